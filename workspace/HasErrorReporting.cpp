@@ -1,0 +1,41 @@
+#include "workspace/HasErrorReporting.h"
+
+#include <cstring>
+
+namespace {
+
+struct ErrorText {
+    int32_t code;
+    const char* text;
+};
+
+constexpr const char* kSymbolFileText = "the symbol file is missing or invalid";
+
+constexpr ErrorText kErrorTexts[] = {
+    {-501, kSymbolFileText},
+    {-502, kSymbolFileText},
+    {-503, kSymbolFileText},
+    {-504, kSymbolFileText},
+    {-505, kSymbolFileText},
+    {-602, kSymbolFileText},
+    {-801, "the Browser preferences file is invalid"},
+    {-802, "the Browser preferences file is an incompatible version"},
+    {-803, "an error occurred reading the preferences file"},
+    {-804, "an error occurred writing the preferences file"},
+    {-1701, "there is insufficient memory to complete that operation"},
+    {-1702, "there is insufficient memory"},
+};
+
+}  // namespace
+
+void convertErrorToText(int32_t code, char* text, unsigned char /*flag*/) {
+    if (text == nullptr) return;
+    const char* found = "an unknown error occurred";
+    for (const ErrorText& entry : kErrorTexts) {
+        if (entry.code == code) {
+            found = entry.text;
+            break;
+        }
+    }
+    std::strcpy(text, found);
+}
