@@ -1,0 +1,15 @@
+// The life of the Tool Manager process: creation of the global managers in a
+// fixed order, the main loop that alternates window-system events, message
+// polling and tool probing, and the orderly shut-down.
+#pragma once
+
+inline constexpr int kToolManagerPort = 4100;
+inline constexpr unsigned kShutdownDrainMs = 3000;
+
+// Creates every global; false at the first manager that reports an error.
+bool initializeApplication();
+// Runs until gFinished is set.
+void runMainLoop();
+// Closes the tools' windows, keeps answering messages for three seconds,
+// then deletes the managers and the globals.
+void shutDownApplication();

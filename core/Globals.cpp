@@ -1,0 +1,101 @@
+#include "core/Globals.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "core/Log.h"
+#include "core/Utilities.h"
+#include "messaging/MessageCenter.h"
+#include "workspace/WindowManager.h"
+
+namespace {
+constexpr const char* kLogSource = "../globals";
+
+std::unique_ptr<std::ofstream> logFile;  // the stream behind gOKALogStream
+
+int16_t logLevelFromEnvironment() {
+    const char* value = std::getenv("OKA_LOGLEVEL");
+    if (value == nullptr) return 0;
+    if (std::strcmp(value, "logAll") == 0) return 2;
+    if (std::strcmp(value, "logSome") == 0) return 1;
+    return 0;
+}
+
+int32_t logSizeFromEnvironment() {
+    const char* value = std::getenv("OKA_LOG_SIZE");
+    if (value == nullptr || value[0] == '\0') return kDefaultMaxLogSize;
+    return int32_t(std::atoi(value));
+}
+
+// Opens the log for appending. The Tool Manager empties a log that has grown
+// past the limit; tools never trim it.
+void openLog(bool trim) {
+    char directory[kPathSize];
+    char path[kPathSize];
+    getValidPreferencesDirectory(directory);
+    formatPath(path, "%sokalog", directory);
+    logFile = std::make_unique<std::ofstream>(path, std::ios::app);
+    if (trim && logFile->is_open() && int64_t(logFile->tellp()) > gMaxOKALogSize) {
+        logFile->close();
+        std::ofstream(path, std::ios::trunc).close();
+        logFile->open(path, std::ios::app);
+    }
+    gOKALogStream = logFile.get();
+}
+
+void seedRandom(const char* name) {
+    unsigned seed = unsigned(timeInSeconds());
+    for (int i = 0; i < 4 && name[i] != '\0'; ++i) seed += uint8_t(name[i]);
+    std::srand(seed);
+}
+}  // namespace
+
+char* gOkaDirectory = nullptr;
+char* gResourcesDirectory = nullptr;
+MessageCenter* gMessageCenter = nullptr;
+WindowManager* gWindowManager = nullptr;
+ToolInfo gKelvaneToolInfo;
+volatile std::sig_atomic_t gFinished = 0;
+
+void initializeGlobals(const char* name, int port) {
+    gToolName = newStringCopy(name);
+    gLogLevel = logLevelFromEnvironment();
+    gMaxOKALogSize = logSizeFromEnvironment();
+    openLog(port > 0);
+    OKA_LOG("\nInitializing %s\n", name);
+    seedRandom(gToolName);
+
+    gMessageCenter = port > 0 ? new MessageCenter(port) : new MessageCenter();
+    gKelvaneToolInfo.port = TCPTransport::getToolManagerPort();
+    OKA_LOG("Got port of %d for Tool Manager", gKelvaneToolInfo.port);
+    gWindowManager = new WindowManager(port > 0);
+
+    const char* root = std::getenv("OKA");
+    if (root == nullptr || root[0] == '\0') {
+        OKA_LOG("the OKA environment variable was not set - this is bad");
+        std::exit(-1);
+    }
+    char directory[kPathSize];
+    size_t length = std::strlen(root);
+    formatPath(directory, "%s%s", root, root[length - 1] == '/' ? "" : "/");
+    gOkaDirectory = newStringCopy(directory);
+    formatPath(directory, "%sbin%cresource%c", gOkaDirectory, '/', '/');
+    gResourcesDirectory = newStringCopy(directory);
+}
+
+void cleanUpGlobals() {
+    delete gWindowManager;
+    gWindowManager = nullptr;
+    delete gMessageCenter;
+    gMessageCenter = nullptr;
+    delete[] gToolName;
+    gToolName = nullptr;
+    delete[] gOkaDirectory;
+    gOkaDirectory = nullptr;
+    delete[] gResourcesDirectory;
+    gResourcesDirectory = nullptr;
+    gOKALogStream = nullptr;
+    logFile.reset();
+}

@@ -1,0 +1,57 @@
+// kelvane: the Tool Manager program.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include "core/Application.h"
+#include "core/Globals.h"
+#include "core/ToolLauncher.h"
+
+namespace {
+
+void printUsage() {
+    std::printf(
+        "Usage: kelvane [--headless] [--help] [--version]\n"
+        "\n"
+        "Starts the Tool Manager of the OKA: it listens for the tools' messages on\n"
+        "port 4100 (or the next free port, written to ~/.oka/okaport), starts the\n"
+        "tools named in $OKA/bin/resource/toollist and runs until its workspace\n"
+        "window is closed or it receives SIGTERM or SIGHUP.\n"
+        "\n"
+        "  --headless  run without a display, even when DISPLAY is set\n"
+        "  --help      show this text\n"
+        "  --version   show the version\n"
+        "\n"
+        "Environment: OKA (installation root, required), OKA_LOGLEVEL (logSome or\n"
+        "logAll), OKA_LOG_SIZE (log size limit in bytes), HOME.\n");
+}
+
+void requestFinish(int) { gFinished = 1; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            printUsage();
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("kelvane %s\n", OKA_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--headless") != 0) {
+            std::fprintf(stderr, "kelvane: unknown option %s (see --help)\n", argv[i]);
+            return 2;
+        }
+    }
+    std::signal(SIGTERM, requestFinish);
+    std::signal(SIGHUP, requestFinish);
+
+    if (initializeApplication()) {
+        launchTools(nullptr);
+        runMainLoop();
+        shutDownApplication();
+    }
+    return 0;
+}

@@ -1,0 +1,124 @@
+#include "messaging/MessageCenter.h"
+
+#include "core/Log.h"
+#include "core/Utilities.h"
+#include "toolkit/SystemServices.h"
+
+namespace {
+constexpr const char* kLogSource = "../msgcenter";
+}
+
+MessageCenter::MessageCenter() : MessageCenter(std::make_unique<TCPTransport>(0)) {}
+
+MessageCenter::MessageCenter(int port) : MessageCenter(std::make_unique<TCPTransport>(port)) {}
+
+MessageCenter::MessageCenter(std::unique_ptr<TCPTransport> boundTransport)
+    : handlers(kDefaultChunkSize, true, false), transport(std::move(boundTransport)) {
+    ownToolInfo.port = transport->getPort();
+}
+
+MessageCenter::~MessageCenter() = default;
+
+MessageHandler* MessageCenter::findHandler(TypeCode type) const {
+    MessageHandler key(type, nullptr, nullptr);
+    return static_cast<MessageHandler*>(handlers.findItem(&key));
+}
+
+void MessageCenter::registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
+                                           MessageHandlerProc handlerProc) {
+    if (findHandler(type) != nullptr) {
+        OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(type));
+        lastError = kErrorDuplicateHandler;
+        return;
+    }
+    lastError = 0;
+    handlers.include(new MessageHandler(type, msgTemplate, handlerProc));
+}
+
+void MessageCenter::removeMessageHandler(TypeCode type) {
+    MessageHandler key(type, nullptr, nullptr);
+    Item* removed = handlers.remove(&key);
+    lastError = removed ? 0 : kErrorNoHandler;
+    delete removed;
+}
+
+// Checks `message` against its handler's template and, when it passes, calls
+// the handler. Returns the result of the handling.
+int32_t MessageCenter::validateAndHandle(Message* message, Message* reply) {
+    MessageHandler* handler = findHandler(message->type);
+    if (handler == nullptr) {
+        OKA_LOG("handler not found for incoming message %s", TypeIdentToCStr(message->type));
+        return lastError = kErrorNoHandler;
+    }
+    const MessageTemplate& expected = handler->msgTemplate;
+    if (expected.paramCount != message->paramCount) {
+        OKA_LOG("invalid number of params for incoming message, expected %d and got %d for "
+                "message %s", int(expected.paramCount), int(message->paramCount),
+                TypeIdentToCStr(message->type));
+        return lastError = kErrorBadParamCount;
+    }
+    for (int i = 0; i < message->paramCount; ++i) {
+        if (message->paramTypes[i] != expected.paramTypes[i]) {
+            OKA_LOG("invalid param for incoming message");
+            return lastError = kErrorBadParamType;
+        }
+    }
+    lastError = 0;
+    return handler->handlerProc ? handler->handlerProc(message, reply) : 0;
+}
+
+Message* MessageCenter::dispatchMessage(Message* message) {
+    if (message == nullptr) return nullptr;
+    auto reply = std::make_unique<Message>(kReplyMessage, nullptr);
+    bool wantsReply = message->wantsReply != 0;
+    lastError = 0;
+    reply->addLongParam(0, kParamError);
+    reply->destination = message->sender;
+
+    int32_t result = validateAndHandle(message, reply.get());
+    delete message;
+
+    if (result != 0) reply->changeLongParam(0, result, kParamError);
+    reply->wantsReply = 0;
+    return wantsReply ? reply.release() : nullptr;
+}
+
+void MessageCenter::poll() {
+    lastError = 0;
+    if (queue.messagesAvailable(kWildcardType) > 0) {
+        Message* reply = dispatchMessage(queue.dequeueMessage(kWildcardType));
+        delete sendMessage(reply);
+    }
+    if (Message* incoming = transport->poll()) queue.enqueueMessage(incoming);
+    lastError = transport->getLastError();
+}
+
+Message* MessageCenter::sendMessage(Message* message) {
+    if (message == nullptr) return nullptr;
+    bool wantsReply = message->wantsReply != 0;
+    uint32_t timeout = message->replyTimeout;
+    message->sender = ownToolInfo;
+
+    Message* reply = nullptr;
+    if (message->destination.port != ownToolInfo.port) {
+        transport->sendMessage(*message);
+        delete message;
+    } else {
+        reply = dispatchMessage(message);
+    }
+    if (!wantsReply || reply != nullptr) return reply;
+
+    uint32_t deadline = TIME_GetCurMillisecs() + timeout;
+    while (int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
+        Message* incoming = transport->poll();
+        if (incoming == nullptr) continue;
+        if (incoming->type == kReplyMessage) return incoming;
+        queue.enqueueMessage(incoming);
+    }
+    return nullptr;
+}
+
+void MessageCenter::tickleTool(const ToolInfo& toolInfo) {
+    transport->ticklePort(toolInfo.port);
+    lastError = transport->getLastError();
+}

@@ -1,0 +1,63 @@
+// MessageCenter: the one object through which a program sends and receives
+// messages. It keeps the handler table, validates each incoming message
+// against its handler's template, calls the handler, builds and sends the
+// 'RPLY', delivers messages addressed to its own port without the network,
+// and turns a send that wants a reply into a bounded wait for it.
+//
+// Ownership: sendMessage and dispatchMessage take the message they are given;
+// a reply they return belongs to the caller.
+#pragma once
+
+#include <memory>
+
+#include "messaging/Message.h"
+#include "messaging/MessageQueue.h"
+#include "messaging/TCPTransport.h"
+#include "storage/List.h"
+#include "workspace/HasErrorReporting.h"
+
+inline constexpr int32_t kErrorBadParamType = -1;
+inline constexpr int32_t kErrorBadParamCount = -2;
+inline constexpr int32_t kErrorNoHandler = -3;
+inline constexpr int32_t kErrorDuplicateHandler = -4;
+
+class MessageCenter : public HasErrorReporting {
+public:
+    // A tool's message center: listens near the Tool Manager's port.
+    MessageCenter();
+    // The Tool Manager's: listens on `port` or the next free one above it.
+    explicit MessageCenter(int port);
+    ~MessageCenter() override;
+
+    // Adds a handler for `type`; -4 (and the old one kept) for a duplicate.
+    void registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
+                                MessageHandlerProc handlerProc);
+    // Removes the handler of `type`; -3 when there is none.
+    void removeMessageHandler(TypeCode type);
+
+    // Validates and handles `message` (taking it); returns the reply when the
+    // message wanted one.
+    Message* dispatchMessage(Message* message);
+    // Handles at most one queued message, then waits up to 50 ms for one
+    // incoming message and queues it.
+    void poll();
+    // Sends `message` (taking it). When it wants a reply, waits for the first
+    // 'RPLY' until its timeout; other messages arriving meanwhile are queued.
+    Message* sendMessage(Message* message);
+    // Tickles the port in `toolInfo`; last error 0 or -1402.
+    void tickleTool(const ToolInfo& toolInfo);
+
+    ToolInfo& getOwnToolInfo() { return ownToolInfo; }
+    MessageQueue& getQueue() { return queue; }
+    TCPTransport& getTransport() { return *transport; }
+
+private:
+    explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
+    MessageHandler* findHandler(TypeCode type) const;
+    int32_t validateAndHandle(Message* message, Message* reply);
+
+    List handlers;                            // owned MessageHandlers, one per type
+    MessageQueue queue;                       // incoming messages not yet handled
+    ToolInfo ownToolInfo;                     // this program; the sender of all it sends
+    std::unique_ptr<TCPTransport> transport;  // the listener and outgoing connections
+};

@@ -1,0 +1,364 @@
+#include "messaging/TCPTransport.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/ByteOrder.h"
+#include "core/Globals.h"
+#include "core/Log.h"
+#include "core/Utilities.h"
+#include "toolkit/SystemServices.h"
+
+namespace {
+constexpr const char* kLogSource = "../tcpxport";
+constexpr int kToolPortRange = 800;
+
+int managerPortCache = 0;                          // the Tool Manager's port, 0 while unknown
+volatile std::sig_atomic_t currentConnection = -1;  // connection being read, or -1
+volatile std::sig_atomic_t disconnectedBySignal = 0;
+
+// Ctrl-C while a connection is being read cuts that connection, so that a
+// silent sender cannot hold the program; otherwise it asks for an orderly end.
+void interruptHandler(int) {
+    int connection = currentConnection;
+    if (connection >= 0) {
+        ::shutdown(connection, SHUT_RDWR);
+        disconnectedBySignal = 1;
+    } else {
+        gFinished = 1;
+    }
+}
+
+bool isTickle(const uint8_t* bytes, long count) {
+    return count == 4 && getBigEndian32(bytes) == kTickle;
+}
+
+// Milliseconds left before `deadline`, never negative.
+int millisecondsUntil(uint32_t deadline) {
+    int32_t left = int32_t(deadline - TIME_GetCurMillisecs());
+    return left > 0 ? left : 0;
+}
+
+in_addr lookUpLocalhost() {
+    in_addr address{};
+    address.s_addr = htonl(INADDR_LOOPBACK);
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo("localhost", nullptr, &hints, &found) == 0 && found != nullptr) {
+        address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
+        freeaddrinfo(found);
+    }
+    return address;
+}
+}  // namespace
+
+TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort > 0) {
+    int firstPort = isManagerProcess ? requestedPort
+                                     : getToolManagerPort() + std::rand() % kToolPortRange;
+    std::signal(SIGPIPE, SIG_IGN);
+    if (openListener(firstPort)) {
+        OKA_LOG("opened listener - got port #%d", port);
+        hostAddr = lookUpLocalhost();
+        OKA_LOG("got the hostAddr = %u", unsigned(ntohl(hostAddr.s_addr)));
+    } else {
+        hostAddr = lookUpLocalhost();
+    }
+    lastTickleTime = TIME_GetCurMillisecs() + uint32_t(std::rand() % 1000);
+}
+
+bool TCPTransport::openListener(int firstPort) {
+    Socket listener(::socket(AF_INET, SOCK_STREAM, 0));
+    if (!listener.isOpen()) {
+        OKA_LOG("tcptransport: socket create failed - %s", std::strerror(errno));
+        return false;
+    }
+    int reuse = 1;
+    if (setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0) {
+        OKA_LOG("tcptransport: socket REUSEADDR - %s", std::strerror(errno));
+        return false;
+    }
+    int candidate = firstPort;
+    for (;;) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        address.sin_port = htons(uint16_t(candidate));
+        if (::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+            break;
+        }
+        if (--bindRetries == 0) {
+            OKA_LOG("tcptransport: bind failed - %s", std::strerror(errno));
+            return false;
+        }
+        OKA_LOG("tcptransport: bind retry %d (%s)", kBindAttempts - bindRetries,
+                std::strerror(errno));
+        ++candidate;
+    }
+    port = candidate;
+    if (isManagerProcess) setToolManagerPort(port);
+    OKA_LOG("tcptransport: listener socket = %d", listener.get());
+    // The system's maximum backlog: with a short queue a fast sender's
+    // connections are dropped and its connect stalls for a second.
+    if (::listen(listener.get(), SOMAXCONN) != 0) {
+        OKA_LOG("tcptransport: listen failed - %s", std::strerror(errno));
+        return false;
+    }
+    listenSocket = std::move(listener);
+    return true;
+}
+
+TCPTransport::~TCPTransport() {
+    if (listenSocket.isOpen()) ::shutdown(listenSocket.get(), SHUT_RDWR);
+}
+
+Message* TCPTransport::poll() {
+    lastError = 0;
+    fd_set readable;
+    for (;;) {
+        FD_ZERO(&readable);
+        int highest = -1;
+        if (listenSocket.isOpen()) {
+            FD_SET(listenSocket.get(), &readable);
+            highest = listenSocket.get();
+        }
+        timeval timeout{0, kPollTimeoutMs * 1000};
+        int result = ::select(highest + 1, &readable, nullptr, nullptr, &timeout);
+        if (result >= 0) break;
+        OKA_LOG("tcptransport: select result = %d", result);
+        if (errno == EINTR) continue;
+        OKA_LOG("tcptransport: failed select - %s", std::strerror(errno));
+        lastError = kErrorSelectFailed;
+        return nullptr;
+    }
+
+    if (listenSocket.isOpen() && FD_ISSET(listenSocket.get(), &readable)) {
+        Socket connection(::accept(listenSocket.get(), nullptr, nullptr));
+        if (!connection.isOpen()) {
+            OKA_LOG("tcptransport: failed accept - %s", std::strerror(errno));
+            lastError = kErrorAcceptFailed;
+            return nullptr;
+        }
+        currentConnection = connection.get();
+        std::signal(SIGINT, interruptHandler);
+        if (gLogLevel > 0) OKA_LOG("poll: starting to receive a message");
+        Message* message = getMessage(connection.get());
+        currentConnection = -1;
+        if (disconnectedBySignal) {
+            disconnectedBySignal = 0;
+            OKA_LOG("disconnect by signal handler");
+        }
+        return message;
+    }
+
+    if (!isManagerProcess &&
+        int32_t(TIME_GetCurMillisecs() - lastTickleTime) > int32_t(kToolTickleIntervalMs)) {
+        ticklePort(getToolManagerPort());
+    }
+    return nullptr;
+}
+
+Message* TCPTransport::getMessage(int connection) {
+    uint32_t deadline = TIME_GetCurMillisecs() + kReceiveBudgetMs;
+    uint8_t header[kWireHeaderSize];
+    long received = 0;
+    if (!receiveTCPData(connection, header, kWireHeaderSize, deadline, &received)) {
+        if (!isTickle(header, received)) OKA_LOG("failed reading header");
+        return nullptr;
+    }
+    auto message = std::make_unique<Message>();
+    DeclaredParams declared;
+    switch (decodeMessageHeader(header, *message, declared)) {
+        case HeaderCheck::ok:
+            break;
+        case HeaderCheck::badParamCount:
+            OKA_LOG("discarding message with %d params", int(declared.count));
+            return nullptr;
+        case HeaderCheck::badParamLength:
+            OKA_LOG("discarding message with a negative param length");
+            return nullptr;
+        case HeaderCheck::tooLarge:
+            OKA_LOG("discarding message larger than %d bytes a param or %ld in all",
+                    int(kMaxWireParamLength), long(kMaxWireMessageLength));
+            return nullptr;
+    }
+    OKA_LOG("read message type %s", TypeIdentToCStr(message->type));
+    for (int i = 0; i < declared.count; ++i) {
+        long length = declared.lengths[i];
+        auto block = std::make_unique<uint8_t[]>(size_t(length > 0 ? length : 1));
+        if (!receiveTCPData(connection, block.get(), length, deadline)) {
+            OKA_LOG("failed reading param #%d", i);
+            return nullptr;
+        }
+        message->addParam(declared.types[i], block.get(), length);
+        if (gLogLevel > 0) OKA_LOG("read param #%d, length %ld", i, length);
+    }
+    return message.release();
+}
+
+Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure) {
+    failure = ConnectFailure::none;
+    Socket connection(::socket(AF_INET, SOCK_STREAM, 0));
+    if (!connection.isOpen()) {
+        failure = ConnectFailure::socket;
+        return connection;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr = hostAddr;
+    address.sin_port = htons(uint16_t(destinationPort));
+    if (::connect(connection.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        failure = ConnectFailure::connect;
+        connection.reset();
+    }
+    return connection;
+}
+
+void TCPTransport::sendMessage(const Message& message) {
+    int destinationPort = message.destination.port;
+    ConnectFailure failure;
+    Socket connection = connectTo(destinationPort, failure);
+    if (failure == ConnectFailure::socket) {
+        OKA_LOG("got error from socket: %s", std::strerror(errno));
+        sleep(kSocketFailurePauseSeconds);
+        OKA_LOG("sendMessage: socket create failed - %s", std::strerror(errno));
+        return;
+    }
+    if (failure == ConnectFailure::connect) {
+        OKA_LOG("sendMessage: socket connect failed - for port %d error %s", destinationPort,
+                std::strerror(errno));
+        return;
+    }
+    uint8_t header[kWireHeaderSize];
+    encodeMessageHeader(message, header);
+    if (!sendTCPData(connection.get(), header, kWireHeaderSize)) {
+        OKA_LOG("sendMessage: sending header failed: error = %s", std::strerror(errno));
+        return;
+    }
+    OKA_LOG("sendMessage: sent message of type %s", TypeIdentToCStr(message.type));
+    for (int i = 0; i < message.paramCount; ++i) {
+        if (!sendTCPData(connection.get(), message.getParam(i), message.getParamLength(i))) {
+            OKA_LOG("sendMessage: sending param #%d failed: error = %s", i, std::strerror(errno));
+            return;
+        }
+        if (gLogLevel >= 2) {
+            OKA_LOG("sendMessage: sent param #%d, length %ld", i, message.getParamLength(i));
+        }
+    }
+}
+
+void TCPTransport::ticklePort(int tickledPort) {
+    if (gLogLevel >= 2) OKA_LOG("sending tickle at port %d", tickledPort);
+    bool sent = false;
+    ConnectFailure failure;
+    Socket connection = connectTo(tickledPort, failure);
+    if (failure == ConnectFailure::socket) {
+        OKA_LOG("got error from socket: %s while tickling", std::strerror(errno));
+        sleep(kSocketFailurePauseSeconds);
+        OKA_LOG("sendMessage: socket create failed: %s while tickling", std::strerror(errno));
+    } else if (failure == ConnectFailure::connect) {
+        OKA_LOG("sendMessage: socket connect failed: %s while tickling", std::strerror(errno));
+    } else {
+        uint8_t tickle[4];
+        putBigEndian32(tickle, kTickle);
+        sent = sendTCPData(connection.get(), tickle, sizeof tickle);
+        if (!sent) OKA_LOG("sendMessage: sending msgType failed: error = %s", std::strerror(errno));
+    }
+    connection.reset();
+    if (!sent) OKA_LOG("failed to send tickle");
+    lastError = sent ? 0 : kErrorTickleFailed;
+    lastTickleTime = TIME_GetCurMillisecs();
+}
+
+bool TCPTransport::sendTCPData(int descriptor, const void* data, long length) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    long sent = 0;
+    while (sent < length) {
+        ssize_t result = ::send(descriptor, bytes + sent, size_t(length - sent), MSG_NOSIGNAL);
+        if (result < 0 && errno == EINTR) continue;
+        if (result <= 0) {
+            OKA_LOG("sendTCPData, failed to send all packets, only sent %ld instead of %ld "
+                    "last error = %s", sent, length, std::strerror(errno));
+            return false;
+        }
+        sent += result;
+    }
+    return true;
+}
+
+bool TCPTransport::receiveTCPData(int descriptor, void* data, long length, uint32_t deadline,
+                                  long* receivedOut) {
+    auto* bytes = static_cast<uint8_t*>(data);
+    long received = 0;
+    int error = 0;
+    while (received < length) {
+        pollfd waiting{descriptor, POLLIN, 0};
+        int ready = ::poll(&waiting, 1, millisecondsUntil(deadline));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) {
+            error = ready == 0 ? ETIMEDOUT : errno;
+            break;
+        }
+        ssize_t result = ::recv(descriptor, bytes + received, size_t(length - received), 0);
+        if (result < 0 && errno == EINTR) continue;
+        if (result <= 0) {
+            error = result == 0 ? 0 : errno;
+            break;
+        }
+        received += result;
+    }
+    if (receivedOut != nullptr) *receivedOut = received;
+    if (received == length) return true;
+    if (!isTickle(bytes, received)) {
+        OKA_LOG("receiveTCPData, failed to receive all packets, only received %ld instead of %ld "
+                "last error = %s", received, length, error ? std::strerror(error) : "none");
+    }
+    return false;
+}
+
+void TCPTransport::portFilePath(char* path) {
+    char directory[kPathSize];
+    getValidPreferencesDirectory(directory);
+    formatPath(path, "%sokaport", directory);
+}
+
+int TCPTransport::getToolManagerPort() {
+    if (managerPortCache != 0) return managerPortCache;
+    char path[kPathSize];
+    portFilePath(path);
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) {
+        OKA_LOG("Failed opening %s", path);
+        return 0;
+    }
+    int value = 0;
+    if (std::fscanf(file, "%d", &value) == 1) managerPortCache = value;
+    std::fclose(file);
+    return managerPortCache;
+}
+
+void TCPTransport::setToolManagerPort(int newPort) {
+    managerPortCache = newPort;
+    char path[kPathSize];
+    portFilePath(path);
+    std::FILE* file = std::fopen(path, "w");
+    if (file == nullptr) {
+        OKA_LOG("Failed opening %s", path);
+        return;
+    }
+    std::fprintf(file, "%d\n", newPort);
+    std::fclose(file);
+}
+
+void TCPTransport::forgetToolManagerPort() { managerPortCache = 0; }

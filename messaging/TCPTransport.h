@@ -1,0 +1,81 @@
+// TCPTransport: carries messages between the programs of the environment on
+// the local host. Every program listens on its own port; a sender opens a new
+// connection for each message, writes it (see WireFormat.h) and closes it.
+// Replies are ordinary messages sent back on a new connection. Tickles (the
+// four bytes 'TIKL' alone on a connection) probe liveness.
+//
+// The Tool Manager listens on its well-known port (or the next free one) and
+// publishes it in the port file "okaport" of the preferences directory;
+// tools bind a port in the 800 ports above it.
+//
+// Reading a message never blocks indefinitely: the whole message must arrive
+// within kReceiveBudgetMs, or the connection is dropped.
+#pragma once
+
+#include <netinet/in.h>
+
+#include <cstdint>
+
+#include "messaging/Message.h"
+#include "messaging/Socket.h"
+#include "messaging/WireFormat.h"
+#include "workspace/HasErrorReporting.h"
+
+inline constexpr int32_t kErrorSelectFailed = -1401;
+inline constexpr int32_t kErrorTickleFailed = -1402;
+inline constexpr int32_t kErrorAcceptFailed = -1403;
+
+class TCPTransport : public HasErrorReporting {
+public:
+    static constexpr int kBindAttempts = 100;
+    static constexpr int kPollTimeoutMs = 50;
+    static constexpr int kReceiveBudgetMs = 2000;
+    static constexpr uint32_t kToolTickleIntervalMs = 60000;
+
+    // A port above 0 makes this the Tool Manager's transport; 0 picks a port
+    // near the Tool Manager's. Failures are logged and leave no listener.
+    explicit TCPTransport(int port);
+    ~TCPTransport() override;
+
+    // Waits at most 50 ms for one connection and reads it. Returns the
+    // message (the caller owns it) or null.
+    Message* poll();
+    // Delivers `message` to the port of its destination; keeps no ownership.
+    void sendMessage(const Message& message);
+    // Sends a tickle; last error 0 or -1402.
+    void ticklePort(int port);
+    Message* getMessage(int connection);
+
+    int getPort() const { return port; }
+    bool hasListener() const { return listenSocket.isOpen(); }
+
+    // The Tool Manager's port, read from the port file at first need.
+    static int getToolManagerPort();
+    // Records the Tool Manager's port and writes the port file.
+    static void setToolManagerPort(int port);
+    // Forgets the cached port, so the next getToolManagerPort reads the file.
+    static void forgetToolManagerPort();
+    static void portFilePath(char* path);
+
+    static bool sendTCPData(int descriptor, const void* data, long length);
+    // Reads exactly `length` bytes before `deadline` (TIME_GetCurMillisecs).
+    // `received`, when given, is set to the bytes read either way.
+    static bool receiveTCPData(int descriptor, void* data, long length, uint32_t deadline,
+                               long* received = nullptr);
+
+private:
+    // A failed socket() is followed by a pause before the program goes on.
+    static constexpr unsigned kSocketFailurePauseSeconds = 5;
+    enum class ConnectFailure { none, socket, connect };
+
+    bool openListener(int firstPort);
+    // A connection to `port` on localhost; closed when `failure` is set.
+    Socket connectTo(int port, ConnectFailure& failure);
+
+    Socket listenSocket;               // the bound, listening socket
+    in_addr hostAddr{};                // address of "localhost"
+    int bindRetries = kBindAttempts;   // bind attempts left
+    int port = 0;                      // port of the listener
+    bool isManagerProcess;             // created with a port above 0
+    uint32_t lastTickleTime;           // when this program last tickled
+};
