@@ -1,9 +1,178 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "TestSupport.h"
+#include "storage/FixedList.h"
 #include "storage/List.h"
 
-TEST(List, GrowsByChunks) {
+namespace {
+
+// A number item that counts its own destructions.
+class CountedItem : public NumberItem {
+public:
+    CountedItem(int32_t n, int& deletions) : NumberItem(n), deletions(deletions) {}
+    ~CountedItem() override { ++deletions; }
+
+private:
+    int& deletions;
+};
+
+std::vector<int32_t> numbersOf(const List& list) {
+    std::vector<int32_t> numbers;
+    for (long i = 0; i < list.getCount(); ++i) {
+        numbers.push_back(static_cast<NumberItem*>(list.get(i))->getNumber());
+    }
+    return numbers;
+}
+
+void fill(List& list, int from, int to) {
+    for (int i = from; i < to; ++i) list.include(new NumberItem(i));
+}
+
+}  // namespace
+
+TEST(List, IncludeBeyondAChunkKeepsOrder) {
     List list(32, true, false);
-    for (int i = 0; i < 33; ++i) list.include(new NumberItem(i));
-    EXPECT_EQ(list.getCount(), 33);
+    fill(list, 0, 33);
+    ASSERT_EQ(list.getCount(), 33);
+    EXPECT_EQ(static_cast<NumberItem*>(list.get(32))->getNumber(), 32);
+    EXPECT_EQ(list.get(33), nullptr);
+    EXPECT_EQ(list.get(-1), nullptr);
+}
+
+TEST(List, InsertRipplesThroughFullChunks) {
+    List list(4, true, false);
+    fill(list, 0, 8);  // two full chunks
+    list.inserti(0, new NumberItem(100));
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{100, 0, 1, 2, 3, 4, 5, 6, 7}));
+    list.inserti(5, new NumberItem(200));
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{100, 0, 1, 2, 3, 200, 4, 5, 6, 7}));
+    list.inserti(99, new NumberItem(300));
+    EXPECT_EQ(list.getCount(), 11);
+    EXPECT_EQ(static_cast<NumberItem*>(list.get(10))->getNumber(), 300);
+}
+
+TEST(List, InsertBeforeAnchorOrAppend) {
+    List list(4, true, false);
+    fill(list, 0, 3);
+    NumberItem anchor(1);
+    list.insert(&anchor, new NumberItem(50));
+    NumberItem missing(77);
+    list.insert(&missing, new NumberItem(60));
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{0, 50, 1, 2, 60}));
+}
+
+TEST(List, RemoveFreesEmptiedChunksAndKeepsWorking) {
+    List list(2, true, false);
+    fill(list, 0, 3);
+    NumberItem zero(0), one(1);
+    delete list.remove(&zero);
+    delete list.remove(&one);  // first chunk now empty and gone
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{2}));
+    NumberItem two(2);
+    delete list.remove(&two);  // the chain is empty
+    EXPECT_EQ(list.getCount(), 0);
+    list.include(new NumberItem(9));
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{9}));
+    EXPECT_EQ(list.remove(nullptr), nullptr);
+}
+
+TEST(List, RemoveiReplaceAndReplacei) {
+    List list(3, true, false);
+    fill(list, 0, 5);
+    Item* removed = list.removei(3);
+    EXPECT_EQ(static_cast<NumberItem*>(removed)->getNumber(), 3);
+    delete removed;
+    EXPECT_EQ(list.removei(10), nullptr);
+    NumberItem* replacement = new NumberItem(4);
+    Item* old = list.replace(replacement);  // equal value: swapped in place
+    EXPECT_NE(old, replacement);
+    delete old;
+    EXPECT_EQ(list.replace(new NumberItem(42)), nullptr);  // appended
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{0, 1, 2, 4, 42}));
+    NumberItem* outside = new NumberItem(5);
+    EXPECT_EQ(list.replacei(5, outside), nullptr);
+    delete outside;
+}
+
+TEST(List, MatchingByValueOrIdentity) {
+    List byValue(4, true, false);
+    List byIdentity(4, false, true);
+    auto* stored = new StringItem("main.qnt");
+    byValue.include(stored);
+    byIdentity.include(stored);
+    StringItem probe("main.qnt");
+    EXPECT_EQ(byValue.findi(&probe), 0);
+    EXPECT_EQ(byIdentity.findi(&probe), -1);
+    EXPECT_EQ(byIdentity.findi(stored), 0);
+    NumberItem number(0);
+    EXPECT_FALSE(byValue.find(&number));  // different item types never match
+}
+
+TEST(List, SortAscendingAndDescending) {
+    List list(2, true, false);
+    for (int n : {3, 1, 2, 5, 4, 1}) list.include(new NumberItem(n));
+    list.sort(false);
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{1, 1, 2, 3, 4, 5}));
+    list.sort(true);
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{5, 4, 3, 2, 1, 1}));
+    List empty(2, true, false);
+    empty.sort(false);
+    EXPECT_EQ(empty.getCount(), 0);
+}
+
+TEST(List, RemoveAllDeletesOnlyOwnedItems) {
+    int deletions = 0;
+    {
+        List owning(2, true, false);
+        for (int i = 0; i < 5; ++i) owning.include(new CountedItem(i, deletions));
+        owning.removeAll();
+        EXPECT_EQ(owning.getCount(), 0);
+        EXPECT_EQ(deletions, 5);
+    }
+    CountedItem kept(1, deletions);
+    {
+        List borrowing(2, false, true);
+        borrowing.include(&kept);
+        borrowing.removeAll();
+    }
+    EXPECT_EQ(deletions, 5);
+}
+
+TEST(List, LogWritesCountAndElements) {
+    LogCapture log;
+    List list(4, true, false);
+    list.include(new StringItem("a.qnt"));
+    list.include(new NumberItem(7));
+    list.log();
+    EXPECT_TRUE(log.contains("List: (2) elements:"));
+    EXPECT_TRUE(log.contains("\ta.qnt\n"));
+    EXPECT_TRUE(log.contains("\t7\n"));
+}
+
+TEST(FixedList, RefusesOverflowAndLogs) {
+    LogCapture log;
+    FixedList list(2, true, false);
+    list.include(new NumberItem(1));
+    list.include(new NumberItem(2));
+    NumberItem extra(3);
+    list.include(&extra);
+    list.inserti(0, &extra);
+    EXPECT_EQ(list.getCount(), 2);
+    EXPECT_TRUE(log.contains("FixedList: aborted attempt to overflow list on include"));
+    EXPECT_TRUE(log.contains("FixedList: aborted attempt to overflow list on insertion"));
+}
+
+TEST(Items, EqualityAndComparison) {
+    StringItem a("x"), b("x"), c("y");
+    EXPECT_TRUE(a.isEqual(&b));
+    EXPECT_FALSE(a.isEqual(&c));
+    EXPECT_FALSE(a.isEqual(nullptr));
+    StringItem empty(nullptr);
+    EXPECT_STREQ(empty.getString(), "");
+    NumberItem one(1), two(2);
+    EXPECT_LT(one.compare(&two), 0);
+    EXPECT_GT(two.compare(&one), 0);
+    EXPECT_EQ(one.compare(&one), 0);
 }

@@ -1,0 +1,53 @@
+#include "TestSupport.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+TempHome::TempHome() {
+    char pattern[] = "/tmp/oka-test-XXXXXX";
+    directory = mkdtemp(pattern);
+    const char* home = std::getenv("HOME");
+    hadHome = home != nullptr;
+    if (hadHome) previousHome = home;
+    setenv("HOME", directory.c_str(), 1);
+}
+
+TempHome::~TempHome() {
+    if (hadHome) {
+        setenv("HOME", previousHome.c_str(), 1);
+    } else {
+        unsetenv("HOME");
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+}
+
+LogCapture::LogCapture() : previous(gOKALogStream) { gOKALogStream = &stream; }
+
+LogCapture::~LogCapture() { gOKALogStream = previous; }
+
+int findFreePort() {
+    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
+    close(descriptor);
+    return ntohs(address.sin_port);
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& content) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
