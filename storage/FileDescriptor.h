@@ -1,0 +1,55 @@
+// FileDescriptor: owns one open POSIX file descriptor and closes it when it
+// goes away, with whole-buffer positioned reads and writes that retry after
+// interruptions and partial transfers.
+#pragma once
+
+#include <cerrno>
+#include <unistd.h>
+
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { reset(); }
+
+    bool isOpen() const { return fd >= 0; }
+    int get() const { return fd; }
+
+    // Closes the current descriptor, if any, and takes ownership of `newFd`.
+    void reset(int newFd = -1) {
+        if (fd >= 0) ::close(fd);
+        fd = newFd;
+    }
+
+    // Reads up to `length` bytes at `offset`; fewer only at the end of the
+    // file. Returns the count read, or -1 with errno set.
+    long readAt(long offset, void* buffer, long length) const {
+        long done = 0;
+        while (done < length) {
+            ssize_t got = ::pread(fd, static_cast<char*>(buffer) + done, size_t(length - done),
+                                  off_t(offset + done));
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) return -1;
+            if (got == 0) break;
+            done += got;
+        }
+        return done;
+    }
+
+    // Writes all `length` bytes at `offset`: 0, or the errno of the failure.
+    int writeAt(long offset, const void* data, long length) const {
+        long done = 0;
+        while (done < length) {
+            ssize_t put = ::pwrite(fd, static_cast<const char*>(data) + done,
+                                   size_t(length - done), off_t(offset + done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return put < 0 ? errno : EIO;
+            done += put;
+        }
+        return 0;
+    }
+
+private:
+    int fd = -1;  // -1 when nothing is open
+};

@@ -1,0 +1,150 @@
+// PrefMan: opening with its alerts, and the record operations.
+#include "storage/PrefMan.h"
+
+#include <cstdio>
+
+#include "core/Log.h"
+#include "workspace/AlertWindow.h"
+
+namespace {
+constexpr const char* kLogSource = "../prefman";
+constexpr long kOverwriteButton = 2;
+// Longest alert text: its sentence with a description and a path of kPathSize.
+constexpr size_t kAlertTextSize = 2 * kPathSize + 128;
+}  // namespace
+
+PrefMan::PrefMan(TypeCode type) : fileType(type), version(kPreferencesVersion) {
+    char directory[kPathSize];
+    // A missing directory shows up as the open's "File error" below.
+    getValidPreferencesDirectory(directory);
+    formatPath(path, "%s%s.prf", directory, gToolName != nullptr ? gToolName : "kelvane");
+    copyText(description, sizeof description, "preferences");
+    openPreferencesFile();
+}
+
+PrefMan::PrefMan(TypeCode type, short fileVersion, const char* filePath,
+                 const char* fileDescription, bool openNow)
+    : fileType(type), version(fileVersion) {
+    copyText(path, sizeof path, filePath);
+    copyText(description, sizeof description, fileDescription);
+    if (openNow) openPreferencesFile();
+}
+
+PrefMan::~PrefMan() { PrefMan::closePreferencesFile(); }
+
+void PrefMan::openPreferencesFile() {
+    short fileVersion = 0;
+    long result = validDBFile(path, fileType, &fileVersion);
+    if (result == kErrorFileMissing) {
+        result = createDBFile(path, fileType, version);
+        fileVersion = version;
+    }
+    if (result == 0) result = reconcileVersion(fileVersion);
+    if (result == 0) result = openDBFile(path, kModeReadWrite, false);
+
+    if (result == kErrorWrongFileType || result == kErrorVersionRejected ||
+        result == kErrorDamagedFile) {
+        if (!userAgreesToOverwrite()) {
+            lastError = 0;
+            return;
+        }
+        result = createDBFile(path, fileType, version);
+        if (result == 0) result = openDBFile(path, kModeReadWrite, false);
+    }
+    lastError = int32_t(result);
+    if (result != 0) {
+        char text[kAlertTextSize];
+        std::snprintf(text, sizeof text,
+                      "An error occurred opening or creating the %s file %s (%d).", description,
+                      path, int(result));
+        displayAlertWindow(text, kAlertWarning, "File error", "Ok", nullptr, nullptr, 0, nullptr);
+    }
+}
+
+// Asked when the file is of another type or version, or damaged: only
+// "Overwrite" lets a fresh file replace it (and be opened); any other answer
+// leaves the manager closed, with no error.
+bool PrefMan::userAgreesToOverwrite() {
+    char text[kAlertTextSize];
+    std::snprintf(text, sizeof text,
+                  "The %s file %s was invalid. Would you like to overwrite the exisiting file?",
+                  description, path);
+    long answer = displayAlertWindow(text, kAlertQuestion, "Invalid file", "Cancel", "Overwrite",
+                                     nullptr, 0, nullptr);
+    if (answer == kOverwriteButton) return true;
+    OKA_LOG("kept the invalid %s file %s", description, path);
+    return false;
+}
+
+void PrefMan::closePreferencesFile() { closeDBFile(); }
+
+long PrefMan::reconcileVersion(short fileVersion) {
+    return fileVersion == version ? 0 : kErrorVersionRejected;
+}
+
+// The block that holds the records of `type`.
+long PrefMan::findRecordBlock(TypeCode type, long* index) {
+    if (!isOpen()) return kErrorNoPreferencesFile;
+    return getNthBlockOfType(type, 1, index);
+}
+
+void PrefMan::addPreference(TypeCode type, const char* data, long length) {
+    long index = 0;
+    long result = findRecordBlock(type, &index);
+    if (result == kErrorNoBlockOfType) {
+        // First record of the type: the block starts with as much slop as
+        // data, so the next records of this size are added in place.
+        result = addBlock(type, length, length, &index);
+        if (result == 0) result = initBlockForFields(index);
+    }
+    if (result == 0) result = addFieldToBlock(index, data, length);
+    lastError = int32_t(result);
+}
+
+long PrefMan::countPreferencesOfType(TypeCode type) {
+    long index = 0;
+    long count = 0;
+    long result = findRecordBlock(type, &index);
+    if (result == 0) result = countFieldsInBlock(index, &count);
+    lastError = int32_t(result);
+    return result == 0 ? count : 0;
+}
+
+long PrefMan::readNthPreference(TypeCode type, long n, char* buffer, long maxLength) {
+    long index = 0;
+    long copied = 0;
+    long result = findRecordBlock(type, &index);
+    if (result == 0) result = getFieldIntoBuffer(index, n, buffer, &copied, maxLength);
+    lastError = int32_t(result);
+    return result == 0 ? copied : 0;
+}
+
+void PrefMan::writeNthPreference(TypeCode type, long n, const char* data, long length) {
+    long index = 0;
+    long result = findRecordBlock(type, &index);
+    if (result == kErrorNoBlockOfType) {
+        addPreference(type, data, length);
+        return;
+    }
+    long count = 0;
+    if (result == 0) result = countFieldsInBlock(index, &count);
+    if (result == 0) {
+        result = n == count + 1 ? addFieldToBlock(index, data, length)
+                                : setFieldOfBlock(index, n, data, length);
+    }
+    lastError = int32_t(result);
+}
+
+void PrefMan::deleteNthPreference(TypeCode type, long n) {
+    long index = 0;
+    long result = findRecordBlock(type, &index);
+    if (result == 0) result = deleteFieldFromBlock(index, n);
+    lastError = int32_t(result);
+}
+
+void PrefMan::deletePreferencesOfType(TypeCode type) {
+    long index = 0;
+    long result = findRecordBlock(type, &index);
+    if (result == 0) result = initBlockForFields(index);
+    lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
+}

@@ -1,0 +1,64 @@
+// PrefMan: a store of typed records over a block database file, used for the
+// Tool Manager's preferences file and, through the project manager, for
+// project files. The records of type T are the fields of the first block of
+// type T, record k being field k; their bytes are opaque (text is stored with
+// its terminating NUL).
+//
+// Opening validates the file's type and data version; an invalid file is
+// overwritten only when the user agrees in the "Invalid file" alert. Every
+// operation leaves its outcome in the last error: 0, kErrorNoPreferencesFile
+// when no file is open, or a Database code.
+#pragma once
+
+#include "core/TypeCode.h"
+#include "core/Utilities.h"
+#include "storage/Database.h"
+#include "workspace/HasErrorReporting.h"
+
+inline constexpr long kErrorVersionRejected = -801;     // reconcileVersion refused the file
+inline constexpr long kErrorNoPreferencesFile = -1801;  // no file is open
+
+inline constexpr TypeCode kPreferencesFileType = typeCode("TPRF");
+inline constexpr short kPreferencesVersion = 2;
+
+class PrefMan : public Database, public HasErrorReporting {
+public:
+    // The running tool's preferences: "<preferences directory><tool name>.prf",
+    // version 2, described as "preferences"; opens at once.
+    explicit PrefMan(TypeCode fileType);
+    // Any file; opens at once only when `openNow` is set.
+    PrefMan(TypeCode fileType, short version, const char* path, const char* description,
+            bool openNow);
+    ~PrefMan() override;
+
+    // Validates, creates or (with consent) overwrites, then opens read-write.
+    virtual void openPreferencesFile();
+    virtual void closePreferencesFile();
+    // 0 when the file's data version is acceptable, else kErrorVersionRejected.
+    // The default accepts only this manager's own version.
+    virtual long reconcileVersion(short fileVersion);
+
+    const char* getPath() const { return path; }
+
+    void addPreference(TypeCode type, const char* data, long length);
+    // 0 when there are none or on any error.
+    long countPreferencesOfType(TypeCode type);
+    // Copies at most maxLength bytes of record n (no terminator is added) and
+    // returns the count; 0 on any error.
+    long readNthPreference(TypeCode type, long n, char* buffer, long maxLength);
+    // Replaces record n, or appends when n is one past the last record.
+    void writeNthPreference(TypeCode type, long n, const char* data, long length);
+    // Later records move down by one.
+    void deleteNthPreference(TypeCode type, long n);
+    // Empties the type; its block stays for the type's later records.
+    void deletePreferencesOfType(TypeCode type);
+
+private:
+    long findRecordBlock(TypeCode type, long* index);
+    bool userAgreesToOverwrite();
+
+    char path[kPathSize];         // full path of the file
+    char description[kPathSize];  // "preferences", "project": named in alerts
+    TypeCode fileType;            // written into new files, compared with existing ones
+    short version;                // the data version this kind of file must have
+};
