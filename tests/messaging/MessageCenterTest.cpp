@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "RawPeer.h"
+#include "TestSupport.h"
+#include "messaging/MessageCenter.h"
+
+namespace {
+
+std::vector<TypeCode> handled;  // message types seen by the recording handler
+
+int32_t recordingHandler(Message* message, Message* reply) {
+    handled.push_back(message->type);
+    reply->addBoolParam(true);
+    return 0;
+}
+
+int32_t failingHandler(Message*, Message*) { return -42; }
+
+// A message center of the Tool Manager kind on a free port, in a temporary HOME.
+class MessageCenterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        handled.clear();
+        center = std::make_unique<MessageCenter>(findFreePort());
+        MessageTemplate oneText = makeTemplate({kParamS255});
+        center->registerMessageHandler(typeCode("ADDF"), &oneText, recordingHandler);
+        MessageTemplate none;
+        center->registerMessageHandler(typeCode("SCHG"), &none, recordingHandler);
+        center->registerMessageHandler(typeCode("FAIL"), &none, failingHandler);
+    }
+    Message* request(TypeCode type, bool wantsReply) {
+        auto* message = new Message(type, nullptr);
+        message->wantsReply = wantsReply ? 1 : 0;
+        message->sender.port = 9999;
+        return message;
+    }
+    TempHome home;
+    LogCapture log;
+    std::unique_ptr<MessageCenter> center;
+};
+
+}  // namespace
+
+TEST_F(MessageCenterTest, DispatchRunsTheHandlerAndBuildsTheReply) {
+    Message* message = request(typeCode("ADDF"), true);
+    message->addTextParam("/tmp/a");
+    std::unique_ptr<Message> reply(center->dispatchMessage(message));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->type, kReplyMessage);
+    EXPECT_EQ(reply->paramCount, 2);
+    EXPECT_EQ(reply->getParamType(0), kParamError);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_TRUE(reply->getBoolParam(1));
+    EXPECT_EQ(reply->destination.port, 9999);
+    EXPECT_EQ(reply->wantsReply, 0);
+    EXPECT_EQ(handled, std::vector<TypeCode>{typeCode("ADDF")});
+}
+
+TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
+    Message* twoParams = request(typeCode("ADDF"), true);
+    twoParams->addTextParam("a");
+    twoParams->addTextParam("b");
+    std::unique_ptr<Message> reply(center->dispatchMessage(twoParams));
+    EXPECT_EQ(reply->getLongParam(0), kErrorBadParamCount);
+    EXPECT_TRUE(log.contains("invalid number of params for incoming message, expected 1 and got 2 "
+                             "for message ADDF"));
+
+    Message* wrongType = request(typeCode("ADDF"), true);
+    wrongType->addLongParam(3);
+    reply.reset(center->dispatchMessage(wrongType));
+    EXPECT_EQ(reply->getLongParam(0), kErrorBadParamType);
+    EXPECT_TRUE(log.contains("invalid param for incoming message"));
+
+    reply.reset(center->dispatchMessage(request(typeCode("NONE"), true)));
+    EXPECT_EQ(reply->getLongParam(0), kErrorNoHandler);
+    EXPECT_EQ(center->getLastError(), kErrorNoHandler);
+    EXPECT_TRUE(log.contains("handler not found for incoming message NONE"));
+
+    reply.reset(center->dispatchMessage(request(typeCode("FAIL"), true)));
+    EXPECT_EQ(reply->getLongParam(0), -42);
+    EXPECT_EQ(reply->paramCount, 1);
+
+    EXPECT_EQ(center->dispatchMessage(request(typeCode("NONE"), false)), nullptr);
+    EXPECT_TRUE(handled.empty());
+}
+
+TEST_F(MessageCenterTest, DuplicateRegistrationKeepsTheFirstHandler) {
+    MessageTemplate none;
+    center->registerMessageHandler(typeCode("SCHG"), &none, failingHandler);
+    EXPECT_EQ(center->getLastError(), kErrorDuplicateHandler);
+    EXPECT_TRUE(log.contains("registering duplicate handler type SCHG"));
+    std::unique_ptr<Message> reply(center->dispatchMessage(request(typeCode("SCHG"), true)));
+    EXPECT_EQ(reply->getLongParam(0), 0);
+
+    center->removeMessageHandler(typeCode("SCHG"));
+    EXPECT_EQ(center->getLastError(), 0);
+    center->removeMessageHandler(typeCode("SCHG"));
+    EXPECT_EQ(center->getLastError(), kErrorNoHandler);
+}
+
+TEST_F(MessageCenterTest, OwnPortIsDeliveredLocallyAndAZeroTimeoutDoesNotWait) {
+    Message* local = new Message(typeCode("SCHG"), &center->getOwnToolInfo());
+    local->wantsReply = 1;
+    std::unique_ptr<Message> reply(center->sendMessage(local));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_FALSE(log.contains("sendMessage: sent message"));
+
+    RawListener silent;
+    ToolInfo elsewhere;
+    elsewhere.port = silent.port();
+    Message* remote = new Message(typeCode("SCHG"), &elsewhere);
+    remote->wantsReply = 1;
+    remote->replyTimeout = 0;
+    EXPECT_EQ(center->sendMessage(remote), nullptr);
+}
+
+TEST(MessageQueue, KeepsArrivalOrderAndDequeuesByType) {
+    MessageQueue queue;
+    for (const char* type : {"ADDF", "SCHG", "SCHG"}) {
+        queue.enqueueMessage(new Message(typeCodeFromBytes(type), nullptr));
+    }
+    queue.enqueueMessage(nullptr);
+    EXPECT_EQ(queue.messagesAvailable(kWildcardType), 3);
+    EXPECT_EQ(queue.messagesAvailable(typeCode("SCHG")), 2);
+    std::unique_ptr<Message> first(queue.dequeueMessage(typeCode("SCHG")));
+    EXPECT_EQ(first->type, typeCode("SCHG"));
+    EXPECT_EQ(queue.messagesAvailable(kWildcardType), 2);
+    std::unique_ptr<Message> oldest(queue.dequeueMessage(kWildcardType));
+    EXPECT_EQ(oldest->type, typeCode("ADDF"));
+    EXPECT_EQ(queue.dequeueMessage(typeCode("QUIT")), nullptr);
+    EXPECT_EQ(queue.getLastError(), kErrorNoQueuedMessage);
+}
+
+TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedAndHandledOnePerPoll) {
+    RawListener tool;
+    int ownPort = center->getOwnToolInfo().port;
+    std::thread peer([&] {
+        tool.receiveOne();  // the request arrived; now answer after two other messages
+        Message addFile(typeCode("ADDF"), nullptr);
+        addFile.addTextParam("/tmp/b");
+        sendRawBytes(ownPort, wireBytes(addFile));
+        sendRawBytes(ownPort, wireBytes(Message(typeCode("SCHG"), nullptr)));
+        Message answer(kReplyMessage, nullptr);
+        answer.addLongParam(0, kParamError);
+        answer.addLongParam(77);
+        sendRawBytes(ownPort, wireBytes(answer));
+    });
+    ToolInfo destination;
+    destination.port = tool.port();
+    auto* question = new Message(typeCode("IDFL"), &destination);
+    question->wantsReply = 1;
+    std::unique_ptr<Message> reply(center->sendMessage(question));
+    peer.join();
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->getLongParam(1), 77);
+    EXPECT_TRUE(handled.empty());  // nothing is dispatched inside the wait
+    EXPECT_EQ(center->getQueue().messagesAvailable(kWildcardType), 2);
+    center->poll();
+    EXPECT_EQ(handled, std::vector<TypeCode>{typeCode("ADDF")});
+    center->poll();
+    EXPECT_EQ(handled, (std::vector<TypeCode>{typeCode("ADDF"), typeCode("SCHG")}));
+}

@@ -1,0 +1,75 @@
+#include "RawPeer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "messaging/WireFormat.h"
+
+namespace {
+int connectLoopback(int port) {
+    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(uint16_t(port));
+    if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+}  // namespace
+
+std::string wireBytes(const Message& message) {
+    uint8_t header[kWireHeaderSize];
+    encodeMessageHeader(message, header);
+    std::string bytes(reinterpret_cast<char*>(header), kWireHeaderSize);
+    for (int i = 0; i < message.paramCount; ++i) {
+        bytes.append(reinterpret_cast<const char*>(message.getParam(i)),
+                     size_t(message.getParamLength(i)));
+    }
+    return bytes;
+}
+
+bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs) {
+    int descriptor = connectLoopback(port);
+    if (descriptor < 0) return false;
+    send(descriptor, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (holdMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+    close(descriptor);
+    return true;
+}
+
+bool sendRawBytes(int port, const std::string& bytes) { return sendRawBytesAndHold(port, bytes, 0); }
+
+RawListener::RawListener() {
+    descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(descriptor, 16);
+    socklen_t length = sizeof address;
+    getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
+    boundPort = ntohs(address.sin_port);
+}
+
+RawListener::~RawListener() { close(descriptor); }
+
+std::string RawListener::receiveOne(int timeoutMs) {
+    pollfd waiting{descriptor, POLLIN, 0};
+    if (poll(&waiting, 1, timeoutMs) <= 0) return "";
+    int connection = accept(descriptor, nullptr, nullptr);
+    std::string bytes;
+    char buffer[4096];
+    ssize_t count;
+    while ((count = recv(connection, buffer, sizeof buffer, 0)) > 0) bytes.append(buffer, size_t(count));
+    close(connection);
+    return bytes;
+}

@@ -1,0 +1,29 @@
+// A peer that speaks the wire protocol with plain sockets, independent of
+// TCPTransport, so tests can send exact bytes and read what was sent.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "messaging/Message.h"
+
+// The bytes of `message` as they go on the wire.
+std::string wireBytes(const Message& message);
+// Connects to `port` on loopback and writes `bytes`; false if it cannot connect.
+bool sendRawBytes(int port, const std::string& bytes);
+// Connects, writes `bytes` and keeps the connection open for `holdMs`.
+bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs);
+
+// A listening socket on a free loopback port that collects one connection.
+class RawListener {
+public:
+    RawListener();
+    ~RawListener();
+    int port() const { return boundPort; }
+    // Everything sent on the next connection, or "" after `timeoutMs`.
+    std::string receiveOne(int timeoutMs = 3000);
+
+private:
+    int descriptor;
+    int boundPort;
+};

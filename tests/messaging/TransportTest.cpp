@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "RawPeer.h"
+#include "TestSupport.h"
+#include "core/Utilities.h"
+#include "messaging/TCPTransport.h"
+
+namespace {
+
+// Polls until a message arrives or about a second has passed.
+std::unique_ptr<Message> pollForMessage(TCPTransport& transport) {
+    for (int i = 0; i < 20; ++i) {
+        if (Message* message = transport.poll()) return std::unique_ptr<Message>(message);
+    }
+    return nullptr;
+}
+
+int listenOn(int port) {
+    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(uint16_t(port));
+    if (bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(descriptor, 1) != 0) {
+        close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
+class TransportTest : public ::testing::Test {
+protected:
+    void SetUp() override { TCPTransport::forgetToolManagerPort(); }
+    void TearDown() override { TCPTransport::forgetToolManagerPort(); }
+    TempHome home;
+    LogCapture log;
+};
+
+}  // namespace
+
+TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
+    TCPTransport receiver(findFreePort());
+    TCPTransport sender(findFreePort());
+    Message message(typeCode("DISF"), nullptr);
+    message.destination.port = receiver.getPort();
+    message.sender.port = sender.getPort();
+    copyText(message.sender.name, kToolNameSize, "Browser");
+    message.addTextParam("/src/main.qnt");
+    message.addShortParam(-3);
+    message.addParam(kParamData, nullptr, 0);
+    message.wantsReply = 1;
+    message.replyTimeout = 750;
+    sender.sendMessage(message);
+    auto received = pollForMessage(receiver);
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->type, typeCode("DISF"));
+    EXPECT_EQ(received->paramCount, 3);
+    EXPECT_STREQ(reinterpret_cast<const char*>(received->getParam(0)), "/src/main.qnt");
+    EXPECT_EQ(received->getShortParam(1), -3);
+    EXPECT_EQ(received->getParamLength(2), 0);
+    EXPECT_EQ(received->wantsReply, 1);
+    EXPECT_EQ(received->replyTimeout, 750u);
+    EXPECT_STREQ(received->sender.name, "Browser");
+    EXPECT_EQ(received->sender.port, sender.getPort());
+    EXPECT_TRUE(log.contains("read message type DISF"));
+    EXPECT_TRUE(log.contains("sendMessage: sent message of type DISF"));
+}
+
+TEST_F(TransportTest, TicklesAreSilentAndFailedTicklesReported) {
+    TCPTransport receiver(findFreePort());
+    TCPTransport sender(findFreePort());
+    std::string before = log.text();
+    sender.ticklePort(receiver.getPort());
+    EXPECT_EQ(sender.getLastError(), 0);
+    EXPECT_EQ(pollForMessage(receiver), nullptr);
+    EXPECT_EQ(receiver.getLastError(), 0);
+    EXPECT_EQ(log.text(), before);
+
+    sender.ticklePort(findFreePort());
+    EXPECT_EQ(sender.getLastError(), kErrorTickleFailed);
+    EXPECT_TRUE(log.contains("failed to send tickle"));
+}
+
+TEST_F(TransportTest, BrokenAndHostileConnectionsAreDiscardedAndTheNextMessageStillArrives) {
+    TCPTransport receiver(findFreePort());
+    int port = receiver.getPort();
+    Message valid(typeCode("ADDF"), nullptr);
+    valid.addTextParam("/tmp/a");
+    std::string bytes = wireBytes(valid);
+
+    sendRawBytes(port, bytes.substr(0, 100));
+    EXPECT_EQ(pollForMessage(receiver), nullptr);
+    EXPECT_TRUE(log.contains("failed reading header"));
+
+    std::string tooMany = bytes;
+    tooMany[5] = 40;
+    sendRawBytes(port, tooMany);
+    EXPECT_EQ(pollForMessage(receiver), nullptr);
+
+    std::string negative = bytes;
+    negative[136] = char(0xff);
+    sendRawBytes(port, negative);
+    EXPECT_EQ(pollForMessage(receiver), nullptr);
+
+    sendRawBytes(port, bytes.substr(0, bytes.size() - 2));  // parameter cut short
+    EXPECT_EQ(pollForMessage(receiver), nullptr);
+    EXPECT_TRUE(log.contains("failed reading param #0"));
+
+    sendRawBytes(port, bytes);
+    auto received = pollForMessage(receiver);
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->type, typeCode("ADDF"));
+}
+
+TEST_F(TransportTest, ASilentPartialSenderHoldsTheReceiverOnlyBriefly) {
+    TCPTransport receiver(findFreePort());
+    std::thread stalled([port = receiver.getPort()] { sendRawBytesAndHold(port, "OPEN", 6000); });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(pollForMessage(receiver), nullptr);
+    auto held = std::chrono::steady_clock::now() - start;
+    stalled.join();
+    EXPECT_LT(held, std::chrono::seconds(4));
+}
+
+TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
+    int first = findFreePort();
+    int taken[3];
+    for (int i = 0; i < 3; ++i) {
+        taken[i] = listenOn(first + i);
+        if (taken[i] < 0) GTEST_SKIP() << "port " << first + i << " is in use";
+    }
+    TCPTransport manager(first);
+    EXPECT_EQ(manager.getPort(), first + 3);
+    EXPECT_TRUE(log.contains("tcptransport: bind retry 1 ("));
+    EXPECT_TRUE(log.contains("tcptransport: bind retry 3 ("));
+    EXPECT_FALSE(log.contains("tcptransport: bind retry 4 ("));
+    EXPECT_EQ(readFile(home.okaDirectory() / "okaport"), std::to_string(first + 3) + "\n");
+    for (int descriptor : taken) close(descriptor);
+
+    // A tool reads the port file and listens within the 800 ports above it.
+    TCPTransport::forgetToolManagerPort();
+    TCPTransport tool(0);
+    EXPECT_EQ(TCPTransport::getToolManagerPort(), first + 3);
+    EXPECT_GE(tool.getPort(), first + 3);
+    EXPECT_LT(tool.getPort(), first + 3 + 800 + 100);
+}
+
+TEST_F(TransportTest, AMissingPortFileIsLogged) {
+    EXPECT_EQ(TCPTransport::getToolManagerPort(), 0);
+    EXPECT_TRUE(log.contains("Failed opening " + (home.okaDirectory() / "okaport").string()));
+}
