@@ -1,0 +1,142 @@
+// Black-box checks of the kelvane program: it is started headless in a
+// temporary HOME with a throw-away installation and spoken to over TCP.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+#include <regex>
+#include <sstream>
+
+#include "ChildProcess.h"
+#include "RawPeer.h"
+#include "TestSupport.h"
+#include "messaging/MessageCenter.h"
+
+namespace {
+
+class KelvaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TCPTransport::forgetToolManagerPort();
+        root = makeInstallation(home.path());
+    }
+    void TearDown() override { TCPTransport::forgetToolManagerPort(); }
+
+    void startKelvane(std::vector<std::string> environment = {}) {
+        environment.push_back("HOME=" + home.path().string());
+        environment.push_back("OKA=" + root.string());
+        kelvane = std::make_unique<ChildProcess>(builtProgram("kelvane"),
+                                                 std::vector<std::string>{"--headless"}, environment);
+        ASSERT_TRUE(waitForFile(home.okaDirectory() / "okaport", 5000));
+        port = std::stoi(readFile(home.okaDirectory() / "okaport"));
+        tool = std::make_unique<MessageCenter>();
+    }
+
+    // Sends `message` to kelvane and waits for its reply.
+    std::unique_ptr<Message> ask(Message* message) {
+        message->destination.port = port;
+        message->wantsReply = 1;
+        message->replyTimeout = 3000;
+        return std::unique_ptr<Message>(tool->sendMessage(message));
+    }
+
+    std::string log() const { return readFile(home.okaDirectory() / "okalog"); }
+
+    TempHome home;
+    std::filesystem::path root;
+    std::unique_ptr<ChildProcess> kelvane;
+    std::unique_ptr<MessageCenter> tool;
+    int port = 0;
+};
+
+}  // namespace
+
+TEST_F(KelvaneTest, AnswersKnownUnknownAndMalformedMessages) {
+    startKelvane();
+    auto reply = ask(new Message(typeCode("SHOW"), nullptr));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->type, kReplyMessage);
+    EXPECT_EQ(reply->paramCount, 1);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+
+    reply = ask(new Message(typeCode("ZZZZ"), nullptr));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->getLongParam(0), kErrorNoHandler);
+
+    auto* withParam = new Message(typeCode("HIDE"), nullptr);
+    withParam->addLongParam(1);
+    reply = ask(withParam);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->getLongParam(0), kErrorBadParamCount);
+
+    // Garbage on the wire is dropped and the hub keeps answering.
+    Message hostile(typeCode("SHOW"), nullptr);
+    std::string bytes = wireBytes(hostile);
+    bytes[5] = 99;
+    sendRawBytes(port, bytes);
+    sendRawBytes(port, "short");
+    reply = ask(new Message(typeCode("CWIN"), nullptr));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+
+    std::string text = log();
+    EXPECT_NE(text.find("handler not found for incoming message ZZZZ"), std::string::npos);
+    EXPECT_NE(text.find("invalid number of params for incoming message, expected 0 and got 1 for "
+                        "message HIDE"), std::string::npos);
+    EXPECT_NE(text.find("failed reading header"), std::string::npos);
+}
+
+TEST_F(KelvaneTest, EveryLogLineHasTheFixedFormat) {
+    startKelvane();
+    ask(new Message(typeCode("SHOW"), nullptr));
+    kelvane->signal(SIGTERM);
+    ASSERT_EQ(kelvane->waitForExit(8000), 0);
+    std::istringstream lines(log());
+    std::regex format(R"(kelvane \.\./[a-z]+ \(\d+\): \t.*)");
+    std::string line;
+    int checked = 0;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line == "Initializing kelvane") continue;
+        EXPECT_TRUE(std::regex_match(line, format)) << line;
+        ++checked;
+    }
+    EXPECT_GT(checked, 5);
+}
+
+TEST_F(KelvaneTest, SigtermDrainsForThreeSecondsWhileStillAnswering) {
+    startKelvane();
+    kelvane->signal(SIGTERM);
+    auto reply = ask(new Message(typeCode("SHOW"), nullptr));
+    ASSERT_TRUE(reply);  // answered during the drain
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(kelvane->waitForExit(8000), 0);
+    EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    std::string text = log();
+    size_t closing = text.find("Closing all tool windows");
+    size_t leaving = text.find("Leaving Tool Manager");
+    ASSERT_NE(closing, std::string::npos);
+    ASSERT_NE(leaving, std::string::npos);
+    EXPECT_LT(closing, leaving);
+}
+
+TEST_F(KelvaneTest, TakesTheNextPortWhenTheWellKnownOneIsBusy) {
+    TempHome otherHome;
+    auto first = std::make_unique<ChildProcess>(
+        builtProgram("kelvane"), std::vector<std::string>{"--headless"},
+        std::vector<std::string>{"HOME=" + otherHome.path().string(), "OKA=" + root.string()});
+    ASSERT_TRUE(waitForFile(otherHome.okaDirectory() / "okaport", 5000));
+    int firstPort = std::stoi(readFile(otherHome.okaDirectory() / "okaport"));
+    startKelvane();
+    EXPECT_GT(port, firstPort);
+    EXPECT_NE(log().find("tcptransport: bind retry 1 ("), std::string::npos);
+}
+
+TEST_F(KelvaneTest, MissingOkaIsLoggedAndEndsWithMinusOne) {
+    kelvane = std::make_unique<ChildProcess>(
+        builtProgram("kelvane"), std::vector<std::string>{"--headless"},
+        std::vector<std::string>{"HOME=" + home.path().string(), "OKA="});
+    EXPECT_EQ(kelvane->waitForExit(5000), 255);
+    EXPECT_NE(log().find("the OKA environment variable was not set - this is bad"),
+              std::string::npos);
+}

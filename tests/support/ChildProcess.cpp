@@ -1,0 +1,79 @@
+#include "ChildProcess.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "TestSupport.h"
+
+std::filesystem::path builtProgram(const std::string& name) {
+    const char* build = std::getenv("OKA_BUILD_DIR");
+    return std::filesystem::path(build ? build : "build") / "bin" / name;
+}
+
+ChildProcess::ChildProcess(const std::filesystem::path& program,
+                           const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment) {
+    child = fork();
+    if (child != 0) return;
+    for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
+    std::vector<char*> argv;
+    std::string programText = program.string();
+    argv.push_back(programText.data());
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(programText.c_str(), argv.data());
+    _exit(127);
+}
+
+ChildProcess::~ChildProcess() {
+    if (!reaped && child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+}
+
+void ChildProcess::signal(int number) const { kill(child, number); }
+
+int ChildProcess::waitForExit(int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(child, &status, WNOHANG) == child) {
+            reaped = true;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1000;
+}
+
+bool waitForFile(const std::filesystem::path& path, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::error_code error;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (std::filesystem::exists(path, error) && std::filesystem::file_size(path, error) > 0) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+std::filesystem::path makeInstallation(const std::filesystem::path& directory) {
+    std::filesystem::path root = directory / "oka";
+    std::filesystem::path resources = root / "bin" / "resource";
+    std::filesystem::create_directories(resources);
+    const char* source = std::getenv("OKA_SOURCE_DIR");
+    std::filesystem::path bundled = std::filesystem::path(source ? source : ".") / "resources" / "resource";
+    std::error_code error;
+    std::filesystem::copy(bundled, resources, std::filesystem::copy_options::recursive, error);
+    writeFile(resources / "toollist", "");
+    std::filesystem::create_directories(root / "include");
+    std::filesystem::create_directories(root / "doc" / "html");
+    return root;
+}

@@ -1,0 +1,37 @@
+// Runs a program of the build as a child process for end-to-end tests, and
+// a throw-away installation root for it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// The build's program `name` (build/bin/name), found through OKA_BUILD_DIR.
+std::filesystem::path builtProgram(const std::string& name);
+
+class ChildProcess {
+public:
+    // Starts `program` with `arguments`; `environment` entries NAME=VALUE are
+    // added to (or replace) the test's own environment.
+    ChildProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& environment);
+    ~ChildProcess();  // kills the child if it still runs
+
+    pid_t pid() const { return child; }
+    void signal(int number) const;
+    // Waits up to `timeoutMs`; the exit status, or -1000 if still running.
+    int waitForExit(int timeoutMs);
+
+private:
+    pid_t child = -1;
+    bool reaped = false;
+};
+
+// Polls until `path` exists and is not empty, up to `timeoutMs`.
+bool waitForFile(const std::filesystem::path& path, int timeoutMs);
+
+// Makes an installation root below `directory` (bin/resource with the
+// bundled resource libraries and an empty tool list, include, doc/html).
+std::filesystem::path makeInstallation(const std::filesystem::path& directory);
