@@ -1,0 +1,343 @@
+// Database: file layout after create and after growth, checked against the
+// raw bytes; block placement, moves and first-fit reuse; fields; the in-use
+// bit; validation; the read-only cache; the statistics file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "TestSupport.h"
+#include "core/Utilities.h"
+#include "storage/Database.h"
+
+namespace {
+
+constexpr TypeCode kTestType = typeCode("TEST");
+
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override { path = (home.path() / "test.db").string(); }
+
+    // Creates a fresh file and opens it read-write with the in-use check.
+    void createAndOpen() {
+        ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 7), 0);
+        ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true), 0);
+    }
+
+    long addBlock(long length, long slop, TypeCode type = kTestType) {
+        long index = 0;
+        EXPECT_EQ(database.addBlock(type, length, slop, &index), 0);
+        return index;
+    }
+
+    MasterPtrEntry entry(long index) {
+        MasterPtrEntry found;
+        EXPECT_EQ(database.getMPEntry(index, &found), 0);
+        return found;
+    }
+
+    // The file's bytes, read without Database.
+    std::string raw() const { return readFile(path); }
+    long raw32(long offset) const {
+        std::string bytes = raw();
+        if (offset + 4 > long(bytes.size())) return -1;
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + offset);
+        return int32_t(uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]);
+    }
+    long raw16(long offset) const {
+        std::string bytes = raw();
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + offset);
+        return int16_t(uint16_t(p[0] << 8 | p[1]));
+    }
+
+    std::string readBlock(long index) {
+        long length = 0;
+        EXPECT_EQ(database.getBlockLength(index, &length), 0);
+        std::string data(size_t(length), '\0');
+        EXPECT_EQ(database.readDataFromBlock(index, data.data(), false), 0);
+        return data;
+    }
+
+    std::string field(long index, long k) {
+        char* data = nullptr;
+        long length = 0;
+        EXPECT_EQ(database.getField(index, k, &data, &length), 0);
+        std::string text(data != nullptr ? data : "", size_t(length));
+        delete[] data;
+        return text;
+    }
+
+    TempHome home;
+    std::string path;
+    Database database;
+};
+
+TEST_F(DatabaseTest, CreateWritesTheFreshLayout) {
+    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 7), 0);
+    EXPECT_FALSE(database.isOpen());
+    std::string bytes = raw();
+    ASSERT_EQ(bytes.size(), 1628u);
+    EXPECT_EQ(bytes.substr(0, 4), "TEST");
+    EXPECT_EQ(raw16(4), 1);
+    EXPECT_EQ(raw16(6), 7);
+    EXPECT_EQ(raw32(8), 0) << "in-use bit cleared by close";
+    EXPECT_EQ(raw32(12), 20);
+    EXPECT_EQ(raw32(16), 1628);
+    EXPECT_EQ(raw32(20), 0);
+    EXPECT_EQ(raw32(24), 100);
+    for (long offset = 28; offset < 1628; offset += 16) {
+        ASSERT_EQ(bytes.substr(size_t(offset), 4), "----") << offset;
+        ASSERT_EQ(bytes.substr(size_t(offset) + 4, 12), std::string(12, '\0')) << offset;
+    }
+}
+
+TEST_F(DatabaseTest, ListGrowsInPlaceWhileItEndsTheFile) {
+    createAndOpen();
+    // Empty blocks take no bytes, so the list stays at the end of the file.
+    for (int i = 0; i < 101; ++i) addBlock(0, 0);
+    EXPECT_EQ(database.getMPOffset(), 20);
+    EXPECT_EQ(database.getMPSlots(), 200);
+    EXPECT_EQ(database.getMPEntries(), 101);
+    database.closeDBFile();
+    EXPECT_EQ(raw32(16), 1628 + 1600);
+    EXPECT_EQ(raw32(24), 200);
+    EXPECT_EQ(long(raw().size()), raw32(16));
+}
+
+TEST_F(DatabaseTest, ListMovesToTheEndAndItsOldPlaceIsReused) {
+    LogCapture log;
+    createAndOpen();
+    for (int i = 0; i < 100; ++i) addBlock(10, 0);
+    EXPECT_EQ(database.getFileLength(), 2628);
+    long index = addBlock(8, 0);
+
+    EXPECT_EQ(index, 102);
+    EXPECT_EQ(database.getMPOffset(), 2628);
+    EXPECT_EQ(database.getMPSlots(), 200);
+    MasterPtrEntry oldList = entry(101);
+    EXPECT_EQ(oldList.type, typeCode("FREE"));
+    EXPECT_EQ(oldList.length, 1608 - 8);  // first fit took 8 bytes of it
+    EXPECT_EQ(oldList.offset, 20 + 8);
+    EXPECT_EQ(entry(102).offset, 20);
+    EXPECT_TRUE(log.contains("Moved master ptr list from 20 to 2628"));
+    EXPECT_TRUE(log.contains("oldSlots = 100, newSlots = 200"));
+    EXPECT_TRUE(log.contains("oldMPSize = 1608, newMPSize = 3208"));
+
+    database.closeDBFile();
+    EXPECT_EQ(raw32(12), 2628);
+    EXPECT_EQ(raw32(2628), 102);
+    EXPECT_EQ(raw32(2632), 200);
+    long entry101 = 2628 + 8 + 100 * 16;
+    EXPECT_EQ(raw().substr(size_t(entry101), 4), "FREE");
+    EXPECT_EQ(raw32(entry101 + 4), 1600);
+    EXPECT_EQ(raw32(entry101 + 12), 28);
+    EXPECT_EQ(raw32(16), 2628 + 3208);
+}
+
+TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
+    createAndOpen();
+    long first = addBlock(10, 0);
+    long second = addBlock(10, 0);
+    long oldOffset = entry(first).offset;
+    ASSERT_EQ(database.writeDataToBlock(first, "twenty bytes of data", 20), 0);
+
+    MasterPtrEntry moved = entry(first);
+    EXPECT_EQ(moved.length, 20);
+    EXPECT_EQ(moved.slop, 60);
+    EXPECT_EQ(moved.offset, entry(second).offset + 10);
+    MasterPtrEntry freed = entry(3);
+    EXPECT_EQ(freed.type, typeCode("FREE"));
+    EXPECT_EQ(freed.length, 10);
+    EXPECT_EQ(freed.offset, oldOffset);
+    EXPECT_EQ(readBlock(first), "twenty bytes of data");
+    EXPECT_EQ(database.getFileLength(), 1628 + 20 + 80);
+
+    // It fits in the freed space; the record shrinks to 2 bytes...
+    long reuser = addBlock(8, 0);
+    EXPECT_EQ(reuser, 4);
+    EXPECT_EQ(entry(reuser).offset, oldOffset);
+    EXPECT_EQ(entry(3).length, 2);
+    // ...and a record below 5 bytes gives up its entry to the next block.
+    long taker = addBlock(30, 0);
+    EXPECT_EQ(taker, 3);
+    EXPECT_EQ(entry(taker).type, kTestType);
+    EXPECT_EQ(database.getMPEntries(), 4);
+}
+
+TEST_F(DatabaseTest, GrowingWithinSlopAndShrinkingKeepTheOffset) {
+    createAndOpen();
+    long index = addBlock(10, 5);
+    long offset = entry(index).offset;
+    ASSERT_EQ(database.writeDataToBlock(index, "fifteen bytes!!", 15), 0);
+    EXPECT_EQ(entry(index).offset, offset);
+    EXPECT_EQ(entry(index).slop, 0);
+    ASSERT_EQ(database.writeDataToBlock(index, "four", 4), 0);
+    EXPECT_EQ(entry(index).offset, offset);
+    EXPECT_EQ(entry(index).length, 4);
+    EXPECT_EQ(entry(index).slop, 11);
+    EXPECT_EQ(readBlock(index), "four");
+}
+
+TEST_F(DatabaseTest, DeletedBlocksAndMissingTypes) {
+    createAndOpen();
+    long index = addBlock(10, 6);
+    ASSERT_EQ(database.deleteBlock(index), 0);
+    EXPECT_EQ(entry(index).type, typeCode("FREE"));
+    EXPECT_EQ(entry(index).length, 16);
+    EXPECT_EQ(entry(index).slop, 0);
+    EXPECT_EQ(database.deleteBlock(index), kErrorBlockDeleted);
+    EXPECT_EQ(database.writeDataToBlock(index, "x", 1), kErrorBlockDeleted);
+
+    long found = 0;
+    EXPECT_EQ(database.getNthBlockOfType(typeCode("NONE"), 1, &found), kErrorNoBlockOfType);
+    long a = addBlock(1, 0, typeCode("AAAA"));
+    addBlock(1, 0, typeCode("BBBB"));
+    long c = addBlock(1, 0, typeCode("AAAA"));
+    EXPECT_EQ(database.getNthBlockOfType(typeCode("AAAA"), 2, &found), 0);
+    EXPECT_EQ(found, c);
+    EXPECT_EQ(database.getNextBlockOfType(typeCode("AAAA"), a, &found), 0);
+    EXPECT_EQ(found, c);
+    EXPECT_EQ(database.getNextBlockOfType(typeCode("AAAA"), c, &found), kErrorNoBlockOfType);
+    long count = 0;
+    EXPECT_EQ(database.countBlocksOfType(typeCode("AAAA"), &count), 0);
+    EXPECT_EQ(count, 2);
+}
+
+TEST_F(DatabaseTest, FieldsAtBothEndsAndOutOfRange) {
+    createAndOpen();
+    long index = addBlock(0, 0);
+    ASSERT_EQ(database.initBlockForFields(index), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, "one", 4), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, "two!", 5), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, "three", 6), 0);
+    long count = 0;
+    EXPECT_EQ(database.countFieldsInBlock(index, &count), 0);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(field(index, 1), std::string("one", 4));
+    EXPECT_EQ(field(index, 3), std::string("three", 6));
+
+    char buffer[8];
+    long length = 0;
+    for (long bad : {0L, 4L}) {
+        EXPECT_EQ(database.getFieldIntoBuffer(index, bad, buffer, &length, 8), kErrorFieldRange);
+        EXPECT_EQ(database.setFieldOfBlock(index, bad, "x", 1), kErrorFieldRange);
+        EXPECT_EQ(database.deleteFieldFromBlock(index, bad), kErrorFieldRange);
+    }
+
+    // Shorter and longer values keep the following fields intact.
+    ASSERT_EQ(database.setFieldOfBlock(index, 1, "1", 2), 0);
+    EXPECT_EQ(field(index, 2), std::string("two!", 5));
+    ASSERT_EQ(database.setFieldOfBlock(index, 2, "a much longer second field", 27), 0);
+    EXPECT_EQ(field(index, 1), std::string("1", 2));
+    EXPECT_EQ(field(index, 3), std::string("three", 6));
+    EXPECT_EQ(readBlock(index).size(), 4u + 6 + 31 + 10);
+
+    ASSERT_EQ(database.deleteFieldFromBlock(index, 1), 0);
+    ASSERT_EQ(database.deleteFieldFromBlock(index, 2), 0);
+    EXPECT_EQ(database.countFieldsInBlock(index, &count), 0);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(field(index, 1), std::string("a much longer second field", 27));
+
+    // A buffer shorter than the field gets a prefix and no terminator.
+    buffer[0] = 'z';
+    EXPECT_EQ(database.getFieldIntoBuffer(index, 1, buffer, &length, 6), 0);
+    EXPECT_EQ(length, 6);
+    EXPECT_EQ(std::string(buffer, 6), "a much");
+}
+
+TEST_F(DatabaseTest, LongFieldsOnlyWhenExactlyFourBytes) {
+    createAndOpen();
+    long index = addBlock(0, 0);
+    ASSERT_EQ(database.initBlockForFields(index), 0);
+    const char number[5] = {0x00, 0x01, 0x02, 0x03, 0x04};
+    ASSERT_EQ(database.addFieldToBlock(index, number, 3), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, number, 4), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, number, 5), 0);
+    long value = -1;
+    EXPECT_EQ(database.getLongFromBlock(index, 1, &value), 0);
+    EXPECT_EQ(value, 0);
+    EXPECT_EQ(database.getLongFromBlock(index, 2, &value), 0);
+    EXPECT_EQ(value, 0x00010203);
+    EXPECT_EQ(database.getLongFromBlock(index, 3, &value), 0);
+    EXPECT_EQ(value, 0);
+}
+
+TEST_F(DatabaseTest, InUseBitIsSetByCheckedWritersAndRefused) {
+    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 1), 0);
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true), 0);
+    EXPECT_EQ(raw32(8) & 1, 1);
+
+    Database other;
+    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadWrite, true), kErrorFileInUse);
+    EXPECT_FALSE(other.isOpen());
+    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, true), kErrorFileInUse);
+    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, false), 0);
+    other.closeDBFile();
+
+    database.closeDBFile();
+    EXPECT_EQ(raw32(8), 0);
+    // Other flag bits survive the set and clear.
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, false), 0);
+    ASSERT_EQ(database.writeFlags(0x100), 0);
+    database.closeDBFile();
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true), 0);
+    EXPECT_EQ(raw32(8), 0x101);
+    database.closeDBFile();
+    EXPECT_EQ(raw32(8), 0x100);
+}
+
+TEST_F(DatabaseTest, ValidationChecksExistenceTypeAndFormatVersion) {
+    short version = -1;
+    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType, &version), kErrorFileMissing);
+    EXPECT_EQ(version, 0);
+    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 3), 0);
+    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType, &version), 0);
+    EXPECT_EQ(version, 3);
+    EXPECT_EQ(database.validDBFile(path.c_str(), typeCode("PRJ "), &version), kErrorWrongFileType);
+    EXPECT_EQ(version, 3);
+
+    std::string bytes = raw();
+    bytes[5] = 2;  // format version 2
+    writeFile(path, bytes);
+    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType, &version), kErrorWrongFileType);
+}
+
+TEST_F(DatabaseTest, ReadOnlyOpensServeRepeatedReadsFromTheCache) {
+    createAndOpen();
+    long index = addBlock(0, 0);
+    ASSERT_EQ(database.writeDataToBlock(index, "cached data", 12), 0);
+    char buffer[12];
+    ASSERT_EQ(database.readDataFromBlock(index, buffer, true), 0);
+    ASSERT_EQ(database.readDataFromBlock(index, buffer, true), 0);
+    EXPECT_EQ(database.getCacheHits(), 0) << "no cache in read-write mode";
+
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadOnly, false), 0);
+    ASSERT_EQ(database.readDataFromBlock(index, buffer, true), 0);
+    std::memset(buffer, 0, sizeof buffer);
+    ASSERT_EQ(database.readDataFromBlock(index, buffer, true), 0);
+    EXPECT_STREQ(buffer, "cached data");
+    EXPECT_EQ(database.getCacheMisses(), 1);
+    EXPECT_EQ(database.getCacheHits(), 1);
+}
+
+TEST_F(DatabaseTest, StatisticsGoToTheFirstFreeDblogFile) {
+    createAndOpen();
+    addBlock(10, 0);
+    char previous[kPathSize];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(home.path().c_str()), 0);
+    writeFile(home.path() / "dblog.1", "taken");
+    EXPECT_EQ(database.dumpDatabaseStats(), 0);
+    ASSERT_EQ(chdir(previous), 0);
+    std::string stats = readFile(home.path() / "dblog.2");
+    EXPECT_NE(stats.find("Logging database stats\n12: offset to master pointer list = 20\n"
+                         "16: total length of database = 1638\n"
+                         "20: number of mp entries = 1\n24: number of mp slots = 100\n\n"),
+              std::string::npos)
+        << stats;
+}
+
+}  // namespace

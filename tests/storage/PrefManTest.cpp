@@ -1,0 +1,171 @@
+// PrefMan: record semantics (append, replace, delete, delete-by-type keeps
+// the block), persistence across close and reopen, and the opening paths:
+// first start, invalid type or version, damaged file, missing directory.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+#include "core/Utilities.h"
+#include "storage/DatabaseCheck.h"
+#include "storage/PrefMan.h"
+
+namespace {
+
+constexpr TypeCode kViewer = typeCode("HTPT");
+constexpr TypeCode kPositions = typeCode("WPOS");
+
+class PrefManTest : public ::testing::Test {
+public:
+    void SetUp() override { path = (home.path() / "test.prf").string(); }
+
+    std::unique_ptr<PrefMan> open(short version = 2) {
+        return std::make_unique<PrefMan>(kPreferencesFileType, version, path.c_str(),
+                                         "preferences", true);
+    }
+
+    static std::string record(PrefMan& prefs, TypeCode type, long n) {
+        char buffer[64];
+        long length = prefs.readNthPreference(type, n, buffer, sizeof buffer);
+        return std::string(buffer, size_t(length));
+    }
+
+    TempHome home;
+    std::string path;
+};
+
+TEST_F(PrefManTest, FirstStartCreatesTheFileWithoutAlerts) {
+    LogCapture log;
+    gToolName = const_cast<char*>("kelvane");
+    PrefMan prefs(kPreferencesFileType);
+    EXPECT_EQ(prefs.getLastError(), 0);
+    EXPECT_TRUE(prefs.isOpen());
+    std::string expected = (home.okaDirectory() / "kelvane.prf").string();
+    EXPECT_STREQ(prefs.getPath(), expected.c_str());
+    EXPECT_FALSE(log.contains("alert"));
+    std::string bytes = readFile(expected);
+    EXPECT_EQ(bytes.substr(0, 4), "TPRF");
+    EXPECT_EQ(bytes[7], 2);
+}
+
+TEST_F(PrefManTest, RecordsAppendReplaceAndDelete) {
+    auto prefs = open();
+    prefs->addPreference(kPositions, "first", 6);
+    prefs->addPreference(kPositions, "second", 7);
+    EXPECT_EQ(prefs->countPreferencesOfType(kPositions), 2);
+    EXPECT_EQ(record(*prefs, kPositions, 2), std::string("second", 7));
+
+    prefs->writeNthPreference(kPositions, 3, "third", 6);  // one past the end: appends
+    EXPECT_EQ(prefs->getLastError(), 0);
+    prefs->writeNthPreference(kPositions, 1, "1st", 4);
+    EXPECT_EQ(record(*prefs, kPositions, 1), std::string("1st", 4));
+    prefs->writeNthPreference(kPositions, 5, "gap", 4);
+    EXPECT_EQ(prefs->getLastError(), kErrorFieldRange);
+
+    prefs->deleteNthPreference(kPositions, 1);
+    EXPECT_EQ(record(*prefs, kPositions, 1), std::string("second", 7));
+    EXPECT_EQ(record(*prefs, kPositions, 2), std::string("third", 6));
+    EXPECT_EQ(prefs->countPreferencesOfType(kPositions), 2);
+}
+
+TEST_F(PrefManTest, TypesNeverWrittenAndDeleteByTypeKeepsTheBlock) {
+    auto prefs = open();
+    EXPECT_EQ(prefs->countPreferencesOfType(kViewer), 0);
+    EXPECT_EQ(prefs->getLastError(), kErrorNoBlockOfType);
+    prefs->deletePreferencesOfType(kViewer);
+    EXPECT_EQ(prefs->getLastError(), 0);
+    prefs->writeNthPreference(kViewer, 1, "viewer", 7);  // creates the type
+    EXPECT_EQ(record(*prefs, kViewer, 1), std::string("viewer", 7));
+
+    prefs->addPreference(kViewer, "other", 6);
+    prefs->deletePreferencesOfType(kViewer);
+    EXPECT_EQ(prefs->countPreferencesOfType(kViewer), 0);
+    EXPECT_EQ(prefs->getLastError(), 0) << "the emptied block is still there";
+    long blocks = 0;
+    prefs->countBlocksOfType(kViewer, &blocks);
+    EXPECT_EQ(blocks, 1);
+
+    prefs->addPreference(kViewer, "new one", 8);
+    prefs->addPreference(kViewer, "new two", 8);
+    EXPECT_EQ(record(*prefs, kViewer, 1), std::string("new one", 8));
+    EXPECT_EQ(record(*prefs, kViewer, 2), std::string("new two", 8));
+    prefs->countBlocksOfType(kViewer, &blocks);
+    EXPECT_EQ(blocks, 1);
+}
+
+TEST_F(PrefManTest, ShortBuffersGetAPrefixWithoutTerminator) {
+    auto prefs = open();
+    prefs->addPreference(kViewer, "netscape", 9);
+    char buffer[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_EQ(prefs->readNthPreference(kViewer, 1, buffer, 3), 3);
+    EXPECT_EQ(std::string(buffer, 4), "netx");
+    EXPECT_EQ(prefs->readNthPreference(kViewer, 2, buffer, 3), 0);
+    EXPECT_EQ(buffer[0], '\0');
+}
+
+TEST_F(PrefManTest, RecordsPersistAcrossCloseAndReopen) {
+    {
+        auto prefs = open();
+        for (int i = 0; i < 50; ++i) {
+            std::string text = "record " + std::to_string(i);
+            prefs->addPreference(kPositions, text.c_str(), long(text.size()) + 1);
+        }
+        prefs->addPreference(kViewer, "viewer", 7);
+    }
+    auto prefs = open();
+    EXPECT_EQ(prefs->getLastError(), 0);
+    EXPECT_EQ(prefs->countPreferencesOfType(kPositions), 50);
+    EXPECT_EQ(record(*prefs, kPositions, 50), std::string("record 49", 10));
+    EXPECT_EQ(record(*prefs, kViewer, 1), std::string("viewer", 7));
+    prefs->closePreferencesFile();
+    std::vector<std::string> problems;
+    EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
+}
+
+// The alert answers with its first button, "Cancel": the file is kept and
+// the manager stays closed.
+void expectInvalidFileKept(PrefManTest& test, const std::string& path) {
+    std::string before = readFile(path);
+    LogCapture log;
+    auto prefs = test.open();
+    EXPECT_TRUE(log.contains("alert \"Invalid file\": The preferences file " + path +
+                             " was invalid. Would you like to overwrite the exisiting file?"))
+        << log.text();
+    EXPECT_FALSE(log.contains("File error"));
+    EXPECT_EQ(prefs->getLastError(), 0);
+    EXPECT_FALSE(prefs->isOpen());
+    prefs->addPreference(kViewer, "x", 2);
+    EXPECT_EQ(prefs->getLastError(), kErrorNoPreferencesFile);
+    char buffer[8] = "unset";
+    EXPECT_EQ(prefs->readNthPreference(kViewer, 1, buffer, sizeof buffer), 0);
+    EXPECT_EQ(prefs->getLastError(), kErrorNoPreferencesFile);
+    prefs.reset();
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(PrefManTest, FilesOfAnotherTypeOrVersionAreKept) {
+    Database other;
+    ASSERT_EQ(other.createDBFile(path.c_str(), typeCode("PRJ "), 2), 0);
+    expectInvalidFileKept(*this, path);
+    ASSERT_EQ(other.createDBFile(path.c_str(), kPreferencesFileType, 1), 0);
+    expectInvalidFileKept(*this, path);
+}
+
+TEST_F(PrefManTest, DamagedFilesTakeTheInvalidFilePath) {
+    writeFile(path, std::string("TPRF\0\1\0\2", 8) + std::string(12, '\xff'));
+    LogCapture log;
+    auto prefs = open();
+    EXPECT_TRUE(log.contains("Invalid file"));
+    EXPECT_FALSE(prefs->isOpen());
+}
+
+TEST_F(PrefManTest, OpenFailuresShowTheFileErrorAlert) {
+    path = (home.path() / "missing" / "dir" / "test.prf").string();
+    LogCapture log;
+    auto prefs = open();
+    EXPECT_GT(prefs->getLastError(), 0) << "an errno";
+    EXPECT_TRUE(log.contains("alert \"File error\": An error occurred opening or creating the "
+                             "preferences file " + path + " ("));
+}
+
+}  // namespace
