@@ -5,8 +5,10 @@
 #include <poll.h>
 #include <sys/select.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -240,15 +242,24 @@ void TCPTransport::sendMessage(const Message& message) {
                 std::strerror(errno));
         return;
     }
+    // Header and parameters leave in one gathered write, so a message is not
+    // split into small segments that wait for each other's acknowledgement.
     uint8_t header[kWireHeaderSize];
     encodeMessageHeader(message, header);
-    if (!sendTCPData(connection.get(), header, kWireHeaderSize)) {
+    std::vector<iovec> parts{{header, kWireHeaderSize}};
+    for (int i = 0; i < message.paramCount; ++i) {
+        parts.push_back({const_cast<uint8_t*>(message.getParam(i)), size_t(message.getParamLength(i))});
+    }
+    long sent = sendTCPData(connection.get(), parts);
+    if (sent < kWireHeaderSize) {
         OKA_LOG("sendMessage: sending header failed: error = %s", std::strerror(errno));
         return;
     }
     OKA_LOG("sendMessage: sent message of type %s", TypeIdentToCStr(message.type));
+    long end = kWireHeaderSize;
     for (int i = 0; i < message.paramCount; ++i) {
-        if (!sendTCPData(connection.get(), message.getParam(i), message.getParamLength(i))) {
+        end += message.getParamLength(i);
+        if (sent < end) {
             OKA_LOG("sendMessage: sending param #%d failed: error = %s", i, std::strerror(errno));
             return;
         }
@@ -272,7 +283,7 @@ void TCPTransport::ticklePort(int tickledPort) {
     } else {
         uint8_t tickle[4];
         putBigEndian32(tickle, kTickle);
-        sent = sendTCPData(connection.get(), tickle, sizeof tickle);
+        sent = sendTCPData(connection.get(), {{tickle, sizeof tickle}}) == sizeof tickle;
         if (!sent) OKA_LOG("sendMessage: sending msgType failed: error = %s", std::strerror(errno));
     }
     connection.reset();
@@ -281,20 +292,32 @@ void TCPTransport::ticklePort(int tickledPort) {
     lastTickleTime = TIME_GetCurMillisecs();
 }
 
-bool TCPTransport::sendTCPData(int descriptor, const void* data, long length) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
+long TCPTransport::sendTCPData(int descriptor, std::vector<iovec> parts) {
+    long length = 0;
+    for (const iovec& part : parts) length += long(part.iov_len);
     long sent = 0;
+    size_t first = 0;  // the first part not yet written completely
     while (sent < length) {
-        ssize_t result = ::send(descriptor, bytes + sent, size_t(length - sent), MSG_NOSIGNAL);
+        msghdr gathered{};
+        gathered.msg_iov = parts.data() + first;
+        gathered.msg_iovlen = parts.size() - first;
+        ssize_t result = ::sendmsg(descriptor, &gathered, MSG_NOSIGNAL);
         if (result < 0 && errno == EINTR) continue;
         if (result <= 0) {
             OKA_LOG("sendTCPData, failed to send all packets, only sent %ld instead of %ld "
                     "last error = %s", sent, length, std::strerror(errno));
-            return false;
+            break;
         }
         sent += result;
+        for (size_t written = size_t(result); first < parts.size() && written > 0;) {
+            size_t taken = std::min(written, parts[first].iov_len);
+            parts[first].iov_base = static_cast<uint8_t*>(parts[first].iov_base) + taken;
+            parts[first].iov_len -= taken;
+            written -= taken;
+            if (parts[first].iov_len == 0) ++first;
+        }
     }
-    return true;
+    return sent;
 }
 
 bool TCPTransport::receiveTCPData(int descriptor, void* data, long length, uint32_t deadline,

@@ -13,8 +13,10 @@
 #pragma once
 
 #include <netinet/in.h>
+#include <sys/uio.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "messaging/Message.h"
 #include "messaging/Socket.h"
@@ -57,7 +59,9 @@ public:
     static void forgetToolManagerPort();
     static void portFilePath(char* path);
 
-    static bool sendTCPData(int descriptor, const void* data, long length);
+    // Writes `parts` in order, normally in one system call; returns the
+    // number of bytes written, less than their total on failure (logged).
+    static long sendTCPData(int descriptor, std::vector<iovec> parts);
     // Reads exactly `length` bytes before `deadline` (TIME_GetCurMillisecs).
     // `received`, when given, is set to the bytes read either way.
     static bool receiveTCPData(int descriptor, void* data, long length, uint32_t deadline,

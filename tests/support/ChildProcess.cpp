@@ -12,7 +12,7 @@
 
 std::filesystem::path builtProgram(const std::string& name) {
     const char* build = std::getenv("OKA_BUILD_DIR");
-    return std::filesystem::path(build ? build : "build") / "bin" / name;
+    return std::filesystem::path(build ? build : OKA_BINARY_DIR) / "bin" / name;
 }
 
 ChildProcess::ChildProcess(const std::filesystem::path& program,
@@ -69,7 +69,7 @@ std::filesystem::path makeInstallation(const std::filesystem::path& directory) {
     std::filesystem::path resources = root / "bin" / "resource";
     std::filesystem::create_directories(resources);
     const char* source = std::getenv("OKA_SOURCE_DIR");
-    std::filesystem::path bundled = std::filesystem::path(source ? source : ".") / "resources" / "resource";
+    std::filesystem::path bundled = std::filesystem::path(source ? source : OKA_SOURCE_ROOT) / "resources" / "resource";
     std::error_code error;
     std::filesystem::copy(bundled, resources, std::filesystem::copy_options::recursive, error);
     writeFile(resources / "toollist", "");

@@ -1,0 +1,247 @@
+// Figures for the hub: request/reply round trips to a running kelvane
+// compared with bare sockets of the same connect-write-close shape, one-way
+// throughput from concurrent senders, and kelvane's cost while idle.
+#include <benchmark/benchmark.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "TestSupport.h"
+#include "core/ByteOrder.h"
+#include "messaging/MessageCenter.h"
+#include "messaging/WireFormat.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRoundTrips = 5000;
+constexpr int kOneWayPerSender = 2000;
+constexpr int kIdleSeconds = 30;
+
+struct Hub {
+    TempHome home;
+    std::unique_ptr<ChildProcess> process;
+    int port = 0;
+};
+Hub* hub = nullptr;
+double kelvaneRequestsPerSecond = 0;
+double bareRequestsPerSecond = 0;
+
+int listenOnFreePort(int& port) {
+    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    int reuse = 1;
+    setsockopt(descriptor, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(descriptor, SOMAXCONN);
+    socklen_t length = sizeof address;
+    getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return descriptor;
+}
+
+int connectTo(int port) {
+    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(uint16_t(port));
+    connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    return descriptor;
+}
+
+void sendAll(int port, const void* data, size_t length) {
+    int descriptor = connectTo(port);
+    send(descriptor, data, length, MSG_NOSIGNAL);
+    close(descriptor);
+}
+
+std::string readConnection(int listener) {
+    int connection = accept(listener, nullptr, nullptr);
+    std::string bytes;
+    char buffer[1024];
+    ssize_t count;
+    while ((count = recv(connection, buffer, sizeof buffer, 0)) > 0) bytes.append(buffer, size_t(count));
+    close(connection);
+    return bytes;
+}
+
+void reportLatencies(benchmark::State& state, std::vector<double>& micros, double seconds) {
+    std::sort(micros.begin(), micros.end());
+    state.counters["p50_us"] = micros[micros.size() / 2];
+    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    state.counters["req_per_s"] = double(micros.size()) / seconds;
+}
+
+// A tool-side message center asks kelvane 'SHOW' and waits for the 'RPLY'.
+void BM_KelvaneRoundTrip(benchmark::State& state) {
+    MessageCenter tool;
+    std::vector<double> micros;
+    auto start = Clock::now();
+    for (auto _ : state) {
+        auto* request = new Message(typeCode("SHOW"), nullptr);
+        request->destination.port = hub->port;
+        request->wantsReply = 1;
+        auto before = Clock::now();
+        std::unique_ptr<Message> reply(tool.sendMessage(request));
+        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - before).count());
+        if (!reply) state.SkipWithError("no reply");
+    }
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    reportLatencies(state, micros, seconds);
+    kelvaneRequestsPerSecond = double(micros.size()) / seconds;
+}
+
+// The same exchange with bare sockets: a server thread reads a 444-byte
+// request and answers with a 448-byte reply on a new connection.
+void BM_BareSocketRoundTrip(benchmark::State& state) {
+    int serverPort = 0, clientPort = 0;
+    int server = listenOnFreePort(serverPort);
+    int client = listenOnFreePort(clientPort);
+    std::atomic<bool> running{true};
+    std::thread responder([&] {
+        while (running) {
+            std::string request = readConnection(server);
+            if (request.size() < size_t(kWireHeaderSize)) continue;
+            int replyPort = int(getBigEndian32(reinterpret_cast<const uint8_t*>(request.data()) + 344));
+            std::string reply(kWireHeaderSize + 4, '\0');
+            sendAll(replyPort, reply.data(), reply.size());
+        }
+    });
+    std::string request(kWireHeaderSize, '\0');
+    putBigEndian32(reinterpret_cast<uint8_t*>(request.data()) + 344, uint32_t(clientPort));
+    std::vector<double> micros;
+    auto start = Clock::now();
+    for (auto _ : state) {
+        auto before = Clock::now();
+        sendAll(serverPort, request.data(), request.size());
+        readConnection(client);
+        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - before).count());
+    }
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    reportLatencies(state, micros, seconds);
+    bareRequestsPerSecond = double(micros.size()) / seconds;
+    running = false;
+    sendAll(serverPort, request.data(), 1);
+    responder.join();
+    close(server);
+    close(client);
+}
+
+// Senders fire 'SHOW' without waiting; a last request with a reply shows
+// when kelvane has handled everything before it (messages are handled in
+// arrival order).
+void BM_OneWayThroughput(benchmark::State& state) {
+    int senders = int(state.range(0));
+    Message show(typeCode("SHOW"), nullptr);
+    uint8_t header[kWireHeaderSize];
+    encodeMessageHeader(show, header);
+    MessageCenter tool;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        std::vector<std::thread> threads;
+        for (int s = 0; s < senders; ++s) {
+            threads.emplace_back([&] {
+                for (int i = 0; i < kOneWayPerSender; ++i) sendAll(hub->port, header, sizeof header);
+            });
+        }
+        for (auto& thread : threads) thread.join();
+        auto* last = new Message(typeCode("SHOW"), nullptr);
+        last->destination.port = hub->port;
+        last->wantsReply = 1;
+        last->replyTimeout = 60000;
+        std::unique_ptr<Message> reply(tool.sendMessage(last));
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        state.counters["msgs_per_s"] = double(senders * kOneWayPerSender + 1) / seconds;
+    }
+}
+
+struct ProcessTimes {
+    double cpuSeconds;
+    long contextSwitches;
+};
+
+ProcessTimes readProcessTimes(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(content.substr(content.rfind(')') + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) user = std::stol(field);
+        if (i == 15) system = std::stol(field);
+    }
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    long switches = 0;
+    while (std::getline(status, line)) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+            line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
+            switches += std::stol(line.substr(line.find(':') + 1));
+        }
+    }
+    return {double(user + system) / double(sysconf(_SC_CLK_TCK)), switches};
+}
+
+// kelvane left alone: CPU time and wake-ups (context switches) per second.
+void BM_Idle(benchmark::State& state) {
+    for (auto _ : state) {
+        ProcessTimes before = readProcessTimes(hub->process->pid());
+        std::this_thread::sleep_for(std::chrono::seconds(kIdleSeconds));
+        ProcessTimes after = readProcessTimes(hub->process->pid());
+        state.SetIterationTime(kIdleSeconds);
+        state.counters["wakeups_per_s"] =
+            double(after.contextSwitches - before.contextSwitches) / kIdleSeconds;
+        state.counters["cpu_percent_of_core"] =
+            100.0 * (after.cpuSeconds - before.cpuSeconds) / kIdleSeconds;
+    }
+}
+
+BENCHMARK(BM_KelvaneRoundTrip)->Iterations(kRoundTrips)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BareSocketRoundTrip)->Iterations(kRoundTrips)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OneWayThroughput)->Arg(1)->Arg(2)->Arg(4)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Idle)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    Hub started;
+    hub = &started;
+    std::filesystem::path root = makeInstallation(hub->home.path());
+    hub->process = std::make_unique<ChildProcess>(
+        builtProgram("kelvane"), std::vector<std::string>{"--headless"},
+        std::vector<std::string>{"HOME=" + hub->home.path().string(), "OKA=" + root.string()});
+    if (!waitForFile(hub->home.okaDirectory() / "okaport", 5000)) {
+        std::fprintf(stderr, "kelvane did not start\n");
+        return 1;
+    }
+    hub->port = std::stoi(readFile(hub->home.okaDirectory() / "okaport"));
+    benchmark::RunSpecifiedBenchmarks();
+    if (bareRequestsPerSecond > 0 && kelvaneRequestsPerSecond > 0) {
+        std::printf("round trip: kelvane %.0f req/s, bare sockets %.0f req/s, ratio %.2f\n",
+                    kelvaneRequestsPerSecond, bareRequestsPerSecond,
+                    bareRequestsPerSecond / kelvaneRequestsPerSecond);
+    }
+    hub->process->signal(SIGTERM);
+    hub->process->waitForExit(10000);
+    benchmark::Shutdown();
+    return 0;
+}
