@@ -1,3 +1,5 @@
+// The toolkit services that need no window system, and the bell that goes
+// to whichever backend runs.
 #include "toolkit/SystemServices.h"
 
 #include <dirent.h>
@@ -11,13 +13,18 @@
 #include <vector>
 
 #include "core/Utilities.h"
+#include "toolkit/Automation.h"
+#include "toolkit/Backend.h"
 
 uint32_t TIME_GetCurMillisecs() {
     using namespace std::chrono;
     return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void DSPLY_Beep() {}
+void DSPLY_Beep() {
+    noteBeep();
+    currentBackend().beep();
+}
 
 int FMGR_GetNodeType(const char* path) {
     struct stat info;

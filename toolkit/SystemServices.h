@@ -7,7 +7,7 @@
 // Milliseconds of a monotonic clock; only differences are meaningful.
 uint32_t TIME_GetCurMillisecs();
 
-// Sounds the display's bell (a no-op without a display).
+// Sounds the display's bell (without a display it is logged and counted).
 void DSPLY_Beep();
 
 // Node types returned by FMGR_GetNodeType; any other value: nothing there.

@@ -1,0 +1,147 @@
+// Windows in the headless backend: modal loops, destruction order,
+// initialisation and alarms.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/Automation.h"
+#include "toolkit/Toolkit.h"
+
+namespace {
+
+std::vector<std::string> gTrace;  // notifications seen by the procedures below
+
+// A window with a label, and a button that ends the modal loop with 7.
+WinObj* makeDialog(const char* name) {
+    auto* window = new WinObj;
+    window->name = name;
+    auto label = std::make_unique<TAreaObj>();
+    label->name = "label";
+    auto button = std::make_unique<TButObj>();
+    button->name = "ok";
+    window->addChild(std::move(label));
+    window->addChild(std::move(button));
+    return window;
+}
+
+void okNfy(TButObj* button, int code) {
+    if (code == kNfyActivated) WIN_ModalReturn(WGT_GetWin(button), 7);
+    if (code == kNfyButtonDestroyed) gTrace.push_back("button destroyed");
+    TBUT_DefNfy(button, code);
+}
+
+void tracingWindowNfy(WinObj* window, int code) {
+    if (code == kNfyWindowDestroyed) {
+        // The widgets must still be there while the window hears of its end.
+        auto* label = static_cast<TAreaObj*>(RES_GetNthChild(window, 0));
+        gTrace.push_back(std::string("destroyed, label ") + (label ? "present" : "gone"));
+    }
+    if (code == kNfyWindowClosed) gTrace.push_back("closed");
+    WIN_DefNfy(window, code);
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AUTO_Reset();
+        gTrace.clear();
+    }
+};
+
+TEST_F(WindowTest, ModalLoopReturnsTheStatusGivenByTheScriptedButton) {
+    WinObj* window = makeDialog("dialog");
+    RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, 1)), okNfy, 0);
+    AUTO_ScriptModalButton("dialog", "1");
+    EXPECT_EQ(WIN_ModalProcess(window), 7);
+    EXPECT_EQ(WIN_TerminateGetStatus(window), 7);
+    EXPECT_EQ(AUTO_UnscriptedCount(), 0);
+}
+
+TEST_F(WindowTest, UnscriptedModalWindowIsCancelledAndAlertAnswersItsButton) {
+    WinObj* plain = makeDialog("dialog");
+    EXPECT_EQ(WIN_ModalProcess(plain), kModalCancelled);
+    WIN_TerminateGetStatus(plain);
+
+    WinObj* alert = makeDialog("alert");
+    alert->alertButtonPath = "1";
+    RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(alert, 1)), okNfy, 0);
+    EXPECT_EQ(WIN_ModalProcess(alert), 7);
+    WIN_TerminateGetStatus(alert);
+    EXPECT_EQ(AUTO_UnscriptedCount(), 2);
+}
+
+TEST_F(WindowTest, ScriptForAnotherWindowWaitsForItsOwnLoop) {
+    AUTO_ScriptModalButton("other", "1");
+    WinObj* window = makeDialog("dialog");
+    EXPECT_EQ(WIN_ModalProcess(window), kModalCancelled);
+    WIN_TerminateGetStatus(window);
+    WinObj* other = makeDialog("other");
+    RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(other, 1)), okNfy, 0);
+    EXPECT_EQ(WIN_ModalProcess(other), 7);
+    WIN_TerminateGetStatus(other);
+}
+
+TEST_F(WindowTest, DestructionNotifiesClosedThenDestroyedOnceBeforeWidgetsGo) {
+    WinObj* window = makeDialog("dialog");
+    RES_SetNfyProcDS(window, tracingWindowNfy, 0);
+    RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, 1)), okNfy, 0);
+    WIN_TerminateGetStatus(window);
+    EXPECT_EQ(gTrace, (std::vector<std::string>{"closed", "destroyed, label present", "button destroyed"}));
+}
+
+TEST_F(WindowTest, UserCloseOfAModelessWindowDestroysItOnce) {
+    WinObj* window = makeDialog("dialog");
+    RES_SetNfyProcDS(window, tracingWindowNfy, 0);
+    AUTO_Close(window);  // the default procedure destroys the window
+    EXPECT_EQ(gTrace, (std::vector<std::string>{"closed", "destroyed, label present"}));
+}
+
+TEST_F(WindowTest, UserCloseOfAModalWindowEndsTheLoopCancelled) {
+    WinObj* window = makeDialog("dialog");
+    AUTO_ScriptModal("dialog", [](WinObj* shown) { AUTO_Close(shown); });
+    EXPECT_EQ(WIN_ModalProcess(window), kModalCancelled);
+    EXPECT_EQ(AUTO_UnscriptedCount(), 0);
+    WIN_TerminateGetStatus(window);
+}
+
+int gAlarmCount = 0;  // alarms received by alarmNfy
+
+void alarmNfy(TAreaObj* label, int code) {
+    if (code == kNfyAlarm) ++gAlarmCount;
+    TAREA_DefNfy(label, code);
+}
+
+TEST_F(WindowTest, AlarmIsDeliveredOnceAsCode119AndCancelledWithItsWidget) {
+    gAlarmCount = 0;
+    WinObj* window = makeDialog("dialog");
+    auto* label = static_cast<TAreaObj*>(RES_GetNthChild(window, 0));
+    RES_SetNfyProcDS(label, alarmNfy, 0);
+    EVENT_StartWgtAlarm(label, 0, 0);
+    EVENT_ProcessPending();
+    EVENT_ProcessPending();
+    EXPECT_EQ(gAlarmCount, 1);
+
+    EVENT_StartWgtAlarm(label, 0, 60000);
+    EVENT_ProcessPending();
+    EXPECT_EQ(gAlarmCount, 1);  // not due yet
+    WIN_TerminateGetStatus(window);
+    EXPECT_EQ(AUTO_FireAlarms(), 0);  // went with the widget
+}
+
+TEST_F(WindowTest, InitialisationReachesChildrenBeforeTheWindow) {
+    WinObj* window = makeDialog("dialog");
+    std::vector<std::string> order;
+    auto record = [&order](WgtObj* widget, int code) {
+        if (code == kNfyInit) order.push_back(widget->name);
+    };
+    window->procedure = record;
+    RES_GetNthChild(window, 0)->procedure = record;
+    RES_GetNthChild(window, 1)->procedure = record;
+    WIN_Init(window);
+    EXPECT_EQ(order, (std::vector<std::string>{"label", "ok", "dialog"}));
+    WIN_TerminateGetStatus(window);
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// Toolkit start and end, with the order of the calls checked.
+#include "toolkit/AppLifecycle.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/Log.h"
+#include "toolkit/AlertWindow.h"
+#include "toolkit/Backend.h"
+#include "toolkit/FltkBackend.h"
+#include "toolkit/HeadlessBackend.h"
+#include "toolkit/ResourceLibrary.h"
+
+namespace {
+constexpr const char* kLogSource = "../toolkit";
+
+// The start-up and end calls in their order; each must follow the one before.
+enum class Stage { Idle, Master, ErrorsRouted, FirstInit, Installed, Loaded, Ready, LibrariesGone };
+Stage gStage = Stage::Idle;  // the last call made
+
+void advance(Stage expectedBefore, Stage next, const char* call) {
+    if (gStage != expectedBefore) OKA_LOG("%s called out of order", call);
+    gStage = next;
+}
+
+bool wantsHeadless(int argc, char** argv) {
+    for (int index = 1; index < argc; ++index)
+        if (argv[index] != nullptr && std::strcmp(argv[index], "--headless") == 0) return true;
+    const char* display = std::getenv("DISPLAY");
+    return display == nullptr || display[0] == '\0';
+}
+}  // namespace
+
+int ERR_Master(int argc, char** argv) {
+    advance(Stage::Idle, Stage::Master, "ERR_Master");
+    Backend* backend = wantsHeadless(argc, argv) ? nullptr : createFltkBackend(argc, argv);
+    installBackend(backend ? backend : new HeadlessBackend);
+    return 0;
+}
+
+void ERR_Init() {
+    advance(Stage::Master, Stage::ErrorsRouted, "ERR_Init");
+    currentBackend().routeErrorsToLog();
+    OKA_LOG("toolkit running with the %s backend", currentBackend().name());
+}
+
+void APP_InitFirst() { advance(Stage::ErrorsRouted, Stage::FirstInit, "APP_InitFirst"); }
+
+void GW_LibInstall() {
+    advance(Stage::FirstInit, Stage::Installed, "GW_LibInstall");
+    installStockAlerts();
+}
+
+void GW_LibLoadInit() { advance(Stage::Installed, Stage::Loaded, "GW_LibLoadInit"); }
+void APP_InitLast() { advance(Stage::Loaded, Stage::Ready, "APP_InitLast"); }
+
+void GW_LibExit() {
+    advance(Stage::Ready, Stage::LibrariesGone, "GW_LibExit");
+    unloadAllLibraries();
+}
+
+void APP_Exit() {
+    advance(Stage::LibrariesGone, Stage::Idle, "APP_Exit");
+    installBackend(new HeadlessBackend);
+}

@@ -1,0 +1,86 @@
+// Graphic resources: colours, fonts, pens, patterns, cursors and icons.
+// Named ones come from resource libraries (RES_LoadInit) and live as long as
+// the library; the stock ones (COLOR_Black, PEN_Solid, ...) live for the run.
+// They are plain descriptions: the backend turns them into window-system
+// objects when it draws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct ColorObj {
+    uint8_t red = 0, green = 0, blue = 0;  // the colour's components
+    bool transparent = false;              // draws nothing (backgrounds stay as they are)
+    bool invert = false;                   // draws by inverting what is below
+};
+
+enum class FontFamily { Sans, Serif, Mono };
+
+struct FontObj {
+    FontFamily family = FontFamily::Sans;  // typeface
+    int size = 12;                         // height in pixels
+    bool bold = false;                     // heavy weight
+    bool italic = false;                   // slanted
+};
+
+enum class PenStyle { Invisible, Solid, Dotted, Dashed };
+
+struct PenObj {
+    PenStyle style = PenStyle::Solid;  // how lines are stroked
+    int width = 1;                     // line width in pixels
+};
+
+struct PattObj {
+    bool empty = true;  // the only pattern the application uses fills nothing
+};
+
+enum class CursorShape { Arrow, ResizeHorizontal, ResizeVertical, Wait, Text, Hand, Cross };
+
+struct CursObj {
+    CursorShape shape = CursorShape::Arrow;  // what the pointer looks like
+    int waitStep = 0;                        // animation step of the wait cursor
+};
+
+struct IconObj {
+    std::string file;  // image file (XPM, PNG or GIF), absolute or as given
+    int width = 0;     // size in pixels, taken from the image or the resource
+    int height = 0;
+    int version = 0;   // bumped when the image changes, so backends reload it
+};
+
+// Stock colours. COLOR_LoadById(0) is the invisible colour; other ids are
+// 1 black, 2 white, 3 gray, 4 light gray, 5 yellow, 6 red, 7 green, 8 blue.
+ColorObj* COLOR_Black();
+ColorObj* COLOR_White();
+ColorObj* COLOR_Gray();
+ColorObj* COLOR_LightGray();
+ColorObj* COLOR_Yellow();
+ColorObj* COLOR_Red();
+ColorObj* COLOR_Green();
+ColorObj* COLOR_Transparent();
+ColorObj* COLOR_Invert();
+ColorObj* COLOR_LoadById(int id);
+
+// Stock pens. Ids: 0 invisible, 1 solid, 11 dotted, 15 dashed; others solid.
+PenObj* PEN_Solid();
+PenObj* PEN_Invisible();
+PenObj* PEN_LoadById(int id);
+PattObj* PATT_Empty();
+
+// The default font of widgets that were given none.
+FontObj* FONT_Default();
+// The font's height in pixels (0 for null).
+int FONT_QuerySize(const FontObj* font);
+
+// Stock cursors. Ids: 0 arrow, 1 horizontal resize, 2 vertical resize,
+// 3 text, 4 hand, 5 cross; others arrow.
+CursObj* CURS_LoadById(int id);
+// The animated wait cursor for a step counter (the frames repeat).
+CursObj* CURS_WaitCursor(int step);
+
+// Makes a new icon (owned by the caller, ICON_Terminate frees it).
+IconObj* ICON_Create();
+// Points the icon at an image file; false when it cannot be read (the icon
+// keeps its previous image). The size is read from the file.
+bool ICON_SetFileName(IconObj* icon, const char* path);
+void ICON_Terminate(IconObj* icon);

@@ -1,0 +1,48 @@
+// Headless backend: modal loops and pop-ups end at once when unscripted.
+#include "toolkit/HeadlessBackend.h"
+
+#include <cstring>
+#include <thread>
+
+#include "core/Log.h"
+#include "toolkit/Automation.h"
+#include "toolkit/Dispatch.h"
+#include "toolkit/MenuObj.h"
+#include "toolkit/TButObj.h"
+#include "toolkit/WinObj.h"
+
+namespace {
+constexpr const char* kLogSource = "../toolkit";
+}
+
+// Without peers nothing can lose the focus visibly: only the gain is told.
+void HeadlessBackend::focus(WgtObj* widget) { dispatchFocus(widget, true); }
+
+void HeadlessBackend::wait(int milliseconds) {
+    // Nothing can arrive, so waiting only lets time pass for alarms.
+    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void HeadlessBackend::runModal(WinObj* window) {
+    if (window->modalEnded) return;
+    noteUnscripted();
+    auto* answer = dynamic_cast<TButObj*>(AUTO_FindChild(window, window->alertButtonPath.c_str()));
+    if (!window->alertButtonPath.empty() && answer != nullptr) {
+        OKA_LOG("unscripted alert \"%s\" answered with \"%s\"", window->name.c_str(), answer->label.c_str());
+        dispatchActivate(answer);
+    }
+    if (!window->modalEnded) {
+        OKA_LOG("unscripted modal window \"%s\" cancelled", window->name.c_str());
+        WIN_ModalReturn(window, kModalCancelled);
+    }
+}
+
+void HeadlessBackend::beep() { OKA_LOG("beep"); }
+
+int HeadlessBackend::popupMenu(MenuObj* menu, WgtObj* /*anchor*/) { return takePopupChoice(menu); }
+
+bool HeadlessBackend::trackPointer(int* x, int* y) { return takeDragPosition(x, y); }
+
+int HeadlessBackend::textWidth(const char* text, const FontObj& font) {
+    return int(std::strlen(text)) * font.size * 6 / 10;
+}
