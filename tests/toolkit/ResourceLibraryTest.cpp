@@ -1,0 +1,157 @@
+// Resource libraries: the bundled files load completely with the child
+// orders the programs rely on, and malformed files are reported with file
+// and line and never crash.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "toolkit/Automation.h"
+#include "toolkit/ResourceParser.h"
+#include "toolkit/Toolkit.h"
+
+namespace {
+
+std::string resourceDirectory() {
+    const char* source = std::getenv("OKA_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/resources/resource/";
+}
+
+class BundledLibraries : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(RLIB_LoadLibFile("shared", (resourceDirectory() + "shared.dat").c_str()));
+        ASSERT_TRUE(RLIB_LoadLibFile("kelvane", (resourceDirectory() + "kelvane.dat").c_str()));
+    }
+};
+
+TEST_F(BundledLibraries, EveryNamedResourceExistsWithItsKind) {
+    for (const char* font : {"textFont", "labelFont", "normalFont"})
+        EXPECT_NE(static_cast<FontObj*>(RES_LoadInit("kelvane", font)), nullptr) << font;
+    EXPECT_NE(static_cast<IconObj*>(RES_LoadInit("kelvane", "unloadedToolIcon")), nullptr);
+    for (const char* icon : {"browser", "cloudmgr", "compiler", "debugger", "module", "genericToolIcon",
+                             "folderIcon", "fileIcon"}) {
+        IconObj* image = RES_LoadInit("shared", icon);
+        ASSERT_NE(image, nullptr) << icon;
+        EXPECT_GT(image->width, 0) << icon;
+    }
+    EXPECT_NE(static_cast<CursObj*>(RES_LoadInit("shared", "resizeHor")), nullptr);
+    for (const char* color : {"hiliteColor", "hiliteLighterColor", "hiliteDarkerColor", "lightYellowColor",
+                              "lightRedColor", "lightGreenColor", "grayTextColor"})
+        EXPECT_NE(static_cast<ColorObj*>(RES_LoadInit("shared", color)), nullptr) << color;
+    for (const char* font : {"TextFont", "LabelFont"})
+        EXPECT_NE(static_cast<FontObj*>(RES_LoadInit("shared", font)), nullptr) << font;
+    for (const char* icon : {"DefIconCriticalMsw", "DefIconQuestionMsw", "DefIconInfoMsw", "DefIconWarningMsw"})
+        EXPECT_NE(static_cast<IconObj*>(RES_LoadInit("AlrtW", icon)), nullptr) << icon;
+    // A resource of another kind converts to null rather than to a wrong pointer.
+    EXPECT_EQ(static_cast<ColorObj*>(RES_LoadInit("shared", "TextFont")), nullptr);
+}
+
+// The kind of each child a program addresses by index, as a path -> kind list.
+struct ExpectedChild {
+    const char* path;  // child path (AUTO_FindChild)
+    WgtKind kind;      // what the program takes it for
+};
+
+void expectChildren(const char* library, const char* window, std::initializer_list<ExpectedChild> children) {
+    WinObj* loaded = WIN_Load(library, window);
+    ASSERT_NE(loaded, nullptr) << window;
+    for (const ExpectedChild& child : children) {
+        WgtObj* widget = AUTO_FindChild(loaded, child.path);
+        ASSERT_NE(widget, nullptr) << window << " child " << child.path;
+        EXPECT_EQ(int(widget->kind), int(child.kind)) << window << " child " << child.path;
+    }
+    WIN_Init(loaded);
+    WIN_Show(loaded);
+    WIN_TerminateGetStatus(loaded);
+}
+
+TEST_F(BundledLibraries, WindowsOfferTheirChildrenInTheAgreedOrder) {
+    using K = WgtKind;
+    expectChildren("kelvane", "workspace",
+                   {{"0", K::Label}, {"1", K::Button}, {"5", K::Button}, {"9", K::Button}, {"10", K::Panel},
+                    {"11", K::ScrollPanel}, {"11/0", K::ListBox}, {"11/1", K::Label}});
+    expectChildren("kelvane", "toolInfoWindow",
+                   {{"0", K::Button}, {"1", K::TextField}, {"2", K::TextField}, {"3", K::TextField}, {"4", K::Button}});
+    expectChildren("kelvane", "aboutOKAWindow", {{"0", K::Button}, {"3", K::TextField}, {"6", K::IconArea}});
+    expectChildren("kelvane", "connectWindow",
+                   {{"0", K::TextField}, {"1", K::TextField}, {"2", K::Button}, {"3", K::Button}});
+    expectChildren("kelvane", "kelvanePreferences",
+                   {{"0", K::Button}, {"1", K::Button}, {"2", K::Panel}, {"2/0", K::TextField}});
+    expectChildren("kelvane", "listFilter",
+                   {{"1", K::Button}, {"2", K::Button}, {"3", K::Button}, {"4", K::Button}, {"5", K::TextField},
+                    {"6", K::ComboBox}});
+    expectChildren("kelvane", "pathnames", {{"1", K::TextField}, {"2", K::Button}});
+    expectChildren("kelvane", "FindWindow", {{"1", K::TextField}, {"2", K::Button}, {"3", K::Button}});
+    expectChildren("shared", "alertWindow",
+                   {{"0", K::Button}, {"1", K::Panel}, {"1/0", K::Button}, {"1/1", K::Button}, {"1/2", K::Button},
+                    {"2", K::TextField}});
+    expectChildren("shared", "filePicker",
+                   {{"0", K::ListBox}, {"1", K::ComboBox}, {"2", K::ListBox}, {"3", K::Button}, {"4", K::Button},
+                    {"5", K::Button}, {"6", K::TextField}, {"7", K::TextField}, {"8", K::Label}, {"9", K::Panel},
+                    {"9/0", K::Button}, {"9/1", K::Button}, {"10", K::Button}, {"11", K::Button}});
+}
+
+TEST_F(BundledLibraries, WorkspaceMenuBarCarriesTheCommandIds) {
+    WinObj* workspace = WIN_Load("kelvane", "workspace");
+    ASSERT_NE(workspace, nullptr);
+    for (int id : {101, 102, 103, 104, 105, 106, 107, 121, 131, 141, 142}) {
+        EXPECT_TRUE(AUTO_ChooseMenuId(workspace, id)) << id;
+        EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(WIN_GetMenuBar(workspace))), id);
+    }
+    WIN_TerminateGetStatus(workspace);
+}
+
+TEST_F(BundledLibraries, UnscriptedAlertAnswersItsFirstButton) {
+    WinObj* alert = WIN_Load("shared", "alertWindow");
+    auto firstNfy = [](TButObj* button, int code) {
+        if (code == kNfyActivated) WIN_ModalReturn(WGT_GetWin(button), 1);
+        TBUT_DefNfy(button, code);
+    };
+    RES_SetNfyProcDS(static_cast<TButObj*>(AUTO_FindChild(alert, "1/0")), +firstNfy, 0);
+    WIN_Init(alert);
+    EXPECT_EQ(WIN_ModalProcess(alert), 1);
+    WIN_TerminateGetStatus(alert);
+}
+
+// Writes `text` to a scratch file and parses it.
+class MalformedFiles : public ::testing::Test {
+protected:
+    std::string parse(const std::string& text) {
+        std::ofstream(path_) << text;
+        std::string error;
+        EXPECT_FALSE(parseResourceFile("scratch", path_.c_str(), &error));
+        return error;
+    }
+    void TearDown() override { std::remove(path_.c_str()); }
+    std::string path_ = testing::TempDir() + "malformed.dat";  // scratch file
+};
+
+TEST_F(MalformedFiles, ErrorsNameTheFileAndTheLine) {
+    EXPECT_EQ(parse("# comment\n\ncolor bad rgb=1,2\n"), path_ + ":3: color needs rgb=r,g,b or rgb=#rrggbb");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  button b text=\"unterminated\n"), path_ + ":2: unterminated quoted text");
+    EXPECT_EQ(parse("font f size=12 weight=9\n"), path_ + ":1: unknown attribute \"weight\" for \"font\"");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  label l text=x\nend\n"),
+              path_ + ":2: \"label\" needs box=x,y,width,height");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  panel p box=0,0,5,5\n  end\n"), path_ + ":1: block is not closed by \"end\"");
+    EXPECT_EQ(parse("end\n"), path_ + ":1: \"end\" without an open block");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  label l box=0,0,1,1 font=missing\nend\n"),
+              path_ + ":2: unknown font \"missing\"");
+    EXPECT_EQ(parse("icon i file=nowhere.xpm\n"),
+              path_ + ":1: icon file \"" + testing::TempDir() + "nowhere.xpm\" is not a readable image");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  menubar\n    item \"x\" id=1\n  end\nend\n"),
+              path_ + ":3: a menubar holds only \"menu\" blocks");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  slider s box=0,0,1,1\nend\n"), path_ + ":2: unknown widget kind \"slider\"");
+}
+
+TEST(ResourceFiles, MissingFileIsRefused) {
+    std::string error;
+    EXPECT_FALSE(parseResourceFile("scratch", "/nonexistent/lib.dat", &error));
+    EXPECT_EQ(error, "/nonexistent/lib.dat: cannot be opened");
+    EXPECT_FALSE(RLIB_LoadLibFile("scratch", "/nonexistent/lib.dat"));
+    EXPECT_EQ(WIN_Load("nolibrary", "workspace"), nullptr);
+}
+
+}  // namespace
