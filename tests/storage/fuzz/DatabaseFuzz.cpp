@@ -1,0 +1,21 @@
+// libFuzzer target over the block database file reader: every input is
+// written to a file that is then checked, read and edited as preferences
+// (see DatabaseExercise.h). Built only with clang; see tests/storage/CMakeLists.txt.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include "DatabaseExercise.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string path = "/tmp/oka-fuzz-" + std::to_string(getpid()) + ".db";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return 0;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    exerciseDatabaseFile(path.c_str());
+    std::remove(path.c_str());
+    return 0;
+}

@@ -1,0 +1,160 @@
+// Tool commands: publication and its refusals, labels and ordering of
+// commands of one name, the matching rule of the menus, the default command
+// and the 'CMDS' message for each kind of selection.
+#include <cstring>
+#include <string>
+
+#include "ToolManagerFixture.h"
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "tools/CommandManager.h"
+#include "tools/ToolCommand.h"
+#include "tools/ToolRegistry.h"
+
+namespace {
+constexpr TypeCode kText = typeCode("TEXT");
+constexpr TypeCode kAgent = typeCode("QAGT");
+
+class CommandTest : public ToolManagerTest {
+protected:
+    int32_t publish(const FakeTool& tool, const char* name, int32_t requirement,
+                    TypeCode type = kWildcardType) {
+        auto* message = new Message(typeCode("ADDC"), nullptr);
+        message->addTextParam(name, kParamST31);
+        message->addLongParam(requirement);
+        message->addTypeParam(type);
+        return deliver(message, tool.info)->getLongParam(0);
+    }
+
+    // The four 'CMDS' parameters that `tool` received, as text.
+    std::string receivedCommand(FakeTool& tool) {
+        auto message = tool.receive();
+        if (!message) return "nothing";
+        char name[kPathSize], machine[kPathSize], path[kPathSize];
+        message->getTextParam(0, name, sizeof name);
+        message->getTextParam(1, machine, sizeof machine);
+        message->getTextParam(3, path, sizeof path);
+        return std::string(name) + "|" + machine + "|" + std::to_string(message->getLongParam(2)) +
+               "|" + path;
+    }
+};
+}  // namespace
+
+TEST_F(CommandTest, PublishingRefusesRepeatsAndKeepsSharedNames) {
+    FakeTool browser("browser", typeCode("BROW"));
+    FakeTool compiler("compiler", typeCode("COMP"));
+    registerFrom(browser);
+    registerFrom(compiler);
+    EXPECT_EQ(publish(browser, "Open", 1, kAgent), 0);
+    EXPECT_EQ(publish(browser, "Open", 2), kErrorDuplicateCommand);
+    EXPECT_EQ(gCommandManager->getNthCommand(0)->requirement, 1);
+    EXPECT_EQ(publish(compiler, "Open", 1, kAgent), 0);
+    EXPECT_EQ(publish(compiler, "Compile", 1, kAgent), 0);
+    EXPECT_EQ(gCommandManager->getCommandCount(), 3);
+
+    EXPECT_TRUE(gCommandManager->isDuplicateCommand("Open"));
+    EXPECT_FALSE(gCommandManager->isDuplicateCommand("Compile"));
+    char label[64];
+    gCommandManager->getCommandLabel(gCommandManager->getNthCommand(1), label, sizeof label);
+    EXPECT_STREQ(label, "Open (compiler)");
+    gCommandManager->getCommandLabel(gCommandManager->getNthCommand(2), label, sizeof label);
+    EXPECT_STREQ(label, "Compile");
+
+    // Shared names sort by tool name, others by command name.
+    ToolCommand* browserOpen = gCommandManager->getNthCommand(0);
+    ToolCommand* compilerOpen = gCommandManager->getNthCommand(1);
+    ToolCommand* compile = gCommandManager->getNthCommand(2);
+    EXPECT_LT(browserOpen->compare(compilerOpen), 0);
+    EXPECT_LT(compile->compare(browserOpen), 0);
+
+    EXPECT_EQ(gCommandManager->lookupCommand("Open", typeCode("COMP")), compilerOpen);
+    EXPECT_EQ(gCommandManager->lookupCommand("Open", typeCode("DBUG")), nullptr);
+    EXPECT_EQ(gCommandManager->getLastError(), kErrorCommandNotFound);
+    gCommandManager->removeCommand("Open", typeCode("COMP"));
+    EXPECT_EQ(gCommandManager->getLastError(), 0);
+    EXPECT_FALSE(gCommandManager->isDuplicateCommand("Open"));
+    EXPECT_EQ(gCommandManager->getNthCommand(2), nullptr);
+    EXPECT_EQ(gCommandManager->getLastError(), kErrorCommandIndex);
+
+    // A name without a terminator is read within its parameter.
+    auto* unterminated = new Message(typeCode("ADDC"), nullptr);
+    unterminated->addParam(kParamST31, "Run", 3);
+    unterminated->addLongParam(0);
+    unterminated->addTypeParam(kWildcardType);
+    EXPECT_EQ(deliver(unterminated, browser.info)->getLongParam(0), 0);
+    EXPECT_STREQ(gCommandManager->getNthCommand(2)->commandName, "Run");
+}
+
+TEST_F(CommandTest, MatchingFollowsTheRequirementTable) {
+    ToolInfo tool;
+    ToolCommand nothing("n", &tool, 0, kWildcardType);
+    ToolCommand file("f", &tool, 1, kText);
+    ToolCommand engine("e", &tool, 2, kWildcardType);
+    ToolCommand engineOrNothing("o", &tool, 3, kWildcardType);
+    const long kFile = kComponentKindFile;
+    const long kEngine = kComponentKindEngine;
+
+    EXPECT_TRUE(nothing.commandMatchesRequires(kFile, kAgent, true));
+    EXPECT_FALSE(nothing.commandMatchesRequires(kEngine, kWildcardType, false));
+    EXPECT_TRUE(engineOrNothing.commandMatchesRequires(kFile, kAgent, true));
+    EXPECT_FALSE(engineOrNothing.commandMatchesRequires(kFile, kAgent, false));
+    EXPECT_TRUE(engineOrNothing.commandMatchesRequires(kEngine, kWildcardType, false));
+    EXPECT_FALSE(engine.commandMatchesRequires(kFile, kAgent, true));
+    EXPECT_TRUE(engine.commandMatchesRequires(kEngine, kText, false));
+    EXPECT_TRUE(file.commandMatchesRequires(kFile, kText, false));
+    EXPECT_FALSE(file.commandMatchesRequires(kFile, kAgent, true));
+    EXPECT_FALSE(file.commandMatchesRequires(kEngine, kText, true));
+}
+
+TEST_F(CommandTest, DefaultCommandPrefersTheFirstLoadedToolByName) {
+    FakeTool zeta("zeta", typeCode("ZETA"));
+    FakeTool alpha("alpha", typeCode("ALFA"));
+    FakeTool runner("runner", typeCode("RUNR"));
+    registerFrom(zeta);
+    registerFrom(alpha);
+    registerFrom(runner);
+    publish(zeta, "Edit", 1, kText);
+    publish(alpha, "Edit", 1, kText);
+    publish(alpha, "Agent", 1, kAgent);
+    publish(runner, "Attach", 2);
+    publish(zeta, "Run", 3);
+    publish(runner, "Anything", 0);
+
+    EXPECT_STREQ(gCommandManager->getDefaultCommand(1, kText)->toolInfo.name, "alpha");
+    EXPECT_STREQ(gCommandManager->getDefaultCommand(1, kAgent)->commandName, "Agent");
+    EXPECT_STREQ(gCommandManager->getDefaultCommand(2, kWildcardType)->commandName, "Attach");
+
+    gToolRegistry->unloadTool(typeCode("ALFA"));
+    EXPECT_STREQ(gCommandManager->getDefaultCommand(1, kText)->toolInfo.name, "zeta");
+    EXPECT_EQ(gCommandManager->getDefaultCommand(1, kAgent), nullptr);
+    gToolRegistry->unloadTool(typeCode("RUNR"));
+    EXPECT_STREQ(gCommandManager->getDefaultCommand(2, kWildcardType)->commandName, "Run");
+    EXPECT_EQ(gCommandManager->getDefaultCommand(1, typeCode("NONE")), nullptr);
+}
+
+TEST_F(CommandTest, ExecutionSendsTheSelectionOrNothing) {
+    FakeTool tool("tool", typeCode("TOOL"));
+    registerFrom(tool);
+    tool.drainTypes();
+    ToolCommand plain("Plain", &tool.info, 0, kWildcardType);
+    ToolCommand onFile("On File", &tool.info, 1, kText);
+    ToolCommand onEngine("On Engine", &tool.info, 2, kWildcardType);
+
+    CommandSelection nothing;
+    CommandSelection engine{kComponentKindEngine, "enginehost", 7000, ""};
+    CommandSelection file{kComponentKindFile, "", 0, "/work/notes.txt"};
+
+    gCommandManager->executeCommand(&plain, nothing);
+    EXPECT_EQ(receivedCommand(tool), "Plain||0|");
+    gCommandManager->executeCommand(&onEngine, engine);
+    EXPECT_EQ(receivedCommand(tool), "On Engine|enginehost|7000|");
+    gCommandManager->executeCommand(&onEngine, nothing);
+    EXPECT_EQ(receivedCommand(tool), "On Engine||0|");
+    gCommandManager->executeCommand(&onFile, file);
+    EXPECT_EQ(receivedCommand(tool), "On File||0|/work/notes.txt");
+    EXPECT_TRUE(log.contains("with machine , port 0, and pathname /work/notes.txt"));
+
+    gCommandManager->executeCommand(&onEngine, file);
+    gCommandManager->executeCommand(&onFile, nothing);
+    EXPECT_TRUE(tool.drainTypes().empty());
+}

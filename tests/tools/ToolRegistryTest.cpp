@@ -1,0 +1,299 @@
+// Tool registry: registration and its refusals, lookups, unregistration,
+// loading and unloading, the liveness probes, the source-viewer indexes,
+// the icons and the relays.
+#include <cstring>
+#include <string>
+
+#include "ToolManagerFixture.h"
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "toolkit/PanelObj.h"
+#include "toolkit/TButObj.h"
+#include "tools/CommandManager.h"
+#include "tools/RegisteredTool.h"
+#include "tools/ToolCommand.h"
+#include "tools/ToolRegistry.h"
+#include "workspace/ToolIcons.h"
+
+namespace {
+constexpr TypeCode kBrowser = typeCode("BROW");
+constexpr TypeCode kCompiler = typeCode("COMP");
+constexpr TypeCode kDebugger = typeCode("DBUG");
+
+using RegistryTest = ToolManagerTest;
+
+}  // namespace
+
+TEST_F(RegistryTest, RegistersLooksUpAndRefusesASecondLoadedTool) {
+    FakeTool compiler("compiler", kCompiler);
+    FakeTool browser("browser", kBrowser);
+    EXPECT_EQ(registerFrom(compiler, "/opt/oka/bin/okacompiler"), 0);
+    EXPECT_EQ(registerFrom(browser), 0);
+    EXPECT_EQ(gToolRegistry->getToolCount(), 2);
+    EXPECT_STREQ(gToolRegistry->getRegisteredTool(0)->executableName, "okacompiler");
+    EXPECT_EQ(gToolRegistry->lookupToolByName("browser")->toolType, kBrowser);
+    EXPECT_EQ(gToolRegistry->findTool(kCompiler, nullptr), 0);
+
+    // 'LOOK' answers with the registered ToolInfo, byte for byte.
+    auto* look = new Message(typeCode("LOOK"), nullptr);
+    look->addTypeParam(kCompiler);
+    auto reply = deliver(look, browser.info);
+    ASSERT_EQ(reply->paramCount, 3);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_TRUE(reply->getBoolParam(1));
+    ASSERT_EQ(reply->getParamLength(2), kToolInfoSize);
+    ToolInfo found = decodeToolInfo(reply->getParam(2));
+    EXPECT_STREQ(found.name, "compiler");
+    EXPECT_EQ(found.port, compiler.info.port);
+
+    auto* missing = new Message(typeCode("LOOK"), nullptr);
+    missing->addTypeParam(kDebugger);
+    reply = deliver(missing, browser.info);
+    ASSERT_EQ(reply->paramCount, 2);
+    EXPECT_FALSE(reply->getBoolParam(1));
+
+    // A second registration of a loaded type changes nothing.
+    FakeTool impostor("other compiler", kCompiler);
+    EXPECT_EQ(registerFrom(impostor), kErrorToolAlreadyLoaded);
+    EXPECT_STREQ(gToolRegistry->lookupToolByType(kCompiler)->name, "compiler");
+    EXPECT_EQ(gToolRegistry->getToolCount(), 2);
+}
+
+TEST_F(RegistryTest, MalformedRegistrationsNeverCorruptTheRegistry) {
+    FakeTool tool("tool", kBrowser);
+    auto* shortInfo = new Message(typeCode("REGT"), nullptr);
+    uint8_t bytes[kToolInfoSize];
+    encodeToolInfo(tool.info, bytes);
+    shortInfo->addParam(kParamData, bytes, 40);
+    shortInfo->addTextParam("/bin/tool");
+    EXPECT_NE(deliver(shortInfo, tool.info)->getLongParam(0), 0);
+    EXPECT_EQ(gToolRegistry->getToolCount(), 0);
+
+    // Names without terminators and a path far beyond 255 characters.
+    std::memset(bytes, 'x', 64);
+    std::string longPath = "/" + std::string(600, 'p');
+    auto* unterminated = new Message(typeCode("REGT"), nullptr);
+    unterminated->addParam(kParamData, bytes, kToolInfoSize);
+    unterminated->addParam(kParamS255, longPath.data(), long(longPath.size()));
+    EXPECT_EQ(deliver(unterminated, tool.info)->getLongParam(0), 0);
+    const RegisteredTool* entry = gToolRegistry->getRegisteredTool(0);
+    EXPECT_EQ(std::strlen(entry->toolInfo.name), size_t(kToolNameSize - 1));
+    EXPECT_LT(std::strlen(entry->executableName), kPathSize);
+}
+
+TEST_F(RegistryTest, UnregistersAndReportsBadIndexes) {
+    FakeTool browser("browser", kBrowser);
+    FakeTool compiler("compiler", kCompiler);
+    registerFrom(browser);
+    registerFrom(compiler);
+
+    auto* unknown = new Message(typeCode("UNRT"), nullptr);
+    unknown->addTypeParam(kDebugger);
+    EXPECT_EQ(deliver(unknown, browser.info)->getLongParam(0), kErrorToolNotFound);
+
+    auto* leave = new Message(typeCode("UNRT"), nullptr);
+    leave->addTypeParam(kBrowser);
+    EXPECT_EQ(deliver(leave, browser.info)->getLongParam(0), 0);
+    EXPECT_EQ(gToolRegistry->getToolCount(), 1);
+    EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser), nullptr);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolNotFound);
+    EXPECT_EQ(gToolRegistry->lookupToolByName("browser"), nullptr);
+    EXPECT_EQ(gToolRegistry->findTool(kCompiler, nullptr), 0);
+
+    EXPECT_EQ(gToolRegistry->lookupToolByNumber(-1), nullptr);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolIndex);
+    EXPECT_EQ(gToolRegistry->lookupToolByNumber(1), nullptr);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolIndex);
+}
+
+TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
+    FakeTool browser("browser", kBrowser, true);
+    registerFrom(browser);
+    gCommandManager->addCommand("Browse", &browser.info, 0, kWildcardType);
+
+    gToolRegistry->loadTool(kBrowser);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorLoadWhileLoaded);
+    gToolRegistry->unloadTool(kBrowser);
+    EXPECT_EQ(gToolRegistry->getLastError(), 0);
+    EXPECT_EQ(browser.drainTypes(), std::vector<TypeCode>{typeCode("QUIT")});
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 0);
+    gToolRegistry->unloadTool(kBrowser);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorUnloadWhileUnloaded);
+    gToolRegistry->unloadTool(kDebugger);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolNotFound);
+    gToolRegistry->loadTool(kDebugger);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolNotFound);
+    // Nothing is sent to an unloaded tool.
+    gToolRegistry->broadcastMessageType(typeCode("SHOW"));
+    EXPECT_TRUE(browser.drainTypes().empty());
+
+    // The restarted tool comes back on another port; its commands follow.
+    FakeTool restarted("browser 2", kBrowser, true);
+    long defaultBefore = gToolRegistry->getDefaultSourceToolIndex();
+    EXPECT_EQ(registerFrom(restarted), 0);
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 1);
+    EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser)->port, restarted.info.port);
+    EXPECT_EQ(gCommandManager->getNthCommand(0)->toolInfo.port, restarted.info.port);
+    EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), defaultBefore);
+    EXPECT_TRUE(log.contains("Tool: BROWhas re-registered"));
+}
+
+TEST_F(RegistryTest, LoadNeedsAProgramName) {
+    FakeTool anonymous("anonymous", kDebugger);
+    registerFrom(anonymous, "");
+    gToolRegistry->unloadTool(kDebugger);
+    gToolRegistry->loadTool(kDebugger);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorNoExecutable);
+}
+
+TEST_F(RegistryTest, SourceViewerIndexesFollowRemovals) {
+    FakeTool first("a viewer", typeCode("VWR1"), true);
+    FakeTool plain("plain", typeCode("PLN1"));
+    FakeTool second("b viewer", typeCode("VWR2"), true);
+    registerFrom(first);
+    registerFrom(plain);
+    registerFrom(second);
+    EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), 2);
+    EXPECT_EQ(gToolRegistry->getCurrentSourceTool()->toolType, typeCode("VWR2"));
+
+    gToolRegistry->unregisterTool(typeCode("PLN1"));
+    EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), 1);
+    EXPECT_EQ(gToolRegistry->getDefaultSourceTool()->toolType, typeCode("VWR2"));
+
+    gToolRegistry->unregisterTool(typeCode("VWR2"));
+    EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), 0);
+
+    // Unloading the only viewer leaves none; another loaded viewer takes over.
+    registerFrom(second);
+    gToolRegistry->setDefaultSourceTool(&first.info);
+    gToolRegistry->unloadTool(typeCode("VWR1"));
+    EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), 1);
+    EXPECT_EQ(gToolRegistry->getCurrentSourceToolIndex(), 1);
+    gToolRegistry->unloadTool(typeCode("VWR2"));
+    EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), -1);
+    EXPECT_EQ(gToolRegistry->getCurrentSourceTool(), nullptr);
+}
+
+TEST_F(RegistryTest, ActivationOfASourceViewerDeactivatesTheOthers) {
+    FakeTool active("active", typeCode("VWRA"), true);
+    FakeTool other("other", typeCode("VWRB"), true);
+    FakeTool gone("gone", typeCode("VWRC"), true);
+    registerFrom(active);
+    registerFrom(other);
+    registerFrom(gone);
+    gToolRegistry->unloadTool(typeCode("VWRC"));
+    gone.drainTypes();
+
+    EXPECT_EQ(deliver(new Message(typeCode("ASRC"), nullptr), active.info)->getLongParam(0), 0);
+    EXPECT_EQ(gToolRegistry->getCurrentSourceToolIndex(), 0);
+    EXPECT_EQ(other.drainTypes(), std::vector<TypeCode>{typeCode("DSRC")});
+    EXPECT_TRUE(active.drainTypes().empty());
+    EXPECT_TRUE(gone.drainTypes().empty());
+
+    FakeTool stranger("stranger", typeCode("STRG"));
+    EXPECT_EQ(deliver(new Message(typeCode("ASRC"), nullptr), stranger.info)->getLongParam(0), -1);
+    EXPECT_EQ(gToolRegistry->getCurrentSourceToolIndex(), 0);
+
+    // Any registered tool's 'DSRC' clears the current viewer.
+    EXPECT_EQ(deliver(new Message(typeCode("DSRC"), nullptr), other.info)->getLongParam(0), 0);
+    EXPECT_EQ(gToolRegistry->getCurrentSourceToolIndex(), -1);
+}
+
+TEST_F(RegistryTest, TicklesEveryTenSecondsAndUnloadsDeadTools) {
+    FakeTool alive("alive", kBrowser);
+    FakeTool dead("dead", kDebugger);
+    registerFrom(alive);
+    registerFrom(dead);
+    dead.die();
+
+    // The first pass is due 30 seconds after the registry was made.
+    clockNow += 29999;
+    gToolRegistry->tickleAllTools();
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kDebugger), 1);
+    clockNow += 1;
+    gToolRegistry->tickleAllTools();
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kDebugger), 0);
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 1);
+
+    // Within ten seconds of a pass nothing is probed.
+    alive.die();
+    clockNow += 9999;
+    gToolRegistry->tickleAllTools();
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 1);
+    clockNow += 1;
+    gToolRegistry->tickleAllTools();
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 0);
+}
+
+TEST_F(RegistryTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
+    PanelObj panel;
+    panel.box = makeRect16(0, 0, 600, 100);
+    setToolIconPanel(&panel);
+    FakeTool compiler("compiler", kCompiler);
+    FakeTool browser("browser", kBrowser);
+    FakeTool debugger("debugger", kDebugger);
+    registerFrom(compiler);
+    registerFrom(browser);
+    registerFrom(debugger);
+
+    TButObj* browserIcon = gToolRegistry->getRegisteredTool(1)->icon;
+    TButObj* compilerIcon = gToolRegistry->getRegisteredTool(0)->icon;
+    TButObj* debuggerIcon = gToolRegistry->getRegisteredTool(2)->icon;
+    ASSERT_EQ(panel.childCount(), 3);
+    EXPECT_EQ(browserIcon->box, makeRect16(10, 41, 70, 50));
+    EXPECT_EQ(compilerIcon->box, makeRect16(85, 41, 70, 50));
+    EXPECT_EQ(debuggerIcon->box, makeRect16(160, 41, 70, 50));
+    EXPECT_EQ(TBUT_GetLabel(browserIcon), std::string("browser"));
+
+    gToolRegistry->unloadTool(kCompiler);
+    EXPECT_TRUE(toolIconIsUnloaded(compilerIcon));
+    registerFrom(compiler);
+    EXPECT_FALSE(toolIconIsUnloaded(compilerIcon));
+    EXPECT_EQ(compilerIcon->box.x, 85);
+
+    // The panel owns the icons; the registry forgets them when they go.
+    while (panel.childCount() > 0) {
+        WgtObj* icon = panel.childAt(0);
+        PANEL_RemoveWgt(&panel, icon);
+        WGT_Terminate(icon);
+    }
+    setToolIconPanel(nullptr);
+    EXPECT_EQ(gToolRegistry->getRegisteredTool(0)->icon, nullptr);
+    gToolRegistry->unloadTool(kBrowser);
+}
+
+TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
+    FakeTool viewer("viewer", typeCode("VIEW"), true);
+    FakeTool compiler("compiler", kCompiler);
+    FakeTool debugger("debugger", kDebugger);
+    registerFrom(viewer);
+    registerFrom(compiler);
+    registerFrom(debugger);
+
+    auto reply = deliver(new Message(typeCode("GSAT"), nullptr), compiler.info);
+    ASSERT_EQ(reply->paramCount, 2);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_STREQ(decodeToolInfo(reply->getParam(1)).name, "viewer");
+
+    // The sender hears its own 'SCHG' back, like every other tool.
+    auto* change = new Message(typeCode("SCHG"), nullptr);
+    change->addTextParam("/src/agent.qa");
+    EXPECT_EQ(deliver(change, compiler.info)->getLongParam(0), 0);
+    for (FakeTool* tool : {&viewer, &compiler, &debugger}) {
+        auto relayed = tool->receive();
+        ASSERT_TRUE(relayed);
+        EXPECT_EQ(relayed->type, typeCode("SCHG"));
+        EXPECT_EQ(relayed->wantsReply, 0);
+        char path[kPathSize];
+        relayed->getTextParam(0, path, sizeof path);
+        EXPECT_STREQ(path, "/src/agent.qa");
+    }
+
+    // 'FCMP' goes to unloaded tools too.
+    gToolRegistry->unloadTool(kDebugger);
+    debugger.drainTypes();
+    auto* compiled = new Message(typeCode("FCMP"), nullptr);
+    compiled->addParam(kParamData, "abc", 3);
+    deliver(compiled, compiler.info);
+    EXPECT_EQ(debugger.drainTypes(), std::vector<TypeCode>{typeCode("FCMP")});
+}

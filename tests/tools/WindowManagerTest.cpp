@@ -1,0 +1,179 @@
+// Window records: remembered positions applied on add and reported on
+// removal, activation of source windows with 'ASRC'/'DSRC', and the
+// show/hide/close requests, in the Tool Manager and in a tool.
+#include <filesystem>
+#include <vector>
+
+#include "ToolManagerFixture.h"
+#include "core/Globals.h"
+#include "storage/PrefMan.h"
+#include "toolkit/TButObj.h"
+#include "toolkit/WinObj.h"
+#include "workspace/GlobalWindowManager.h"
+#include "workspace/WindowManager.h"
+
+namespace {
+constexpr TypeCode kViewer = typeCode("VIEW");
+
+struct Activation {
+    WinObj* window;
+    unsigned char active;
+};
+std::vector<Activation> activations;
+int sourceActivations = 0;
+int sourceDeactivations = 0;
+
+void recordActivation(WinObj* window, TButObj*, unsigned char active) {
+    activations.push_back({window, active});
+}
+
+int32_t countSourceMessages(Message* message, Message*) {
+    (message->type == typeCode("ASRC") ? sourceActivations : sourceDeactivations)++;
+    return 0;
+}
+
+class WindowManagerTest : public ToolManagerTest {
+protected:
+    WindowManagerTest()
+        : preferences(kPreferencesFileType, kPreferencesVersion,
+                      (home.path() / "kelvane.prf").c_str(), "preferences", true) {
+        gGlobalWindowManager = new GlobalWindowManager(&preferences);
+        activations.clear();
+        sourceActivations = sourceDeactivations = 0;
+    }
+    ~WindowManagerTest() override {
+        delete gWindowManager;
+        gWindowManager = nullptr;
+        delete gGlobalWindowManager;
+        gGlobalWindowManager = nullptr;
+    }
+
+    // Counts the 'ASRC' and 'DSRC' that reach the Tool Manager.
+    void countSourceMessagesHere() {
+        MessageTemplate none;
+        gMessageCenter->removeMessageHandler(typeCode("ASRC"));
+        gMessageCenter->removeMessageHandler(typeCode("DSRC"));
+        gMessageCenter->registerMessageHandler(typeCode("ASRC"), &none, countSourceMessages);
+        gMessageCenter->registerMessageHandler(typeCode("DSRC"), &none, countSourceMessages);
+    }
+
+    static WinObj* newWindow(Rect16 box) {
+        auto* window = new WinObj;
+        window->box = box;
+        return window;
+    }
+
+    PrefMan preferences;
+};
+
+const Rect16 kRemembered = makeRect16(100, 50, 400, 300);
+const Rect16 kResource = makeRect16(0, 0, 200, 100);
+}  // namespace
+
+TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
+    gWindowManager = new WindowManager(true);
+    int32_t rememberedId = gGlobalWindowManager->newPositionId();
+    gGlobalWindowManager->updateWindowPosition(typeCode("PTHW"), &kRemembered, rememberedId);
+    WinObj* paths = newWindow(kResource);
+    WindowRec* record = gWindowManager->addWindowRec(typeCode("PTHW"), paths, nullptr, nullptr);
+    EXPECT_EQ(paths->box, kRemembered);
+    EXPECT_EQ(record->positionId, rememberedId);
+
+    // No remembered place: the window keeps its geometry but gets an id.
+    WinObj* find = newWindow(kResource);
+    record = gWindowManager->addWindowRec(typeCode("FSCW"), find, nullptr, nullptr);
+    EXPECT_EQ(find->box, kResource);
+    EXPECT_EQ(record->positionId, rememberedId + 1);
+    EXPECT_TRUE(gWindowManager->windowTypeExists(typeCode("FSCW")));
+
+    // Removal reports the box the window has now.
+    find->box = makeRect16(30, 30, 250, 120);
+    delete gWindowManager->removeWindowRec(find);
+    Rect16 box;
+    int32_t id;
+    ASSERT_TRUE(gGlobalWindowManager->getWindowPosition(typeCode("FSCW"), &box, &id));
+    EXPECT_EQ(box, makeRect16(30, 30, 250, 120));
+    EXPECT_EQ(id, rememberedId + 1);
+
+    long positions = gGlobalWindowManager->getPositionCount();
+    EXPECT_EQ(gWindowManager->removeWindowRec(find), nullptr);
+    EXPECT_EQ(gWindowManager->getLastError(), kErrorWindowNotFound);
+    EXPECT_EQ(gGlobalWindowManager->getPositionCount(), positions);
+    WIN_TerminateGetStatus(find);
+    gWindowManager->setAllWindowsVisibility(false, true);
+}
+
+TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
+    gWindowManager = new WindowManager(true);
+    countSourceMessagesHere();
+    TButObj firstButton, secondButton;
+    WinObj* first = newWindow(kResource);
+    WinObj* second = newWindow(kResource);
+    gWindowManager->addWindowRec(kSourceWindowType, first, &firstButton, recordActivation);
+    EXPECT_EQ(sourceActivations, 1);
+    activations.clear();
+    gWindowManager->addWindowRec(kSourceWindowType, second, &secondButton, recordActivation);
+    EXPECT_EQ(sourceActivations, 2);
+    ASSERT_EQ(activations.size(), 2u);
+    EXPECT_EQ(gWindowManager->getActiveViewer(kSourceWindowType)->window, second);
+    for (const Activation& activation : activations) {
+        EXPECT_EQ(activation.active, activation.window == second ? 1 : 0);
+    }
+
+    // Removing the active source window tells the Tool Manager; removing an
+    // inactive one does not.
+    delete gWindowManager->removeWindowRec(first);
+    EXPECT_EQ(sourceDeactivations, 0);
+    delete gWindowManager->removeWindowRec(second);
+    EXPECT_EQ(sourceDeactivations, 1);
+    WIN_TerminateGetStatus(first);
+    WIN_TerminateGetStatus(second);
+}
+
+TEST_F(WindowManagerTest, ToolDeactivatesItsSourceWindowOnRequest) {
+    // In a tool 'DSRC' is the window manager's, not the registry's.
+    gMessageCenter->removeMessageHandler(typeCode("DSRC"));
+    gWindowManager = new WindowManager(false);
+    TButObj button;
+    WinObj* source = newWindow(kResource);
+    gWindowManager->addWindowRec(kSourceWindowType, source, &button, recordActivation);
+    activations.clear();
+
+    auto reply = deliver(new Message(typeCode("DSRC"), nullptr), ToolInfo{});
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    ASSERT_EQ(activations.size(), 1u);
+    EXPECT_EQ(activations[0].window, source);
+    EXPECT_EQ(activations[0].active, 0);
+    EXPECT_EQ(gWindowManager->getActiveViewer(kSourceWindowType), nullptr);
+
+    // With no active source window the request changes nothing.
+    activations.clear();
+    deliver(new Message(typeCode("DSRC"), nullptr), ToolInfo{});
+    EXPECT_TRUE(activations.empty());
+    gWindowManager->setAllWindowsVisibility(false, true);
+}
+
+TEST_F(WindowManagerTest, CloseDestroysEveryWindowEvenWhenTheyRemoveThemselves) {
+    gWindowManager = new WindowManager(true);
+    WinObj* plain = newWindow(kResource);
+    WinObj* selfRemoving = newWindow(kResource);
+    RES_SetNfyProcDS(selfRemoving, +[](WinObj* window, int code) {
+        if (code == kNfyWindowDestroyed) delete gWindowManager->removeWindowRec(window);
+        WIN_DefNfy(window, code);
+    }, 0);
+    gWindowManager->addWindowRec(typeCode("ADDW"), plain, nullptr, nullptr);
+    gWindowManager->addWindowRec(typeCode("LFLT"), selfRemoving, nullptr, nullptr);
+
+    gWindowManager->setAllWindowsVisibility(false, false);
+    EXPECT_TRUE(plain->minimized);
+    gWindowManager->setAllWindowsVisibility(true, false);
+    EXPECT_TRUE(plain->shown);
+
+    auto reply = deliver(new Message(typeCode("CWIN"), nullptr), ToolInfo{});
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("ADDW")));
+    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
+    Rect16 box;
+    int32_t id;
+    EXPECT_TRUE(gGlobalWindowManager->getWindowPosition(typeCode("LFLT"), &box, &id));
+}

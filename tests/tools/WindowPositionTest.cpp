@@ -1,0 +1,131 @@
+// Remembered window positions: handing out and updating through 'GWIN' and
+// 'UWIN', several windows of one kind, and the 'WPOS' records that carry
+// them across a restart.
+#include <filesystem>
+
+#include "ToolManagerFixture.h"
+#include "core/ByteOrder.h"
+#include "storage/PrefMan.h"
+#include "workspace/GlobalWindowManager.h"
+#include "workspace/WindowBox.h"
+
+namespace {
+constexpr TypeCode kWorkspace = typeCode("TMAN");
+constexpr TypeCode kPaths = typeCode("PTHW");
+
+struct Answer {
+    bool found;
+    Rect16 box;
+    int32_t id;
+};
+
+class WindowPositionTest : public ToolManagerTest {
+protected:
+    WindowPositionTest() { start(); }
+    ~WindowPositionTest() override { stop(); }
+
+    void start() {
+        preferences = std::make_unique<PrefMan>(kPreferencesFileType, kPreferencesVersion,
+                                                path.c_str(), "preferences", true);
+        gGlobalWindowManager = new GlobalWindowManager(preferences.get());
+    }
+    void stop() {
+        delete gGlobalWindowManager;
+        gGlobalWindowManager = nullptr;
+        preferences.reset();
+    }
+    void restart() {
+        stop();
+        start();
+    }
+
+    Answer ask(TypeCode type) {
+        auto* message = new Message(typeCode("GWIN"), nullptr);
+        message->addTypeParam(type);
+        auto reply = deliver(message, ToolInfo{});
+        EXPECT_EQ(reply->paramCount, 4);
+        EXPECT_EQ(reply->getParamLength(2), kWindowBoxSize);
+        return {reply->getBoolParam(1), decodeWindowBox(reply->getParam(2)), reply->getLongParam(3)};
+    }
+
+    int32_t report(TypeCode type, Rect16 box, int32_t id, long boxLength = kWindowBoxSize) {
+        auto* message = new Message(typeCode("UWIN"), nullptr);
+        uint8_t bytes[kWindowBoxSize];
+        encodeWindowBox(box, bytes);
+        message->addTypeParam(type);
+        message->addParam(kParamData, bytes, boxLength);
+        message->addLongParam(id);
+        return deliver(message, ToolInfo{})->getLongParam(0);
+    }
+
+    std::string path = (home.path() / "kelvane.prf").string();
+    std::unique_ptr<PrefMan> preferences;
+};
+
+const Rect16 kBoxA = makeRect16(10, 20, 300, 200);
+const Rect16 kBoxB = makeRect16(-5, 40, 640, 480);
+}  // namespace
+
+TEST_F(WindowPositionTest, FirstRunHandsOutFreshIdsAndRemembersReports) {
+    Answer first = ask(kWorkspace);
+    EXPECT_FALSE(first.found);
+    EXPECT_EQ(first.box, Rect16{});
+    EXPECT_EQ(first.id, 1);
+    EXPECT_EQ(report(kWorkspace, kBoxA, 1), 0);
+    Answer second = ask(kWorkspace);
+    EXPECT_TRUE(second.found);
+    EXPECT_EQ(second.box, kBoxA);
+    EXPECT_EQ(second.id, 1);
+
+    // Id 0 stores a new position under the next id.
+    EXPECT_EQ(report(kPaths, kBoxB, 0), 0);
+    Answer paths = ask(kPaths);
+    EXPECT_TRUE(paths.found);
+    EXPECT_EQ(paths.id, 2);
+
+    // A box shorter than 8 bytes is refused and stores nothing.
+    long before = gGlobalWindowManager->getPositionCount();
+    EXPECT_NE(report(kPaths, kBoxB, 9, 3), 0);
+    EXPECT_EQ(gGlobalWindowManager->getPositionCount(), before);
+}
+
+TEST_F(WindowPositionTest, TwoWindowsOfOneKindGetDifferentPositions) {
+    report(kWorkspace, kBoxA, 0);
+    restart();
+    Answer first = ask(kWorkspace);
+    Answer second = ask(kWorkspace);
+    EXPECT_TRUE(first.found);
+    EXPECT_EQ(first.box, kBoxA);
+    EXPECT_FALSE(second.found);
+    EXPECT_NE(second.id, first.id);
+    report(kWorkspace, kBoxA, first.id);
+    report(kWorkspace, kBoxB, second.id);
+    EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);
+
+    // The most recently closed window's place is handed out first, also
+    // after a restart.
+    restart();
+    EXPECT_EQ(preferences->countPreferencesOfType(kWindowPositionRecord), 2);
+    Answer next = ask(kWorkspace);
+    EXPECT_EQ(next.box, kBoxB);
+    EXPECT_EQ(next.id, 2);
+    EXPECT_EQ(ask(kWorkspace).box, kBoxA);
+    EXPECT_FALSE(ask(kWorkspace).found);
+}
+
+TEST_F(WindowPositionTest, DamagedRecordsAreSkipped) {
+    report(kWorkspace, kBoxA, 0);
+    stop();
+    {
+        PrefMan damaged(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
+        damaged.addPreference(kWindowPositionRecord, "short", 5);
+        uint8_t record[kWindowPositionRecordSize];
+        putBigEndian32(record, kPaths);
+        encodeWindowBox(kBoxB, record + 4);
+        damaged.addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record), sizeof record);
+    }
+    start();
+    EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);
+    EXPECT_EQ(ask(kPaths).box, kBoxB);
+    EXPECT_EQ(ask(kWorkspace).box, kBoxA);
+}

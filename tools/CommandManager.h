@@ -1,0 +1,78 @@
+// CommandManager: every command that the tools published with 'ADDC', in
+// order of arrival. The workspace offers them in its pop-up menus, picks the
+// default command for a double-clicked component and runs a chosen command,
+// which sends 'CMDS' to the command's tool:
+//
+//   param type   content
+//   0     'ST31' the command name
+//   1     'ST31' machine name of the selected engine descriptor, else empty
+//   2     'LONG' port of the selected engine descriptor, else 0
+//   3     'ST31' full path of the selected file, else empty
+//
+// Commands stay listed when their tool is unloaded or leaves; menus show them
+// disabled and the default command skips them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "messaging/ToolInfo.h"
+#include "storage/List.h"
+#include "workspace/HasErrorReporting.h"
+
+class Message;
+class ToolCommand;
+
+inline constexpr int32_t kErrorDuplicateCommand = -401;
+inline constexpr int32_t kErrorCommandNotFound = -402;
+inline constexpr int32_t kErrorCommandIndex = -505;
+
+// The component selected in the project lists when a command runs.
+struct CommandSelection {
+    long kind = 0;              // 0 nothing, kComponentKindFile or kComponentKindEngine
+    const char* machine = "";   // the engine descriptor's machine name
+    int32_t port = 0;           // the engine descriptor's port
+    const char* path = "";      // the file's full path
+};
+
+class CommandManager : public HasErrorReporting {
+public:
+    CommandManager();
+    CommandManager(const CommandManager&) = delete;
+    CommandManager& operator=(const CommandManager&) = delete;
+
+    // -401 (and nothing added) when the tool already published `name`.
+    void addCommand(const char* name, const ToolInfo* tool, long requirement, TypeCode requiresType);
+    void removeCommand(const char* name, TypeCode toolType);
+    void removeCommandByNumber(long index);
+    // Index of the tool's command `name`, searching from the last; -1 if none.
+    long findCommand(const char* name, TypeCode toolType) const;
+    ToolCommand* lookupCommand(const char* name, TypeCode toolType);
+    ToolCommand* getNthCommand(long index);
+    long getCommandCount() const { return commands.getCount(); }
+    // True when two or more tools publish a command of this name.
+    bool isDuplicateCommand(const char* name) const;
+    // The command's label in the component menu: its name, followed by the
+    // tool's name in parentheses when several tools publish the name.
+    void getCommandLabel(const ToolCommand* command, char* label, size_t labelSize) const;
+    // The command to run on a double-clicked component: among the commands
+    // that need exactly such a component, the first in sorted order whose
+    // tool is loaded; null when there is none.
+    ToolCommand* getDefaultCommand(long kind, TypeCode type);
+    // Gives the tool's commands a fresh copy of its ToolInfo (its new port).
+    void updateAllCommandsToolInfo(const ToolInfo* tool);
+
+    // Sends 'CMDS' for `command` on `selection`. The workspace lets the user
+    // pick a file (or opens the new-engine window) first when the command
+    // needs one and nothing is selected. Nothing is sent when a file command
+    // has no file or an engine command has a file.
+    void executeCommand(const ToolCommand* command, const CommandSelection& selection);
+
+    // Handler of 'ADDC': name 'ST31', requirement 'LONG', requiresType 'IDNT'.
+    static int32_t addCommandMsg(Message* message, Message* reply);
+
+private:
+    List commands;  // owned ToolCommands in order of arrival
+};
+
+extern CommandManager* gCommandManager;

@@ -1,0 +1,80 @@
+// Joining the OKA environment from a tool program.
+//
+// A tool is a program of its own that the Tool Manager starts from its tool
+// list. To take part it calls joinEnvironment first: this opens the log
+// (~/.oka/okalog), listens on a port near the Tool Manager's, creates the
+// window manager in tool mode and registers the tool with the Tool Manager
+// ('REGT' with the tool's description and program path). From then on the
+// tool:
+//
+//   - publishes its commands with publishCommand ('ADDC'); the Tool Manager
+//     lists them in its menus and sends 'CMDS' when the user runs one;
+//   - registers handlers for the messages it wants (gMessageCenter->
+//     registerMessageHandler) and calls runToolLoop, which answers messages
+//     until the Tool Manager sends 'QUIT' (or gFinished is set);
+//   - gets 'SHOW', 'HIDE', 'CWIN' and 'DSRC' handled by the window manager
+//     (gWindowManager): every window registered there with addWindowRec is
+//     shown, minimized or closed on the Tool Manager's request, and gets its
+//     remembered position. A tool with windows starts the toolkit before
+//     joining and calls EVENT_ProcessPending from its own loop.
+//
+// The Tool Manager probes the tool's port every 10 seconds; a tool that stops
+// answering is marked unloaded until it registers again. A tool that ends on
+// its own, not on 'QUIT', calls unregisterFromToolManager first.
+//
+// A minimal tool:
+//
+//   int32_t sayHello(Message*, Message*) { OKA_LOG("hello"); return 0; }
+//
+//   int main(int, char** argv) {
+//       ToolDescription sample{"Sample", "Example Co.", 1, 0, typeCode("SMPL"), false};
+//       if (joinEnvironment("sample", sample, argv[0]) != 0) return 1;
+//       MessageTemplate command = makeTemplate({kParamST31, kParamST31, kParamLong, kParamST31});
+//       gMessageCenter->registerMessageHandler(typeCode("CMDS"), &command, sayHello);
+//       publishCommand("Say Hello", kRequiresNothing, kWildcardType);
+//       runToolLoop();
+//       leaveEnvironment();
+//   }
+#pragma once
+
+#include <cstdint>
+
+#include "core/Globals.h"
+#include "core/TypeCode.h"
+#include "messaging/Message.h"
+#include "messaging/MessageCenter.h"
+
+// What a tool tells the Tool Manager about itself.
+struct ToolDescription {
+    const char* name;        // display name (at most 31 characters): the icon's label
+    const char* company;     // maker (at most 31 characters)
+    int32_t majorVersion;
+    int32_t minorVersion;
+    TypeCode toolType;       // one tool of each type is registered at a time
+    bool isSourceViewer;     // the tool can display source files ('DISF', 'FISV')
+};
+
+// What a published command needs to work on.
+inline constexpr long kRequiresNothing = 0;
+inline constexpr long kRequiresFile = 1;            // a project file of the command's type
+inline constexpr long kRequiresEngine = 2;          // an engine descriptor
+inline constexpr long kRequiresEngineOrNothing = 3;
+
+// The Tool Manager did not answer a request (it is not running).
+inline constexpr int32_t kErrorNoToolManager = -1501;
+
+// Starts the environment for program `programName` (the log's name) and
+// registers the tool. `programPath` is the program as the tool list starts
+// it; the Tool Manager uses its last component to start the tool again.
+// Returns 0, the Tool Manager's refusal (-301: a tool of this type is
+// already running) or kErrorNoToolManager.
+int32_t joinEnvironment(const char* programName, const ToolDescription& description,
+                        const char* programPath);
+// Publishes a command; 0, -401 for a name published before, or kErrorNoToolManager.
+int32_t publishCommand(const char* name, long requirement, TypeCode requiresType);
+// Answers messages until 'QUIT' arrives or gFinished is set.
+void runToolLoop();
+// Removes the tool from the Tool Manager's registry.
+void unregisterFromToolManager();
+// Closes the listener and the log.
+void leaveEnvironment();

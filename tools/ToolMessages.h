@@ -1,0 +1,18 @@
+// The Tool Manager's own messages about tools: published commands ('ADDC'),
+// the active source viewer ('ASRC', 'DSRC'), the list of source-capable
+// tools ('GSAT') and the relays of 'SCHG' and 'FCMP' to every registered
+// tool, the sender included. The registry answers 'REGT', 'UNRT' and 'LOOK'
+// itself.
+#pragma once
+
+#include <cstdint>
+
+class Message;
+
+// Registers the handlers of the messages above with gMessageCenter.
+void registerToolMessageHandlers();
+
+// Adds one 'DATA' parameter (an 84-byte ToolInfo) per source-capable tool.
+int32_t getSourceAwareToolsMsg(Message* message, Message* reply);
+// Sends a copy of the message to every registered tool.
+int32_t relayToAllToolsMsg(Message* message, Message* reply);

@@ -1,0 +1,166 @@
+// okasample: a sample tool of the OKA, configured by its arguments (see
+// SampleOptions.h). It registers with the Tool Manager, publishes its
+// commands, identifies files by their extension ('IDFL'), logs every 'CMDS',
+// 'DISF', 'FADD', 'SCHG' and 'FCMP' it receives, and as a source viewer
+// answers 'FISV' by searching the file that 'DISF' showed last. It ends on
+// 'QUIT'; on SIGTERM or SIGINT it unregisters first.
+#include <algorithm>
+#include <cctype>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/Log.h"
+#include "core/Utilities.h"
+#include "tools/OkaTool.h"
+#include "tools/sample/SampleOptions.h"
+
+namespace {
+constexpr const char* kLogSource = "../okasample";
+constexpr size_t kSearchTextSize = 1024;
+
+SampleOptions options;
+std::string displayedFile;  // the path of the last 'DISF', searched by 'FISV'
+volatile std::sig_atomic_t endedBySignal = 0;
+
+void requestEnd(int) {
+    endedBySignal = 1;
+    gFinished = 1;
+}
+
+std::string textParam(const Message* message, int index) {
+    char text[kPathSize];
+    message->getTextParam(index, text, sizeof text);
+    return text;
+}
+
+int32_t commandMsg(Message* message, Message*) {
+    OKA_LOG("received CMDS %s machine %s port %d path %s", textParam(message, 0).c_str(),
+            textParam(message, 1).c_str(), int(message->getLongParam(2)),
+            textParam(message, 3).c_str());
+    return 0;
+}
+
+int32_t displayFileMsg(Message* message, Message*) {
+    displayedFile = textParam(message, 0);
+    OKA_LOG("received DISF %s", displayedFile.c_str());
+    return 0;
+}
+
+int32_t fileAddedMsg(Message* message, Message*) {
+    OKA_LOG("received FADD %s type %s", textParam(message, 0).c_str(),
+            TypeIdentToCStr(message->getTypeParam(1)));
+    return 0;
+}
+
+int32_t sourceChangedMsg(Message* message, Message*) {
+    OKA_LOG("received SCHG %s", textParam(message, 0).c_str());
+    return 0;
+}
+
+int32_t fileCompiledMsg(Message* message, Message*) {
+    OKA_LOG("received FCMP with %ld bytes", message->getParamLength(0));
+    return 0;
+}
+
+const SampleFileType* fileTypeOf(const std::string& path) {
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos) return nullptr;
+    std::string extension = path.substr(dot + 1);
+    for (const SampleFileType& fileType : options.fileTypes) {
+        if (fileType.extension == extension) return &fileType;
+    }
+    return nullptr;
+}
+
+int32_t identifyFileMsg(Message* message, Message* reply) {
+    const SampleFileType* fileType = fileTypeOf(textParam(message, 0));
+    reply->addBoolParam(fileType != nullptr);
+    if (fileType != nullptr) {
+        reply->addTextParam(fileType->typeName.c_str());
+        reply->addTypeParam(fileType->typeCode);
+        reply->addTextParam(fileType->description.c_str());
+    }
+    return 0;
+}
+
+std::string lowercase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+int32_t findInSourceMsg(Message* message, Message* reply) {
+    char wanted[kSearchTextSize];
+    message->getTextParam(1, wanted, sizeof wanted);
+    bool caseSensitive = message->getBoolParam(2);
+    std::ifstream file(displayedFile, std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string text = wanted;
+    bool found = !text.empty() &&
+                 (caseSensitive ? content.find(text) : lowercase(content).find(lowercase(text))) !=
+                     std::string::npos;
+    OKA_LOG("received FISV %s: %s", wanted, found ? "found" : "not found");
+    reply->addBoolParam(found);
+    return 0;
+}
+
+void registerSampleHandlers() {
+    struct Handler {
+        const char (&code)[5];
+        MessageTemplate msgTemplate;
+        MessageHandlerProc proc;
+    };
+    const Handler handlers[] = {
+        {"CMDS", makeTemplate({kParamST31, kParamST31, kParamLong, kParamST31}), commandMsg},
+        {"DISF",
+         makeTemplate({kParamS255, kParamBool, kParamLong, kParamShort, kParamBool, kParamLong,
+                       kParamBool, kParamBool, kParamData, kParamLong, kParamType, kParamLong}),
+         displayFileMsg},
+        {"FADD", makeTemplate({kParamS255, kParamType}), fileAddedMsg},
+        {"SCHG", makeTemplate({kParamS255}), sourceChangedMsg},
+        {"FCMP", makeTemplate({kParamData}), fileCompiledMsg},
+        {"IDFL", makeTemplate({kParamS255}), identifyFileMsg},
+        {"FISV", makeTemplate({kParamBool, kParamData, kParamBool}), findInSourceMsg},
+    };
+    for (const Handler& handler : handlers) {
+        gMessageCenter->registerMessageHandler(typeCodeFromBytes(handler.code),
+                                               &handler.msgTemplate, handler.proc);
+    }
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::fputs(kSampleUsage, stdout);
+        return 0;
+    }
+    if (!parseSampleOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "okasample: %s\n%s", error.c_str(), kSampleUsage);
+        return 2;
+    }
+    std::signal(SIGTERM, requestEnd);
+    std::signal(SIGINT, requestEnd);
+
+    ToolDescription description{options.name.c_str(), options.company.c_str(),
+                                options.majorVersion,  options.minorVersion,
+                                options.toolType,      options.isSourceViewer};
+    int32_t registered = joinEnvironment("okasample", description, options.program.c_str());
+    if (registered != 0) {
+        OKA_LOG("%s not registered (error %d); leaving", options.name.c_str(), int(registered));
+        leaveEnvironment();
+        return 1;
+    }
+    registerSampleHandlers();
+    for (const SampleCommand& command : options.commands) {
+        publishCommand(command.name.c_str(), command.requirement, command.requiresType);
+    }
+    runToolLoop();
+    if (endedBySignal) unregisterFromToolManager();
+    OKA_LOG("%s leaving", options.name.c_str());
+    leaveEnvironment();
+    return 0;
+}
