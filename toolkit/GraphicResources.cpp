@@ -29,17 +29,17 @@ PattObj gEmptyPattern;
 FontObj gDefaultFont;
 
 std::array<CursObj, 6> gStockCursors = {{
-    {CursorShape::Arrow, 0},
-    {CursorShape::ResizeHorizontal, 0},
-    {CursorShape::ResizeVertical, 0},
-    {CursorShape::Text, 0},
-    {CursorShape::Hand, 0},
-    {CursorShape::Cross, 0},
+    {PointerShape::Arrow, 0},
+    {PointerShape::ResizeHorizontal, 0},
+    {PointerShape::ResizeVertical, 0},
+    {PointerShape::Text, 0},
+    {PointerShape::Hand, 0},
+    {PointerShape::Cross, 0},
 }};
 constexpr int kWaitFrames = 8;  // the wait cursor's animation repeats after this many steps
 std::array<CursObj, kWaitFrames> gWaitCursors = [] {
     std::array<CursObj, kWaitFrames> frames{};
-    for (int step = 0; step < kWaitFrames; ++step) frames[size_t(step)] = {CursorShape::Wait, step};
+    for (int step = 0; step < kWaitFrames; ++step) frames[size_t(step)] = {PointerShape::Wait, step};
     return frames;
 }();
 

@@ -34,10 +34,10 @@ struct PattObj {
     bool empty = true;  // the only pattern the application uses fills nothing
 };
 
-enum class CursorShape { Arrow, ResizeHorizontal, ResizeVertical, Wait, Text, Hand, Cross };
+enum class PointerShape { Arrow, ResizeHorizontal, ResizeVertical, Wait, Text, Hand, Cross };
 
 struct CursObj {
-    CursorShape shape = CursorShape::Arrow;  // what the pointer looks like
+    PointerShape shape = PointerShape::Arrow;  // what the pointer looks like
     int waitStep = 0;                        // animation step of the wait cursor
 };
 

@@ -2,7 +2,7 @@
 // Printable keys are their ASCII character; the keys below have fixed codes.
 #pragma once
 
-enum KeyCode : int {
+enum ToolkitKey : int {
     kKeyNone = 0,
     kKeyBackspace = 8,
     kKeyTab = 9,

@@ -5,6 +5,14 @@
 
 #include "toolkit/Backend.h"
 
+namespace {
+void dropPeers(WgtObj* widget) {
+    if (auto* panel = dynamic_cast<PanelObj*>(widget))
+        for (auto& child : panel->children) dropPeers(child.get());
+    currentBackend().release(widget);
+}
+}  // namespace
+
 PanelObj::PanelObj(const PanelObj& other) : WgtObj(other), title(other.title) {
     for (const auto& child : other.children) {
         std::unique_ptr<WgtObj> copy = child->clone();
@@ -32,9 +40,9 @@ std::unique_ptr<WgtObj> PanelObj::removeChild(WgtObj* child) {
     if (found == children.end()) return nullptr;
     std::unique_ptr<WgtObj> removed = std::move(*found);
     children.erase(found);
-    // The peer lives inside the panel's peer: drop it; it is rebuilt when
-    // the widget is added somewhere again.
-    currentBackend().release(removed.get());
+    // The peers live inside the panel's peer: drop them; they are rebuilt
+    // when the widget is added somewhere again.
+    dropPeers(removed.get());
     removed->parent = nullptr;
     changed();
     return removed;

@@ -196,10 +196,10 @@ bool ResourceParser::penStatement(const ResourceLine& line) {
 
 bool ResourceParser::cursorStatement(const ResourceLine& line) {
     if (!expect(line, 2, {"shape"})) return false;
-    static const std::map<std::string, CursorShape> shapes = {
-        {"arrow", CursorShape::Arrow}, {"resize-horizontal", CursorShape::ResizeHorizontal},
-        {"resize-vertical", CursorShape::ResizeVertical}, {"wait", CursorShape::Wait},
-        {"text", CursorShape::Text},   {"hand", CursorShape::Hand}, {"cross", CursorShape::Cross}};
+    static const std::map<std::string, PointerShape> shapes = {
+        {"arrow", PointerShape::Arrow}, {"resize-horizontal", PointerShape::ResizeHorizontal},
+        {"resize-vertical", PointerShape::ResizeVertical}, {"wait", PointerShape::Wait},
+        {"text", PointerShape::Text},   {"hand", PointerShape::Hand}, {"cross", PointerShape::Cross}};
     auto shape = line.attributes.find("shape");
     auto found = shape == line.attributes.end() ? shapes.end() : shapes.find(shape->second);
     if (found == shapes.end()) return fail("cursor needs a known shape=");

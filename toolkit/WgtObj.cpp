@@ -5,6 +5,7 @@
 #include "toolkit/Backend.h"
 #include "toolkit/Event.h"
 #include "toolkit/PanelObj.h"
+#include "toolkit/SPanlObj.h"
 #include "toolkit/WinObj.h"
 
 WgtObj::WgtObj(const WgtObj& other)
@@ -51,10 +52,15 @@ WinObj* WgtObj::window() {
 void WgtObj::windowOrigin(int* x, int* y) const {
     *x = 0;
     *y = 0;
-    // The window's own box is in screen coordinates and does not count.
+    // The window's own box is in screen coordinates and does not count;
+    // children of a scrolling panel move with its scroll position.
     for (const WgtObj* widget = this; widget->parent != nullptr; widget = widget->parent) {
         *x += widget->box.x;
         *y += widget->box.y;
+        if (widget->parent->kind == WgtKind::ScrollPanel) {
+            *x -= static_cast<const SPanlObj*>(widget->parent)->scrollX;
+            *y -= static_cast<const SPanlObj*>(widget->parent)->scrollY;
+        }
     }
 }
 

@@ -1,0 +1,97 @@
+// Window peers: title, geometry, menu bar and the close box.
+#include "toolkit/FltkWindowPeer.h"
+
+#include <FL/Fl.H>
+
+#include "toolkit/Dispatch.h"
+#include "toolkit/FltkBackendState.h"
+#include "toolkit/FltkConvert.h"
+#include "toolkit/MBarObj.h"
+#include "toolkit/WinObj.h"
+
+namespace {
+
+void closeCallback(Fl_Widget* peer, void*) {
+    // FLTK also calls this for Escape; only the window manager's close counts.
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+    if (auto* window = static_cast<WinObj*>(objectOf(peer))) dispatchClose(window);
+}
+
+// Menu item callbacks carry the title and item indices packed in their data.
+void menuCallback(Fl_Widget* bar, void* data) {
+    auto* window = static_cast<WinObj*>(objectOf(bar->window()));
+    auto packed = reinterpret_cast<uintptr_t>(data);
+    if (window) dispatchMenuChoice(window, int(packed >> 16), int(packed & 0xFFFF));
+}
+
+}  // namespace
+
+FltkWindowPeer::FltkWindowPeer(WinObj* window)
+    : FltkPeer<Fl_Double_Window>(window->box.x, window->box.y, window->box.width,
+                                 window->box.height + fltkMenuOffset(window)),
+      window_(window) {
+    end();  // FLTK windows start collecting children when made
+    user_data(window);
+    callback(closeCallback, window);
+    sync();
+}
+
+void FltkWindowPeer::sync() {
+    syncing_ = true;
+    copy_label(window_->label.c_str());
+    if (window_->bgColor) color(toFlColor(*window_->bgColor));
+    int height = window_->box.height + fltkMenuOffset(window_);
+    if (window_->box.x != syncedX_ || window_->box.y != syncedY_) {
+        syncedX_ = window_->box.x;
+        syncedY_ = window_->box.y;
+        resize(window_->box.x, window_->box.y, window_->box.width, height);
+    } else if (w() != window_->box.width || h() != height) {
+        size(window_->box.width, height);
+    }
+    syncMenuBar();
+    syncing_ = false;
+}
+
+void FltkWindowPeer::resize(int x, int y, int width, int height) {
+    bool sizeChanged = width != w() || height != h();
+    Fl_Double_Window::resize(x, y, width, height);
+    if (syncing_ || objectOf(this) == nullptr) return;
+    window_->box = makeRect16(x, y, width, height - fltkMenuOffset(window_));
+    syncedX_ = x;
+    syncedY_ = y;
+    if (menuBar_) menuBar_->size(width, menuBar_->h());
+    if (sizeChanged) dispatchResize(window_, width, height - fltkMenuOffset(window_));
+}
+
+void FltkWindowPeer::syncMenuBar() {
+    MBarObj* bar = window_->menuBar.get();
+    if (bar == nullptr) return;
+    if (menuBar_ == nullptr) {
+        Fl_Group::current(nullptr);
+        menuBar_ = new Fl_Menu_Bar(0, 0, w(), fltkMenuOffset(window_));
+        menuBar_->box(FL_FLAT_BOX);
+        insert(*menuBar_, 0);
+    }
+    menuItems_.clear();
+    for (size_t title = 0; title < bar->titles.size(); ++title) {
+        const MenuTitle& entry = bar->titles[title];
+        menuItems_.push_back({entry.label.c_str(), 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 14, 0});
+        if (entry.menu) {
+            const auto& items = entry.menu->items;
+            for (size_t index = 0; index < items.size(); ++index) {
+                const MenuItem& item = items[index];
+                if (item.separator) {
+                    if (!menuItems_.empty()) menuItems_.back().flags |= FL_MENU_DIVIDER;
+                    continue;
+                }
+                int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) | (item.checkedMode ? FL_MENU_TOGGLE : 0) |
+                            (item.checked ? FL_MENU_VALUE : 0);
+                void* packed = reinterpret_cast<void*>(uintptr_t(title << 16 | index));
+                menuItems_.push_back({item.label.c_str(), toFlShortcut(item), menuCallback, packed, flags, 0, 0, 14, 0});
+            }
+        }
+        menuItems_.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});
+    }
+    menuItems_.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});
+    menuBar_->menu(menuItems_.data());
+}

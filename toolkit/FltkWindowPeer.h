@@ -1,0 +1,33 @@
+// The FLTK peer of a window: a double-buffered window with an optional menu
+// bar on top. Closing it from the window manager notifies kNfyWindowClosed;
+// being resized by the user notifies kNfyResized.
+#pragma once
+
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Menu_Item.H>
+
+#include <vector>
+
+#include "toolkit/FltkPeer.h"
+
+class WinObj;
+
+class FltkWindowPeer : public FltkPeer<Fl_Double_Window> {
+public:
+    explicit FltkWindowPeer(WinObj* window);
+
+    // Brings title, size, position (when it changed in the toolkit) and the
+    // menu bar in line with the window's state.
+    void sync();
+    void resize(int x, int y, int width, int height) override;
+
+private:
+    void syncMenuBar();
+
+    WinObj* window_;                        // the toolkit window (valid while user_data is set)
+    Fl_Menu_Bar* menuBar_ = nullptr;        // the menu bar child, or null
+    std::vector<Fl_Menu_Item> menuItems_;   // the bar's items, rebuilt by syncMenuBar
+    int syncedX_ = -1, syncedY_ = -1;       // last position taken from the toolkit
+    bool syncing_ = false;                  // resize() comes from sync(), not from the user
+};
