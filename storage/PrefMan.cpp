@@ -1,7 +1,13 @@
 // PrefMan: opening with its alerts, and the record operations.
 #include "storage/PrefMan.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/ByteOrder.h"
 
 #include "core/Log.h"
 #include "workspace/AlertWindow.h"
@@ -78,6 +84,11 @@ bool PrefMan::userAgreesToOverwrite() {
 
 void PrefMan::closePreferencesFile() { closeDBFile(); }
 
+void PrefMan::setPath(const char* newPath) {
+    if (isOpen()) closePreferencesFile();
+    copyText(path, sizeof path, newPath);
+}
+
 long PrefMan::reconcileVersion(short fileVersion) {
     return fileVersion == version ? 0 : kErrorVersionRejected;
 }
@@ -147,4 +158,81 @@ void PrefMan::deletePreferencesOfType(TypeCode type) {
     long result = findRecordBlock(type, &index);
     if (result == 0) result = initBlockForFields(index);
     lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
+}
+
+void PrefMan::replacePreferencesOfType(TypeCode type, const PreferenceRecord* records,
+                                       long count) {
+    // The field block in memory: the count, then each length and its bytes.
+    long total = dbformat::kFieldWordSize;
+    for (long n = 0; n < count; ++n) {
+        if (records[n].length < 0 || records[n].length > INT32_MAX / 2 - total) {
+            lastError = int32_t(kErrorBadArgument);
+            return;
+        }
+        total += dbformat::kFieldWordSize + records[n].length;
+    }
+    std::vector<char> block(static_cast<size_t>(total));
+    auto* bytes = reinterpret_cast<uint8_t*>(block.data());
+    putBigEndian32(bytes, uint32_t(count));
+    long offset = dbformat::kFieldWordSize;
+    for (long n = 0; n < count; ++n) {
+        putBigEndian32(bytes + offset, uint32_t(records[n].length));
+        offset += dbformat::kFieldWordSize;
+        if (records[n].length > 0)
+            std::memcpy(block.data() + offset, records[n].data, size_t(records[n].length));
+        offset += records[n].length;
+    }
+
+    long index = 0;
+    long result = findRecordBlock(type, &index);
+    MasterPtrEntry entry;
+    if (result == 0) result = getMPEntry(index, &entry);
+    if (result == 0 && long(entry.length) + entry.slop >= total) {
+        lastError = int32_t(writeDataToBlock(index, block.data(), total));
+        return;
+    }
+    if (result != 0 && result != kErrorNoBlockOfType) {
+        lastError = int32_t(result);
+        return;
+    }
+    bool hadBlock = result == 0;
+    long oldIndex = index;
+    // Slop equal to the length: capacity doubles each time the type outgrows it.
+    result = addBlock(type, total, total, &index);
+    if (result == 0) result = writeDataToBlock(index, block.data(), total);
+    if (result == 0 && hadBlock) result = deleteBlock(oldIndex);
+    lastError = int32_t(result);
+}
+
+void PrefMan::readPreferencesOfType(TypeCode type, std::vector<std::string>& records) {
+    records.clear();
+    long index = 0;
+    long length = 0;
+    long result = findRecordBlock(type, &index);
+    if (result == 0) result = getBlockLength(index, &length);
+    std::vector<char> block(size_t(std::max(length, 1L)));
+    if (result == 0) result = readDataFromBlock(index, block.data(), false);
+    if (result == 0 && length < dbformat::kFieldWordSize) result = kErrorDamagedFile;
+    if (result != 0) {
+        lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
+        return;
+    }
+    const auto* bytes = reinterpret_cast<const uint8_t*>(block.data());
+    auto count = long(int32_t(getBigEndian32(bytes)));
+    long position = dbformat::kFieldWordSize;
+    for (long n = 0; n < count && result == 0; ++n) {
+        long fieldLength = position <= length - dbformat::kFieldWordSize
+                               ? long(int32_t(getBigEndian32(bytes + position)))
+                               : -1;
+        position += dbformat::kFieldWordSize;
+        if (fieldLength < 0 || fieldLength > length - position) {
+            result = kErrorDamagedFile;
+            break;
+        }
+        records.emplace_back(block.data() + position, size_t(fieldLength));
+        position += fieldLength;
+    }
+    if (count < 0) result = kErrorDamagedFile;
+    if (result != 0) records.clear();
+    lastError = int32_t(result);
 }

@@ -10,6 +10,9 @@
 // when no file is open, or a Database code.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/TypeCode.h"
 #include "core/Utilities.h"
 #include "storage/Database.h"
@@ -17,6 +20,12 @@
 
 inline constexpr long kErrorVersionRejected = -801;     // reconcileVersion refused the file
 inline constexpr long kErrorNoPreferencesFile = -1801;  // no file is open
+
+// One record handed to replacePreferencesOfType: `length` bytes at `data`.
+struct PreferenceRecord {
+    const char* data;
+    long length;
+};
 
 inline constexpr TypeCode kPreferencesFileType = typeCode("TPRF");
 inline constexpr short kPreferencesVersion = 2;
@@ -39,6 +48,9 @@ public:
     virtual long reconcileVersion(short fileVersion);
 
     const char* getPath() const { return path; }
+    // Points the manager at another file (the project manager switching
+    // projects); the open file, if any, is closed first.
+    void setPath(const char* newPath);
 
     void addPreference(TypeCode type, const char* data, long length);
     // 0 when there are none or on any error.
@@ -52,6 +64,18 @@ public:
     void deleteNthPreference(TypeCode type, long n);
     // Empties the type; its block stays for the type's later records.
     void deletePreferencesOfType(TypeCode type);
+    // Replaces every record of `type` by `records`, in order, with one write
+    // of the type's block instead of one write per record. When the new
+    // records outgrow the block's length plus slop, a new block whose slop
+    // equals its length takes the old one's place, so a growing type moves
+    // ever more rarely; the old block is freed only after the new one holds
+    // the records, and its space is reused first-fit.
+    void replacePreferencesOfType(TypeCode type, const PreferenceRecord* records, long count);
+    // Every record of `type`, in order, from one read of the type's block
+    // (reading them one by one reads the block once per record). Records
+    // end up empty when there are none or on any error; a block whose fields
+    // overrun it is reported as kErrorDamagedFile.
+    void readPreferencesOfType(TypeCode type, std::vector<std::string>& records);
 
 private:
     long findRecordBlock(TypeCode type, long* index);
