@@ -1,6 +1,8 @@
-// Until the project manager exists there is no current project, so there are
-// no files to identify. The project manager's identifyAllFiles is called from
-// here once it is part of the Tool Manager.
+// The registry's call point into the current project.
 #include "tools/ProjectFiles.h"
 
-void identifyProjectFiles() {}
+#include "projects/ProjectManager.h"
+
+void identifyProjectFiles() {
+    if (gProjectManager != nullptr) gProjectManager->identifyAllFiles();
+}

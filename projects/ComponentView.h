@@ -1,0 +1,64 @@
+// ComponentView: one of the user's extra lists beside the project list in
+// the workspace, showing the components that pass its filter: files whose
+// full path matches a name pattern (mode 1), or components of one type
+// (mode 2). A view holds no components of its own: it copies the matching
+// rows (their client data) of the project list box, so its rows decode
+// exactly like the project list's. Views are stored in the project file as
+// 'VIEW' records (see ProjectRecords.h).
+//
+// The list box is the workspace's; while there is no workspace window the
+// view has none and keeps only its filter and width.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "projects/WildCardString.h"
+#include "storage/Item.h"
+
+class LBoxObj;
+class MasterComponentList;
+
+inline constexpr int32_t kFilterByName = 1;
+inline constexpr int32_t kFilterByType = 2;
+inline constexpr int16_t kNewViewWidth = 130;
+
+class ComponentView : public Item {
+public:
+    // `listBox` may be null (no workspace window).
+    explicit ComponentView(LBoxObj* listBox);
+    ComponentView(const ComponentView&) = delete;
+    ComponentView& operator=(const ComponentView&) = delete;
+    ~ComponentView() override;
+
+    // Refills the view's list box from the project list box.
+    void setUpList(LBoxObj* projectList, const MasterComponentList& components);
+    void unselectAll();
+
+    // A new case-sensitive pattern (null stands for "*").
+    void setFilter(const char* pattern);
+    // Nothing when `type` is 0.
+    void setFilterComponentType(TypeCode type, const char* name);
+    void setFilterMode(int32_t mode) { filterMode = mode; }
+    int16_t getListWidth() const { return listWidth; }
+    void setListWidth(int16_t width) { listWidth = width; }
+
+    int32_t getFilterMode() const { return filterMode; }
+    const WildCardString& getFilter() const { return *filter; }
+    TypeCode getFilterTypeIdent() const { return filterTypeIdent; }
+    const char* getFilterTypeName() const { return filterTypeName; }
+    // The label's text: the pattern in mode 1, the type name in mode 2.
+    const char* getLabelText() const;
+    LBoxObj* getListBox() const { return listBox; }
+
+    // True when the view shows `component`.
+    bool passesFilter(const Item* component) const;
+
+private:
+    LBoxObj* listBox;                         // the workspace's list box, or null
+    std::unique_ptr<WildCardString> filter;   // mode 1 pattern, initially "*"
+    int32_t filterMode = kFilterByName;
+    TypeCode filterTypeIdent = kWildcardType; // mode 2 type
+    char* filterTypeName;                     // mode 2 label, initially "any type"
+    int16_t listWidth = kNewViewWidth;        // width of list and label in pixels
+};

@@ -1,0 +1,58 @@
+// GlobalPathManager: resolves the partial file names that tools know (a name
+// from a source line, an include name) into full paths for every tool. The
+// search order is fixed: an absolute name that exists, the installation's
+// include/ directory, its doc/html/ directory, then the current project's
+// paths in order. The project paths are 'PATH' records of the project file
+// (see ProjectRecords.h); they are read when a project is loaded and written
+// when the pathnames window closes and when the manager is destroyed, so
+// paths added by messages live only in memory until then.
+//
+// A candidate path longer than 255 characters is never tried: truncating it
+// could name a different file, so it counts as not found.
+#pragma once
+
+#include <cstdint>
+
+#include "core/Utilities.h"
+#include "storage/List.h"
+#include "workspace/HasErrorReporting.h"
+
+class Message;
+class PrefMan;
+
+class GlobalPathManager : public HasErrorReporting {
+public:
+    // `projectFile` is the current project's file (the project manager);
+    // registers the 'RSLV' handler.
+    explicit GlobalPathManager(PrefMan* projectFile);
+    GlobalPathManager(const GlobalPathManager&) = delete;
+    GlobalPathManager& operator=(const GlobalPathManager&) = delete;
+    // Writes the 'PATH' records and removes the 'RSLV' handler.
+    ~GlobalPathManager() override;
+
+    // True and the full path in `fullPath` (kPathSize bytes), or false and
+    // an empty `fullPath`. The error code is 0 afterwards.
+    bool resolvePathname(const char* partial, char* fullPath);
+    // Appends `path`, or replaces an equal entry in its place.
+    void addUniquePath(const char* path);
+    void readPathsFromDisk();
+    void writePathsToDisk();
+    // Replaces the paths by the current project's records.
+    void loadProjectPaths();
+
+    const List& getPaths() const { return paths; }
+    const char* getIncludeDirectory() const { return includeDirectory; }
+    const char* getHtmlDirectory() const { return htmlDirectory; }
+
+    // 'RSLV' and 'ADGP'.
+    static int32_t resolvePathMsg(Message* message, Message* reply);
+    static int32_t addGlobalPathsMsg(Message* message, Message* reply);
+
+private:
+    PrefMan* projectFile;               // where the 'PATH' records live
+    List paths;                         // owned StringItems in search order
+    char includeDirectory[kPathSize];   // installation root + "include/"
+    char htmlDirectory[kPathSize];      // installation root + "doc/html/"
+};
+
+extern GlobalPathManager* gGlobalPathManager;

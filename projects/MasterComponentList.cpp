@@ -1,0 +1,116 @@
+// MasterComponentList: filing components by type and the row encoding.
+#include "projects/MasterComponentList.h"
+
+#include <cstdio>
+
+#include "projects/EngineInfo.h"
+#include "toolkit/LBoxObj.h"
+
+namespace {
+constexpr const char* kEnginesName = "engines";
+constexpr const char* kEnginesDescription =
+    "Engine descriptors allow you to communicate with a Quenta Engine";
+constexpr const char* kUnidentifiedName = "unidentified files";
+constexpr const char* kUnidentifiedDescription =
+    "These files have not been identified by any tools currently installed in the OKA.";
+constexpr long kMaxShownIndex = 0xFFFF;  // lists and members beyond this have no row
+}  // namespace
+
+MasterComponentList::MasterComponentList(std::function<void()> changed)
+    : List(kDefaultChunkSize, true, true), listChanged(std::move(changed)) {}
+
+void MasterComponentList::addComponent(Item* item, const char* typeName,
+                                       const char* description) {
+    TypeCode type = item->getItemType();
+    long index = lookUpComponentList(type);
+    if (index < 0) {
+        ComponentList* list = nullptr;
+        if (typeName == nullptr || typeName[0] == '\0') {
+            list = type == kEngineType
+                       ? new ComponentList(type, kEnginesName, kEnginesDescription)
+                       : new ComponentList(type, kUnidentifiedName, kUnidentifiedDescription);
+        } else {
+            char name[kItemTextSize];
+            std::snprintf(name, sizeof name, "%s files", typeName);
+            list = new ComponentList(type, name, description);
+        }
+        include(list);
+        index = lookUpComponentList(type);
+    }
+    if (index < 0) {
+        lastError = kErrorComponentList;
+        delete item;
+        if (listChanged) listChanged();
+        return;
+    }
+    Item* replaced = getNthList(index)->replace(item);
+    if (replaced != item) delete replaced;
+    lastError = 0;
+    if (listChanged) listChanged();
+}
+
+bool MasterComponentList::removeComponent(const Item* item) {
+    for (long i = 0; i < getCount(); ++i) {
+        ComponentList* list = getNthList(i);
+        if (list->remove(item) == nullptr) continue;
+        if (list->getCount() == 0) delete remove(list);
+        if (listChanged) listChanged();
+        return true;
+    }
+    return false;
+}
+
+void MasterComponentList::removeAllComponents() { removeAll(); }
+
+long MasterComponentList::lookUpComponentList(TypeCode typeIdent) const {
+    for (long i = 0; i < getCount(); ++i) {
+        if (getNthList(i)->getTypeIdent() == typeIdent) return i;
+    }
+    return -1;
+}
+
+ComponentList* MasterComponentList::getComponentList(TypeCode typeIdent) {
+    lastError = 0;
+    long index = lookUpComponentList(typeIdent);
+    return index < 0 ? nullptr : getNthList(index);
+}
+
+ComponentList* MasterComponentList::getNthList(long index) const {
+    return static_cast<ComponentList*>(get(index));
+}
+
+void MasterComponentList::sort(bool descending) {
+    for (long i = 0; i < getCount(); ++i) getNthList(i)->sort(descending);
+    List::sort(descending);
+    if (listChanged) listChanged();
+}
+
+uint32_t MasterComponentList::headerRowValue(long listIndex) {
+    return kHeaderRowMask + uint32_t(listIndex);
+}
+
+uint32_t MasterComponentList::componentRowValue(long listIndex, long memberIndex) {
+    return (uint32_t(listIndex) << 16) + uint32_t(memberIndex) + 1;
+}
+
+Item* MasterComponentList::componentOfRow(uint32_t value) const {
+    if (value == 0 || isHeaderRow(value)) return nullptr;
+    ComponentList* list = getNthList(long(value >> 16));
+    if (list == nullptr) return nullptr;
+    return list->get(long(value & 0xFFFF) - 1);
+}
+
+void MasterComponentList::fillProjectList(LBoxObj* listBox) const {
+    LBOX_Reset(listBox);
+    LBOX_GoHome(listBox);
+    for (long i = 0; i < getCount() && i < kMaxShownIndex; ++i) {
+        ComponentList* list = getNthList(i);
+        if (list->getCount() == 0) continue;
+        LBOX_CurSetClientData(listBox, headerRowValue(i));
+        LBOX_GoDown(listBox);
+        for (long j = 0; j < list->getCount() && j < kMaxShownIndex; ++j) {
+            LBOX_CurSetClientData(listBox, componentRowValue(i, j));
+            LBOX_GoDown(listBox);
+        }
+    }
+}

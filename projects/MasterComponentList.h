@@ -1,0 +1,59 @@
+// MasterComponentList: the project's components grouped by component type,
+// one ComponentList per type. New lists are appended; sort orders the lists
+// by name and each list's members by their own order (files by base name).
+//
+// Rows of the workspace's project list name what they show with a 32-bit
+// client data value, and every other list reuses those values:
+//   header of list i          0xFFFF0000 + i   (a list without members has none)
+//   member j of list i        (i << 16) + j + 1
+//   past the last row         0
+// so at most 65535 lists and 65535 members per list can be shown.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "projects/ComponentList.h"
+#include "storage/List.h"
+#include "workspace/HasErrorReporting.h"
+
+class LBoxObj;
+
+inline constexpr int32_t kErrorComponentList = -1101;  // a list could not be created
+inline constexpr uint32_t kHeaderRowMask = 0xFFFF0000u;
+
+class MasterComponentList : public List, public HasErrorReporting {
+public:
+    // `listChanged` rebuilds the project list view after every change.
+    explicit MasterComponentList(std::function<void()> listChanged);
+
+    // Files `item` under the list of its component type, creating the list
+    // (named from `typeName`) when needed; an equal member is replaced.
+    // Takes the item.
+    void addComponent(Item* item, const char* typeName, const char* description);
+    // Takes the item out (not destroyed); a list left empty goes too.
+    // False when no list held it.
+    bool removeComponent(const Item* item);
+    void removeAllComponents();
+
+    long lookUpComponentList(TypeCode typeIdent) const;
+    // Clears the error code; null when there is no list of that type.
+    ComponentList* getComponentList(TypeCode typeIdent);
+    ComponentList* getNthList(long index) const;
+
+    virtual void sort(bool descending);
+
+    // Client data of the rows of the project list.
+    static uint32_t headerRowValue(long listIndex);
+    static uint32_t componentRowValue(long listIndex, long memberIndex);
+    static bool isHeaderRow(uint32_t value) { return (value & kHeaderRowMask) == kHeaderRowMask; }
+    // The component a row value names, or null for 0, a header or a stale value.
+    Item* componentOfRow(uint32_t value) const;
+
+    // Fills `listBox` with one header row per non-empty list and one row per
+    // member.
+    void fillProjectList(LBoxObj* listBox) const;
+
+private:
+    std::function<void()> listChanged;  // rebuilds the project list view
+};

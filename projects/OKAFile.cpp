@@ -1,0 +1,51 @@
+// OKAFile: equality, ordering and text form of a project file.
+#include "projects/OKAFile.h"
+
+#include <cstring>
+
+#include "core/Utilities.h"
+
+OKAFile::OKAFile(const char* path)
+    : Item(kFileItemType), pathname(path ? newStringCopy(path) : nullptr) {}
+
+OKAFile::~OKAFile() {
+    delete[] pathname;
+    delete[] fileTypeStr;
+}
+
+void OKAFile::setFileTypeStr(const char* name) {
+    delete[] fileTypeStr;
+    fileTypeStr = name ? newStringCopy(name) : nullptr;
+}
+
+bool OKAFile::isEqual(const Item* other) const {
+    if (other == nullptr || other->getItemType() != getItemType()) return false;
+    auto* file = dynamic_cast<const OKAFile*>(other);
+    if (file == nullptr) return false;
+    if (pathname == nullptr && file->pathname == nullptr) return true;
+    return pathname != nullptr && file->pathname != nullptr &&
+           std::strcmp(pathname, file->pathname) == 0;
+}
+
+long OKAFile::compare(const Item* other) const {
+    auto* file = dynamic_cast<const OKAFile*>(other);
+    if (file == nullptr) return 0;
+    char mine[kPathSize];
+    char theirs[kPathSize];
+    extractFilename(pathname ? pathname : "", mine);
+    extractFilename(file->pathname ? file->pathname : "", theirs);
+    return std::strcmp(mine, theirs);
+}
+
+void OKAFile::printToString(char* buffer) const {
+    if (buffer != nullptr) copyText(buffer, kItemTextSize, pathname ? pathname : "");
+}
+
+void OKAFile::writeToStream(std::ostream& out) const { out << (pathname ? pathname : "") << '\n'; }
+
+void OKAFile::readFromStream(std::istream& in) {
+    char line[kPathSize];
+    in.getline(line, sizeof line);
+    delete[] pathname;
+    pathname = newStringCopy(line);
+}

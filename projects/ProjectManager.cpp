@@ -1,0 +1,489 @@
+// ProjectManager: the project file, the project path, adding and removing
+// components, and identification of files through the running tools.
+#include "projects/ProjectManager.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/Globals.h"
+#include "core/Log.h"
+#include "messaging/MessageCenter.h"
+#include "projects/EngineInfo.h"
+#include "projects/GlobalPathManager.h"
+#include "projects/OKAFile.h"
+#include "projects/ProjectRecords.h"
+#include "projects/TextParams.h"
+#include "toolkit/LBoxObj.h"
+#include "tools/ToolRegistry.h"
+
+ProjectManager* gProjectManager = nullptr;
+
+namespace {
+constexpr const char* kLogSource = "../projmgr";
+constexpr TypeCode kIdentifyMessage = typeCode("IDFL");
+constexpr TypeCode kFileAddedMessage = typeCode("FADD");
+constexpr const char* kMissingDescription = "These files could not be located on disk";
+constexpr const char* kTextDescription =
+    "Text files are non-binary files that have not been identified by an OKA tool";
+
+// What one tool answered to 'IDFL'; true when it recognised the file.
+bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description) {
+    auto* request = new Message(kIdentifyMessage, &tool);
+    request->wantsReply = 1;
+    request->addTextParam(file->getPathname());
+    std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
+    if (reply == nullptr) {
+        OKA_LOG("failed to get back reply when asking tool %s to identify file %s",
+                TypeIdentToCStr(tool.toolType), file->getPathname());
+        return false;
+    }
+    int32_t error = reply->getLongParam(0);
+    if (error != 0) {
+        OKA_LOG("Got back error %d identifying file", int(error));
+        return false;
+    }
+    if (!reply->getBoolParam(1)) return false;
+    // A recognising reply must name the type; one that does not counts as a
+    // refusal so that the next tool still gets its chance.
+    if (reply->paramCount < 4) {
+        OKA_LOG("Got back error %d identifying file", int(kErrorBadParamCount));
+        return false;
+    }
+    char typeName[kPathSize];
+    reply->getTextParam(2, typeName, sizeof typeName);
+    file->setFileTypeStr(typeName);
+    file->setTypeIdent(reply->getTypeParam(3));
+    description[0] = '\0';
+    if (reply->paramCount > 4) reply->getTextParam(4, description, kPathSize);
+    OKA_LOG("file: %s identified as: %s (%s)", file->getPathname(), typeName,
+            TypeIdentToCStr(file->getItemType()));
+    return true;
+}
+}  // namespace
+
+ProjectManager::ProjectManager(PrefMan* toolManagerPreferences)
+    : PrefMan(kProjectFileType, kProjectVersion, "", "project", false),
+      preferences(toolManagerPreferences),
+      componentViews(kDefaultChunkSize, true, true),
+      masterComponentList(
+          std::make_unique<MasterComponentList>([this] { updateProjectListView(); })) {
+    if (getcwd(filePickerDirectory, sizeof filePickerDirectory) == nullptr)
+        filePickerDirectory[0] = '\0';
+}
+
+ProjectManager::~ProjectManager() {
+    closePreferencesFile();
+    componentViews.removeAll();
+    masterComponentList.reset();
+}
+
+long ProjectManager::reconcileVersion(short fileVersion) {
+    return fileVersion == kProjectVersion ? 0 : kErrorVersionRejected;
+}
+
+// ---------------------------------------------------------------- project path
+
+void ProjectManager::getProjectPath(char* buffer) {
+    lastError = 0;
+    if (projectPath[0] == '\0' && preferences != nullptr) {
+        char stored[kPathSize] = "";
+        long length = preferences->readNthPreference(kCurrentProjectRecord, 1, stored,
+                                                     sizeof stored);
+        copyText(projectPath, sizeof projectPath, stored,
+                 preferences->getLastError() == 0 ? size_t(length) : 0);
+    }
+    if (projectPath[0] == '\0') copyText(projectPath, sizeof projectPath, kUntitledProject);
+    copyText(buffer, kPathSize, projectPath);
+}
+
+void ProjectManager::setProjectPath(const char* path) {
+    lastError = 0;
+    if (isOpen()) closePreferencesFile();
+    copyText(projectPath, sizeof projectPath, path ? path : kUntitledProject);
+    if (preferences == nullptr) return;
+    preferences->deletePreferencesOfType(kCurrentProjectRecord);
+    preferences->addPreference(kCurrentProjectRecord, projectPath,
+                               long(std::strlen(projectPath)) + 1);
+}
+
+void ProjectManager::setFilePickerDirectory(const char* directory) {
+    copyText(filePickerDirectory, sizeof filePickerDirectory, directory ? directory : "");
+}
+
+bool ProjectManager::validProjectFile(const char* path) {
+    short fileVersion = 0;
+    if (validDBFile(path, kProjectFileType, &fileVersion) != 0) return false;
+    return reconcileVersion(fileVersion) == 0;
+}
+
+// ---------------------------------------------------------------- loading and saving
+
+void ProjectManager::loadProject(const char* path, bool create) {
+    masterComponentList->removeAllComponents();
+    componentViews.removeAll();
+    updateProjectListView();
+
+    if (path != nullptr) {
+        if (std::strlen(path) >= kPathSize) {
+            lastError = kErrorTextTooLong;
+            return;
+        }
+        setProjectPath(path);
+    }
+    char current[kPathSize];
+    getProjectPath(current);
+    char baseName[kPathSize];
+    extractFilename(current, baseName);
+
+    if (create) {
+        long result = createDBFile(current, kProjectFileType, kProjectVersion);
+        if (result != 0) {
+            lastError = int32_t(result);
+            return;
+        }
+    }
+    setPath(current);
+    openPreferencesFile();
+    if (lastError == 0 && isOpen()) {
+        extractPathname(current, filePickerDirectory);
+        readProjectComponents();
+        readComponentViews();
+        identifyAllFiles();
+        if (gGlobalPathManager != nullptr) gGlobalPathManager->loadProjectPaths();
+        std::snprintf(projectTitle, sizeof projectTitle, "OKA Project: %s", baseName);
+    } else {
+        std::snprintf(projectTitle, sizeof projectTitle,
+                      "OKA Project: file missing or invalid");
+    }
+}
+
+void ProjectManager::saveProject() {
+    if (!isOpen()) return;
+    writeProjectComponents();
+    if (lastError == 0) writeComponentViews();
+}
+
+// Files enter unidentified; identifyAllFiles files them under their types.
+void ProjectManager::readProjectComponents() {
+    std::vector<std::string> records;
+    readPreferencesOfType(kFileRecord, records);
+    for (const std::string& record : records) {
+        char path[kPathSize];
+        decodeFileRecord(reinterpret_cast<const uint8_t*>(record.data()), long(record.size()),
+                         path);
+        masterComponentList->addComponent(new OKAFile(path), nullptr, nullptr);
+    }
+    readPreferencesOfType(kEngineRecord, records);
+    for (const std::string& record : records) {
+        EngineRecord engine;
+        if (!decodeEngineRecord(reinterpret_cast<const uint8_t*>(record.data()),
+                                long(record.size()), engine))
+            continue;
+        masterComponentList->addComponent(new EngineInfo(engine.machine, engine.port), nullptr,
+                                          nullptr);
+    }
+    lastError = 0;
+}
+
+void ProjectManager::writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records) {
+    if (lastError != 0) return;
+    replacePreferencesOfType(type, records.data(), long(records.size()));
+}
+
+// One batched rewrite per record type, in master-list order.
+void ProjectManager::writeProjectComponents() {
+    std::vector<uint8_t> files;
+    std::vector<uint8_t> engines;
+    for (long i = 0; i < masterComponentList->getCount(); ++i) {
+        ComponentList* list = masterComponentList->getNthList(i);
+        for (long j = 0; j < list->getCount(); ++j) {
+            Item* component = list->get(j);
+            if (auto* engine = dynamic_cast<EngineInfo*>(component)) {
+                engines.resize(engines.size() + kEngineRecordSize);
+                encodeEngineRecord(engine->getMachine(), engine->getPort(),
+                                   engines.data() + engines.size() - kEngineRecordSize);
+            } else if (auto* file = dynamic_cast<OKAFile*>(component)) {
+                files.resize(files.size() + kFileRecordSize);
+                encodeFileRecord(file->getPathname(),
+                                 files.data() + files.size() - kFileRecordSize);
+            }
+        }
+    }
+    auto recordsOf = [](const std::vector<uint8_t>& bytes, long size) {
+        std::vector<PreferenceRecord> records;
+        for (size_t offset = 0; offset < bytes.size(); offset += size_t(size))
+            records.push_back({reinterpret_cast<const char*>(bytes.data() + offset), size});
+        return records;
+    };
+    lastError = 0;
+    writeRecords(kFileRecord, recordsOf(files, kFileRecordSize));
+    writeRecords(kEngineRecord, recordsOf(engines, kEngineRecordSize));
+}
+
+void ProjectManager::writeComponentViews() {
+    uint8_t width[kListWidthRecordSize];
+    encodeListWidthRecord(projectListWidth, width);
+    writeNthPreference(kListWidthRecord, 1, reinterpret_cast<const char*>(width), sizeof width);
+    std::vector<uint8_t> bytes(size_t(componentViews.getCount() * kViewRecordSize));
+    std::vector<PreferenceRecord> records;
+    for (long n = 0; n < componentViews.getCount(); ++n) {
+        auto* view = static_cast<ComponentView*>(componentViews.get(n));
+        ViewRecord record;
+        record.filterMode = view->getFilterMode();
+        copyText(record.pattern, sizeof record.pattern, view->getFilter().getDisplayPattern());
+        record.listWidth = view->getListWidth();
+        record.filterType = view->getFilterTypeIdent();
+        copyText(record.filterTypeName, sizeof record.filterTypeName,
+                 view->getFilterTypeName());
+        uint8_t* out = bytes.data() + n * kViewRecordSize;
+        encodeViewRecord(record, out);
+        records.push_back({reinterpret_cast<const char*>(out), kViewRecordSize});
+    }
+    writeRecords(kViewRecord, records);
+}
+
+void ProjectManager::readComponentViews() {
+    uint8_t width[kListWidthRecordSize];
+    long length = readNthPreference(kListWidthRecord, 1, reinterpret_cast<char*>(width),
+                                    sizeof width);
+    int16_t listWidth = 0;
+    if (lastError != 0 || !decodeListWidthRecord(width, length, listWidth)) {
+        // No width record: the project predates views, or never had any.
+        lastError = 0;
+        return;
+    }
+    projectListWidth = listWidth;
+    std::vector<std::string> records;
+    readPreferencesOfType(kViewRecord, records);
+    for (const std::string& bytes : records) {
+        ViewRecord record;
+        if (!decodeViewRecord(reinterpret_cast<const uint8_t*>(bytes.data()), long(bytes.size()),
+                              record))
+            continue;
+        ComponentView* view = addComponentView();
+        view->setFilterMode(record.filterMode);
+        view->setFilter(record.pattern);
+        view->setListWidth(record.listWidth);
+        view->setFilterComponentType(record.filterType, record.filterTypeName);
+    }
+    lastError = 0;
+    setUpAllComponentViews();
+}
+
+// ---------------------------------------------------------------- identification
+
+void ProjectManager::identifyFile(OKAFile* file, char* description) {
+    description[0] = '\0';
+    if (!fileExists(file->getPathname())) {
+        file->setFileTypeStr("missing");
+        file->setTypeIdent(kMissingFileType);
+        copyText(description, kPathSize, kMissingDescription);
+        return;
+    }
+    long toolCount = gToolRegistry != nullptr ? gToolRegistry->getToolCount() : 0;
+    for (long number = 0; number < toolCount; ++number) {
+        ToolInfo* info = gToolRegistry->lookupToolByNumber(number);
+        if (gToolRegistry->getLastError() != 0 || info == nullptr) {
+            OKA_LOG("got error %d getting tool from registry", int(gToolRegistry->getLastError()));
+            continue;
+        }
+        if (!gToolRegistry->toolIsLoaded(info->toolType)) continue;
+        ToolInfo tool = *info;  // the entry may go while we wait for the reply
+        if (toolRecognises(tool, file, description)) return;
+    }
+    if (isTextFile(file->getPathname())) {
+        file->setFileTypeStr("text");
+        file->setTypeIdent(kTextFileType);
+        copyText(description, kPathSize, kTextDescription);
+    } else {
+        file->setFileTypeStr(nullptr);
+        file->setTypeIdent(kUnidentifiedType);
+    }
+}
+
+// The remembered selection may have been replaced by an equal file while
+// the lists were rebuilt; only a component still listed is selected again.
+bool ProjectManager::componentStillListed(const Item* item) const {
+    for (long i = 0; item != nullptr && i < masterComponentList->getCount(); ++i) {
+        ComponentList* list = masterComponentList->getNthList(i);
+        for (long j = 0; j < list->getCount(); ++j) {
+            if (list->get(j) == item) return true;
+        }
+    }
+    return false;
+}
+
+void ProjectManager::identifyAllFiles() {
+    Item* selected = nullptr;
+    getSelectedComponent(&selected);
+    MasterComponentList& lists = *masterComponentList;
+    for (long i = lists.getCount() - 1; i >= 0; --i) {
+        ComponentList* list = lists.getNthList(i);
+        for (long j = list->getCount() - 1; j >= 0; --j) {
+            auto* file = dynamic_cast<OKAFile*>(list->get(j));
+            if (file == nullptr) continue;  // engine descriptors are not identified
+            char description[kPathSize];
+            identifyFile(file, description);
+            if (file->getItemType() == list->getTypeIdent()) continue;
+            list->removei(j);
+            lists.addComponent(file, file->getFileTypeStr(), description);
+        }
+        if (list->getCount() == 0) {
+            delete lists.remove(list);
+            updateProjectListView();
+        }
+    }
+    lists.sort(false);
+    if (componentStillListed(selected)) selectComponent(selected);
+}
+
+// ---------------------------------------------------------------- components
+
+void ProjectManager::addFileToProject(const char* path) {
+    if (path == nullptr || std::strlen(path) >= kPathSize) {
+        lastError = kErrorTextTooLong;
+        return;
+    }
+    auto* file = new OKAFile(path);
+    char description[kPathSize];
+    identifyFile(file, description);
+    TypeCode type = file->getItemType();
+    masterComponentList->addComponent(file, file->getFileTypeStr(), description);
+    if (masterComponentList->getLastError() != 0) {
+        lastError = masterComponentList->getLastError();
+        return;
+    }
+    masterComponentList->sort(false);
+    selectComponent(file);
+    saveProject();
+    if (gToolRegistry == nullptr) return;
+    auto* added = new Message(kFileAddedMessage, nullptr);
+    added->addTextParam(path);
+    added->addTypeParam(type);
+    gToolRegistry->broadcastMessage(added);
+}
+
+void ProjectManager::removeFileFromProject(TypeCode type, const char* path) {
+    Item* item = nullptr;
+    if (getComponentByIdent(&item, type, path, 0)) removeComponent(item);
+}
+
+void ProjectManager::addEngineToProject(EngineInfo* engine) {
+    if (engine == nullptr) return;
+    if (engine->getMachine() == nullptr ||
+        std::strlen(engine->getMachine()) >= size_t(kMachineFieldSize)) {
+        lastError = kErrorTextTooLong;
+        delete engine;
+        return;
+    }
+    masterComponentList->addComponent(engine, nullptr, nullptr);
+    lastError = masterComponentList->getLastError();
+    if (lastError == 0) saveProject();
+}
+
+void ProjectManager::removeEngineFromProject(const char* machine, int32_t port) {
+    Item* item = nullptr;
+    if (getComponentByIdent(&item, kEngineType, machine, port)) removeComponent(item);
+}
+
+void ProjectManager::removeComponent(Item* item) {
+    if (!masterComponentList->removeComponent(item)) return;
+    delete item;
+    saveProject();
+}
+
+bool ProjectManager::getComponentByIdent(Item** item, TypeCode type, const char* name,
+                                         int32_t port) {
+    *item = nullptr;
+    ComponentList* list = masterComponentList->getComponentList(type);
+    if (list == nullptr || name == nullptr) return false;
+    for (long j = 0; j < list->getCount(); ++j) {
+        Item* component = list->get(j);
+        if (auto* engine = dynamic_cast<EngineInfo*>(component)) {
+            if (type == kEngineType && engine->getMachine() != nullptr &&
+                std::strcmp(engine->getMachine(), name) == 0 && engine->getPort() == port)
+                *item = component;
+        } else if (auto* file = dynamic_cast<OKAFile*>(component)) {
+            if (file->getPathname() != nullptr && std::strcmp(file->getPathname(), name) == 0)
+                *item = component;
+        }
+    }
+    return *item != nullptr;
+}
+
+// ---------------------------------------------------------------- lists and views
+
+bool ProjectManager::getSelectedComponent(Item** item) {
+    *item = nullptr;
+    std::vector<LBoxObj*> boxes{projectListBox};
+    for (long n = 0; n < componentViews.getCount(); ++n)
+        boxes.push_back(static_cast<ComponentView*>(componentViews.get(n))->getListBox());
+    for (LBoxObj* box : boxes) {
+        if (box == nullptr || !LBOX_GoSelAllocFirst(box)) continue;
+        *item = masterComponentList->componentOfRow(uint32_t(LBOX_CurGetClientData(box)));
+        return *item != nullptr;
+    }
+    return false;
+}
+
+void ProjectManager::selectComponent(const Item* item) {
+    if (item == nullptr) {
+        unselectEverything();
+        return;
+    }
+    if (projectListBox == nullptr) return;
+    for (int row = 0; row < LBOX_GetNumRows(projectListBox); ++row) {
+        LBOX_GoIndex(projectListBox, row);
+        Item* shown =
+            masterComponentList->componentOfRow(uint32_t(LBOX_CurGetClientData(projectListBox)));
+        if (shown == nullptr || !shown->isEqual(item)) continue;
+        unselectEverything();
+        LBOX_GoIndex(projectListBox, row);
+        LBOX_CurSelect(projectListBox);
+        return;
+    }
+}
+
+void ProjectManager::unselectEverything() {
+    if (projectListBox != nullptr) LBOX_AllUnselect(projectListBox);
+    for (long n = 0; n < componentViews.getCount(); ++n)
+        static_cast<ComponentView*>(componentViews.get(n))->unselectAll();
+}
+
+ComponentView* ProjectManager::addComponentView() {
+    // The view's own list box is cloned by the workspace window, which
+    // does not exist yet; until then a view keeps its filter and width only.
+    auto* view = new ComponentView(nullptr);
+    view->setUpList(projectListBox, *masterComponentList);
+    componentViews.include(view);
+    return view;
+}
+
+ComponentView* ProjectManager::getNthComponentView(long n) {
+    if (n < 0 || n >= componentViews.getCount()) {
+        lastError = kErrorViewIndex;
+        return nullptr;
+    }
+    return static_cast<ComponentView*>(componentViews.get(n));
+}
+
+void ProjectManager::setUpAllComponentViews() {
+    for (long n = componentViews.getCount() - 1; n >= 0; --n)
+        static_cast<ComponentView*>(componentViews.get(n))
+            ->setUpList(projectListBox, *masterComponentList);
+}
+
+void ProjectManager::updateProjectListView() {
+    if (projectListBox == nullptr) return;
+    masterComponentList->fillProjectList(projectListBox);
+    setUpAllComponentViews();
+}
+
+void ProjectManager::setProjectListBox(LBoxObj* listBox) {
+    projectListBox = listBox;
+    updateProjectListView();
+}

@@ -1,0 +1,117 @@
+// ProjectManager: the one current project of the environment, kept for every
+// tool. It holds the project's components (files and engine descriptors)
+// grouped by type in the master component list, the user's component views,
+// and the start directory of the file picker. It is itself the project file:
+// a PrefMan of file type 'PRJ ', data version 1, whose records are laid out
+// in ProjectRecords.h. Every change of the project's contents is saved at
+// once. The current project's path is record 1 of 'CPRJ' in the Tool
+// Manager's preferences; without one the project is "untitled.prj" in the
+// current directory.
+//
+// File types come from the running tools: each file is offered with 'IDFL'
+// to the loaded tools in registry order, and the first that recognises it
+// decides; otherwise it is 'MISS' (not on disk), 'TEXT' (a text file) or
+// '????'. All files are identified again after a load and whenever a tool
+// registers, is unloaded or unregisters.
+//
+// Paths longer than 255 characters and machine names longer than 31 are
+// refused with kErrorTextTooLong: they do not fit the records.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/Utilities.h"
+#include "projects/ComponentView.h"
+#include "projects/MasterComponentList.h"
+#include "storage/List.h"
+#include "storage/PrefMan.h"
+
+class EngineInfo;
+class LBoxObj;
+class OKAFile;
+
+inline constexpr const char* kUntitledProject = "untitled.prj";
+inline constexpr int32_t kErrorViewIndex = -505;  // getNthComponentView out of range
+
+class ProjectManager : public PrefMan {
+public:
+    // `preferences` is the Tool Manager's own preferences file (for 'CPRJ').
+    explicit ProjectManager(PrefMan* preferences);
+    ProjectManager(const ProjectManager&) = delete;
+    ProjectManager& operator=(const ProjectManager&) = delete;
+    ~ProjectManager() override;
+
+    // 0 for version 1, kErrorVersionRejected otherwise.
+    long reconcileVersion(short fileVersion) override;
+
+    // Makes `path` (null: the stored current project) current and loads it;
+    // `create` first makes a new empty project file there.
+    void loadProject(const char* path, bool create);
+    // Writes components and views, when the project file is open.
+    void saveProject();
+    void getProjectPath(char* buffer);
+    void setProjectPath(const char* path);
+    const char* getFilePickerDirectory() const { return filePickerDirectory; }
+    void setFilePickerDirectory(const char* directory);
+
+    // Sets the file's type and type name; `description` (kPathSize bytes)
+    // gets the type's description.
+    void identifyFile(OKAFile* file, char* description);
+    void identifyAllFiles();
+
+    // Adds the file at `path`, saves and tells every tool with 'FADD'.
+    void addFileToProject(const char* path);
+    void removeFileFromProject(TypeCode type, const char* path);
+    // Takes the engine (destroyed when refused).
+    void addEngineToProject(EngineInfo* engine);
+    void removeEngineFromProject(const char* machine, int32_t port);
+    // Takes the component out, destroys it and saves.
+    void removeComponent(Item* item);
+    bool getSelectedComponent(Item** item);
+    // The last component of `type` named `name` (and on `port` for engines).
+    bool getComponentByIdent(Item** item, TypeCode type, const char* name, int32_t port);
+
+    void readProjectComponents();
+    void writeProjectComponents();
+    void readComponentViews();
+    void writeComponentViews();
+    bool validProjectFile(const char* path);
+
+    // Component views, left to right.
+    ComponentView* addComponentView();
+    ComponentView* getNthComponentView(long n);
+    long getNumberOfComponentViews() const { return componentViews.getCount(); }
+    void setUpAllComponentViews();
+    void updateProjectListView();
+    void unselectEverything();
+    // Selects the row of `item` in the project list (null: clears every
+    // selection); nothing changes when no row shows it.
+    void selectComponent(const Item* item);
+
+    // The workspace hands over its project list box while its window exists
+    // (null when it goes); the lists are filled only while there is one.
+    void setProjectListBox(LBoxObj* listBox);
+    int16_t getProjectListWidth() const { return projectListWidth; }
+    void setProjectListWidth(int16_t width) { projectListWidth = width; }
+    // The title the workspace window shows for the project.
+    const char* getProjectTitle() const { return projectTitle; }
+
+    MasterComponentList& getMasterComponentList() { return *masterComponentList; }
+
+private:
+    bool componentStillListed(const Item* item) const;
+    void writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records);
+
+    PrefMan* preferences;                        // the Tool Manager's preferences ('CPRJ')
+    char projectPath[kPathSize] = "";            // current project path, empty until known
+    char filePickerDirectory[kPathSize] = "";    // the file picker's start directory
+    List componentViews;                         // owned ComponentViews, left to right
+    std::unique_ptr<MasterComponentList> masterComponentList;
+    LBoxObj* projectListBox = nullptr;           // the workspace's project list, or null
+    int16_t projectListWidth = kNewViewWidth;    // width of the project list and its label
+    char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
+};
+
+extern ProjectManager* gProjectManager;

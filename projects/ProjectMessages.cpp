@@ -1,0 +1,150 @@
+// Handlers of the project messages.
+#include "projects/ProjectMessages.h"
+
+#include <vector>
+
+#include "core/Globals.h"
+#include "core/Log.h"
+#include "messaging/MessageCenter.h"
+#include "projects/EngineInfo.h"
+#include "projects/GlobalPathManager.h"
+#include "projects/OKAFile.h"
+#include "projects/ProjectManager.h"
+#include "projects/ProjectRecords.h"
+#include "projects/TextParams.h"
+
+namespace {
+constexpr const char* kLogSource = "../projmsgs";
+
+// True when `params` more parameters fit in the reply.
+bool roomFor(const Message* reply, int params) {
+    return reply->paramCount + params <= kMaxMessageParams;
+}
+}  // namespace
+
+int32_t addFileMsg(Message* message, Message*) {
+    char path[kPathSize];
+    if (!readPathParam(message, 0, path)) return kErrorTextTooLong;
+    gProjectManager->addFileToProject(path);
+    return gProjectManager->getLastError();
+}
+
+int32_t removeFileMsg(Message* message, Message*) {
+    char path[kPathSize];
+    if (!readPathParam(message, 1, path)) return kErrorTextTooLong;
+    gProjectManager->setLastError(0);
+    gProjectManager->removeFileFromProject(message->getTypeParam(0), path);
+    return gProjectManager->getLastError();
+}
+
+int32_t addEngineMsg(Message* message, Message*) {
+    char machine[kMachineFieldSize];
+    if (!readTextParam(message, 0, machine, sizeof machine)) return kErrorTextTooLong;
+    gProjectManager->addEngineToProject(new EngineInfo(machine, message->getLongParam(1)));
+    return gProjectManager->getLastError();
+}
+
+int32_t removeEngineMsg(Message* message, Message*) {
+    char machine[kMachineFieldSize];
+    // A longer name can never have been added, so nothing matches it.
+    if (!readTextParam(message, 0, machine, sizeof machine)) return 0;
+    gProjectManager->setLastError(0);
+    gProjectManager->removeEngineFromProject(machine, message->getLongParam(1));
+    return gProjectManager->getLastError();
+}
+
+int32_t getCurrentProjectPathMsg(Message*, Message* reply) {
+    char path[kPathSize];
+    gProjectManager->getProjectPath(path);
+    if (path[0] != '\0') reply->addTextParam(path);
+    return gProjectManager->getLastError();
+}
+
+int32_t getFilePickerDirectoryMsg(Message*, Message* reply) {
+    const char* directory = gProjectManager->getFilePickerDirectory();
+    if (directory[0] != '\0') reply->addTextParam(directory);
+    return gMessageCenter->getLastError();
+}
+
+int32_t setFilePickerDirectoryMsg(Message* message, Message*) {
+    char directory[kPathSize];
+    if (message->paramCount != 1) return gMessageCenter->getLastError();
+    if (!readPathParam(message, 0, directory)) return kErrorTextTooLong;
+    gProjectManager->setFilePickerDirectory(directory);
+    return gMessageCenter->getLastError();
+}
+
+int32_t getFilesInCurrentProjectMsg(Message* message, Message* reply) {
+    TypeCode wanted = message->getTypeParam(0);
+    MasterComponentList& lists = gProjectManager->getMasterComponentList();
+    for (long i = 0; i < lists.getCount(); ++i) {
+        ComponentList* list = lists.getNthList(i);
+        for (long j = 0; j < list->getCount(); ++j) {
+            auto* file = dynamic_cast<OKAFile*>(list->get(j));
+            if (file == nullptr) continue;
+            if (wanted != kWildcardType && file->getItemType() != wanted) continue;
+            if (!roomFor(reply, 1)) {
+                OKA_LOG("getFilesInCurrentProjectCommand: reply full, files left out");
+                i = lists.getCount();
+                break;
+            }
+            uint8_t record[kFileRecordSize];
+            encodeFileRecord(file->getPathname(), record);
+            reply->addParam(kParamS255, record, kFileRecordSize);
+        }
+    }
+    OKA_LOG("getFilesInCurrentProjectCommand REPLY->numberOfParams = %d", int(reply->paramCount));
+    return 0;
+}
+
+int32_t getComponentListsMsg(Message*, Message* reply) {
+    MasterComponentList& lists = gProjectManager->getMasterComponentList();
+    for (long i = 0; i < lists.getCount(); ++i) {
+        if (!roomFor(reply, 2)) {
+            OKA_LOG("getComponentLists: reply full, lists left out");
+            break;
+        }
+        ComponentList* list = lists.getNthList(i);
+        reply->addTextParam(list->getName());
+        reply->addTypeParam(list->getTypeIdent());
+    }
+    return 0;
+}
+
+int32_t getEnginesMsg(Message*, Message* reply) {
+    std::vector<uint8_t> entries;
+    ComponentList* engines = gProjectManager->getMasterComponentList().getComponentList(kEngineType);
+    for (long j = 0; engines != nullptr && j < engines->getCount(); ++j) {
+        auto* engine = static_cast<EngineInfo*>(engines->get(j));
+        entries.resize(entries.size() + kEngineRecordSize);
+        encodeEngineRecord(engine->getMachine(), engine->getPort(),
+                           entries.data() + entries.size() - kEngineRecordSize);
+    }
+    reply->addLongParam(int32_t(entries.size() / kEngineRecordSize));
+    reply->addParam(kParamData, entries.data(), long(entries.size()));
+    return 0;
+}
+
+void registerProjectMessageHandlers() {
+    struct Handler {
+        TypeCode code;
+        MessageTemplate msgTemplate;
+        MessageHandlerProc proc;
+    };
+    const Handler handlers[] = {
+        {typeCode("GFCP"), makeTemplate({kParamType}), getFilesInCurrentProjectMsg},
+        {typeCode("GCCP"), makeTemplate({}), getComponentListsMsg},
+        {typeCode("GENG"), makeTemplate({}), getEnginesMsg},
+        {typeCode("GCFP"), makeTemplate({}), getFilePickerDirectoryMsg},
+        {typeCode("SCFP"), makeTemplate({kParamS255}), setFilePickerDirectoryMsg},
+        {typeCode("ADGP"), makeTemplate({kParamS255, kParamS255}),
+         GlobalPathManager::addGlobalPathsMsg},
+        {typeCode("ADDF"), makeTemplate({kParamS255}), addFileMsg},
+        {typeCode("REMF"), makeTemplate({kParamType, kParamS255}), removeFileMsg},
+        {typeCode("REME"), makeTemplate({kParamS255, kParamLong}), removeEngineMsg},
+        {typeCode("ADDE"), makeTemplate({kParamS255, kParamLong}), addEngineMsg},
+        {typeCode("GCPP"), makeTemplate({}), getCurrentProjectPathMsg},
+    };
+    for (const Handler& handler : handlers)
+        gMessageCenter->registerMessageHandler(handler.code, &handler.msgTemplate, handler.proc);
+}
