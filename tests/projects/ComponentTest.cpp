@@ -1,0 +1,180 @@
+// Components: engine descriptors and files, their grouping by type in the
+// master component list, the row encoding of the project list, and views.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "projects/ComponentView.h"
+#include "projects/EngineInfo.h"
+#include "projects/MasterComponentList.h"
+#include "projects/OKAFile.h"
+#include "storage/Observer.h"
+#include "toolkit/LBoxObj.h"
+
+namespace {
+constexpr TypeCode kAgentType = typeCode("QAGT");
+
+OKAFile* fileOfType(const char* path, TypeCode type) {
+    auto* file = new OKAFile(path);
+    file->setTypeIdent(type);
+    return file;
+}
+
+struct DeletionWatcher : Observer {
+    void receiveNotification(Notifier*, long code, void*) override { lastCode = code; }
+    long lastCode = 0;
+};
+}  // namespace
+
+TEST(EngineInfoTest, IdsEqualityAndTextForms) {
+    EngineInfo first("alpha", 7777);
+    EngineInfo second("alpha", 7777);
+    EngineInfo other("beta", 7777);
+    EXPECT_NE(first.getUniqueId(), second.getUniqueId());
+    EXPECT_EQ(second.getUniqueId(), first.getUniqueId() + 1);
+    EXPECT_TRUE(first.isEqual(&second));   // same machine and port
+    EXPECT_FALSE(first.isEqual(&other));
+    EngineInfo edited("gamma", 1, first.getUniqueId());
+    EXPECT_TRUE(edited.isEqual(&first));   // same unique id
+    EXPECT_FALSE(first.isEqual(nullptr));
+    OKAFile file("alpha");
+    EXPECT_FALSE(first.isEqual(&file));
+    EXPECT_STREQ(first.getTargetAuthority(), "listener");
+    EXPECT_EQ(EngineInfo().getTargetIdentity(), nullptr);
+
+    char text[kItemTextSize];
+    first.printToString(text);
+    EXPECT_STREQ(text, "Machine: alpha, port:7777");
+    first.printShortFormToString(text);
+    EXPECT_STREQ(text, "alpha, 7777");
+
+    std::stringstream stream;
+    first.writeToStream(stream);
+    EXPECT_EQ(stream.str(), "alpha\n7777\n");
+    EngineInfo read;
+    read.readFromStream(stream);
+    EXPECT_STREQ(read.getMachine(), "alpha");
+    EXPECT_EQ(read.getPort(), 7777);
+    EXPECT_TRUE(stream.good());
+    std::stringstream truncated("alpha\n7777");
+    read.readFromStream(truncated);
+    EXPECT_TRUE(truncated.fail());
+}
+
+TEST(EngineInfoTest, DestructionNotifiesObservers) {
+    DeletionWatcher watcher;
+    auto* engine = new EngineInfo("alpha", 1);
+    engine->addObserver(&watcher);
+    delete engine;
+    EXPECT_EQ(watcher.lastCode, long(typeCode("NDLT")));
+}
+
+TEST(OKAFileTest, EqualityAndOrderByBaseName) {
+    OKAFile a("/one/zeta.qa");
+    OKAFile b("/two/alpha.qa");
+    OKAFile sameAsA("/one/zeta.qa");
+    EXPECT_GT(a.compare(&b), 0);  // zeta after alpha, whatever the directories
+    EXPECT_TRUE(a.isEqual(&sameAsA));
+    sameAsA.setTypeIdent(kAgentType);
+    EXPECT_FALSE(a.isEqual(&sameAsA));  // the type is part of the identity
+    EXPECT_EQ(a.getItemType(), typeCode("????"));
+    OKAFile noPath(nullptr);
+    OKAFile noPathEither(nullptr);
+    EXPECT_TRUE(noPath.isEqual(&noPathEither));
+    EXPECT_FALSE(noPath.isEqual(&a));
+}
+
+TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
+    int changes = 0;
+    MasterComponentList lists([&] { ++changes; });
+    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
+    lists.addComponent(new OKAFile("/p/raw"), "", nullptr);
+    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
+    lists.addComponent(fileOfType("/p/a.qa", kAgentType), "ignored", "ignored");
+    ASSERT_EQ(lists.getCount(), 3);
+    EXPECT_STREQ(lists.getNthList(0)->getName(), "engines");
+    EXPECT_STREQ(lists.getNthList(0)->getDescription(),
+                 "Engine descriptors allow you to communicate with a Quenta Engine");
+    EXPECT_STREQ(lists.getNthList(1)->getName(), "unidentified files");
+    EXPECT_STREQ(lists.getNthList(1)->getDescription(),
+                 "These files have not been identified by any tools currently installed in the OKA.");
+    EXPECT_STREQ(lists.getNthList(2)->getName(), "agent files");
+    EXPECT_STREQ(lists.getNthList(2)->getDescription(), "Agents");
+    EXPECT_EQ(changes, 4);
+
+    // An equal file replaces its twin in place; an equal engine likewise.
+    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
+    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
+    EXPECT_EQ(lists.getComponentList(kAgentType)->getCount(), 2);
+    EXPECT_EQ(lists.getComponentList(kEngineType)->getCount(), 1);
+
+    lists.sort(false);
+    EXPECT_STREQ(lists.getNthList(0)->getName(), "agent files");
+    EXPECT_STREQ(lists.getNthList(2)->getName(), "unidentified files");
+    auto* first = static_cast<OKAFile*>(lists.getNthList(0)->get(0));
+    EXPECT_STREQ(first->getPathname(), "/p/a.qa");
+
+    // The last member's removal takes its list along.
+    Item* raw = lists.getComponentList(typeCode("????"))->get(0);
+    EXPECT_TRUE(lists.removeComponent(raw));
+    delete raw;
+    EXPECT_EQ(lists.lookUpComponentList(typeCode("????")), -1);
+    EXPECT_EQ(lists.getComponentList(typeCode("????")), nullptr);
+    OKAFile stranger("/p/none");
+    EXPECT_FALSE(lists.removeComponent(&stranger));
+}
+
+TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
+    EXPECT_EQ(MasterComponentList::headerRowValue(2), 0xFFFF0002u);
+    EXPECT_EQ(MasterComponentList::componentRowValue(1, 0), 0x00010001u);
+    EXPECT_TRUE(MasterComponentList::isHeaderRow(0xFFFF0000u));
+
+    MasterComponentList lists(nullptr);
+    lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents");
+    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
+    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
+    LBoxObj box;
+    lists.fillProjectList(&box);
+    ASSERT_EQ(LBOX_GetNumRows(&box), 5);
+    std::vector<uint32_t> values;
+    for (const ListRow& row : box.rows) values.push_back(uint32_t(row.clientData));
+    EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 2, 0xFFFF0001u, 0x10001u}));
+    EXPECT_EQ(lists.componentOfRow(2), lists.getNthList(0)->get(1));
+    EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
+    EXPECT_EQ(lists.componentOfRow(0), nullptr);
+    EXPECT_EQ(lists.componentOfRow(0x50001u), nullptr);  // no such list
+    EXPECT_EQ(lists.componentOfRow(9), nullptr);         // no such member
+}
+
+TEST(ComponentViewTest, FiltersByPatternOrType) {
+    MasterComponentList lists(nullptr);
+    lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents");
+    lists.addComponent(fileOfType("/p/notes.txt", typeCode("TEXT")), "text", "");
+    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
+    LBoxObj project;
+    lists.fillProjectList(&project);
+
+    LBoxObj shown;
+    ComponentView view(&shown);
+    EXPECT_STREQ(view.getLabelText(), "*");
+    view.setUpList(&project, lists);
+    EXPECT_EQ(LBOX_GetNumRows(&shown), 2);  // every file, no engine
+
+    view.setFilter("*.qa");
+    view.setUpList(&project, lists);
+    ASSERT_EQ(LBOX_GetNumRows(&shown), 1);
+    EXPECT_EQ(lists.componentOfRow(uint32_t(shown.rows[0].clientData)),
+              lists.getComponentList(kAgentType)->get(0));
+
+    view.setFilterMode(kFilterByType);
+    view.setFilterComponentType(kEngineType, "engines");
+    view.setUpList(&project, lists);
+    ASSERT_EQ(LBOX_GetNumRows(&shown), 1);
+    EXPECT_STREQ(view.getLabelText(), "engines");
+    view.setFilterComponentType(0, "kept");  // type 0 changes nothing
+    EXPECT_STREQ(view.getFilterTypeName(), "engines");
+    view.setFilterComponentType(typeCode("GONE"), "gone files");
+    view.setUpList(&project, lists);
+    EXPECT_EQ(LBOX_GetNumRows(&shown), 0);
+    EXPECT_STREQ(view.getLabelText(), "gone files");
+}

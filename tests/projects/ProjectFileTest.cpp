@@ -1,0 +1,277 @@
+// The project file: its records checked by a reader of the file format
+// written here from its description (not the storage code), the records'
+// order, restarts, views, the current-project record, damaged and foreign
+// files, and the batched rewrite of a record type.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ProjectFixture.h"
+#include "core/ByteOrder.h"
+#include "projects/EngineInfo.h"
+#include "projects/GlobalPathManager.h"
+#include "projects/ProjectManager.h"
+#include "projects/ProjectRecords.h"
+#include "storage/PrefMan.h"
+
+namespace {
+// The records of the first block of `type`, straight from the file's bytes:
+// header (list offset at 12), list (entries at 8, 16 bytes each: type,
+// length, slop, offset), field block (count, then length and bytes).
+std::vector<std::string> recordsInFile(const std::filesystem::path& path, const char (&type)[5]) {
+    std::string bytes = readFile(path);
+    auto at = [&](size_t offset) {
+        return getBigEndian32(reinterpret_cast<const uint8_t*>(bytes.data()) + offset);
+    };
+    std::vector<std::string> records;
+    uint32_t list = at(12);
+    uint32_t entries = at(list);
+    for (uint32_t k = 0; k < entries; ++k) {
+        size_t entry = list + 8 + k * 16;
+        if (at(entry) != typeCodeFromBytes(type)) continue;
+        size_t block = at(entry + 12);
+        size_t position = block + 4;
+        for (uint32_t n = 0; n < at(block); ++n) {
+            uint32_t length = at(position);
+            records.push_back(bytes.substr(position + 4, length));
+            position += 4 + length;
+        }
+        break;
+    }
+    return records;
+}
+
+std::string textOf(const std::string& record) { return record.substr(0, record.find('\0')); }
+
+class ProjectFileTest : public ProjectTest {
+protected:
+    std::filesystem::path projectPath() const { return home.path() / "demo.prj"; }
+    void addFile(const std::string& path) { gProjectManager->addFileToProject(path.c_str()); }
+};
+}  // namespace
+
+TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
+    gProjectManager->loadProject(projectPath().c_str(), true);
+    ASSERT_TRUE(gProjectManager->isOpen());
+    EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: demo.prj");
+    std::string notes = makeFile("zeta/notes.txt");
+    std::string binary = makeFile("alpha/zz.bin", std::string("\0\1\2", 3));
+    std::string early = makeFile("aaa.txt");
+    std::string gone = (home.path() / "gone.qa").string();
+    addFile(notes);
+    addFile(binary);
+    addFile(gone);
+    addFile(early);
+    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+    ASSERT_EQ(gProjectManager->getLastError(), 0);
+
+    // Lists sorted by name: engines, missing files, text files, unidentified
+    // files; members by base name.
+    auto files = recordsInFile(projectPath(), "FCMP");
+    ASSERT_EQ(files.size(), 4u);
+    for (const std::string& record : files) EXPECT_EQ(record.size(), 256u);
+    EXPECT_EQ(textOf(files[0]), gone);
+    EXPECT_EQ(textOf(files[1]), early);
+    EXPECT_EQ(textOf(files[2]), notes);
+    EXPECT_EQ(textOf(files[3]), binary);
+    EXPECT_EQ(files[0].find_first_not_of('\0', gone.size()), std::string::npos);
+    auto engines = recordsInFile(projectPath(), "ENGN");
+    ASSERT_EQ(engines.size(), 1u);
+    ASSERT_EQ(engines[0].size(), 36u);
+    EXPECT_EQ(textOf(engines[0]), "enginehost");
+    EXPECT_EQ(getBigEndian32(reinterpret_cast<const uint8_t*>(engines[0].data()) + 32), 7777u);
+    auto width = recordsInFile(projectPath(), "MWTH");
+    ASSERT_EQ(width.size(), 1u);
+    EXPECT_EQ(width[0].size(), 2u);
+
+    // The stored project comes back after a restart, with the same records.
+    std::string before = readFile(projectPath());
+    restart();
+    ASSERT_TRUE(gProjectManager->isOpen());
+    MasterComponentList& lists = gProjectManager->getMasterComponentList();
+    ASSERT_EQ(lists.getCount(), 4);
+    EXPECT_STREQ(lists.getNthList(1)->getName(), "missing files");
+    EXPECT_STREQ(lists.getNthList(1)->getDescription(), "These files could not be located on disk");
+    EXPECT_STREQ(lists.getNthList(2)->getName(), "text files");
+    EXPECT_EQ(recordsInFile(projectPath(), "FCMP"), files);
+
+    // Removing saves at once; removing what is not there saves nothing.
+    gProjectManager->removeFileFromProject(typeCode("TEXT"), early.c_str());
+    EXPECT_EQ(recordsInFile(projectPath(), "FCMP").size(), 3u);
+    std::string after = readFile(projectPath());
+    gProjectManager->removeFileFromProject(typeCode("TEXT"), "/no/such/file");
+    gProjectManager->removeEngineFromProject("enginehost", 1);
+    EXPECT_EQ(readFile(projectPath()), after);
+    gProjectManager->removeEngineFromProject("enginehost", 7777);
+    EXPECT_TRUE(recordsInFile(projectPath(), "ENGN").empty());
+    EXPECT_EQ(lists.lookUpComponentList(kEngineType), -1);
+}
+
+TEST_F(ProjectFileTest, ViewsAreStoredAndRestored) {
+    gProjectManager->loadProject(projectPath().c_str(), true);
+    ComponentView* byName = gProjectManager->addComponentView();
+    byName->setFilter("*.qa");
+    byName->setListWidth(210);
+    ComponentView* byType = gProjectManager->addComponentView();
+    byType->setFilterMode(kFilterByType);
+    byType->setFilterComponentType(typeCode("TEXT"), "text files");
+    gProjectManager->setProjectListWidth(175);
+    gProjectManager->saveProject();
+
+    auto views = recordsInFile(projectPath(), "VIEW");
+    ASSERT_EQ(views.size(), 2u);
+    ASSERT_EQ(views[0].size(), 524u);
+    auto* first = reinterpret_cast<const uint8_t*>(views[0].data());
+    EXPECT_EQ(getBigEndian32(first), 1u);
+    EXPECT_EQ(textOf(views[0].substr(4)), "*.qa");
+    EXPECT_EQ(getBigEndian16(first + 260), 210);
+    EXPECT_EQ(getBigEndian32(first + 264), typeCode("****"));
+    EXPECT_EQ(textOf(views[0].substr(268)), "any type");
+    auto* second = reinterpret_cast<const uint8_t*>(views[1].data());
+    EXPECT_EQ(getBigEndian32(second), 2u);
+    EXPECT_EQ(getBigEndian32(second + 264), typeCode("TEXT"));
+
+    restart();
+    ASSERT_EQ(gProjectManager->getNumberOfComponentViews(), 2);
+    EXPECT_EQ(gProjectManager->getProjectListWidth(), 175);
+    ComponentView* restored = gProjectManager->getNthComponentView(0);
+    EXPECT_STREQ(restored->getLabelText(), "*.qa");
+    EXPECT_EQ(restored->getListWidth(), 210);
+    EXPECT_STREQ(gProjectManager->getNthComponentView(1)->getLabelText(), "text files");
+    EXPECT_EQ(gProjectManager->getNthComponentView(2), nullptr);
+    EXPECT_EQ(gProjectManager->getLastError(), kErrorViewIndex);
+}
+
+TEST_F(ProjectFileTest, NoWidthRecordMeansNoViews) {
+    {
+        PrefMan file(kProjectFileType, kProjectVersion, projectPath().c_str(), "project", true);
+        uint8_t view[kViewRecordSize];
+        encodeViewRecord(ViewRecord{1, "*", 130, kWildcardType, "any type"}, view);
+        file.addPreference(kViewRecord, reinterpret_cast<const char*>(view), sizeof view);
+        uint8_t record[kFileRecordSize];
+        encodeFileRecord("/nowhere/a.qa", record);
+        file.addPreference(kFileRecord, reinterpret_cast<const char*>(record), sizeof record);
+    }
+    gProjectManager->loadProject(projectPath().c_str(), false);
+    EXPECT_EQ(gProjectManager->getNumberOfComponentViews(), 0);
+    EXPECT_EQ(gProjectManager->getLastError(), 0);
+    EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 1);
+}
+
+TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
+    char path[kPathSize];
+    gProjectManager->getProjectPath(path);
+    EXPECT_STREQ(path, "untitled.prj");
+    gProjectManager->setProjectPath(projectPath().c_str());
+    char stored[kPathSize] = "";
+    long length = preferences->readNthPreference(typeCode("CPRJ"), 1, stored, sizeof stored);
+    EXPECT_EQ(length, long(projectPath().string().size()) + 1);
+    EXPECT_EQ(std::string(stored), projectPath().string());
+    EXPECT_EQ(preferences->countPreferencesOfType(typeCode("CPRJ")), 1);
+
+    // A fresh manager reads it back; a missing file is created on loading.
+    restart();
+    gProjectManager->getProjectPath(path);
+    EXPECT_EQ(std::string(path), projectPath().string());
+    EXPECT_TRUE(std::filesystem::exists(projectPath()));
+    EXPECT_TRUE(gProjectManager->validProjectFile(projectPath().c_str()));
+    EXPECT_FALSE(gProjectManager->validProjectFile((home.path() / "none.prj").c_str()));
+}
+
+TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
+    gProjectManager->loadProject(projectPath().c_str(), true);
+    addFile(makeFile("kept.txt"));
+    std::string good = readFile(projectPath());
+
+    std::filesystem::path foreign = home.path() / "foreign.prj";
+    {
+        PrefMan other(typeCode("TPRF"), 2, foreign.c_str(), "preferences", true);
+    }
+    std::filesystem::path damaged = home.path() / "damaged.prj";
+    writeFile(damaged, good.substr(0, 30));
+    std::filesystem::path old = home.path() / "old.prj";
+    {
+        PrefMan version2(kProjectFileType, 2, old.c_str(), "project", true);
+    }
+    std::filesystem::path text = home.path() / "text.prj";
+    writeFile(text, "not a database at all, just words\n");
+
+    for (const auto& path : {foreign, damaged, old, text}) {
+        std::string bytes = readFile(path);
+        gProjectManager->loadProject(path.c_str(), false);
+        EXPECT_FALSE(gProjectManager->isOpen()) << path;
+        EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: file missing or invalid");
+        EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 0);
+        // Nothing is written to a file that is not open.
+        addFile(makeFile("later.txt"));
+        EXPECT_EQ(readFile(path), bytes) << path;
+    }
+    EXPECT_FALSE(gProjectManager->validProjectFile(old.c_str()));
+
+    gProjectManager->loadProject(projectPath().c_str(), false);
+    EXPECT_TRUE(gProjectManager->isOpen());
+    EXPECT_EQ(recordsInFile(projectPath(), "FCMP").size(), 1u);
+}
+
+TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
+    gProjectManager->loadProject(projectPath().c_str(), true);
+    std::string longPath = "/" + std::string(300, 'p');
+    addFile(longPath);
+    EXPECT_EQ(gProjectManager->getLastError(), -802);
+    std::string justFits = "/" + std::string(254, 'q');
+    addFile(justFits);
+    EXPECT_EQ(gProjectManager->getLastError(), 0);
+    auto files = recordsInFile(projectPath(), "FCMP");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(textOf(files[0]), justFits);
+    gProjectManager->addEngineToProject(new EngineInfo(std::string(32, 'm').c_str(), 1));
+    EXPECT_EQ(gProjectManager->getLastError(), -802);
+    gProjectManager->addEngineToProject(new EngineInfo(std::string(31, 'm').c_str(), 1));
+    EXPECT_EQ(gProjectManager->getLastError(), 0);
+    EXPECT_EQ(textOf(recordsInFile(projectPath(), "ENGN")[0]), std::string(31, 'm'));
+    gProjectManager->loadProject(longPath.c_str(), false);
+    EXPECT_EQ(gProjectManager->getLastError(), -802);
+}
+
+// The batched rewrite holds the same records as writing them one by one,
+// and a type that grows one record at a time keeps the file small.
+TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
+    TempHome home;
+    std::filesystem::path batched = home.path() / "batched.prf";
+    std::filesystem::path single = home.path() / "single.prf";
+    PrefMan byBatch(kProjectFileType, 1, batched.c_str(), "project", true);
+    PrefMan byRecord(kProjectFileType, 1, single.c_str(), "project", true);
+    constexpr TypeCode kType = typeCode("FCMP");
+
+    std::vector<std::string> texts;
+    for (int n = 0; n < 1000; ++n) {
+        texts.push_back("record " + std::to_string(n) + std::string(size_t(n % 7), '+'));
+        std::vector<PreferenceRecord> records;
+        for (const std::string& text : texts) records.push_back({text.data(), long(text.size())});
+        byBatch.replacePreferencesOfType(kType, records.data(), long(records.size()));
+        ASSERT_EQ(byBatch.getLastError(), 0);
+        byRecord.addPreference(kType, texts.back().data(), long(texts.back().size()));
+    }
+    std::vector<std::string> read;
+    byBatch.readPreferencesOfType(kType, read);
+    EXPECT_EQ(read, texts);
+    EXPECT_EQ(recordsInFile(batched, "FCMP"), texts);
+    EXPECT_EQ(byBatch.countPreferencesOfType(kType), 1000);
+    char buffer[64] = "";
+    long length = byBatch.readNthPreference(kType, 500, buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer, size_t(length)), texts[499]);
+    // Doubling capacity: the file stays within a small multiple of its data.
+    EXPECT_LT(std::filesystem::file_size(batched), 8 * 1000 * 20u);
+
+    // Shrinking to nothing and back.
+    byBatch.replacePreferencesOfType(kType, nullptr, 0);
+    EXPECT_EQ(byBatch.countPreferencesOfType(kType), 0);
+    byBatch.readPreferencesOfType(kType, read);
+    EXPECT_TRUE(read.empty());
+    PreferenceRecord bad{"x", -1};
+    byBatch.replacePreferencesOfType(kType, &bad, 1);
+    EXPECT_NE(byBatch.getLastError(), 0);
+    byBatch.readPreferencesOfType(typeCode("NONE"), read);
+    EXPECT_EQ(byBatch.getLastError(), 0);
+    EXPECT_TRUE(read.empty());
+}

@@ -1,0 +1,192 @@
+// The project messages as a tool sends them: reply layouts byte for byte,
+// the project path and picker directory, engines, path resolution and the
+// refusal of texts that do not fit.
+#include <filesystem>
+#include <string>
+
+#include "ProjectFixture.h"
+#include "core/ByteOrder.h"
+#include "projects/GlobalPathManager.h"
+#include "projects/ProjectManager.h"
+#include "storage/PrefMan.h"
+
+namespace {
+class ProjectMessagesTest : public ProjectTest {
+protected:
+    ProjectMessagesTest() {
+        gProjectManager->loadProject((home.path() / "msgs.prj").c_str(), true);
+    }
+    std::unique_ptr<Message> send(const char (&code)[5], std::initializer_list<std::string> texts = {}) {
+        auto* message = new Message(typeCodeFromBytes(code), nullptr);
+        for (const std::string& text : texts) message->addTextParam(text.c_str());
+        return deliver(message);
+    }
+    std::unique_ptr<Message> engineMessage(const char (&code)[5], const std::string& machine,
+                                           int32_t port) {
+        auto* message = new Message(typeCodeFromBytes(code), nullptr);
+        message->addTextParam(machine.c_str());
+        message->addLongParam(port);
+        return deliver(message);
+    }
+    std::unique_ptr<Message> resolve(const std::string& partial) { return send("RSLV", {partial}); }
+    static std::string text(const Message& reply, int index) {
+        char buffer[kPathSize];
+        reply.getTextParam(index, buffer, sizeof buffer);
+        return buffer;
+    }
+};
+}  // namespace
+
+TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
+    // An empty project.
+    auto* all = new Message(typeCode("GFCP"), nullptr);
+    all->addTypeParam(kWildcardType);
+    EXPECT_EQ(deliver(all)->paramCount, 1);
+    EXPECT_EQ(send("GCCP")->paramCount, 1);
+    auto engines = send("GENG");
+    ASSERT_EQ(engines->paramCount, 3);
+    EXPECT_EQ(engines->getLongParam(1), 0);
+    EXPECT_EQ(engines->getParamType(2), kParamData);
+    EXPECT_EQ(engines->getParamLength(2), 0);
+
+    std::string notes = makeFile("notes.txt");
+    EXPECT_EQ(send("ADDF", {notes})->getLongParam(0), 0);
+    std::string gone = (home.path() / "gone.c").string();
+    EXPECT_EQ(send("ADDF", {gone})->getLongParam(0), 0);
+    EXPECT_EQ(engineMessage("ADDE", "alpha", 7777)->getLongParam(0), 0);
+    EXPECT_EQ(engineMessage("ADDE", "beta", 8888)->getLongParam(0), 0);
+    EXPECT_EQ(engineMessage("ADDE", "alpha", 7777)->getLongParam(0), 0);  // replaces
+
+    all = new Message(typeCode("GFCP"), nullptr);
+    all->addTypeParam(kWildcardType);
+    auto files = deliver(all);
+    ASSERT_EQ(files->paramCount, 3);
+    EXPECT_EQ(files->getParamType(1), kParamS255);
+    ASSERT_EQ(files->getParamLength(1), 256);
+    EXPECT_EQ(text(*files, 1), gone);  // "missing files" sorts before "text files"
+    std::string raw(reinterpret_cast<const char*>(files->getParam(1)), 256);
+    EXPECT_EQ(raw.find_first_not_of('\0', gone.size()), std::string::npos);
+    EXPECT_EQ(text(*files, 2), notes);
+    EXPECT_TRUE(log.contains("getFilesInCurrentProjectCommand REPLY->numberOfParams = 3"));
+    auto* texts = new Message(typeCode("GFCP"), nullptr);
+    texts->addTypeParam(typeCode("TEXT"));
+    auto onlyText = deliver(texts);
+    ASSERT_EQ(onlyText->paramCount, 2);
+    EXPECT_EQ(text(*onlyText, 1), notes);
+
+    // Adding a file sorts the lists; adding an engine appends its list.
+    auto lists = send("GCCP");
+    ASSERT_EQ(lists->paramCount, 7);
+    EXPECT_EQ(text(*lists, 1), "missing files");
+    EXPECT_EQ(lists->getParamLength(1), 14);  // its length plus one
+    EXPECT_EQ(lists->getTypeParam(2), typeCode("MISS"));
+    EXPECT_EQ(text(*lists, 3), "text files");
+    EXPECT_EQ(lists->getTypeParam(4), typeCode("TEXT"));
+    EXPECT_EQ(text(*lists, 5), "engines");
+    EXPECT_EQ(lists->getTypeParam(6), typeCode("ENGN"));
+
+    engines = send("GENG");
+    ASSERT_EQ(engines->getLongParam(1), 2);
+    ASSERT_EQ(engines->getParamLength(2), 72);
+    const uint8_t* entries = engines->getParam(2);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entries)), "alpha");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entries), 32),
+              std::string("alpha") + std::string(27, '\0'));
+    EXPECT_EQ(getBigEndian32(entries + 32), 7777u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entries + 36)), "beta");
+    EXPECT_EQ(getBigEndian32(entries + 68), 8888u);
+
+    EXPECT_EQ(engineMessage("REME", "alpha", 7777)->getLongParam(0), 0);
+    EXPECT_EQ(engineMessage("REME", "nobody", 1)->getLongParam(0), 0);
+    EXPECT_EQ(send("GENG")->getLongParam(1), 1);
+    auto* remove = new Message(typeCode("REMF"), nullptr);
+    remove->addTypeParam(typeCode("TEXT"));
+    remove->addTextParam(notes.c_str());
+    EXPECT_EQ(deliver(remove)->getLongParam(0), 0);
+    EXPECT_EQ(send("GCCP")->paramCount, 5);
+}
+
+TEST_F(ProjectMessagesTest, ProjectPathAndPickerDirectory) {
+    auto path = send("GCPP");
+    ASSERT_EQ(path->paramCount, 2);
+    EXPECT_EQ(text(*path, 1), (home.path() / "msgs.prj").string());
+    auto directory = send("GCFP");
+    ASSERT_EQ(directory->paramCount, 2);
+    EXPECT_EQ(text(*directory, 1), home.path().string());
+    EXPECT_EQ(send("SCFP", {"/somewhere/else"})->getLongParam(0), 0);
+    EXPECT_EQ(text(*send("GCFP"), 1), "/somewhere/else");
+    EXPECT_EQ(send("SCFP", {""})->getLongParam(0), 0);
+    EXPECT_EQ(send("GCFP")->paramCount, 1);  // empty: no parameter
+    EXPECT_EQ(send("SCFP", {"a", "b"})->getLongParam(0), -2);  // refused by its template
+    EXPECT_EQ(send("SCFP", {"/" + std::string(300, 'd')})->getLongParam(0), -802);
+    EXPECT_EQ(send("GCFP")->paramCount, 1);
+
+    // Without a stored project the answer is still a name.
+    preferences->deletePreferencesOfType(typeCode("CPRJ"));
+    restart();
+    EXPECT_EQ(text(*send("GCPP"), 1), "untitled.prj");
+    std::filesystem::remove("untitled.prj");
+}
+
+TEST_F(ProjectMessagesTest, TextsThatDoNotFitAreRefused) {
+    std::string longPath = "/" + std::string(400, 'x');
+    EXPECT_EQ(send("ADDF", {longPath})->getLongParam(0), -802);
+    EXPECT_EQ(engineMessage("ADDE", std::string(40, 'm'), 1)->getLongParam(0), -802);
+    EXPECT_EQ(engineMessage("REME", std::string(40, 'm'), 1)->getLongParam(0), 0);
+    EXPECT_EQ(send("GCCP")->paramCount, 1);
+
+    // A path parameter without a terminator is bounded by its length.
+    std::string notes = makeFile("unterminated.txt");
+    auto* unterminated = new Message(typeCode("ADDF"), nullptr);
+    unterminated->addParam(kParamS255, notes.data(), long(notes.size()));
+    EXPECT_EQ(deliver(unterminated)->getLongParam(0), 0);
+    auto* all = new Message(typeCode("GFCP"), nullptr);
+    all->addTypeParam(kWildcardType);
+    auto files = deliver(all);
+    ASSERT_EQ(files->paramCount, 2);
+    EXPECT_EQ(text(*files, 1), notes);
+    auto* huge = new Message(typeCode("ADDF"), nullptr);
+    std::string block(5000, 'z');
+    huge->addParam(kParamS255, block.data(), long(block.size()));
+    EXPECT_EQ(deliver(huge)->getLongParam(0), -802);
+    EXPECT_EQ(resolve(longPath)->getBoolParam(1), false);
+}
+
+TEST_F(ProjectMessagesTest, PathsResolveInTheFixedOrder) {
+    std::filesystem::path first = home.path() / "first";
+    std::filesystem::path second = home.path() / "second";
+    writeFile(installation / "include" / "shared.qh", "x");
+    writeFile(installation / "doc" / "html" / "page.html", "x");
+    writeFile(first / "shared.qh", "x");
+    writeFile(second / "only.qa", "x");
+    writeFile(first / "sub" / "deep.qa", "x");
+    EXPECT_EQ(send("ADGP", {first.string() + "/", second.string()})->getLongParam(0), 0);
+    EXPECT_EQ(send("ADGP", {first.string() + "/", first.string() + "/"})->getLongParam(0), 0);
+    EXPECT_EQ(gGlobalPathManager->getPaths().getCount(), 2);
+
+    auto reply = resolve("shared.qh");
+    ASSERT_EQ(reply->paramCount, 3);
+    EXPECT_TRUE(reply->getBoolParam(1));
+    EXPECT_EQ(text(*reply, 2), (installation / "include" / "shared.qh").string());
+    EXPECT_EQ(text(*resolve("page.html"), 2), (installation / "doc/html/page.html").string());
+    EXPECT_EQ(text(*resolve("only.qa"), 2), (second / "only.qa").string());
+    EXPECT_EQ(text(*resolve("sub/deep.qa"), 2), (first / "sub/deep.qa").string());
+    std::string absolute = (second / "only.qa").string();
+    EXPECT_EQ(text(*resolve(absolute), 2), absolute);
+    EXPECT_TRUE(log.contains("Asked to resolve partial path: only.qa"));
+    EXPECT_TRUE(log.contains("Successfully resolved as: " + absolute));
+
+    auto unresolved = resolve("nowhere.qa");
+    EXPECT_FALSE(unresolved->getBoolParam(1));
+    EXPECT_EQ(unresolved->getParamLength(2), 1);
+    EXPECT_EQ(unresolved->getLongParam(0), 0);
+    EXPECT_TRUE(log.contains("unable to resolve path"));
+
+    // Paths are written when the manager goes, and come back with the project.
+    restart();
+    ASSERT_EQ(gGlobalPathManager->getPaths().getCount(), 2);
+    EXPECT_EQ(text(*resolve("only.qa"), 2), (second / "only.qa").string());
+    // A candidate too long for a path buffer is never tried.
+    std::string deepName(250, 'n');
+    EXPECT_FALSE(resolve(deepName)->getBoolParam(1));
+}
