@@ -8,6 +8,8 @@
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
+#include "toolkit/GraphicResources.h"
+#include "toolkit/ResourceLibrary.h"
 #include "workspace/WindowManager.h"
 
 namespace {
@@ -45,6 +47,30 @@ void openLog(bool trim) {
     gOKALogStream = logFile.get();
 }
 
+// The shared colours, pens, pattern and fonts, in the order of their globals.
+void loadSharedResources() {
+    gBlackColor = COLOR_Black();
+    gGrayColor = COLOR_Gray();
+    gLightGrayColor = COLOR_LightGray();
+    gYellowColor = COLOR_Yellow();
+    gRedColor = COLOR_Red();
+    gGreenColor = COLOR_Green();
+    gTransparentColor = COLOR_Transparent();
+    gInvisibleColor = COLOR_LoadById(0);
+    gHiliteColor = RES_LoadInit("shared", "hiliteColor");
+    gHiliteLighterColor = RES_LoadInit("shared", "hiliteLighterColor");
+    gHiliteDarkerColor = RES_LoadInit("shared", "hiliteDarkerColor");
+    gLightYellowColor = RES_LoadInit("shared", "lightYellowColor");
+    gLightRedColor = RES_LoadInit("shared", "lightRedColor");
+    gLightGreenColor = RES_LoadInit("shared", "lightGreenColor");
+    gGrayTextColor = RES_LoadInit("shared", "grayTextColor");
+    gSolidPen = PEN_Solid();
+    gInvisiblePen = PEN_Invisible();
+    gEmptyPattern = PATT_Empty();
+    gTextFont = RES_LoadInit("shared", "TextFont");
+    gLabelFont = RES_LoadInit("shared", "LabelFont");
+}
+
 void seedRandom(const char* name) {
     unsigned seed = unsigned(timeInSeconds());
     for (int i = 0; i < 4 && name[i] != '\0'; ++i) seed += uint8_t(name[i]);
@@ -58,6 +84,26 @@ MessageCenter* gMessageCenter = nullptr;
 WindowManager* gWindowManager = nullptr;
 ToolInfo gKelvaneToolInfo;
 volatile std::sig_atomic_t gFinished = 0;
+ColorObj* gBlackColor = nullptr;
+ColorObj* gGrayColor = nullptr;
+ColorObj* gLightGrayColor = nullptr;
+ColorObj* gYellowColor = nullptr;
+ColorObj* gRedColor = nullptr;
+ColorObj* gGreenColor = nullptr;
+ColorObj* gTransparentColor = nullptr;
+ColorObj* gInvisibleColor = nullptr;
+ColorObj* gHiliteColor = nullptr;
+ColorObj* gHiliteLighterColor = nullptr;
+ColorObj* gHiliteDarkerColor = nullptr;
+ColorObj* gLightYellowColor = nullptr;
+ColorObj* gLightRedColor = nullptr;
+ColorObj* gLightGreenColor = nullptr;
+ColorObj* gGrayTextColor = nullptr;
+PenObj* gSolidPen = nullptr;
+PenObj* gInvisiblePen = nullptr;
+PattObj* gEmptyPattern = nullptr;
+FontObj* gTextFont = nullptr;
+FontObj* gLabelFont = nullptr;
 
 void initializeGlobals(const char* name, int port) {
     gToolName = newStringCopy(name);
@@ -83,6 +129,14 @@ void initializeGlobals(const char* name, int port) {
     gOkaDirectory = newStringCopy(directory);
     formatPath(directory, "%sbin%cresource%c", gOkaDirectory, '/', '/');
     gResourcesDirectory = newStringCopy(directory);
+    loadResourceLibrary("shared", "shared.dat");
+    loadSharedResources();
+}
+
+void loadResourceLibrary(const char* libraryName, const char* fileName) {
+    char path[kPathSize];
+    formatPath(path, "%s%s", gResourcesDirectory, fileName);
+    RLIB_LoadLibFile(libraryName, path);
 }
 
 void cleanUpGlobals() {

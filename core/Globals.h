@@ -12,6 +12,10 @@
 
 class MessageCenter;
 class WindowManager;
+struct ColorObj;
+struct FontObj;
+struct PattObj;
+struct PenObj;
 
 extern char* gOkaDirectory;        // installation root, ending in '/'
 extern char* gResourcesDirectory;  // root + "bin/resource/"
@@ -21,6 +25,30 @@ extern ToolInfo gKelvaneToolInfo;  // addresses the Tool Manager: only its port 
 // Non-zero ends the program's main loop. Set by closing the main window and
 // by the termination signals, so it is safe to write from a signal handler.
 extern volatile std::sig_atomic_t gFinished;
+
+// Colours, pens, pattern and fonts shared by every window; loaded by
+// initializeGlobals. Named ones missing from "shared.dat" stay null and the
+// toolkit draws with its defaults.
+extern ColorObj* gBlackColor;
+extern ColorObj* gGrayColor;
+extern ColorObj* gLightGrayColor;
+extern ColorObj* gYellowColor;
+extern ColorObj* gRedColor;
+extern ColorObj* gGreenColor;
+extern ColorObj* gTransparentColor;
+extern ColorObj* gInvisibleColor;
+extern ColorObj* gHiliteColor;
+extern ColorObj* gHiliteLighterColor;
+extern ColorObj* gHiliteDarkerColor;
+extern ColorObj* gLightYellowColor;
+extern ColorObj* gLightRedColor;
+extern ColorObj* gLightGreenColor;
+extern ColorObj* gGrayTextColor;
+extern PenObj* gSolidPen;
+extern PenObj* gInvisiblePen;
+extern PattObj* gEmptyPattern;
+extern FontObj* gTextFont;
+extern FontObj* gLabelFont;
 
 // The Tool Manager passes its well-known port (4100); tools pass 0.
 // Exits the process with status -1 when OKA is not set.

@@ -6,6 +6,8 @@
 #include "core/Application.h"
 #include "core/Globals.h"
 #include "core/ToolLauncher.h"
+#include "toolkit/AppLifecycle.h"
+#include "workspace/WorkspaceWindow.h"
 
 namespace {
 
@@ -48,10 +50,21 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, requestFinish);
     std::signal(SIGHUP, requestFinish);
 
+    ERR_Master(argc, argv);
+    ERR_Init();
+    APP_InitFirst();
+    GW_LibInstall();
+    GW_LibLoadInit();
+    APP_InitLast();
+
     if (initializeApplication()) {
+        createWorkspaceWindow();
         launchTools(nullptr);
         runMainLoop();
         shutDownApplication();
     }
+
+    GW_LibExit();
+    APP_Exit();
     return 0;
 }

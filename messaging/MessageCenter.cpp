@@ -2,11 +2,14 @@
 
 #include "core/Log.h"
 #include "core/Utilities.h"
+#include "toolkit/Event.h"
+#include "toolkit/NotifyCodes.h"
 #include "toolkit/SystemServices.h"
 
 namespace {
 constexpr const char* kLogSource = "../msgcenter";
-}
+constexpr int kModalPollIntervalMs = 100;
+}  // namespace
 
 MessageCenter::MessageCenter() : MessageCenter(std::make_unique<TCPTransport>(0)) {}
 
@@ -116,6 +119,12 @@ Message* MessageCenter::sendMessage(Message* message) {
         queue.enqueueMessage(incoming);
     }
     return nullptr;
+}
+
+void MessageCenter::modalPoll(WgtObj* window, int code) {
+    if (code != kNfyInit && code != kNfyAlarm) return;
+    poll();
+    EVENT_StartWgtAlarm(window, 0, kModalPollIntervalMs);
 }
 
 void MessageCenter::tickleTool(const ToolInfo& toolInfo) {

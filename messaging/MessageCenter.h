@@ -16,6 +16,8 @@
 #include "storage/List.h"
 #include "workspace/HasErrorReporting.h"
 
+class WgtObj;
+
 inline constexpr int32_t kErrorBadParamType = -1;
 inline constexpr int32_t kErrorBadParamCount = -2;
 inline constexpr int32_t kErrorNoHandler = -3;
@@ -44,6 +46,10 @@ public:
     // Sends `message` (taking it). When it wants a reply, waits for the first
     // 'RPLY' until its timeout; other messages arriving meanwhile are queued.
     Message* sendMessage(Message* message);
+    // Keeps messages flowing while a modal window runs: on the window's
+    // initialisation (0) and on its alarm (119) handles one poll and starts
+    // the next alarm 100 ms later. Modal windows pass every notification here.
+    void modalPoll(WgtObj* window, int code);
     // Tickles the port in `toolInfo`; last error 0 or -1402.
     void tickleTool(const ToolInfo& toolInfo);
 

@@ -1,0 +1,41 @@
+#include "workspace/WorkspaceWindow.h"
+
+#include "core/Globals.h"
+#include "core/Log.h"
+#include "messaging/MessageCenter.h"
+#include "toolkit/Toolkit.h"
+#include "workspace/ToolIcons.h"
+#include "workspace/WindowManager.h"
+
+WinObj* gWorkspaceWindow = nullptr;
+
+namespace {
+constexpr const char* kLogSource = "../workspace";
+constexpr TypeCode kWorkspaceWindowType = typeCode("TMAN");
+constexpr int kToolIconPanelIndex = 10;
+
+void workspaceWindowNfy(WinObj* window, int code) {
+    if (code == kNfyWindowDestroyed) {
+        gFinished = 1;
+        setToolIconPanel(nullptr);
+        delete gWindowManager->removeWindowRec(window);
+        gWorkspaceWindow = nullptr;
+    }
+    WIN_DefNfy(window, code);
+}
+}  // namespace
+
+void createWorkspaceWindow() {
+    WinObj* window = WIN_Load("kelvane", "workspace");
+    if (window == nullptr) {
+        OKA_LOG("createWorkspaceWindow: the kelvane library has no workspace window");
+        return;
+    }
+    RES_SetNfyProcDS(window, workspaceWindowNfy, 0);
+    gWorkspaceWindow = window;
+    WIN_Init(window);
+    WIN_SetIcon(window, getToolIcon(&gMessageCenter->getOwnToolInfo()));
+    setToolIconPanel(dynamic_cast<PanelObj*>(RES_GetNthChild(window, kToolIconPanelIndex)));
+    gWindowManager->addWindowRec(kWorkspaceWindowType, window, nullptr, nullptr);
+    WIN_Show(window);
+}
