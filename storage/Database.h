@@ -48,7 +48,6 @@ public:
     // Forgets the open file's cached state, buffers and counters; caching on.
     void initialize();
     bool isOpen() const { return file.isOpen(); }
-    long getMode() const { return mode; }
 
     long openDBFile(const char* path, long mode, bool checkInUse);
     long closeDBFile();

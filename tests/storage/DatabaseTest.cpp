@@ -323,6 +323,26 @@ TEST_F(DatabaseTest, ReadOnlyOpensServeRepeatedReadsFromTheCache) {
     EXPECT_EQ(database.getCacheHits(), 1);
 }
 
+TEST_F(DatabaseTest, EntryWindowHoldsAHundredEntriesOrTheWholeReadOnlyList) {
+    createAndOpen();
+    for (int i = 0; i < 150; ++i) addBlock(1, 0);
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadOnly, false), 0);
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, false), 0);
+    MasterPtrEntry found;
+    for (long index : {1L, 100L, 101L, 151L, 2L}) ASSERT_EQ(database.getMPEntry(index, &found), 0);
+    EXPECT_EQ(database.getWindowMisses(), 3) << "1, 101 and 2 refill the window";
+    EXPECT_EQ(database.getWindowHits(), 2);
+    ASSERT_EQ(database.setMPEntry(2, &found), 0);
+    EXPECT_EQ(database.getMPEntry(2, &found), 0);
+    EXPECT_EQ(database.getWindowMisses(), 4) << "writing an entry empties the window";
+
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadOnly, false), 0);
+    for (long k : {151L, 1L, 77L}) ASSERT_EQ(database.getMPEntry(k, &found), 0);
+    EXPECT_EQ(database.getWindowMisses(), 1);
+    EXPECT_EQ(database.getWindowHits(), 2);
+    EXPECT_EQ(database.getMPEntry(152, &found), kErrorBadArgument);
+}
+
 // A store that lists its blocks in the statistics, as subclasses may.
 class ListingDatabase : public Database {
 public:
