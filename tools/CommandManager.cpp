@@ -44,12 +44,15 @@ void CommandManager::removeCommand(const char* name, TypeCode toolType) {
     lastError = 0;
 }
 
-void CommandManager::removeCommandByNumber(long index) { delete commands.removei(index); }
+void CommandManager::removeCommandByNumber(long index) {
+    delete commands.removei(index);
+}
 
 long CommandManager::findCommand(const char* name, TypeCode toolType) const {
     for (long i = commands.getCount() - 1; i >= 0; --i) {
         auto* command = static_cast<const ToolCommand*>(commands.get(i));
-        if (command->toolInfo.toolType == toolType && std::strcmp(command->commandName, name) == 0) {
+        if (command->toolInfo.toolType == toolType &&
+            std::strcmp(command->commandName, name) == 0) {
             return i;
         }
     }
@@ -119,7 +122,8 @@ void CommandManager::updateAllCommandsToolInfo(const ToolInfo* tool) {
 void CommandManager::executeCommand(const ToolCommand* command, const CommandSelection& selection) {
     OKA_LOG("user choose command %s", command->commandName);
     if (selection.kind == 0 && command->requirement == kComponentKindFile) return;
-    if (selection.kind == kComponentKindFile && command->requirement == kComponentKindEngine) return;
+    if (selection.kind == kComponentKindFile && command->requirement == kComponentKindEngine)
+        return;
 
     bool engine = selection.kind == kComponentKindEngine;
     bool file = selection.kind == kComponentKindFile;

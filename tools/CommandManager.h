@@ -29,10 +29,10 @@ inline constexpr int32_t kErrorCommandIndex = -505;
 
 // The component selected in the project lists when a command runs.
 struct CommandSelection {
-    long kind = 0;              // 0 nothing, kComponentKindFile or kComponentKindEngine
-    const char* machine = "";   // the engine descriptor's machine name
-    int32_t port = 0;           // the engine descriptor's port
-    const char* path = "";      // the file's full path
+    long kind = 0;             // 0 nothing, kComponentKindFile or kComponentKindEngine
+    const char* machine = "";  // the engine descriptor's machine name
+    int32_t port = 0;          // the engine descriptor's port
+    const char* path = "";     // the file's full path
 };
 
 class CommandManager : public HasErrorReporting {
@@ -42,7 +42,8 @@ public:
     CommandManager& operator=(const CommandManager&) = delete;
 
     // -401 (and nothing added) when the tool already published `name`.
-    void addCommand(const char* name, const ToolInfo* tool, long requirement, TypeCode requiresType);
+    void addCommand(const char* name, const ToolInfo* tool, long requirement,
+                    TypeCode requiresType);
     void removeCommand(const char* name, TypeCode toolType);
     void removeCommandByNumber(long index);
     // Index of the tool's command `name`, searching from the last; -1 if none.

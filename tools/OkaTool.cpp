@@ -67,4 +67,6 @@ void unregisterFromToolManager() {
     gMessageCenter->sendMessage(message.release());
 }
 
-void leaveEnvironment() { cleanUpGlobals(); }
+void leaveEnvironment() {
+    cleanUpGlobals();
+}

@@ -46,18 +46,18 @@
 
 // What a tool tells the Tool Manager about itself.
 struct ToolDescription {
-    const char* name;        // display name (at most 31 characters): the icon's label
-    const char* company;     // maker (at most 31 characters)
+    const char* name;     // display name (at most 31 characters): the icon's label
+    const char* company;  // maker (at most 31 characters)
     int32_t majorVersion;
     int32_t minorVersion;
-    TypeCode toolType;       // one tool of each type is registered at a time
-    bool isSourceViewer;     // the tool can display source files ('DISF', 'FISV')
+    TypeCode toolType;    // one tool of each type is registered at a time
+    bool isSourceViewer;  // the tool can display source files ('DISF', 'FISV')
 };
 
 // What a published command needs to work on.
 inline constexpr long kRequiresNothing = 0;
-inline constexpr long kRequiresFile = 1;            // a project file of the command's type
-inline constexpr long kRequiresEngine = 2;          // an engine descriptor
+inline constexpr long kRequiresFile = 1;    // a project file of the command's type
+inline constexpr long kRequiresEngine = 2;  // an engine descriptor
 inline constexpr long kRequiresEngineOrNothing = 3;
 
 // The Tool Manager did not answer a request (it is not running).

@@ -9,7 +9,9 @@ RegisteredTool::RegisteredTool(const ToolInfo* info) : Item(kRegisteredToolItem)
     setToolInfo(info);
 }
 
-RegisteredTool::~RegisteredTool() { delete[] executableName; }
+RegisteredTool::~RegisteredTool() {
+    delete[] executableName;
+}
 
 void RegisteredTool::setToolInfo(const ToolInfo* info) {
     if (info != nullptr) toolInfo = *info;

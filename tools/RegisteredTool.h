@@ -30,5 +30,5 @@ public:
     unsigned char loaded = 1;        // 1 while the tool's process is believed to run
     char* executableName = nullptr;  // owned program name for relaunching, or null
     Rect16 iconBox;                  // where the registry placed the icon in the icon panel
-    TButObj* icon = nullptr;         // the icon button; owned by the workspace window, null without one
+    TButObj* icon = nullptr;  // the icon button; owned by the workspace window, null without one
 };

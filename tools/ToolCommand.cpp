@@ -17,7 +17,9 @@ ToolCommand::ToolCommand(const char* name, const ToolInfo* tool, long requiremen
     if (tool != nullptr) toolInfo = *tool;
 }
 
-ToolCommand::~ToolCommand() { delete[] commandName; }
+ToolCommand::~ToolCommand() {
+    delete[] commandName;
+}
 
 void ToolCommand::setCommandName(const char* name) {
     delete[] commandName;

@@ -38,8 +38,8 @@ public:
     // By command name, or by tool name when several tools publish the name.
     long compare(const Item* other) const override;
 
-    char* commandName;             // owned, never null
-    ToolInfo toolInfo;             // the publishing tool
+    char* commandName;                      // owned, never null
+    ToolInfo toolInfo;                      // the publishing tool
     long requirement = 0;                   // what the command needs (table above)
     TypeCode requiresType = kWildcardType;  // the file type needed when requirement is 1
 };

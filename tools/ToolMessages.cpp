@@ -8,8 +8,8 @@
 
 namespace {
 struct ToolMessageHandler {
-    TypeCode type;                  // message type answered
-    MessageTemplate msgTemplate;    // its parameters
+    TypeCode type;                // message type answered
+    MessageTemplate msgTemplate;  // its parameters
     MessageHandlerProc handlerProc;
 };
 }  // namespace

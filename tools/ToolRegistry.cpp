@@ -10,10 +10,10 @@
 #include "core/ToolLauncher.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
+#include "toolkit/SystemServices.h"
 #include "tools/CommandManager.h"
 #include "tools/ProjectFiles.h"
 #include "tools/RegisteredTool.h"
-#include "toolkit/SystemServices.h"
 #include "workspace/ToolIcons.h"
 
 namespace {
@@ -120,7 +120,8 @@ long ToolRegistry::findTool(TypeCode type, const char* name) {
     for (long i = 0; i < registeredTools.getCount(); ++i) {
         const ToolInfo* tool = lookupToolByNumber(i);
         if (tool == nullptr) continue;
-        bool matches = name != nullptr ? std::strcmp(tool->name, name) == 0 : tool->toolType == type;
+        bool matches =
+            name != nullptr ? std::strcmp(tool->name, name) == 0 : tool->toolType == type;
         if (matches) return i;
     }
     return -1;
@@ -216,9 +217,13 @@ void ToolRegistry::sendMsgToOneTool(const ToolInfo* tool, TypeCode code) {
     gMessageCenter->sendMessage(new Message(code, tool));
 }
 
-void ToolRegistry::quitOneTool(const ToolInfo* tool) { sendMsgToOneTool(tool, kQuit); }
+void ToolRegistry::quitOneTool(const ToolInfo* tool) {
+    sendMsgToOneTool(tool, kQuit);
+}
 
-void ToolRegistry::quitAllTools() { broadcastMessageType(kQuit); }
+void ToolRegistry::quitAllTools() {
+    broadcastMessageType(kQuit);
+}
 
 void ToolRegistry::broadcastMessage(Message* message) {
     std::unique_ptr<Message> original(message);
@@ -245,7 +250,9 @@ void ToolRegistry::setDefaultSourceTool(const ToolInfo* tool) {
     defaultSourceToolIndex = findTool(tool->toolType, nullptr);
 }
 
-ToolInfo* ToolRegistry::getDefaultSourceTool() { return lookupToolByNumber(defaultSourceToolIndex); }
+ToolInfo* ToolRegistry::getDefaultSourceTool() {
+    return lookupToolByNumber(defaultSourceToolIndex);
+}
 
 ToolInfo* ToolRegistry::getCurrentSourceTool() {
     long index = currentSourceToolIndex != -1 ? currentSourceToolIndex : defaultSourceToolIndex;

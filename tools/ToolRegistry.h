@@ -103,11 +103,11 @@ private:
     RegisteredTool* entryOfType(TypeCode type, long* index);
     void setUnloadedMark(RegisteredTool* entry, bool unloaded);
 
-    List registeredTools;                // owned RegisteredTools in registration order
-    long defaultSourceToolIndex = -1;    // the default source viewer, or -1
-    long currentSourceToolIndex = -1;    // the source viewer active now, or -1
-    MillisecondClock clock;              // time source of the probe passes
-    uint32_t lastTicklePass = 0;         // clock time of the last probe pass
+    List registeredTools;              // owned RegisteredTools in registration order
+    long defaultSourceToolIndex = -1;  // the default source viewer, or -1
+    long currentSourceToolIndex = -1;  // the source viewer active now, or -1
+    MillisecondClock clock;            // time source of the probe passes
+    uint32_t lastTicklePass = 0;       // clock time of the last probe pass
 };
 
 extern ToolRegistry* gToolRegistry;

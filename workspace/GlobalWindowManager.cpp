@@ -42,9 +42,8 @@ void GlobalWindowManager::loadPositions() {
     long count = preferences->countPreferencesOfType(kWindowPositionRecord);
     for (long i = 1; i <= count; ++i) {
         uint8_t record[kWindowPositionRecordSize];
-        long length = preferences->readNthPreference(kWindowPositionRecord, i,
-                                                     reinterpret_cast<char*>(record),
-                                                     kWindowPositionRecordSize);
+        long length = preferences->readNthPreference(
+            kWindowPositionRecord, i, reinterpret_cast<char*>(record), kWindowPositionRecordSize);
         // A damaged record is skipped; the others still load.
         if (preferences->getLastError() != 0 || length < kWindowPositionRecordSize) continue;
         Rect16 box = decodeWindowBox(record + 4);

@@ -24,9 +24,8 @@ struct ToolIconName {
 };
 
 constexpr ToolIconName kToolIconNames[] = {
-    {typeCode("BROW"), "browser"}, {typeCode("CLDT"), "cloudmgr"},
-    {typeCode("COMP"), "compiler"}, {typeCode("DBUG"), "debugger"},
-    {typeCode("MODL"), "module"},
+    {typeCode("BROW"), "browser"},  {typeCode("CLDT"), "cloudmgr"}, {typeCode("COMP"), "compiler"},
+    {typeCode("DBUG"), "debugger"}, {typeCode("MODL"), "module"},
 };
 
 void toolIconNfy(TButObj* icon, int code) {
@@ -50,9 +49,13 @@ void toolIconNfy(TButObj* icon, int code) {
 }
 }  // namespace
 
-void setToolIconPanel(PanelObj* panel) { iconPanel = panel; }
+void setToolIconPanel(PanelObj* panel) {
+    iconPanel = panel;
+}
 
-int toolIconPanelHeight() { return iconPanel != nullptr ? iconPanel->box.height : 0; }
+int toolIconPanelHeight() {
+    return iconPanel != nullptr ? iconPanel->box.height : 0;
+}
 
 IconObj* getToolIcon(const ToolInfo* tool) {
     for (const ToolIconName& entry : kToolIconNames) {
@@ -78,7 +81,9 @@ TButObj* createToolIcon(const ToolInfo* tool, const Rect16* box) {
     return icon;
 }
 
-void moveToolIcon(TButObj* icon, const Rect16* box) { WGT_SetBox(icon, box); }
+void moveToolIcon(TButObj* icon, const Rect16* box) {
+    WGT_SetBox(icon, box);
+}
 
 void setToolIconUnloaded(TButObj* icon, bool unloaded) {
     WGT_SetClientData(icon, unloaded ? kUnloadedMark : 0);

@@ -148,7 +148,8 @@ void WindowManager::setActiveViewer(WinObj* window, unsigned char activate) {
     for (WindowRec* other = records; other != nullptr; other = other->next) {
         if (other->windowType != record->windowType) continue;
         other->active = other->window == window;
-        if (other->activationProc) other->activationProc(other->window, other->button, other->active);
+        if (other->activationProc)
+            other->activationProc(other->window, other->button, other->active);
     }
 }
 

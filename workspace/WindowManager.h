@@ -26,15 +26,15 @@ inline constexpr TypeCode kSourceWindowType = typeCode("SRCW");
 using WindowActivationProc = void (*)(WinObj* window, TButObj* button, unsigned char active);
 
 struct WindowRec {
-    TypeCode windowType = 0;                       // kind of window
-    WinObj* window = nullptr;                      // the toolkit window
-    TButObj* button = nullptr;                     // stands for the active state, or null
-    unsigned char active = 0;                      // 1 while the active viewer of its kind
-    Rect16 position;                               // box received from the position service
-    int32_t positionId = 0;                        // the position service's id, 0 when none
+    TypeCode windowType = 0;                        // kind of window
+    WinObj* window = nullptr;                       // the toolkit window
+    TButObj* button = nullptr;                      // stands for the active state, or null
+    unsigned char active = 0;                       // 1 while the active viewer of its kind
+    Rect16 position;                                // box received from the position service
+    int32_t positionId = 0;                         // the position service's id, 0 when none
     WindowActivationProc activationProc = nullptr;  // or null
-    WindowRec* next = nullptr;                     // the record added before this one
-    WindowRec* prev = nullptr;                     // the record added after this one
+    WindowRec* next = nullptr;                      // the record added before this one
+    WindowRec* prev = nullptr;                      // the record added after this one
 };
 
 class WindowManager : public HasErrorReporting {

@@ -157,10 +157,13 @@ TEST_F(WindowManagerTest, CloseDestroysEveryWindowEvenWhenTheyRemoveThemselves) 
     gWindowManager = new WindowManager(true);
     WinObj* plain = newWindow(kResource);
     WinObj* selfRemoving = newWindow(kResource);
-    RES_SetNfyProcDS(selfRemoving, +[](WinObj* window, int code) {
-        if (code == kNfyWindowDestroyed) delete gWindowManager->removeWindowRec(window);
-        WIN_DefNfy(window, code);
-    }, 0);
+    RES_SetNfyProcDS(
+        selfRemoving,
+        +[](WinObj* window, int code) {
+            if (code == kNfyWindowDestroyed) delete gWindowManager->removeWindowRec(window);
+            WIN_DefNfy(window, code);
+        },
+        0);
     gWindowManager->addWindowRec(typeCode("ADDW"), plain, nullptr, nullptr);
     gWindowManager->addWindowRec(typeCode("LFLT"), selfRemoving, nullptr, nullptr);
 

@@ -45,7 +45,8 @@ protected:
         auto reply = deliver(message, ToolInfo{});
         EXPECT_EQ(reply->paramCount, 4);
         EXPECT_EQ(reply->getParamLength(2), kWindowBoxSize);
-        return {reply->getBoolParam(1), decodeWindowBox(reply->getParam(2)), reply->getLongParam(3)};
+        return {reply->getBoolParam(1), decodeWindowBox(reply->getParam(2)),
+                reply->getLongParam(3)};
     }
 
     int32_t report(TypeCode type, Rect16 box, int32_t id, long boxLength = kWindowBoxSize) {
@@ -117,12 +118,14 @@ TEST_F(WindowPositionTest, DamagedRecordsAreSkipped) {
     report(kWorkspace, kBoxA, 0);
     stop();
     {
-        PrefMan damaged(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
+        PrefMan damaged(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
+                        true);
         damaged.addPreference(kWindowPositionRecord, "short", 5);
         uint8_t record[kWindowPositionRecordSize];
         putBigEndian32(record, kPaths);
         encodeWindowBox(kBoxB, record + 4);
-        damaged.addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record), sizeof record);
+        damaged.addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record),
+                              sizeof record);
     }
     start();
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);

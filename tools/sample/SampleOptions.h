@@ -8,8 +8,8 @@
 #include "core/TypeCode.h"
 
 struct SampleCommand {
-    std::string name;                   // command name shown in the menus
-    long requirement = 0;                  // 0 nothing, 1 file, 2 engine, 3 engine or nothing
+    std::string name;                       // command name shown in the menus
+    long requirement = 0;                   // 0 nothing, 1 file, 2 engine, 3 engine or nothing
     TypeCode requiresType = kWildcardType;  // file type for requirement 1
 };
 
@@ -27,7 +27,7 @@ struct SampleOptions {
     int minorVersion = 0;
     TypeCode toolType = typeCode("SMPL");
     bool isSourceViewer = false;
-    std::string program;                  // program path given to 'REGT'
+    std::string program;  // program path given to 'REGT'
     std::vector<SampleCommand> commands;
     std::vector<SampleFileType> fileTypes;
 };

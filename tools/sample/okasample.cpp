@@ -146,8 +146,8 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, requestEnd);
 
     ToolDescription description{options.name.c_str(), options.company.c_str(),
-                                options.majorVersion,  options.minorVersion,
-                                options.toolType,      options.isSourceViewer};
+                                options.majorVersion, options.minorVersion,
+                                options.toolType,     options.isSourceViewer};
     int32_t registered = joinEnvironment("okasample", description, options.program.c_str());
     if (registered != 0) {
         OKA_LOG("%s not registered (error %d); leaving", options.name.c_str(), int(registered));

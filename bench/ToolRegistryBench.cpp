@@ -1,0 +1,119 @@
+// Figures for the tool registry: 'SCHG' relayed by the Tool Manager to 1, 4
+// and 16 registered tools, end to end over TCP (a tool sends it, the Tool
+// Manager receives and relays it, every tool reads its copy), and one
+// tickle pass over 16 loaded tools.
+//
+// Everything runs in one process and one thread, each step waiting for the
+// previous one, so the figures are the latency-bound rate of one message at
+// a time, not the throughput of concurrent senders.
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "TestSupport.h"
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "messaging/MessageCenter.h"
+#include "tools/CommandManager.h"
+#include "tools/ToolMessages.h"
+#include "tools/ToolRegistry.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr int kRelayedMessages = 500;
+constexpr int kTicklePasses = 50;
+
+uint32_t benchClock = 0;
+uint32_t readBenchClock() {
+    return benchClock;
+}
+
+struct BenchTool {
+    explicit BenchTool(int index) : transport(std::make_unique<TCPTransport>(0)) {
+        formatPath(name, "bench tool %d", index);
+        copyText(info.name, sizeof info.name, name);
+        info.toolType = TypeCode(typeCode("BT00") + TypeCode(index));
+        info.port = transport->getPort();
+    }
+    char name[kPathSize];
+    ToolInfo info;
+    std::unique_ptr<TCPTransport> transport;
+};
+
+double seconds(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::vector<std::unique_ptr<BenchTool>> registerTools(int count) {
+    std::vector<std::unique_ptr<BenchTool>> tools;
+    for (int i = 0; i < count; ++i) {
+        tools.push_back(std::make_unique<BenchTool>(i));
+        gToolRegistry->registerTool(&tools.back()->info, "/bench/tool");
+    }
+    return tools;
+}
+
+void benchRelay(int toolCount) {
+    auto tools = registerTools(toolCount);
+    TCPTransport sender(0);
+    Message change(typeCode("SCHG"), &gKelvaneToolInfo);
+    change.addTextParam("/projects/agents/stock.qa");
+    change.sender = tools[0]->info;
+
+    Clock::time_point start = Clock::now();
+    int delivered = 0;
+    for (int i = 0; i < kRelayedMessages; ++i) {
+        sender.sendMessage(change);
+        Message* incoming = nullptr;
+        while (incoming == nullptr) incoming = gMessageCenter->getTransport().poll();
+        gMessageCenter->dispatchMessage(incoming);
+        for (auto& tool : tools) {
+            std::unique_ptr<Message> copy(tool->transport->poll());
+            if (copy) ++delivered;
+        }
+    }
+    double elapsed = seconds(start);
+    std::printf(
+        "SCHG relayed to %2d tools: %7.0f messages/s (%6.0f copies/s, %d of %d copies read)\n",
+        toolCount, kRelayedMessages / elapsed, delivered / elapsed, delivered,
+        kRelayedMessages * toolCount);
+    for (auto& tool : tools) gToolRegistry->unregisterTool(tool->info.toolType);
+}
+
+void benchTicklePass() {
+    auto tools = registerTools(16);
+    double total = 0;
+    for (int pass = 0; pass < kTicklePasses; ++pass) {
+        benchClock += 30000;
+        Clock::time_point start = Clock::now();
+        gToolRegistry->tickleAllTools();
+        total += seconds(start);
+        // Read the tickles, so the listeners' queues stay short.
+        for (auto& tool : tools) delete tool->transport->poll();
+    }
+    long loaded = 0;
+    for (auto& tool : tools) loaded += gToolRegistry->toolIsLoaded(tool->info.toolType);
+    std::printf("tickle pass over 16 tools: %.3f ms per pass (%ld of 16 still loaded)\n",
+                total / kTicklePasses * 1000, loaded);
+}
+}  // namespace
+
+int main() {
+    TempHome home;
+    LogCapture quiet;
+    TCPTransport::forgetToolManagerPort();
+    gMessageCenter = new MessageCenter(findFreePort());
+    gKelvaneToolInfo.port = gMessageCenter->getOwnToolInfo().port;
+    gToolRegistry = new ToolRegistry(readBenchClock);
+    gCommandManager = new CommandManager();
+    registerToolMessageHandlers();
+
+    for (int count : {1, 4, 16}) benchRelay(count);
+    benchTicklePass();
+
+    delete gToolRegistry;
+    delete gCommandManager;
+    delete gMessageCenter;
+    return 0;
+}

@@ -1,0 +1,161 @@
+// kelvane with the two bundled sample tools, started from the tool list of a
+// throw-away installation in a temporary HOME: registration, commands,
+// source-viewer listing, relays, and the shut-down seen from a tool.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "ChildProcess.h"
+#include "TestSupport.h"
+#include "core/Utilities.h"
+#include "messaging/MessageCenter.h"
+#include "toolkit/SystemServices.h"
+
+namespace {
+constexpr TypeCode kViewerType = typeCode("SVWR");
+constexpr TypeCode kRunnerType = typeCode("SRUN");
+
+size_t occurrences(const std::string& text, const std::string& fragment) {
+    size_t count = 0;
+    for (size_t at = text.find(fragment); at != std::string::npos;
+         at = text.find(fragment, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+class SampleToolsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TCPTransport::forgetToolManagerPort();
+        root = makeInstallation(home.path());
+        namespace fs = std::filesystem;
+        const char* sources = std::getenv("OKA_SOURCE_DIR");
+        ASSERT_NE(sources, nullptr) << "run through ctest, which sets OKA_SOURCE_DIR";
+        fs::path scripts = fs::path(sources) / "resources" / "bin";
+        for (const char* script : {"okasampleviewer", "okasamplerunner"}) {
+            fs::copy_file(scripts / script, root / "bin" / script);
+        }
+        fs::copy_file(builtProgram("okasample"), root / "bin" / "okasample");
+        writeFile(root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
+
+        kelvane = std::make_unique<ChildProcess>(
+            builtProgram("kelvane"), std::vector<std::string>{"--headless"},
+            std::vector<std::string>{"HOME=" + home.path().string(), "OKA=" + root.string()});
+        ASSERT_TRUE(waitForFile(home.okaDirectory() / "okaport", 5000));
+        port = std::stoi(readFile(home.okaDirectory() / "okaport"));
+        tool = std::make_unique<MessageCenter>();
+    }
+    // Ends kelvane in order, so the sample tools it started get 'QUIT' and do
+    // not outlive the test.
+    void TearDown() override {
+        if (!stopped && kelvane) {
+            kelvane->signal(SIGTERM);
+            kelvane->waitForExit(8000);
+        }
+        if (tool) {
+            waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") >= 2; }, 3000);
+        }
+        TCPTransport::forgetToolManagerPort();
+    }
+
+    std::unique_ptr<Message> ask(Message* message) {
+        message->destination.port = port;
+        message->wantsReply = 1;
+        message->replyTimeout = 3000;
+        return std::unique_ptr<Message>(tool->sendMessage(message));
+    }
+
+    bool isRegistered(TypeCode type) {
+        auto* look = new Message(typeCode("LOOK"), nullptr);
+        look->addTypeParam(type);
+        auto reply = ask(look);
+        return reply && reply->paramCount == 3 && reply->getBoolParam(1);
+    }
+
+    bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+        uint32_t deadline = TIME_GetCurMillisecs() + uint32_t(timeoutMs);
+        while (int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
+            if (condition()) return true;
+            tool->poll();
+        }
+        return condition();
+    }
+
+    std::string log() const { return readFile(home.okaDirectory() / "okalog"); }
+
+    TempHome home;
+    std::filesystem::path root;
+    std::unique_ptr<ChildProcess> kelvane;
+    std::unique_ptr<MessageCenter> tool;
+    int port = 0;
+    bool stopped = false;  // kelvane has exited and been waited for
+};
+}  // namespace
+
+TEST_F(SampleToolsTest, SampleToolsRegisterPublishAndHearRelays) {
+    ASSERT_TRUE(
+        waitUntil([&] { return isRegistered(kViewerType) && isRegistered(kRunnerType); }, 10000));
+    EXPECT_TRUE(
+        waitUntil([&] { return occurrences(log(), "added command to tool manager") == 5; }, 5000));
+
+    auto sources = ask(new Message(typeCode("GSAT"), nullptr));
+    ASSERT_TRUE(sources);
+    ASSERT_EQ(sources->paramCount, 2);
+    EXPECT_STREQ(decodeToolInfo(sources->getParam(1)).name, "Sample Viewer");
+
+    // A command published twice by the same tool is refused.
+    auto* again = new Message(typeCode("ADDC"), nullptr);
+    again->addTextParam("Mine", kParamST31);
+    again->addLongParam(0);
+    again->addTypeParam(kWildcardType);
+    auto* repeat = new Message(*again);
+    EXPECT_EQ(ask(again)->getLongParam(0), 0);
+    EXPECT_EQ(ask(repeat)->getLongParam(0), -401);
+
+    auto* change = new Message(typeCode("SCHG"), nullptr);
+    change->addTextParam("/projects/agent.qa");
+    EXPECT_EQ(ask(change)->getLongParam(0), 0);
+    EXPECT_TRUE(waitUntil(
+        [&] { return occurrences(log(), "received SCHG /projects/agent.qa") == 2; }, 5000));
+
+    // A second viewer of the same type is refused while the first runs.
+    ChildProcess duplicate(root / "bin" / "okasampleviewer", {},
+                           {"HOME=" + home.path().string(), "OKA=" + root.string()});
+    EXPECT_EQ(duplicate.waitForExit(8000), 1);
+}
+
+TEST_F(SampleToolsTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
+    ASSERT_TRUE(
+        waitUntil([&] { return isRegistered(kViewerType) && isRegistered(kRunnerType); }, 10000));
+    // This test registers as a tool of its own to watch the shut-down.
+    ToolInfo& own = tool->getOwnToolInfo();
+    own.toolType = typeCode("WTCH");
+    copyText(own.name, sizeof own.name, "watcher");
+    auto* registration = new Message(typeCode("REGT"), nullptr);
+    uint8_t bytes[kToolInfoSize];
+    encodeToolInfo(own, bytes);
+    registration->addParam(kParamData, bytes, kToolInfoSize);
+    registration->addTextParam("");
+    ASSERT_EQ(ask(registration)->getLongParam(0), 0);
+
+    kelvane->signal(SIGTERM);
+    uint32_t closedAt = 0, quitAt = 0;
+    uint32_t deadline = TIME_GetCurMillisecs() + 8000;
+    while (quitAt == 0 && int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
+        std::unique_ptr<Message> message(tool->getTransport().poll());
+        if (!message) continue;
+        if (message->type == typeCode("CWIN")) closedAt = TIME_GetCurMillisecs();
+        if (message->type == typeCode("QUIT")) quitAt = TIME_GetCurMillisecs();
+    }
+    ASSERT_NE(closedAt, 0u);
+    ASSERT_NE(quitAt, 0u);
+    EXPECT_GE(quitAt - closedAt, 2900u);
+    EXPECT_LE(quitAt - closedAt, 4500u);
+    EXPECT_EQ(kelvane->waitForExit(5000), 0);
+    EXPECT_TRUE(
+        waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") == 2; }, 3000));
+}
