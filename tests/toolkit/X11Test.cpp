@@ -1,0 +1,239 @@
+// The X11 backend under a private Xvfb server: every window of both
+// libraries shows, and real pointer and key input made with xdotool
+// reaches the application as notifications. Skipped when Xvfb (or, for the
+// input tests, xdotool) is not installed.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "toolkit/Automation.h"
+#include "toolkit/Toolkit.h"
+
+namespace {
+
+bool installed(const char* program) {
+    std::string command = std::string("command -v ") + program + " > /dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// A private Xvfb server on a free display. Parallel test processes start
+// their search at different displays (by process id) and step past any
+// display whose server does not come up, so they never share one.
+class XvfbServer {
+public:
+    bool start() {
+        int first = 100 + int(getpid() % 100);
+        for (int display = first; display < first + 20; ++display) {
+            if (access(("/tmp/.X" + std::to_string(display) + "-lock").c_str(), F_OK) == 0) continue;
+            if (launch(display)) return true;
+        }
+        return false;
+    }
+    void stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+    ~XvfbServer() { stop(); }
+
+private:
+    // Starts the server and waits up to five seconds for its socket; false
+    // when it exits first (another server took the display).
+    bool launch(int display) {
+        std::string name = ":" + std::to_string(display);
+        pid_ = fork();
+        if (pid_ == 0) {
+            // -noreset: the server would otherwise restart when its last client leaves.
+            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        std::string socketPath = "/tmp/.X11-unix/X" + std::to_string(display);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return false;
+            }
+            if (access(socketPath.c_str(), F_OK) == 0) {
+                usleep(200 * 1000);  // the socket exists a moment before the server answers
+                setenv("DISPLAY", name.c_str(), 1);
+                return true;
+            }
+            usleep(50 * 1000);
+        }
+        stop();
+        return false;
+    }
+
+    pid_t pid_ = -1;  // the server process we started
+};
+
+std::string resourceDirectory() {
+    const char* source = std::getenv("OKA_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/resources/resource/";
+}
+
+// Runs the window-system loop until `done` holds or `limit` milliseconds pass.
+template <class Condition>
+bool pumpUntil(Condition done, uint32_t limit = 2000) {
+    uint32_t start = TIME_GetCurMillisecs();
+    while (!done() && TIME_GetCurMillisecs() - start < limit) EVENT_Wait(20);
+    return done();
+}
+
+// Runs a shell command through xdotool.
+void xdotool(const std::string& arguments) {
+    std::string command = "xdotool " + arguments;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+class X11Backend : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!installed("Xvfb")) return;
+        server_ = new XvfbServer;
+        if (!server_->start()) return;
+        char program[] = "toolkit_x11_tests";
+        char* argv[] = {program, nullptr};
+        ERR_Master(1, argv);
+        ERR_Init();
+        APP_InitFirst();
+        GW_LibInstall();
+        GW_LibLoadInit();
+        APP_InitLast();
+        running_ = EVENT_GetConnectionDescriptor() >= 0;
+        RLIB_LoadLibFile("shared", (resourceDirectory() + "shared.dat").c_str());
+        RLIB_LoadLibFile("kelvane", (resourceDirectory() + "kelvane.dat").c_str());
+    }
+    static void TearDownTestSuite() {
+        if (running_) {
+            GW_LibExit();
+            APP_Exit();
+        }
+        delete server_;
+        server_ = nullptr;
+    }
+    void SetUp() override {
+        if (!running_) GTEST_SKIP() << "Xvfb is not installed or did not start";
+        AUTO_Reset();
+    }
+    // Shows the window and gives the server time to map it.
+    static WinObj* showWindow(const char* library, const char* name) {
+        WinObj* window = WIN_Load(library, name);
+        if (window == nullptr) return nullptr;
+        WIN_Init(window);
+        WIN_Show(window);
+        pumpUntil([] { return false; }, 300);
+        return window;
+    }
+
+    static XvfbServer* server_;  // the private X server
+    static bool running_;        // the X11 backend runs on it
+};
+XvfbServer* X11Backend::server_ = nullptr;
+bool X11Backend::running_ = false;
+
+TEST_F(X11Backend, EveryWindowOfBothLibrariesLoadsAndShows) {
+    for (const char* name : {"workspace", "toolInfoWindow", "aboutOKAWindow", "connectWindow", "kelvanePreferences",
+                             "listFilter", "pathnames", "FindWindow"}) {
+        WinObj* window = WIN_Load("kelvane", name);
+        ASSERT_NE(window, nullptr) << name;
+        WIN_Init(window);
+        WIN_Show(window);
+        EVENT_ProcessPending();
+        WIN_TerminateGetStatus(window);
+    }
+    for (const char* name : {"alertWindow", "filePicker"}) {
+        WinObj* window = WIN_Load("shared", name);
+        ASSERT_NE(window, nullptr) << name;
+        WIN_Init(window);
+        WIN_Show(window);
+        EVENT_ProcessPending();
+        WIN_TerminateGetStatus(window);
+    }
+    EVENT_ProcessPending();
+}
+
+int gActivations = 0;                // notifications 150 seen by countingButtonNfy
+std::vector<int> gLabelButtons;      // buttons of the 104 notifications seen by labelNfy
+std::vector<int> gWindowKeys;        // key codes of the 107 notifications seen by keyNfy
+
+void countingButtonNfy(TButObj* button, int code) {
+    if (code == kNfyActivated) ++gActivations;
+    TBUT_DefNfy(button, code);
+}
+
+void labelNfy(TAreaObj* label, int code) {
+    if (code == kNfyMouseDown) gLabelButtons.push_back(EVENT_GetButton());
+    TAREA_DefNfy(label, code);
+}
+
+void keyNfy(WinObj* window, int code) {
+    if (code == kNfyKeyDown) gWindowKeys.push_back(EVENT_GetKeyCode());
+    WIN_DefNfy(window, code);
+}
+
+// The screen position of a point inside a widget of a window without menu bar.
+std::string screenPoint(WinObj* window, WgtObj* widget) {
+    int x = 0, y = 0;
+    widget->windowOrigin(&x, &y);
+    return std::to_string(window->box.x + x + widget->box.width / 2) + " " +
+           std::to_string(window->box.y + y + widget->box.height / 2);
+}
+
+TEST_F(X11Backend, RealClicksAndKeysBecomeNotifications) {
+    if (!installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    WinObj* window = showWindow("kelvane", "connectWindow");
+    ASSERT_NE(window, nullptr);
+    auto* cancel = static_cast<TButObj*>(RES_GetNthChild(window, 3));
+    auto* label = static_cast<TAreaObj*>(RES_GetNthChild(window, 4));
+    RES_SetNfyProcDS(cancel, countingButtonNfy, 0);
+    RES_SetNfyProcDS(label, labelNfy, 0);
+    RES_SetNfyProcDS(window, keyNfy, 0);
+    gActivations = 0;
+    gLabelButtons.clear();
+    gWindowKeys.clear();
+
+    xdotool("mousemove " + screenPoint(window, cancel) + " click 1");
+    EXPECT_TRUE(pumpUntil([] { return gActivations == 1; })) << "no activation (150) from a real click";
+
+    xdotool("mousemove " + screenPoint(window, label) + " click 3");
+    EXPECT_TRUE(pumpUntil([] { return !gLabelButtons.empty(); })) << "no mouse down (104) from a right click";
+    EXPECT_EQ(gLabelButtons, std::vector<int>{3});
+
+    xdotool("key F1");
+    EXPECT_TRUE(pumpUntil([] { return !gWindowKeys.empty(); })) << "no key down (107) from F1";
+    ASSERT_FALSE(gWindowKeys.empty());
+    EXPECT_EQ(gWindowKeys.front(), kKeyF1);
+    WIN_TerminateGetStatus(window);
+}
+
+TEST_F(X11Backend, ModalLoopRunsUntilTheButtonEndsIt) {
+    if (!installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    WinObj* window = showWindow("kelvane", "toolInfoWindow");
+    ASSERT_NE(window, nullptr);
+    auto okNfy = [](TButObj* button, int code) {
+        if (code == kNfyActivated) WIN_ModalReturn(WGT_GetWin(button), 0);
+        TBUT_DefNfy(button, code);
+    };
+    auto* ok = static_cast<TButObj*>(RES_GetNthChild(window, 4));
+    RES_SetNfyProcDS(ok, +okNfy, 0);
+    // The click is made from a one-shot alarm once the loop runs.
+    std::string point = screenPoint(window, ok);
+    RES_GetNthChild(window, 1)->procedure = [point](WgtObj* field, int code) {
+        if (code == kNfyAlarm) (void)std::system(("xdotool mousemove " + point + " click 1").c_str());
+        TED_DefNfy(static_cast<TEdObj*>(field), code);
+    };
+    EVENT_StartWgtAlarm(RES_GetNthChild(window, 1), 0, 200);
+    EXPECT_EQ(WIN_ModalProcess(window), 0);
+    EXPECT_EQ(AUTO_UnscriptedCount(), 0);
+    WIN_TerminateGetStatus(window);
+}
+
+}  // namespace
