@@ -32,6 +32,8 @@ void registerToolMessageHandlers() {
 }
 
 int32_t getSourceAwareToolsMsg(Message*, Message* reply) {
+    // With no tools the answer is an empty list, not an older lookup's error.
+    gToolRegistry->setLastError(0);
     for (long i = 0; i < gToolRegistry->getToolCount(); ++i) {
         const ToolInfo* tool = gToolRegistry->lookupToolByNumber(i);
         if (gToolRegistry->getLastError() != 0 || !tool->isSourceViewer) continue;

@@ -227,6 +227,7 @@ void ToolRegistry::quitAllTools() {
 
 void ToolRegistry::broadcastMessage(Message* message) {
     std::unique_ptr<Message> original(message);
+    lastError = 0;
     for (long i = 0; i < registeredTools.getCount(); ++i) {
         const ToolInfo* tool = lookupToolByNumber(i);
         if (tool == nullptr) continue;
@@ -324,8 +325,7 @@ void ToolRegistry::forgetToolIcon(const TButObj* icon) {
     }
 }
 
-int32_t ToolRegistry::callbackRegisterTool(Message* message, Message* reply) {
-    (void)reply;
+int32_t ToolRegistry::callbackRegisterTool(Message* message, Message*) {
     if (message->getParamLength(0) < kToolInfoSize) {
         OKA_LOG("registration refused: a ToolInfo of %ld bytes", message->getParamLength(0));
         return kErrorBadParamType;

@@ -172,6 +172,13 @@ TEST_F(RegistryTest, SourceViewerIndexesFollowRemovals) {
     gToolRegistry->unloadTool(typeCode("VWR2"));
     EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), -1);
     EXPECT_EQ(gToolRegistry->getCurrentSourceTool(), nullptr);
+
+    // Empty indexes take the given one; set ones stay.
+    gToolRegistry->setEmptySourceToolIndicies(1);
+    EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), 1);
+    EXPECT_EQ(gToolRegistry->getCurrentSourceToolIndex(), 1);
+    gToolRegistry->setEmptySourceToolIndicies(0);
+    EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), 1);
 }
 
 TEST_F(RegistryTest, ActivationOfASourceViewerDeactivatesTheOthers) {
@@ -263,6 +270,12 @@ TEST_F(RegistryTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
 }
 
 TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
+    // No tools: an empty list, whatever failed before.
+    gToolRegistry->lookupToolByType(kBrowser);
+    auto empty = deliver(new Message(typeCode("GSAT"), nullptr), ToolInfo{});
+    EXPECT_EQ(empty->paramCount, 1);
+    EXPECT_EQ(empty->getLongParam(0), 0);
+
     FakeTool viewer("viewer", typeCode("VIEW"), true);
     FakeTool compiler("compiler", kCompiler);
     FakeTool debugger("debugger", kDebugger);
