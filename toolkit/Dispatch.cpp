@@ -217,8 +217,9 @@ void dispatchDraw(WgtObj* widget) {
         return;
     }
     int saved = list->cursor;
-    int lastVisible = list->topRow + list->box.height / list->rowHeight;
-    for (int row = list->topRow; row <= lastVisible && row < int(list->rows.size()); ++row) {
+    // Every row that shows at least partly.
+    for (int row = list->topRow; (row - list->topRow) * list->rowHeight < list->box.height && row < int(list->rows.size());
+         ++row) {
         list->cursor = row;
         list->notify(list->rows[size_t(row)].selected ? kNfyRowDrawSelected : kNfyRowDraw);
     }

@@ -126,7 +126,8 @@ void drawDefaultRow(LBoxObj* list) {
     if (row == nullptr) return;
     if (row->text.empty()) list->notify(kNfyRowGetText);
     Rect16 rowBox = list->currentRowBox();
-    DRAW_SetColors(list, COLOR_Black(), row->selected ? COLOR_LightGray() : WGT_GetBgColor(list));
+    ColorObj* background = list->bgColor ? list->bgColor : COLOR_White();
+    DRAW_SetColors(list, COLOR_Black(), row->selected ? COLOR_LightGray() : background);
     DRAW_SetPen(list, PEN_Invisible());
     DRAW_Rect(list, &rowBox);
     Rect16 textBox = makeRect16(rowBox.x + 4, rowBox.y, rowBox.width - 4, rowBox.height);

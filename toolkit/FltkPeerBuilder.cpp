@@ -270,8 +270,11 @@ void syncPeer(WgtObj* object) {
     if (object->kind != WgtKind::Window) {
         int x = 0, y = 0;
         peerPosition(object, &x, &y);
-        if (x != peer->x() || y != peer->y() || object->box.width != peer->w() || object->box.height != peer->h())
-            peer->resize(x, y, object->box.width, object->box.height);
+        // Hidden helpers may be given a negative size; FLTK wants none.
+        int width = object->box.width > 0 ? object->box.width : 0;
+        int height = object->box.height > 0 ? object->box.height : 0;
+        if (x != peer->x() || y != peer->y() || width != peer->w() || height != peer->h())
+            peer->resize(x, y, width, height);
         if (object->bgColor && !object->bgColor->transparent) peer->color(toFlColor(*object->bgColor));
         const FontObj& font = object->font ? *object->font : *FONT_Default();
         peer->labelfont(toFlFont(font));

@@ -10,7 +10,6 @@ enum NotifyCode : int {
     kNfyPointerEntered = 102,  // the pointer entered the object
     kNfyPointerLeft = 103,     // the pointer left the object
     kNfyMouseDown = 104,       // a mouse button went down (EVENT_GetButton, EVENT_IsDouble)
-    kNfyMouseUp = 105,         // the mouse button went up
     kNfyKeyDown = 107,         // a key went down in a window (EVENT_GetKeyCode)
     kNfyKeyTyped = 108,        // a key was typed; in a text field: its text was edited
     kNfyDraw = 109,            // the object is being drawn
@@ -31,8 +30,8 @@ enum NotifyCode : int {
     kNfyRowMouseDown = 205,    // a mouse button went down on the current row
     kNfyRowDrawSelected = 206, // the current row is to be drawn selected
     kNfyRowDrawFocused = 207,  // the current row is to be drawn with the focus mark
-    kNfyRowAdded = 208,        // a row was added
-    kNfyRowMouseUp = 209,      // the mouse button went up on the current row
+    kNfyRowAdded = 208,        // reserved for programs that list it; this toolkit does not send it
+    kNfyRowMouseUp = 209,      // reserved likewise
     kNfyRowGetText = 213,      // the toolkit asks for the current row's text (LBOX_CurSetText)
     kNfySelectionChanged = 215,// the list's selection changed
     kNfyRowActivated = 216,    // the current row was activated (double click, Enter)

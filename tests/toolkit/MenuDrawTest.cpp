@@ -1,0 +1,205 @@
+// Menus, accelerators, drawing and directory listing in the headless
+// backend: the choices that reach the application and what a draw
+// notification drew.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "toolkit/Automation.h"
+#include "toolkit/Toolkit.h"
+
+namespace {
+
+// A pop-up like the workspace's tool menu: commands, a separator, built-ins.
+MenuObj* makeToolMenu() {
+    MenuObj* menu = MENU_Create();
+    MENU_AddItem(menu, "Compile", 0);
+    MENU_CurSetClientData(menu, 41);
+    MENU_AddItem(menu, "Link", 0);
+    MENU_CurSetEnabled(menu, false);
+    MENU_AddSeparator(menu);
+    MENU_AddItem(menu, "Unload Tool", 7);
+    return menu;
+}
+
+TEST(PopupMenu, ScriptedChoicesByLabelAndIdAndDismissals) {
+    AUTO_Reset();
+    MenuObj* menu = makeToolMenu();
+    AUTO_ScriptPopupLabel("Compile");
+    ASSERT_TRUE(MENU_OpenProcess(menu, nullptr));
+    EXPECT_STREQ(MENU_ChosenGetLabel(menu), "Compile");
+    EXPECT_EQ(MENU_ChosenGetClientData(menu), 41u);
+
+    AUTO_ScriptPopupId(7);
+    ASSERT_TRUE(MENU_OpenProcess(menu, nullptr));
+    EXPECT_STREQ(MENU_ChosenGetLabel(menu), "Unload Tool");
+
+    AUTO_ScriptPopupLabel("Link");  // disabled: the user cannot choose it
+    EXPECT_FALSE(MENU_OpenProcess(menu, nullptr));
+    EXPECT_FALSE(MENU_HasChoice(menu));
+    EXPECT_FALSE(MENU_OpenProcess(menu, nullptr));  // unscripted: dismissed
+    EXPECT_EQ(AUTO_UnscriptedCount(), 1);
+    MENU_Terminate(menu);
+}
+
+TEST(PopupMenu, ItemsInsertedBeforeTheCursorKeepSortedOrder) {
+    MenuObj* menu = MENU_Create();
+    for (const char* label : {"delta", "alpha", "charlie", "bravo"}) {
+        // Like the component menu: in front of the first item that sorts after it.
+        for (MENU_GoFirst(menu); MENU_IsOk(menu) && std::string(MENU_CurGetLabel(menu)) < label; MENU_GoNext(menu)) {
+        }
+        MENU_AddItem(menu, label, 0, true);
+    }
+    std::vector<std::string> labels;
+    for (MENU_GoFirst(menu); MENU_IsOk(menu); MENU_GoNext(menu)) labels.push_back(MENU_CurGetLabel(menu));
+    EXPECT_EQ(labels, (std::vector<std::string>{"alpha", "bravo", "charlie", "delta"}));
+    MENU_Terminate(menu);
+}
+
+std::vector<int> gWindowCodes;  // codes seen by menuWindowNfy
+int gHelpPresses = 0;           // activations of the hidden help button
+
+void menuWindowNfy(WinObj* window, int code) {
+    gWindowCodes.push_back(code);
+    WIN_DefNfy(window, code);
+}
+
+void helpButtonNfy(TButObj* button, int code) {
+    if (code == kNfyActivated) ++gHelpPresses;
+    TBUT_DefNfy(button, code);
+}
+
+class MenuBarWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gWindowCodes.clear();
+        gHelpPresses = 0;
+        window = new WinObj;
+        RES_SetNfyProcDS(window, menuWindowNfy, 0);
+        MBarObj* bar = WIN_GetMenuBar(window);
+        MBAR_AddItem(bar, "&File");
+        MBAR_CurSetSubMenu(bar, MENU_Create());
+        MenuObj* file = MBAR_CurGetSubMenu(bar);
+        MENU_AddItem(file, "&Quit", 107);
+        MENU_CurSetAccelKey(file, kAccelCharacter, kModControl, 'Q');
+        MBAR_AddItem(bar, "&Help");
+        MBAR_CurSetSubMenu(bar, MENU_Create());
+        MENU_AddItem(MBAR_CurGetSubMenu(bar), "&About the OKA", 700);
+    }
+    void TearDown() override { WIN_TerminateGetStatus(window); }
+    WinObj* window = nullptr;  // window with a File and a Help menu
+};
+
+TEST_F(MenuBarWindow, ChoosingAnItemTellsTheWindowTitleMenuAndItem) {
+    ASSERT_TRUE(AUTO_ChooseMenuId(window, 700));
+    EXPECT_EQ(gWindowCodes, std::vector<int>{kNfyMenuChosen});
+    MBarObj* bar = WIN_GetMenuBar(window);
+    EXPECT_STREQ(MBAR_ChosenGetLabel(bar), "&Help");
+    EXPECT_STREQ(MENU_ChosenGetLabel(MBAR_ChosenGetMenu(bar)), "&About the OKA");
+    EXPECT_FALSE(AUTO_ChooseMenuItem(window, "Nothing"));
+    ASSERT_TRUE(MBAR_GoLabel(bar, "&Help"));
+    MBAR_CurSetRightAligned(bar, true);
+    EXPECT_TRUE(bar->titles[1].rightAligned);
+}
+
+TEST_F(MenuBarWindow, KeysReachTheWindowThenMenuAndButtonAccelerators) {
+    AUTO_KeyPress(window, 'q', kModControl);
+    EXPECT_EQ(gWindowCodes, (std::vector<int>{kNfyKeyDown, kNfyKeyTyped, kNfyMenuChosen}));
+    EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(WIN_GetMenuBar(window))), 107);
+
+    // The hidden help button of a modal dialog answers F1.
+    TButObj* help = TBUT_Create();
+    Rect16 hidden = makeRect16(-10, -10, -10, -10);
+    WGT_SetBox(help, &hidden);
+    KyLstObj* keys = KYLST_Create();
+    KYELT_SetKeyCode(KYELT_Create(keys), kKeyF1);
+    TBUT_SetAccelKeys(help, keys);
+    RES_SetNfyProcDS(help, helpButtonNfy, 0);
+    PANEL_AddWgt(WIN_GetPanel(window), help);
+    gWindowCodes.clear();
+    AUTO_KeyPress(window, kKeyF1);
+    EXPECT_EQ(gHelpPresses, 1);
+    EXPECT_EQ(EVENT_GetKeyCode(), kKeyF1);
+    AUTO_KeyPress(window, kKeyF1, kModShift);  // other modifiers: not the accelerator
+    EXPECT_EQ(gHelpPresses, 1);
+}
+
+void markingButtonNfy(TButObj* button, int code) {
+    TBUT_DefNfy(button, code);
+    if (code != kNfyDraw) return;
+    // The workspace draws the unloaded mark over a tool icon this way.
+    static IconObj mark;
+    mark.file = "unloaded.xpm";
+    Rect16 box = makeRect16(19, 2, 32, 32);
+    DRAW_Icon(button, &box, &mark);
+}
+
+TEST(Drawing, DrawNotificationsAreRecordedInWidgetCoordinates) {
+    AUTO_Reset();
+    AUTO_RecordDrawing(true);
+    WinObj window;
+    auto* button = new TButObj;
+    button->box = makeRect16(100, 50, 70, 50);
+    RES_SetNfyProcDS(button, markingButtonNfy, 0);
+    PANEL_AddWgt(&window, button);
+    AUTO_Draw(button);
+    ASSERT_EQ(AUTO_DrawCalls().size(), 1u);
+    EXPECT_EQ(AUTO_DrawCalls()[0].operation, "icon");
+    EXPECT_EQ(AUTO_DrawCalls()[0].box, makeRect16(19, 2, 32, 32));
+    EXPECT_EQ(AUTO_DrawCalls()[0].text, "unloaded.xpm");
+    window.release();
+    AUTO_Reset();
+}
+
+TEST(Drawing, ListRowsAreDrawnOneNotificationPerVisibleRowWithTheirState) {
+    AUTO_Reset();
+    AUTO_RecordDrawing(true);
+    LBoxObj list;
+    list.box = makeRect16(0, 0, 120, 36);  // room for two rows
+    for (const char* text : {"first", "second", "third"}) {
+        LBOX_CurSetClientData(&list, 1);
+        LBOX_CurSetText(&list, text);
+        LBOX_GoDown(&list);
+    }
+    LBOX_GoIndex(&list, 1);
+    LBOX_CurSelect(&list);
+    AUTO_Draw(&list);  // the default procedure draws each row
+    std::vector<std::string> texts;
+    for (const DrawRecord& call : AUTO_DrawCalls())
+        if (call.operation == "text") texts.push_back(call.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"first", "second"}));
+    ASSERT_EQ(AUTO_DrawCalls().size(), 4u);
+    EXPECT_EQ(AUTO_DrawCalls()[2].operation, "rect");
+    EXPECT_EQ(AUTO_DrawCalls()[2].box, makeRect16(0, 18, 120, 18));
+    EXPECT_NE(AUTO_DrawCalls()[2].background, AUTO_DrawCalls()[0].background);  // selected row highlighted
+    EXPECT_EQ(list.cursor, 1);  // drawing leaves the cursor where it was
+    AUTO_Reset();
+}
+
+int collectNames(const char* /*directory*/, const char* name, void* data) {
+    static_cast<std::vector<std::string>*>(data)->push_back(name);
+    return name[0] == 'b' ? 5 : 9;
+}
+
+TEST(FileSystem, DirectoryEntriesComeSortedWithoutDotEntries) {
+    std::string directory = testing::TempDir() + "fmgr_listing";
+    mkdir(directory.c_str(), 0700);
+    for (const char* name : {"zeta", "Beta", "alpha", "..hidden", ".profile", "b"})
+        std::ofstream(directory + "/" + name) << "x";
+    std::vector<std::string> names;
+    EXPECT_EQ(FMGR_PerfDirFiles(directory.c_str(), 0, collectNames, &names), 9);  // the last result
+    EXPECT_EQ(names, (std::vector<std::string>{".profile", "Beta", "alpha", "b", "zeta"}));
+    EXPECT_EQ(FMGR_GetNodeType(directory.c_str()), kNodeDirectory);
+    EXPECT_EQ(FMGR_GetNodeType((directory + "/zeta").c_str()), kNodeFile);
+
+    std::string empty = directory + "/empty";
+    ASSERT_TRUE(FMGR_CreateDir(empty.c_str(), 0700));
+    EXPECT_EQ(FMGR_PerfDirFiles(empty.c_str(), 0, collectNames, &names), 1);
+    EXPECT_EQ(FMGR_PerfDirFiles((directory + "/missing").c_str(), 0, collectNames, &names), 0);
+    std::system(("rm -rf " + directory).c_str());
+}
+
+}  // namespace
