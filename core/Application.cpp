@@ -4,6 +4,9 @@
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
+#include "projects/GlobalPathManager.h"
+#include "projects/ProjectManager.h"
+#include "projects/ProjectMessages.h"
 #include "storage/PrefMan.h"
 #include "toolkit/Event.h"
 #include "toolkit/ResourceLibrary.h"
@@ -54,8 +57,16 @@ bool initializeApplication() {
     if (gGlobalWindowManager->getLastError() != 0) return false;
     gCommandManager = new CommandManager();
     if (gCommandManager->getLastError() != 0) return false;
+    gProjectManager = new ProjectManager(gPreferencesManager);
+    if (gProjectManager->getLastError() != 0) return false;
+    gGlobalPathManager = new GlobalPathManager(gProjectManager);
+    if (gGlobalPathManager->getLastError() != 0) return false;
     readHelpViewerName();
     registerToolMessageHandlers();
+    registerProjectMessageHandlers();
+    // The stored project is loaded here rather than by the workspace window,
+    // so that a Tool Manager without a display has its project too.
+    gProjectManager->loadProject(nullptr, false);
     gResizeHorCursor = RES_LoadInit("shared", "resizeHor");
     return true;
 }
@@ -84,6 +95,11 @@ void shutDownApplication() {
     gToolRegistry = nullptr;
     delete gCommandManager;
     gCommandManager = nullptr;
+    // The path manager writes the project's paths into the still open project file.
+    delete gGlobalPathManager;
+    gGlobalPathManager = nullptr;
+    delete gProjectManager;
+    gProjectManager = nullptr;
     // Window positions are saved here, before the preferences file closes.
     delete gGlobalWindowManager;
     gGlobalWindowManager = nullptr;
