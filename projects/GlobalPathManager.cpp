@@ -75,7 +75,7 @@ void GlobalPathManager::addUniquePath(const char* path) {
 }
 
 void GlobalPathManager::readPathsFromDisk() {
-    if (projectFile == nullptr) return;
+    if (projectFile == nullptr || !projectFile->isOpen()) return;
     std::vector<std::string> records;
     projectFile->readPreferencesOfType(kPathRecord, records);
     for (const std::string& record : records) {

@@ -2,8 +2,10 @@
 #include "projects/MasterComponentList.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "projects/EngineInfo.h"
+#include "storage/QuickSort.h"
 #include "toolkit/LBoxObj.h"
 
 namespace {
@@ -79,8 +81,29 @@ ComponentList* MasterComponentList::getNthList(long index) const {
     return static_cast<ComponentList*>(get(index));
 }
 
+namespace {
+// The members of a list in an array, for the list sort's quicksort: it
+// reads and writes by position, which a chunked list answers by walking its
+// chunks and an array at once. Same algorithm, same order, a fraction of
+// the time for long lists.
+struct ItemArray {
+    std::vector<Item*> items;
+    // Null outside the array, as List::get answers.
+    Item* get(long i) const { return i >= 0 && i < getCount() ? items[size_t(i)] : nullptr; }
+    void replacei(long i, Item* item) { items[size_t(i)] = item; }
+    long getCount() const { return long(items.size()); }
+};
+
+void sortMembers(ComponentList& list, bool descending) {
+    ItemArray array;
+    for (long j = 0; j < list.getCount(); ++j) array.items.push_back(list.get(j));
+    sortItems(array, descending);
+    for (long j = 0; j < array.getCount(); ++j) list.replacei(j, array.get(j));
+}
+}  // namespace
+
 void MasterComponentList::sort(bool descending) {
-    for (long i = 0; i < getCount(); ++i) getNthList(i)->sort(descending);
+    for (long i = 0; i < getCount(); ++i) sortMembers(*getNthList(i), descending);
     List::sort(descending);
     if (listChanged) listChanged();
 }
