@@ -1,11 +1,12 @@
-// The project file: its records checked by a reader of the file format
-// written here from its description (not the storage code), the records'
-// order, restarts, views, the current-project record, damaged and foreign
-// files, and the batched rewrite of a record type.
+// The project file: its records checked by an independent reader of the
+// file format (ProjectFileReader.h), the records' order, restarts, views,
+// the current-project record, damaged and foreign files, and the batched
+// rewrite of a record type.
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "ProjectFileReader.h"
 #include "ProjectFixture.h"
 #include "core/ByteOrder.h"
 #include "projects/EngineInfo.h"
@@ -15,34 +16,6 @@
 #include "storage/PrefMan.h"
 
 namespace {
-// The records of the first block of `type`, straight from the file's bytes:
-// header (list offset at 12), list (entries at 8, 16 bytes each: type,
-// length, slop, offset), field block (count, then length and bytes).
-std::vector<std::string> recordsInFile(const std::filesystem::path& path, const char (&type)[5]) {
-    std::string bytes = readFile(path);
-    auto at = [&](size_t offset) {
-        return getBigEndian32(reinterpret_cast<const uint8_t*>(bytes.data()) + offset);
-    };
-    std::vector<std::string> records;
-    uint32_t list = at(12);
-    uint32_t entries = at(list);
-    for (uint32_t k = 0; k < entries; ++k) {
-        size_t entry = list + 8 + k * 16;
-        if (at(entry) != typeCodeFromBytes(type)) continue;
-        size_t block = at(entry + 12);
-        size_t position = block + 4;
-        for (uint32_t n = 0; n < at(block); ++n) {
-            uint32_t length = at(position);
-            records.push_back(bytes.substr(position + 4, length));
-            position += 4 + length;
-        }
-        break;
-    }
-    return records;
-}
-
-std::string textOf(const std::string& record) { return record.substr(0, record.find('\0')); }
-
 class ProjectFileTest : public ProjectTest {
 protected:
     std::filesystem::path projectPath() const { return home.path() / "demo.prj"; }

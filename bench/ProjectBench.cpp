@@ -1,0 +1,151 @@
+// Figures for the project at scale, measured against an in-process Tool
+// Manager with scripted tools in child processes answering 'IDFL':
+//   - loading a project of 1,000 and 10,000 files identified by two tools
+//   - adding one file (identified by one tool, saved) to such a project
+//   - building a project up to 1,000 files one 'ADDF' at a time, and the
+//     project file's size at the end
+//   - 'RSLV' with 50 project paths, resolved in the last one
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ProjectHarness.h"
+#include "ScriptedTool.h"
+#include "TestSupport.h"
+#include "projects/GlobalPathManager.h"
+#include "projects/ProjectManager.h"
+#include "projects/ProjectRecords.h"
+#include "storage/PrefMan.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+// "<stem><n><extension>", built with snprintf: g++ 12 warns falsely about
+// string concatenations of this shape in optimised builds.
+std::string numberedName(const char* stem, int n, const char* extension) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%d%s", stem, n, extension);
+    return name;
+}
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Two tools: the first recognises agents (.qa), the second headers (.qh).
+struct TwoTools {
+    explicit TwoTools(ProjectHarness& harness)
+        : agents("", "agents", typeCode("AGNT"),
+                 {{".qa", IdentifyRule::recognise, "Quenta agent", typeCode("QAGT"), "Agents"}}),
+          headers("", "headers", typeCode("HDRS"),
+                  {{".qh", IdentifyRule::recognise, "Quenta header", typeCode("QHDR"), ""}}) {
+        harness.registerTool(agents);
+        harness.registerTool(headers);
+    }
+    ScriptedTool agents;
+    ScriptedTool headers;
+};
+
+// `count` files on disk, alternately agents and headers, stored as the
+// 'FCMP' records of the current project.
+std::vector<std::string> makeProjectFiles(const fs::path& directory, int count) {
+    fs::create_directories(directory);
+    std::vector<std::string> paths;
+    std::vector<uint8_t> records(size_t(count) * kFileRecordSize);
+    std::vector<PreferenceRecord> list;
+    for (int n = 0; n < count; ++n) {
+        std::string path = (directory / numberedName("file", n, n % 2 ? ".qh" : ".qa")).string();
+        writeFile(path, "text\n");
+        paths.push_back(path);
+        uint8_t* record = records.data() + size_t(n) * kFileRecordSize;
+        encodeFileRecord(path.c_str(), record);
+        list.push_back({reinterpret_cast<const char*>(record), kFileRecordSize});
+    }
+    gProjectManager->replacePreferencesOfType(kFileRecord, list.data(), long(list.size()));
+    return paths;
+}
+
+void loadAndAdd(int count) {
+    TempHome home;
+    ProjectHarness harness(home.path());
+    gProjectManager->loadProject((home.path() / "big.prj").c_str(), true);
+    makeProjectFiles(home.path() / "src", count);
+    TwoTools tools(harness);
+
+    auto start = Clock::now();
+    harness.restart();
+    double load = millisecondsSince(start);
+    std::printf("load %5d files, 2 tools:            %9.1f ms  (%.3f ms per file)\n", count, load,
+                load / count);
+
+    constexpr int kAdds = 5;
+    double worst = 0;
+    double total = 0;
+    for (int n = 0; n < kAdds; ++n) {
+        std::string path = (home.path() / "src" / numberedName("added", n, ".qa")).string();
+        writeFile(path, "text\n");
+        start = Clock::now();
+        gProjectManager->addFileToProject(path.c_str());
+        double once = millisecondsSince(start);
+        total += once;
+        worst = std::max(worst, once);
+    }
+    std::printf("add 1 file to %5d, identify + save: %9.1f ms mean, %.1f ms worst of %d\n", count,
+                total / kAdds, worst, kAdds);
+}
+
+void buildUp(int count) {
+    TempHome home;
+    ProjectHarness harness(home.path());
+    fs::path project = home.path() / "grown.prj";
+    gProjectManager->loadProject(project.c_str(), true);
+    TwoTools tools(harness);
+    fs::create_directories(home.path() / "src");
+    auto start = Clock::now();
+    for (int n = 0; n < count; ++n) {
+        std::string path = (home.path() / "src" / numberedName("f", n, n % 2 ? ".qh" : ".qa")).string();
+        writeFile(path, "text\n");
+        auto* add = new Message(typeCode("ADDF"), nullptr);
+        add->addTextParam(path.c_str());
+        harness.deliver(add);
+    }
+    double total = millisecondsSince(start);
+    std::printf("build %d files by ADDF:              %9.1f ms  (%.2f ms per ADDF)\n", count, total,
+                total / count);
+    std::printf("  project file size %ju bytes (records %d bytes)\n",
+                static_cast<uintmax_t>(fs::file_size(project)), count * int(kFileRecordSize));
+}
+
+void resolveWithPaths(int pathCount) {
+    TempHome home;
+    ProjectHarness harness(home.path());
+    gProjectManager->loadProject((home.path() / "paths.prj").c_str(), true);
+    for (int n = 0; n < pathCount; ++n) {
+        fs::path directory = home.path() / numberedName("dir", n, "");
+        fs::create_directories(directory);
+        gGlobalPathManager->addUniquePath(directory.c_str());
+    }
+    writeFile(home.path() / numberedName("dir", pathCount - 1, "") / "last.qa", "x");
+    constexpr int kRounds = 1000;
+    auto start = Clock::now();
+    for (int n = 0; n < kRounds; ++n) {
+        auto* resolve = new Message(typeCode("RSLV"), nullptr);
+        resolve->addTextParam("last.qa");
+        harness.deliver(resolve);
+    }
+    double total = millisecondsSince(start);
+    std::printf("RSLV with %d paths, found in the last: %8.3f ms per request\n", pathCount,
+                total / kRounds);
+}
+}  // namespace
+
+int main() {
+    loadAndAdd(1000);
+    loadAndAdd(10000);
+    buildUp(1000);
+    resolveWithPaths(50);
+    return 0;
+}
