@@ -173,7 +173,8 @@ void syncButton(TButObj* button, Fl_Button* peer) {
     peer->image(image);
     if (button->style == ButtonStyle::Push) {
         peer->box(frameOf(button, FL_UP_BOX));
-        if (image) peer->align(FL_ALIGN_IMAGE_OVER_TEXT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+        // Icon buttons (the tool icons) wrap a long name onto a second line.
+        if (image) peer->align(FL_ALIGN_IMAGE_OVER_TEXT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
     }
 }
 
@@ -191,8 +192,15 @@ template <class Input>
 void syncField(TEdObj* field, Input* peer) {
     if (field->text != peer->value()) peer->value(field->text.c_str());
     peer->readonly(field->editable ? 0 : 1);
-    if (!field->editable) peer->color(FL_BACKGROUND_COLOR);
-    peer->position(field->selectionEnd, field->selectionStart);
+    peer->wrap(field->multiLine ? 1 : 0);
+    if (field->editable) {
+        peer->position(field->selectionEnd, field->selectionStart);
+    } else {
+        // Read-only fields are texts on the window, shown from their start.
+        peer->box(FL_FLAT_BOX);
+        peer->color(field->bgColor ? toFlColor(*field->bgColor) : FL_BACKGROUND_COLOR);
+        peer->position(0, 0);
+    }
     const FontObj& font = field->font ? *field->font : *FONT_Default();
     peer->textfont(toFlFont(font));
     peer->textsize(font.size);
