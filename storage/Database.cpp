@@ -516,29 +516,40 @@ long Database::countFieldsInBlock(long index, long* count) {
     MasterPtrEntry entry;
     if (long error = loadEntry(index, &entry)) return error;
     if (entry.length < kFieldWordSize) return kErrorDamagedFile;
-    if (long error = readLong(entry.offset, count)) return error;
+    char word[kFieldWordSize];
+    if (long error = readDataFromFile(entry.offset, word, kFieldWordSize, false)) return error;
+    return readFieldCount(word, kFieldWordSize, count);
+}
+
+long Database::readFieldCount(const char* blockData, long blockLength, long* count) {
+    if (blockLength < kFieldWordSize) return kErrorDamagedFile;
+    *count = readField32(blockData);
     return *count < 0 ? kErrorDamagedFile : 0;
+}
+
+long Database::stepOverField(const char* blockData, long blockLength, long* position,
+                             long* offset, long* length) {
+    if (*position > blockLength - kFieldWordSize) return kErrorDamagedFile;
+    long fieldLength = readField32(blockData + *position);
+    long data = *position + kFieldWordSize;
+    if (fieldLength < 0 || fieldLength > blockLength - data) return kErrorDamagedFile;
+    *offset = data;
+    *length = fieldLength;
+    *position = data + fieldLength;
+    return 0;
 }
 
 long Database::getFieldInfo(const char* blockData, long blockLength, long field, long* offset,
                             long* length) {
-    if (blockLength < kFieldWordSize) return kErrorDamagedFile;
-    long count = readField32(blockData);
-    if (count < 0) return kErrorDamagedFile;
+    long count = 0;
+    if (long error = readFieldCount(blockData, blockLength, &count)) return error;
     if (field < 1 || field > count) return kErrorFieldRange;
     long position = kFieldWordSize;
-    for (long k = 1;; ++k) {
-        if (position > blockLength - kFieldWordSize) return kErrorDamagedFile;
-        long fieldLength = readField32(blockData + position);
-        position += kFieldWordSize;
-        if (fieldLength < 0 || fieldLength > blockLength - position) return kErrorDamagedFile;
-        if (k == field) {
-            *offset = position;
-            *length = fieldLength;
-            return 0;
-        }
-        position += fieldLength;
+    for (long k = 1; k <= field; ++k) {
+        if (long error = stepOverField(blockData, blockLength, &position, offset, length))
+            return error;
     }
+    return 0;
 }
 
 // Reads the whole block into a working buffer.

@@ -74,6 +74,14 @@ public:
     // Locates field `field` inside block bytes already in memory.
     static long getFieldInfo(const char* blockData, long blockLength, long field, long* offset,
                              long* length);
+    // The two steps of every walk over fields in memory: the count, then
+    // one field at a time. `position` starts at kFieldWordSize, the first
+    // length word, and moves past each field; the field's data offset and
+    // length come back. A count or field that overruns the block gives
+    // kErrorDamagedFile.
+    static long readFieldCount(const char* blockData, long blockLength, long* count);
+    static long stepOverField(const char* blockData, long blockLength, long* position,
+                              long* offset, long* length);
     long getFieldLength(long index, long field, long* length);
     // A field of exactly 4 bytes as a number; other lengths leave 0 and succeed.
     long getLongFromBlock(long index, long field, long* value);

@@ -212,27 +212,15 @@ void PrefMan::readPreferencesOfType(TypeCode type, std::vector<std::string>& rec
     if (result == 0) result = getBlockLength(index, &length);
     std::vector<char> block(size_t(std::max(length, 1L)));
     if (result == 0) result = readDataFromBlock(index, block.data(), false);
-    if (result == 0 && length < dbformat::kFieldWordSize) result = kErrorDamagedFile;
-    if (result != 0) {
-        lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
-        return;
-    }
-    const auto* bytes = reinterpret_cast<const uint8_t*>(block.data());
-    auto count = long(int32_t(getBigEndian32(bytes)));
+    long count = 0;
+    if (result == 0) result = readFieldCount(block.data(), length, &count);
     long position = dbformat::kFieldWordSize;
     for (long n = 0; n < count && result == 0; ++n) {
-        long fieldLength = position <= length - dbformat::kFieldWordSize
-                               ? long(int32_t(getBigEndian32(bytes + position)))
-                               : -1;
-        position += dbformat::kFieldWordSize;
-        if (fieldLength < 0 || fieldLength > length - position) {
-            result = kErrorDamagedFile;
-            break;
-        }
-        records.emplace_back(block.data() + position, size_t(fieldLength));
-        position += fieldLength;
+        long offset = 0;
+        long fieldLength = 0;
+        result = stepOverField(block.data(), length, &position, &offset, &fieldLength);
+        if (result == 0) records.emplace_back(block.data() + offset, size_t(fieldLength));
     }
-    if (count < 0) result = kErrorDamagedFile;
     if (result != 0) records.clear();
-    lastError = int32_t(result);
+    lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
 }
