@@ -73,7 +73,7 @@ void AUTO_ScriptModalButton(const char* windowName, const char* buttonPath);
 void AUTO_ScriptPopupLabel(const char* label);
 void AUTO_ScriptPopupId(int id);
 // The next drag (EVENT_TrackDown) moves the pointer through these window
-// positions and then releases the button.
+// positions and then releases the button (headless backend).
 void AUTO_ScriptDrag(const std::vector<std::pair<int, int>>& windowPositions);
 
 // ---- Observing.

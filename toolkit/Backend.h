@@ -50,9 +50,9 @@ public:
     // Shows a pop-up menu at the pointer over `anchor` and tracks it; the
     // index of the chosen item, or -1 when the user dismissed it.
     virtual int popupMenu(MenuObj* menu, WgtObj* anchor) = 0;
-    // Drag tracking: the pointer's window position while a button stays
-    // down; false once it was released.
-    virtual bool trackPointer(int* x, int* y) = 0;
+    // Drag tracking over `widget`: the pointer's position in the widget's
+    // window while a button stays down; false once it was released.
+    virtual bool trackPointer(WgtObj* widget, int* x, int* y) = 0;
 
     // ---- Drawing. Boxes are in window coordinates; DRAW_* converts.
     // Starts drawing into the widget's window outside a draw notification.

@@ -52,7 +52,7 @@ void EVENT_TrackDownBegin(WgtObj* widget) { gTrackWidget = widget; }
 
 bool EVENT_TrackDown(int* x, int* y) {
     int windowX = gEvent.windowX, windowY = gEvent.windowY;
-    bool down = currentBackend().trackPointer(&windowX, &windowY);
+    bool down = gTrackWidget != nullptr && currentBackend().trackPointer(gTrackWidget, &windowX, &windowY);
     gEvent.windowX = windowX;
     gEvent.windowY = windowY;
     EVENT_QueryWgtLoc(gTrackWidget, x, y);

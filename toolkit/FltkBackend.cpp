@@ -140,15 +140,15 @@ public:
         return chosen ? indices[size_t(chosen - items.data())] : -1;
     }
 
-    bool trackPointer(int* x, int* y) override {
+    bool trackPointer(WgtObj* widget, int* x, int* y) override {
         Fl::wait(0.02);
-        Fl_Window* window = Fl::first_window();
+        WinObj* window = widget->window();
+        if (window == nullptr || window->peer == nullptr) return false;
+        auto* peer = static_cast<Fl_Window*>(window->peer);
         int rootX = 0, rootY = 0;
         Fl::get_mouse(rootX, rootY);
-        if (window) {
-            *x = rootX - window->x_root();
-            *y = rootY - window->y_root() - fltkMenuOffset(static_cast<WinObj*>(objectOf(window)));
-        }
+        *x = rootX - peer->x_root();
+        *y = rootY - peer->y_root() - fltkMenuOffset(window);
         return (Fl::event_state() & (FL_BUTTON1 | FL_BUTTON2 | FL_BUTTON3)) != 0 && Fl::event() != FL_RELEASE;
     }
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "core/Log.h"
+#include "toolkit/AlarmList.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Dispatch.h"
 #include "toolkit/MenuObj.h"
@@ -19,8 +20,11 @@ constexpr const char* kLogSource = "../toolkit";
 void HeadlessBackend::focus(WgtObj* widget) { dispatchFocus(widget, true); }
 
 void HeadlessBackend::wait(int milliseconds) {
-    // Nothing can arrive, so waiting only lets time pass for alarms.
-    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    // No input can arrive: waiting only makes sense until the next alarm.
+    int untilAlarm = alarmMillisecondsToNext();
+    if (untilAlarm < 0) return;
+    if (milliseconds < 0 || untilAlarm < milliseconds) milliseconds = untilAlarm;
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 void HeadlessBackend::runModal(WinObj* window) {
@@ -41,7 +45,7 @@ void HeadlessBackend::beep() { OKA_LOG("beep"); }
 
 int HeadlessBackend::popupMenu(MenuObj* menu, WgtObj* /*anchor*/) { return takePopupChoice(menu); }
 
-bool HeadlessBackend::trackPointer(int* x, int* y) { return takeDragPosition(x, y); }
+bool HeadlessBackend::trackPointer(WgtObj* /*widget*/, int* x, int* y) { return takeDragPosition(x, y); }
 
 int HeadlessBackend::textWidth(const char* text, const FontObj& font) {
     return int(std::strlen(text)) * font.size * 6 / 10;

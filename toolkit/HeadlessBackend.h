@@ -27,7 +27,7 @@ public:
     void discardKeyEvents() override {}
     void beep() override;
     int popupMenu(MenuObj* menu, WgtObj* anchor) override;
-    bool trackPointer(int* x, int* y) override;
+    bool trackPointer(WgtObj* widget, int* x, int* y) override;
 
     void beginDrawing(WgtObj*) override {}
     void drawDefault(WgtObj*) override {}

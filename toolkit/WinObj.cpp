@@ -35,7 +35,7 @@ void WinObj::defaultNotify(int code) {
 }
 
 void WinObj::release() {
-    // Menus may hold client data the application frees on 183: drop them first.
+    // The menu bar has no peer of its own: it goes with the window.
     PanelObj::release();
     menuBar.reset();
 }
