@@ -155,3 +155,64 @@ TEST(ResourceFiles, MissingFileIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ResourceFiles, AttributesQuotesAndLibrarySwitchesAreRead) {
+    std::string path = testing::TempDir() + "sample.dat";
+    std::ofstream(path) << "# sample\n"
+                           "color accent rgb=#336699   # a comment after a value\n"
+                           "font heading family=serif size=14 style=bolditalic\n"
+                           "pen dots style=dotted width=2\n"
+                           "window sample title=\"Say \\\"hi\\\"\" box=1,2,300,200 bg=accent\n"
+                           "  label caption box=0,0,10,10 text=\"a # b\" font=heading align=right\n"
+                           "  menubar\n"
+                           "    menu \"&File\" right=yes\n"
+                           "      item \"&Save\" id=5 key=ctrl+shift+s\n"
+                           "      separator\n"
+                           "      item \"&Help\" id=6 key=F1 enabled=no\n"
+                           "    end\n"
+                           "  end\n"
+                           "end\n"
+                           "library other\n"
+                           "color accent rgb=1,2,3\n";
+    std::string error;
+    ASSERT_TRUE(parseResourceFile("sample", path.c_str(), &error)) << error;
+    ColorObj* accent = RES_LoadInit("sample", "accent");
+    ASSERT_NE(accent, nullptr);
+    EXPECT_EQ(accent->red * 65536 + accent->green * 256 + accent->blue, 0x336699);
+    ColorObj* other = RES_LoadInit("other", "accent");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->blue, 3);
+    FontObj* heading = RES_LoadInit("sample", "heading");
+    ASSERT_NE(heading, nullptr);
+    EXPECT_TRUE(heading->bold && heading->italic && heading->family == FontFamily::Serif && heading->size == 14);
+    PenObj* dots = RES_LoadInit("sample", "dots");
+    ASSERT_NE(dots, nullptr);
+    EXPECT_TRUE(dots->style == PenStyle::Dotted && dots->width == 2);
+
+    WinObj* window = WIN_Load("sample", "sample");
+    ASSERT_NE(window, nullptr);
+    EXPECT_STREQ(WIN_GetLabel(window), "Say \"hi\"");
+    EXPECT_EQ(window->bgColor, accent);
+    auto* caption = static_cast<TAreaObj*>(RES_GetNthChild(window, 0));
+    EXPECT_STREQ(TAREA_GetLabel(caption), "a # b");
+    EXPECT_EQ(caption->font, heading);
+    EXPECT_TRUE(caption->align == TextAlign::Right);
+    MBarObj* bar = WIN_GetMenuBar(window);
+    MBAR_GoFirst(bar);
+    EXPECT_TRUE(bar->current()->rightAligned);
+    MenuObj* file = MBAR_CurGetSubMenu(bar);
+    ASSERT_EQ(MENU_GetNumElts(file), 3);
+    const MenuItem& save = file->items[0];
+    EXPECT_EQ(save.accelCode, kAccelCharacter);
+    EXPECT_EQ(save.accelKey, 'S');
+    EXPECT_EQ(save.accelModifiers, kModControl | kModShift);
+    EXPECT_TRUE(file->items[1].separator);
+    EXPECT_EQ(file->items[2].accelCode, kKeyF1);
+    EXPECT_FALSE(file->items[2].enabled);
+    WIN_TerminateGetStatus(window);
+    std::remove(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+// Widget state kept by the toolkit itself: text fields, buttons, scrolling
+// panels, cloning and the stock alert, all without a window system.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "toolkit/Automation.h"
+#include "toolkit/ImageFile.h"
+#include "toolkit/Toolkit.h"
+
+namespace {
+
+TEST(TextField, InsertionReplacesTheSelectionAndMovesTheInsertionPoint) {
+    TEdObj field;
+    TED_SetStr(&field, "/usr/include");
+    TED_SelectRange(&field, 5, 12);
+    EXPECT_STREQ(TED_GetSelStr(&field), "include");
+    TED_InsertStr(&field, "lib");
+    EXPECT_STREQ(TED_GetStr(&field), "/usr/lib");
+    TED_InsertStr(&field, "\n");  // after the inserted text, not at its start
+    EXPECT_STREQ(TED_GetStr(&field), "/usr/lib\n");
+    TED_SetInsertPos(&field, 0);
+    TED_InsertStr(&field, ">");
+    EXPECT_STREQ(TED_GetStr(&field), ">/usr/lib\n");
+    TED_SelectRange(&field, 50, 2);  // clamped and put in order
+    EXPECT_STREQ(TED_GetSelStr(&field), "usr/lib\n");
+    TED_SelectAll(&field);
+    EXPECT_EQ(TED_GetStrLen(&field), int(std::string(TED_GetSelStr(&field)).size()));
+    TED_ClearAll(&field);
+    EXPECT_EQ(TED_GetStrLen(&field), 0);
+}
+
+TEST(TextField, IntegersAreWrittenAndReadInDecimal) {
+    TEdObj field;
+    TED_SetInt32(&field, 7777);
+    EXPECT_STREQ(TED_GetStr(&field), "7777");
+    EXPECT_EQ(TED_GetInt32(&field), 7777);
+    TED_SetStr(&field, "-12abc");
+    EXPECT_EQ(TED_GetInt32(&field), -12);
+    TED_SetStr(&field, "port");
+    EXPECT_EQ(TED_GetInt32(&field), 0);
+}
+
+TEST(TextField, EditsAndEnterReachTheProcedureWithTheNewText) {
+    TEdObj field;
+    std::vector<std::string> seen;
+    field.procedure = [&seen](WgtObj* widget, int code) {
+        auto* self = static_cast<TEdObj*>(widget);
+        if (code == kNfyKeyTyped) seen.push_back("edit " + self->text);
+        if (code == kNfyEnterKey) seen.push_back("enter " + self->text);
+    };
+    AUTO_EditText(&field, "Find");
+    AUTO_PressEnter(&field);
+    EXPECT_EQ(seen, (std::vector<std::string>{"edit Find", "enter Find"}));
+}
+
+TEST(Buttons, RadioButtonsOfAPanelExcludeEachOtherAndTogglesFlip) {
+    PanelObj group;
+    auto* disk = new TButObj;
+    auto* project = new TButObj;
+    auto* toggle = new TButObj;
+    disk->style = project->style = ButtonStyle::Radio;
+    toggle->style = ButtonStyle::Toggle;
+    disk->selected = true;
+    for (TButObj* button : {disk, project, toggle}) PANEL_AddWgt(&group, button);
+    bool selectedWhenNotified = false;
+    project->procedure = [&selectedWhenNotified](WgtObj* widget, int code) {
+        if (code == kNfyActivated) selectedWhenNotified = static_cast<TButObj*>(widget)->selected;
+    };
+    AUTO_Activate(project);
+    EXPECT_TRUE(selectedWhenNotified);  // the state changes before the procedure hears of it
+    EXPECT_FALSE(TBUT_GetSelected(disk));
+    AUTO_Activate(toggle);
+    AUTO_Activate(toggle);
+    EXPECT_FALSE(TBUT_GetSelected(toggle));
+    EXPECT_TRUE(TBUT_GetSelected(project));  // toggles are no radio buttons
+    group.release();
+}
+
+TEST(Buttons, ReturnActivatesTheWindowsDefaultButton) {
+    auto* window = new WinObj;
+    auto* ok = new TButObj;
+    auto* cancel = new TButObj;
+    PANEL_AddWgt(window, ok);
+    PANEL_AddWgt(window, cancel);
+    TBUT_SetDefButton(ok);
+    TBUT_SetDefButton(cancel);  // only one default per window
+    int activations = 0;
+    cancel->procedure = [&activations](WgtObj*, int code) { activations += code == kNfyActivated; };
+    ok->procedure = [](WgtObj*, int code) { ASSERT_NE(code, kNfyActivated); };
+    AUTO_KeyPress(window, kKeyReturn);
+    EXPECT_EQ(activations, 1);
+    EXPECT_FALSE(ok->isDefault);
+    WIN_TerminateGetStatus(window);
+}
+
+TEST(ScrollPanel, ShowingAWidgetScrollsAndMovesItsChildrensWindowPositions) {
+    auto* window = new WinObj;
+    auto* area = new SPanlObj;
+    area->box = makeRect16(100, 50, 200, 100);
+    auto* list = new LBoxObj;
+    list->box = makeRect16(420, 10, 130, 80);
+    PANEL_AddWgt(window, area);
+    PANEL_AddWgt(area, list);
+    SPANL_SetExt(area, 600, 100);
+    SPANL_ShowWidget(area, list);
+    EXPECT_EQ(area->scrollX, 350);  // the list's right edge meets the area's
+    int x = 0, y = 0;
+    list->windowOrigin(&x, &y);
+    EXPECT_EQ(x, 100 + 420 - 350);
+    EXPECT_EQ(y, 60);
+    // A click at a window position lands on the row drawn there.
+    LBOX_CurSetClientData(list, 5);
+    LBOX_GoDown(list);
+    LBOX_CurSetClientData(list, 6);
+    int row = -1;
+    list->procedure = [&row](WgtObj* widget, int code) {
+        if (code == kNfyRowMouseDown) row = static_cast<LBoxObj*>(widget)->cursor;
+    };
+    AUTO_RowButtonDown(list, 1, 1, false);
+    EXPECT_EQ(row, 1);
+    int width = 0;
+    SAREA_QueryInfo(area, &width, nullptr);
+    EXPECT_EQ(width, kScrollBarSize);
+    WIN_TerminateGetStatus(window);
+}
+
+TEST(Cloning, ClonesCopyTheTreeButNotParentOrRowsAndPanelsGiveWidgetsBack) {
+    PanelObj panel;
+    panel.name = "tools";
+    auto* label = new TAreaObj;
+    label->name = "caption";
+    TAREA_SetLabel(label, "Project");
+    PANEL_AddWgt(&panel, label);
+    PanelObj* copy = PANEL_Clone(&panel);
+    ASSERT_EQ(copy->childCount(), 1);
+    EXPECT_STREQ(TAREA_GetLabel(static_cast<TAreaObj*>(RES_GetNthChild(copy, 0))), "Project");
+    EXPECT_EQ(RES_GetNthChild(copy, 0)->parent, copy);
+    EXPECT_EQ(copy->parent, nullptr);
+    EXPECT_NE(RES_GetNthChild(copy, 0), label);
+    WGT_Terminate(copy);
+    PANEL_RemoveWgt(&panel, label);
+    EXPECT_EQ(panel.childCount(), 0);
+    EXPECT_EQ(label->parent, nullptr);
+    WGT_Terminate(label);  // the application owns it again
+}
+
+TEST(StockAlert, UnansweredItTakesItsOkButton) {
+    AUTO_Reset();
+    EXPECT_EQ(ALRTW_Process(ALRTW_DefWarningAlrtW(), "No tool can show source."), 1);
+    EXPECT_EQ(AUTO_UnscriptedCount(), 1);
+}
+
+TEST(Alarms, AProcedureRestartingItsAlarmIsServedOncePerRound) {
+    TAreaObj label;
+    int alarms = 0;
+    label.procedure = [&alarms](WgtObj* widget, int code) {
+        if (code != kNfyAlarm) return;
+        ++alarms;
+        EVENT_StartWgtAlarm(widget, 0, 0);  // as a modal poll restarts its 100 ms alarm
+    };
+    EVENT_StartWgtAlarm(&label, 0, 0);
+    EVENT_ProcessPending();
+    EXPECT_EQ(alarms, 1);
+    EVENT_ProcessPending();
+    EXPECT_EQ(alarms, 2);
+    label.release();
+    EXPECT_EQ(AUTO_FireAlarms(), 0);
+}
+
+TEST(ImageFiles, SizesComeFromXpmPngAndGifHeaders) {
+    std::string directory = testing::TempDir();
+    std::ofstream(directory + "a.xpm") << "/* XPM */\nstatic const char* a[] = {\n\"17 16 2 1\",\n";
+    std::ofstream(directory + "b.png", std::ios::binary)
+        << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x20\0\0\0\x18", 24);
+    std::ofstream(directory + "c.gif", std::ios::binary) << std::string("GIF89a\x60\x00\x30\x00", 10);
+    std::ofstream(directory + "d.xpm") << "not an image";
+    int width = 0, height = 0;
+    ASSERT_TRUE(readImageSize((directory + "a.xpm").c_str(), &width, &height));
+    EXPECT_EQ(width * 100 + height, 1716);
+    ASSERT_TRUE(readImageSize((directory + "b.png").c_str(), &width, &height));
+    EXPECT_EQ(width * 100 + height, 3224);
+    ASSERT_TRUE(readImageSize((directory + "c.gif").c_str(), &width, &height));
+    EXPECT_EQ(width * 100 + height, 9648);
+    EXPECT_FALSE(readImageSize((directory + "d.xpm").c_str(), &width, &height));
+    EXPECT_FALSE(readImageSize((directory + "none.png").c_str(), &width, &height));
+    IconObj icon;
+    EXPECT_FALSE(ICON_SetFileName(&icon, (directory + "d.xpm").c_str()));
+    EXPECT_TRUE(icon.file.empty());  // a failed load keeps the previous image
+}
+
+}  // namespace
