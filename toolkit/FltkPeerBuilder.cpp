@@ -252,6 +252,15 @@ void syncKind(WgtObj* object, Fl_Widget* peer) {
     }
 }
 
+// Moves every widget below `panel` to where its state says (after the
+// window's content moved under a new menu bar).
+void syncTree(PanelObj* panel) {
+    for (auto& child : panel->children) {
+        syncPeer(child.get());
+        if (auto* inner = dynamic_cast<PanelObj*>(child.get()); inner && inner->kind != WgtKind::ComboBox) syncTree(inner);
+    }
+}
+
 }  // namespace
 
 Fl_Widget* ensureWindowPeer(WinObj* window) {
@@ -292,6 +301,8 @@ void syncPeer(WgtObj* object) {
         object->enabled ? peer->activate() : peer->deactivate();
     }
     syncKind(object, peer);
+    if (object->kind == WgtKind::Window && static_cast<FltkWindowPeer*>(peer)->takeMenuOffsetChange())
+        syncTree(static_cast<PanelObj*>(object));
     if (object->kind != WgtKind::ComboBox)
         if (auto* panel = dynamic_cast<PanelObj*>(object)) buildChildren(panel);
     peer->redraw();

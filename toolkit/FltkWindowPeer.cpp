@@ -63,6 +63,12 @@ void FltkWindowPeer::resize(int x, int y, int width, int height) {
     if (sizeChanged) dispatchResize(window_, width, height - fltkMenuOffset(window_));
 }
 
+bool FltkWindowPeer::takeMenuOffsetChange() {
+    bool changed = offsetChanged_;
+    offsetChanged_ = false;
+    return changed;
+}
+
 void FltkWindowPeer::syncMenuBar() {
     MBarObj* bar = window_->menuBar.get();
     if (bar == nullptr) return;
@@ -71,6 +77,7 @@ void FltkWindowPeer::syncMenuBar() {
         menuBar_ = new Fl_Menu_Bar(0, 0, w(), fltkMenuOffset(window_));
         menuBar_->box(FL_FLAT_BOX);
         insert(*menuBar_, 0);
+        offsetChanged_ = children() > 1;
     }
     menuItems_.clear();
     for (size_t title = 0; title < bar->titles.size(); ++title) {

@@ -21,6 +21,8 @@ public:
     // menu bar in line with the window's state.
     void sync();
     void resize(int x, int y, int width, int height) override;
+    // True once after a menu bar appeared, which moves every widget down.
+    bool takeMenuOffsetChange();
 
 private:
     void syncMenuBar();
@@ -30,4 +32,5 @@ private:
     std::vector<Fl_Menu_Item> menuItems_;   // the bar's items, rebuilt by syncMenuBar
     int syncedX_ = -1, syncedY_ = -1;       // last position taken from the toolkit
     bool syncing_ = false;                  // resize() comes from sync(), not from the user
+    bool offsetChanged_ = false;            // a menu bar was added since the last takeMenuOffsetChange
 };
