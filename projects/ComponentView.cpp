@@ -31,9 +31,7 @@ void ComponentView::setUpList(LBoxObj* projectList, const MasterComponentList& c
     for (int row = 0; row < LBOX_GetNumRows(projectList); ++row) {
         LBOX_GoIndex(projectList, row);
         auto value = uint32_t(LBOX_CurGetClientData(projectList));
-        if (!passesFilter(components.componentOfRow(value))) continue;
-        LBOX_CurSetClientData(listBox, value);
-        LBOX_GoDown(listBox);
+        if (passesFilter(components.componentOfRow(value))) components.appendRow(listBox, value);
     }
 }
 

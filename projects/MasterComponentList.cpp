@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/Utilities.h"
 #include "projects/EngineInfo.h"
+#include "projects/OKAFile.h"
 #include "storage/QuickSort.h"
 #include "toolkit/LBoxObj.h"
 
@@ -123,17 +125,38 @@ Item* MasterComponentList::componentOfRow(uint32_t value) const {
     return list->get(long(value & 0xFFFF) - 1);
 }
 
+void MasterComponentList::rowText(uint32_t value, char* text) const {
+    text[0] = '\0';
+    if (isHeaderRow(value)) {
+        if (ComponentList* list = getNthList(long(value & 0xFFFF)))
+            copyText(text, kItemTextSize, list->getName());
+        return;
+    }
+    Item* component = componentOfRow(value);
+    if (auto* engine = dynamic_cast<EngineInfo*>(component)) {
+        engine->printShortFormToString(text);
+    } else if (auto* file = dynamic_cast<OKAFile*>(component)) {
+        extractFilename(file->getPathname(), text);
+    }
+}
+
+// Sets the current row's client data (appending a row past the end) and text.
+void MasterComponentList::appendRow(LBoxObj* listBox, uint32_t value) const {
+    char text[kItemTextSize];
+    rowText(value, text);
+    LBOX_CurSetClientData(listBox, value);
+    LBOX_CurSetText(listBox, text);
+    LBOX_GoDown(listBox);
+}
+
 void MasterComponentList::fillProjectList(LBoxObj* listBox) const {
     LBOX_Reset(listBox);
     LBOX_GoHome(listBox);
     for (long i = 0; i < getCount() && i < kMaxShownIndex; ++i) {
         ComponentList* list = getNthList(i);
         if (list->getCount() == 0) continue;
-        LBOX_CurSetClientData(listBox, headerRowValue(i));
-        LBOX_GoDown(listBox);
-        for (long j = 0; j < list->getCount() && j < kMaxShownIndex; ++j) {
-            LBOX_CurSetClientData(listBox, componentRowValue(i, j));
-            LBOX_GoDown(listBox);
-        }
+        appendRow(listBox, headerRowValue(i));
+        for (long j = 0; j < list->getCount() && j < kMaxShownIndex; ++j)
+            appendRow(listBox, componentRowValue(i, j));
     }
 }

@@ -50,9 +50,14 @@ public:
     // The component a row value names, or null for 0, a header or a stale value.
     Item* componentOfRow(uint32_t value) const;
 
+    // The text a row shows (kItemTextSize bytes): a header the list's name,
+    // an engine its short form, a file its base name.
+    void rowText(uint32_t value, char* text) const;
     // Fills `listBox` with one header row per non-empty list and one row per
-    // member.
+    // member, each with its client data and text.
     void fillProjectList(LBoxObj* listBox) const;
+    // Appends one row of `value` to a list box at its cursor.
+    void appendRow(LBoxObj* listBox, uint32_t value) const;
 
 private:
     std::function<void()> listChanged;  // rebuilds the project list view

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "projects/ComponentView.h"
 #include "projects/EngineInfo.h"
@@ -139,6 +141,9 @@ TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
     std::vector<uint32_t> values;
     for (const ListRow& row : box.rows) values.push_back(uint32_t(row.clientData));
     EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 2, 0xFFFF0001u, 0x10001u}));
+    std::vector<std::string> texts;
+    for (const ListRow& row : box.rows) texts.push_back(row.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"agent files", "a.qa", "b.qa", "engines", "alpha, 1"}));
     EXPECT_EQ(lists.componentOfRow(2), lists.getNthList(0)->get(1));
     EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
     EXPECT_EQ(lists.componentOfRow(0), nullptr);
