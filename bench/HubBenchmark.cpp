@@ -2,10 +2,6 @@
 // compared with bare sockets of the same connect-write-close shape, one-way
 // throughput from concurrent senders, and kelvane's cost while idle.
 #include <benchmark/benchmark.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +16,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "RawPeer.h"
 #include "TestSupport.h"
 #include "core/ByteOrder.h"
 #include "messaging/MessageCenter.h"
@@ -40,47 +37,6 @@ struct Hub {
 Hub* hub = nullptr;
 double kelvaneRequestsPerSecond = 0;
 double bareRequestsPerSecond = 0;
-
-int listenOnFreePort(int& port) {
-    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
-    int reuse = 1;
-    setsockopt(descriptor, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(descriptor, SOMAXCONN);
-    socklen_t length = sizeof address;
-    getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
-    return descriptor;
-}
-
-int connectTo(int port) {
-    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(uint16_t(port));
-    connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    return descriptor;
-}
-
-void sendAll(int port, const void* data, size_t length) {
-    int descriptor = connectTo(port);
-    send(descriptor, data, length, MSG_NOSIGNAL);
-    close(descriptor);
-}
-
-std::string readConnection(int listener) {
-    int connection = accept(listener, nullptr, nullptr);
-    std::string bytes;
-    char buffer[1024];
-    ssize_t count;
-    while ((count = recv(connection, buffer, sizeof buffer, 0)) > 0) bytes.append(buffer, size_t(count));
-    close(connection);
-    return bytes;
-}
 
 void reportLatencies(benchmark::State& state, std::vector<double>& micros, double seconds) {
     std::sort(micros.begin(), micros.end());
@@ -111,37 +67,32 @@ void BM_KelvaneRoundTrip(benchmark::State& state) {
 // The same exchange with bare sockets: a server thread reads a 444-byte
 // request and answers with a 448-byte reply on a new connection.
 void BM_BareSocketRoundTrip(benchmark::State& state) {
-    int serverPort = 0, clientPort = 0;
-    int server = listenOnFreePort(serverPort);
-    int client = listenOnFreePort(clientPort);
+    RawListener server, client;
     std::atomic<bool> running{true};
     std::thread responder([&] {
+        const std::string reply(kWireHeaderSize + 4, '\0');
         while (running) {
-            std::string request = readConnection(server);
+            std::string request = server.receiveOne(100);
             if (request.size() < size_t(kWireHeaderSize)) continue;
-            int replyPort = int(getBigEndian32(reinterpret_cast<const uint8_t*>(request.data()) + 344));
-            std::string reply(kWireHeaderSize + 4, '\0');
-            sendAll(replyPort, reply.data(), reply.size());
+            sendRawBytes(int(getBigEndian32(reinterpret_cast<const uint8_t*>(request.data()) + 344)),
+                         reply);
         }
     });
     std::string request(kWireHeaderSize, '\0');
-    putBigEndian32(reinterpret_cast<uint8_t*>(request.data()) + 344, uint32_t(clientPort));
+    putBigEndian32(reinterpret_cast<uint8_t*>(request.data()) + 344, uint32_t(client.port()));
     std::vector<double> micros;
     auto start = Clock::now();
     for (auto _ : state) {
         auto before = Clock::now();
-        sendAll(serverPort, request.data(), request.size());
-        readConnection(client);
+        sendRawBytes(server.port(), request);
+        client.receiveOne();
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - before).count());
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     reportLatencies(state, micros, seconds);
     bareRequestsPerSecond = double(micros.size()) / seconds;
     running = false;
-    sendAll(serverPort, request.data(), 1);
     responder.join();
-    close(server);
-    close(client);
 }
 
 // Senders fire 'SHOW' without waiting; a last request with a reply shows
@@ -149,16 +100,14 @@ void BM_BareSocketRoundTrip(benchmark::State& state) {
 // arrival order).
 void BM_OneWayThroughput(benchmark::State& state) {
     int senders = int(state.range(0));
-    Message show(typeCode("SHOW"), nullptr);
-    uint8_t header[kWireHeaderSize];
-    encodeMessageHeader(show, header);
+    const std::string show = wireBytes(Message(typeCode("SHOW"), nullptr));
     MessageCenter tool;
     for (auto _ : state) {
         auto start = Clock::now();
         std::vector<std::thread> threads;
         for (int s = 0; s < senders; ++s) {
             threads.emplace_back([&] {
-                for (int i = 0; i < kOneWayPerSender; ++i) sendAll(hub->port, header, sizeof header);
+                for (int i = 0; i < kOneWayPerSender; ++i) sendRawBytes(hub->port, show);
             });
         }
         for (auto& thread : threads) thread.join();

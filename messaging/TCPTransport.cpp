@@ -209,10 +209,13 @@ Message* TCPTransport::getMessage(int connection) {
     return message.release();
 }
 
-Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure) {
+Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure,
+                              const char* context) {
     failure = ConnectFailure::none;
     Socket connection(::socket(AF_INET, SOCK_STREAM, 0));
     if (!connection.isOpen()) {
+        OKA_LOG("got error from socket: %s%s", std::strerror(errno), context);
+        sleep(kSocketFailurePauseSeconds);
         failure = ConnectFailure::socket;
         return connection;
     }
@@ -230,10 +233,8 @@ Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure) {
 void TCPTransport::sendMessage(const Message& message) {
     int destinationPort = message.destination.port;
     ConnectFailure failure;
-    Socket connection = connectTo(destinationPort, failure);
+    Socket connection = connectTo(destinationPort, failure, "");
     if (failure == ConnectFailure::socket) {
-        OKA_LOG("got error from socket: %s", std::strerror(errno));
-        sleep(kSocketFailurePauseSeconds);
         OKA_LOG("sendMessage: socket create failed - %s", std::strerror(errno));
         return;
     }
@@ -273,10 +274,8 @@ void TCPTransport::ticklePort(int tickledPort) {
     if (gLogLevel >= 2) OKA_LOG("sending tickle at port %d", tickledPort);
     bool sent = false;
     ConnectFailure failure;
-    Socket connection = connectTo(tickledPort, failure);
+    Socket connection = connectTo(tickledPort, failure, " while tickling");
     if (failure == ConnectFailure::socket) {
-        OKA_LOG("got error from socket: %s while tickling", std::strerror(errno));
-        sleep(kSocketFailurePauseSeconds);
         OKA_LOG("sendMessage: socket create failed: %s while tickling", std::strerror(errno));
     } else if (failure == ConnectFailure::connect) {
         OKA_LOG("sendMessage: socket connect failed: %s while tickling", std::strerror(errno));

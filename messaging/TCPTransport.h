@@ -73,8 +73,9 @@ private:
     enum class ConnectFailure { none, socket, connect };
 
     bool openListener(int firstPort);
-    // A connection to `port` on localhost; closed when `failure` is set.
-    Socket connectTo(int port, ConnectFailure& failure);
+    // A connection to `port` on localhost; closed when `failure` is set. A
+    // failed socket() is logged (with `context` appended) and paused after.
+    Socket connectTo(int port, ConnectFailure& failure, const char* context);
 
     Socket listenSocket;               // the bound, listening socket
     in_addr hostAddr{};                // address of "localhost"
