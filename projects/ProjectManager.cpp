@@ -123,17 +123,16 @@ bool ProjectManager::validProjectFile(const char* path) {
 // ---------------------------------------------------------------- loading and saving
 
 void ProjectManager::loadProject(const char* path, bool create) {
+    // Refused before anything changes: the open project stays as it was.
+    if (path != nullptr && std::strlen(path) >= kPathSize) {
+        lastError = kErrorTextTooLong;
+        return;
+    }
     masterComponentList->removeAllComponents();
     componentViews.removeAll();
     updateProjectListView();
 
-    if (path != nullptr) {
-        if (std::strlen(path) >= kPathSize) {
-            lastError = kErrorTextTooLong;
-            return;
-        }
-        setProjectPath(path);
-    }
+    if (path != nullptr) setProjectPath(path);
     char current[kPathSize];
     getProjectPath(current);
     char baseName[kPathSize];

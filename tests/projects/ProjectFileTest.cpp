@@ -202,8 +202,13 @@ TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
     gProjectManager->addEngineToProject(new EngineInfo(std::string(31, 'm').c_str(), 1));
     EXPECT_EQ(gProjectManager->getLastError(), 0);
     EXPECT_EQ(textOf(recordsInFile(projectPath(), "ENGN")[0]), std::string(31, 'm'));
+    // Refusing another project leaves the open one as it was.
     gProjectManager->loadProject(longPath.c_str(), false);
     EXPECT_EQ(gProjectManager->getLastError(), -802);
+    EXPECT_TRUE(gProjectManager->isOpen());
+    EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 2);
+    gProjectManager->saveProject();
+    EXPECT_EQ(recordsInFile(projectPath(), "FCMP").size(), 1u);
 }
 
 // The batched rewrite holds the same records as writing them one by one,
