@@ -53,15 +53,16 @@ void MasterComponentList::addComponent(Item* item, const char* typeName,
     if (listChanged) listChanged();
 }
 
-bool MasterComponentList::removeComponent(const Item* item) {
+Item* MasterComponentList::removeComponent(const Item* item) {
     for (long i = 0; i < getCount(); ++i) {
         ComponentList* list = getNthList(i);
-        if (list->remove(item) == nullptr) continue;
+        Item* removed = list->remove(item);
+        if (removed == nullptr) continue;
         if (list->getCount() == 0) delete remove(list);
         if (listChanged) listChanged();
-        return true;
+        return removed;
     }
-    return false;
+    return nullptr;
 }
 
 void MasterComponentList::removeAllComponents() { removeAll(); }

@@ -31,9 +31,9 @@ public:
     // (named from `typeName`) when needed; an equal member is replaced.
     // Takes the item.
     void addComponent(Item* item, const char* typeName, const char* description);
-    // Takes the item out (not destroyed); a list left empty goes too.
-    // False when no list held it.
-    bool removeComponent(const Item* item);
+    // Takes the member equal to `item` out and hands it back (not
+    // destroyed); a list left empty goes too. Null when no list held one.
+    Item* removeComponent(const Item* item);
     void removeAllComponents();
 
     long lookUpComponentList(TypeCode typeIdent) const;

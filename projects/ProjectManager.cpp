@@ -390,8 +390,10 @@ void ProjectManager::removeEngineFromProject(const char* machine, int32_t port) 
 }
 
 void ProjectManager::removeComponent(Item* item) {
-    if (!masterComponentList->removeComponent(item)) return;
-    delete item;
+    // The list hands back its own member, which is the one to destroy.
+    Item* removed = masterComponentList->removeComponent(item);
+    if (removed == nullptr) return;
+    delete removed;
     saveProject();
 }
 

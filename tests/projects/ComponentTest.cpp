@@ -118,12 +118,18 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
 
     // The last member's removal takes its list along.
     Item* raw = lists.getComponentList(typeCode("????"))->get(0);
-    EXPECT_TRUE(lists.removeComponent(raw));
+    EXPECT_EQ(lists.removeComponent(raw), raw);
     delete raw;
     EXPECT_EQ(lists.lookUpComponentList(typeCode("????")), -1);
     EXPECT_EQ(lists.getComponentList(typeCode("????")), nullptr);
     OKAFile stranger("/p/none");
-    EXPECT_FALSE(lists.removeComponent(&stranger));
+    EXPECT_EQ(lists.removeComponent(&stranger), nullptr);
+    // Removing by an equal copy hands back the member itself.
+    Item* member = lists.getComponentList(kAgentType)->get(0);
+    OKAFile copy("/p/a.qa");
+    copy.setTypeIdent(kAgentType);
+    EXPECT_EQ(lists.removeComponent(&copy), member);
+    delete member;
 }
 
 TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
