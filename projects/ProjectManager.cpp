@@ -47,16 +47,19 @@ bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description) {
         return false;
     }
     if (!reply->getBoolParam(1)) return false;
-    // A recognising reply must name the type; one that does not counts as a
-    // refusal so that the next tool still gets its chance.
-    if (reply->paramCount < 4) {
-        OKA_LOG("Got back error %d identifying file", int(kErrorBadParamCount));
+    // A recognising reply must name a file type; one without a type, or
+    // with the engines' or the wildcard type (which would file the file
+    // among the engines, or match every query), counts as a refusal so that
+    // the next tool still gets its chance.
+    TypeCode type = reply->paramCount >= 4 ? reply->getTypeParam(3) : 0;
+    if (type == 0 || type == kEngineType || type == kWildcardType) {
+        OKA_LOG("Got back error %d identifying file", int(kErrorBadParamType));
         return false;
     }
     char typeName[kPathSize];
     reply->getTextParam(2, typeName, sizeof typeName);
     file->setFileTypeStr(typeName);
-    file->setTypeIdent(reply->getTypeParam(3));
+    file->setTypeIdent(type);
     description[0] = '\0';
     if (reply->paramCount > 4) reply->getTextParam(4, description, kPathSize);
     OKA_LOG("file: %s identified as: %s (%s)", file->getPathname(), typeName,

@@ -115,7 +115,8 @@ int32_t getEnginesMsg(Message*, Message* reply) {
     std::vector<uint8_t> entries;
     ComponentList* engines = gProjectManager->getMasterComponentList().getComponentList(kEngineType);
     for (long j = 0; engines != nullptr && j < engines->getCount(); ++j) {
-        auto* engine = static_cast<EngineInfo*>(engines->get(j));
+        auto* engine = dynamic_cast<EngineInfo*>(engines->get(j));
+        if (engine == nullptr) continue;
         entries.resize(entries.size() + kEngineRecordSize);
         encodeEngineRecord(engine->getMachine(), engine->getPort(),
                            entries.data() + entries.size() - kEngineRecordSize);

@@ -89,7 +89,10 @@ TEST_F(IdentificationTest, FirstLoadedToolInRegistryOrderDecides) {
 
 TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     ScriptedTool failing(journal("failing"), "failing", typeCode("FAIL"),
-                         {{".err", IdentifyRule::error, "", 0, ""}, {".slow", IdentifyRule::silent, "", 0, ""}});
+                         {{".err", IdentifyRule::error, "", 0, ""},
+                          {".slow", IdentifyRule::silent, "", 0, ""},
+                          {".eng", IdentifyRule::recognise, "engine", typeCode("ENGN"), ""},
+                          {".any", IdentifyRule::recognise, "any", typeCode("****"), ""}});
     ScriptedTool backup(journal("backup"), "backup", typeCode("BACK"),
                         {{".err", IdentifyRule::recognise, "rescued", typeCode("RESC"), ""},
                          {".slow", IdentifyRule::recognise, "patient", typeCode("PATI"), ""}});
@@ -99,6 +102,13 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     std::string slow = makeFile("b.slow");
     gProjectManager->addFileToProject(erring.c_str());
     gProjectManager->addFileToProject(slow.c_str());  // waits out the time-out once
+    // Replies claiming the engines' or the wildcard type are not believed.
+    std::string engineLike = makeFile("c.eng");
+    std::string anyLike = makeFile("d.any");
+    gProjectManager->addFileToProject(engineLike.c_str());
+    gProjectManager->addFileToProject(anyLike.c_str());
+    EXPECT_EQ(listOf(engineLike), "text files TEXT");
+    EXPECT_EQ(listOf(anyLike), "text files TEXT");
     EXPECT_EQ(listOf(erring), "rescued files RESC");
     EXPECT_EQ(listOf(slow), "patient files PATI");
     EXPECT_TRUE(log.contains("Got back error -77 identifying file"));
