@@ -5,9 +5,13 @@
 
 #include "core/Log.h"
 #include "core/Utilities.h"
+#include "toolkit/SystemServices.h"
 
 namespace {
 constexpr const char* kLogSource = "../okatool";
+
+bool replyArrived = false;                  // the awaited reply came
+int32_t replyResult = kErrorNoToolManager;  // its error code
 
 int32_t quitMsg(Message*, Message*) {
     OKA_LOG("Tool Manager asked to quit");
@@ -15,18 +19,34 @@ int32_t quitMsg(Message*, Message*) {
     return 0;
 }
 
+int32_t toolManagerReplyMsg(Message* reply, Message*) {
+    replyResult = reply->getLongParam(0);
+    replyArrived = true;
+    return 0;
+}
+
 // Sends `request` to the Tool Manager and returns the error of its reply.
-int32_t askToolManager(std::unique_ptr<Message> request) {
-    request->destination = gKelvaneToolInfo;
-    request->wantsReply = 1;
-    std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request.release()));
-    if (reply == nullptr || reply->paramCount < 1) return kErrorNoToolManager;
-    return reply->getLongParam(0);
+// The Tool Manager may be waiting for this tool's answer to a question of
+// its own (it asks a registering tool to identify the project's files), so
+// the reply is awaited as an ordinary message while every other message is
+// answered, rather than in sendMessage's wait, which answers nothing.
+int32_t askToolManager(Message& request) {
+    request.destination = gKelvaneToolInfo;
+    request.sender = gMessageCenter->getOwnToolInfo();
+    request.wantsReply = 1;
+    MessageTemplate replyTemplate = makeTemplate({kParamError});
+    gMessageCenter->registerMessageHandler(kReplyMessage, &replyTemplate, toolManagerReplyMsg);
+    replyArrived = false;
+    replyResult = kErrorNoToolManager;
+    gMessageCenter->getTransport().sendMessage(request);
+    uint32_t deadline = TIME_GetCurMillisecs() + kDefaultReplyTimeout;
+    while (!replyArrived && int32_t(deadline - TIME_GetCurMillisecs()) > 0) gMessageCenter->poll();
+    gMessageCenter->removeMessageHandler(kReplyMessage);
+    return replyResult;
 }
 }  // namespace
 
-int32_t joinEnvironment(const char* programName, const ToolDescription& description,
-                        const char* programPath) {
+void startTool(const char* programName, const ToolDescription& description) {
     initializeGlobals(programName, 0);
     ToolInfo& own = gMessageCenter->getOwnToolInfo();
     copyText(own.name, sizeof own.name, description.name);
@@ -35,26 +55,27 @@ int32_t joinEnvironment(const char* programName, const ToolDescription& descript
     own.minorVersion = description.minorVersion;
     own.toolType = description.toolType;
     own.isSourceViewer = description.isSourceViewer;
-
     MessageTemplate none;
     gMessageCenter->registerMessageHandler(typeCode("QUIT"), &none, quitMsg);
+}
 
-    auto registration = std::make_unique<Message>(typeCode("REGT"), nullptr);
+int32_t registerWithToolManager(const char* programPath) {
+    Message registration(typeCode("REGT"), nullptr);
     uint8_t bytes[kToolInfoSize];
-    encodeToolInfo(own, bytes);
-    registration->addParam(kParamData, bytes, kToolInfoSize);
-    registration->addTextParam(programPath != nullptr ? programPath : "");
-    int32_t result = askToolManager(std::move(registration));
+    encodeToolInfo(gMessageCenter->getOwnToolInfo(), bytes);
+    registration.addParam(kParamData, bytes, kToolInfoSize);
+    registration.addTextParam(programPath != nullptr ? programPath : "");
+    int32_t result = askToolManager(registration);
     OKA_LOG("registration with the Tool Manager: %d", int(result));
     return result;
 }
 
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType) {
-    auto command = std::make_unique<Message>(typeCode("ADDC"), nullptr);
-    command->addTextParam(name, kParamST31);
-    command->addLongParam(int32_t(requirement));
-    command->addTypeParam(requiresType);
-    return askToolManager(std::move(command));
+    Message command(typeCode("ADDC"), nullptr);
+    command.addTextParam(name, kParamST31);
+    command.addLongParam(int32_t(requirement));
+    command.addTypeParam(requiresType);
+    return askToolManager(command);
 }
 
 void runToolLoop() {
@@ -67,6 +88,4 @@ void unregisterFromToolManager() {
     gMessageCenter->sendMessage(message.release());
 }
 
-void leaveEnvironment() {
-    cleanUpGlobals();
-}
+void leaveEnvironment() { cleanUpGlobals(); }

@@ -1,22 +1,24 @@
 // Joining the OKA environment from a tool program.
 //
 // A tool is a program of its own that the Tool Manager starts from its tool
-// list. To take part it calls joinEnvironment first: this opens the log
-// (~/.oka/okalog), listens on a port near the Tool Manager's, creates the
-// window manager in tool mode and registers the tool with the Tool Manager
-// ('REGT' with the tool's description and program path). From then on the
-// tool:
+// list. To take part it calls startTool first: this opens the log
+// (~/.oka/okalog), listens on a port near the Tool Manager's and creates the
+// window manager in tool mode. It then registers handlers for the messages
+// it wants (gMessageCenter->registerMessageHandler) and announces itself
+// with registerWithToolManager ('REGT' with the tool's description and
+// program path). Handlers come first because the Tool Manager may ask the
+// new tool questions (such as 'IDFL', identify a file) while registering it.
+// From then on the tool:
 //
 //   - publishes its commands with publishCommand ('ADDC'); the Tool Manager
 //     lists them in its menus and sends 'CMDS' when the user runs one;
-//   - registers handlers for the messages it wants (gMessageCenter->
-//     registerMessageHandler) and calls runToolLoop, which answers messages
-//     until the Tool Manager sends 'QUIT' (or gFinished is set);
+//   - calls runToolLoop, which answers messages until the Tool Manager sends
+//     'QUIT' (or gFinished is set);
 //   - gets 'SHOW', 'HIDE', 'CWIN' and 'DSRC' handled by the window manager
 //     (gWindowManager): every window registered there with addWindowRec is
 //     shown, minimized or closed on the Tool Manager's request, and gets its
 //     remembered position. A tool with windows starts the toolkit before
-//     joining and calls EVENT_ProcessPending from its own loop.
+//     startTool and calls EVENT_ProcessPending from its own loop.
 //
 // The Tool Manager probes the tool's port every 10 seconds; a tool that stops
 // answering is marked unloaded until it registers again. A tool that ends on
@@ -27,10 +29,10 @@
 //   int32_t sayHello(Message*, Message*) { OKA_LOG("hello"); return 0; }
 //
 //   int main(int, char** argv) {
-//       ToolDescription sample{"Sample", "Example Co.", 1, 0, typeCode("SMPL"), false};
-//       if (joinEnvironment("sample", sample, argv[0]) != 0) return 1;
+//       startTool("sample", {"Sample", "Example Co.", 1, 0, typeCode("SMPL"), false});
 //       MessageTemplate command = makeTemplate({kParamST31, kParamST31, kParamLong, kParamST31});
 //       gMessageCenter->registerMessageHandler(typeCode("CMDS"), &command, sayHello);
+//       if (registerWithToolManager(argv[0]) != 0) return 1;
 //       publishCommand("Say Hello", kRequiresNothing, kWildcardType);
 //       runToolLoop();
 //       leaveEnvironment();
@@ -64,12 +66,16 @@ inline constexpr long kRequiresEngineOrNothing = 3;
 inline constexpr int32_t kErrorNoToolManager = -1501;
 
 // Starts the environment for program `programName` (the log's name) and
-// registers the tool. `programPath` is the program as the tool list starts
-// it; the Tool Manager uses its last component to start the tool again.
-// Returns 0, the Tool Manager's refusal (-301: a tool of this type is
-// already running) or kErrorNoToolManager.
-int32_t joinEnvironment(const char* programName, const ToolDescription& description,
-                        const char* programPath);
+// describes the tool in every message it sends.
+void startTool(const char* programName, const ToolDescription& description);
+// Registers the tool. This and publishCommand answer the tool's messages
+// while they wait for the Tool Manager's reply, so message handlers must not
+// call them.
+// `programPath` is the program as the tool list starts it; the Tool Manager
+// uses its last component to start the tool again. Returns 0, the Tool
+// Manager's refusal (-301: a tool of this type is already running) or
+// kErrorNoToolManager.
+int32_t registerWithToolManager(const char* programPath);
 // Publishes a command; 0, -401 for a name published before, or kErrorNoToolManager.
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType);
 // Answers messages until 'QUIT' arrives or gFinished is set.

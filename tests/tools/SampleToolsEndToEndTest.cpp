@@ -31,11 +31,12 @@ class SampleToolsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TCPTransport::forgetToolManagerPort();
+        // kelvane keeps its default project in the directory it starts in.
+        previousDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(home.path());
         root = makeInstallation(home.path());
         namespace fs = std::filesystem;
-        const char* sources = std::getenv("OKA_SOURCE_DIR");
-        ASSERT_NE(sources, nullptr) << "run through ctest, which sets OKA_SOURCE_DIR";
-        fs::path scripts = fs::path(sources) / "resources" / "bin";
+        fs::path scripts = OKA_SAMPLE_SCRIPTS;
         for (const char* script : {"okasampleviewer", "okasamplerunner"}) {
             fs::copy_file(scripts / script, root / "bin" / script);
         }
@@ -60,6 +61,7 @@ protected:
             waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") >= 2; }, 3000);
         }
         TCPTransport::forgetToolManagerPort();
+        std::filesystem::current_path(previousDirectory);
     }
 
     std::unique_ptr<Message> ask(Message* message) {
@@ -93,6 +95,7 @@ protected:
     std::unique_ptr<MessageCenter> tool;
     int port = 0;
     bool stopped = false;  // kelvane has exited and been waited for
+    std::filesystem::path previousDirectory;
 };
 }  // namespace
 
@@ -158,4 +161,29 @@ TEST_F(SampleToolsTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
     EXPECT_EQ(kelvane->waitForExit(5000), 0);
     EXPECT_TRUE(
         waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") == 2; }, 3000));
+}
+
+TEST_F(SampleToolsTest, ANewToolAnswersQuestionsWhileItRegisters) {
+    ASSERT_TRUE(waitUntil([&] { return isRegistered(kViewerType) && isRegistered(kRunnerType); },
+                          10000));
+    // A project file that no tool recognises makes the Tool Manager ask
+    // every new tool to identify it.
+    std::filesystem::path agent = home.path() / "notes.raw";
+    writeFile(agent, "unknown kind of file\n");
+    auto* add = new Message(typeCode("ADDF"), nullptr);
+    add->addTextParam(agent.c_str());
+    auto added = ask(add);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->getLongParam(0), 0);
+    EXPECT_TRUE(waitUntil([&] { return occurrences(log(), "received FADD") == 2; }, 5000));
+
+    uint32_t start = TIME_GetCurMillisecs();
+    ChildProcess extra(builtProgram("okasample"), {"--name", "Extra", "--type", "XTRA"},
+                       {"HOME=" + home.path().string(), "OKA=" + root.string()});
+    ASSERT_TRUE(waitUntil([&] { return isRegistered(typeCode("XTRA")); }, 8000));
+    // Without answering 'IDFL' during its registration the tool would hold
+    // the Tool Manager for the whole reply timeout (5 s).
+    EXPECT_LT(TIME_GetCurMillisecs() - start, 3000u);
+    extra.signal(SIGTERM);
+    EXPECT_EQ(extra.waitForExit(3000), 0);
 }

@@ -145,16 +145,15 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, requestEnd);
     std::signal(SIGINT, requestEnd);
 
-    ToolDescription description{options.name.c_str(), options.company.c_str(),
-                                options.majorVersion, options.minorVersion,
-                                options.toolType,     options.isSourceViewer};
-    int32_t registered = joinEnvironment("okasample", description, options.program.c_str());
+    startTool("okasample", {options.name.c_str(), options.company.c_str(), options.majorVersion,
+                            options.minorVersion, options.toolType, options.isSourceViewer});
+    registerSampleHandlers();
+    int32_t registered = registerWithToolManager(options.program.c_str());
     if (registered != 0) {
         OKA_LOG("%s not registered (error %d); leaving", options.name.c_str(), int(registered));
         leaveEnvironment();
         return 1;
     }
-    registerSampleHandlers();
     for (const SampleCommand& command : options.commands) {
         publishCommand(command.name.c_str(), command.requirement, command.requiresType);
     }
