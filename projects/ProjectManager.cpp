@@ -350,6 +350,7 @@ void ProjectManager::addFileToProject(const char* path) {
         lastError = kErrorTextTooLong;
         return;
     }
+    lastError = 0;
     auto* file = new OKAFile(path);
     char description[kPathSize];
     identifyFile(file, description);

@@ -131,6 +131,11 @@ TEST_F(ProjectMessagesTest, ProjectPathAndPickerDirectory) {
 TEST_F(ProjectMessagesTest, TextsThatDoNotFitAreRefused) {
     std::string longPath = "/" + std::string(400, 'x');
     EXPECT_EQ(send("ADDF", {longPath})->getLongParam(0), -802);
+    EXPECT_EQ(send("ADDF", {makeFile("after.txt")})->getLongParam(0), 0);  // nothing stale
+    auto* removeAfter = new Message(typeCode("REMF"), nullptr);
+    removeAfter->addTypeParam(typeCode("TEXT"));
+    removeAfter->addTextParam(makeFile("after.txt").c_str());
+    EXPECT_EQ(deliver(removeAfter)->getLongParam(0), 0);
     EXPECT_EQ(engineMessage("ADDE", std::string(40, 'm'), 1)->getLongParam(0), -802);
     EXPECT_EQ(engineMessage("REME", std::string(40, 'm'), 1)->getLongParam(0), 0);
     EXPECT_EQ(send("GCCP")->paramCount, 1);
