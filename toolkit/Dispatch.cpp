@@ -5,6 +5,7 @@
 #include "toolkit/Draw.h"
 #include "toolkit/Event.h"
 #include "toolkit/KeyCodes.h"
+#include "toolkit/Layout.h"
 #include "toolkit/LBoxObj.h"
 #include "toolkit/MBarObj.h"
 #include "toolkit/TButObj.h"
@@ -202,8 +203,10 @@ void dispatchClose(WinObj* window) {
 }
 
 void dispatchResize(WgtObj* widget, int width, int height) {
+    Rect16 old = widget->box;
     widget->box.width = int16_t(width);
     widget->box.height = int16_t(height);
+    if (auto* panel = dynamic_cast<PanelObj*>(widget)) layoutChildren(panel, old.width, old.height);
     widget->notify(kNfyResized);
 }
 

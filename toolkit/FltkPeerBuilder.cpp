@@ -69,12 +69,23 @@ private:
 };
 
 // A scrolling panel peer that keeps the panel's scroll position in step.
+// Fl_Scroll measures its position from the children's bounding box; two
+// empty boxes at the scrolled area's corners make that box the panel's
+// extent, so FLTK's position and the panel's mean the same.
 class ScrollPeer : public FltkPeer<Fl_Scroll> {
 public:
     ScrollPeer(int x, int y, int width, int height) : FltkPeer<Fl_Scroll>(x, y, width, height) {
-        extent = new Fl_Box(x, y, 1, 1);  // stretches the scrolled area to the extent
-        extent->box(FL_NO_BOX);
+        origin = new Fl_Box(x, y, 1, 1);
+        extent = new Fl_Box(x, y, 1, 1);
+        add(origin);
         add(extent);
+    }
+    // Puts the corner boxes where the scrolled area starts and ends.
+    void placeCorners(int extentWidth, int extentHeight) {
+        int left = x() + Fl::box_dx(box()) - xposition();
+        int top = y() + Fl::box_dy(box()) - yposition();
+        origin->position(left, top);
+        extent->position(left + extentWidth - 1, top + extentHeight - 1);
     }
     void draw() override {
         if (auto* panel = static_cast<SPanlObj*>(objectOf(this))) {
@@ -83,7 +94,8 @@ public:
         }
         FltkPeer<Fl_Scroll>::draw();
     }
-    Fl_Box* extent;  // invisible box at the far corner of the extent
+    Fl_Box* origin;  // empty box at the scrolled area's top-left corner
+    Fl_Box* extent;  // empty box at its bottom-right corner
 };
 
 void buttonActivated(Fl_Widget* peer, void*) {
@@ -140,7 +152,12 @@ void buildPeer(WgtObj* object, Fl_Group* parentPeer) {
     peerPosition(object, &x, &y);
     Fl_Group::current(nullptr);  // FLTK would add new widgets to the open group
     Fl_Widget* peer = makePeer(object, x, y, object->box.width, object->box.height);
-    if (auto* group = dynamic_cast<Fl_Group*>(peer)) group->end();
+    if (auto* group = dynamic_cast<Fl_Group*>(peer)) {
+        group->end();
+        // Children keep their place relative to the group's corner; the
+        // toolkit moves those whose resize flags say so.
+        if (object->kind == WgtKind::Panel) group->resizable(nullptr);
+    }
     peer->user_data(object);
     object->peer = peer;
     parentPeer->add(peer);
@@ -244,7 +261,7 @@ void syncKind(WgtObj* object, Fl_Widget* peer) {
             auto* panel = static_cast<SPanlObj*>(object);
             auto* scroll = static_cast<ScrollPeer*>(peer);
             scroll->box(FL_DOWN_BOX);
-            scroll->extent->position(scroll->x() + panel->extentWidth - 1, scroll->y() + panel->extentHeight - 1);
+            scroll->placeCorners(panel->extentWidth, panel->extentHeight);
             if (scroll->xposition() != panel->scrollX || scroll->yposition() != panel->scrollY)
                 scroll->scroll_to(panel->scrollX, panel->scrollY);
             break;

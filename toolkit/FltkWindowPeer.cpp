@@ -2,6 +2,7 @@
 #include "toolkit/FltkWindowPeer.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 
 #include "toolkit/Dispatch.h"
 #include "toolkit/FltkBackendState.h"
@@ -29,8 +30,12 @@ void menuCallback(Fl_Widget* bar, void* data) {
 FltkWindowPeer::FltkWindowPeer(WinObj* window)
     : FltkPeer<Fl_Double_Window>(window->box.x, window->box.y, window->box.width,
                                  window->box.height + fltkMenuOffset(window)),
-      window_(window) {
+      window_(window),
+      minimumWidth_(w()),
+      minimumHeight_(window->box.height) {
+    resizeAnchor_ = new Fl_Box(w(), h(), 0, 0);
     end();  // FLTK windows start collecting children when made
+    resizable(resizeAnchor_);
     user_data(window);
     callback(closeCallback, window);
     sync();
@@ -41,6 +46,8 @@ void FltkWindowPeer::sync() {
     copy_label(window_->label.c_str());
     if (window_->bgColor) color(toFlColor(*window_->bgColor));
     int height = window_->box.height + fltkMenuOffset(window_);
+    if (window_->resizable) size_range(minimumWidth_, minimumHeight_ + fltkMenuOffset(window_));
+    else size_range(window_->box.width, height, window_->box.width, height);
     if (window_->box.x != syncedX_ || window_->box.y != syncedY_) {
         syncedX_ = window_->box.x;
         syncedY_ = window_->box.y;
@@ -54,6 +61,9 @@ void FltkWindowPeer::sync() {
 
 void FltkWindowPeer::resize(int x, int y, int width, int height) {
     bool sizeChanged = width != w() || height != h();
+    // FLTK lays children out from the places it noted at an earlier resize;
+    // note the present ones, so that nothing left of and above the anchor moves.
+    init_sizes();
     Fl_Double_Window::resize(x, y, width, height);
     if (syncing_ || objectOf(this) == nullptr) return;
     window_->box = makeRect16(x, y, width, height - fltkMenuOffset(window_));

@@ -219,7 +219,7 @@ bool ResourceParser::iconStatement(const ResourceLine& line) {
 }
 
 bool ResourceParser::windowStatement(const ResourceLine& line) {
-    if (!expect(line, 2, {"title", "box", "answer", "bg", "icon"})) return false;
+    if (!expect(line, 2, {"title", "box", "answer", "bg", "icon", "resizable"})) return false;
     window_ = std::make_unique<WinObj>();
     window_->name = line.words[1];
     window_->library = library_->name;
@@ -230,6 +230,8 @@ bool ResourceParser::windowStatement(const ResourceLine& line) {
     window_->label = attribute("title");
     window_->alertButtonPath = attribute("answer");
     if (!parseBox(attribute("box"), &window_->box)) return fail("window needs box=x,y,width,height");
+    if (std::string flag = attribute("resizable"); !flag.empty() && !parseYesNo(flag, &window_->resizable))
+        return fail("resizable must be yes or no");
     if (std::string color = attribute("bg"); !color.empty())
         if (!(window_->bgColor = lookUp(library_->colors, color, "color"))) return false;
     if (std::string icon = attribute("icon"); !icon.empty())

@@ -4,6 +4,7 @@
 #include "toolkit/AlarmList.h"
 #include "toolkit/Backend.h"
 #include "toolkit/Event.h"
+#include "toolkit/Layout.h"
 #include "toolkit/PanelObj.h"
 #include "toolkit/SPanlObj.h"
 #include "toolkit/WinObj.h"
@@ -72,8 +73,10 @@ void WGT_DefNfy(WgtObj* widget, int code) {
 
 void WGT_SetBox(WgtObj* widget, const Rect16* box) {
     if (widget == nullptr || box == nullptr) return;
+    Rect16 old = widget->box;
     widget->box = *box;
     widget->changed();
+    if (auto* panel = dynamic_cast<PanelObj*>(widget)) layoutChildren(panel, old.width, old.height);
 }
 
 // The toolkit keeps a single box: the resource box is the widget's box.

@@ -23,6 +23,18 @@ class WinObj;
 
 enum class WgtKind { Window, Panel, ScrollPanel, Button, TextField, Label, IconArea, ListBox, ComboBox };
 
+// How a widget follows when its parent changes size (WGT_SetRzFlags). Each
+// bit keeps one thing; what is not kept follows the parent's far edge: a
+// free left edge moves with the right side, a free width grows with it (and
+// the same downwards). Freeing both shares the change between them.
+enum ResizeFlags : int {
+    kRzFixLeft = 1,     // the left edge keeps its place
+    kRzFixTop = 4,      // the top edge keeps its place
+    kRzFixWidth = 16,   // the width stays
+    kRzFixHeight = 64,  // the height stays
+    kRzFixed = kRzFixLeft | kRzFixTop | kRzFixWidth | kRzFixHeight,  // nothing moves (the default)
+};
+
 // Client data: an integer or a pointer that the application keeps with an
 // object, a list row, a combo element or a menu item.
 using ClientData = uintptr_t;
@@ -67,7 +79,7 @@ public:
     FontObj* font = nullptr;        // text font; null: FONT_Default()
     PenObj* pen = nullptr;          // frame pen; null: the kind's default frame
     CursObj* cursor = nullptr;      // pointer shape over the widget; null: arrow
-    int resizeFlags = 0;            // how the widget follows its parent's resizing (WGT_SetRzFlags)
+    int resizeFlags = kRzFixed;     // how the widget follows its parent's resizing (ResizeFlags)
     ClientData clientData = 0;      // the application's value
     PanelObj* parent = nullptr;     // the containing panel or window; null for a window or a loose widget
     std::function<void(WgtObj*, int)> procedure;  // the notification procedure, or empty

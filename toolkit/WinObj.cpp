@@ -14,7 +14,8 @@ WinObj::WinObj(const WinObj& other)
       icon(other.icon),
       menuBar(other.menuBar ? std::make_unique<MBarObj>(*other.menuBar, this) : nullptr),
       library(other.library),
-      alertButtonPath(other.alertButtonPath) {}
+      alertButtonPath(other.alertButtonPath),
+      resizable(other.resizable) {}
 
 WinObj::~WinObj() = default;
 

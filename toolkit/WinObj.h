@@ -28,6 +28,7 @@ public:
     std::string library;                // resource library it was loaded from
     std::string alertButtonPath;        // for alerts: child path of the button that answers
                                         // an unscripted modal loop ("1/0"); empty otherwise
+    bool resizable = false;             // the user may change its size (not below the resource's)
     bool shown = false;                 // mapped on the screen
     bool minimized = false;             // iconified
     bool initialized = false;           // WIN_Init has run
