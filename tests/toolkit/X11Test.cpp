@@ -214,6 +214,37 @@ TEST_F(X11Backend, RealClicksAndKeysBecomeNotifications) {
     WIN_TerminateGetStatus(window);
 }
 
+std::string gPopupChoice;  // label chosen in the pop-up opened by popupLabelNfy
+
+void popupLabelNfy(TAreaObj* label, int code) {
+    if (code == kNfyMouseDown && EVENT_GetButton() == 3) {
+        MenuObj* menu = MENU_Create();
+        MENU_AddItem(menu, "Load Tool", 1);
+        MENU_AddSeparator(menu);
+        MENU_AddItem(menu, "Tool Information...", 2);
+        if (MENU_OpenProcess(menu, label)) gPopupChoice = MENU_ChosenGetLabel(menu);
+        MENU_Terminate(menu);
+        return;
+    }
+    TAREA_DefNfy(label, code);
+}
+
+TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
+    if (!installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    WinObj* window = showWindow("kelvane", "connectWindow");
+    ASSERT_NE(window, nullptr);
+    auto* label = static_cast<TAreaObj*>(RES_GetNthChild(window, 4));
+    RES_SetNfyProcDS(label, popupLabelNfy, 0);
+    gPopupChoice.clear();
+    // The menu runs its own loop inside the notification: the keys that pick
+    // the second item come from a helper started before the click.
+    ASSERT_EQ(std::system("(sleep 0.7; xdotool key Down Down Return) > /dev/null 2>&1 &"), 0);
+    xdotool("mousemove " + screenPoint(window, label) + " click 3");
+    EXPECT_TRUE(pumpUntil([] { return !gPopupChoice.empty(); }, 4000));
+    EXPECT_EQ(gPopupChoice, "Tool Information...");
+    WIN_TerminateGetStatus(window);
+}
+
 TEST_F(X11Backend, ModalLoopRunsUntilTheButtonEndsIt) {
     if (!installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     WinObj* window = showWindow("kelvane", "toolInfoWindow");
