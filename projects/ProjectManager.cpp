@@ -68,6 +68,22 @@ bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description) {
 }
 }  // namespace
 
+// Each change of the master list refills the whole project list and every
+// view; loading or re-identifying thousands of files would refill them
+// thousands of times, so bulk changes refill them once when they end.
+class ProjectManager::ListViewHold {
+public:
+    explicit ListViewHold(ProjectManager& manager) : manager(manager) { ++manager.listViewHolds; }
+    ListViewHold(const ListViewHold&) = delete;
+    ListViewHold& operator=(const ListViewHold&) = delete;
+    ~ListViewHold() {
+        if (--manager.listViewHolds == 0) manager.updateProjectListView();
+    }
+
+private:
+    ProjectManager& manager;
+};
+
 ProjectManager::ProjectManager(PrefMan* toolManagerPreferences)
     : PrefMan(kProjectFileType, kProjectVersion, "", "project", false),
       preferences(toolManagerPreferences),
@@ -171,6 +187,7 @@ void ProjectManager::saveProject() {
 
 // Files enter unidentified; identifyAllFiles files them under their types.
 void ProjectManager::readProjectComponents() {
+    ListViewHold hold(*this);
     std::vector<std::string> records;
     readPreferencesOfType(kFileRecord, records);
     for (const std::string& record : records) {
@@ -323,23 +340,23 @@ void ProjectManager::identifyAllFiles() {
     Item* selected = nullptr;
     getSelectedComponent(&selected);
     MasterComponentList& lists = *masterComponentList;
-    for (long i = lists.getCount() - 1; i >= 0; --i) {
-        ComponentList* list = lists.getNthList(i);
-        for (long j = list->getCount() - 1; j >= 0; --j) {
-            auto* file = dynamic_cast<OKAFile*>(list->get(j));
-            if (file == nullptr) continue;  // engine descriptors are not identified
-            char description[kPathSize];
-            identifyFile(file, description);
-            if (file->getItemType() == list->getTypeIdent()) continue;
-            list->removei(j);
-            lists.addComponent(file, file->getFileTypeStr(), description);
+    {
+        ListViewHold hold(*this);
+        for (long i = lists.getCount() - 1; i >= 0; --i) {
+            ComponentList* list = lists.getNthList(i);
+            for (long j = list->getCount() - 1; j >= 0; --j) {
+                auto* file = dynamic_cast<OKAFile*>(list->get(j));
+                if (file == nullptr) continue;  // engine descriptors are not identified
+                char description[kPathSize];
+                identifyFile(file, description);
+                if (file->getItemType() == list->getTypeIdent()) continue;
+                list->removei(j);
+                lists.addComponent(file, file->getFileTypeStr(), description);
+            }
+            if (list->getCount() == 0) delete lists.remove(list);
         }
-        if (list->getCount() == 0) {
-            delete lists.remove(list);
-            updateProjectListView();
-        }
+        lists.sort(false);
     }
-    lists.sort(false);
     if (componentStillListed(selected)) selectComponent(selected);
 }
 
@@ -483,7 +500,7 @@ void ProjectManager::setUpAllComponentViews() {
 }
 
 void ProjectManager::updateProjectListView() {
-    if (projectListBox == nullptr) return;
+    if (projectListBox == nullptr || listViewHolds > 0) return;
     masterComponentList->fillProjectList(projectListBox);
     setUpAllComponentViews();
 }

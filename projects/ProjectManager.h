@@ -104,12 +104,17 @@ private:
     bool componentStillListed(const Item* item) const;
     void writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records);
 
+    // Holds off project list rebuilds during a bulk change, which then
+    // rebuilds once at its end.
+    class ListViewHold;
+
     PrefMan* preferences;                        // the Tool Manager's preferences ('CPRJ')
     char projectPath[kPathSize] = "";            // current project path, empty until known
     char filePickerDirectory[kPathSize] = "";    // the file picker's start directory
     List componentViews;                         // owned ComponentViews, left to right
     std::unique_ptr<MasterComponentList> masterComponentList;
     LBoxObj* projectListBox = nullptr;           // the workspace's project list, or null
+    int listViewHolds = 0;                       // bulk changes under way (ListViewHold)
     int16_t projectListWidth = kNewViewWidth;    // width of the project list and its label
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
 };

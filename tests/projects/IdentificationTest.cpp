@@ -8,6 +8,7 @@
 #include "ProjectFixture.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
+#include "toolkit/LBoxObj.h"
 #include "tools/ToolRegistry.h"
 
 namespace {
@@ -149,4 +150,37 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
     gProjectManager->identifyAllFiles();
     EXPECT_EQ(listOf(agent), "missing files MISS");
     EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 2);
+}
+
+TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
+    LBoxObj box;
+    gProjectManager->setProjectListBox(&box);
+    auto rowTexts = [&] {
+        std::vector<std::string> texts;
+        for (const ListRow& row : box.rows) texts.push_back(row.text);
+        return texts;
+    };
+    auto selectedPath = [] {
+        Item* item = nullptr;
+        gProjectManager->getSelectedComponent(&item);
+        auto* file = dynamic_cast<OKAFile*>(item);
+        return file ? std::string(file->getPathname()) : std::string();
+    };
+    std::string agent = makeFile("a.qa");
+    std::string notes = makeFile("z.txt");
+    gProjectManager->addFileToProject(agent.c_str());
+    gProjectManager->addFileToProject(notes.c_str());
+    EXPECT_EQ(rowTexts(), (std::vector<std::string>{"text files", "a.qa", "z.txt"}));
+    EXPECT_EQ(selectedPath(), notes);  // the new file is selected
+
+    LBOX_AllUnselect(&box);
+    LBOX_GoIndex(&box, 1);
+    LBOX_CurSelect(&box);
+    ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
+                      {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
+    ASSERT_EQ(registerTool(tool), 0);
+    EXPECT_EQ(rowTexts(),
+              (std::vector<std::string>{"Quenta agent files", "a.qa", "text files", "z.txt"}));
+    EXPECT_EQ(selectedPath(), agent);  // the selection moved with the file
+    gProjectManager->setProjectListBox(nullptr);
 }
