@@ -47,8 +47,8 @@ struct DrawRecord {
     Rect16 box;                       // in the widget's coordinates
     int flags = 0;                    // DRAW_Text flags
     std::string text;                 // DRAW_Text text, or the icon's file
-    const ColorObj* foreground = nullptr;  // colours in effect
-    const ColorObj* background = nullptr;
+    const ColorObj* foreground = nullptr;  // text and frame colour in effect
+    const ColorObj* background = nullptr;  // fill colour in effect
     const PenObj* pen = nullptr;           // pen in effect
     const FontObj* font = nullptr;         // font in effect
 };

@@ -15,8 +15,8 @@ struct EventState {
     bool isDouble = false;      // the button press was a double click
     int keyCode = 0;            // key of a key event (KeyCodes.h)
     WinObj* window = nullptr;   // window that received the event
-    int windowX = 0;            // pointer position in that window
-    int windowY = 0;
+    int windowX = 0;            // pointer position in that window, across
+    int windowY = 0;            // and down
     bool mouseHandled = false;  // a procedure consumed the mouse event
     bool keyHandled = false;    // a procedure consumed the key event
 };

@@ -1,25 +1,26 @@
-// Peer construction and state copying, per kind of object.
+// Peer construction and state copying, per kind of object. Kinds with
+// their own event handling have their own peer classes (Fltk*Peer).
 #include "toolkit/FltkPeerBuilder.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Choice.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Multiline_Input.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Scroll.H>
 
-#include <vector>
-
 #include "toolkit/CBoxObj.h"
 #include "toolkit/Dispatch.h"
 #include "toolkit/FltkBackendState.h"
 #include "toolkit/FltkConvert.h"
+#include "toolkit/FltkComboPeer.h"
 #include "toolkit/FltkImages.h"
+#include "toolkit/FltkInputPeer.h"
 #include "toolkit/FltkListPeer.h"
+#include "toolkit/FltkScrollPeer.h"
 #include "toolkit/FltkWindowPeer.h"
 #include "toolkit/IAreaObj.h"
 #include "toolkit/LBoxObj.h"
@@ -31,73 +32,6 @@
 
 namespace {
 
-// A text field peer: edits and Enter become notifications.
-template <class Base>
-class InputPeer : public FltkPeer<Base> {
-public:
-    InputPeer(int x, int y, int width, int height) : FltkPeer<Base>(x, y, width, height) {
-        this->when(FL_WHEN_CHANGED);
-        this->callback(edited);
-    }
-    int handle(int event) override {
-        auto* field = static_cast<TEdObj*>(objectOf(this));
-        bool enter = event == FL_KEYBOARD && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter);
-        if (field && enter && !field->multiLine) {
-            dispatchEnterKey(field);
-            return 1;
-        }
-        return FltkPeer<Base>::handle(event);
-    }
-
-private:
-    static void edited(Fl_Widget* peer, void*) {
-        if (auto* field = static_cast<TEdObj*>(objectOf(peer)))
-            dispatchTextEdited(field, static_cast<Base*>(peer)->value());
-    }
-};
-
-// A combo box peer: a choice whose items mirror the elements.
-class ComboPeer : public FltkPeer<Fl_Choice> {
-public:
-    ComboPeer(int x, int y, int width, int height) : FltkPeer<Fl_Choice>(x, y, width, height) { callback(chosen); }
-    std::vector<Fl_Menu_Item> items;  // the elements as FLTK items, rebuilt by sync
-
-private:
-    static void chosen(Fl_Widget* peer, void*) {
-        if (auto* combo = static_cast<CBoxObj*>(objectOf(peer))) dispatchComboChoice(combo, static_cast<Fl_Choice*>(peer)->value());
-    }
-};
-
-// A scrolling panel peer that keeps the panel's scroll position in step.
-// Fl_Scroll measures its position from the children's bounding box; two
-// empty boxes at the scrolled area's corners make that box the panel's
-// extent, so FLTK's position and the panel's mean the same.
-class ScrollPeer : public FltkPeer<Fl_Scroll> {
-public:
-    ScrollPeer(int x, int y, int width, int height) : FltkPeer<Fl_Scroll>(x, y, width, height) {
-        origin = new Fl_Box(x, y, 1, 1);
-        extent = new Fl_Box(x, y, 1, 1);
-        add(origin);
-        add(extent);
-    }
-    // Puts the corner boxes where the scrolled area starts and ends.
-    void placeCorners(int extentWidth, int extentHeight) {
-        int left = x() + Fl::box_dx(box()) - xposition();
-        int top = y() + Fl::box_dy(box()) - yposition();
-        origin->position(left, top);
-        extent->position(left + extentWidth - 1, top + extentHeight - 1);
-    }
-    void draw() override {
-        if (auto* panel = static_cast<SPanlObj*>(objectOf(this))) {
-            panel->scrollX = xposition();
-            panel->scrollY = yposition();
-        }
-        FltkPeer<Fl_Scroll>::draw();
-    }
-    Fl_Box* origin;  // empty box at the scrolled area's top-left corner
-    Fl_Box* extent;  // empty box at its bottom-right corner
-};
-
 void buttonActivated(Fl_Widget* peer, void*) {
     if (auto* button = static_cast<TButObj*>(objectOf(peer))) dispatchActivate(button);
 }
@@ -106,14 +40,14 @@ Fl_Widget* makePeer(WgtObj* object, int x, int y, int width, int height) {
     switch (object->kind) {
         case WgtKind::Window: return nullptr;  // windows are made by ensureWindowPeer
         case WgtKind::Panel: return new FltkPeer<Fl_Group>(x, y, width, height);
-        case WgtKind::ScrollPanel: return new ScrollPeer(x, y, width, height);
+        case WgtKind::ScrollPanel: return new FltkScrollPeer(x, y, width, height);
         case WgtKind::ListBox: return new FltkListPeer(static_cast<LBoxObj*>(object), x, y, width, height);
-        case WgtKind::ComboBox: return new ComboPeer(x, y, width, height);
+        case WgtKind::ComboBox: return new FltkComboPeer(x, y, width, height);
         case WgtKind::Label:
         case WgtKind::IconArea: return new FltkPeer<Fl_Box>(x, y, width, height);
         case WgtKind::TextField:
-            if (static_cast<TEdObj*>(object)->multiLine) return new InputPeer<Fl_Multiline_Input>(x, y, width, height);
-            return new InputPeer<Fl_Input>(x, y, width, height);
+            if (static_cast<TEdObj*>(object)->multiLine) return new FltkInputPeer<Fl_Multiline_Input>(x, y, width, height);
+            return new FltkInputPeer<Fl_Input>(x, y, width, height);
         case WgtKind::Button: {
             ButtonStyle style = static_cast<TButObj*>(object)->style;
             Fl_Button* button = nullptr;
@@ -195,16 +129,6 @@ void syncButton(TButObj* button, Fl_Button* peer) {
     }
 }
 
-void syncCombo(CBoxObj* combo, ComboPeer* peer) {
-    peer->items.clear();
-    for (const ComboElement& element : combo->elements)
-        peer->items.push_back({element.label.c_str(), 0, nullptr, nullptr, 0, 0, FL_HELVETICA, 12, 0});
-    peer->items.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});
-    peer->menu(peer->items.data());
-    if (combo->chosen >= 0) peer->value(combo->chosen);
-    if (WgtObj* field = CBOX_GetTEd(combo); field && field->bgColor) peer->color(toFlColor(*field->bgColor));
-}
-
 template <class Input>
 void syncField(TEdObj* field, Input* peer) {
     if (field->text != peer->value()) peer->value(field->text.c_str());
@@ -227,7 +151,7 @@ void syncKind(WgtObj* object, Fl_Widget* peer) {
     switch (object->kind) {
         case WgtKind::Window: static_cast<FltkWindowPeer*>(peer)->sync(); break;
         case WgtKind::Button: syncButton(static_cast<TButObj*>(object), static_cast<Fl_Button*>(peer)); break;
-        case WgtKind::ComboBox: syncCombo(static_cast<CBoxObj*>(object), static_cast<ComboPeer*>(peer)); break;
+        case WgtKind::ComboBox: static_cast<FltkComboPeer*>(peer)->sync(static_cast<CBoxObj*>(object)); break;
         case WgtKind::ListBox: static_cast<FltkListPeer*>(peer)->sync(); break;
         case WgtKind::TextField: {
             auto* field = static_cast<TEdObj*>(object);
@@ -257,15 +181,7 @@ void syncKind(WgtObj* object, Fl_Widget* peer) {
             peer->align(FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE);
             break;
         }
-        case WgtKind::ScrollPanel: {
-            auto* panel = static_cast<SPanlObj*>(object);
-            auto* scroll = static_cast<ScrollPeer*>(peer);
-            scroll->box(FL_DOWN_BOX);
-            scroll->placeCorners(panel->extentWidth, panel->extentHeight);
-            if (scroll->xposition() != panel->scrollX || scroll->yposition() != panel->scrollY)
-                scroll->scroll_to(panel->scrollX, panel->scrollY);
-            break;
-        }
+        case WgtKind::ScrollPanel: static_cast<FltkScrollPeer*>(peer)->sync(static_cast<SPanlObj*>(object)); break;
     }
 }
 

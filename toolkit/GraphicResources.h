@@ -43,8 +43,8 @@ struct CursObj {
 
 struct IconObj {
     std::string file;  // image file (XPM, PNG or GIF), absolute or as given
-    int width = 0;     // size in pixels, taken from the image or the resource
-    int height = 0;
+    int width = 0;     // width in pixels, read from the image
+    int height = 0;    // height in pixels, read from the image
     int version = 0;   // bumped when the image changes, so backends reload it
 };
 

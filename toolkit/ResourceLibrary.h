@@ -50,11 +50,11 @@ public:
     const WinObj* findWindow(const std::string& resource) const;
 
     std::string name;                                            // short library name ("shared")
-    std::map<std::string, std::unique_ptr<ColorObj>> colors;     // by resource name
-    std::map<std::string, std::unique_ptr<FontObj>> fonts;
-    std::map<std::string, std::unique_ptr<PenObj>> pens;
-    std::map<std::string, std::unique_ptr<CursObj>> cursors;
-    std::map<std::string, std::unique_ptr<IconObj>> icons;
+    std::map<std::string, std::unique_ptr<ColorObj>> colors;     // colours by resource name
+    std::map<std::string, std::unique_ptr<FontObj>> fonts;       // fonts by resource name
+    std::map<std::string, std::unique_ptr<PenObj>> pens;         // pens by resource name
+    std::map<std::string, std::unique_ptr<CursObj>> cursors;     // cursors by resource name
+    std::map<std::string, std::unique_ptr<IconObj>> icons;       // icons by resource name
     std::map<std::string, std::unique_ptr<WinObj>> windows;      // prototypes that WIN_Load copies
 };
 
