@@ -177,7 +177,8 @@ int main(int argc, char** argv) {
     std::filesystem::path root = makeInstallation(hub->home.path());
     hub->process = std::make_unique<ChildProcess>(
         builtProgram("kelvane"), std::vector<std::string>{"--headless"},
-        std::vector<std::string>{"HOME=" + hub->home.path().string(), "OKA=" + root.string()});
+        std::vector<std::string>{"HOME=" + hub->home.path().string(), "OKA=" + root.string()},
+        hub->home.path());
     if (!waitForFile(hub->home.okaDirectory() / "okaport", 5000)) {
         std::fprintf(stderr, "kelvane did not start\n");
         return 1;

@@ -26,7 +26,8 @@ protected:
         environment.push_back("HOME=" + home.path().string());
         environment.push_back("OKA=" + root.string());
         kelvane = std::make_unique<ChildProcess>(builtProgram("kelvane"),
-                                                 std::vector<std::string>{"--headless"}, environment);
+                                                 std::vector<std::string>{"--headless"}, environment,
+                                                 home.path());
         ASSERT_TRUE(waitForFile(home.okaDirectory() / "okaport", 5000));
         port = std::stoi(readFile(home.okaDirectory() / "okaport"));
         tool = std::make_unique<MessageCenter>();
@@ -124,7 +125,8 @@ TEST_F(KelvaneTest, TakesTheNextPortWhenTheWellKnownOneIsBusy) {
     TempHome otherHome;
     auto first = std::make_unique<ChildProcess>(
         builtProgram("kelvane"), std::vector<std::string>{"--headless"},
-        std::vector<std::string>{"HOME=" + otherHome.path().string(), "OKA=" + root.string()});
+        std::vector<std::string>{"HOME=" + otherHome.path().string(), "OKA=" + root.string()},
+        otherHome.path());
     ASSERT_TRUE(waitForFile(otherHome.okaDirectory() / "okaport", 5000));
     int firstPort = std::stoi(readFile(otherHome.okaDirectory() / "okaport"));
     startKelvane();

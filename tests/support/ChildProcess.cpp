@@ -17,10 +17,12 @@ std::filesystem::path builtProgram(const std::string& name) {
 
 ChildProcess::ChildProcess(const std::filesystem::path& program,
                            const std::vector<std::string>& arguments,
-                           const std::vector<std::string>& environment) {
+                           const std::vector<std::string>& environment,
+                           const std::filesystem::path& workingDirectory) {
     child = fork();
     if (child != 0) return;
     for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
+    if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
     std::string programText = program.string();
     argv.push_back(programText.data());

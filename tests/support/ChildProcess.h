@@ -14,9 +14,12 @@ std::filesystem::path builtProgram(const std::string& name);
 class ChildProcess {
 public:
     // Starts `program` with `arguments`; `environment` entries NAME=VALUE are
-    // added to (or replace) the test's own environment.
+    // added to (or replace) the test's own environment. The child runs in
+    // `workingDirectory` when one is given (files it makes there stay out of
+    // the build tree).
     ChildProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& environment);
+                 const std::vector<std::string>& environment,
+                 const std::filesystem::path& workingDirectory = {});
     ~ChildProcess();  // kills the child if it still runs
 
     pid_t pid() const { return child; }
