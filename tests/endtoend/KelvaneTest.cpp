@@ -7,7 +7,7 @@
 #include <regex>
 #include <sstream>
 
-#include "ChildProcess.h"
+#include "KelvaneHarness.h"
 #include "RawPeer.h"
 #include "TestSupport.h"
 #include "messaging/MessageCenter.h"
@@ -16,38 +16,11 @@ namespace {
 
 class KelvaneTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        TCPTransport::forgetToolManagerPort();
-        root = makeInstallation(home.path());
-    }
-    void TearDown() override { TCPTransport::forgetToolManagerPort(); }
+    void startKelvane() { ASSERT_TRUE(hub.start()); }
+    std::unique_ptr<Message> ask(Message* message) { return hub.ask(message); }
+    std::string log() const { return hub.log(); }
 
-    void startKelvane(std::vector<std::string> environment = {}) {
-        environment.push_back("HOME=" + home.path().string());
-        environment.push_back("OKA=" + root.string());
-        kelvane = std::make_unique<ChildProcess>(builtProgram("kelvane"),
-                                                 std::vector<std::string>{"--headless"}, environment,
-                                                 home.path());
-        ASSERT_TRUE(waitForFile(home.okaDirectory() / "okaport", 5000));
-        port = std::stoi(readFile(home.okaDirectory() / "okaport"));
-        tool = std::make_unique<MessageCenter>();
-    }
-
-    // Sends `message` to kelvane and waits for its reply.
-    std::unique_ptr<Message> ask(Message* message) {
-        message->destination.port = port;
-        message->wantsReply = 1;
-        message->replyTimeout = 3000;
-        return std::unique_ptr<Message>(tool->sendMessage(message));
-    }
-
-    std::string log() const { return readFile(home.okaDirectory() / "okalog"); }
-
-    TempHome home;
-    std::filesystem::path root;
-    std::unique_ptr<ChildProcess> kelvane;
-    std::unique_ptr<MessageCenter> tool;
-    int port = 0;
+    KelvaneHarness hub;
 };
 
 }  // namespace
@@ -74,8 +47,8 @@ TEST_F(KelvaneTest, AnswersKnownUnknownAndMalformedMessages) {
     Message hostile(typeCode("SHOW"), nullptr);
     std::string bytes = wireBytes(hostile);
     bytes[5] = 99;
-    sendRawBytes(port, bytes);
-    sendRawBytes(port, "short");
+    sendRawBytes(hub.port, bytes);
+    sendRawBytes(hub.port, "short");
     reply = ask(new Message(typeCode("CWIN"), nullptr));
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->getLongParam(0), 0);
@@ -90,8 +63,8 @@ TEST_F(KelvaneTest, AnswersKnownUnknownAndMalformedMessages) {
 TEST_F(KelvaneTest, EveryLogLineHasTheFixedFormat) {
     startKelvane();
     ask(new Message(typeCode("SHOW"), nullptr));
-    kelvane->signal(SIGTERM);
-    ASSERT_EQ(kelvane->waitForExit(8000), 0);
+    hub.kelvane->signal(SIGTERM);
+    ASSERT_EQ(hub.kelvane->waitForExit(8000), 0);
     std::istringstream lines(log());
     std::regex format(R"(kelvane \.\./[a-z]+ \(\d+\): \t.*)");
     std::string line;
@@ -106,12 +79,12 @@ TEST_F(KelvaneTest, EveryLogLineHasTheFixedFormat) {
 
 TEST_F(KelvaneTest, SigtermDrainsForThreeSecondsWhileStillAnswering) {
     startKelvane();
-    kelvane->signal(SIGTERM);
+    hub.kelvane->signal(SIGTERM);
     auto reply = ask(new Message(typeCode("SHOW"), nullptr));
     ASSERT_TRUE(reply);  // answered during the drain
     EXPECT_EQ(reply->getLongParam(0), 0);
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(kelvane->waitForExit(8000), 0);
+    EXPECT_EQ(hub.kelvane->waitForExit(8000), 0);
     EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
     std::string text = log();
     size_t closing = text.find("Closing all tool windows");
@@ -122,23 +95,16 @@ TEST_F(KelvaneTest, SigtermDrainsForThreeSecondsWhileStillAnswering) {
 }
 
 TEST_F(KelvaneTest, TakesTheNextPortWhenTheWellKnownOneIsBusy) {
-    TempHome otherHome;
-    auto first = std::make_unique<ChildProcess>(
-        builtProgram("kelvane"), std::vector<std::string>{"--headless"},
-        std::vector<std::string>{"HOME=" + otherHome.path().string(), "OKA=" + root.string()},
-        otherHome.path());
-    ASSERT_TRUE(waitForFile(otherHome.okaDirectory() / "okaport", 5000));
-    int firstPort = std::stoi(readFile(otherHome.okaDirectory() / "okaport"));
+    KelvaneHarness first;
+    ASSERT_TRUE(first.start());
     startKelvane();
-    EXPECT_GT(port, firstPort);
+    EXPECT_GT(hub.port, first.port);
     EXPECT_NE(log().find("tcptransport: bind retry 1 ("), std::string::npos);
 }
 
 TEST_F(KelvaneTest, MissingOkaIsLoggedAndEndsWithMinusOne) {
-    kelvane = std::make_unique<ChildProcess>(
-        builtProgram("kelvane"), std::vector<std::string>{"--headless"},
-        std::vector<std::string>{"HOME=" + home.path().string(), "OKA="});
-    EXPECT_EQ(kelvane->waitForExit(5000), 255);
+    hub.start({"OKA="});  // the port file is written before OKA is read
+    EXPECT_EQ(hub.kelvane->waitForExit(5000), 255);
     EXPECT_NE(log().find("the OKA environment variable was not set - this is bad"),
               std::string::npos);
 }

@@ -3,58 +3,40 @@
 // answered over TCP, the project file read back independently, and the
 // project reloaded after a restart.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <csignal>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ChildProcess.h"
+#include "KelvaneHarness.h"
 #include "ProjectFileReader.h"
 #include "TestSupport.h"
 #include "messaging/MessageCenter.h"
 #include "messaging/TCPTransport.h"
 #include "storage/PrefMan.h"
-#include "toolkit/SystemServices.h"
 
 namespace {
 class ProjectEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TCPTransport::forgetToolManagerPort();
-        root = makeInstallation(home.path());
-        environment = {"HOME=" + home.path().string(), "OKA=" + root.string()};
         // The current project is stored in the preferences, below HOME.
-        std::filesystem::create_directories(home.okaDirectory());
+        std::filesystem::create_directories(hub.home.okaDirectory());
         PrefMan preferences(kPreferencesFileType, kPreferencesVersion,
-                            (home.okaDirectory() / "kelvane.prf").c_str(), "preferences", true);
+                            (hub.home.okaDirectory() / "kelvane.prf").c_str(), "preferences",
+                            true);
         preferences.addPreference(typeCode("CPRJ"), projectFile.c_str(),
                                   long(projectFile.size()) + 1);
     }
-    void TearDown() override { TCPTransport::forgetToolManagerPort(); }
 
-    void startKelvane() {
-        std::filesystem::remove(home.okaDirectory() / "okaport");
-        kelvane = std::make_unique<ChildProcess>(builtProgram("kelvane"),
-                                                 std::vector<std::string>{"--headless"}, environment);
-        ASSERT_TRUE(waitForFile(home.okaDirectory() / "okaport", 5000));
-        port = std::stoi(readFile(home.okaDirectory() / "okaport"));
-        TCPTransport::forgetToolManagerPort();
-        tool = std::make_unique<MessageCenter>();
-    }
-    void stopKelvane() {
-        kelvane->signal(SIGTERM);
-        EXPECT_EQ(kelvane->waitForExit(10000), 0);
-        kelvane.reset();
-        tool.reset();
-    }
+    void startKelvane() { ASSERT_TRUE(hub.start()); }
+    void stopKelvane() { EXPECT_EQ(hub.stop(), 0); }
     std::unique_ptr<ChildProcess> startSample(const std::string& type, const std::string& extension) {
         auto sample = std::make_unique<ChildProcess>(
             builtProgram("okasample"),
             std::vector<std::string>{"--name", type + " tool", "--type", type, "--extension",
                                      extension},
-            environment);
+            hub.environment(), hub.home.path());
         EXPECT_TRUE(waitFor([&] {
             auto* look = new Message(typeCode("LOOK"), nullptr);
             look->addTypeParam(typeCodeFromBytes(type.c_str()));
@@ -67,15 +49,10 @@ protected:
     int okamsg(const std::vector<std::string>& arguments) {
         std::vector<std::string> all{"--reply"};
         all.insert(all.end(), arguments.begin(), arguments.end());
-        ChildProcess run(builtProgram("okamsg"), all, environment);
+        ChildProcess run(builtProgram("okamsg"), all, hub.environment());
         return run.waitForExit(10000);
     }
-    std::unique_ptr<Message> ask(Message* message) {
-        message->destination.port = port;
-        message->wantsReply = 1;
-        message->replyTimeout = 8000;
-        return std::unique_ptr<Message>(tool->sendMessage(message));
-    }
+    std::unique_ptr<Message> ask(Message* message) { return hub.ask(message, 8000); }
     // The component lists as "name TYPE" strings.
     std::vector<std::string> componentLists() {
         auto reply = ask(new Message(typeCode("GCCP"), nullptr));
@@ -87,24 +64,11 @@ protected:
         }
         return lists;
     }
-    template <typename Condition>
-    static bool waitFor(Condition condition) {
-        uint32_t deadline = TIME_GetCurMillisecs() + 8000;
-        while (!condition()) {
-            if (int32_t(deadline - TIME_GetCurMillisecs()) <= 0) return false;
-            usleep(50000);
-        }
-        return true;
-    }
-    std::string log() const { return readFile(home.okaDirectory() / "okalog"); }
+    bool waitFor(const std::function<bool()>& condition) { return hub.waitUntil(condition, 8000); }
+    std::string log() const { return hub.log(); }
 
-    TempHome home;
-    std::filesystem::path root;
-    std::vector<std::string> environment;
-    std::string projectFile = (home.path() / "demo.prj").string();
-    std::unique_ptr<ChildProcess> kelvane;
-    std::unique_ptr<MessageCenter> tool;
-    int port = 0;
+    KelvaneHarness hub;
+    std::string projectFile = (hub.home.path() / "demo.prj").string();
 };
 }  // namespace
 
@@ -120,9 +84,9 @@ TEST_F(ProjectEndToEndTest, ToolsIdentifyAddedFilesAndTheProjectSurvivesARestart
 
     auto agents = startSample("AGNT", "qa:Quenta agent:QAGT:Agents");
     auto headers = startSample("HDRS", "qh:Quenta header:QHDR");
-    std::string agent = (home.path() / "src" / "main.qa").string();
-    std::string header = (home.path() / "src" / "defs.qh").string();
-    std::string notes = (home.path() / "src" / "notes.txt").string();
+    std::string agent = (hub.home.path() / "src" / "main.qa").string();
+    std::string header = (hub.home.path() / "src" / "defs.qh").string();
+    std::string notes = (hub.home.path() / "src" / "notes.txt").string();
     writeFile(agent, "agent\n");
     writeFile(header, "header\n");
     writeFile(notes, "notes\n");

@@ -39,15 +39,19 @@ ChildProcess::~ChildProcess() {
     }
 }
 
-void ChildProcess::signal(int number) const { kill(child, number); }
+void ChildProcess::signal(int number) const {
+    if (!reaped) kill(child, number);
+}
 
 int ChildProcess::waitForExit(int timeoutMs) {
+    if (reaped) return exitStatus;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
     while (std::chrono::steady_clock::now() < deadline) {
         if (waitpid(child, &status, WNOHANG) == child) {
             reaped = true;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+            exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+            return exitStatus;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -24,12 +24,14 @@ public:
 
     pid_t pid() const { return child; }
     void signal(int number) const;
-    // Waits up to `timeoutMs`; the exit status, or -1000 if still running.
+    // Waits up to `timeoutMs`; the exit status (minus the signal number when
+    // killed by one), or -1000 if still running. Later calls repeat it.
     int waitForExit(int timeoutMs);
 
 private:
-    pid_t child = -1;
-    bool reaped = false;
+    pid_t child = -1;     // the child's process id
+    bool reaped = false;  // it has exited and been waited for
+    int exitStatus = 0;   // its status once reaped
 };
 
 // Polls until `path` exists and is not empty, up to `timeoutMs`.

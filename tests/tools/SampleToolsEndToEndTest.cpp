@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "ChildProcess.h"
+#include "KelvaneHarness.h"
 #include "TestSupport.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
@@ -30,46 +30,24 @@ size_t occurrences(const std::string& text, const std::string& fragment) {
 class SampleToolsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TCPTransport::forgetToolManagerPort();
-        // kelvane keeps its default project in the directory it starts in.
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(home.path());
-        root = makeInstallation(home.path());
         namespace fs = std::filesystem;
         fs::path scripts = OKA_SAMPLE_SCRIPTS;
         for (const char* script : {"okasampleviewer", "okasamplerunner"}) {
-            fs::copy_file(scripts / script, root / "bin" / script);
+            fs::copy_file(scripts / script, hub.root / "bin" / script);
         }
-        fs::copy_file(builtProgram("okasample"), root / "bin" / "okasample");
-        writeFile(root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
-
-        kelvane = std::make_unique<ChildProcess>(
-            builtProgram("kelvane"), std::vector<std::string>{"--headless"},
-            std::vector<std::string>{"HOME=" + home.path().string(), "OKA=" + root.string()});
-        ASSERT_TRUE(waitForFile(home.okaDirectory() / "okaport", 5000));
-        port = std::stoi(readFile(home.okaDirectory() / "okaport"));
-        tool = std::make_unique<MessageCenter>();
+        fs::copy_file(builtProgram("okasample"), hub.root / "bin" / "okasample");
+        writeFile(hub.root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
+        ASSERT_TRUE(hub.start());
     }
     // Ends kelvane in order, so the sample tools it started get 'QUIT' and do
     // not outlive the test.
     void TearDown() override {
-        if (!stopped && kelvane) {
-            kelvane->signal(SIGTERM);
-            kelvane->waitForExit(8000);
-        }
-        if (tool) {
-            waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") >= 2; }, 3000);
-        }
-        TCPTransport::forgetToolManagerPort();
-        std::filesystem::current_path(previousDirectory);
+        if (!hub.kelvane) return;
+        hub.stop();
+        waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") >= 2; }, 3000);
     }
 
-    std::unique_ptr<Message> ask(Message* message) {
-        message->destination.port = port;
-        message->wantsReply = 1;
-        message->replyTimeout = 3000;
-        return std::unique_ptr<Message>(tool->sendMessage(message));
-    }
+    std::unique_ptr<Message> ask(Message* message) { return hub.ask(message); }
 
     bool isRegistered(TypeCode type) {
         auto* look = new Message(typeCode("LOOK"), nullptr);
@@ -79,23 +57,12 @@ protected:
     }
 
     bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-        uint32_t deadline = TIME_GetCurMillisecs() + uint32_t(timeoutMs);
-        while (int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
-            if (condition()) return true;
-            tool->poll();
-        }
-        return condition();
+        return hub.waitUntil(condition, timeoutMs);
     }
 
-    std::string log() const { return readFile(home.okaDirectory() / "okalog"); }
+    std::string log() const { return hub.log(); }
 
-    TempHome home;
-    std::filesystem::path root;
-    std::unique_ptr<ChildProcess> kelvane;
-    std::unique_ptr<MessageCenter> tool;
-    int port = 0;
-    bool stopped = false;  // kelvane has exited and been waited for
-    std::filesystem::path previousDirectory;
+    KelvaneHarness hub;
 };
 }  // namespace
 
@@ -126,8 +93,7 @@ TEST_F(SampleToolsTest, SampleToolsRegisterPublishAndHearRelays) {
         [&] { return occurrences(log(), "received SCHG /projects/agent.qa") == 2; }, 5000));
 
     // A second viewer of the same type is refused while the first runs.
-    ChildProcess duplicate(root / "bin" / "okasampleviewer", {},
-                           {"HOME=" + home.path().string(), "OKA=" + root.string()});
+    ChildProcess duplicate(hub.root / "bin" / "okasampleviewer", {}, hub.environment());
     EXPECT_EQ(duplicate.waitForExit(8000), 1);
 }
 
@@ -135,7 +101,7 @@ TEST_F(SampleToolsTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
     ASSERT_TRUE(
         waitUntil([&] { return isRegistered(kViewerType) && isRegistered(kRunnerType); }, 10000));
     // This test registers as a tool of its own to watch the shut-down.
-    ToolInfo& own = tool->getOwnToolInfo();
+    ToolInfo& own = hub.tool->getOwnToolInfo();
     own.toolType = typeCode("WTCH");
     copyText(own.name, sizeof own.name, "watcher");
     auto* registration = new Message(typeCode("REGT"), nullptr);
@@ -145,11 +111,11 @@ TEST_F(SampleToolsTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
     registration->addTextParam("");
     ASSERT_EQ(ask(registration)->getLongParam(0), 0);
 
-    kelvane->signal(SIGTERM);
+    hub.kelvane->signal(SIGTERM);
     uint32_t closedAt = 0, quitAt = 0;
     uint32_t deadline = TIME_GetCurMillisecs() + 8000;
     while (quitAt == 0 && int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
-        std::unique_ptr<Message> message(tool->getTransport().poll());
+        std::unique_ptr<Message> message(hub.tool->getTransport().poll());
         if (!message) continue;
         if (message->type == typeCode("CWIN")) closedAt = TIME_GetCurMillisecs();
         if (message->type == typeCode("QUIT")) quitAt = TIME_GetCurMillisecs();
@@ -158,7 +124,7 @@ TEST_F(SampleToolsTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
     ASSERT_NE(quitAt, 0u);
     EXPECT_GE(quitAt - closedAt, 2900u);
     EXPECT_LE(quitAt - closedAt, 4500u);
-    EXPECT_EQ(kelvane->waitForExit(5000), 0);
+    EXPECT_EQ(hub.kelvane->waitForExit(5000), 0);
     EXPECT_TRUE(
         waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") == 2; }, 3000));
 }
@@ -168,7 +134,7 @@ TEST_F(SampleToolsTest, ANewToolAnswersQuestionsWhileItRegisters) {
                           10000));
     // A project file that no tool recognises makes the Tool Manager ask
     // every new tool to identify it.
-    std::filesystem::path agent = home.path() / "notes.raw";
+    std::filesystem::path agent = hub.home.path() / "notes.raw";
     writeFile(agent, "unknown kind of file\n");
     auto* add = new Message(typeCode("ADDF"), nullptr);
     add->addTextParam(agent.c_str());
@@ -179,7 +145,7 @@ TEST_F(SampleToolsTest, ANewToolAnswersQuestionsWhileItRegisters) {
 
     uint32_t start = TIME_GetCurMillisecs();
     ChildProcess extra(builtProgram("okasample"), {"--name", "Extra", "--type", "XTRA"},
-                       {"HOME=" + home.path().string(), "OKA=" + root.string()});
+                       hub.environment());
     ASSERT_TRUE(waitUntil([&] { return isRegistered(typeCode("XTRA")); }, 8000));
     // Without answering 'IDFL' during its registration the tool would hold
     // the Tool Manager for the whole reply timeout (5 s).

@@ -1,0 +1,62 @@
+#include "KelvaneHarness.h"
+
+#include <unistd.h>
+
+#include <csignal>
+
+#include "toolkit/SystemServices.h"
+
+KelvaneHarness::KelvaneHarness() : root(makeInstallation(home.path())) {
+    TCPTransport::forgetToolManagerPort();
+}
+
+KelvaneHarness::~KelvaneHarness() {
+    if (kelvane) stop();
+    TCPTransport::forgetToolManagerPort();
+}
+
+std::vector<std::string> KelvaneHarness::environment() const {
+    return {"HOME=" + home.path().string(), "OKA=" + root.string()};
+}
+
+bool KelvaneHarness::start(const std::vector<std::string>& extraEnvironment) {
+    std::vector<std::string> variables = environment();
+    variables.insert(variables.end(), extraEnvironment.begin(), extraEnvironment.end());
+    std::filesystem::remove(home.okaDirectory() / "okaport");
+    kelvane = std::make_unique<ChildProcess>(
+        builtProgram("kelvane"), std::vector<std::string>{"--headless"}, variables, home.path());
+    if (!waitForFile(home.okaDirectory() / "okaport", 5000)) return false;
+    port = std::stoi(readFile(home.okaDirectory() / "okaport"));
+    // The tool side reads the port file afresh, as a newly started tool does.
+    TCPTransport::forgetToolManagerPort();
+    tool = std::make_unique<MessageCenter>();
+    return true;
+}
+
+int KelvaneHarness::stop() {
+    kelvane->signal(SIGTERM);
+    int status = kelvane->waitForExit(10000);
+    kelvane.reset();
+    tool.reset();
+    return status;
+}
+
+std::unique_ptr<Message> KelvaneHarness::ask(Message* message, uint32_t timeoutMs) {
+    message->destination.port = port;
+    message->wantsReply = 1;
+    message->replyTimeout = timeoutMs;
+    return std::unique_ptr<Message>(tool->sendMessage(message));
+}
+
+bool KelvaneHarness::waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    uint32_t deadline = TIME_GetCurMillisecs() + uint32_t(timeoutMs);
+    while (int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
+        if (condition()) return true;
+        if (tool) {
+            tool->poll();  // answers kelvane meanwhile; waits up to 50 ms
+        } else {
+            usleep(50000);
+        }
+    }
+    return condition();
+}
