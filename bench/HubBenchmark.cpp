@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -15,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "ChildProcess.h"
+#include "KelvaneHarness.h"
 #include "RawPeer.h"
 #include "TestSupport.h"
 #include "core/ByteOrder.h"
@@ -29,12 +28,7 @@ constexpr int kRoundTrips = 5000;
 constexpr int kOneWayPerSender = 2000;
 constexpr int kIdleSeconds = 30;
 
-struct Hub {
-    TempHome home;
-    std::unique_ptr<ChildProcess> process;
-    int port = 0;
-};
-Hub* hub = nullptr;
+KelvaneHarness* hub = nullptr;  // the running kelvane and the benchmark's tool side
 double kelvaneRequestsPerSecond = 0;
 double bareRequestsPerSecond = 0;
 
@@ -47,7 +41,7 @@ void reportLatencies(benchmark::State& state, std::vector<double>& micros, doubl
 
 // A tool-side message center asks kelvane 'SHOW' and waits for the 'RPLY'.
 void BM_KelvaneRoundTrip(benchmark::State& state) {
-    MessageCenter tool;
+    MessageCenter& tool = *hub->tool;
     std::vector<double> micros;
     auto start = Clock::now();
     for (auto _ : state) {
@@ -101,7 +95,7 @@ void BM_BareSocketRoundTrip(benchmark::State& state) {
 void BM_OneWayThroughput(benchmark::State& state) {
     int senders = int(state.range(0));
     const std::string show = wireBytes(Message(typeCode("SHOW"), nullptr));
-    MessageCenter tool;
+    MessageCenter& tool = *hub->tool;
     for (auto _ : state) {
         auto start = Clock::now();
         std::vector<std::thread> threads;
@@ -152,9 +146,9 @@ ProcessTimes readProcessTimes(pid_t pid) {
 // kelvane left alone: CPU time and wake-ups (context switches) per second.
 void BM_Idle(benchmark::State& state) {
     for (auto _ : state) {
-        ProcessTimes before = readProcessTimes(hub->process->pid());
+        ProcessTimes before = readProcessTimes(hub->kelvane->pid());
         std::this_thread::sleep_for(std::chrono::seconds(kIdleSeconds));
-        ProcessTimes after = readProcessTimes(hub->process->pid());
+        ProcessTimes after = readProcessTimes(hub->kelvane->pid());
         state.SetIterationTime(kIdleSeconds);
         state.counters["wakeups_per_s"] =
             double(after.contextSwitches - before.contextSwitches) / kIdleSeconds;
@@ -172,26 +166,19 @@ BENCHMARK(BM_Idle)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    Hub started;
+    KelvaneHarness started;
     hub = &started;
-    std::filesystem::path root = makeInstallation(hub->home.path());
-    hub->process = std::make_unique<ChildProcess>(
-        builtProgram("kelvane"), std::vector<std::string>{"--headless"},
-        std::vector<std::string>{"HOME=" + hub->home.path().string(), "OKA=" + root.string()},
-        hub->home.path());
-    if (!waitForFile(hub->home.okaDirectory() / "okaport", 5000)) {
+    if (!hub->start()) {
         std::fprintf(stderr, "kelvane did not start\n");
         return 1;
     }
-    hub->port = std::stoi(readFile(hub->home.okaDirectory() / "okaport"));
     benchmark::RunSpecifiedBenchmarks();
     if (bareRequestsPerSecond > 0 && kelvaneRequestsPerSecond > 0) {
         std::printf("round trip: kelvane %.0f req/s, bare sockets %.0f req/s, ratio %.2f\n",
                     kelvaneRequestsPerSecond, bareRequestsPerSecond,
                     bareRequestsPerSecond / kelvaneRequestsPerSecond);
     }
-    hub->process->signal(SIGTERM);
-    hub->process->waitForExit(10000);
+    hub->stop();
     benchmark::Shutdown();
     return 0;
 }

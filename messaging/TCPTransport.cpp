@@ -324,7 +324,21 @@ bool TCPTransport::receiveTCPData(int descriptor, void* data, long length, uint3
     auto* bytes = static_cast<uint8_t*>(data);
     long received = 0;
     int error = 0;
+    // Read what has already arrived without waiting; only when the socket is
+    // empty wait for more, and never past the deadline.
     while (received < length) {
+        ssize_t result =
+            ::recv(descriptor, bytes + received, size_t(length - received), MSG_DONTWAIT);
+        if (result > 0) {
+            received += result;
+            continue;
+        }
+        if (result == 0) break;  // the sender closed the connection
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            error = errno;
+            break;
+        }
         pollfd waiting{descriptor, POLLIN, 0};
         int ready = ::poll(&waiting, 1, millisecondsUntil(deadline));
         if (ready < 0 && errno == EINTR) continue;
@@ -332,13 +346,6 @@ bool TCPTransport::receiveTCPData(int descriptor, void* data, long length, uint3
             error = ready == 0 ? ETIMEDOUT : errno;
             break;
         }
-        ssize_t result = ::recv(descriptor, bytes + received, size_t(length - received), 0);
-        if (result < 0 && errno == EINTR) continue;
-        if (result <= 0) {
-            error = result == 0 ? 0 : errno;
-            break;
-        }
-        received += result;
     }
     if (receivedOut != nullptr) *receivedOut = received;
     if (received == length) return true;
