@@ -45,6 +45,12 @@ long readField32(const char* data) {
 void writeField32(char* data, long value) {
     putBigEndian32(reinterpret_cast<uint8_t*>(data), uint32_t(value));
 }
+
+// Every field takes at least its length word: a larger count is damage, and
+// callers that loop over the count stay bounded by the block's size.
+bool fieldCountFits(long count, long blockLength) {
+    return count >= 0 && count <= (blockLength - kFieldWordSize) / kFieldWordSize;
+}
 }  // namespace
 
 // A working buffer from newDataPtr, handed back when it goes out of scope.
@@ -350,9 +356,13 @@ long Database::addFreeRecord(long offset, long length) {
 // The entry, refused when it places its bytes outside the file.
 long Database::loadEntry(long index, MasterPtrEntry* entry) {
     if (long error = getMPEntry(index, entry)) return error;
-    if (entry->offset < kHeaderSize || entry->length < 0 || entry->slop < 0 ||
-        long(entry->offset) + entry->length + entry->slop > fileLength)
+    long start = entry->offset;
+    long end = start + entry->length + entry->slop;
+    if (start < kHeaderSize || entry->length < 0 || entry->slop < 0 || end > fileLength)
         return kErrorDamagedFile;
+    // A block over the list would let a write scramble every entry.
+    long listEnd = listOffset + kListHeaderSize + slots * kEntrySize;
+    if (end > start && start < listEnd && listOffset < end) return kErrorDamagedFile;
     return 0;
 }
 
@@ -518,13 +528,14 @@ long Database::countFieldsInBlock(long index, long* count) {
     if (entry.length < kFieldWordSize) return kErrorDamagedFile;
     char word[kFieldWordSize];
     if (long error = readDataFromFile(entry.offset, word, kFieldWordSize, false)) return error;
-    return readFieldCount(word, kFieldWordSize, count);
+    *count = readField32(word);
+    return fieldCountFits(*count, entry.length) ? 0 : kErrorDamagedFile;
 }
 
 long Database::readFieldCount(const char* blockData, long blockLength, long* count) {
     if (blockLength < kFieldWordSize) return kErrorDamagedFile;
     *count = readField32(blockData);
-    return *count < 0 ? kErrorDamagedFile : 0;
+    return fieldCountFits(*count, blockLength) ? 0 : kErrorDamagedFile;
 }
 
 long Database::stepOverField(const char* blockData, long blockLength, long* position,

@@ -38,7 +38,9 @@
 // Invariants of a sound file, checked when it is opened and before every
 // block access: header offset 12 and the list lie inside the file length;
 // 0 <= entries <= slots; the file length is at most the size on disk; every
-// block and free record lies between the header and the file length.
+// block and free record lies between the header and the file length, clear
+// of the list; a field block's count fits its length (each field takes at
+// least its length word). Overlaps between blocks are left to okadb check.
 #pragma once
 
 #include <cstdint>

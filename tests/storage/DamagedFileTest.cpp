@@ -97,7 +97,8 @@ TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
 TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
     long at = entryOfType("CPRJ");
     ASSERT_GT(at, 0);
-    for (uint32_t offset : {uint32_t(sample.size()), 0u, 0xFFFFFFF0u}) {
+    const uint32_t overTheList = uint32_t(sampleLong(kListOffsetOffset)) + 8;
+    for (uint32_t offset : {uint32_t(sample.size()), 0u, 0xFFFFFFF0u, overTheList}) {
         writeFile(path, withLong(at + 12, offset));
         PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
         ASSERT_TRUE(prefs.isOpen());
@@ -133,9 +134,15 @@ TEST_F(DamagedFileTest, FieldLengthsThatOverrunTheirBlockAreRefused) {
     reopen(withLong(block + 4, 0xFFFFFFFFu));
     prefs->deleteNthPreference(typeCode("HTPT"), 1);
     EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
-    reopen(withLong(block, 1000000));  // the count claims far more fields
-    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")), 1000000);
+    reopen(withLong(block, 5));  // five length words alone overrun the 17-byte block
+    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")), 0);
+    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
+    reopen(withLong(block, 0x7FFFFFFFu));  // a count that callers would loop over
+    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")), 0);
+    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
     prefs->writeNthPreference(typeCode("HTPT"), 2, "x", 2);
+    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
+    prefs->addPreference(typeCode("HTPT"), "x", 2);
     EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
     reopen(withLong(block, 0xFFFFFFFFu));
     EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")), 0);
