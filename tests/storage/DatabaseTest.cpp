@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "RawDatabaseFile.h"
 #include "TestSupport.h"
 #include "core/Utilities.h"
 #include "storage/Database.h"
@@ -41,17 +42,8 @@ protected:
 
     // The file's bytes, read without Database.
     std::string raw() const { return readFile(path); }
-    long raw32(long offset) const {
-        std::string bytes = raw();
-        if (offset + 4 > long(bytes.size())) return -1;
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + offset);
-        return int32_t(uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]);
-    }
-    long raw16(long offset) const {
-        std::string bytes = raw();
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + offset);
-        return int16_t(uint16_t(p[0] << 8 | p[1]));
-    }
+    long raw32(long offset) const { return rawWord32(raw(), offset); }
+    long raw16(long offset) const { return rawWord16(raw(), offset); }
 
     std::string readBlock(long index) {
         long length = 0;

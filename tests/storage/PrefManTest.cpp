@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "RawDatabaseFile.h"
 #include "TestSupport.h"
 #include "core/Utilities.h"
 #include "storage/DatabaseCheck.h"
@@ -55,29 +56,16 @@ TEST_F(PrefManTest, FilesReadBackWithoutDatabase) {
         prefs->addPreference(kPositions, "position", 9);
         prefs->writeNthPreference(kViewer, 1, "netscape", 9);
     }
-    std::string bytes = readFile(path);
-    auto be32 = [&](size_t at) {
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-        return long(int32_t(uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]));
-    };
-    ASSERT_GE(bytes.size(), 20u);
-    EXPECT_EQ(bytes.substr(0, 4), "TPRF");
-    EXPECT_EQ(be32(4), 0x00010002) << "format version 1, data version 2";
-    EXPECT_EQ(be32(16), long(bytes.size()));
-    size_t list = size_t(be32(12));
-    long entries = be32(list);
-    ASSERT_LE(list + 8 + size_t(be32(list + 4)) * 16, bytes.size());
-    std::string viewer;
-    for (long k = 1; k <= entries; ++k) {
-        size_t entry = list + 8 + size_t(k - 1) * 16;
-        size_t offset = size_t(be32(entry + 12));
-        ASSERT_LE(offset + size_t(be32(entry + 4) + be32(entry + 8)), bytes.size());
-        if (bytes.substr(entry, 4) != "HTPT") continue;
-        EXPECT_EQ(be32(offset), 1) << "one record";
-        EXPECT_EQ(be32(offset + 4), 9) << "of 9 bytes";
-        viewer = bytes.substr(offset + 8, 9);
-    }
-    EXPECT_EQ(viewer, std::string("netscape", 9));
+    RawDatabaseFile file = readRawDatabaseFile(readFile(path));
+    ASSERT_EQ(file.problem, "");
+    EXPECT_EQ(file.type, "TPRF");
+    EXPECT_EQ(file.formatVersion, 1);
+    EXPECT_EQ(file.dataVersion, 2);
+    EXPECT_EQ(file.fileLength, long(file.bytes.size()));
+    std::vector<std::string> records;
+    std::string problem;
+    ASSERT_TRUE(readRawRecords(file, "HTPT", &records, &problem)) << problem;
+    EXPECT_EQ(records, std::vector<std::string>{std::string("netscape", 9)});
 }
 
 TEST_F(PrefManTest, RecordsAppendReplaceAndDelete) {
