@@ -12,11 +12,10 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "core/Globals.h"
+#include "ToolManagerHarness.h"
+#include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
-#include "tools/CommandManager.h"
-#include "tools/ToolMessages.h"
 #include "tools/ToolRegistry.h"
 
 namespace {
@@ -24,10 +23,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRelayedMessages = 500;
 constexpr int kTicklePasses = 50;
 
-uint32_t benchClock = 0;
-uint32_t readBenchClock() {
-    return benchClock;
-}
+uint32_t& benchClock = ToolManagerHarness::clockNow;  // the registry's probe clock
 
 struct BenchTool {
     explicit BenchTool(int index) : transport(std::make_unique<TCPTransport>(0)) {
@@ -100,20 +96,9 @@ void benchTicklePass() {
 }  // namespace
 
 int main() {
-    TempHome home;
-    LogCapture quiet;
-    TCPTransport::forgetToolManagerPort();
-    gMessageCenter = new MessageCenter(findFreePort());
-    gKelvaneToolInfo.port = gMessageCenter->getOwnToolInfo().port;
-    gToolRegistry = new ToolRegistry(readBenchClock);
-    gCommandManager = new CommandManager();
-    registerToolMessageHandlers();
-
+    ToolManagerHarness manager;
+    gOKALogStream = nullptr;  // the figures leave out writing the log
     for (int count : {1, 4, 16}) benchRelay(count);
     benchTicklePass();
-
-    delete gToolRegistry;
-    delete gCommandManager;
-    delete gMessageCenter;
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "core/Log.h"
-#include "toolkit/SystemServices.h"
+#include "core/Platform.h"
 
 namespace {
 constexpr const char* kLogSource = "../utilities";
@@ -81,7 +81,7 @@ const char* TypeIdentToCStr(TypeCode code) {
 
 long timeInSeconds() { return long(std::time(nullptr)); }
 
-void okaBeep() { DSPLY_Beep(); }
+void okaBeep() { ringBell(); }
 
 void extractPathname(const char* path, char* out) {
     if (path == nullptr || path[0] == '\0') {
@@ -141,10 +141,10 @@ int32_t getValidPreferencesDirectory(char* buffer) {
     char home[kPathSize];
     getHomeDirectory(home);
     formatPath(buffer, "%s%s%s", home, ".oka", "/");
-    if (FMGR_GetNodeType(home) != kNodeDirectory) return kErrorPreferencesDirectory;
-    if (FMGR_GetNodeType(buffer) != kNodeDirectory) {
-        FMGR_CreateDir(buffer, 0775);
-        if (FMGR_GetNodeType(buffer) != kNodeDirectory) return kErrorPreferencesDirectory;
+    if (nodeTypeOf(home) != kNodeDirectory) return kErrorPreferencesDirectory;
+    if (nodeTypeOf(buffer) != kNodeDirectory) {
+        createDirectory(buffer, 0775);
+        if (nodeTypeOf(buffer) != kNodeDirectory) return kErrorPreferencesDirectory;
     }
     return 0;
 }

@@ -1,15 +1,18 @@
 #include "messaging/MessageCenter.h"
 
 #include "core/Log.h"
+#include "core/Platform.h"
 #include "core/Utilities.h"
 #include "toolkit/Event.h"
 #include "toolkit/NotifyCodes.h"
-#include "toolkit/SystemServices.h"
 
 namespace {
 constexpr const char* kLogSource = "../msgcenter";
 constexpr int kModalPollIntervalMs = 100;
 }  // namespace
+
+MessageCenter* gMessageCenter = nullptr;
+ToolInfo gKelvaneToolInfo;
 
 MessageCenter::MessageCenter() : MessageCenter(std::make_unique<TCPTransport>(0)) {}
 
@@ -86,13 +89,13 @@ Message* MessageCenter::dispatchMessage(Message* message) {
     return wantsReply ? reply.release() : nullptr;
 }
 
-void MessageCenter::poll() {
+void MessageCenter::poll(int waitMs) {
     lastError = 0;
     if (queue.messagesAvailable(kWildcardType) > 0) {
         Message* reply = dispatchMessage(queue.dequeueMessage(kWildcardType));
         delete sendMessage(reply);
     }
-    if (Message* incoming = transport->poll()) queue.enqueueMessage(incoming);
+    if (Message* incoming = transport->poll(waitMs)) queue.enqueueMessage(incoming);
     lastError = transport->getLastError();
 }
 
@@ -111,8 +114,8 @@ Message* MessageCenter::sendMessage(Message* message) {
     }
     if (!wantsReply || reply != nullptr) return reply;
 
-    uint32_t deadline = TIME_GetCurMillisecs() + timeout;
-    while (int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
+    uint32_t deadline = currentMilliseconds() + timeout;
+    while (int32_t(deadline - currentMilliseconds()) > 0) {
         Message* incoming = transport->poll();
         if (incoming == nullptr) continue;
         if (incoming->type == kReplyMessage) return incoming;

@@ -10,11 +10,11 @@
 
 #include <memory>
 
+#include "core/HasErrorReporting.h"
 #include "messaging/Message.h"
 #include "messaging/MessageQueue.h"
 #include "messaging/TCPTransport.h"
 #include "storage/List.h"
-#include "workspace/HasErrorReporting.h"
 
 class WgtObj;
 
@@ -40,9 +40,11 @@ public:
     // Validates and handles `message` (taking it); returns the reply when the
     // message wanted one.
     Message* dispatchMessage(Message* message);
-    // Handles at most one queued message, then waits up to 50 ms for one
-    // incoming message and queues it.
-    void poll();
+    // Handles at most one queued message, then waits up to `waitMs` (50 ms
+    // unless a caller that waits on its own says otherwise) for one incoming
+    // message and queues it.
+    void poll(int waitMs = TCPTransport::kPollTimeoutMs);
+    bool hasQueuedMessages() { return queue.messagesAvailable(kWildcardType) > 0; }
     // Sends `message` (taking it). When it wants a reply, waits for the first
     // 'RPLY' until its timeout; other messages arriving meanwhile are queued.
     Message* sendMessage(Message* message);
@@ -67,3 +69,8 @@ private:
     ToolInfo ownToolInfo;                     // this program; the sender of all it sends
     std::unique_ptr<TCPTransport> transport;  // the listener and outgoing connections
 };
+
+// The program's message center, created by initializeGlobals.
+extern MessageCenter* gMessageCenter;
+// Addresses the Tool Manager: only its port is set.
+extern ToolInfo gKelvaneToolInfo;

@@ -1,9 +1,9 @@
 // MessageQueue: incoming messages in arrival order, owned until dequeued.
 #pragma once
 
+#include "core/HasErrorReporting.h"
 #include "messaging/Message.h"
 #include "storage/List.h"
-#include "workspace/HasErrorReporting.h"
 
 inline constexpr int32_t kErrorNoQueuedMessage = -201;
 

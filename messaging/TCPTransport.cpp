@@ -16,10 +16,9 @@
 #include <cstring>
 
 #include "core/ByteOrder.h"
-#include "core/Globals.h"
 #include "core/Log.h"
+#include "core/Platform.h"
 #include "core/Utilities.h"
-#include "toolkit/SystemServices.h"
 
 namespace {
 constexpr const char* kLogSource = "../tcpxport";
@@ -29,17 +28,6 @@ int managerPortCache = 0;                          // the Tool Manager's port, 0
 volatile std::sig_atomic_t currentConnection = -1;  // connection being read, or -1
 volatile std::sig_atomic_t disconnectedBySignal = 0;
 
-// Ctrl-C while a connection is being read cuts that connection, so that a
-// silent sender cannot hold the program; otherwise it asks for an orderly end.
-void interruptHandler(int) {
-    int connection = currentConnection;
-    if (connection >= 0) {
-        ::shutdown(connection, SHUT_RDWR);
-        disconnectedBySignal = 1;
-    } else {
-        gFinished = 1;
-    }
-}
 
 bool isTickle(const uint8_t* bytes, long count) {
     return count == 4 && getBigEndian32(bytes) == kTickle;
@@ -47,7 +35,7 @@ bool isTickle(const uint8_t* bytes, long count) {
 
 // Milliseconds left before `deadline`, never negative.
 int millisecondsUntil(uint32_t deadline) {
-    int32_t left = int32_t(deadline - TIME_GetCurMillisecs());
+    int32_t left = int32_t(deadline - currentMilliseconds());
     return left > 0 ? left : 0;
 }
 
@@ -77,7 +65,7 @@ TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort >
     } else {
         hostAddr = lookUpLocalhost();
     }
-    lastTickleTime = TIME_GetCurMillisecs() + uint32_t(std::rand() % 1000);
+    lastTickleTime = currentMilliseconds() + uint32_t(std::rand() % 1000);
 }
 
 bool TCPTransport::openListener(int firstPort) {
@@ -125,7 +113,15 @@ TCPTransport::~TCPTransport() {
     if (listenSocket.isOpen()) ::shutdown(listenSocket.get(), SHUT_RDWR);
 }
 
-Message* TCPTransport::poll() {
+bool TCPTransport::cutConnectionBeingRead() {
+    int connection = currentConnection;
+    if (connection < 0) return false;
+    ::shutdown(connection, SHUT_RDWR);
+    disconnectedBySignal = 1;
+    return true;
+}
+
+Message* TCPTransport::poll(int timeoutMs) {
     lastError = 0;
     fd_set readable;
     for (;;) {
@@ -135,7 +131,7 @@ Message* TCPTransport::poll() {
             FD_SET(listenSocket.get(), &readable);
             highest = listenSocket.get();
         }
-        timeval timeout{0, kPollTimeoutMs * 1000};
+        timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
         int result = ::select(highest + 1, &readable, nullptr, nullptr, &timeout);
         if (result >= 0) break;
         OKA_LOG("tcptransport: select result = %d", result);
@@ -153,7 +149,6 @@ Message* TCPTransport::poll() {
             return nullptr;
         }
         currentConnection = connection.get();
-        std::signal(SIGINT, interruptHandler);
         if (gLogLevel > 0) OKA_LOG("poll: starting to receive a message");
         Message* message = getMessage(connection.get());
         currentConnection = -1;
@@ -165,14 +160,14 @@ Message* TCPTransport::poll() {
     }
 
     if (!isManagerProcess &&
-        int32_t(TIME_GetCurMillisecs() - lastTickleTime) > int32_t(kToolTickleIntervalMs)) {
+        int32_t(currentMilliseconds() - lastTickleTime) > int32_t(kToolTickleIntervalMs)) {
         ticklePort(getToolManagerPort());
     }
     return nullptr;
 }
 
 Message* TCPTransport::getMessage(int connection) {
-    uint32_t deadline = TIME_GetCurMillisecs() + kReceiveBudgetMs;
+    uint32_t deadline = currentMilliseconds() + kReceiveBudgetMs;
     uint8_t header[kWireHeaderSize];
     long received = 0;
     if (!receiveTCPData(connection, header, kWireHeaderSize, deadline, &received)) {
@@ -288,7 +283,7 @@ void TCPTransport::ticklePort(int tickledPort) {
     connection.reset();
     if (!sent) OKA_LOG("failed to send tickle");
     lastError = sent ? 0 : kErrorTickleFailed;
-    lastTickleTime = TIME_GetCurMillisecs();
+    lastTickleTime = currentMilliseconds();
 }
 
 long TCPTransport::sendTCPData(int descriptor, std::vector<iovec> parts) {

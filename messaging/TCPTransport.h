@@ -18,10 +18,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/HasErrorReporting.h"
 #include "messaging/Message.h"
 #include "messaging/Socket.h"
 #include "messaging/WireFormat.h"
-#include "workspace/HasErrorReporting.h"
 
 inline constexpr int32_t kErrorSelectFailed = -1401;
 inline constexpr int32_t kErrorTickleFailed = -1402;
@@ -39,9 +39,9 @@ public:
     explicit TCPTransport(int port);
     ~TCPTransport() override;
 
-    // Waits at most 50 ms for one connection and reads it. Returns the
-    // message (the caller owns it) or null.
-    Message* poll();
+    // Waits at most `timeoutMs` for one connection and reads it. Returns
+    // the message (the caller owns it) or null.
+    Message* poll(int timeoutMs = kPollTimeoutMs);
     // Delivers `message` to the port of its destination; keeps no ownership.
     void sendMessage(const Message& message);
     // Sends a tickle; last error 0 or -1402.
@@ -49,6 +49,8 @@ public:
     Message* getMessage(int connection);
 
     int getPort() const { return port; }
+    // The listening socket, for a loop that waits on it with other input; -1 without one.
+    int listenerDescriptor() const { return listenSocket.isOpen() ? listenSocket.get() : -1; }
     bool hasListener() const { return listenSocket.isOpen(); }
 
     // The Tool Manager's port, read from the port file at first need.
@@ -58,11 +60,15 @@ public:
     // Forgets the cached port, so the next getToolManagerPort reads the file.
     static void forgetToolManagerPort();
     static void portFilePath(char* path);
+    // For an interrupt handler: cuts the connection being read, if any (the
+    // read then fails and the connection is dropped). True when one was cut.
+    // Safe to call from a signal handler.
+    static bool cutConnectionBeingRead();
 
     // Writes `parts` in order, normally in one system call; returns the
     // number of bytes written, less than their total on failure (logged).
     static long sendTCPData(int descriptor, std::vector<iovec> parts);
-    // Reads exactly `length` bytes before `deadline` (TIME_GetCurMillisecs).
+    // Reads exactly `length` bytes before `deadline` (currentMilliseconds).
     // `received`, when given, is set to the bytes read either way.
     static bool receiveTCPData(int descriptor, void* data, long length, uint32_t deadline,
                                long* received = nullptr);

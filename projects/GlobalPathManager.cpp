@@ -9,8 +9,8 @@
 #include "core/Globals.h"
 #include "core/Log.h"
 #include "messaging/MessageCenter.h"
-#include "projects/TextParams.h"
 #include "projects/ProjectRecords.h"
+#include "projects/TextParams.h"
 #include "storage/PrefMan.h"
 
 GlobalPathManager* gGlobalPathManager = nullptr;
@@ -37,19 +37,16 @@ bool tryCandidate(char* fullPath, const char* directory, const char* separator,
 
 GlobalPathManager::GlobalPathManager(PrefMan* file)
     : projectFile(file), paths(kDefaultChunkSize, true, false) {
-    const char* root = gOkaDirectory != nullptr ? gOkaDirectory : "";
-    formatPath(includeDirectory, "%sinclude%c", root, '/');
-    formatPath(htmlDirectory, "%sdoc%chtml%c", root, '/', '/');
+    formatPath(includeDirectory, "%sinclude%c", gOkaDirectory, '/');
+    formatPath(htmlDirectory, "%sdoc%chtml%c", gOkaDirectory, '/', '/');
     readPathsFromDisk();
-    if (gMessageCenter != nullptr) {
-        MessageTemplate resolveTemplate = makeTemplate({kParamS255});
-        gMessageCenter->registerMessageHandler(kResolveMessage, &resolveTemplate, resolvePathMsg);
-    }
+    MessageTemplate resolveTemplate = makeTemplate({kParamS255});
+    gMessageCenter->registerMessageHandler(kResolveMessage, &resolveTemplate, resolvePathMsg);
 }
 
 GlobalPathManager::~GlobalPathManager() {
     writePathsToDisk();
-    if (gMessageCenter != nullptr) gMessageCenter->removeMessageHandler(kResolveMessage);
+    gMessageCenter->removeMessageHandler(kResolveMessage);
 }
 
 bool GlobalPathManager::resolvePathname(const char* partial, char* fullPath) {
@@ -105,8 +102,7 @@ int32_t GlobalPathManager::resolvePathMsg(Message* message, Message* reply) {
     bool fits = readPathParam(message, 0, partial);
     OKA_LOG("Asked to resolve partial path: %s", partial);
     char fullPath[kPathSize] = "";
-    bool resolved = fits && gGlobalPathManager != nullptr &&
-                    gGlobalPathManager->resolvePathname(partial, fullPath);
+    bool resolved = fits && gGlobalPathManager->resolvePathname(partial, fullPath);
     if (resolved) {
         OKA_LOG("Successfully resolved as: %s", fullPath);
     } else {
@@ -118,7 +114,6 @@ int32_t GlobalPathManager::resolvePathMsg(Message* message, Message* reply) {
 }
 
 int32_t GlobalPathManager::addGlobalPathsMsg(Message* message, Message*) {
-    if (gGlobalPathManager == nullptr) return 0;
     int32_t result = 0;
     for (int index = 0; index < message->paramCount; ++index) {
         char path[kPathSize];

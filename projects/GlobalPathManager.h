@@ -13,9 +13,9 @@
 
 #include <cstdint>
 
+#include "core/HasErrorReporting.h"
 #include "core/Utilities.h"
 #include "storage/List.h"
-#include "workspace/HasErrorReporting.h"
 
 class Message;
 class PrefMan;

@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/HasErrorReporting.h"
 #include "projects/ComponentList.h"
 #include "storage/List.h"
-#include "workspace/HasErrorReporting.h"
 
 class LBoxObj;
 

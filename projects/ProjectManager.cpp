@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/Globals.h"
 #include "core/Log.h"
 #include "messaging/MessageCenter.h"
 #include "projects/EngineInfo.h"
@@ -171,7 +170,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
         readProjectComponents();
         readComponentViews();
         identifyAllFiles();
-        if (gGlobalPathManager != nullptr) gGlobalPathManager->loadProjectPaths();
+        gGlobalPathManager->loadProjectPaths();
         std::snprintf(projectTitle, sizeof projectTitle, "OKA Project: %s", baseName);
     } else {
         std::snprintf(projectTitle, sizeof projectTitle,
@@ -303,7 +302,7 @@ void ProjectManager::identifyFile(OKAFile* file, char* description) {
         copyText(description, kPathSize, kMissingDescription);
         return;
     }
-    long toolCount = gToolRegistry != nullptr ? gToolRegistry->getToolCount() : 0;
+    long toolCount = gToolRegistry->getToolCount();
     for (long number = 0; number < toolCount; ++number) {
         ToolInfo* info = gToolRegistry->lookupToolByNumber(number);
         if (gToolRegistry->getLastError() != 0 || info == nullptr) {
@@ -380,7 +379,6 @@ void ProjectManager::addFileToProject(const char* path) {
     masterComponentList->sort(false);
     selectComponent(file);
     saveProject();
-    if (gToolRegistry == nullptr) return;
     auto* added = new Message(kFileAddedMessage, nullptr);
     added->addTextParam(path);
     added->addTypeParam(type);

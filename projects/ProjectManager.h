@@ -27,6 +27,7 @@
 #include "projects/MasterComponentList.h"
 #include "storage/List.h"
 #include "storage/PrefMan.h"
+#include "tools/ToolRegistryListener.h"
 
 class EngineInfo;
 class LBoxObj;
@@ -35,13 +36,20 @@ class OKAFile;
 inline constexpr const char* kUntitledProject = "untitled.prj";
 inline constexpr int32_t kErrorViewIndex = -505;  // getNthComponentView out of range
 
-class ProjectManager : public PrefMan {
+class ProjectManager : public PrefMan, public ToolRegistryListener {
 public:
     // `preferences` is the Tool Manager's own preferences file (for 'CPRJ').
     explicit ProjectManager(PrefMan* preferences);
     ProjectManager(const ProjectManager&) = delete;
     ProjectManager& operator=(const ProjectManager&) = delete;
     ~ProjectManager() override;
+
+    // The tools that can recognise the project's files changed: identify
+    // every file again.
+    void toolAdded(const RegisteredTool&) override { identifyAllFiles(); }
+    void toolReregistered(const RegisteredTool&) override { identifyAllFiles(); }
+    void toolUnloaded(const RegisteredTool&) override { identifyAllFiles(); }
+    void toolRemoved(const RegisteredTool&) override { identifyAllFiles(); }
 
     // 0 for version 1, kErrorVersionRejected otherwise.
     long reconcileVersion(short fileVersion) override;

@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "core/Globals.h"
 #include "core/Log.h"
 #include "messaging/MessageCenter.h"
 #include "projects/EngineInfo.h"

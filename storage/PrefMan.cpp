@@ -9,8 +9,8 @@
 
 #include "core/ByteOrder.h"
 
+#include "core/AlertHook.h"
 #include "core/Log.h"
-#include "workspace/AlertWindow.h"
 
 namespace {
 constexpr const char* kLogSource = "../prefman";
@@ -63,7 +63,7 @@ void PrefMan::openPreferencesFile() {
         std::snprintf(text, sizeof text,
                       "An error occurred opening or creating the %s file %s (%d).", description,
                       path, int(result));
-        displayAlertWindow(text, kAlertWarning, "File error", "Ok", nullptr, nullptr, 0, nullptr);
+        askUser(text, kAlertWarning, "File error", "Ok", nullptr, nullptr, 0, nullptr);
     }
 }
 
@@ -75,7 +75,7 @@ bool PrefMan::userAgreesToOverwrite() {
     std::snprintf(text, sizeof text,
                   "The %s file %s was invalid. Would you like to overwrite the exisiting file?",
                   description, path);
-    long answer = displayAlertWindow(text, kAlertQuestion, "Invalid file", "Cancel", "Overwrite",
+    long answer = askUser(text, kAlertQuestion, "Invalid file", "Cancel", "Overwrite",
                                      nullptr, 0, nullptr);
     if (answer == kOverwriteButton) return true;
     OKA_LOG("kept the invalid %s file %s", description, path);

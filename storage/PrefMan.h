@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "core/HasErrorReporting.h"
 #include "core/TypeCode.h"
 #include "core/Utilities.h"
 #include "storage/Database.h"
-#include "workspace/HasErrorReporting.h"
 
 inline constexpr long kErrorVersionRejected = -801;     // reconcileVersion refused the file
 inline constexpr long kErrorNoPreferencesFile = -1801;  // no file is open

@@ -45,6 +45,8 @@ public:
     virtual void runModal(WinObj* window) = 0;
     // The connection's file descriptor, for a caller's select; -1 without one.
     virtual int connectionDescriptor() const = 0;
+    // Events already read from the connection and not yet handled.
+    virtual bool hasQueuedEvents() const = 0;
     virtual void discardKeyEvents() = 0;
     virtual void beep() = 0;
     // Shows a pop-up menu at the pointer over `anchor` and tracks it; the

@@ -32,6 +32,12 @@ void EVENT_SetBlocking(bool blocking) { gBlocking = blocking; }
 void EVENT_DiscardKbEvents() { currentBackend().discardKeyEvents(); }
 int EVENT_GetConnectionDescriptor() { return currentBackend().connectionDescriptor(); }
 
+int EVENT_MillisecsUntilDue(int limit) {
+    if (currentBackend().hasQueuedEvents()) return 0;
+    int untilAlarm = alarmMillisecondsToNext();
+    return untilAlarm >= 0 && untilAlarm < limit ? untilAlarm : limit;
+}
+
 int EVENT_GetButton() { return gEvent.button; }
 bool EVENT_IsDouble() { return gEvent.isDouble; }
 int EVENT_GetKeyCode() { return gEvent.keyCode; }

@@ -34,6 +34,9 @@ void EVENT_DiscardKbEvents();
 // The window system's file descriptor (-1 without a display), so a loop
 // waiting on sockets with select can wake up for user input as well.
 int EVENT_GetConnectionDescriptor();
+// How long such a loop may wait, at most `limit`: 0 when events were already
+// read from the connection, else no longer than until the next alarm.
+int EVENT_MillisecsUntilDue(int limit);
 
 int EVENT_GetButton();
 bool EVENT_IsDouble();

@@ -108,6 +108,7 @@ public:
     }
 
     int connectionDescriptor() const override { return fl_display ? ConnectionNumber(fl_display) : -1; }
+    bool hasQueuedEvents() const override { return fl_display && XQLength(fl_display) > 0; }
 
     void discardKeyEvents() override {
         XSync(fl_display, False);

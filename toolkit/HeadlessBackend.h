@@ -24,6 +24,7 @@ public:
     void wait(int milliseconds) override;
     void runModal(WinObj* window) override;
     int connectionDescriptor() const override { return -1; }
+    bool hasQueuedEvents() const override { return false; }
     void discardKeyEvents() override {}
     void beep() override;
     int popupMenu(MenuObj* menu, WgtObj* anchor) override;

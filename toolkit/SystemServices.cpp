@@ -1,70 +1,14 @@
-// The toolkit services that need no window system, and the bell that goes
-// to whichever backend runs.
+// The display bell and the top of the file-system tree; the other services
+// are inline wrappers of core/Platform.h.
 #include "toolkit/SystemServices.h"
-
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "core/Utilities.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Backend.h"
 
-uint32_t TIME_GetCurMillisecs() {
-    using namespace std::chrono;
-    return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 void DSPLY_Beep() {
     noteBeep();
     currentBackend().beep();
-}
-
-int FMGR_GetNodeType(const char* path) {
-    struct stat info;
-    if (path == nullptr || stat(path, &info) != 0) return kNodeNone;
-    if (S_ISREG(info.st_mode)) return kNodeFile;
-    if (S_ISDIR(info.st_mode)) return kNodeDirectory;
-    return kNodeOther;
-}
-
-bool FMGR_IsReadable(const char* path) { return path != nullptr && access(path, R_OK) == 0; }
-
-bool FMGR_CreateDir(const char* path, unsigned int permissions) {
-    return path != nullptr && mkdir(path, mode_t(permissions)) == 0;
-}
-
-int FMGR_PerfDirFiles(const char* directory, int /*flags*/, FmgrDirProc procedure, void* data) {
-    if (directory == nullptr || procedure == nullptr) return 0;
-    DIR* handle = opendir(directory);
-    if (handle == nullptr) return 0;
-    std::vector<std::string> names;
-    while (dirent* entry = readdir(handle)) {
-        const char* name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strncmp(name, "..", 2) == 0) continue;
-        names.emplace_back(name);
-    }
-    closedir(handle);
-    std::sort(names.begin(), names.end());
-    int result = 1;
-    for (const std::string& name : names) result = procedure(directory, name.c_str(), data);
-    return result;
-}
-
-bool FNAME_QueryCurDir(char* buffer, int size) {
-    if (buffer == nullptr || size < 2 || getcwd(buffer, size_t(size) - 1) == nullptr) return false;
-    size_t length = std::strlen(buffer);
-    if (length == 0 || buffer[length - 1] != '/') {
-        buffer[length] = '/';
-        buffer[length + 1] = '\0';
-    }
-    return true;
 }
 
 bool FNAME_QueryTopDir(char* buffer, int size) {

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <memory>
 
-#include "core/Globals.h"
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"

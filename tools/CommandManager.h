@@ -16,9 +16,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/HasErrorReporting.h"
 #include "messaging/ToolInfo.h"
 #include "storage/List.h"
-#include "workspace/HasErrorReporting.h"
+#include "tools/RegisteredTool.h"
+#include "tools/ToolRegistryListener.h"
 
 class Message;
 class ToolCommand;
@@ -35,11 +37,16 @@ struct CommandSelection {
     const char* path = "";     // the file's full path
 };
 
-class CommandManager : public HasErrorReporting {
+class CommandManager : public HasErrorReporting, public ToolRegistryListener {
 public:
     CommandManager();
     CommandManager(const CommandManager&) = delete;
     CommandManager& operator=(const CommandManager&) = delete;
+
+    // A tool that comes back runs on a new port; its commands must follow it.
+    void toolReregistered(const RegisteredTool& tool) override {
+        updateAllCommandsToolInfo(&tool.toolInfo);
+    }
 
     // -401 (and nothing added) when the tool already published `name`.
     void addCommand(const char* name, const ToolInfo* tool, long requirement,

@@ -4,8 +4,9 @@
 #include <memory>
 
 #include "core/Log.h"
+#include "core/Platform.h"
 #include "core/Utilities.h"
-#include "toolkit/SystemServices.h"
+#include "workspace/Environment.h"
 
 namespace {
 constexpr const char* kLogSource = "../okatool";
@@ -39,15 +40,16 @@ int32_t askToolManager(Message& request) {
     replyArrived = false;
     replyResult = kErrorNoToolManager;
     gMessageCenter->getTransport().sendMessage(request);
-    uint32_t deadline = TIME_GetCurMillisecs() + kDefaultReplyTimeout;
-    while (!replyArrived && int32_t(deadline - TIME_GetCurMillisecs()) > 0) gMessageCenter->poll();
+    uint32_t deadline = currentMilliseconds() + kDefaultReplyTimeout;
+    while (!replyArrived && int32_t(deadline - currentMilliseconds()) > 0) gMessageCenter->poll();
     gMessageCenter->removeMessageHandler(kReplyMessage);
     return replyResult;
 }
 }  // namespace
 
-void startTool(const char* programName, const ToolDescription& description) {
-    initializeGlobals(programName, 0);
+int32_t startTool(const char* programName, const ToolDescription& description) {
+    installInterruptHandler();
+    if (int32_t error = initializeGlobals(programName, 0)) return error;
     ToolInfo& own = gMessageCenter->getOwnToolInfo();
     copyText(own.name, sizeof own.name, description.name);
     copyText(own.company, sizeof own.company, description.company);
@@ -57,6 +59,7 @@ void startTool(const char* programName, const ToolDescription& description) {
     own.isSourceViewer = description.isSourceViewer;
     MessageTemplate none;
     gMessageCenter->registerMessageHandler(typeCode("QUIT"), &none, quitMsg);
+    return 0;
 }
 
 int32_t registerWithToolManager(const char* programPath) {

@@ -29,7 +29,7 @@
 //   int32_t sayHello(Message*, Message*) { OKA_LOG("hello"); return 0; }
 //
 //   int main(int, char** argv) {
-//       startTool("sample", {"Sample", "Example Co.", 1, 0, typeCode("SMPL"), false});
+//       if (startTool("sample", {"Sample", "Example Co.", 1, 0, typeCode("SMPL"), false}) != 0) return 1;
 //       MessageTemplate command = makeTemplate({kParamST31, kParamST31, kParamLong, kParamST31});
 //       gMessageCenter->registerMessageHandler(typeCode("CMDS"), &command, sayHello);
 //       if (registerWithToolManager(argv[0]) != 0) return 1;
@@ -45,6 +45,8 @@
 #include "core/TypeCode.h"
 #include "messaging/Message.h"
 #include "messaging/MessageCenter.h"
+#include "workspace/Environment.h"
+#include "workspace/WindowManager.h"
 
 // What a tool tells the Tool Manager about itself.
 struct ToolDescription {
@@ -66,8 +68,9 @@ inline constexpr long kRequiresEngineOrNothing = 3;
 inline constexpr int32_t kErrorNoToolManager = -1501;
 
 // Starts the environment for program `programName` (the log's name) and
-// describes the tool in every message it sends.
-void startTool(const char* programName, const ToolDescription& description);
+// describes the tool in every message it sends. Returns 0, or
+// kErrorNoInstallation when OKA is not set: the tool cannot run then.
+int32_t startTool(const char* programName, const ToolDescription& description);
 // Registers the tool. This and publishCommand answer the tool's messages
 // while they wait for the Tool Manager's reply, so message handlers must not
 // call them.

@@ -44,7 +44,7 @@ long ToolCommand::compare(const Item* other) const {
     auto* command = dynamic_cast<const ToolCommand*>(other);
     if (command == nullptr || command->getItemType() != kToolCommandItem) return 1;
     // Commands of one name from several tools are told apart by tool name.
-    if (gCommandManager != nullptr && gCommandManager->isDuplicateCommand(commandName)) {
+    if (gCommandManager->isDuplicateCommand(commandName)) {
         return std::strcmp(toolInfo.name, command->toolInfo.name);
     }
     return std::strcmp(commandName, command->commandName);

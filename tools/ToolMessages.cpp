@@ -1,7 +1,6 @@
 // Source-viewer listing and relays, answered from the tool registry.
 #include "tools/ToolMessages.h"
 
-#include "core/Globals.h"
 #include "messaging/MessageCenter.h"
 #include "tools/CommandManager.h"
 #include "tools/ToolRegistry.h"

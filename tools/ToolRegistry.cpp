@@ -5,16 +5,12 @@
 #include <cstring>
 #include <memory>
 
-#include "core/Globals.h"
 #include "core/Log.h"
-#include "core/ToolLauncher.h"
+#include "core/Platform.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
-#include "toolkit/SystemServices.h"
-#include "tools/CommandManager.h"
-#include "tools/ProjectFiles.h"
 #include "tools/RegisteredTool.h"
-#include "workspace/ToolIcons.h"
+#include "tools/ToolLauncher.h"
 
 namespace {
 constexpr const char* kLogSource = "../toolreg";
@@ -24,12 +20,6 @@ constexpr TypeCode kUnregisterTool = typeCode("UNRT");
 constexpr TypeCode kLookupTool = typeCode("LOOK");
 constexpr TypeCode kDeactivateSource = typeCode("DSRC");
 constexpr TypeCode kQuit = typeCode("QUIT");
-
-// Icons stand in one row this far above the bottom of the icon panel.
-constexpr int16_t kIconRowOffset = 59;
-constexpr int16_t kIconLeft = 10;
-constexpr int16_t kIconWidth = 70;
-constexpr int16_t kIconHeight = 50;
 
 // TypeIdentToCStr reuses one buffer; log lines with two codes need a copy.
 struct CodeText {
@@ -42,7 +32,7 @@ ToolRegistry* gToolRegistry = nullptr;
 
 ToolRegistry::ToolRegistry(MillisecondClock clockSource)
     : registeredTools(kDefaultChunkSize, true, false),
-      clock(clockSource ? clockSource : TIME_GetCurMillisecs) {
+      clock(clockSource ? clockSource : currentMilliseconds) {
     MessageTemplate registration = makeTemplate({kParamData, kParamS255});
     MessageTemplate byType = makeTemplate({kParamType});
     gMessageCenter->registerMessageHandler(kRegisterTool, &registration, callbackRegisterTool);
@@ -70,24 +60,30 @@ RegisteredTool* ToolRegistry::entryOfType(TypeCode type, long* index) {
     return getRegisteredTool(*index);
 }
 
-void ToolRegistry::setUnloadedMark(RegisteredTool* entry, bool unloaded) {
-    if (entry->icon != nullptr) setToolIconUnloaded(entry->icon, unloaded);
+void ToolRegistry::addListener(ToolRegistryListener* listener) { listeners.push_back(listener); }
+
+void ToolRegistry::removeListener(ToolRegistryListener* listener) {
+    std::erase(listeners, listener);
+}
+
+void ToolRegistry::tellListeners(void (ToolRegistryListener::*event)(const RegisteredTool&),
+                                 const RegisteredTool& entry) {
+    // A copy: a listener may add or remove listeners while it is told.
+    std::vector<ToolRegistryListener*> current = listeners;
+    for (ToolRegistryListener* listener : current) (listener->*event)(entry);
 }
 
 void ToolRegistry::registerTool(const ToolInfo* info, const char* path) {
     long index = findTool(info->toolType, nullptr);
     lastError = 0;
     if (index == -1) {
-        Rect16 box;
-        arrangeIconBoxes(info->name, &box);
         auto* entry = new RegisteredTool(info);
         registeredTools.include(entry);
         entry->setExecutableName(path);
-        entry->iconBox = box;
-        entry->icon = createToolIcon(&entry->toolInfo, &box);
         // The source viewer registered last becomes the default.
         if (info->isSourceViewer) defaultSourceToolIndex = registeredTools.getCount() - 1;
         OKA_LOG("added tool to registry");
+        tellListeners(&ToolRegistryListener::toolAdded, *entry);
     } else {
         RegisteredTool* entry = getRegisteredTool(index);
         if (entry->loaded) {
@@ -96,12 +92,9 @@ void ToolRegistry::registerTool(const ToolInfo* info, const char* path) {
         }
         entry->setToolInfo(info);
         entry->loaded = 1;
-        setUnloadedMark(entry, false);
         OKA_LOG("Tool: %shas re-registered", TypeIdentToCStr(info->toolType));
-        // The tool came back on a new port; its commands must follow it.
-        if (gCommandManager != nullptr) gCommandManager->updateAllCommandsToolInfo(info);
+        tellListeners(&ToolRegistryListener::toolReregistered, *entry);
     }
-    identifyProjectFiles();
 }
 
 void ToolRegistry::unregisterTool(TypeCode type) {
@@ -111,8 +104,9 @@ void ToolRegistry::unregisterTool(TypeCode type) {
         return;
     }
     lastError = 0;
-    delete removeTool(index);
+    std::unique_ptr<RegisteredTool> entry(removeTool(index));
     adjustRemovedSourceToolIndicies(index);
+    tellListeners(&ToolRegistryListener::toolRemoved, *entry);
     OKA_LOG("removed tool from registry");
 }
 
@@ -191,8 +185,7 @@ void ToolRegistry::unloadTool(TypeCode type) {
     }
     quitOneTool(&entry->toolInfo);
     entry->loaded = 0;
-    setUnloadedMark(entry, true);
-    identifyProjectFiles();
+    tellListeners(&ToolRegistryListener::toolUnloaded, *entry);
     adjustUnloadedSourceToolIndicies(index);
     lastError = 0;
 }
@@ -295,36 +288,6 @@ void ToolRegistry::setEmptySourceToolIndicies(long index) {
     if (currentSourceToolIndex == -1) currentSourceToolIndex = defaultSourceToolIndex;
 }
 
-void ToolRegistry::arrangeIconBoxes(const char* name, Rect16* box) {
-    *box = makeRect16(kIconLeft, toolIconPanelHeight() - kIconRowOffset, kIconWidth, kIconHeight);
-    // Step past every icon whose name sorts before the new one; a move can
-    // land on another such icon, so scan again until nothing moves.
-    for (bool moved = true; moved;) {
-        moved = false;
-        for (long i = 0; i < registeredTools.getCount(); ++i) {
-            RegisteredTool* entry = getRegisteredTool(i);
-            if (entry->iconBox.x == box->x && std::strcmp(name, entry->toolInfo.name) > 0) {
-                box->x = int16_t(box->x + kIconSpacing);
-                moved = true;
-                break;
-            }
-        }
-    }
-    for (long i = 0; i < registeredTools.getCount(); ++i) {
-        RegisteredTool* entry = getRegisteredTool(i);
-        if (entry->iconBox.x < box->x) continue;
-        entry->iconBox.x = int16_t(entry->iconBox.x + kIconSpacing);
-        if (entry->icon != nullptr) moveToolIcon(entry->icon, &entry->iconBox);
-    }
-}
-
-void ToolRegistry::forgetToolIcon(const TButObj* icon) {
-    for (long i = 0; i < registeredTools.getCount(); ++i) {
-        RegisteredTool* entry = getRegisteredTool(i);
-        if (entry->icon == icon) entry->icon = nullptr;
-    }
-}
-
 int32_t ToolRegistry::callbackRegisterTool(Message* message, Message*) {
     if (message->getParamLength(0) < kToolInfoSize) {
         OKA_LOG("registration refused: a ToolInfo of %ld bytes", message->getParamLength(0));
@@ -339,7 +302,6 @@ int32_t ToolRegistry::callbackRegisterTool(Message* message, Message*) {
 
 int32_t ToolRegistry::callbackUnregisterTool(Message* message, Message*) {
     gToolRegistry->unregisterTool(message->getTypeParam(0));
-    identifyProjectFiles();
     return gToolRegistry->getLastError();
 }
 

@@ -3,23 +3,25 @@
 // 'REGT' and leave with 'UNRT'; the registry tickles every loaded tool at
 // most every ten seconds and unloads the ones that stop answering, starts a
 // tool again from the tool list ("load") or tells it to quit ("unload"),
-// relays messages to one or all tools, places each tool's icon in the
-// workspace, and tracks the default and the currently active source viewer.
+// relays messages to one or all tools, and tracks the default and the
+// currently active source viewer. Whatever follows the set of tools (the
+// project's file types, the commands, the workspace's icons) listens to it
+// (ToolRegistryListener).
 //
 // A tool's index is its position in the list; removing an entry moves every
 // later entry down by one, so the source-viewer indexes are adjusted then.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "core/HasErrorReporting.h"
 #include "messaging/ToolInfo.h"
 #include "storage/List.h"
-#include "toolkit/Rect16.h"
-#include "workspace/HasErrorReporting.h"
+#include "tools/ToolRegistryListener.h"
 
 class Message;
 class RegisteredTool;
-class TButObj;
 
 inline constexpr int32_t kErrorToolAlreadyLoaded = -301;    // registration refused
 inline constexpr int32_t kErrorToolNotFound = -302;         // no tool of that type or name
@@ -36,7 +38,6 @@ public:
     static constexpr uint32_t kTickleIntervalMs = 10000;
     // The first probe pass runs this long after creation plus the interval.
     static constexpr uint32_t kFirstTickleDelayMs = 20000;
-    static constexpr int16_t kIconSpacing = 75;
 
     explicit ToolRegistry(MillisecondClock clock = nullptr);
     ToolRegistry(const ToolRegistry&) = delete;
@@ -86,11 +87,10 @@ public:
     long getDefaultSourceToolIndex() const { return defaultSourceToolIndex; }
     long getCurrentSourceToolIndex() const { return currentSourceToolIndex; }
 
-    // The box of a new icon for a tool named `name`; moves the icons that
-    // must make room for it.
-    void arrangeIconBoxes(const char* name, Rect16* box);
-    // The workspace tells the registry that an icon button is gone.
-    void forgetToolIcon(const TButObj* icon);
+    // Listeners are told in the order they were added; the registry does
+    // not own them.
+    void addListener(ToolRegistryListener* listener);
+    void removeListener(ToolRegistryListener* listener);
 
     // Handlers of 'REGT', 'UNRT', 'LOOK' (registered here) and of 'ASRC' and
     // 'DSRC' (registered by the start-up code).
@@ -101,13 +101,15 @@ public:
 
 private:
     RegisteredTool* entryOfType(TypeCode type, long* index);
-    void setUnloadedMark(RegisteredTool* entry, bool unloaded);
+    void tellListeners(void (ToolRegistryListener::*event)(const RegisteredTool&),
+                       const RegisteredTool& entry);
 
     List registeredTools;              // owned RegisteredTools in registration order
     long defaultSourceToolIndex = -1;  // the default source viewer, or -1
     long currentSourceToolIndex = -1;  // the source viewer active now, or -1
     MillisecondClock clock;            // time source of the probe passes
     uint32_t lastTicklePass = 0;       // clock time of the last probe pass
+    std::vector<ToolRegistryListener*> listeners;  // told of added, re-registered, unloaded, removed tools
 };
 
 extern ToolRegistry* gToolRegistry;

@@ -1,15 +1,10 @@
 // The one modal alert of the system: a message, an icon for the alert's
-// kind, a title and up to three buttons. Until the alert window is built on
-// the toolkit, an alert is written to the log and answered with its first
-// button, so a question whose first button is "Cancel" never lets anything be
-// overwritten without a person.
+// kind (core/AlertHook.h), a title and up to three buttons. Until the alert
+// window is built on the toolkit, an alert is written to the log and
+// answered with its first button.
 #pragma once
 
-// Alert kinds; any other value is shown as a warning.
-inline constexpr long kAlertCritical = 0;
-inline constexpr long kAlertQuestion = 1;
-inline constexpr long kAlertWarning = 2;
-inline constexpr long kAlertInformation = 3;
+#include "core/AlertHook.h"
 
 // Shows the alert and returns 1, 2 or 3 for the button chosen, or 0 when no
 // alert was shown (null message). Null title: "Could not complete that

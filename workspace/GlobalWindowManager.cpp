@@ -3,7 +3,6 @@
 #include "workspace/GlobalWindowManager.h"
 
 #include "core/ByteOrder.h"
-#include "core/Globals.h"
 #include "core/Log.h"
 #include "messaging/MessageCenter.h"
 #include "storage/PrefMan.h"

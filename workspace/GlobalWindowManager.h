@@ -17,9 +17,9 @@
 
 #include <cstdint>
 
+#include "core/HasErrorReporting.h"
 #include "storage/List.h"
 #include "toolkit/Rect16.h"
-#include "workspace/HasErrorReporting.h"
 
 class Message;
 class PrefMan;

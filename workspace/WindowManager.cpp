@@ -3,7 +3,6 @@
 
 #include <memory>
 
-#include "core/Globals.h"
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
@@ -26,6 +25,8 @@ bool isUsableGetWindowReply(const Message* reply) {
            reply->getParamLength(2) >= kWindowBoxSize;
 }
 }  // namespace
+
+WindowManager* gWindowManager = nullptr;
 
 WindowManager::WindowManager(bool isManagerProcess) : isManagerProcess(isManagerProcess) {
     registerHandlers();

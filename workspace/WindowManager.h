@@ -11,9 +11,9 @@
 // all tools; in a tool the manager also answers the Tool Manager's 'DSRC'.
 #pragma once
 
+#include "core/HasErrorReporting.h"
 #include "core/TypeCode.h"
 #include "toolkit/Rect16.h"
-#include "workspace/HasErrorReporting.h"
 
 class Message;
 class TButObj;
@@ -76,3 +76,6 @@ private:
     bool isManagerProcess;         // true in the Tool Manager, false in every tool
     WindowRec* records = nullptr;  // the most recently added record first
 };
+
+// The program's window manager, created by initializeGlobals.
+extern WindowManager* gWindowManager;

@@ -7,6 +7,7 @@
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/TCPTransport.h"
+#include "workspace/Environment.h"
 
 namespace {
 
@@ -76,9 +77,10 @@ TEST_F(GlobalsTest, TheToolManagerTrimsAnOverlongLogAndToolsAppend) {
     EXPECT_NE(log.find("Got port of "), std::string::npos);
 }
 
-TEST_F(GlobalsTest, MissingOkaEndsTheProcessWithStatusMinusOne) {
+TEST_F(GlobalsTest, MissingOkaIsReportedToTheCaller) {
     unsetenv("OKA");
-    EXPECT_EXIT(start(true), ::testing::ExitedWithCode(255), "");
+    EXPECT_EQ(initializeGlobals("kelvane", findFreePort()), kErrorNoInstallation);
+    cleanUpGlobals();
     auto log = readFile(home.okaDirectory() / "okalog");
     EXPECT_NE(log.find("the OKA environment variable was not set - this is bad"), std::string::npos);
 }

@@ -15,8 +15,8 @@
 #include "ChildProcess.h"
 #include "RawDatabaseFile.h"
 #include "TestSupport.h"
-#include "core/Application.h"
 #include "core/ByteOrder.h"
+#include "kelvane/ToolManagerApp.h"
 #include "messaging/MessageCenter.h"
 #include "storage/PrefMan.h"
 

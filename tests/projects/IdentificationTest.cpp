@@ -79,7 +79,7 @@ TEST_F(IdentificationTest, FirstLoadedToolInRegistryOrderDecides) {
     EXPECT_EQ(countLines(secondLines, "IDFL " + both), 0u);
     EXPECT_EQ(countLines(secondLines, "IDFL " + header), 1u);
     EXPECT_EQ(countLines(first.journal(), "IDFL " + missing), 0u);
-    EXPECT_TRUE(log.contains("file: " + agent + " identified as: Quenta agent (QAGT)"));
+    EXPECT_TRUE(manager.logContains("file: " + agent + " identified as: Quenta agent (QAGT)"));
 
     // Every tool hears of every added file, with its type.
     EXPECT_TRUE(first.waitForLine("FADD " + agent + " QAGT"));
@@ -112,8 +112,8 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     EXPECT_EQ(listOf(anyLike), "text files TEXT");
     EXPECT_EQ(listOf(erring), "rescued files RESC");
     EXPECT_EQ(listOf(slow), "patient files PATI");
-    EXPECT_TRUE(log.contains("Got back error -77 identifying file"));
-    EXPECT_TRUE(log.contains("failed to get back reply when asking tool FAIL to identify file " +
+    EXPECT_TRUE(manager.logContains("Got back error -77 identifying file"));
+    EXPECT_TRUE(manager.logContains("failed to get back reply when asking tool FAIL to identify file " +
                              slow));
 }
 

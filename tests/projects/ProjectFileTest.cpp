@@ -137,10 +137,10 @@ TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
     EXPECT_STREQ(path, "untitled.prj");
     gProjectManager->setProjectPath(projectPath().c_str());
     char stored[kPathSize] = "";
-    long length = preferences->readNthPreference(typeCode("CPRJ"), 1, stored, sizeof stored);
+    long length = gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, stored, sizeof stored);
     EXPECT_EQ(length, long(projectPath().string().size()) + 1);
     EXPECT_EQ(std::string(stored), projectPath().string());
-    EXPECT_EQ(preferences->countPreferencesOfType(typeCode("CPRJ")), 1);
+    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(typeCode("CPRJ")), 1);
 
     // A fresh manager reads it back; a missing file is created on loading.
     restart();

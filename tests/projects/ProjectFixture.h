@@ -1,5 +1,5 @@
-// The fixture of the project tests: a temporary HOME with captured log
-// lines and an in-process Tool Manager (ProjectHarness).
+// The fixture of the project tests: an in-process Tool Manager
+// (ToolManagerHarness) and files to put into its project.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,15 +8,16 @@
 #include <memory>
 #include <string>
 
-#include "ProjectHarness.h"
 #include "ScriptedTool.h"
-#include "TestSupport.h"
+#include "ToolManagerHarness.h"
 
 class ProjectTest : public ::testing::Test {
-protected:
-    std::unique_ptr<Message> deliver(Message* message) { return harness.deliver(message); }
-    int32_t registerTool(const ScriptedTool& tool) { return harness.registerTool(tool); }
-    void restart() { harness.restart(); }
+  protected:
+    std::unique_ptr<Message> deliver(Message* message) { return manager.deliver(message); }
+    int32_t registerTool(const ScriptedTool& tool) {
+        return manager.registerTool(tool.info, "/opt/oka/bin/scripted");
+    }
+    void restart() { manager.restart(); }
     // A file below the temporary HOME with `content`; its full path.
     std::string makeFile(const std::string& name, const std::string& content = "text\n") {
         std::filesystem::path path = home.path() / "src" / name;
@@ -24,9 +25,7 @@ protected:
         return path.string();
     }
 
-    TempHome home;
-    LogCapture log;
-    ProjectHarness harness{home.path()};
-    const std::filesystem::path& installation = harness.installation;
-    PrefMan*& preferences = harness.preferences;
+    ToolManagerHarness manager;
+    const TempHome& home = manager.home;
+    const std::filesystem::path& installation = manager.installation;
 };

@@ -67,7 +67,7 @@ TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
     std::string raw(reinterpret_cast<const char*>(files->getParam(1)), 256);
     EXPECT_EQ(raw.find_first_not_of('\0', gone.size()), std::string::npos);
     EXPECT_EQ(text(*files, 2), notes);
-    EXPECT_TRUE(log.contains("getFilesInCurrentProjectCommand REPLY->numberOfParams = 3"));
+    EXPECT_TRUE(manager.logContains("getFilesInCurrentProjectCommand REPLY->numberOfParams = 3"));
     auto* texts = new Message(typeCode("GFCP"), nullptr);
     texts->addTypeParam(typeCode("TEXT"));
     auto onlyText = deliver(texts);
@@ -122,7 +122,7 @@ TEST_F(ProjectMessagesTest, ProjectPathAndPickerDirectory) {
     EXPECT_EQ(send("GCFP")->paramCount, 1);
 
     // Without a stored project the answer is still a name.
-    preferences->deletePreferencesOfType(typeCode("CPRJ"));
+    gPreferencesManager->deletePreferencesOfType(typeCode("CPRJ"));
     restart();
     EXPECT_EQ(text(*send("GCPP"), 1), "untitled.prj");
     std::filesystem::remove("untitled.prj");
@@ -178,14 +178,14 @@ TEST_F(ProjectMessagesTest, PathsResolveInTheFixedOrder) {
     EXPECT_EQ(text(*resolve("sub/deep.qa"), 2), (first / "sub/deep.qa").string());
     std::string absolute = (second / "only.qa").string();
     EXPECT_EQ(text(*resolve(absolute), 2), absolute);
-    EXPECT_TRUE(log.contains("Asked to resolve partial path: only.qa"));
-    EXPECT_TRUE(log.contains("Successfully resolved as: " + absolute));
+    EXPECT_TRUE(manager.logContains("Asked to resolve partial path: only.qa"));
+    EXPECT_TRUE(manager.logContains("Successfully resolved as: " + absolute));
 
     auto unresolved = resolve("nowhere.qa");
     EXPECT_FALSE(unresolved->getBoolParam(1));
     EXPECT_EQ(unresolved->getParamLength(2), 1);
     EXPECT_EQ(unresolved->getLongParam(0), 0);
-    EXPECT_TRUE(log.contains("unable to resolve path"));
+    EXPECT_TRUE(manager.logContains("unable to resolve path"));
 
     // Paths are written when the manager goes, and come back with the project.
     restart();

@@ -4,8 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "ToolManagerFixture.h"
-#include "core/Globals.h"
+#include "ToolManagerTest.h"
 #include "core/Utilities.h"
 #include "tools/CommandManager.h"
 #include "tools/ToolCommand.h"
@@ -152,7 +151,7 @@ TEST_F(CommandTest, ExecutionSendsTheSelectionOrNothing) {
     EXPECT_EQ(receivedCommand(tool), "On Engine||0|");
     gCommandManager->executeCommand(&onFile, file);
     EXPECT_EQ(receivedCommand(tool), "On File||0|/work/notes.txt");
-    EXPECT_TRUE(log.contains("with machine , port 0, and pathname /work/notes.txt"));
+    EXPECT_TRUE(manager.logContains("with machine , port 0, and pathname /work/notes.txt"));
 
     gCommandManager->executeCommand(&onEngine, file);
     gCommandManager->executeCommand(&onFile, nothing);

@@ -1,19 +1,15 @@
 // Tool registry: registration and its refusals, lookups, unregistration,
-// loading and unloading, the liveness probes, the source-viewer indexes,
-// the icons and the relays.
+// loading and unloading, the liveness probes, the source-viewer indexes
+// and the relays.
 #include <cstring>
 #include <string>
 
-#include "ToolManagerFixture.h"
-#include "core/Globals.h"
+#include "ToolManagerTest.h"
 #include "core/Utilities.h"
-#include "toolkit/PanelObj.h"
-#include "toolkit/TButObj.h"
 #include "tools/CommandManager.h"
 #include "tools/RegisteredTool.h"
 #include "tools/ToolCommand.h"
 #include "tools/ToolRegistry.h"
-#include "workspace/ToolIcons.h"
 
 namespace {
 constexpr TypeCode kBrowser = typeCode("BROW");
@@ -135,7 +131,7 @@ TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
     EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser)->port, restarted.info.port);
     EXPECT_EQ(gCommandManager->getNthCommand(0)->toolInfo.port, restarted.info.port);
     EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), defaultBefore);
-    EXPECT_TRUE(log.contains("Tool: BROWhas re-registered"));
+    EXPECT_TRUE(manager.logContains("Tool: BROWhas re-registered"));
 }
 
 TEST_F(RegistryTest, LoadNeedsAProgramName) {
@@ -230,43 +226,6 @@ TEST_F(RegistryTest, TicklesEveryTenSecondsAndUnloadsDeadTools) {
     clockNow += 1;
     gToolRegistry->tickleAllTools();
     EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 0);
-}
-
-TEST_F(RegistryTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
-    PanelObj panel;
-    panel.box = makeRect16(0, 0, 600, 100);
-    setToolIconPanel(&panel);
-    FakeTool compiler("compiler", kCompiler);
-    FakeTool browser("browser", kBrowser);
-    FakeTool debugger("debugger", kDebugger);
-    registerFrom(compiler);
-    registerFrom(browser);
-    registerFrom(debugger);
-
-    TButObj* browserIcon = gToolRegistry->getRegisteredTool(1)->icon;
-    TButObj* compilerIcon = gToolRegistry->getRegisteredTool(0)->icon;
-    TButObj* debuggerIcon = gToolRegistry->getRegisteredTool(2)->icon;
-    ASSERT_EQ(panel.childCount(), 3);
-    EXPECT_EQ(browserIcon->box, makeRect16(10, 41, 70, 50));
-    EXPECT_EQ(compilerIcon->box, makeRect16(85, 41, 70, 50));
-    EXPECT_EQ(debuggerIcon->box, makeRect16(160, 41, 70, 50));
-    EXPECT_EQ(TBUT_GetLabel(browserIcon), std::string("browser"));
-
-    gToolRegistry->unloadTool(kCompiler);
-    EXPECT_TRUE(toolIconIsUnloaded(compilerIcon));
-    registerFrom(compiler);
-    EXPECT_FALSE(toolIconIsUnloaded(compilerIcon));
-    EXPECT_EQ(compilerIcon->box.x, 85);
-
-    // The panel owns the icons; the registry forgets them when they go.
-    while (panel.childCount() > 0) {
-        WgtObj* icon = panel.childAt(0);
-        PANEL_RemoveWgt(&panel, icon);
-        WGT_Terminate(icon);
-    }
-    setToolIconPanel(nullptr);
-    EXPECT_EQ(gToolRegistry->getRegisteredTool(0)->icon, nullptr);
-    gToolRegistry->unloadTool(kBrowser);
 }
 
 TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {

@@ -142,11 +142,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "okasample: %s\n%s", error.c_str(), kSampleUsage);
         return 2;
     }
+    if (startTool("okasample", {options.name.c_str(), options.company.c_str(), options.majorVersion,
+                                options.minorVersion, options.toolType, options.isSourceViewer}) != 0) {
+        std::fprintf(stderr, "okasample: set OKA to the installation root\n");
+        return 1;
+    }
+    // The sample unregisters before it ends on a signal, Ctrl-C included.
     std::signal(SIGTERM, requestEnd);
     std::signal(SIGINT, requestEnd);
-
-    startTool("okasample", {options.name.c_str(), options.company.c_str(), options.majorVersion,
-                            options.minorVersion, options.toolType, options.isSourceViewer});
     registerSampleHandlers();
     int32_t registered = registerWithToolManager(options.program.c_str());
     if (registered != 0) {

@@ -1,8 +1,13 @@
-#include "core/Application.h"
+#include "kelvane/ToolManagerApp.h"
+
+#include <poll.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "core/Globals.h"
 #include "core/Log.h"
-#include "core/Utilities.h"
+#include "kelvane/ToolIconBar.h"
 #include "messaging/MessageCenter.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/ProjectManager.h"
@@ -10,10 +15,9 @@
 #include "storage/PrefMan.h"
 #include "toolkit/Event.h"
 #include "toolkit/ResourceLibrary.h"
-#include "toolkit/SystemServices.h"
 #include "tools/CommandManager.h"
 #include "tools/ToolMessages.h"
-#include "tools/ToolRegistry.h"
+#include "workspace/Environment.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/WindowManager.h"
 
@@ -43,24 +47,45 @@ void readHelpViewerName() {
         copyText(gHelpViewerName, kPathSize, name);
     }
 }
+
+// Deletes a manager and clears its global.
+template <typename Manager>
+void deleteGlobal(Manager*& global) {
+    delete global;
+    global = nullptr;
+}
 }  // namespace
 
-bool initializeApplication() {
-    initializeGlobals("kelvane", kToolManagerPort);
+ToolManagerApp::ToolManagerApp(const Options& startOptions) : options(startOptions) {}
+
+ToolManagerApp::~ToolManagerApp() {
+    if (globalsCreated) gWindowManager->setAllWindowsVisibility(false, true);
+    deleteManagers();
+}
+
+int32_t ToolManagerApp::initializeApplication() {
+    globalsCreated = true;
+    if (int32_t error = initializeGlobals("kelvane", options.port)) return error;
     loadResourceLibrary("kelvane", "kelvane.dat");
     fillOwnToolInfo();
     gPreferencesManager = new PrefMan(kPreferencesFileType);
-    if (gPreferencesManager->getLastError() != 0) return false;
-    gToolRegistry = new ToolRegistry();
-    if (gToolRegistry->getLastError() != 0) return false;
+    if (int32_t error = gPreferencesManager->getLastError()) return error;
+    gToolRegistry = new ToolRegistry(options.tickleClock);
+    if (int32_t error = gToolRegistry->getLastError()) return error;
+    // The icons follow the registry first, so a new tool's icon is there
+    // before its arrival sets off anything else.
+    gToolIconBar = new ToolIconBar();
+    gToolRegistry->addListener(gToolIconBar);
     gGlobalWindowManager = new GlobalWindowManager(gPreferencesManager);
-    if (gGlobalWindowManager->getLastError() != 0) return false;
+    if (int32_t error = gGlobalWindowManager->getLastError()) return error;
     gCommandManager = new CommandManager();
-    if (gCommandManager->getLastError() != 0) return false;
+    if (int32_t error = gCommandManager->getLastError()) return error;
+    gToolRegistry->addListener(gCommandManager);
     gProjectManager = new ProjectManager(gPreferencesManager);
-    if (gProjectManager->getLastError() != 0) return false;
+    if (int32_t error = gProjectManager->getLastError()) return error;
+    gToolRegistry->addListener(gProjectManager);
     gGlobalPathManager = new GlobalPathManager(gProjectManager);
-    if (gGlobalPathManager->getLastError() != 0) return false;
+    if (int32_t error = gGlobalPathManager->getLastError()) return error;
     readHelpViewerName();
     registerToolMessageHandlers();
     registerProjectMessageHandlers();
@@ -68,19 +93,35 @@ bool initializeApplication() {
     // so that a Tool Manager without a display has its project too.
     gProjectManager->loadProject(nullptr, false);
     gResizeHorCursor = RES_LoadInit("shared", "resizeHor");
-    return true;
+    return 0;
 }
 
-void runMainLoop() {
+void ToolManagerApp::runMainLoop() {
     while (!gFinished) {
         EVENT_UpdateCursor();
         EVENT_ProcessPending();
-        gMessageCenter->poll();
+        gMessageCenter->poll(0);
         gToolRegistry->tickleAllTools();
+        waitForInput();
     }
 }
 
-void shutDownApplication() {
+void ToolManagerApp::waitForInput() {
+    // Queued messages are handled one a turn, so the next turn starts at once.
+    if (gMessageCenter->hasQueuedMessages()) return;
+    pollfd inputs[2];
+    nfds_t count = 0;
+    for (int descriptor :
+         {gMessageCenter->getTransport().listenerDescriptor(), EVENT_GetConnectionDescriptor()}) {
+        if (descriptor >= 0) inputs[count++] = pollfd{descriptor, POLLIN, 0};
+    }
+    int timeout = EVENT_MillisecsUntilDue(TCPTransport::kPollTimeoutMs);
+    if (::poll(inputs, count, timeout) < 0 && errno != EINTR) {
+        OKA_LOG("main loop: poll failed - %s", std::strerror(errno));
+    }
+}
+
+void ToolManagerApp::shutDownApplication() {
     OKA_LOG("Closing all tool windows");
     gToolRegistry->broadcastMessageType(typeCode("CWIN"));
     gWindowManager->setAllWindowsVisibility(false, true);
@@ -90,20 +131,20 @@ void shutDownApplication() {
         gMessageCenter->poll();
     }
     OKA_LOG("Leaving Tool Manager");
+    deleteManagers();
+}
+
+void ToolManagerApp::deleteManagers() {
     // The registry goes first: its destructor sends 'QUIT' to every loaded tool.
-    delete gToolRegistry;
-    gToolRegistry = nullptr;
-    delete gCommandManager;
-    gCommandManager = nullptr;
+    deleteGlobal(gToolRegistry);
+    deleteGlobal(gToolIconBar);
+    deleteGlobal(gCommandManager);
     // The path manager writes the project's paths into the still open project file.
-    delete gGlobalPathManager;
-    gGlobalPathManager = nullptr;
-    delete gProjectManager;
-    gProjectManager = nullptr;
+    deleteGlobal(gGlobalPathManager);
+    deleteGlobal(gProjectManager);
     // Window positions are saved here, before the preferences file closes.
-    delete gGlobalWindowManager;
-    gGlobalWindowManager = nullptr;
-    delete gPreferencesManager;
-    gPreferencesManager = nullptr;
-    cleanUpGlobals();
+    deleteGlobal(gGlobalWindowManager);
+    deleteGlobal(gPreferencesManager);
+    if (globalsCreated) cleanUpGlobals();
+    globalsCreated = false;
 }

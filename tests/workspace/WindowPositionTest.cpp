@@ -3,8 +3,9 @@
 // them across a restart.
 #include <filesystem>
 
-#include "ToolManagerFixture.h"
+#include "ToolManagerTest.h"
 #include "core/ByteOrder.h"
+#include "kelvane/ToolManagerApp.h"
 #include "storage/PrefMan.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/WindowBox.h"
@@ -21,24 +22,6 @@ struct Answer {
 
 class WindowPositionTest : public ToolManagerTest {
 protected:
-    WindowPositionTest() { start(); }
-    ~WindowPositionTest() override { stop(); }
-
-    void start() {
-        preferences = std::make_unique<PrefMan>(kPreferencesFileType, kPreferencesVersion,
-                                                path.c_str(), "preferences", true);
-        gGlobalWindowManager = new GlobalWindowManager(preferences.get());
-    }
-    void stop() {
-        delete gGlobalWindowManager;
-        gGlobalWindowManager = nullptr;
-        preferences.reset();
-    }
-    void restart() {
-        stop();
-        start();
-    }
-
     Answer ask(TypeCode type) {
         auto* message = new Message(typeCode("GWIN"), nullptr);
         message->addTypeParam(type);
@@ -59,8 +42,7 @@ protected:
         return deliver(message, ToolInfo{})->getLongParam(0);
     }
 
-    std::string path = (home.path() / "kelvane.prf").string();
-    std::unique_ptr<PrefMan> preferences;
+    std::string path = (manager.home.okaDirectory() / "kelvane.prf").string();
 };
 
 const Rect16 kBoxA = makeRect16(10, 20, 300, 200);
@@ -92,7 +74,7 @@ TEST_F(WindowPositionTest, FirstRunHandsOutFreshIdsAndRemembersReports) {
 
 TEST_F(WindowPositionTest, TwoWindowsOfOneKindGetDifferentPositions) {
     report(kWorkspace, kBoxA, 0);
-    restart();
+    manager.restart();
     Answer first = ask(kWorkspace);
     Answer second = ask(kWorkspace);
     EXPECT_TRUE(first.found);
@@ -105,8 +87,8 @@ TEST_F(WindowPositionTest, TwoWindowsOfOneKindGetDifferentPositions) {
 
     // The most recently closed window's place is handed out first, also
     // after a restart.
-    restart();
-    EXPECT_EQ(preferences->countPreferencesOfType(kWindowPositionRecord), 2);
+    manager.restart();
+    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(kWindowPositionRecord), 2);
     Answer next = ask(kWorkspace);
     EXPECT_EQ(next.box, kBoxB);
     EXPECT_EQ(next.id, 2);
@@ -116,7 +98,7 @@ TEST_F(WindowPositionTest, TwoWindowsOfOneKindGetDifferentPositions) {
 
 TEST_F(WindowPositionTest, DamagedRecordsAreSkipped) {
     report(kWorkspace, kBoxA, 0);
-    stop();
+    manager.stop();
     {
         PrefMan damaged(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
                         true);
@@ -127,7 +109,7 @@ TEST_F(WindowPositionTest, DamagedRecordsAreSkipped) {
         damaged.addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record),
                               sizeof record);
     }
-    start();
+    manager.start();
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);
     EXPECT_EQ(ask(kPaths).box, kBoxB);
     EXPECT_EQ(ask(kWorkspace).box, kBoxA);

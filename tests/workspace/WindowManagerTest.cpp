@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <vector>
 
-#include "ToolManagerFixture.h"
-#include "core/Globals.h"
+#include "ChildProcess.h"
+#include "ToolManagerTest.h"
+#include "messaging/MessageCenter.h"
 #include "storage/PrefMan.h"
 #include "toolkit/TButObj.h"
 #include "toolkit/WinObj.h"
+#include "workspace/Environment.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/WindowManager.h"
 
@@ -32,20 +34,18 @@ int32_t countSourceMessages(Message* message, Message*) {
     return 0;
 }
 
+WinObj* newWindow(Rect16 box) {
+    auto* window = new WinObj;
+    window->box = box;
+    return window;
+}
+
+// The Tool Manager's window manager, with the positions it remembers.
 class WindowManagerTest : public ToolManagerTest {
 protected:
-    WindowManagerTest()
-        : preferences(kPreferencesFileType, kPreferencesVersion,
-                      (home.path() / "kelvane.prf").c_str(), "preferences", true) {
-        gGlobalWindowManager = new GlobalWindowManager(&preferences);
+    WindowManagerTest() {
         activations.clear();
         sourceActivations = sourceDeactivations = 0;
-    }
-    ~WindowManagerTest() override {
-        delete gWindowManager;
-        gWindowManager = nullptr;
-        delete gGlobalWindowManager;
-        gGlobalWindowManager = nullptr;
     }
 
     // Counts the 'ASRC' and 'DSRC' that reach the Tool Manager.
@@ -56,14 +56,23 @@ protected:
         gMessageCenter->registerMessageHandler(typeCode("ASRC"), &none, countSourceMessages);
         gMessageCenter->registerMessageHandler(typeCode("DSRC"), &none, countSourceMessages);
     }
+};
 
-    static WinObj* newWindow(Rect16 box) {
-        auto* window = new WinObj;
-        window->box = box;
-        return window;
+// A tool's window manager, in an environment joined as a tool joins it.
+class ToolWindowManagerTest : public ::testing::Test {
+protected:
+    ToolWindowManagerTest() : installation(makeInstallation(home.path())) {
+        setenv("OKA", installation.c_str(), 1);
+        EXPECT_EQ(initializeGlobals("windowtest", 0), 0);
+        activations.clear();
+    }
+    ~ToolWindowManagerTest() override {
+        cleanUpGlobals();
+        unsetenv("OKA");
     }
 
-    PrefMan preferences;
+    TempHome home;
+    std::filesystem::path installation;
 };
 
 const Rect16 kRemembered = makeRect16(100, 50, 400, 300);
@@ -71,7 +80,6 @@ const Rect16 kResource = makeRect16(0, 0, 200, 100);
 }  // namespace
 
 TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
-    gWindowManager = new WindowManager(true);
     int32_t rememberedId = gGlobalWindowManager->newPositionId();
     gGlobalWindowManager->updateWindowPosition(typeCode("PTHW"), &kRemembered, rememberedId);
     WinObj* paths = newWindow(kResource);
@@ -104,7 +112,6 @@ TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
 }
 
 TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
-    gWindowManager = new WindowManager(true);
     countSourceMessagesHere();
     TButObj firstButton, secondButton;
     WinObj* first = newWindow(kResource);
@@ -130,16 +137,16 @@ TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
     WIN_TerminateGetStatus(second);
 }
 
-TEST_F(WindowManagerTest, ToolDeactivatesItsSourceWindowOnRequest) {
+TEST_F(ToolWindowManagerTest, DeactivatesItsSourceWindowOnRequest) {
     // In a tool 'DSRC' is the window manager's, not the registry's.
-    gMessageCenter->removeMessageHandler(typeCode("DSRC"));
-    gWindowManager = new WindowManager(false);
     TButObj button;
     WinObj* source = newWindow(kResource);
     gWindowManager->addWindowRec(kSourceWindowType, source, &button, recordActivation);
     activations.clear();
 
-    auto reply = deliver(new Message(typeCode("DSRC"), nullptr), ToolInfo{});
+    auto* request = new Message(typeCode("DSRC"), nullptr);
+    request->wantsReply = 1;
+    std::unique_ptr<Message> reply(gMessageCenter->dispatchMessage(request));
     EXPECT_EQ(reply->getLongParam(0), 0);
     ASSERT_EQ(activations.size(), 1u);
     EXPECT_EQ(activations[0].window, source);
@@ -148,13 +155,12 @@ TEST_F(WindowManagerTest, ToolDeactivatesItsSourceWindowOnRequest) {
 
     // With no active source window the request changes nothing.
     activations.clear();
-    deliver(new Message(typeCode("DSRC"), nullptr), ToolInfo{});
+    delete gMessageCenter->dispatchMessage(new Message(typeCode("DSRC"), nullptr));
     EXPECT_TRUE(activations.empty());
     gWindowManager->setAllWindowsVisibility(false, true);
 }
 
 TEST_F(WindowManagerTest, CloseDestroysEveryWindowEvenWhenTheyRemoveThemselves) {
-    gWindowManager = new WindowManager(true);
     WinObj* plain = newWindow(kResource);
     WinObj* selfRemoving = newWindow(kResource);
     RES_SetNfyProcDS(

@@ -1,8 +1,7 @@
-#include "core/FullPath.h"
+#include "messaging/FullPath.h"
 
 #include <memory>
 
-#include "core/Globals.h"
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"

@@ -1,4 +1,4 @@
-#include "core/ToolLauncher.h"
+#include "tools/ToolLauncher.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "workspace/HasErrorReporting.h"
+#include "workspace/ErrorText.h"
 
 #include <cstring>
 

@@ -3,8 +3,7 @@
 #include <memory>
 
 #include "TestSupport.h"
-#include "core/FullPath.h"
-#include "core/Globals.h"
+#include "messaging/FullPath.h"
 #include "messaging/MessageCenter.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "workspace/WorkspaceWindow.h"
+#include "kelvane/WorkspaceWindow.h"
 
 #include "core/Globals.h"
 #include "core/Log.h"
+#include "kelvane/ToolIconBar.h"
 #include "messaging/MessageCenter.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
-#include "workspace/ToolIcons.h"
 #include "workspace/WindowManager.h"
 
 WinObj* gWorkspaceWindow = nullptr;
@@ -18,16 +18,15 @@ constexpr int kComponentAreaIndex = 11;  // its child 0 is the project list
 
 // The project list goes to the project manager, which fills it.
 void handOverProjectList(WinObj* window) {
-    if (gProjectManager == nullptr) return;
     WgtObj* area = window ? RES_GetNthChild(window, kComponentAreaIndex) : nullptr;
-    gProjectManager->setProjectListBox(
-        area ? dynamic_cast<LBoxObj*>(RES_GetNthChild(area, 0)) : nullptr);
+    gProjectManager->setProjectListBox(area ? dynamic_cast<LBoxObj*>(RES_GetNthChild(area, 0))
+                                            : nullptr);
 }
 
 void workspaceWindowNfy(WinObj* window, int code) {
     if (code == kNfyWindowDestroyed) {
         gFinished = 1;
-        setToolIconPanel(nullptr);
+        gToolIconBar->setPanel(nullptr);
         handOverProjectList(nullptr);
         delete gWindowManager->removeWindowRec(window);
         gWorkspaceWindow = nullptr;
@@ -46,7 +45,7 @@ void createWorkspaceWindow() {
     gWorkspaceWindow = window;
     WIN_Init(window);
     WIN_SetIcon(window, getToolIcon(&gMessageCenter->getOwnToolInfo()));
-    setToolIconPanel(dynamic_cast<PanelObj*>(RES_GetNthChild(window, kToolIconPanelIndex)));
+    gToolIconBar->setPanel(dynamic_cast<PanelObj*>(RES_GetNthChild(window, kToolIconPanelIndex)));
     handOverProjectList(window);
     gWindowManager->addWindowRec(kWorkspaceWindowType, window, nullptr, nullptr);
     WIN_Show(window);

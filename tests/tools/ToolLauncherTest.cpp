@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "core/ToolLauncher.h"
+#include "tools/ToolLauncher.h"
 
 using Commands = std::vector<std::string>;
 

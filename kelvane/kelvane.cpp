@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/Application.h"
 #include "core/Globals.h"
-#include "core/ToolLauncher.h"
+#include "kelvane/ToolManagerApp.h"
+#include "kelvane/WorkspaceWindow.h"
 #include "toolkit/AppLifecycle.h"
-#include "workspace/WorkspaceWindow.h"
+#include "tools/ToolLauncher.h"
+#include "workspace/Environment.h"
 
 namespace {
 
@@ -28,7 +29,9 @@ void printUsage() {
         "logAll), OKA_LOG_SIZE (log size limit in bytes), HOME.\n");
 }
 
-void requestFinish(int) { gFinished = 1; }
+void requestFinish(int) {
+    gFinished = 1;
+}
 
 }  // namespace
 
@@ -49,6 +52,7 @@ int main(int argc, char** argv) {
     }
     std::signal(SIGTERM, requestFinish);
     std::signal(SIGHUP, requestFinish);
+    installInterruptHandler();
 
     ERR_Master(argc, argv);
     ERR_Init();
@@ -57,14 +61,21 @@ int main(int argc, char** argv) {
     GW_LibLoadInit();
     APP_InitLast();
 
-    if (initializeApplication()) {
-        createWorkspaceWindow();
-        launchTools(nullptr);
-        runMainLoop();
-        shutDownApplication();
+    int32_t started;
+    {
+        ToolManagerApp application;
+        started = application.initializeApplication();
+        if (started == 0) {
+            createWorkspaceWindow();
+            launchTools(nullptr);
+            application.runMainLoop();
+            application.shutDownApplication();
+        }
     }
 
     GW_LibExit();
     APP_Exit();
-    return 0;
+    // Without an installation there is nothing to run: the one start failure
+    // that is not silent.
+    return started == kErrorNoInstallation ? -1 : 0;
 }

@@ -1,0 +1,63 @@
+// ToolManagerApp: the one owner of the Tool Manager's managers. It creates
+// them in a fixed order (stopping at the first that reports an error), runs
+// the main loop that alternates window-system events, message polling and
+// tool probing, and shuts down in order: the tools are told to close their
+// windows, their last messages are answered for three seconds, then the
+// managers are deleted (the registry first, which tells every tool to quit).
+// `main`, the tests and the benchmarks all use it; the managers stay
+// reachable through their globals (gToolRegistry, gProjectManager, ...).
+#pragma once
+
+#include <cstdint>
+
+#include "core/Utilities.h"
+#include "tools/ToolRegistry.h"
+
+class PrefMan;
+struct CursObj;
+
+inline constexpr int kToolManagerPort = 4100;
+inline constexpr unsigned kShutdownDrainMs = 3000;
+
+// The Tool Manager's preferences file ("kelvane.prf", type 'TPRF').
+extern PrefMan* gPreferencesManager;
+// The pointer shown over the boundaries of the component lists.
+extern CursObj* gResizeHorCursor;
+// The help viewer program named in the preferences, empty for the default;
+// read at start-up for the help manager.
+extern char gHelpViewerName[kPathSize];
+
+class ToolManagerApp {
+  public:
+    struct Options {
+        int port = kToolManagerPort;             // first port tried for the listener
+        MillisecondClock tickleClock = nullptr;  // clock of the liveness probes; null: the real one
+    };
+
+    ToolManagerApp() : ToolManagerApp(Options{}) {}
+    explicit ToolManagerApp(const Options& options);
+    ToolManagerApp(const ToolManagerApp&) = delete;
+    ToolManagerApp& operator=(const ToolManagerApp&) = delete;
+    // Deletes whatever shutDownApplication has not, in the same order, without
+    // the drain: a failed start and the tests end here.
+    ~ToolManagerApp();
+
+    // Creates every global; 0, or the error of the first step that failed
+    // (kErrorNoInstallation when OKA is not set). What was created stays
+    // until the destructor.
+    int32_t initializeApplication();
+    // Runs until gFinished is set.
+    void runMainLoop();
+    // Closes the tools' windows, keeps answering messages for three seconds,
+    // then deletes the managers and the globals.
+    void shutDownApplication();
+
+  private:
+    // One turn's wait: until a message or user input arrives, the next
+    // toolkit alarm is due, or 50 ms have passed.
+    void waitForInput();
+    void deleteManagers();
+
+    Options options;
+    bool globalsCreated = false;  // initializeGlobals ran and cleanUpGlobals has not
+};

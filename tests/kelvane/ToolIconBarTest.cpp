@@ -1,0 +1,83 @@
+// The workspace's tool icons follow the registry: one row in name order,
+// the unloaded mark, and icons that outlive their tools' registration.
+#include <string>
+
+#include "ToolManagerTest.h"
+#include "kelvane/ToolIconBar.h"
+#include "toolkit/PanelObj.h"
+#include "toolkit/TButObj.h"
+#include "tools/ToolRegistry.h"
+
+namespace {
+constexpr TypeCode kBrowser = typeCode("BROW");
+constexpr TypeCode kCompiler = typeCode("COMP");
+constexpr TypeCode kDebugger = typeCode("DBUG");
+
+class ToolIconBarTest : public ToolManagerTest {
+  protected:
+    ToolIconBarTest() {
+        panel.box = makeRect16(0, 0, 600, 100);
+        gToolIconBar->setPanel(&panel);
+    }
+    ~ToolIconBarTest() override {
+        // The panel owns the icons, as the workspace window does.
+        while (panel.childCount() > 0) {
+            WgtObj* icon = panel.childAt(0);
+            PANEL_RemoveWgt(&panel, icon);
+            WGT_Terminate(icon);
+        }
+        gToolIconBar->setPanel(nullptr);
+    }
+
+    PanelObj panel;
+};
+}  // namespace
+
+TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
+    FakeTool compiler("compiler", kCompiler);
+    FakeTool browser("browser", kBrowser);
+    FakeTool debugger("debugger", kDebugger);
+    registerFrom(compiler);
+    registerFrom(browser);
+    registerFrom(debugger);
+
+    TButObj* browserIcon = gToolIconBar->iconOf(kBrowser);
+    TButObj* compilerIcon = gToolIconBar->iconOf(kCompiler);
+    ASSERT_EQ(panel.childCount(), 3);
+    EXPECT_EQ(browserIcon->box, makeRect16(10, 41, 70, 50));
+    EXPECT_EQ(compilerIcon->box, makeRect16(85, 41, 70, 50));
+    EXPECT_EQ(gToolIconBar->iconOf(kDebugger)->box, makeRect16(160, 41, 70, 50));
+    EXPECT_EQ(TBUT_GetLabel(browserIcon), std::string("browser"));
+
+    gToolRegistry->unloadTool(kCompiler);
+    EXPECT_TRUE(toolIconIsUnloaded(compilerIcon));
+    registerFrom(compiler);
+    EXPECT_FALSE(toolIconIsUnloaded(compilerIcon));
+    EXPECT_EQ(compilerIcon->box.x, 85);
+
+    // A destroyed button is forgotten, and its tool goes on without one.
+    PANEL_RemoveWgt(&panel, browserIcon);
+    WGT_Terminate(browserIcon);
+    EXPECT_EQ(gToolIconBar->iconOf(kBrowser), nullptr);
+    gToolRegistry->unloadTool(kBrowser);
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 0);
+}
+
+TEST_F(ToolIconBarTest, AnUnregisteredToolKeepsItsIconButNoLongerTakesPlace) {
+    FakeTool compiler("compiler", kCompiler);
+    FakeTool debugger("debugger", kDebugger);
+    registerFrom(compiler);
+    registerFrom(debugger);
+    auto* unregister = new Message(typeCode("UNRT"), nullptr);
+    unregister->addTypeParam(kCompiler);
+    EXPECT_EQ(deliver(unregister, compiler.info)->getLongParam(0), 0);
+    EXPECT_EQ(panel.childCount(), 2);
+    EXPECT_EQ(gToolIconBar->iconBoxOf(kCompiler), nullptr);
+
+    // Placing a new icon considers only the tools still registered.
+    FakeTool browser("browser", kBrowser);
+    registerFrom(browser);
+    EXPECT_EQ(panel.childCount(), 3);
+    EXPECT_EQ(gToolIconBar->iconBoxOf(kBrowser)->x, 10);
+    EXPECT_EQ(gToolIconBar->iconBoxOf(kDebugger)->x, 160);
+}

@@ -1,0 +1,13 @@
+// The English sentences behind the error codes of every subsystem, for the
+// alerts that tell the user why an operation failed.
+#pragma once
+
+#include <cstdint>
+
+// The longest error text is 55 characters; callers pass at least this much.
+inline constexpr int kErrorTextSize = 64;
+
+// Copies the English sentence end for `code` into `text` ("the symbol file is
+// missing or invalid", ...). It completes "Unable to complete that operation
+// because ...". `flag` is reserved and leaves the text unchanged.
+void convertErrorToText(int32_t code, char* text, unsigned char flag);
