@@ -31,17 +31,6 @@ TEST(TextField, InsertionReplacesTheSelectionAndMovesTheInsertionPoint) {
     EXPECT_EQ(TED_GetStrLen(&field), 0);
 }
 
-TEST(TextField, IntegersAreWrittenAndReadInDecimal) {
-    TEdObj field;
-    TED_SetInt32(&field, 7777);
-    EXPECT_STREQ(TED_GetStr(&field), "7777");
-    EXPECT_EQ(TED_GetInt32(&field), 7777);
-    TED_SetStr(&field, "-12abc");
-    EXPECT_EQ(TED_GetInt32(&field), -12);
-    TED_SetStr(&field, "port");
-    EXPECT_EQ(TED_GetInt32(&field), 0);
-}
-
 TEST(TextField, EditsAndEnterReachTheProcedureWithTheNewText) {
     TEdObj field;
     std::vector<std::string> seen;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BundledLibraries.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Toolkit.h"
 
@@ -74,11 +75,6 @@ private:
     pid_t pid_ = -1;  // the server process we started
 };
 
-std::string resourceDirectory() {
-    const char* source = std::getenv("OKA_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/resources/resource/";
-}
-
 // Runs the window-system loop until `done` holds or `limit` milliseconds pass.
 template <class Condition>
 bool pumpUntil(Condition done, uint32_t limit = 2000) {
@@ -108,8 +104,7 @@ protected:
         GW_LibLoadInit();
         APP_InitLast();
         running_ = EVENT_GetConnectionDescriptor() >= 0;
-        RLIB_LoadLibFile("shared", (resourceDirectory() + "shared.dat").c_str());
-        RLIB_LoadLibFile("kelvane", (resourceDirectory() + "kelvane.dat").c_str());
+        loadBundledLibraries();
     }
     static void TearDownTestSuite() {
         if (running_) {
@@ -140,17 +135,8 @@ XvfbServer* X11Backend::server_ = nullptr;
 bool X11Backend::running_ = false;
 
 TEST_F(X11Backend, EveryWindowOfBothLibrariesLoadsAndShows) {
-    for (const char* name : {"workspace", "toolInfoWindow", "aboutOKAWindow", "connectWindow", "kelvanePreferences",
-                             "listFilter", "pathnames", "FindWindow"}) {
-        WinObj* window = WIN_Load("kelvane", name);
-        ASSERT_NE(window, nullptr) << name;
-        WIN_Init(window);
-        WIN_Show(window);
-        EVENT_ProcessPending();
-        WIN_TerminateGetStatus(window);
-    }
-    for (const char* name : {"alertWindow", "filePicker"}) {
-        WinObj* window = WIN_Load("shared", name);
+    for (auto [library, name] : kBundledWindows) {
+        WinObj* window = WIN_Load(library, name);
         ASSERT_NE(window, nullptr) << name;
         WIN_Init(window);
         WIN_Show(window);
