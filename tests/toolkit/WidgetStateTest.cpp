@@ -141,23 +141,6 @@ TEST(StockAlert, UnansweredItTakesItsOkButton) {
     EXPECT_EQ(AUTO_UnscriptedCount(), 1);
 }
 
-TEST(Alarms, AProcedureRestartingItsAlarmIsServedOncePerRound) {
-    TAreaObj label;
-    int alarms = 0;
-    label.procedure = [&alarms](WgtObj* widget, int code) {
-        if (code != kNfyAlarm) return;
-        ++alarms;
-        EVENT_StartWgtAlarm(widget, 0, 0);  // as a modal poll restarts its 100 ms alarm
-    };
-    EVENT_StartWgtAlarm(&label, 0, 0);
-    EVENT_ProcessPending();
-    EXPECT_EQ(alarms, 1);
-    EVENT_ProcessPending();
-    EXPECT_EQ(alarms, 2);
-    label.release();
-    EXPECT_EQ(AUTO_FireAlarms(), 0);
-}
-
 TEST(ImageFiles, SizesComeFromXpmPngAndGifHeaders) {
     std::string directory = testing::TempDir();
     std::ofstream(directory + "a.xpm") << "/* XPM */\nstatic const char* a[] = {\n\"17 16 2 1\",\n";
