@@ -34,30 +34,28 @@ protected:
 
 }  // namespace
 
-TEST_F(GlobalsTest, RootGetsOneTrailingSlashAndResourceDirectory) {
-    start(true);
-    EXPECT_STREQ(gOkaDirectory, "/opt/oka/");
-    EXPECT_STREQ(gResourcesDirectory, "/opt/oka/bin/resource/");
-    cleanUpGlobals();
-    setenv("OKA", "/opt/oka/", 1);
-    start(true);
-    EXPECT_STREQ(gOkaDirectory, "/opt/oka/");
-    cleanUpGlobals();
-}
-
-TEST_F(GlobalsTest, LogLevelAndSizeComeFromTheEnvironmentExactly) {
-    setenv("OKA_LOGLEVEL", "logAll", 1);
-    setenv("OKA_LOG_SIZE", "", 1);
-    start(true);
-    EXPECT_EQ(gLogLevel, 2);
-    EXPECT_EQ(gMaxOKALogSize, kDefaultMaxLogSize);
-    cleanUpGlobals();
-    setenv("OKA_LOGLEVEL", "logall", 1);
-    setenv("OKA_LOG_SIZE", "1000", 1);
-    start(true);
-    EXPECT_EQ(gLogLevel, 0);
-    EXPECT_EQ(gMaxOKALogSize, 1000);
-    cleanUpGlobals();
+// The root gets exactly one trailing slash; the log level and size are taken
+// only when spelled exactly.
+TEST_F(GlobalsTest, RootLogLevelAndLogSizeComeFromTheEnvironment) {
+    struct Setting {
+        const char* root;
+        const char* level;
+        const char* size;
+        int expectedLevel;
+        long expectedSize;
+    };
+    for (const Setting& setting : {Setting{"/opt/oka", "logAll", "", 2, kDefaultMaxLogSize},
+                                   Setting{"/opt/oka/", "logall", "1000", 0, 1000}}) {
+        setenv("OKA", setting.root, 1);
+        setenv("OKA_LOGLEVEL", setting.level, 1);
+        setenv("OKA_LOG_SIZE", setting.size, 1);
+        start(true);
+        EXPECT_STREQ(gOkaDirectory, "/opt/oka/");
+        EXPECT_STREQ(gResourcesDirectory, "/opt/oka/bin/resource/");
+        EXPECT_EQ(gLogLevel, setting.expectedLevel) << setting.level;
+        EXPECT_EQ(gMaxOKALogSize, setting.expectedSize) << setting.size;
+        cleanUpGlobals();
+    }
 }
 
 TEST_F(GlobalsTest, TheToolManagerTrimsAnOverlongLogAndToolsAppend) {

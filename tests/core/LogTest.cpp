@@ -1,3 +1,4 @@
+// The log line format shared by every program of the environment.
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -7,7 +8,7 @@ namespace {
 constexpr const char* kLogSource = "../kelvane";
 }
 
-TEST(Log, LineFormatIsProgramSourceLineColonTabMessage) {
+TEST(Log, LineFormatIsProgramSourceLineColonTabMessageAndNoStreamDropsLines) {
     LogCapture log;
     char name[] = "kelvane";
     char* previous = gToolName;
@@ -15,14 +16,11 @@ TEST(Log, LineFormatIsProgramSourceLineColonTabMessage) {
     okaLogLine(kLogSource, 299, "Leaving Tool Manager");
     OKA_LOG("port %d type %s", 4100, "SHOW");
     gToolName = previous;
+    // A process without a log stream drops its lines.
+    gOKALogStream = nullptr;
+    OKA_LOG("nowhere");
     const std::string first = "kelvane ../kelvane (299): \tLeaving Tool Manager\n";
     EXPECT_EQ(log.text().substr(0, first.size()), first);
     EXPECT_TRUE(log.contains("): \tport 4100 type SHOW\n"));
-}
-
-TEST(Log, LinesWithoutAStreamAreDropped) {
-    std::ostream* previous = gOKALogStream;
-    gOKALogStream = nullptr;
-    OKA_LOG("nowhere");
-    gOKALogStream = previous;
+    EXPECT_FALSE(log.contains("nowhere"));
 }

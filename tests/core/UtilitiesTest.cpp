@@ -1,45 +1,40 @@
+// Paths, bounded texts, files and the preferences directory.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "TestSupport.h"
 #include "core/Utilities.h"
 
-namespace {
-std::string pathnameOf(const char* path) {
-    char out[kPathSize];
-    extractPathname(path, out);
-    return out;
-}
-std::string filenameOf(const char* path) {
-    char out[kPathSize];
-    extractFilename(path, out);
-    return out;
-}
-}  // namespace
-
 TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacter) {
-    EXPECT_EQ(pathnameOf("/usr/bin/tool"), "/usr/bin");
-    EXPECT_EQ(filenameOf("/usr/bin/tool"), "tool");
-    EXPECT_EQ(pathnameOf("a/b/"), "a/b");
-    EXPECT_EQ(filenameOf("dir/"), "");
-    EXPECT_EQ(pathnameOf("/tool"), "");
-    EXPECT_EQ(filenameOf("/tool"), "/tool");
-    EXPECT_EQ(pathnameOf("tool"), "");
-    EXPECT_EQ(filenameOf("tool"), "tool");
-    EXPECT_EQ(pathnameOf("a//b"), "a/");
-    EXPECT_EQ(filenameOf("a//b"), "b");
-    EXPECT_EQ(pathnameOf(nullptr), "");
-    EXPECT_EQ(filenameOf(""), "");
+    struct Split {
+        const char* path;
+        const char* pathname;  // what extractPathname gives
+        const char* filename;  // what extractFilename gives
+    };
+    for (const Split& split : {Split{"/usr/bin/tool", "/usr/bin", "tool"}, Split{"a/b/", "a/b", ""},
+                               Split{"/tool", "", "/tool"}, Split{"tool", "", "tool"},
+                               Split{"a//b", "a/", "b"}, Split{"", "", ""}}) {
+        char pathname[kPathSize], filename[kPathSize];
+        extractPathname(split.path, pathname);
+        extractFilename(split.path, filename);
+        EXPECT_STREQ(pathname, split.pathname) << split.path;
+        EXPECT_STREQ(filename, split.filename) << split.path;
+    }
 }
 
 TEST(Paths, SameBufferInAndOutAndOverlongPathsAreBounded) {
     char buffer[kPathSize] = "/usr/bin/tool";
     extractFilename(buffer, buffer);
     EXPECT_STREQ(buffer, "tool");
+    extractPathname(nullptr, buffer);
+    EXPECT_STREQ(buffer, "");
     std::string longPath = "/" + std::string(400, 'd') + "/" + std::string(300, 'f');
-    EXPECT_EQ(pathnameOf(longPath.c_str()).size(), kPathSize - 1);
-    EXPECT_EQ(filenameOf(longPath.c_str()).size(), kPathSize - 1);
+    extractPathname(longPath.c_str(), buffer);
+    EXPECT_EQ(std::strlen(buffer), kPathSize - 1);
+    extractFilename(longPath.c_str(), buffer);
+    EXPECT_EQ(std::strlen(buffer), kPathSize - 1);
 }
 
 TEST(Texts, CopiesAreBoundedAndTerminated) {
@@ -62,13 +57,6 @@ TEST(Texts, CopiesAreBoundedAndTerminated) {
     EXPECT_STREQ(copy, "");
     delete[] copy;
     EXPECT_TRUE(log.contains("newStringCopy: nil was passed as source string"));
-}
-
-TEST(Texts, TypeIdentUsesOneStaticBuffer) {
-    const char* first = TypeIdentToCStr(typeCode("RPLY"));
-    EXPECT_STREQ(first, "RPLY");
-    TypeIdentToCStr(typeCode("EROR"));
-    EXPECT_STREQ(first, "EROR");
 }
 
 TEST(Files, TextFilesAreJudgedByTheirFirst256Bytes) {

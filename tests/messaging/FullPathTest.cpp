@@ -1,3 +1,4 @@
+// makeFullPath asks the Tool Manager to resolve partial paths.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -44,12 +45,10 @@ protected:
 
 }  // namespace
 
-TEST_F(FullPathTest, AbsolutePathsAreCopiedWithoutAsking) {
+// Absolute paths are copied without asking; partial ones cost one request.
+TEST_F(FullPathTest, OnlyPartialPathsAreResolvedByTheToolManager) {
     EXPECT_EQ(resolve("/tmp/x"), "/tmp/x");
     EXPECT_EQ(resolveRequests, 0);
-}
-
-TEST_F(FullPathTest, PartialPathsAreResolvedByOneRequest) {
     EXPECT_EQ(resolve("known.qnt"), "/project/known.qnt");
     EXPECT_EQ(resolveRequests, 1);
     EXPECT_TRUE(log.contains("makeFullPath: asking kelvane to resolve partial path <known.qnt>"));

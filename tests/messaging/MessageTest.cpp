@@ -1,73 +1,20 @@
+// Messages, their bytes on the wire and their textual parameters.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "RawPeer.h"
-#include "TestSupport.h"
 #include "messaging/Message.h"
 #include "messaging/ParamText.h"
 #include "messaging/WireFormat.h"
 
-TEST(Message, ParameterAccessOutOfRangeIsHarmless) {
-    Message message(typeCode("ADDF"), nullptr);
-    message.addTextParam("/tmp/a.qnt");
-    EXPECT_EQ(message.getParamType(-1), kWildcardType);
-    EXPECT_EQ(message.getParamType(1), kWildcardType);
-    EXPECT_EQ(message.getParam(1), nullptr);
-    EXPECT_EQ(message.getParamLength(5), 0);
-    message.changeParam(3, kParamLong, "abcd", 4);  // ignored
-    EXPECT_EQ(message.paramCount, 1);
-    EXPECT_EQ(message.getParamLength(0), 11);
-}
-
-TEST(Message, EmptyParametersAndTheThirtyThirdIsRefused) {
-    LogCapture log;
+// Indices out of range, short or unterminated parameters and a 33rd
+// parameter: what a malformed message can hold never leads to a read or a
+// write outside it.
+TEST(Message, HostileParametersAreReadWithinBounds) {
     Message message;
-    EXPECT_EQ(message.type, kUntypedMessage);
-    EXPECT_EQ(message.replyTimeout, kDefaultReplyTimeout);
-    EXPECT_TRUE(message.addParam(kParamData, nullptr, 0));
-    EXPECT_EQ(message.getParamLength(0), 0);
-    EXPECT_NE(message.getParam(0), nullptr);
-    for (int i = 1; i < kMaxMessageParams; ++i) EXPECT_TRUE(message.addBoolParam(true));
-    EXPECT_FALSE(message.addBoolParam(true));
-    EXPECT_EQ(message.paramCount, kMaxMessageParams);
-}
-
-TEST(Message, CopyIsDeep) {
-    ToolInfo destination;
-    destination.port = 4321;
-    auto* original = new Message(typeCode("DISF"), &destination);
-    original->addTextParam("file");
-    original->addLongParam(-7);
-    original->addTypeParam(typeCode("BROW"));
-    original->wantsReply = 1;
-    original->replyTimeout = 1234;
-    Message copy(*original);
-    EXPECT_NE(copy.getParam(0), original->getParam(0));
-    delete original;
-    EXPECT_EQ(copy.paramCount, 3);
-    EXPECT_STREQ(reinterpret_cast<const char*>(copy.getParam(0)), "file");
-    EXPECT_EQ(copy.getLongParam(1), -7);
-    EXPECT_EQ(copy.getTypeParam(2), typeCode("BROW"));
-    EXPECT_EQ(copy.destination.port, 4321);
-    EXPECT_EQ(copy.wantsReply, 1);
-    EXPECT_EQ(copy.replyTimeout, 1234u);
-}
-
-TEST(Message, WildcardTypeEqualsEveryMessage) {
-    Message any(kWildcardType, nullptr), show(typeCode("SHOW"), nullptr),
-        hide(typeCode("HIDE"), nullptr);
-    EXPECT_TRUE(any.isEqual(&show));
-    EXPECT_TRUE(show.isEqual(&any));
-    EXPECT_FALSE(show.isEqual(&hide));
-    StringItem notAMessage("SHOW");
-    EXPECT_FALSE(show.isEqual(&notAMessage));
-}
-
-TEST(Message, TypedReadsNeverOverrunShortOrUnterminatedParameters) {
-    Message message;
-    message.addParam(kParamS255, "abc", 3);  // no terminator
+    message.addParam(kParamS255, "abc", 3);   // no terminator
     message.addParam(kParamLong, "\x01", 1);  // too short for a LONG
+    EXPECT_TRUE(message.addParam(kParamData, nullptr, 0));
+    EXPECT_NE(message.getParam(2), nullptr);
     char text[8];
     EXPECT_EQ(message.getTextParam(0, text, sizeof text), 3u);
     EXPECT_STREQ(text, "abc");
@@ -76,6 +23,35 @@ TEST(Message, TypedReadsNeverOverrunShortOrUnterminatedParameters) {
     EXPECT_STREQ(tiny, "a");
     EXPECT_EQ(message.getLongParam(1), 0);
     EXPECT_FALSE(message.getBoolParam(7));
+    EXPECT_EQ(message.getParamType(-1), kWildcardType);
+    EXPECT_EQ(message.getParam(3), nullptr);
+    EXPECT_EQ(message.getParamLength(5), 0);
+    message.changeParam(3, kParamLong, "abcd", 4);  // ignored
+    EXPECT_EQ(message.paramCount, 3);
+    for (int i = 3; i < kMaxMessageParams; ++i) EXPECT_TRUE(message.addBoolParam(true));
+    EXPECT_FALSE(message.addBoolParam(true));
+    EXPECT_EQ(message.paramCount, kMaxMessageParams);
+}
+
+// The queue and the handler list find messages by type; the wildcard matches all.
+TEST(Message, CopyIsDeepAndTheWildcardTypeEqualsEveryMessage) {
+    auto* original = new Message(typeCode("DISF"), nullptr);
+    original->addTextParam("file");
+    original->addTypeParam(typeCode("BROW"));
+    original->destination.port = 4321;
+    Message copy(*original);
+    EXPECT_NE(copy.getParam(0), original->getParam(0));
+    delete original;
+    EXPECT_STREQ(reinterpret_cast<const char*>(copy.getParam(0)), "file");
+    EXPECT_EQ(copy.getTypeParam(1), typeCode("BROW"));
+    EXPECT_EQ(copy.destination.port, 4321);
+
+    Message any(kWildcardType, nullptr), hide(typeCode("HIDE"), nullptr);
+    EXPECT_TRUE(any.isEqual(&copy));
+    EXPECT_TRUE(copy.isEqual(&any));
+    EXPECT_FALSE(copy.isEqual(&hide));
+    StringItem notAMessage("DISF");
+    EXPECT_FALSE(copy.isEqual(&notAMessage));
 }
 
 TEST(WireFormat, HeaderIs444BytesAndParametersFollowWithoutPadding) {
@@ -101,25 +77,29 @@ TEST(WireFormat, HeaderIs444BytesAndParametersFollowWithoutPadding) {
 TEST(WireFormat, DecodingRefusesImpossibleHeaders) {
     Message message(typeCode("ADDF"), nullptr);
     message.addTextParam("x");
-    std::string bytes = wireBytes(message);
-    auto decode = [](std::string header) {
+    const std::string sound = wireBytes(message);
+    struct Case {
+        size_t offset;         // where the damage goes
+        std::string bytes;     // what is written there
+        HeaderCheck expected;  // the decoder's verdict
+    };
+    const Case cases[] = {
+        {0, "ADDF", HeaderCheck::ok},
+        {4, std::string("\0\x21", 2), HeaderCheck::badParamCount},  // 33
+        {4, "\xff\xff", HeaderCheck::badParamCount},
+        {136, "\x80", HeaderCheck::badParamLength},  // negative
+        {136, "\x10", HeaderCheck::tooLarge},        // 256 MiB
+    };
+    for (const Case& c : cases) {
+        std::string header = sound;
+        header.replace(c.offset, c.bytes.size(), c.bytes);
         Message decoded;
         DeclaredParams declared;
-        return decodeMessageHeader(reinterpret_cast<const uint8_t*>(header.data()), decoded,
-                                   declared);
-    };
-    EXPECT_EQ(decode(bytes), HeaderCheck::ok);
-    std::string badCount = bytes;
-    badCount[4] = 0, badCount[5] = 33;
-    EXPECT_EQ(decode(badCount), HeaderCheck::badParamCount);
-    badCount[4] = char(0xff), badCount[5] = char(0xff);
-    EXPECT_EQ(decode(badCount), HeaderCheck::badParamCount);
-    std::string negative = bytes;
-    negative[136] = char(0x80);
-    EXPECT_EQ(decode(negative), HeaderCheck::badParamLength);
-    std::string huge = bytes;
-    huge[136] = 0x10;
-    EXPECT_EQ(decode(huge), HeaderCheck::tooLarge);
+        EXPECT_EQ(decodeMessageHeader(reinterpret_cast<const uint8_t*>(header.data()), decoded,
+                                      declared),
+                  c.expected)
+            << "offset " << c.offset;
+    }
 }
 
 TEST(ParamText, ParsesEveryTypeAndExplainsErrors) {

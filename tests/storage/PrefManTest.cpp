@@ -1,6 +1,7 @@
 // PrefMan: record semantics (append, replace, delete, delete-by-type keeps
 // the block), persistence across close and reopen, and the opening paths:
-// first start, invalid type or version, damaged file, missing directory.
+// invalid type or version, damaged file, missing directory. The first start
+// is tested on kelvane itself (tests/endtoend).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -34,39 +35,6 @@ public:
     TempHome home;
     std::string path;
 };
-
-TEST_F(PrefManTest, FirstStartCreatesTheFileWithoutAlerts) {
-    LogCapture log;
-    gToolName = const_cast<char*>("kelvane");
-    PrefMan prefs(kPreferencesFileType);
-    EXPECT_EQ(prefs.getLastError(), 0);
-    EXPECT_TRUE(prefs.isOpen());
-    std::string expected = (home.okaDirectory() / "kelvane.prf").string();
-    EXPECT_STREQ(prefs.getPath(), expected.c_str());
-    EXPECT_FALSE(log.contains("alert"));
-    std::string bytes = readFile(expected);
-    EXPECT_EQ(bytes.substr(0, 4), "TPRF");
-    EXPECT_EQ(bytes[7], 2);
-}
-
-// Reads the file as another program would, from the documented layout alone.
-TEST_F(PrefManTest, FilesReadBackWithoutDatabase) {
-    {
-        auto prefs = open();
-        prefs->addPreference(kPositions, "position", 9);
-        prefs->writeNthPreference(kViewer, 1, "netscape", 9);
-    }
-    RawDatabaseFile file = readRawDatabaseFile(readFile(path));
-    ASSERT_EQ(file.problem, "");
-    EXPECT_EQ(file.type, "TPRF");
-    EXPECT_EQ(file.formatVersion, 1);
-    EXPECT_EQ(file.dataVersion, 2);
-    EXPECT_EQ(file.fileLength, long(file.bytes.size()));
-    std::vector<std::string> records;
-    std::string problem;
-    ASSERT_TRUE(readRawRecords(file, "HTPT", &records, &problem)) << problem;
-    EXPECT_EQ(records, std::vector<std::string>{std::string("netscape", 9)});
-}
 
 TEST_F(PrefManTest, RecordsAppendReplaceAndDelete) {
     auto prefs = open();
@@ -123,19 +91,29 @@ TEST_F(PrefManTest, ShortBuffersGetAPrefixWithoutTerminator) {
     EXPECT_EQ(buffer[0], '\0');
 }
 
+// The records are read back by PrefMan and, from the documented layout
+// alone, as another program would.
 TEST_F(PrefManTest, RecordsPersistAcrossCloseAndReopen) {
+    std::vector<std::string> written;
     {
         auto prefs = open();
         for (int i = 0; i < 50; ++i) {
-            std::string text = "record " + std::to_string(i);
-            prefs->addPreference(kPositions, text.c_str(), long(text.size()) + 1);
+            written.push_back("record " + std::to_string(i) + std::string(1, '\0'));
+            prefs->addPreference(kPositions, written.back().data(), long(written.back().size()));
         }
         prefs->addPreference(kViewer, "viewer", 7);
     }
+    RawDatabaseFile file = readRawDatabaseFile(readFile(path));
+    ASSERT_EQ(file.problem, "");
+    std::vector<std::string> records;
+    std::string problem;
+    ASSERT_TRUE(readRawRecords(file, "WPOS", &records, &problem)) << problem;
+    EXPECT_EQ(records, written);
+
     auto prefs = open();
     EXPECT_EQ(prefs->getLastError(), 0);
     EXPECT_EQ(prefs->countPreferencesOfType(kPositions), 50);
-    EXPECT_EQ(record(*prefs, kPositions, 50), std::string("record 49", 10));
+    EXPECT_EQ(record(*prefs, kPositions, 50), written.back());
     EXPECT_EQ(record(*prefs, kViewer, 1), std::string("viewer", 7));
     prefs->closePreferencesFile();
     std::vector<std::string> problems;

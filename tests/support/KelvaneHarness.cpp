@@ -6,7 +6,17 @@
 
 #include "toolkit/SystemServices.h"
 
-KelvaneHarness::KelvaneHarness() : root(makeInstallation(home.path())) {
+KelvaneHarness::KelvaneHarness()
+    : temporaryHome(std::make_unique<TempHome>()),
+      home(temporaryHome->path()),
+      root(makeInstallation(home.path())) {
+    TCPTransport::forgetToolManagerPort();
+}
+
+KelvaneHarness::KelvaneHarness(const std::filesystem::path& givenHome,
+                               const std::filesystem::path& installation)
+    : home(givenHome), root(installation) {
+    std::filesystem::create_directories(givenHome);
     TCPTransport::forgetToolManagerPort();
 }
 
@@ -20,12 +30,20 @@ std::vector<std::string> KelvaneHarness::environment() const {
 }
 
 bool KelvaneHarness::start(const std::vector<std::string>& extraEnvironment) {
+    launch(extraEnvironment);
+    return waitUntilListening(5000);
+}
+
+void KelvaneHarness::launch(const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> variables = environment();
     variables.insert(variables.end(), extraEnvironment.begin(), extraEnvironment.end());
     std::filesystem::remove(home.okaDirectory() / "okaport");
     kelvane = std::make_unique<ChildProcess>(
         builtProgram("kelvane"), std::vector<std::string>{"--headless"}, variables, home.path());
-    if (!waitForFile(home.okaDirectory() / "okaport", 5000)) return false;
+}
+
+bool KelvaneHarness::waitUntilListening(int timeoutMs) {
+    if (!waitForFile(home.okaDirectory() / "okaport", timeoutMs)) return false;
     port = std::stoi(readFile(home.okaDirectory() / "okaport"));
     // The tool side reads the port file afresh, as a newly started tool does.
     TCPTransport::forgetToolManagerPort();

@@ -1,5 +1,5 @@
-// kelvane as the end-to-end tests see it: started headless in a temporary
-// HOME with a throw-away installation, and spoken to like a tool would,
+// kelvane as the end-to-end tests see it: started headless in a home of its
+// own with a throw-away installation, and spoken to like a tool would,
 // through a tool-side message center.
 #pragma once
 
@@ -15,12 +15,20 @@
 
 class KelvaneHarness {
 public:
-    KelvaneHarness();   // the HOME and the installation; kelvane is not started
+    KelvaneHarness();  // a temporary HOME and a fresh installation; kelvane is not started
+    // kelvane will run in `givenHome` (made if missing) against `installation`.
+    // The test's own HOME is left alone, so that many harnesses can live side
+    // by side; the tool side then binds near the port in that HOME's port file.
+    KelvaneHarness(const std::filesystem::path& givenHome, const std::filesystem::path& installation);
     ~KelvaneHarness();  // stops a kelvane still running
 
-    // Starts kelvane (in HOME, with HOME and OKA set, plus `extraEnvironment`)
-    // and waits for its port file; false when it did not come up.
+    // Starts kelvane (in its home, with HOME and OKA set, plus
+    // `extraEnvironment`) and waits for it; false when it did not come up.
     bool start(const std::vector<std::string>& extraEnvironment = {});
+    // The two halves of start: starting the process without waiting, and
+    // waiting for its port file, then opening the tool side.
+    void launch(const std::vector<std::string>& extraEnvironment = {});
+    bool waitUntilListening(int timeoutMs);
     // Ends kelvane with SIGTERM; its exit status, or -1000 if it hung.
     int stop();
 
@@ -34,9 +42,10 @@ public:
     std::vector<std::string> environment() const;
     std::string log() const { return readFile(home.okaDirectory() / "okalog"); }
 
-    TempHome home;                             // the user's home: log, port file, preferences
-    std::filesystem::path root;                // the installation (OKA)
-    std::unique_ptr<ChildProcess> kelvane;     // the running Tool Manager, or null
-    std::unique_ptr<MessageCenter> tool;       // the tests' own end of the conversation
-    int port = 0;                              // kelvane's port, from its port file
+    std::unique_ptr<TempHome> temporaryHome;  // the HOME made when none was given
+    HomeDirectory home;                       // kelvane's home: log, port file, preferences
+    std::filesystem::path root;               // the installation (OKA)
+    std::unique_ptr<ChildProcess> kelvane;    // the running Tool Manager, or null
+    std::unique_ptr<MessageCenter> tool;      // the tests' own end of the conversation
+    int port = 0;                             // kelvane's port, from its port file
 };

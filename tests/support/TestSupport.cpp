@@ -7,13 +7,20 @@
 #include <fstream>
 #include <iterator>
 
-TempHome::TempHome() {
+namespace {
+
+std::filesystem::path makeTemporaryDirectory() {
     char pattern[] = "/tmp/oka-test-XXXXXX";
-    directory = mkdtemp(pattern);
+    return mkdtemp(pattern);
+}
+
+}  // namespace
+
+TempHome::TempHome() : HomeDirectory(makeTemporaryDirectory()) {
     const char* home = std::getenv("HOME");
     hadHome = home != nullptr;
     if (hadHome) previousHome = home;
-    setenv("HOME", directory.c_str(), 1);
+    setenv("HOME", path().c_str(), 1);
 }
 
 TempHome::~TempHome() {
@@ -23,7 +30,7 @@ TempHome::~TempHome() {
         unsetenv("HOME");
     }
     std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
+    std::filesystem::remove_all(path(), ignored);
 }
 
 LogCapture::LogCapture() : previous(gOKALogStream) { gOKALogStream = &stream; }

@@ -9,16 +9,24 @@
 
 #include "core/Log.h"
 
-// Points HOME at a fresh temporary directory for the life of the object.
-class TempHome {
+// A user's home directory: where the log, the port file and the preferences live.
+class HomeDirectory {
 public:
-    TempHome();
-    ~TempHome();
+    explicit HomeDirectory(std::filesystem::path directory) : directory(std::move(directory)) {}
     const std::filesystem::path& path() const { return directory; }
     std::filesystem::path okaDirectory() const { return directory / ".oka"; }
 
 private:
     std::filesystem::path directory;
+};
+
+// Points HOME at a fresh temporary directory for the life of the object.
+class TempHome : public HomeDirectory {
+public:
+    TempHome();
+    ~TempHome();
+
+private:
     std::string previousHome;
     bool hadHome;
 };

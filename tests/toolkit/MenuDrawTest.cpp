@@ -100,9 +100,6 @@ TEST_F(MenuBarWindow, ChoosingAnItemTellsTheWindowTitleMenuAndItem) {
     EXPECT_STREQ(MBAR_ChosenGetLabel(bar), "&Help");
     EXPECT_STREQ(MENU_ChosenGetLabel(MBAR_ChosenGetMenu(bar)), "&About the OKA");
     EXPECT_FALSE(AUTO_ChooseMenuItem(window, "Nothing"));
-    ASSERT_TRUE(MBAR_GoLabel(bar, "&Help"));
-    MBAR_CurSetRightAligned(bar, true);
-    EXPECT_TRUE(bar->titles[1].rightAligned);
 }
 
 TEST_F(MenuBarWindow, KeysReachTheWindowThenMenuAndButtonAccelerators) {

@@ -31,17 +31,6 @@ TEST(TextField, InsertionReplacesTheSelectionAndMovesTheInsertionPoint) {
     EXPECT_EQ(TED_GetStrLen(&field), 0);
 }
 
-TEST(TextField, IntegersAreWrittenAndReadInDecimal) {
-    TEdObj field;
-    TED_SetInt32(&field, 7777);
-    EXPECT_STREQ(TED_GetStr(&field), "7777");
-    EXPECT_EQ(TED_GetInt32(&field), 7777);
-    TED_SetStr(&field, "-12abc");
-    EXPECT_EQ(TED_GetInt32(&field), -12);
-    TED_SetStr(&field, "port");
-    EXPECT_EQ(TED_GetInt32(&field), 0);
-}
-
 TEST(TextField, EditsAndEnterReachTheProcedureWithTheNewText) {
     TEdObj field;
     std::vector<std::string> seen;
@@ -150,23 +139,6 @@ TEST(StockAlert, UnansweredItTakesItsOkButton) {
     AUTO_Reset();
     EXPECT_EQ(ALRTW_Process(ALRTW_DefWarningAlrtW(), "No tool can show source."), 1);
     EXPECT_EQ(AUTO_UnscriptedCount(), 1);
-}
-
-TEST(Alarms, AProcedureRestartingItsAlarmIsServedOncePerRound) {
-    TAreaObj label;
-    int alarms = 0;
-    label.procedure = [&alarms](WgtObj* widget, int code) {
-        if (code != kNfyAlarm) return;
-        ++alarms;
-        EVENT_StartWgtAlarm(widget, 0, 0);  // as a modal poll restarts its 100 ms alarm
-    };
-    EVENT_StartWgtAlarm(&label, 0, 0);
-    EVENT_ProcessPending();
-    EXPECT_EQ(alarms, 1);
-    EVENT_ProcessPending();
-    EXPECT_EQ(alarms, 2);
-    label.release();
-    EXPECT_EQ(AUTO_FireAlarms(), 0);
 }
 
 TEST(ImageFiles, SizesComeFromXpmPngAndGifHeaders) {

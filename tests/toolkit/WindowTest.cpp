@@ -50,37 +50,25 @@ protected:
     }
 };
 
-TEST_F(WindowTest, ModalLoopReturnsTheStatusGivenByTheScriptedButton) {
-    WinObj* window = makeDialog("dialog");
-    RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, 1)), okNfy, 0);
-    AUTO_ScriptModalButton("dialog", "1");
-    EXPECT_EQ(WIN_ModalProcess(window), 7);
-    EXPECT_EQ(WIN_TerminateGetStatus(window), 7);
-    EXPECT_EQ(AUTO_UnscriptedCount(), 0);
-}
-
-TEST_F(WindowTest, UnscriptedModalWindowIsCancelledAndAlertAnswersItsButton) {
-    WinObj* plain = makeDialog("dialog");
-    EXPECT_EQ(WIN_ModalProcess(plain), kModalCancelled);
-    WIN_TerminateGetStatus(plain);
-
-    WinObj* alert = makeDialog("alert");
-    alert->alertButtonPath = "1";
-    RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(alert, 1)), okNfy, 0);
-    EXPECT_EQ(WIN_ModalProcess(alert), 7);
-    WIN_TerminateGetStatus(alert);
-    EXPECT_EQ(AUTO_UnscriptedCount(), 2);
-}
-
-TEST_F(WindowTest, ScriptForAnotherWindowWaitsForItsOwnLoop) {
+// A script waits for the loop of its own window; a loop without one is
+// cancelled, as is one whose window the user closes.
+TEST_F(WindowTest, ModalLoopEndsByItsScriptedButtonOrCancelled) {
     AUTO_ScriptModalButton("other", "1");
     WinObj* window = makeDialog("dialog");
     EXPECT_EQ(WIN_ModalProcess(window), kModalCancelled);
     WIN_TerminateGetStatus(window);
+    EXPECT_EQ(AUTO_UnscriptedCount(), 1);
+
     WinObj* other = makeDialog("other");
     RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(other, 1)), okNfy, 0);
     EXPECT_EQ(WIN_ModalProcess(other), 7);
-    WIN_TerminateGetStatus(other);
+    EXPECT_EQ(WIN_TerminateGetStatus(other), 7);
+
+    WinObj* closed = makeDialog("closed");
+    AUTO_ScriptModal("closed", [](WinObj* shown) { AUTO_Close(shown); });
+    EXPECT_EQ(WIN_ModalProcess(closed), kModalCancelled);
+    WIN_TerminateGetStatus(closed);
+    EXPECT_EQ(AUTO_UnscriptedCount(), 1);
 }
 
 TEST_F(WindowTest, DestructionNotifiesClosedThenDestroyedOnceBeforeWidgetsGo) {
@@ -98,34 +86,29 @@ TEST_F(WindowTest, UserCloseOfAModelessWindowDestroysItOnce) {
     EXPECT_EQ(gTrace, (std::vector<std::string>{"closed", "destroyed, label present"}));
 }
 
-TEST_F(WindowTest, UserCloseOfAModalWindowEndsTheLoopCancelled) {
-    WinObj* window = makeDialog("dialog");
-    AUTO_ScriptModal("dialog", [](WinObj* shown) { AUTO_Close(shown); });
-    EXPECT_EQ(WIN_ModalProcess(window), kModalCancelled);
-    EXPECT_EQ(AUTO_UnscriptedCount(), 0);
-    WIN_TerminateGetStatus(window);
-}
-
 int gAlarmCount = 0;  // alarms received by alarmNfy
 
+// Restarts its alarm on every alarm, as a modal poll restarts its 100 ms one.
 void alarmNfy(TAreaObj* label, int code) {
-    if (code == kNfyAlarm) ++gAlarmCount;
+    if (code == kNfyAlarm && ++gAlarmCount == 1) EVENT_StartWgtAlarm(label, 0, 0);
     TAREA_DefNfy(label, code);
 }
 
-TEST_F(WindowTest, AlarmIsDeliveredOnceAsCode119AndCancelledWithItsWidget) {
+TEST_F(WindowTest, AlarmIsServedOncePerRoundAndCancelledWithItsWidget) {
     gAlarmCount = 0;
     WinObj* window = makeDialog("dialog");
     auto* label = static_cast<TAreaObj*>(RES_GetNthChild(window, 0));
     RES_SetNfyProcDS(label, alarmNfy, 0);
     EVENT_StartWgtAlarm(label, 0, 0);
     EVENT_ProcessPending();
+    EXPECT_EQ(gAlarmCount, 1);  // the restarted alarm waits for the next round
     EVENT_ProcessPending();
-    EXPECT_EQ(gAlarmCount, 1);
+    EVENT_ProcessPending();
+    EXPECT_EQ(gAlarmCount, 2);
 
     EVENT_StartWgtAlarm(label, 0, 60000);
     EVENT_ProcessPending();
-    EXPECT_EQ(gAlarmCount, 1);  // not due yet
+    EXPECT_EQ(gAlarmCount, 2);  // not due yet
     WIN_TerminateGetStatus(window);
     EXPECT_EQ(AUTO_FireAlarms(), 0);  // went with the widget
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BundledLibraries.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Toolkit.h"
 
@@ -74,11 +75,6 @@ private:
     pid_t pid_ = -1;  // the server process we started
 };
 
-std::string resourceDirectory() {
-    const char* source = std::getenv("OKA_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/resources/resource/";
-}
-
 // Runs the window-system loop until `done` holds or `limit` milliseconds pass.
 template <class Condition>
 bool pumpUntil(Condition done, uint32_t limit = 2000) {
@@ -108,8 +104,7 @@ protected:
         GW_LibLoadInit();
         APP_InitLast();
         running_ = EVENT_GetConnectionDescriptor() >= 0;
-        RLIB_LoadLibFile("shared", (resourceDirectory() + "shared.dat").c_str());
-        RLIB_LoadLibFile("kelvane", (resourceDirectory() + "kelvane.dat").c_str());
+        loadBundledLibraries();
     }
     static void TearDownTestSuite() {
         if (running_) {
@@ -140,17 +135,8 @@ XvfbServer* X11Backend::server_ = nullptr;
 bool X11Backend::running_ = false;
 
 TEST_F(X11Backend, EveryWindowOfBothLibrariesLoadsAndShows) {
-    for (const char* name : {"workspace", "toolInfoWindow", "aboutOKAWindow", "connectWindow", "kelvanePreferences",
-                             "listFilter", "pathnames", "FindWindow"}) {
-        WinObj* window = WIN_Load("kelvane", name);
-        ASSERT_NE(window, nullptr) << name;
-        WIN_Init(window);
-        WIN_Show(window);
-        EVENT_ProcessPending();
-        WIN_TerminateGetStatus(window);
-    }
-    for (const char* name : {"alertWindow", "filePicker"}) {
-        WinObj* window = WIN_Load("shared", name);
+    for (auto [library, name] : kBundledWindows) {
+        WinObj* window = WIN_Load(library, name);
         ASSERT_NE(window, nullptr) << name;
         WIN_Init(window);
         WIN_Show(window);
@@ -229,6 +215,19 @@ void popupLabelNfy(TAreaObj* label, int code) {
     TAREA_DefNfy(label, code);
 }
 
+// A shell script that waits (up to twenty seconds, for a loaded machine)
+// until a pop-up menu shows, then picks its second item with the keyboard.
+// The pop-up is the only visible top-level window without a name besides
+// the root; the menu takes the keyboard before it is mapped.
+constexpr const char* kChooseSecondPopupItem =
+    "root=$(xdotool search --maxdepth 0 --name '^$'); "
+    "end=$(($(date +%s) + 20)); "
+    "while [ $(date +%s) -lt $end ]; do "
+    "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && break; "
+    "  sleep 0.05; "
+    "done; "
+    "xdotool key Down Down Return";
+
 TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
     if (!installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     WinObj* window = showWindow("kelvane", "connectWindow");
@@ -237,10 +236,11 @@ TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
     RES_SetNfyProcDS(label, popupLabelNfy, 0);
     gPopupChoice.clear();
     // The menu runs its own loop inside the notification: the keys that pick
-    // the second item come from a helper started before the click.
-    ASSERT_EQ(std::system("(sleep 0.7; xdotool key Down Down Return) > /dev/null 2>&1 &"), 0);
+    // the second item come from a helper started before the click, which
+    // waits until the pop-up is on the screen.
+    ASSERT_EQ(std::system(("(" + std::string(kChooseSecondPopupItem) + ") > /dev/null 2>&1 &").c_str()), 0);
     xdotool("mousemove " + screenPoint(window, label) + " click 3");
-    EXPECT_TRUE(pumpUntil([] { return !gPopupChoice.empty(); }, 4000));
+    EXPECT_TRUE(pumpUntil([] { return !gPopupChoice.empty(); }, 25000));
     EXPECT_EQ(gPopupChoice, "Tool Information...");
     WIN_TerminateGetStatus(window);
 }
