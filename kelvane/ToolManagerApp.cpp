@@ -123,7 +123,7 @@ void ToolManagerApp::waitForInput() {
 
 void ToolManagerApp::shutDownApplication() {
     OKA_LOG("Closing all tool windows");
-    gToolRegistry->broadcastMessageType(typeCode("CWIN"));
+    gToolRegistry->broadcastMessageType(kCloseWindowsMsg.code);
     gWindowManager->setAllWindowsVisibility(false, true);
     uint32_t start = TIME_GetCurMillisecs();
     while (TIME_GetCurMillisecs() - start < kShutdownDrainMs) {

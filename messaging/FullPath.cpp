@@ -8,11 +8,10 @@
 
 namespace {
 constexpr const char* kLogSource = "../utilities";
-constexpr TypeCode kResolvePath = typeCode("RSLV");
 
 // Asks the Tool Manager with 'RSLV'; a copy of the full path when it resolved.
 char* resolveThroughToolManager(const char* partialPath, const ToolInfo& managerInfo) {
-    auto* request = new Message(kResolvePath, &managerInfo);
+    auto* request = new Message(kResolvePathMsg.code, &managerInfo);
     request->wantsReply = 1;
     request->addTextParam(partialPath);
     OKA_LOG("makeFullPath: asking kelvane to resolve partial path <%s>", partialPath);

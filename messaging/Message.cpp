@@ -125,15 +125,6 @@ bool Message::isEqual(const Item* other) const {
     return type == message->type || type == kWildcardType || message->type == kWildcardType;
 }
 
-MessageTemplate makeTemplate(std::initializer_list<TypeCode> types) {
-    MessageTemplate result;
-    for (TypeCode paramType : types) {
-        if (result.paramCount == kMaxTemplateParams) break;
-        result.paramTypes[result.paramCount++] = paramType;
-    }
-    return result;
-}
-
 MessageHandler::MessageHandler(TypeCode messageType, const MessageTemplate* msgTemplate,
                                MessageHandlerProc handlerProc)
     : Item(kHandlerItem),

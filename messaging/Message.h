@@ -93,7 +93,14 @@ struct MessageTemplate {
 };
 
 // Builds a template from a list of parameter types: makeTemplate({kParamS255}).
-MessageTemplate makeTemplate(std::initializer_list<TypeCode> types);
+constexpr MessageTemplate makeTemplate(std::initializer_list<TypeCode> types) {
+    MessageTemplate result;
+    for (TypeCode paramType : types) {
+        if (result.paramCount == kMaxTemplateParams) break;
+        result.paramTypes[result.paramCount++] = paramType;
+    }
+    return result;
+}
 
 // A handler reads `message`, may add results to `reply`, and returns the error
 // code of the handling (0 for success). It neither keeps nor frees either.

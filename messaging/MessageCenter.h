@@ -13,6 +13,7 @@
 #include "core/HasErrorReporting.h"
 #include "messaging/Message.h"
 #include "messaging/MessageQueue.h"
+#include "messaging/MessageTypes.h"
 #include "messaging/TCPTransport.h"
 #include "storage/List.h"
 
@@ -34,6 +35,10 @@ public:
     // Adds a handler for `type`; -4 (and the old one kept) for a duplicate.
     void registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
                                 MessageHandlerProc handlerProc);
+    // The same for a message type of the protocol, with its template.
+    void registerMessageHandler(const MessageType& type, MessageHandlerProc handlerProc) {
+        registerMessageHandler(type.code, &type.params, handlerProc);
+    }
     // Removes the handler of `type`; -3 when there is none.
     void removeMessageHandler(TypeCode type);
 

@@ -17,7 +17,6 @@ GlobalPathManager* gGlobalPathManager = nullptr;
 
 namespace {
 constexpr const char* kLogSource = "../pathmgr";
-constexpr TypeCode kResolveMessage = typeCode("RSLV");
 
 // "directory[/]partial" into `out` when it fits; false for a longer path.
 bool joinPath(char* out, const char* directory, const char* separator, const char* partial) {
@@ -40,13 +39,12 @@ GlobalPathManager::GlobalPathManager(PrefMan* file)
     formatPath(includeDirectory, "%sinclude%c", gOkaDirectory, '/');
     formatPath(htmlDirectory, "%sdoc%chtml%c", gOkaDirectory, '/', '/');
     readPathsFromDisk();
-    MessageTemplate resolveTemplate = makeTemplate({kParamS255});
-    gMessageCenter->registerMessageHandler(kResolveMessage, &resolveTemplate, resolvePathMsg);
+    gMessageCenter->registerMessageHandler(kResolvePathMsg, resolvePathMsg);
 }
 
 GlobalPathManager::~GlobalPathManager() {
     writePathsToDisk();
-    gMessageCenter->removeMessageHandler(kResolveMessage);
+    gMessageCenter->removeMessageHandler(kResolvePathMsg.code);
 }
 
 bool GlobalPathManager::resolvePathname(const char* partial, char* fullPath) {

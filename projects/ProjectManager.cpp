@@ -23,15 +23,13 @@ ProjectManager* gProjectManager = nullptr;
 
 namespace {
 constexpr const char* kLogSource = "../projmgr";
-constexpr TypeCode kIdentifyMessage = typeCode("IDFL");
-constexpr TypeCode kFileAddedMessage = typeCode("FADD");
 constexpr const char* kMissingDescription = "These files could not be located on disk";
 constexpr const char* kTextDescription =
     "Text files are non-binary files that have not been identified by an OKA tool";
 
 // What one tool answered to 'IDFL'; true when it recognised the file.
 bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description) {
-    auto* request = new Message(kIdentifyMessage, &tool);
+    auto* request = new Message(kIdentifyFileMsg.code, &tool);
     request->wantsReply = 1;
     request->addTextParam(file->getPathname());
     std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
@@ -379,7 +377,7 @@ void ProjectManager::addFileToProject(const char* path) {
     masterComponentList->sort(false);
     selectComponent(file);
     saveProject();
-    auto* added = new Message(kFileAddedMessage, nullptr);
+    auto* added = new Message(kFileAddedMsg.code, nullptr);
     added->addTextParam(path);
     added->addTypeParam(type);
     gToolRegistry->broadcastMessage(added);

@@ -1,6 +1,7 @@
 // Handlers of the project messages.
 #include "projects/ProjectMessages.h"
 
+#include <utility>
 #include <vector>
 
 #include "core/Log.h"
@@ -126,25 +127,20 @@ int32_t getEnginesMsg(Message*, Message* reply) {
 }
 
 void registerProjectMessageHandlers() {
-    struct Handler {
-        TypeCode code;
-        MessageTemplate msgTemplate;
-        MessageHandlerProc proc;
+    const std::pair<const MessageType&, MessageHandlerProc> handlers[] = {
+        {kGetProjectFilesMsg, getFilesInCurrentProjectMsg},
+        {kGetComponentListsMsg, getComponentListsMsg},
+        {kGetEnginesMsg, getEnginesMsg},
+        {kGetPickerDirectoryMsg, getFilePickerDirectoryMsg},
+        {kSetPickerDirectoryMsg, setFilePickerDirectoryMsg},
+        {kAddProjectPathsMsg, GlobalPathManager::addGlobalPathsMsg},
+        {kAddFileMsg, addFileMsg},
+        {kRemoveFileMsg, removeFileMsg},
+        {kRemoveEngineMsg, removeEngineMsg},
+        {kAddEngineMsg, addEngineMsg},
+        {kGetProjectPathMsg, getCurrentProjectPathMsg},
     };
-    const Handler handlers[] = {
-        {typeCode("GFCP"), makeTemplate({kParamType}), getFilesInCurrentProjectMsg},
-        {typeCode("GCCP"), makeTemplate({}), getComponentListsMsg},
-        {typeCode("GENG"), makeTemplate({}), getEnginesMsg},
-        {typeCode("GCFP"), makeTemplate({}), getFilePickerDirectoryMsg},
-        {typeCode("SCFP"), makeTemplate({kParamS255}), setFilePickerDirectoryMsg},
-        {typeCode("ADGP"), makeTemplate({kParamS255, kParamS255}),
-         GlobalPathManager::addGlobalPathsMsg},
-        {typeCode("ADDF"), makeTemplate({kParamS255}), addFileMsg},
-        {typeCode("REMF"), makeTemplate({kParamType, kParamS255}), removeFileMsg},
-        {typeCode("REME"), makeTemplate({kParamS255, kParamLong}), removeEngineMsg},
-        {typeCode("ADDE"), makeTemplate({kParamS255, kParamLong}), addEngineMsg},
-        {typeCode("GCPP"), makeTemplate({}), getCurrentProjectPathMsg},
-    };
-    for (const Handler& handler : handlers)
-        gMessageCenter->registerMessageHandler(handler.code, &handler.msgTemplate, handler.proc);
+    for (const auto& [type, handlerProc] : handlers) {
+        gMessageCenter->registerMessageHandler(type, handlerProc);
+    }
 }

@@ -14,7 +14,6 @@
 
 namespace {
 constexpr const char* kLogSource = "../commands";
-constexpr TypeCode kCommandMessage = typeCode("CMDS");
 }  // namespace
 
 CommandManager* gCommandManager = nullptr;
@@ -128,7 +127,7 @@ void CommandManager::executeCommand(const ToolCommand* command, const CommandSel
     bool file = selection.kind == kComponentKindFile;
     const char* machine = engine ? selection.machine : "";
     int32_t port = engine ? selection.port : 0;
-    auto message = std::make_unique<Message>(kCommandMessage, &command->toolInfo);
+    auto message = std::make_unique<Message>(kRunCommandMsg.code, &command->toolInfo);
     message->addTextParam(command->commandName, kParamST31);
     message->addTextParam(machine, kParamST31);
     message->addLongParam(port);

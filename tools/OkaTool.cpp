@@ -57,13 +57,12 @@ int32_t startTool(const char* programName, const ToolDescription& description) {
     own.minorVersion = description.minorVersion;
     own.toolType = description.toolType;
     own.isSourceViewer = description.isSourceViewer;
-    MessageTemplate none;
-    gMessageCenter->registerMessageHandler(typeCode("QUIT"), &none, quitMsg);
+    gMessageCenter->registerMessageHandler(kQuitMsg, quitMsg);
     return 0;
 }
 
 int32_t registerWithToolManager(const char* programPath) {
-    Message registration(typeCode("REGT"), nullptr);
+    Message registration(kRegisterToolMsg.code, nullptr);
     uint8_t bytes[kToolInfoSize];
     encodeToolInfo(gMessageCenter->getOwnToolInfo(), bytes);
     registration.addParam(kParamData, bytes, kToolInfoSize);
@@ -74,7 +73,7 @@ int32_t registerWithToolManager(const char* programPath) {
 }
 
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType) {
-    Message command(typeCode("ADDC"), nullptr);
+    Message command(kAddCommandMsg.code, nullptr);
     command.addTextParam(name, kParamST31);
     command.addLongParam(int32_t(requirement));
     command.addTypeParam(requiresType);
@@ -86,7 +85,7 @@ void runToolLoop() {
 }
 
 void unregisterFromToolManager() {
-    auto message = std::make_unique<Message>(typeCode("UNRT"), &gKelvaneToolInfo);
+    auto message = std::make_unique<Message>(kUnregisterToolMsg.code, &gKelvaneToolInfo);
     message->addTypeParam(gMessageCenter->getOwnToolInfo().toolType);
     gMessageCenter->sendMessage(message.release());
 }

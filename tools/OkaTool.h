@@ -30,8 +30,7 @@
 //
 //   int main(int, char** argv) {
 //       if (startTool("sample", {"Sample", "Example Co.", 1, 0, typeCode("SMPL"), false}) != 0) return 1;
-//       MessageTemplate command = makeTemplate({kParamST31, kParamST31, kParamLong, kParamST31});
-//       gMessageCenter->registerMessageHandler(typeCode("CMDS"), &command, sayHello);
+//       gMessageCenter->registerMessageHandler(kRunCommandMsg, sayHello);
 //       if (registerWithToolManager(argv[0]) != 0) return 1;
 //       publishCommand("Say Hello", kRequiresNothing, kWildcardType);
 //       runToolLoop();

@@ -1,32 +1,23 @@
 // Source-viewer listing and relays, answered from the tool registry.
 #include "tools/ToolMessages.h"
 
+#include <utility>
+
 #include "messaging/MessageCenter.h"
 #include "tools/CommandManager.h"
 #include "tools/ToolRegistry.h"
 
-namespace {
-struct ToolMessageHandler {
-    TypeCode type;                // message type answered
-    MessageTemplate msgTemplate;  // its parameters
-    MessageHandlerProc handlerProc;
-};
-}  // namespace
-
 void registerToolMessageHandlers() {
-    const MessageTemplate none;
-    const ToolMessageHandler handlers[] = {
-        {typeCode("ADDC"), makeTemplate({kParamST31, kParamLong, kParamType}),
-         CommandManager::addCommandMsg},
-        {typeCode("GSAT"), none, getSourceAwareToolsMsg},
-        {typeCode("ASRC"), none, ToolRegistry::activeSourceViewerChangedMsg},
-        {typeCode("DSRC"), none, ToolRegistry::activeSourceViewerChangedMsg},
-        {typeCode("SCHG"), makeTemplate({kParamS255}), relayToAllToolsMsg},
-        {typeCode("FCMP"), makeTemplate({kParamData}), relayToAllToolsMsg},
+    const std::pair<const MessageType&, MessageHandlerProc> handlers[] = {
+        {kAddCommandMsg, CommandManager::addCommandMsg},
+        {kGetSourceViewersMsg, getSourceAwareToolsMsg},
+        {kActivateSourceMsg, ToolRegistry::activeSourceViewerChangedMsg},
+        {kDeactivateSourceMsg, ToolRegistry::activeSourceViewerChangedMsg},
+        {kSourceChangedMsg, relayToAllToolsMsg},
+        {kFilesCompiledMsg, relayToAllToolsMsg},
     };
-    for (const ToolMessageHandler& handler : handlers) {
-        gMessageCenter->registerMessageHandler(handler.type, &handler.msgTemplate,
-                                               handler.handlerProc);
+    for (const auto& [type, handlerProc] : handlers) {
+        gMessageCenter->registerMessageHandler(type, handlerProc);
     }
 }
 

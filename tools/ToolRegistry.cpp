@@ -15,11 +15,6 @@
 namespace {
 constexpr const char* kLogSource = "../toolreg";
 
-constexpr TypeCode kRegisterTool = typeCode("REGT");
-constexpr TypeCode kUnregisterTool = typeCode("UNRT");
-constexpr TypeCode kLookupTool = typeCode("LOOK");
-constexpr TypeCode kDeactivateSource = typeCode("DSRC");
-constexpr TypeCode kQuit = typeCode("QUIT");
 
 // TypeIdentToCStr reuses one buffer; log lines with two codes need a copy.
 struct CodeText {
@@ -33,11 +28,9 @@ ToolRegistry* gToolRegistry = nullptr;
 ToolRegistry::ToolRegistry(MillisecondClock clockSource)
     : registeredTools(kDefaultChunkSize, true, false),
       clock(clockSource ? clockSource : currentMilliseconds) {
-    MessageTemplate registration = makeTemplate({kParamData, kParamS255});
-    MessageTemplate byType = makeTemplate({kParamType});
-    gMessageCenter->registerMessageHandler(kRegisterTool, &registration, callbackRegisterTool);
-    gMessageCenter->registerMessageHandler(kUnregisterTool, &byType, callbackUnregisterTool);
-    gMessageCenter->registerMessageHandler(kLookupTool, &byType, callbackLookupTool);
+    gMessageCenter->registerMessageHandler(kRegisterToolMsg, callbackRegisterTool);
+    gMessageCenter->registerMessageHandler(kUnregisterToolMsg, callbackUnregisterTool);
+    gMessageCenter->registerMessageHandler(kLookupToolMsg, callbackLookupTool);
     lastTicklePass = clock() + kFirstTickleDelayMs;
     OKA_LOG("created tool registry");
     lastError = 0;
@@ -45,7 +38,7 @@ ToolRegistry::ToolRegistry(MillisecondClock clockSource)
 
 ToolRegistry::~ToolRegistry() {
     quitAllTools();
-    for (TypeCode type : {kRegisterTool, kUnregisterTool, kLookupTool}) {
+    for (TypeCode type : {kRegisterToolMsg.code, kUnregisterToolMsg.code, kLookupToolMsg.code}) {
         gMessageCenter->removeMessageHandler(type);
     }
 }
@@ -211,11 +204,11 @@ void ToolRegistry::sendMsgToOneTool(const ToolInfo* tool, TypeCode code) {
 }
 
 void ToolRegistry::quitOneTool(const ToolInfo* tool) {
-    sendMsgToOneTool(tool, kQuit);
+    sendMsgToOneTool(tool, kQuitMsg.code);
 }
 
 void ToolRegistry::quitAllTools() {
-    broadcastMessageType(kQuit);
+    broadcastMessageType(kQuitMsg.code);
 }
 
 void ToolRegistry::broadcastMessage(Message* message) {
@@ -320,7 +313,7 @@ int32_t ToolRegistry::activeSourceViewerChangedMsg(Message* message, Message*) {
     ToolRegistry* registry = gToolRegistry;
     long index = registry->findTool(message->sender.toolType, nullptr);
     if (index == -1) return -1;
-    if (message->type == kDeactivateSource) {
+    if (message->type == kDeactivateSourceMsg.code) {
         registry->currentSourceToolIndex = -1;
         return registry->getLastError();
     }
@@ -329,7 +322,7 @@ int32_t ToolRegistry::activeSourceViewerChangedMsg(Message* message, Message*) {
     for (long j = 0; j < registry->getToolCount(); ++j) {
         if (j == index) continue;
         if (const ToolInfo* tool = registry->lookupToolByNumber(j)) {
-            registry->sendMsgToOneTool(tool, kDeactivateSource);
+            registry->sendMsgToOneTool(tool, kDeactivateSourceMsg.code);
         }
     }
     return registry->getLastError();

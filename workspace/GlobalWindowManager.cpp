@@ -11,8 +11,6 @@
 
 namespace {
 constexpr const char* kLogSource = "../globalwin";
-constexpr TypeCode kUpdateWindow = typeCode("UWIN");
-constexpr TypeCode kGetWindow = typeCode("GWIN");
 }  // namespace
 
 GlobalWindowManager* gGlobalWindowManager = nullptr;
@@ -26,15 +24,13 @@ GlobalWindowManager::GlobalWindowManager(PrefMan* preferences)
 
 GlobalWindowManager::~GlobalWindowManager() {
     savePositions();
-    gMessageCenter->removeMessageHandler(kUpdateWindow);
-    gMessageCenter->removeMessageHandler(kGetWindow);
+    gMessageCenter->removeMessageHandler(kUpdateWindowPositionMsg.code);
+    gMessageCenter->removeMessageHandler(kGetWindowPositionMsg.code);
 }
 
 void GlobalWindowManager::registerHandlers() {
-    MessageTemplate update = makeTemplate({kParamType, kParamData, kParamLong});
-    MessageTemplate get = makeTemplate({kParamType});
-    gMessageCenter->registerMessageHandler(kUpdateWindow, &update, updateWindowPositionMsg);
-    gMessageCenter->registerMessageHandler(kGetWindow, &get, getWindowPositionMsg);
+    gMessageCenter->registerMessageHandler(kUpdateWindowPositionMsg, updateWindowPositionMsg);
+    gMessageCenter->registerMessageHandler(kGetWindowPositionMsg, getWindowPositionMsg);
 }
 
 void GlobalWindowManager::loadPositions() {

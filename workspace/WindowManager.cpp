@@ -11,13 +11,6 @@
 
 namespace {
 constexpr const char* kLogSource = "../windowmgr";
-constexpr TypeCode kShow = typeCode("SHOW");
-constexpr TypeCode kHide = typeCode("HIDE");
-constexpr TypeCode kCloseWindows = typeCode("CWIN");
-constexpr TypeCode kActivateSource = typeCode("ASRC");
-constexpr TypeCode kDeactivateSource = typeCode("DSRC");
-constexpr TypeCode kGetWindow = typeCode("GWIN");
-constexpr TypeCode kUpdateWindow = typeCode("UWIN");
 
 // Reply to 'GWIN': error, found, 8-byte box, position id.
 bool isUsableGetWindowReply(const Message* reply) {
@@ -34,25 +27,24 @@ WindowManager::WindowManager(bool isManagerProcess) : isManagerProcess(isManager
 
 WindowManager::~WindowManager() {
     while (records != nullptr) delete removeWindowRec(records->window);
-    for (TypeCode type : {kShow, kHide, kCloseWindows}) gMessageCenter->removeMessageHandler(type);
-    if (!isManagerProcess) gMessageCenter->removeMessageHandler(kDeactivateSource);
+    for (TypeCode type : {kShowWindowsMsg.code, kHideWindowsMsg.code, kCloseWindowsMsg.code}) gMessageCenter->removeMessageHandler(type);
+    if (!isManagerProcess) gMessageCenter->removeMessageHandler(kDeactivateSourceMsg.code);
 }
 
 void WindowManager::registerHandlers() {
-    MessageTemplate none;
-    gMessageCenter->registerMessageHandler(kShow, &none, showAllWindowsMsg);
-    gMessageCenter->registerMessageHandler(kHide, &none, hideAllWindowsMsg);
-    gMessageCenter->registerMessageHandler(kCloseWindows, &none, closeAllWindowsMsg);
+    gMessageCenter->registerMessageHandler(kShowWindowsMsg, showAllWindowsMsg);
+    gMessageCenter->registerMessageHandler(kHideWindowsMsg, hideAllWindowsMsg);
+    gMessageCenter->registerMessageHandler(kCloseWindowsMsg, closeAllWindowsMsg);
     // In the Tool Manager 'DSRC' belongs to the tool registry.
     if (!isManagerProcess) {
-        gMessageCenter->registerMessageHandler(kDeactivateSource, &none, deactivateSourceViewerMsg);
+        gMessageCenter->registerMessageHandler(kDeactivateSourceMsg, deactivateSourceViewerMsg);
     }
 }
 
 WindowRec* WindowManager::addWindowRec(TypeCode type, WinObj* window, TButObj* button,
                                        WindowActivationProc activationProc) {
     auto* record = new WindowRec;
-    auto request = std::make_unique<Message>(kGetWindow, &gKelvaneToolInfo);
+    auto request = std::make_unique<Message>(kGetWindowPositionMsg.code, &gKelvaneToolInfo);
     request->addTypeParam(type);
     request->wantsReply = 1;
     std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request.release()));
@@ -88,13 +80,13 @@ WindowRec* WindowManager::removeWindowRec(WinObj* window) {
     if (record == nullptr) return nullptr;
     unlink(record);
     if (record->windowType == kSourceWindowType && record->active) {
-        sendToolManagerMsg(kDeactivateSource);
+        sendToolManagerMsg(kDeactivateSourceMsg.code);
     }
     Rect16 box;
     WGT_GetResBox(window, &box);
     uint8_t bytes[kWindowBoxSize];
     encodeWindowBox(box, bytes);
-    auto update = std::make_unique<Message>(kUpdateWindow, &gKelvaneToolInfo);
+    auto update = std::make_unique<Message>(kUpdateWindowPositionMsg.code, &gKelvaneToolInfo);
     update->addTypeParam(record->windowType);
     update->addParam(kParamData, bytes, kWindowBoxSize);
     update->addLongParam(record->positionId);
@@ -142,10 +134,10 @@ void WindowManager::setActiveViewer(WinObj* window, unsigned char activate) {
     bool isSource = record->windowType == kSourceWindowType;
     if (!activate) {
         record->active = 0;
-        if (isSource) sendToolManagerMsg(kDeactivateSource);
+        if (isSource) sendToolManagerMsg(kDeactivateSourceMsg.code);
         return;
     }
-    if (isSource) sendToolManagerMsg(kActivateSource);
+    if (isSource) sendToolManagerMsg(kActivateSourceMsg.code);
     for (WindowRec* other = records; other != nullptr; other = other->next) {
         if (other->windowType != record->windowType) continue;
         other->active = other->window == window;

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "core/Log.h"
 #include "core/Utilities.h"
@@ -108,26 +109,14 @@ int32_t findInSourceMsg(Message* message, Message* reply) {
 }
 
 void registerSampleHandlers() {
-    struct Handler {
-        const char (&code)[5];
-        MessageTemplate msgTemplate;
-        MessageHandlerProc proc;
+    const std::pair<const MessageType&, MessageHandlerProc> handlers[] = {
+        {kRunCommandMsg, commandMsg},       {kDisplaySourceFileMsg, displayFileMsg},
+        {kFileAddedMsg, fileAddedMsg},      {kSourceChangedMsg, sourceChangedMsg},
+        {kFilesCompiledMsg, fileCompiledMsg}, {kIdentifyFileMsg, identifyFileMsg},
+        {kFindInSourceMsg, findInSourceMsg},
     };
-    const Handler handlers[] = {
-        {"CMDS", makeTemplate({kParamST31, kParamST31, kParamLong, kParamST31}), commandMsg},
-        {"DISF",
-         makeTemplate({kParamS255, kParamBool, kParamLong, kParamShort, kParamBool, kParamLong,
-                       kParamBool, kParamBool, kParamData, kParamLong, kParamType, kParamLong}),
-         displayFileMsg},
-        {"FADD", makeTemplate({kParamS255, kParamType}), fileAddedMsg},
-        {"SCHG", makeTemplate({kParamS255}), sourceChangedMsg},
-        {"FCMP", makeTemplate({kParamData}), fileCompiledMsg},
-        {"IDFL", makeTemplate({kParamS255}), identifyFileMsg},
-        {"FISV", makeTemplate({kParamBool, kParamData, kParamBool}), findInSourceMsg},
-    };
-    for (const Handler& handler : handlers) {
-        gMessageCenter->registerMessageHandler(typeCodeFromBytes(handler.code),
-                                               &handler.msgTemplate, handler.proc);
+    for (const auto& [type, handlerProc] : handlers) {
+        gMessageCenter->registerMessageHandler(type, handlerProc);
     }
 }
 }  // namespace
