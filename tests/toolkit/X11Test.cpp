@@ -3,77 +3,17 @@
 // reaches the application as notifications. Skipped when Xvfb (or, for the
 // input tests, xdotool) is not installed.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "BundledLibraries.h"
+#include "XvfbServer.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Toolkit.h"
 
 namespace {
-
-bool installed(const char* program) {
-    std::string command = std::string("command -v ") + program + " > /dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-// A private Xvfb server on a free display. Parallel test processes start
-// their search at different displays (by process id) and step past any
-// display whose server does not come up, so they never share one.
-class XvfbServer {
-public:
-    bool start() {
-        int first = 100 + int(getpid() % 100);
-        for (int display = first; display < first + 20; ++display) {
-            if (access(("/tmp/.X" + std::to_string(display) + "-lock").c_str(), F_OK) == 0) continue;
-            if (launch(display)) return true;
-        }
-        return false;
-    }
-    void stop() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-    ~XvfbServer() { stop(); }
-
-private:
-    // Starts the server and waits up to five seconds for its socket; false
-    // when it exits first (another server took the display).
-    bool launch(int display) {
-        std::string name = ":" + std::to_string(display);
-        pid_ = fork();
-        if (pid_ == 0) {
-            // -noreset: the server would otherwise restart when its last client leaves.
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        std::string socketPath = "/tmp/.X11-unix/X" + std::to_string(display);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return false;
-            }
-            if (access(socketPath.c_str(), F_OK) == 0) {
-                usleep(200 * 1000);  // the socket exists a moment before the server answers
-                setenv("DISPLAY", name.c_str(), 1);
-                return true;
-            }
-            usleep(50 * 1000);
-        }
-        stop();
-        return false;
-    }
-
-    pid_t pid_ = -1;  // the server process we started
-};
 
 // Runs the window-system loop until `done` holds or `limit` milliseconds pass.
 template <class Condition>
@@ -92,7 +32,7 @@ void xdotool(const std::string& arguments) {
 class X11Backend : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!installed("Xvfb")) return;
+        if (!isProgramInstalled("Xvfb")) return;
         server_ = new XvfbServer;
         if (!server_->start()) return;
         char program[] = "toolkit_x11_tests";
@@ -174,7 +114,7 @@ std::string screenPoint(WinObj* window, WgtObj* widget) {
 }
 
 TEST_F(X11Backend, RealClicksAndKeysBecomeNotifications) {
-    if (!installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     WinObj* window = showWindow("kelvane", "connectWindow");
     ASSERT_NE(window, nullptr);
     auto* cancel = static_cast<TButObj*>(RES_GetNthChild(window, 3));
@@ -229,7 +169,7 @@ constexpr const char* kChooseSecondPopupItem =
     "xdotool key Down Down Return";
 
 TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
-    if (!installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     WinObj* window = showWindow("kelvane", "connectWindow");
     ASSERT_NE(window, nullptr);
     auto* label = static_cast<TAreaObj*>(RES_GetNthChild(window, 4));
@@ -246,7 +186,7 @@ TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
 }
 
 TEST_F(X11Backend, ModalLoopRunsUntilTheButtonEndsIt) {
-    if (!installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     WinObj* window = showWindow("kelvane", "toolInfoWindow");
     ASSERT_NE(window, nullptr);
     auto okNfy = [](TButObj* button, int code) {

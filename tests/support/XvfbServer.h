@@ -1,0 +1,26 @@
+// A private Xvfb server for the programs that need a real X display (the
+// X11 backend's tests, the key latency benchmark).
+#pragma once
+
+#include <sys/types.h>
+
+// True when `program` is found on PATH.
+bool isProgramInstalled(const char* program);
+
+// Starts Xvfb on a free display and points DISPLAY at it; the server stops
+// with the object. Parallel processes start their search at different
+// displays (by process id) and step past any display whose server does not
+// come up, so they never share one.
+class XvfbServer {
+public:
+    bool start();  // false when no display of the range came up
+    void stop();
+    ~XvfbServer() { stop(); }
+
+private:
+    // Starts the server and waits up to five seconds for its socket; false
+    // when it exits first (another server took the display).
+    bool launch(int display);
+
+    pid_t pid_ = -1;  // the server process we started
+};
