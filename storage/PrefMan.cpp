@@ -23,7 +23,7 @@ PrefMan::PrefMan(TypeCode type) : fileType(type), version(kPreferencesVersion) {
     char directory[kPathSize];
     // A missing directory shows up as the open's "File error" below.
     getValidPreferencesDirectory(directory);
-    formatPath(path, "%s%s.prf", directory, gToolName != nullptr ? gToolName : "kelvane");
+    formatPath(path, "%s%s.prf", directory, gToolName);
     copyText(description, sizeof description, "preferences");
     openPreferencesFile();
 }
