@@ -1,8 +1,14 @@
 #include "workspace/ErrorText.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "core/HasErrorReporting.h"
+#include "core/Log.h"
+#include "workspace/AlertWindow.h"
+
 namespace {
+constexpr const char* kLogSource = "../alerts";
 
 struct ErrorText {
     int32_t code;
@@ -38,4 +44,17 @@ void convertErrorToText(int32_t code, char* text, unsigned char /*flag*/) {
         }
     }
     std::strcpy(text, found);
+}
+
+long alertThisError(int32_t code) {
+    char reason[kErrorTextSize];
+    convertErrorToText(code, reason, 0);
+    char message[kErrorTextSize + 64];
+    std::snprintf(message, sizeof message, "Unable to complete that operation because %s.", reason);
+    OKA_LOG("%s", message);
+    return displayAlertWindow(message, kAlertCritical, nullptr, nullptr, nullptr, nullptr, 1, nullptr);
+}
+
+long alertLastError(const HasErrorReporting& reporter) {
+    return alertThisError(reporter.getLastError());
 }

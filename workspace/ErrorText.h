@@ -11,3 +11,13 @@ inline constexpr int kErrorTextSize = 64;
 // missing or invalid", ...). It completes "Unable to complete that operation
 // because ...". `flag` is reserved and leaves the text unchanged.
 void convertErrorToText(int32_t code, char* text, unsigned char flag);
+
+class HasErrorReporting;
+
+// Tells the user that an operation failed because of `code`: "Unable to
+// complete that operation because " + its text + ".", logged and shown as a
+// critical alert with the default title and button, beeping first. Returns
+// the alert's result.
+long alertThisError(int32_t code);
+// alertThisError with the reporter's last error.
+long alertLastError(const HasErrorReporting& reporter);

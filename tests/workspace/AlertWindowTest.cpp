@@ -1,0 +1,116 @@
+// The alert window: what it shows, which button answers, one alert at a
+// time, tools answered while it waits, and the error alerts.
+#include <string>
+#include <vector>
+
+#include "ToolManagerTest.h"
+#include "core/HasErrorReporting.h"
+#include "toolkit/Automation.h"
+#include "toolkit/ResourceLibrary.h"
+#include "toolkit/TButObj.h"
+#include "toolkit/TEdObj.h"
+#include "toolkit/WinObj.h"
+#include "workspace/AlertWindow.h"
+#include "workspace/ErrorText.h"
+
+namespace {
+
+// What the user saw of an alert.
+struct Shown {
+    std::string title;
+    std::string message;
+    IconObj* icon = nullptr;
+    std::vector<std::string> buttons;  // labels of the visible buttons, in order
+};
+
+class AlertWindowTest : public ToolManagerTest {
+protected:
+    AlertWindowTest() { AUTO_Reset(); }
+    ~AlertWindowTest() override { AUTO_Reset(); }
+
+    // The next alert is looked at, then answered with button `answer` (1..3).
+    void answerNextAlert(int answer) {
+        AUTO_ScriptModal("alertWindow", [this, answer](WinObj* window) {
+            shown = Shown{};
+            shown.title = WIN_GetLabel(window);
+            shown.message = TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 2)));
+            shown.icon = static_cast<TButObj*>(RES_GetNthChild(window, 0))->icon;
+            WgtObj* group = RES_GetNthChild(window, 1);
+            for (int i = 0; i < 3; ++i) {
+                auto* button = static_cast<TButObj*>(RES_GetNthChild(group, i));
+                if (WGT_IsVisible(button)) shown.buttons.push_back(TBUT_GetLabel(button));
+            }
+            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(group, answer - 1)));
+        });
+    }
+
+    Shown shown;
+};
+
+}  // namespace
+
+TEST_F(AlertWindowTest, ShowsTheKindAndButtonsAndAnswersWithTheButtonsNumber) {
+    answerNextAlert(2);
+    EXPECT_EQ(displayAlertWindow("Overwrite it?", kAlertQuestion, "Invalid file", "Cancel",
+                                 "Overwrite", nullptr, 0, nullptr),
+              2);
+    EXPECT_EQ(shown.title, "Invalid file");
+    EXPECT_EQ(shown.message, "Overwrite it?");
+    EXPECT_EQ(shown.icon, RES_LoadInit("AlrtW", "DefIconQuestionMsw"));
+    EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Cancel", "Overwrite"}));
+    EXPECT_EQ(AUTO_BeepCount(), 0);
+
+    // Defaults, and a kind without an icon of its own warns.
+    answerNextAlert(3);
+    EXPECT_EQ(displayAlertWindow("Found x", 7, nullptr, nullptr, "Continue", "Cancel", 0, nullptr),
+              3);
+    EXPECT_EQ(shown.title, "Could not complete that operation");
+    EXPECT_EQ(shown.icon, RES_LoadInit("AlrtW", "DefIconWarningMsw"));
+    EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Ok", "Continue", "Cancel"}));
+    EXPECT_EQ(gAlertWindow, nullptr);
+
+    // Without a script the headless backend answers with the first button.
+    EXPECT_EQ(displayAlertWindow("Nobody is there", kAlertWarning, nullptr, nullptr, nullptr,
+                                 nullptr, 0, nullptr),
+              1);
+    EXPECT_EQ(displayAlertWindow(nullptr, kAlertWarning, nullptr, nullptr, nullptr, nullptr, 1,
+                                 nullptr),
+              0);
+}
+
+TEST_F(AlertWindowTest, OneAlertAtATimeWhileToolsAreStillAnswered) {
+    // A message that arrives during the alert asks for an alert of its own.
+    static long nestedAnswer = -1;
+    nestedAnswer = -1;
+    gMessageCenter->registerMessageHandler(typeCode("NEST"), nullptr, [](Message*, Message*) {
+        nestedAnswer = displayAlertWindow("second", kAlertWarning, nullptr, nullptr, nullptr,
+                                          nullptr, 0, nullptr);
+        return int32_t(0);
+    });
+    gMessageCenter->getQueue().enqueueMessage(new Message(typeCode("NEST"), nullptr));
+    answerNextAlert(1);
+    EXPECT_EQ(displayAlertWindow("first", kAlertWarning, nullptr, nullptr, nullptr, nullptr, 0,
+                                 nullptr),
+              1);
+    EXPECT_EQ(nestedAnswer, 0);  // handled while the first was open, and refused with a beep
+    EXPECT_EQ(AUTO_BeepCount(), 1);
+    EXPECT_EQ(shown.message, "first");
+}
+
+TEST_F(AlertWindowTest, ErrorAlertsExplainTheCodeCritically) {
+    answerNextAlert(1);
+    EXPECT_EQ(alertThisError(-1701), 1);
+    EXPECT_EQ(shown.message,
+              "Unable to complete that operation because there is insufficient memory to complete "
+              "that operation.");
+    EXPECT_EQ(shown.icon, RES_LoadInit("AlrtW", "DefIconCriticalMsw"));
+    EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Ok"}));
+    EXPECT_EQ(AUTO_BeepCount(), 1);
+
+    HasErrorReporting reporter;
+    reporter.setLastError(-302);
+    answerNextAlert(1);
+    alertLastError(reporter);
+    EXPECT_EQ(shown.message, "Unable to complete that operation because an unknown error occurred.");
+    EXPECT_TRUE(manager.logContains(shown.message));
+}
