@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Takes pictures of the Tool Manager's windows under a private Xvfb, for a
+# person to look at: the workspace with the two sample tools, and the alert
+# that a damaged preferences file raises at start.
+#   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
+# BUILD_DIR defaults to build/ (it must hold bin/kelvane and bin/okasample);
+# pictures land in OUT_DIR (default: screenshots/) as PNG files.
+set -euo pipefail
+source_dir="$(cd "$(dirname "$0")/.." && pwd)"
+build_dir="$(cd "${1:-$source_dir/build}" && pwd)"
+out_dir="${2:-$source_dir/screenshots}"
+mkdir -p "$out_dir"
+out_dir="$(cd "$out_dir" && pwd)"
+
+for program in Xvfb xdotool import; do
+  if ! command -v "$program" > /dev/null; then
+    echo "screenshot.sh: needs $program (apt-get install xvfb xdotool imagemagick)" >&2
+    exit 1
+  fi
+done
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
+  wait 2> /dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A private server on the first free display from :140.
+display=140
+while [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=":$display"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+# A throw-away installation: the bundled resources, the sample tools' scripts
+# and the built programs side by side.
+make_installation() {
+  local root="$1"
+  mkdir -p "$root/bin" "$root/include" "$root/doc/html"
+  cp -r "$source_dir/resources/resource" "$root/bin/resource"
+  cp "$source_dir/resources/bin/"* "$root/bin/"
+  cp "$build_dir/bin/kelvane" "$build_dir/bin/okasample" "$root/bin/"
+}
+
+# Starts kelvane in home $1 and leaves its process id in $kelvane_pid.
+start_kelvane() {
+  local home="$1"
+  mkdir -p "$home"
+  (cd "$home" && HOME="$home" OKA="$work/oka" exec "$work/oka/bin/kelvane") > /dev/null 2>&1 &
+  kelvane_pid=$!
+  pids+=("$kelvane_pid")
+}
+
+# Waits for a window titled $1 (a regular expression) and saves it as $2.
+take_picture() {
+  local window=""
+  for _ in $(seq 100); do
+    window="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1)" && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    echo "screenshot.sh: no window titled '$1' appeared" >&2
+    return 1
+  fi
+  sleep "${3:-0.5}"  # let it finish drawing
+  import -window "$window" "$out_dir/$2"
+  echo "$out_dir/$2"
+}
+
+make_installation "$work/oka"
+
+# The workspace, once both sample tools have registered (their icons show).
+start_kelvane "$work/home"
+take_picture "^OKA " workspace.png 3
+kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
+# The question a damaged preferences file raises before the workspace opens.
+mkdir -p "$work/damaged/.oka"
+head -c 600 /dev/urandom > "$work/damaged/.oka/kelvane.prf"
+start_kelvane "$work/damaged"
+take_picture "^Invalid file$" alert.png
+kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
