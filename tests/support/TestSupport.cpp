@@ -1,11 +1,11 @@
 #include "TestSupport.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <chrono>
 #include <fstream>
 #include <iterator>
+#include <thread>
+
+#include "RawPeer.h"
 
 namespace {
 
@@ -37,17 +37,16 @@ LogCapture::LogCapture() : previous(gOKALogStream) { gOKALogStream = &stream; }
 
 LogCapture::~LogCapture() { gOKALogStream = previous; }
 
-int findFreePort() {
-    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
-    close(descriptor);
-    return ntohs(address.sin_port);
+bool pollUntil(const std::function<bool()>& condition, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
+
+int findFreePort() { return RawListener().port(); }
 
 void writeFile(const std::filesystem::path& path, const std::string& content) {
     std::filesystem::create_directories(path.parent_path());
@@ -57,4 +56,27 @@ void writeFile(const std::filesystem::path& path, const std::string& content) {
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+Message* newRequest(const char (&code)[5], std::initializer_list<std::string> texts) {
+    auto* message = new Message(typeCodeFromBytes(code), nullptr);
+    for (const std::string& text : texts) message->addTextParam(text.c_str());
+    return message;
+}
+
+Message* newRequest(const char (&code)[5], TypeCode subject,
+                    std::initializer_list<std::string> texts) {
+    Message* message = newRequest(code);
+    message->addTypeParam(subject);
+    for (const std::string& text : texts) message->addTextParam(text.c_str());
+    return message;
+}
+
+Message* newRegistration(const ToolInfo& tool, const char* path) {
+    auto* message = new Message(typeCode("REGT"), nullptr);
+    uint8_t bytes[kToolInfoSize];
+    encodeToolInfo(tool, bytes);
+    message->addParam(kParamData, bytes, kToolInfoSize);
+    message->addTextParam(path);
+    return message;
 }
