@@ -111,6 +111,12 @@ TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
     EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolNotFound);
     gToolRegistry->loadTool(kDebugger);
     EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolNotFound);
+    // A tool registered without a program name cannot be started again.
+    FakeTool anonymous("anonymous", kDebugger);
+    registerFrom(anonymous, "");
+    gToolRegistry->unloadTool(kDebugger);
+    gToolRegistry->loadTool(kDebugger);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorNoExecutable);
     // Nothing is sent to an unloaded tool.
     gToolRegistry->broadcastMessageType(typeCode("SHOW"));
     EXPECT_TRUE(browser.drainTypes().empty());
@@ -123,14 +129,6 @@ TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
     EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser)->port, restarted.info.port);
     EXPECT_EQ(gCommandManager->getNthCommand(0)->toolInfo.port, restarted.info.port);
     EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), defaultBefore);
-}
-
-TEST_F(RegistryTest, LoadNeedsAProgramName) {
-    FakeTool anonymous("anonymous", kDebugger);
-    registerFrom(anonymous, "");
-    gToolRegistry->unloadTool(kDebugger);
-    gToolRegistry->loadTool(kDebugger);
-    EXPECT_EQ(gToolRegistry->getLastError(), kErrorNoExecutable);
 }
 
 TEST_F(RegistryTest, SourceViewerIndexesFollowRemovals) {
