@@ -1,11 +1,13 @@
 #include "TestSupport.h"
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <fstream>
 #include <iterator>
 #include <thread>
-
-#include "RawPeer.h"
 
 namespace {
 
@@ -46,7 +48,17 @@ bool pollUntil(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
-int findFreePort() { return RawListener().port(); }
+int findFreePort() {
+    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
+    close(descriptor);
+    return ntohs(address.sin_port);
+}
 
 void writeFile(const std::filesystem::path& path, const std::string& content) {
     std::filesystem::create_directories(path.parent_path());
@@ -59,15 +71,13 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 Message* newRequest(const char (&code)[5], std::initializer_list<std::string> texts) {
-    auto* message = new Message(typeCodeFromBytes(code), nullptr);
-    for (const std::string& text : texts) message->addTextParam(text.c_str());
-    return message;
+    return newRequest(code, 0, texts);
 }
 
 Message* newRequest(const char (&code)[5], TypeCode subject,
                     std::initializer_list<std::string> texts) {
-    Message* message = newRequest(code);
-    message->addTypeParam(subject);
+    auto* message = new Message(typeCodeFromBytes(code), nullptr);
+    if (subject != 0) message->addTypeParam(subject);
     for (const std::string& text : texts) message->addTextParam(text.c_str());
     return message;
 }

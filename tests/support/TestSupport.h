@@ -59,8 +59,8 @@ int findFreePort();
 void writeFile(const std::filesystem::path& path, const std::string& content);
 std::string readFile(const std::filesystem::path& path);
 
-// A request of type `code` with `texts` as path parameters, or with `subject`
-// as its first, type parameter ('LOOK', 'UNRT', 'GFCP', 'GWIN', 'REMF').
+// A request of type `code` with `texts` as path parameters, after `subject`
+// as its first, type parameter unless that is 0 ('LOOK', 'UNRT', 'GFCP', 'GWIN').
 Message* newRequest(const char (&code)[5], std::initializer_list<std::string> texts = {});
 Message* newRequest(const char (&code)[5], TypeCode subject,
                     std::initializer_list<std::string> texts = {});
