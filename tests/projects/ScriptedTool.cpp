@@ -1,3 +1,4 @@
+// Scripted tools: the child that serves the port answers 'IDFL' by its rules.
 #include "ScriptedTool.h"
 
 #include <signal.h>
