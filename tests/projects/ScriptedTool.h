@@ -1,5 +1,5 @@
-// Scripted tools for the project tests and benchmarks: child processes that
-// listen on their own ports and answer the Tool Manager's 'IDFL' as told.
+// Scripted tools for the project tests and benchmarks: fake tools whose port
+// a child process serves, answering the Tool Manager's 'IDFL' as told.
 #pragma once
 
 #include <sys/types.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "messaging/ToolInfo.h"
+#include "FakeTool.h"
 
 // How a scripted tool answers 'IDFL' for the paths ending in `suffix`.
 struct IdentifyRule {
@@ -20,24 +20,24 @@ struct IdentifyRule {
     std::string description;  // recognise: parameter 4, left out when empty
 };
 
-// A tool in a child process: it listens on its own port and answers 'IDFL'
-// by the first rule whose suffix ends the path (refusing when none does);
-// every path it was asked about and every 'FADD' it got are appended to a
-// journal file, one line each ("IDFL path", "FADD path TYPE"), unless the
-// journal path is empty.
-class ScriptedTool {
+// A FakeTool whose port is served by a forked child, so that it answers
+// while the Tool Manager waits in the test's own thread: 'IDFL' by the first
+// rule whose suffix ends the path (refusing when none does). Every path it
+// was asked about and every 'FADD' it got are appended to a journal file,
+// one line each ("IDFL path", "FADD path TYPE"), unless the journal path is
+// empty. The test never receives from it itself.
+class ScriptedTool : public FakeTool {
 public:
     ScriptedTool(const std::filesystem::path& journal, const char* name, TypeCode type,
-                 std::vector<IdentifyRule> rules);
+                 const std::vector<IdentifyRule>& rules);
     ~ScriptedTool();
     std::vector<std::string> journal() const;
     // Waits until the journal holds `line`, up to two seconds.
     bool waitForLine(const std::string& line) const;
 
-    ToolInfo info;
-
 private:
+    [[noreturn]] void serve(const std::vector<IdentifyRule>& rules);
+
     std::filesystem::path journalPath;
     pid_t child = -1;
 };
-

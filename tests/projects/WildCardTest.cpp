@@ -16,10 +16,6 @@ std::vector<std::string> chunksOf(const char* pattern) {
         texts.push_back(chunk->getString());
     return texts;
 }
-
-bool matches(const char* pattern, const char* subject, bool caseSensitive = true) {
-    return WildCardString(pattern, caseSensitive).wildCardStringEqual(subject);
-}
 }  // namespace
 
 TEST(WildCardTest, PatternsAreCutIntoAlternatingRuns) {
@@ -32,36 +28,33 @@ TEST(WildCardTest, PatternsAreCutIntoAlternatingRuns) {
     EXPECT_FALSE(WildCardString("*a").matchesAnyChar());
 }
 
-TEST(WildCardTest, MatchingNeverBacktracks) {
-    EXPECT_TRUE(matches("*.prj", "x.prj"));
-    EXPECT_TRUE(matches("*.prj", ".prj"));
-    EXPECT_FALSE(matches("*.prj", "a.prj.prj"));  // the first .prj is taken
-    EXPECT_TRUE(matches("*a*", "bab"));
-    EXPECT_TRUE(matches("a*", "a"));
-    EXPECT_TRUE(matches("a*", "abc"));
-    EXPECT_TRUE(matches("*", ""));
-    EXPECT_TRUE(matches("*", "anything at all"));
-    EXPECT_TRUE(matches(nullptr, "x"));
+// The matcher takes the first place a literal run fits and never returns to
+// it; a run of two or more wildcards is literal text.
+TEST(WildCardTest, MatchingNeverBacktracksAndFoldsCaseOnlyWhenAsked) {
+    struct Case {
+        const char* pattern;
+        const char* subject;
+        bool caseSensitive;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"*.prj", "x.prj", true, true},   {"*.prj", ".prj", true, true},
+        {"*.prj", "a.prj.prj", true, false}, {"*a*", "bab", true, true},
+        {"a*", "a", true, true},          {"*", "", true, true},
+        {nullptr, "x", true, true},       {"a?c", "abc", true, true},
+        {"a?c", "ac", true, false},       {"a?c", "abbc", true, false},
+        {"a??c", "abbc", true, false},    {"a??c", "a??c", true, true},
+        {"", "", true, true},             {"", "a", true, false},
+        {"*.prj", "X.PRJ", false, true},  {"*.prj", "X.PRJ", true, false},
+    };
+    for (const Case& c : cases) {
+        WildCardString compiled(c.pattern, c.caseSensitive);
+        EXPECT_EQ(compiled.wildCardStringEqual(c.subject), c.matches)
+            << (c.pattern ? c.pattern : "null") << " against " << c.subject;
+    }
     EXPECT_FALSE(WildCardString("*").wildCardStringEqual(nullptr));
-}
-
-TEST(WildCardTest, QuestionMarksAndWildcardRuns) {
-    EXPECT_TRUE(matches("a?c", "abc"));
-    EXPECT_FALSE(matches("a?c", "ac"));
-    EXPECT_FALSE(matches("a?c", "abbc"));
-    // A run of two wildcards is literal text: only the name "a??c" matches.
-    EXPECT_FALSE(matches("a??c", "abbc"));
-    EXPECT_TRUE(matches("a??c", "a??c"));
-    EXPECT_TRUE(matches("", ""));
-    EXPECT_FALSE(matches("", "a"));
-}
-
-TEST(WildCardTest, CaseFoldingOnlyWhenAsked) {
-    EXPECT_TRUE(matches("*.prj", "X.PRJ", false));
-    EXPECT_TRUE(matches("*.PRJ", "x.prj", false));
-    EXPECT_FALSE(matches("*.prj", "X.PRJ", true));
-    WildCardString folded("*.PRJ", false);
-    EXPECT_STREQ(folded.getDisplayPattern(), "*.PRJ");  // the label keeps its case
+    // A folded pattern's label keeps its case.
+    EXPECT_STREQ(WildCardString("*.PRJ", false).getDisplayPattern(), "*.PRJ");
 }
 
 TEST(WildCardTest, ListsMatchWhenAnyPatternMatches) {

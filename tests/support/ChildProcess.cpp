@@ -4,9 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "TestSupport.h"
 
@@ -45,29 +43,20 @@ void ChildProcess::signal(int number) const {
 
 int ChildProcess::waitForExit(int timeoutMs) {
     if (reaped) return exitStatus;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (waitpid(child, &status, WNOHANG) == child) {
-            reaped = true;
-            exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-            return exitStatus;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1000;
+    auto exited = [&] { return waitpid(child, &status, WNOHANG) == child; };
+    if (!pollUntil(exited, timeoutMs)) return -1000;
+    reaped = true;
+    exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    return exitStatus;
 }
 
 bool waitForFile(const std::filesystem::path& path, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::error_code error;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (std::filesystem::exists(path, error) && std::filesystem::file_size(path, error) > 0) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return pollUntil([&] {
+        auto size = std::filesystem::file_size(path, error);
+        return !error && size > 0;
+    }, timeoutMs);
 }
 
 std::filesystem::path makeInstallation(const std::filesystem::path& directory) {

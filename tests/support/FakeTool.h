@@ -22,6 +22,6 @@ class FakeTool {
 
     ToolInfo info;
 
-  private:
+  protected:
     std::unique_ptr<TCPTransport> transport;
 };

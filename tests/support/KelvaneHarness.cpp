@@ -66,6 +66,11 @@ std::unique_ptr<Message> KelvaneHarness::ask(Message* message, uint32_t timeoutM
     return std::unique_ptr<Message>(tool->sendMessage(message));
 }
 
+bool KelvaneHarness::isRegistered(TypeCode type) {
+    auto reply = ask(newRequest("LOOK", type));
+    return reply && reply->paramCount == 3 && reply->getBoolParam(1);
+}
+
 bool KelvaneHarness::waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     uint32_t deadline = TIME_GetCurMillisecs() + uint32_t(timeoutMs);
     while (int32_t(deadline - TIME_GetCurMillisecs()) > 0) {

@@ -37,6 +37,8 @@ public:
     // Polls the tool side (or just waits, once kelvane is stopped) until
     // `condition` holds or `timeoutMs` passes.
     bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
+    // Whether kelvane answers 'LOOK' with a registered tool of `type`.
+    bool isRegistered(TypeCode type);
 
     // HOME and OKA, for other programs started against this installation.
     std::vector<std::string> environment() const;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "TestSupport.h"
+
 namespace {
 
 constexpr long kHeaderSize = 20;
@@ -118,4 +120,17 @@ bool readRawRecords(const RawDatabaseFile& file, const std::string& type,
         position += 4 + length;
     }
     return true;
+}
+
+std::vector<std::string> rawRecordsInFile(const std::filesystem::path& path,
+                                          const std::string& type) {
+    std::vector<std::string> records;
+    std::string problem;
+    RawDatabaseFile file = readRawDatabaseFile(readFile(path));
+    if (!readRawRecords(file, type, &records, &problem)) records.clear();
+    return records;
+}
+
+std::string recordText(const std::string& record) {
+    return record.substr(0, record.find('\0'));
 }

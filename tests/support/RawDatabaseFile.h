@@ -3,6 +3,7 @@
 // can cross-check what Database writes and what a program left on disk.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -41,3 +42,10 @@ RawDatabaseFile readRawDatabaseFile(std::string bytes);
 // missing or its fields overrun it.
 bool readRawRecords(const RawDatabaseFile& file, const std::string& type,
                     std::vector<std::string>* records, std::string* problem);
+
+// The records of `type` in the file at `path` as readRawRecords reads them;
+// none when the block is missing or overruns.
+std::vector<std::string> rawRecordsInFile(const std::filesystem::path& path,
+                                          const std::string& type);
+// A fixed-size text record's text, up to its terminator.
+std::string recordText(const std::string& record);

@@ -12,12 +12,17 @@
 #include "messaging/WireFormat.h"
 
 namespace {
-int connectLoopback(int port) {
-    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
+sockaddr_in loopbackAddress(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(uint16_t(port));
+    return address;
+}
+
+int connectLoopback(int port) {
+    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = loopbackAddress(port);
     if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         close(descriptor);
         return -1;
@@ -50,9 +55,7 @@ bool sendRawBytes(int port, const std::string& bytes) { return sendRawBytesAndHo
 
 RawListener::RawListener() {
     descriptor = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = loopbackAddress(0);
     bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
     listen(descriptor, 16);
     socklen_t length = sizeof address;

@@ -4,8 +4,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -37,6 +39,15 @@ LogCapture::LogCapture() : previous(gOKALogStream) { gOKALogStream = &stream; }
 
 LogCapture::~LogCapture() { gOKALogStream = previous; }
 
+bool pollUntil(const std::function<bool()>& condition, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 int findFreePort() {
     int descriptor = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -57,4 +68,25 @@ void writeFile(const std::filesystem::path& path, const std::string& content) {
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+Message* newRequest(const char (&code)[5], std::initializer_list<std::string> texts) {
+    return newRequest(code, 0, texts);
+}
+
+Message* newRequest(const char (&code)[5], TypeCode subject,
+                    std::initializer_list<std::string> texts) {
+    auto* message = new Message(typeCodeFromBytes(code), nullptr);
+    if (subject != 0) message->addTypeParam(subject);
+    for (const std::string& text : texts) message->addTextParam(text.c_str());
+    return message;
+}
+
+Message* newRegistration(const ToolInfo& tool, const char* path) {
+    auto* message = new Message(typeCode("REGT"), nullptr);
+    uint8_t bytes[kToolInfoSize];
+    encodeToolInfo(tool, bytes);
+    message->addParam(kParamData, bytes, kToolInfoSize);
+    message->addTextParam(path);
+    return message;
 }

@@ -1,13 +1,16 @@
 // Helpers shared by the tests: a temporary HOME (where the port file and
-// the log live), log capture, and free ports.
+// the log live), log capture, free ports, and the requests tools send.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
 #include "core/Log.h"
+#include "messaging/Message.h"
 
 // A user's home directory: where the log, the port file and the preferences live.
 class HomeDirectory {
@@ -46,9 +49,20 @@ private:
     std::ostream* previous;
 };
 
+// Checks `condition` every 20 ms until it holds (true) or `timeoutMs` pass.
+bool pollUntil(const std::function<bool()>& condition, int timeoutMs);
+
 // A TCP port that nothing listens on right now.
 int findFreePort();
 
 // Writes `content` to `path`, creating parent directories.
 void writeFile(const std::filesystem::path& path, const std::string& content);
 std::string readFile(const std::filesystem::path& path);
+
+// A request of type `code` with `texts` as path parameters, after `subject`
+// as its first, type parameter unless that is 0 ('LOOK', 'UNRT', 'GFCP', 'GWIN').
+Message* newRequest(const char (&code)[5], std::initializer_list<std::string> texts = {});
+Message* newRequest(const char (&code)[5], TypeCode subject,
+                    std::initializer_list<std::string> texts = {});
+// 'REGT' announcing `tool`, started by the program at `path`.
+Message* newRegistration(const ToolInfo& tool, const char* path);

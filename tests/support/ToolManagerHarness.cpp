@@ -56,12 +56,7 @@ std::unique_ptr<Message> ToolManagerHarness::deliver(Message* message, const Too
 }
 
 int32_t ToolManagerHarness::registerTool(const ToolInfo& tool, const char* path) {
-    auto* message = new Message(typeCode("REGT"), nullptr);
-    uint8_t bytes[kToolInfoSize];
-    encodeToolInfo(tool, bytes);
-    message->addParam(kParamData, bytes, kToolInfoSize);
-    message->addTextParam(path);
-    return deliver(message, tool)->getLongParam(0);
+    return deliver(newRegistration(tool, path), tool)->getLongParam(0);
 }
 
 std::string ToolManagerHarness::log() const {

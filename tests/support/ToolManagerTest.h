@@ -12,7 +12,7 @@
 
 class ToolManagerTest : public ::testing::Test {
   protected:
-    std::unique_ptr<Message> deliver(Message* message, const ToolInfo& from) {
+    std::unique_ptr<Message> deliver(Message* message, const ToolInfo& from = ToolInfo{}) {
         return manager.deliver(message, from);
     }
     int32_t registerFrom(const FakeTool& tool, const char* path = "/opt/oka/bin/sampletool") {

@@ -151,7 +151,6 @@ TEST_F(CommandTest, ExecutionSendsTheSelectionOrNothing) {
     EXPECT_EQ(receivedCommand(tool), "On Engine||0|");
     gCommandManager->executeCommand(&onFile, file);
     EXPECT_EQ(receivedCommand(tool), "On File||0|/work/notes.txt");
-    EXPECT_TRUE(manager.logContains("with machine , port 0, and pathname /work/notes.txt"));
 
     gCommandManager->executeCommand(&onEngine, file);
     gCommandManager->executeCommand(&onFile, nothing);

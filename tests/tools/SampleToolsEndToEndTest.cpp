@@ -5,7 +5,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <memory>
 
 #include "KelvaneHarness.h"
@@ -27,6 +26,7 @@ size_t occurrences(const std::string& text, const std::string& fragment) {
     return count;
 }
 
+// kelvane started on a tool list with the two sample tools, both registered.
 class SampleToolsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -38,59 +38,35 @@ protected:
         fs::copy_file(builtProgram("okasample"), hub.root / "bin" / "okasample");
         writeFile(hub.root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
         ASSERT_TRUE(hub.start());
+        ASSERT_TRUE(hub.waitUntil(
+            [&] { return hub.isRegistered(kViewerType) && hub.isRegistered(kRunnerType); }, 10000));
     }
     // Ends kelvane in order, so the sample tools it started get 'QUIT' and do
     // not outlive the test.
     void TearDown() override {
         if (!hub.kelvane) return;
         hub.stop();
-        waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") >= 2; }, 3000);
+        waitForLog("Tool Manager asked to quit", 2, 3000);
     }
 
-    std::unique_ptr<Message> ask(Message* message) { return hub.ask(message); }
-
-    bool isRegistered(TypeCode type) {
-        auto* look = new Message(typeCode("LOOK"), nullptr);
-        look->addTypeParam(type);
-        auto reply = ask(look);
-        return reply && reply->paramCount == 3 && reply->getBoolParam(1);
+    // Whether the log holds `fragment` `count` times within `timeoutMs`.
+    bool waitForLog(const std::string& fragment, size_t count, int timeoutMs = 5000) {
+        return hub.waitUntil([&] { return occurrences(hub.log(), fragment) == count; }, timeoutMs);
     }
-
-    bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-        return hub.waitUntil(condition, timeoutMs);
-    }
-
-    std::string log() const { return hub.log(); }
 
     KelvaneHarness hub;
 };
 }  // namespace
 
 TEST_F(SampleToolsTest, SampleToolsRegisterPublishAndHearRelays) {
-    ASSERT_TRUE(
-        waitUntil([&] { return isRegistered(kViewerType) && isRegistered(kRunnerType); }, 10000));
-    EXPECT_TRUE(
-        waitUntil([&] { return occurrences(log(), "added command to tool manager") == 5; }, 5000));
-
-    auto sources = ask(new Message(typeCode("GSAT"), nullptr));
-    ASSERT_TRUE(sources);
-    ASSERT_EQ(sources->paramCount, 2);
+    EXPECT_TRUE(waitForLog("added command to tool manager", 5));
+    // The bundled viewer script starts a source viewer.
+    auto sources = hub.ask(newRequest("GSAT"));
+    ASSERT_TRUE(sources && sources->paramCount == 2);
     EXPECT_STREQ(decodeToolInfo(sources->getParam(1)).name, "Sample Viewer");
 
-    // A command published twice by the same tool is refused.
-    auto* again = new Message(typeCode("ADDC"), nullptr);
-    again->addTextParam("Mine", kParamST31);
-    again->addLongParam(0);
-    again->addTypeParam(kWildcardType);
-    auto* repeat = new Message(*again);
-    EXPECT_EQ(ask(again)->getLongParam(0), 0);
-    EXPECT_EQ(ask(repeat)->getLongParam(0), -401);
-
-    auto* change = new Message(typeCode("SCHG"), nullptr);
-    change->addTextParam("/projects/agent.qa");
-    EXPECT_EQ(ask(change)->getLongParam(0), 0);
-    EXPECT_TRUE(waitUntil(
-        [&] { return occurrences(log(), "received SCHG /projects/agent.qa") == 2; }, 5000));
+    EXPECT_EQ(hub.ask(newRequest("SCHG", {"/projects/agent.qa"}))->getLongParam(0), 0);
+    EXPECT_TRUE(waitForLog("received SCHG /projects/agent.qa", 2));
 
     // A second viewer of the same type is refused while the first runs.
     ChildProcess duplicate(hub.root / "bin" / "okasampleviewer", {}, hub.environment());
@@ -98,18 +74,11 @@ TEST_F(SampleToolsTest, SampleToolsRegisterPublishAndHearRelays) {
 }
 
 TEST_F(SampleToolsTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
-    ASSERT_TRUE(
-        waitUntil([&] { return isRegistered(kViewerType) && isRegistered(kRunnerType); }, 10000));
     // This test registers as a tool of its own to watch the shut-down.
     ToolInfo& own = hub.tool->getOwnToolInfo();
     own.toolType = typeCode("WTCH");
     copyText(own.name, sizeof own.name, "watcher");
-    auto* registration = new Message(typeCode("REGT"), nullptr);
-    uint8_t bytes[kToolInfoSize];
-    encodeToolInfo(own, bytes);
-    registration->addParam(kParamData, bytes, kToolInfoSize);
-    registration->addTextParam("");
-    ASSERT_EQ(ask(registration)->getLongParam(0), 0);
+    ASSERT_EQ(hub.ask(newRegistration(own, ""))->getLongParam(0), 0);
 
     hub.kelvane->signal(SIGTERM);
     uint32_t closedAt = 0, quitAt = 0;
@@ -125,28 +94,23 @@ TEST_F(SampleToolsTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
     EXPECT_GE(quitAt - closedAt, 2900u);
     EXPECT_LE(quitAt - closedAt, 4500u);
     EXPECT_EQ(hub.kelvane->waitForExit(5000), 0);
-    EXPECT_TRUE(
-        waitUntil([&] { return occurrences(log(), "Tool Manager asked to quit") == 2; }, 3000));
+    EXPECT_TRUE(waitForLog("Tool Manager asked to quit", 2, 3000));
 }
 
 TEST_F(SampleToolsTest, ANewToolAnswersQuestionsWhileItRegisters) {
-    ASSERT_TRUE(waitUntil([&] { return isRegistered(kViewerType) && isRegistered(kRunnerType); },
-                          10000));
     // A project file that no tool recognises makes the Tool Manager ask
     // every new tool to identify it.
     std::filesystem::path agent = hub.home.path() / "notes.raw";
     writeFile(agent, "unknown kind of file\n");
-    auto* add = new Message(typeCode("ADDF"), nullptr);
-    add->addTextParam(agent.c_str());
-    auto added = ask(add);
+    auto added = hub.ask(newRequest("ADDF", {agent.string()}));
     ASSERT_TRUE(added);
     EXPECT_EQ(added->getLongParam(0), 0);
-    EXPECT_TRUE(waitUntil([&] { return occurrences(log(), "received FADD") == 2; }, 5000));
+    EXPECT_TRUE(waitForLog("received FADD", 2));
 
     uint32_t start = TIME_GetCurMillisecs();
     ChildProcess extra(builtProgram("okasample"), {"--name", "Extra", "--type", "XTRA"},
                        hub.environment());
-    ASSERT_TRUE(waitUntil([&] { return isRegistered(typeCode("XTRA")); }, 8000));
+    ASSERT_TRUE(hub.waitUntil([&] { return hub.isRegistered(typeCode("XTRA")); }, 8000));
     // Without answering 'IDFL' during its registration the tool would hold
     // the Tool Manager for the whole reply timeout (5 s).
     EXPECT_LT(TIME_GetCurMillisecs() - start, 3000u);

@@ -31,9 +31,7 @@ TEST_F(RegistryTest, RegistersLooksUpAndRefusesASecondLoadedTool) {
     EXPECT_EQ(gToolRegistry->findTool(kCompiler, nullptr), 0);
 
     // 'LOOK' answers with the registered ToolInfo, byte for byte.
-    auto* look = new Message(typeCode("LOOK"), nullptr);
-    look->addTypeParam(kCompiler);
-    auto reply = deliver(look, browser.info);
+    auto reply = deliver(newRequest("LOOK", kCompiler), browser.info);
     ASSERT_EQ(reply->paramCount, 3);
     EXPECT_EQ(reply->getLongParam(0), 0);
     EXPECT_TRUE(reply->getBoolParam(1));
@@ -42,9 +40,7 @@ TEST_F(RegistryTest, RegistersLooksUpAndRefusesASecondLoadedTool) {
     EXPECT_STREQ(found.name, "compiler");
     EXPECT_EQ(found.port, compiler.info.port);
 
-    auto* missing = new Message(typeCode("LOOK"), nullptr);
-    missing->addTypeParam(kDebugger);
-    reply = deliver(missing, browser.info);
+    reply = deliver(newRequest("LOOK", kDebugger), browser.info);
     ASSERT_EQ(reply->paramCount, 2);
     EXPECT_FALSE(reply->getBoolParam(1));
 
@@ -83,13 +79,9 @@ TEST_F(RegistryTest, UnregistersAndReportsBadIndexes) {
     registerFrom(browser);
     registerFrom(compiler);
 
-    auto* unknown = new Message(typeCode("UNRT"), nullptr);
-    unknown->addTypeParam(kDebugger);
-    EXPECT_EQ(deliver(unknown, browser.info)->getLongParam(0), kErrorToolNotFound);
-
-    auto* leave = new Message(typeCode("UNRT"), nullptr);
-    leave->addTypeParam(kBrowser);
-    EXPECT_EQ(deliver(leave, browser.info)->getLongParam(0), 0);
+    EXPECT_EQ(deliver(newRequest("UNRT", kDebugger), browser.info)->getLongParam(0),
+              kErrorToolNotFound);
+    EXPECT_EQ(deliver(newRequest("UNRT", kBrowser), browser.info)->getLongParam(0), 0);
     EXPECT_EQ(gToolRegistry->getToolCount(), 1);
     EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser), nullptr);
     EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolNotFound);
@@ -119,6 +111,12 @@ TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
     EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolNotFound);
     gToolRegistry->loadTool(kDebugger);
     EXPECT_EQ(gToolRegistry->getLastError(), kErrorToolNotFound);
+    // A tool registered without a program name cannot be started again.
+    FakeTool anonymous("anonymous", kDebugger);
+    registerFrom(anonymous, "");
+    gToolRegistry->unloadTool(kDebugger);
+    gToolRegistry->loadTool(kDebugger);
+    EXPECT_EQ(gToolRegistry->getLastError(), kErrorNoExecutable);
     // Nothing is sent to an unloaded tool.
     gToolRegistry->broadcastMessageType(typeCode("SHOW"));
     EXPECT_TRUE(browser.drainTypes().empty());
@@ -131,15 +129,6 @@ TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
     EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser)->port, restarted.info.port);
     EXPECT_EQ(gCommandManager->getNthCommand(0)->toolInfo.port, restarted.info.port);
     EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), defaultBefore);
-    EXPECT_TRUE(manager.logContains("Tool: BROWhas re-registered"));
-}
-
-TEST_F(RegistryTest, LoadNeedsAProgramName) {
-    FakeTool anonymous("anonymous", kDebugger);
-    registerFrom(anonymous, "");
-    gToolRegistry->unloadTool(kDebugger);
-    gToolRegistry->loadTool(kDebugger);
-    EXPECT_EQ(gToolRegistry->getLastError(), kErrorNoExecutable);
 }
 
 TEST_F(RegistryTest, SourceViewerIndexesFollowRemovals) {
@@ -248,9 +237,7 @@ TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
     EXPECT_STREQ(decodeToolInfo(reply->getParam(1)).name, "viewer");
 
     // The sender hears its own 'SCHG' back, like every other tool.
-    auto* change = new Message(typeCode("SCHG"), nullptr);
-    change->addTextParam("/src/agent.qa");
-    EXPECT_EQ(deliver(change, compiler.info)->getLongParam(0), 0);
+    EXPECT_EQ(deliver(newRequest("SCHG", {"/src/agent.qa"}), compiler.info)->getLongParam(0), 0);
     for (FakeTool* tool : {&viewer, &compiler, &debugger}) {
         auto relayed = tool->receive();
         ASSERT_TRUE(relayed);

@@ -23,9 +23,7 @@ struct Answer {
 class WindowPositionTest : public ToolManagerTest {
 protected:
     Answer ask(TypeCode type) {
-        auto* message = new Message(typeCode("GWIN"), nullptr);
-        message->addTypeParam(type);
-        auto reply = deliver(message, ToolInfo{});
+        auto reply = deliver(newRequest("GWIN", type));
         EXPECT_EQ(reply->paramCount, 4);
         EXPECT_EQ(reply->getParamLength(2), kWindowBoxSize);
         return {reply->getBoolParam(1), decodeWindowBox(reply->getParam(2)),
@@ -39,7 +37,7 @@ protected:
         message->addTypeParam(type);
         message->addParam(kParamData, bytes, boxLength);
         message->addLongParam(id);
-        return deliver(message, ToolInfo{})->getLongParam(0);
+        return deliver(message)->getLongParam(0);
     }
 
     std::string path = (manager.home.okaDirectory() / "kelvane.prf").string();
