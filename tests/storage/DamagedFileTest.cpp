@@ -37,7 +37,7 @@ protected:
             prefs.addPreference(typeCode("WPOS"), position, sizeof position);
         }
         long index = 0;
-        for (int i = 0; i < 80; ++i) prefs.addBlock(typeCode("BLOB"), 8, 4, &index);
+        for (int i = 0; i < 120; ++i) prefs.addBlock(typeCode("BLOB"), 8, 4, &index);
         prefs.deleteBlock(index);
         prefs.addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23);
     }
@@ -92,13 +92,17 @@ TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
     EXPECT_EQ(openResult(withLong(list, uint32_t(sampleLong(list + 4) + 1))), kErrorDamagedFile)
         << "entries beyond slots";
     EXPECT_EQ(openResult(withLong(list, 0xFFFFFFFFu)), kErrorDamagedFile);
+    // Blocks that share bytes with the list or with each other.
+    long cprj = entryOfType("CPRJ");
+    EXPECT_EQ(openResult(withLong(cprj + 12, uint32_t(list + 8))), kErrorDamagedFile);
+    long htpt = sampleLong(entryOfType("HTPT") + 12);
+    EXPECT_EQ(openResult(withLong(cprj + 12, uint32_t(htpt + 3))), kErrorDamagedFile);
 }
 
 TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
     long at = entryOfType("CPRJ");
     ASSERT_GT(at, 0);
-    const uint32_t overTheList = uint32_t(sampleLong(kListOffsetOffset)) + 8;
-    for (uint32_t offset : {uint32_t(sample.size()), 0u, 0xFFFFFFF0u, overTheList}) {
+    for (uint32_t offset : {uint32_t(sample.size()), 0u, 0xFFFFFFF0u}) {
         writeFile(path, withLong(at + 12, offset));
         PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
         ASSERT_TRUE(prefs.isOpen());
