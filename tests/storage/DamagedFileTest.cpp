@@ -232,4 +232,31 @@ TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
     EXPECT_EQ(run("info " + path, &output), 1);
 }
 
+// A count that claims one field more than the block holds (an append whose
+// count reached the file but whose length did not) and a block over another
+// one: check names both, and repair writes a copy that checks clean, with
+// the fields that fit and without the second block.
+TEST_F(Okadb, RepairWritesASoundCopy) {
+    long wpos = sampleLong(entryOfType("WPOS") + 12);
+    std::string damaged = withLong(wpos, 151);
+    long cprj = entryOfType("CPRJ");
+    putBigEndian32(reinterpret_cast<uint8_t*>(damaged.data() + cprj + 12), uint32_t(wpos + 8));
+    writeFile(path, damaged);
+    std::string output;
+    EXPECT_EQ(run("check " + path, &output), 1);
+    EXPECT_NE(output.find("'WPOS'"), std::string::npos) << output;
+    EXPECT_NE(output.find("the count claims 151 fields, the block holds 150"), std::string::npos)
+        << output;
+    EXPECT_NE(output.find("'CPRJ'"), std::string::npos) << output;
+
+    EXPECT_EQ(run("check --repair " + path, &output), 0) << output;
+    EXPECT_EQ(readFile(path), damaged) << "the file itself is left alone";
+    EXPECT_EQ(run("check " + path + ".repaired", &output), 0) << output;
+    EXPECT_EQ(run("records " + path + ".repaired WPOS", &output), 0);
+    EXPECT_NE(output.find("record 150 "), std::string::npos) << output;
+    EXPECT_EQ(output.find("record 151 "), std::string::npos) << output;
+    EXPECT_EQ(run("records " + path + ".repaired CPRJ", &output), 0);
+    EXPECT_EQ(output, "");
+}
+
 }  // namespace
