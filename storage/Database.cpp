@@ -352,10 +352,14 @@ long Database::setMPEntry(long index, const MasterPtrEntry* entry) {
     if (index < 1 || index > slots) return kErrorBadArgument;
     uint8_t bytes[kEntrySize];
     encodeEntry(*entry, bytes);
-    windowStart = 0;
     freeSpace.update(index, *entry);
-    return writeDataToFile(entryOffset(listOffset, index), reinterpret_cast<char*>(bytes),
-                           kEntrySize);
+    long error = writeDataToFile(entryOffset(listOffset, index), reinterpret_cast<char*>(bytes),
+                                 kEntrySize);
+    // Written through to the window, which stays good.
+    bool inWindow = windowStart != 0 && index >= windowStart && index < windowStart + windowCount;
+    if (error != 0) windowStart = 0;
+    else if (inWindow) std::memcpy(window.data() + (index - windowStart) * kEntrySize, bytes, kEntrySize);
+    return error;
 }
 
 long Database::growMPList(long extraSlots) {
