@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "core/ByteOrder.h"
@@ -211,23 +213,31 @@ void PrefMan::replacePreferencesOfType(TypeCode type, const PreferenceRecord* re
     lastError = int32_t(result);
 }
 
-void PrefMan::readPreferencesOfType(TypeCode type, std::vector<std::string>& records) {
-    records.clear();
+void PrefMan::visitPreferencesOfType(TypeCode type,
+                                     const std::function<void(const char*, long)>& visit) {
     long index = 0;
     long length = 0;
     long result = findRecordBlock(type, &index);
     if (result == 0) result = getBlockLength(index, &length);
-    std::vector<char> block(size_t(std::max(length, 1L)));
-    if (result == 0) result = readDataFromBlock(index, block.data(), false);
+    // Not zeroed: the read fills it.
+    std::unique_ptr<char[]> block(new (std::nothrow) char[size_t(std::max(length, 1L))]);
+    if (result == 0 && block == nullptr) result = kErrorOutOfMemory;
+    if (result == 0) result = readDataFromBlock(index, block.get(), false);
     long count = 0;
-    if (result == 0) result = readFieldCount(block.data(), length, &count);
+    if (result == 0) result = readFieldCount(block.get(), length, &count);
     long position = dbformat::kFieldWordSize;
     for (long n = 0; n < count && result == 0; ++n) {
         long offset = 0;
         long fieldLength = 0;
-        result = stepOverField(block.data(), length, &position, &offset, &fieldLength);
-        if (result == 0) records.emplace_back(block.data() + offset, size_t(fieldLength));
+        result = stepOverField(block.get(), length, &position, &offset, &fieldLength);
+        if (result == 0) visit(block.get() + offset, fieldLength);
     }
-    if (result != 0) records.clear();
     lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
+}
+
+void PrefMan::readPreferencesOfType(TypeCode type, std::vector<std::string>& records) {
+    records.clear();
+    visitPreferencesOfType(
+        type, [&](const char* data, long length) { records.emplace_back(data, size_t(length)); });
+    if (lastError != 0) records.clear();
 }

@@ -10,6 +10,7 @@
 // when no file is open, or a Database code.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,11 @@ public:
     // Records end up empty when there are none or on any error; a block
     // whose fields overrun it is reported as kErrorDamagedFile.
     void readPreferencesOfType(TypeCode type, std::vector<std::string>& records);
+    // The same walk handing each record to `visit` (its bytes live for the
+    // call only) instead of copying them all; a damaged block stops the
+    // walk after the records before the damage.
+    void visitPreferencesOfType(TypeCode type,
+                                const std::function<void(const char*, long)>& visit);
 
 private:
     static std::vector<char> fieldBlock(const PreferenceRecord* records, long count);
