@@ -288,6 +288,11 @@ TEST_F(DatabaseTest, InUseBitIsSetByCheckedWritersAndRefused) {
     EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, true), kErrorFileInUse);
     EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, false), 0);
     other.closeDBFile();
+    // Creating over a file in use is refused, and the file is kept as it is.
+    addBlock(10, 0);
+    const std::string inUse = raw();
+    EXPECT_EQ(other.createDBFile(path.c_str(), kTestType, 1), kErrorFileInUse);
+    EXPECT_EQ(raw(), inUse);
 
     database.closeDBFile();
     EXPECT_EQ(raw32(8), 0);
