@@ -1,10 +1,18 @@
 // Figures for the project at scale, measured against an in-process Tool
 // Manager with scripted tools in child processes answering 'IDFL':
+//   - loading a project of 10,000 files with no tools running and the files
+//     absent from disk, against SQLite reading the same paths from a table
+//     (the sqlite3 program, when installed, and the library in-process)
 //   - loading a project of 1,000 and 10,000 files identified by two tools
 //   - adding one file (identified by one tool, saved) to such a project
 //   - building a project up to 1,000 files one 'ADDF' at a time, and the
 //     project file's size at the end
 //   - 'RSLV' with 50 project paths, resolved in the last one
+#include <fcntl.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +27,8 @@
 #include "projects/ProjectManager.h"
 #include "projects/ProjectRecords.h"
 #include "storage/PrefMan.h"
+
+extern char** environ;
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -50,16 +60,17 @@ struct TwoTools {
     ScriptedTool headers;
 };
 
-// `count` files on disk, alternately agents and headers, stored as the
-// 'FCMP' records of the current project.
-std::vector<std::string> makeProjectFiles(const fs::path& directory, int count) {
+// `count` files, alternately agents and headers, stored as the 'FCMP'
+// records of the current project; written to disk when `onDisk` is true.
+std::vector<std::string> makeProjectFiles(const fs::path& directory, int count,
+                                          bool onDisk = true) {
     fs::create_directories(directory);
     std::vector<std::string> paths;
     std::vector<uint8_t> records(size_t(count) * kFileRecordSize);
     std::vector<PreferenceRecord> list;
     for (int n = 0; n < count; ++n) {
         std::string path = (directory / numberedName("file", n, n % 2 ? ".qh" : ".qa")).string();
-        writeFile(path, "text\n");
+        if (onDisk) writeFile(path, "text\n");
         paths.push_back(path);
         uint8_t* record = records.data() + size_t(n) * kFileRecordSize;
         encodeFileRecord(path.c_str(), record);
@@ -67,6 +78,78 @@ std::vector<std::string> makeProjectFiles(const fs::path& directory, int count) 
     }
     gProjectManager->replacePreferencesOfType(kFileRecord, list.data(), long(list.size()));
     return paths;
+}
+
+// Milliseconds the sqlite3 program needs to print every path of the table
+// (to /dev/null), or a negative value when it is not installed.
+double sqliteProgramReadsPaths(const fs::path& file) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    std::string database = file.string();
+    char program[] = "sqlite3";
+    char query[] = "SELECT path FROM files";
+    char* arguments[] = {program, database.data(), query, nullptr};
+    auto start = Clock::now();
+    pid_t child = 0;
+    int status = -1;
+    if (posix_spawnp(&child, program, &actions, nullptr, arguments, environ) == 0)
+        waitpid(child, &status, 0);
+    double elapsed = millisecondsSince(start);
+    posix_spawn_file_actions_destroy(&actions);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed : -1;
+}
+
+// Milliseconds SQLite needs to open a database and read `paths` back from
+// a table of one text column, in this process.
+double sqliteReadPaths(const fs::path& file, const std::vector<std::string>& paths) {
+    sqlite3* db = nullptr;
+    sqlite3_open(file.c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE files (path TEXT); BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO files VALUES (?)", -1, &insert, nullptr);
+    for (const std::string& path : paths) {
+        sqlite3_bind_text(insert, 1, path.c_str(), -1, SQLITE_STATIC);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+
+    auto start = Clock::now();
+    sqlite3_open(file.c_str(), &db);
+    sqlite3_stmt* select = nullptr;
+    sqlite3_prepare_v2(db, "SELECT path FROM files", -1, &select, nullptr);
+    std::vector<std::string> read;
+    while (sqlite3_step(select) == SQLITE_ROW)
+        read.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(select, 0)));
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    double elapsed = millisecondsSince(start);
+    if (read != paths) std::printf("  SQLite read back other paths!\n");
+    return elapsed;
+}
+
+// A project whose files are all missing, loaded with no tool to ask: what
+// is left is reading the project file, one existence check per file and
+// filing the files into their list.
+void loadWithoutTools(int count) {
+    ToolManagerHarness harness;
+    const TempHome& home = harness.home;
+    gOKALogStream = nullptr;  // the figures leave out writing the log
+    gProjectManager->loadProject((home.path() / "absent.prj").c_str(), true);
+    std::vector<std::string> paths = makeProjectFiles(home.path() / "src", count, false);
+    gProjectManager->loadProject(nullptr, false);  // warm the file cache as SQLite's is
+    auto start = Clock::now();
+    gProjectManager->loadProject(nullptr, false);
+    double load = millisecondsSince(start);
+    double library = sqliteReadPaths(home.path() / "paths.sqlite", paths);
+    double program = sqliteProgramReadsPaths(home.path() / "paths.sqlite");
+    std::printf("load %5d absent files, no tools:   %9.1f ms\n", count, load);
+    std::printf("  the sqlite3 program reads the paths in %.1f ms (load %.1fx); the SQLite library "
+                "in this process in %.1f ms (load %.1fx)\n",
+                program, load / program, library, load / library);
 }
 
 void loadAndAdd(int count) {
@@ -78,11 +161,15 @@ void loadAndAdd(int count) {
     TwoTools tools(harness);
 
     // Reopening the stored project reads and identifies it as a start does.
+    double waitedBefore = gProjectManager->getIdentifyWaitMs();
     auto start = Clock::now();
     gProjectManager->loadProject(nullptr, false);
     double load = millisecondsSince(start);
+    double waited = gProjectManager->getIdentifyWaitMs() - waitedBefore;
     std::printf("load %5d files, 2 tools:            %9.1f ms  (%.3f ms per file)\n", count, load,
                 load / count);
+    std::printf("  waiting for IDFL replies %.1f ms, everything else %.1f ms (%.1f%%)\n", waited,
+                load - waited, 100 * (load - waited) / load);
 
     constexpr int kAdds = 5;
     double worst = 0;
@@ -148,6 +235,7 @@ void resolveWithPaths(int pathCount) {
 }  // namespace
 
 int main() {
+    loadWithoutTools(10000);
     loadAndAdd(1000);
     loadAndAdd(10000);
     buildUp(1000);

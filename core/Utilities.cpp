@@ -96,14 +96,19 @@ void extractPathname(const char* path, char* out) {
     copyText(out, kPathSize, path, size_t(separator));
 }
 
+const char* filenamePart(const char* path) {
+    if (path == nullptr) return "";
+    long separator = lastSeparator(path);
+    return path + (separator < 0 ? 0 : separator + 1);
+}
+
 void extractFilename(const char* path, char* out) {
     if (path == nullptr || path[0] == '\0') {
         out[0] = '\0';
         return;
     }
-    long separator = lastSeparator(path);
     // The source may be the output buffer, so move rather than copy.
-    const char* name = path + (separator < 0 ? 0 : separator + 1);
+    const char* name = filenamePart(path);
     size_t length = std::strlen(name);
     if (length >= kPathSize) length = kPathSize - 1;
     std::memmove(out, name, length);

@@ -41,6 +41,8 @@ void okaBeep();
 // counts). `path` and `out` may be the same buffer; `out` holds kPathSize.
 void extractPathname(const char* path, char* out);
 void extractFilename(const char* path, char* out);
+// Where the file name starts inside `path`, as extractFilename cuts it.
+const char* filenamePart(const char* path);
 
 bool fileExists(const char* path);
 // True for a readable file whose first 256 bytes hold no NUL byte.

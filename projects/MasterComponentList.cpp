@@ -2,6 +2,8 @@
 #include "projects/MasterComponentList.h"
 
 #include <cstdio>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Utilities.h"
@@ -23,33 +25,90 @@ constexpr long kMaxShownIndex = 0xFFFF;  // lists and members beyond this have n
 MasterComponentList::MasterComponentList(std::function<void()> changed)
     : List(kDefaultChunkSize, true, true), listChanged(std::move(changed)) {}
 
+// Where the files of one list stand, by path: two files are equal exactly
+// when they have the same type (the list's) and the same path, so an equal
+// member is found without comparing the new file with every member. Other
+// components (engines) are few and are compared one by one.
+class MasterComponentList::MemberIndex {
+public:
+    MemberIndex(const ComponentList& list, size_t expected) {
+        std::vector<Item*> members = list.items();
+        positions.reserve(members.size() + expected);
+        for (size_t j = 0; j < members.size(); ++j)
+            if (const char* key = pathOf(members[j])) positions.emplace(key, long(j));
+    }
+
+    // Files `item` in `list`: in place of an equal member (destroyed), else at the end.
+    void file(ComponentList& list, Item* item) {
+        const char* key = pathOf(item);
+        if (key == nullptr) {
+            Item* replaced = list.replace(item);
+            if (replaced != item) delete replaced;
+            return;
+        }
+        auto [place, added] = positions.emplace(key, list.getCount());
+        if (added) {
+            list.include(item);
+            return;
+        }
+        // The key views the replaced member's path: view the new one's.
+        long position = place->second;
+        positions.erase(place);
+        positions.emplace(key, position);
+        Item* replaced = list.replacei(position, item);
+        if (replaced != item) delete replaced;
+    }
+
+private:
+    static const char* pathOf(const Item* item) {
+        auto* file = dynamic_cast<const OKAFile*>(item);
+        return file != nullptr ? file->getPathname() : nullptr;
+    }
+
+    // Path (viewing the member's own) -> position in the list.
+    std::unordered_map<std::string_view, long> positions;
+};
+
+ComponentList* MasterComponentList::listForType(TypeCode type, const std::string& typeName,
+                                                const std::string& description) {
+    long index = lookUpComponentList(type);
+    if (index >= 0) return getNthList(index);
+    ComponentList* list = nullptr;
+    if (typeName.empty()) {
+        list = type == kEngineType
+                   ? new ComponentList(type, kEnginesName, kEnginesDescription)
+                   : new ComponentList(type, kUnidentifiedName, kUnidentifiedDescription);
+    } else {
+        char name[kItemTextSize];
+        std::snprintf(name, sizeof name, "%s files", typeName.c_str());
+        list = new ComponentList(type, name, description.c_str());
+    }
+    include(list);
+    index = lookUpComponentList(type);
+    return index < 0 ? nullptr : getNthList(index);
+}
+
 void MasterComponentList::addComponent(Item* item, const char* typeName,
                                        const char* description) {
-    TypeCode type = item->getItemType();
-    long index = lookUpComponentList(type);
-    if (index < 0) {
-        ComponentList* list = nullptr;
-        if (typeName == nullptr || typeName[0] == '\0') {
-            list = type == kEngineType
-                       ? new ComponentList(type, kEnginesName, kEnginesDescription)
-                       : new ComponentList(type, kUnidentifiedName, kUnidentifiedDescription);
-        } else {
-            char name[kItemTextSize];
-            std::snprintf(name, sizeof name, "%s files", typeName);
-            list = new ComponentList(type, name, description);
-        }
-        include(list);
-        index = lookUpComponentList(type);
-    }
-    if (index < 0) {
-        lastError = kErrorComponentList;
-        delete item;
-        if (listChanged) listChanged();
-        return;
-    }
-    Item* replaced = getNthList(index)->replace(item);
-    if (replaced != item) delete replaced;
+    addComponents({{item, typeName != nullptr ? typeName : "",
+                    description != nullptr ? description : ""}});
+}
+
+void MasterComponentList::addComponents(const std::vector<NewComponent>& components) {
+    std::unordered_map<ComponentList*, MemberIndex> indexes;  // built on a list's first use
     lastError = 0;
+    for (const NewComponent& component : components) {
+        ComponentList* list =
+            listForType(component.item->getItemType(), component.typeName, component.description);
+        if (list == nullptr) {
+            lastError = kErrorComponentList;
+            delete component.item;
+            continue;
+        }
+        auto found = indexes.find(list);
+        if (found == indexes.end()) found = indexes.emplace(list, MemberIndex(*list, components.size())).first;
+        found->second.file(*list, component.item);
+    }
     if (listChanged) listChanged();
 }
 
@@ -85,10 +144,8 @@ ComponentList* MasterComponentList::getNthList(long index) const {
 }
 
 namespace {
-// The members of a list in an array, for the list sort's quicksort: it
-// reads and writes by position, which a chunked list answers by walking its
-// chunks and an array at once. Same algorithm, same order, a fraction of
-// the time for long lists.
+// The members of a list in an array, for the list sort's quicksort, which
+// reads and writes by position: same algorithm, same order, no chunk walks.
 struct ItemArray {
     std::vector<Item*> items;
     // Null outside the array, as List::get answers.
@@ -98,10 +155,9 @@ struct ItemArray {
 };
 
 void sortMembers(ComponentList& list, bool descending) {
-    ItemArray array;
-    for (long j = 0; j < list.getCount(); ++j) array.items.push_back(list.get(j));
+    ItemArray array{list.items()};
     sortItems(array, descending);
-    for (long j = 0; j < array.getCount(); ++j) list.replacei(j, array.get(j));
+    list.assign(array.items);
 }
 }  // namespace
 

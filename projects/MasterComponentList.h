@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "core/HasErrorReporting.h"
 #include "projects/ComponentList.h"
@@ -27,10 +29,21 @@ public:
     // `listChanged` rebuilds the project list view after every change.
     explicit MasterComponentList(std::function<void()> listChanged);
 
+    // A component to be filed, with the type name and description that
+    // name its list when the list has to be created.
+    struct NewComponent {
+        Item* item;
+        std::string typeName;
+        std::string description;
+    };
+
     // Files `item` under the list of its component type, creating the list
     // (named from `typeName`) when needed; an equal member is replaced.
     // Takes the item.
     void addComponent(Item* item, const char* typeName, const char* description);
+    // Files each component in turn as addComponent does, in time linear in
+    // the number of components, and rebuilds the view once. Takes the items.
+    void addComponents(const std::vector<NewComponent>& components);
     // Takes the member equal to `item` out and hands it back (not
     // destroyed); a list left empty goes too. Null when no list held one.
     Item* removeComponent(const Item* item);
@@ -60,5 +73,12 @@ public:
     void appendRow(LBoxObj* listBox, uint32_t value) const;
 
 private:
+    class MemberIndex;
+
+    // The list of `type`, created when there is none yet; null when it
+    // cannot be created.
+    ComponentList* listForType(TypeCode type, const std::string& typeName,
+                               const std::string& description);
+
     std::function<void()> listChanged;  // rebuilds the project list view
 };

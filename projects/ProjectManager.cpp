@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,12 +29,16 @@ constexpr const char* kMissingDescription = "These files could not be located on
 constexpr const char* kTextDescription =
     "Text files are non-binary files that have not been identified by an OKA tool";
 
-// What one tool answered to 'IDFL'; true when it recognised the file.
-bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description) {
+// What one tool answered to 'IDFL'; true when it recognised the file. The
+// time spent waiting for the reply is added to `waitMs`.
+bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description, double& waitMs) {
     auto* request = new Message(kIdentifyFileMsg.code, &tool);
     request->wantsReply = 1;
     request->addTextParam(file->getPathname());
+    auto sent = std::chrono::steady_clock::now();
     std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
+    waitMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent)
+                  .count();
     if (reply == nullptr) {
         OKA_LOG("failed to get back reply when asking tool %s to identify file %s",
                 TypeIdentToCStr(tool.toolType), file->getPathname());
@@ -185,23 +191,21 @@ void ProjectManager::saveProject() {
 // Files enter unidentified; identifyAllFiles files them under their types.
 void ProjectManager::readProjectComponents() {
     ListViewHold hold(*this);
-    std::vector<std::string> records;
-    readPreferencesOfType(kFileRecord, records);
-    for (const std::string& record : records) {
+    std::vector<MasterComponentList::NewComponent> components;
+    visitPreferencesOfType(kFileRecord, [&](const char* record, long length) {
         char path[kPathSize];
-        decodeFileRecord(reinterpret_cast<const uint8_t*>(record.data()), long(record.size()),
-                         path);
-        masterComponentList->addComponent(new OKAFile(path), nullptr, nullptr);
-    }
-    readPreferencesOfType(kEngineRecord, records);
-    for (const std::string& record : records) {
+        decodeFileRecord(reinterpret_cast<const uint8_t*>(record), length, path);
+        components.push_back({new OKAFile(path), "", ""});
+    });
+    if (lastError != 0)
+        OKA_LOG("project file %s: file records after the damage skipped (%d)", getPath(),
+                int(lastError));
+    visitPreferencesOfType(kEngineRecord, [&](const char* record, long length) {
         EngineRecord engine;
-        if (!decodeEngineRecord(reinterpret_cast<const uint8_t*>(record.data()),
-                                long(record.size()), engine))
-            continue;
-        masterComponentList->addComponent(new EngineInfo(engine.machine, engine.port), nullptr,
-                                          nullptr);
-    }
+        if (decodeEngineRecord(reinterpret_cast<const uint8_t*>(record), length, engine))
+            components.push_back({new EngineInfo(engine.machine, engine.port), "", ""});
+    });
+    masterComponentList->addComponents(components);
     lastError = 0;
 }
 
@@ -309,7 +313,7 @@ void ProjectManager::identifyFile(OKAFile* file, char* description) {
         }
         if (!gToolRegistry->toolIsLoaded(info->toolType)) continue;
         ToolInfo tool = *info;  // the entry may go while we wait for the reply
-        if (toolRecognises(tool, file, description)) return;
+        if (toolRecognises(tool, file, description, identifyWaitMs)) return;
     }
     if (isTextFile(file->getPathname())) {
         file->setFileTypeStr("text");
@@ -325,10 +329,8 @@ void ProjectManager::identifyFile(OKAFile* file, char* description) {
 // the lists were rebuilt; only a component still listed is selected again.
 bool ProjectManager::componentStillListed(const Item* item) const {
     for (long i = 0; item != nullptr && i < masterComponentList->getCount(); ++i) {
-        ComponentList* list = masterComponentList->getNthList(i);
-        for (long j = 0; j < list->getCount(); ++j) {
-            if (list->get(j) == item) return true;
-        }
+        std::vector<Item*> members = masterComponentList->getNthList(i)->items();
+        if (std::find(members.begin(), members.end(), item) != members.end()) return true;
     }
     return false;
 }
@@ -339,17 +341,28 @@ void ProjectManager::identifyAllFiles() {
     MasterComponentList& lists = *masterComponentList;
     {
         ListViewHold hold(*this);
+        // Each list is walked from its last member to its first; the files
+        // whose type changed leave it and are filed under their new type,
+        // in the order met, once the list has been walked.
         for (long i = lists.getCount() - 1; i >= 0; --i) {
             ComponentList* list = lists.getNthList(i);
-            for (long j = list->getCount() - 1; j >= 0; --j) {
-                auto* file = dynamic_cast<OKAFile*>(list->get(j));
-                if (file == nullptr) continue;  // engine descriptors are not identified
-                char description[kPathSize];
-                identifyFile(file, description);
-                if (file->getItemType() == list->getTypeIdent()) continue;
-                list->removei(j);
-                lists.addComponent(file, file->getFileTypeStr(), description);
+            std::vector<Item*> members = list->items();
+            std::vector<Item*> kept;
+            std::vector<MasterComponentList::NewComponent> moved;
+            for (auto member = members.rbegin(); member != members.rend(); ++member) {
+                auto* file = dynamic_cast<OKAFile*>(*member);
+                char description[kPathSize] = "";
+                if (file != nullptr) identifyFile(file, description);  // engines are not
+                if (file == nullptr || file->getItemType() == list->getTypeIdent()) {
+                    kept.push_back(*member);
+                    continue;
+                }
+                const char* typeName = file->getFileTypeStr();
+                moved.push_back({file, typeName != nullptr ? typeName : "", description});
             }
+            std::reverse(kept.begin(), kept.end());
+            list->assign(kept);
+            if (!moved.empty()) lists.addComponents(moved);
             if (list->getCount() == 0) delete lists.remove(list);
         }
         lists.sort(false);

@@ -107,6 +107,8 @@ public:
     const char* getProjectTitle() const { return projectTitle; }
 
     MasterComponentList& getMasterComponentList() { return *masterComponentList; }
+    // Milliseconds spent so far waiting for tools to answer 'IDFL'.
+    double getIdentifyWaitMs() const { return identifyWaitMs; }
 
 private:
     bool componentStillListed(const Item* item) const;
@@ -125,6 +127,7 @@ private:
     int listViewHolds = 0;                       // bulk changes under way (ListViewHold)
     int16_t projectListWidth = kNewViewWidth;    // width of the project list and its label
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
+    double identifyWaitMs = 0;                   // time spent waiting for 'IDFL' replies
 };
 
 extern ProjectManager* gProjectManager;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <string>
 #include <sys/stat.h>
 
 #include "core/ByteOrder.h"
@@ -84,6 +85,8 @@ Database::Database() : scratch(new char[kScratchSize]) { initialize(); }
 Database::~Database() { closeDBFile(); }
 
 void Database::initialize() {
+    freeSpace.clear();
+    fieldIndex.forget();
     readCache.reset();
     window.clear();
     window.shrink_to_fit();
@@ -152,6 +155,39 @@ long Database::loadHeader() {
         long capacity = mode == kModeReadWrite ? kReadWriteWindowEntries : entries;
         window.assign(size_t(capacity * kEntrySize), 0);
     }
+    return loadAllEntries();
+}
+
+// One pass over the list at open: blocks that share bytes with each other or
+// with the list are refused here, sorted by offset, instead of on every
+// access (a write to one would scramble the other); and the 'FREE' records
+// are indexed for allocation. An entry that reaches outside the file is left
+// to loadEntry, which refuses that block alone.
+long Database::loadAllEntries() {
+    std::vector<uint8_t> list(size_t(entries * kEntrySize));
+    if (file.readAt(entryOffset(listOffset, 1), list.data(), long(list.size())) != long(list.size()))
+        return kErrorDamagedFile;
+    struct Span {
+        long start;
+        long end;
+    };
+    std::vector<Span> spans = {{listOffset, listOffset + kListHeaderSize + slots * kEntrySize}};
+    for (long k = 1; k <= entries; ++k) {
+        MasterPtrEntry entry = decodeEntry(list.data() + (k - 1) * kEntrySize);
+        freeSpace.update(k, entry);
+        long end = long(entry.offset) + entry.length + entry.slop;
+        bool inside = entry.offset >= kHeaderSize && entry.length >= 0 && entry.slop >= 0 &&
+                      end <= fileLength;
+        if (entry.type != kBlankType && inside && end > entry.offset)
+            spans.push_back({entry.offset, end});
+    }
+    std::sort(spans.begin(), spans.end(),
+              [](const Span& a, const Span& b) { return a.start < b.start; });
+    long reach = spans[0].end;  // the furthest end so far
+    for (size_t i = 1; i < spans.size(); ++i) {
+        if (spans[i].start < reach) return kErrorDamagedFile;
+        reach = std::max(reach, spans[i].end);
+    }
     return 0;
 }
 
@@ -186,32 +222,39 @@ long Database::closeDBFile() {
     return error;
 }
 
+// Deliberately not written in place: the fresh file is written beside the
+// old one and renamed over it, so that an interruption leaves either file
+// whole, and a failure removes only the file this call made. A file that
+// another process has in use is refused and left alone.
 long Database::createDBFile(const char* path, TypeCode fileType, short version) {
     if (isOpen()) closeDBFile();
-    long error = openDescriptor(path, kModeReadWrite);
-    if (error != 0) return error;
+    {
+        FileDescriptor existing;
+        existing.reset(::open(path, O_RDONLY));
+        uint8_t flags[4];
+        if (existing.isOpen() && existing.readAt(kFlagsOffset, flags, 4) == 4 &&
+            (getBigEndian32(flags) & kInUseFlag))
+            return kErrorFileInUse;
+    }
 
-    // A file too short to hold flags cannot be in use; it only needs the bit.
-    long size = sizeOnDisk();
-    error = size >= kHeaderSize ? checkAndMarkInUse() : writeLong(kFlagsOffset, kInUseFlag);
+    std::vector<uint8_t> fresh(static_cast<size_t>(kFreshFileSize));
+    putBigEndian32(fresh.data() + kTypeOffset, fileType);
+    putBigEndian16(fresh.data() + kFormatVersionOffset, uint16_t(kFormatVersion));
+    putBigEndian16(fresh.data() + kDataVersionOffset, uint16_t(version));
+    putBigEndian32(fresh.data() + kListOffsetOffset, uint32_t(kHeaderSize));
+    putBigEndian32(fresh.data() + kFileLengthOffset, uint32_t(kFreshFileSize));
+    putBigEndian32(fresh.data() + kHeaderSize + 4, uint32_t(kInitialSlots));
+    fillBlankEntries(fresh.data() + kHeaderSize + kListHeaderSize, kInitialSlots);
 
-    uint8_t head[kFlagsOffset];
-    putBigEndian32(head + kTypeOffset, fileType);
-    putBigEndian16(head + kFormatVersionOffset, uint16_t(kFormatVersion));
-    putBigEndian16(head + kDataVersionOffset, uint16_t(version));
-    if (error == 0) error = file.writeAt(0, head, sizeof head);
-    if (error == 0) error = setMPOffset(kHeaderSize);
-    if (error == 0) error = setFileLength(kHeaderSize);
-
-    std::vector<uint8_t> list(size_t(kListHeaderSize + kInitialSlots * kEntrySize));
-    putBigEndian32(list.data(), 0);
-    putBigEndian32(list.data() + 4, uint32_t(kInitialSlots));
-    fillBlankEntries(list.data() + kListHeaderSize, kInitialSlots);
-    if (error == 0) error = appendDataToFile(reinterpret_cast<char*>(list.data()), long(list.size()));
-
-    if (error == 0) return closeDBFile();
-    abandonFile();
-    std::remove(path);
+    std::string temporary = std::string(path) + ".new" + std::to_string(::getpid());
+    FileDescriptor created;
+    created.reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
+    if (!created.isOpen()) return errno;
+    long error = created.writeAt(0, fresh.data(), long(fresh.size()));
+    created.reset();
+    if (error == 0 && gBeforeDatabaseWrite != nullptr) gBeforeDatabaseWrite();
+    if (error == 0 && std::rename(temporary.c_str(), path) != 0) error = errno;
+    if (error != 0) std::remove(temporary.c_str());
     return error;
 }
 
@@ -309,9 +352,14 @@ long Database::setMPEntry(long index, const MasterPtrEntry* entry) {
     if (index < 1 || index > slots) return kErrorBadArgument;
     uint8_t bytes[kEntrySize];
     encodeEntry(*entry, bytes);
-    windowStart = 0;
-    return writeDataToFile(entryOffset(listOffset, index), reinterpret_cast<char*>(bytes),
-                           kEntrySize);
+    freeSpace.update(index, *entry);
+    long error = writeDataToFile(entryOffset(listOffset, index), reinterpret_cast<char*>(bytes),
+                                 kEntrySize);
+    // Written through to the window, which stays good.
+    bool inWindow = windowStart != 0 && index >= windowStart && index < windowStart + windowCount;
+    if (error != 0) windowStart = 0;
+    else if (inWindow) std::memcpy(window.data() + (index - windowStart) * kEntrySize, bytes, kEntrySize);
+    return error;
 }
 
 long Database::growMPList(long extraSlots) {
@@ -322,33 +370,57 @@ long Database::growMPList(long extraSlots) {
     uint8_t* added = reinterpret_cast<uint8_t*>(list.data()) + oldSize;
     fillBlankEntries(added, extraSlots);
 
+    // The new slots are written past the file's end; raising the slot count
+    // is the commit.
     if (listOffset + oldSize == fileLength) {
         if (long error = appendDataToFile(reinterpret_cast<char*>(added), extraSlots * kEntrySize))
             return error;
         return setMPSlots(slots + extraSlots);
     }
 
-    // The list is not at the end: copy it there with room to spare, and
-    // record its old place as free space.
+    // The list is not at the end: a copy with room to spare, which already
+    // records the old place as a 'FREE' record, goes there, and pointing the
+    // header at it is the commit. Until then the old list is the list.
     long oldOffset = listOffset;
     long oldSlots = slots;
     if (long error = readDataFromFile(oldOffset, list.data(), oldSize, false)) return error;
+    auto* copy = reinterpret_cast<uint8_t*>(list.data());
+    MasterPtrEntry oldSpace{kFreeType, int32_t(oldSize), 0, int32_t(oldOffset)};
+    encodeEntry(oldSpace, copy + kListHeaderSize + entries * kEntrySize);
+    putBigEndian32(copy, uint32_t(entries + 1));
+    putBigEndian32(copy + 4, uint32_t(slots + extraSlots));
     long newOffset = fileLength;
     if (long error = appendDataToFile(list.data(), newSize)) return error;
     if (long error = setMPOffset(newOffset)) return error;
-    if (long error = setMPSlots(slots + extraSlots)) return error;
-    if (long error = addFreeRecord(oldOffset, oldSize)) return error;
+    slots += extraSlots;
+    entries += 1;
+    freeSpace.update(entries, oldSpace);
     OKA_LOG("Moved master ptr list from %ld to %ld", oldOffset, newOffset);
     OKA_LOG("oldSlots = %ld, newSlots = %ld", oldSlots, slots);
     OKA_LOG("oldMPSize = %ld, newMPSize = %ld", oldSize, newSize);
     return 0;
 }
 
-// Appends a 'FREE' entry; the caller has made sure a slot is available.
-long Database::addFreeRecord(long offset, long length) {
-    if (long error = setMPEntries(entries + 1)) return error;
-    MasterPtrEntry free{kFreeType, int32_t(length), 0, int32_t(offset)};
-    return setMPEntry(entries, &free);
+// Makes sure that one more entry can be added: a small 'FREE' record to
+// reuse (its number), or room in the list (-1), growing it when full.
+long Database::reserveEntry() {
+    long reused = locateSmallFreeEntry();
+    if (reused > 0 || entries < slots) return reused;
+    if (long error = growMPList(kGrowthSlots)) return error;
+    return -1;
+}
+
+// Writes `entry` into the reused entry (one write, the commit), or into the
+// first unused slot and then raises the count (the commit).
+long Database::addEntry(const MasterPtrEntry& entry, long reused, long* index) {
+    long number = reused > 0 ? reused : entries + 1;
+    if (number > slots) return kErrorBadArgument;
+    if (long error = setMPEntry(number, &entry)) return error;
+    if (reused <= 0) {
+        if (long error = setMPEntries(number)) return error;
+    }
+    *index = number;
+    return 0;
 }
 
 // ---------------------------------------------------------------- blocks
@@ -372,67 +444,125 @@ long Database::loadWritableEntry(long index, MasterPtrEntry* entry) {
     return entry->type == kFreeType ? kErrorBlockDeleted : 0;
 }
 
-long Database::locateSmallFreeEntry() {
-    MasterPtrEntry entry;
-    for (long k = 1; k <= entries; ++k) {
-        if (long error = getMPEntry(k, &entry)) return error;
-        if (entry.type == kFreeType && entry.length < kSmallFreeRecord) return k;
-    }
-    return -1;
-}
+long Database::locateSmallFreeEntry() const { return freeSpace.smallRecord(kSmallFreeRecord); }
 
 long Database::grabFreeSpace(long length) {
+    long k = freeSpace.firstFit(length);
+    if (k < 0) return 0;
     MasterPtrEntry entry;
-    for (long k = 1; k <= entries; ++k) {
-        if (long error = getMPEntry(k, &entry)) return error;
-        if (entry.type != kFreeType || entry.length < length) continue;
-        if (long error = loadEntry(k, &entry)) return error;
-        long place = entry.offset;
-        entry.offset = int32_t(entry.offset + length);
-        entry.length = int32_t(entry.length - length);
-        if (long error = setMPEntry(k, &entry)) return error;
-        return place;
+    if (long error = loadEntry(k, &entry)) return error;
+    long place = entry.offset;
+    entry.offset = int32_t(entry.offset + length);
+    entry.length = int32_t(entry.length - length);
+    if (long error = setMPEntry(k, &entry)) return error;
+    return place;
+}
+
+// Finds `total` bytes, first fit in free space or else at the end of the
+// file, and writes `data` (`length` bytes; zeros when null) at their start.
+// The data is written while the bytes are still free or past the end, so
+// until an entry claims them nothing in the file changes meaning.
+long Database::takeSpace(const char* data, long length, long total, long* offset) {
+    WorkingBuffer zeros(*this);
+    if (data == nullptr) {
+        if (long error = zeros.allocateZeroed(length)) return error;
+        data = zeros.data();
     }
+    long k = freeSpace.firstFit(total);
+    if (k > 0) {
+        *offset = freeSpace.record(k).offset;
+        if (long error = writeDataToFile(*offset, data, length)) return error;
+        long place = grabFreeSpace(total);
+        return place < 0 ? place : 0;
+    }
+    if (fileLength + total > INT32_MAX) return EFBIG;  // offsets are 32-bit
+    *offset = fileLength;
+    if (long error = writeDataToFile(fileLength, data, length)) return error;
+    if (long error = file.extendTo(fileLength + total)) return error;
+    return setFileLength(fileLength + total);
+}
+
+// Makes the `extra` bytes that follow the block's space belong to nothing,
+// so that the block's next entry write can take them: past the end of the
+// file, or from the front of a 'FREE' record that starts there.
+long Database::claimSpaceAfter(const MasterPtrEntry& entry, long extra, bool* claimed) {
+    long end = long(entry.offset) + entry.length + entry.slop;
+    *claimed = false;
+    if (end == fileLength) {
+        if (fileLength + extra > INT32_MAX) return 0;  // the block moves instead, if it can
+        if (long error = file.extendTo(fileLength + extra)) return error;
+        if (long error = setFileLength(fileLength + extra)) return error;
+        *claimed = true;
+        return 0;
+    }
+    long k = freeSpace.startingAt(end);
+    if (k < 0 || freeSpace.record(k).length < extra) return 0;
+    MasterPtrEntry free = freeSpace.record(k);
+    free.offset = int32_t(free.offset + extra);
+    free.length = int32_t(free.length - extra);
+    if (long error = setMPEntry(k, &free)) return error;
+    *claimed = true;
     return 0;
+}
+
+// Records bytes that nothing uses any more as free space, merged with the
+// 'FREE' records on either side. `ownEntry`, when not 0, is the entry that
+// gave the bytes up (a deleted block) and becomes their record; the one
+// write that turns it into 'FREE' is the commit. Merging takes one write per
+// record, each leaving the file sound: a neighbour that is absorbed is first
+// emptied, so no two records ever cover the same bytes.
+long Database::releaseSpace(long offset, long length, long ownEntry) {
+    long before = freeSpace.endingAt(offset);
+    long after = freeSpace.startingAt(offset + length);
+    if (ownEntry > 0) {
+        bool merges = length > 0 && (before > 0 || after > 0);
+        MasterPtrEntry own{kFreeType, int32_t(merges ? 0 : length), 0, int32_t(offset)};
+        if (long error = setMPEntry(ownEntry, &own)) return error;
+        if (!merges) return 0;
+    }
+    if (length == 0) return 0;
+    if (before > 0 && after > 0) {
+        MasterPtrEntry next = freeSpace.record(after);
+        length += next.length;
+        next.length = 0;
+        if (long error = setMPEntry(after, &next)) return error;
+        after = -1;
+    }
+    if (before > 0) {
+        MasterPtrEntry previous = freeSpace.record(before);
+        previous.length = int32_t(previous.length + length);
+        return setMPEntry(before, &previous);
+    }
+    if (after > 0) {
+        MasterPtrEntry next = freeSpace.record(after);
+        next.offset = int32_t(offset);
+        next.length = int32_t(next.length + length);
+        return setMPEntry(after, &next);
+    }
+    long reused = reserveEntry();
+    if (reused < -1) return reused;
+    long index = 0;
+    return addEntry({kFreeType, int32_t(length), 0, int32_t(offset)}, reused, &index);
 }
 
 long Database::addBlock(TypeCode type, long length, long slop, long* index) {
+    return addBlock(type, nullptr, length, slop, index);
+}
+
+long Database::addBlock(TypeCode type, const char* data, long length, long slop, long* index) {
     if (length < 0 || slop < 0 || length + slop > INT32_MAX) return kErrorBadArgument;
-    long total = length + slop;
-    long reused = locateSmallFreeEntry();
+    long reused = reserveEntry();
     if (reused < -1) return reused;
-    if (reused == -1 && entries == slots) {
-        if (long error = growMPList(kGrowthSlots)) return error;
-    }
-
-    WorkingBuffer content(*this);
-    if (long error = content.allocateZeroed(total)) return error;
-    long offset = grabFreeSpace(total);
-    if (offset < 0) return offset;
-    if (offset > 0) {
-        if (long error = writeDataToFile(offset, content.data(), total)) return error;
-    } else {
-        offset = fileLength;
-        if (long error = appendDataToFile(content.data(), total)) return error;
-    }
-
-    long number = reused > 0 ? reused : entries + 1;
-    if (reused < 0) {
-        if (long error = setMPEntries(number)) return error;
-    }
-    MasterPtrEntry entry{type, int32_t(length), int32_t(slop), int32_t(offset)};
-    if (long error = setMPEntry(number, &entry)) return error;
-    *index = number;
-    return 0;
+    long offset = 0;
+    if (long error = takeSpace(data, length, length + slop, &offset)) return error;
+    return addEntry({type, int32_t(length), int32_t(slop), int32_t(offset)}, reused, index);
 }
 
 long Database::deleteBlock(long index) {
     MasterPtrEntry entry;
     if (long error = loadWritableEntry(index, &entry)) return error;
-    entry.type = kFreeType;
-    entry.length += entry.slop;
-    entry.slop = 0;
-    return setMPEntry(index, &entry);
+    fieldIndex.forget();
+    return releaseSpace(entry.offset, long(entry.length) + entry.slop, index);
 }
 
 // The n-th block of `type` counting from entry `first`.
@@ -480,46 +610,55 @@ long Database::readDataFromBlock(long index, char* buffer, bool useCache) {
     return readDataFromFile(entry.offset, buffer, entry.length, useCache);
 }
 
+long Database::grownSlop(long length) { return std::max(kMovedBlockSlop, length / 2); }
+
+// Deliberately never in place, even when the data fits: overwriting live
+// bytes could be cut short halfway and leave a block that is neither the
+// old nor the new one. The new bytes go to free space, the entry write is
+// the commit, and the old space is freed after it.
 long Database::writeDataToBlock(long index, const char* data, long length) {
-    if (length < 0 || length > INT32_MAX - kMovedBlockSlop) return kErrorBadArgument;
+    if (length < 0 || length > INT32_MAX / 2) return kErrorBadArgument;
     MasterPtrEntry entry;
     if (long error = loadWritableEntry(index, &entry)) return error;
-    if (length <= long(entry.length) + entry.slop) {
-        entry.slop = int32_t(entry.slop + entry.length - length);
-        entry.length = int32_t(length);
-        if (long error = writeDataToFile(entry.offset, data, length)) return error;
-        return setMPEntry(index, &entry);
-    }
+    fieldIndex.forget();
+    long capacity = long(entry.length) + entry.slop;
+    long slop = length <= capacity ? capacity - length : grownSlop(length);
+    return relocateBlock(index, entry, data, length, slop);
+}
 
-    // Too big for its place: the old bytes become free space and the block
-    // moves, with slop so that it can grow a little in place next time.
-    if (entries == slots) {
-        if (long error = growMPList(kGrowthSlots)) return error;
-    }
-    if (long error = addFreeRecord(entry.offset, long(entry.length) + entry.slop)) return error;
-    entry.length = int32_t(length);
-    entry.slop = int32_t(kMovedBlockSlop);
-    long place = grabFreeSpace(length + kMovedBlockSlop);
-    if (place < 0) return place;
-    if (place > 0) {
-        if (long error = writeDataToFile(place, data, length)) return error;
-    } else {
-        place = fileLength;
-        WorkingBuffer slop(*this);
-        if (long error = slop.allocateZeroed(kMovedBlockSlop)) return error;
-        if (long error = appendDataToFile(data, length)) return error;
-        if (long error = appendDataToFile(slop.data(), kMovedBlockSlop)) return error;
-    }
+long Database::relocateBlock(long index, MasterPtrEntry entry, const char* data, long length,
+                             long slop) {
+    // The old space needs an entry of its own when no free neighbour takes
+    // it; make sure of one before anything moves.
+    if (long reused = reserveEntry(); reused < -1) return reused;
+    long place = 0;
+    if (long error = takeSpace(data, length, length + slop, &place)) return error;
+    MasterPtrEntry old = entry;
     entry.offset = int32_t(place);
-    return setMPEntry(index, &entry);
+    entry.length = int32_t(length);
+    entry.slop = int32_t(slop);
+    if (long error = setMPEntry(index, &entry)) return error;
+    return releaseSpace(old.offset, long(old.length) + old.slop, 0);
 }
 
 // ---------------------------------------------------------------- fields
 
+// In place: writing the count 0 is the commit (the old fields become bytes
+// that belong to no field); the entry then gives them back as slop.
 long Database::initBlockForFields(long index) {
-    char count[kFieldWordSize];
-    writeField32(count, 0);
-    return writeDataToBlock(index, count, kFieldWordSize);
+    MasterPtrEntry entry;
+    if (long error = loadWritableEntry(index, &entry)) return error;
+    fieldIndex.forget();
+    long capacity = long(entry.length) + entry.slop;
+    if (capacity < kFieldWordSize) {
+        char count[kFieldWordSize];
+        writeField32(count, 0);
+        return writeDataToBlock(index, count, kFieldWordSize);
+    }
+    if (long error = writeLong(entry.offset, 0)) return error;
+    entry.length = int32_t(kFieldWordSize);
+    entry.slop = int32_t(capacity - kFieldWordSize);
+    return setMPEntry(index, &entry);
 }
 
 long Database::countFieldsInBlock(long index, long* count) {
@@ -570,40 +709,48 @@ long Database::readBlock(long index, WorkingBuffer& buffer, MasterPtrEntry* entr
     return readDataFromFile(entry->offset, buffer.data(), entry->length, false);
 }
 
-// Reads the block and finds one of its fields.
-long Database::locateField(long index, long field, WorkingBuffer& block, long* offset,
-                           long* length) {
+// The field index of block `index`, built by one walk unless it is current.
+long Database::indexFields(long index, MasterPtrEntry* entry) {
+    if (long error = loadEntry(index, entry)) return error;
+    if (fieldIndex.describes(index, *entry)) return 0;
+    WorkingBuffer block(*this);
+    if (long error = readBlock(index, block, entry)) return error;
+    return fieldIndex.build(index, *entry, block.data());
+}
+
+// The file offset of one field's data, and its length.
+long Database::locateField(long index, long field, long* fileOffset, long* length) {
     MasterPtrEntry entry;
-    if (long error = readBlock(index, block, &entry)) return error;
-    return getFieldInfo(block.data(), entry.length, field, offset, length);
+    if (long error = indexFields(index, &entry)) return error;
+    if (field < 1 || field > fieldIndex.count()) return kErrorFieldRange;
+    *fileOffset = entry.offset + fieldIndex.dataOffset(field);
+    *length = fieldIndex.length(field);
+    return 0;
 }
 
 long Database::getFieldLength(long index, long field, long* length) {
-    WorkingBuffer block(*this);
     long offset = 0;
-    return locateField(index, field, block, &offset, length);
+    return locateField(index, field, &offset, length);
 }
 
 long Database::getLongFromBlock(long index, long field, long* value) {
     *value = 0;
-    WorkingBuffer block(*this);
     long offset = 0;
     long length = 0;
-    if (long error = locateField(index, field, block, &offset, &length)) return error;
-    if (length == 4) *value = readField32(block.data() + offset);
-    return 0;
+    if (long error = locateField(index, field, &offset, &length)) return error;
+    if (length != 4) return 0;
+    return readLong(offset, value);
 }
 
 long Database::getFieldIntoBuffer(long index, long field, char* buffer, long* length,
                                   long maxLength) {
     if (maxLength > 0) buffer[0] = '\0';
     *length = 0;
-    WorkingBuffer block(*this);
     long offset = 0;
     long fieldLength = 0;
-    if (long error = locateField(index, field, block, &offset, &fieldLength)) return error;
+    if (long error = locateField(index, field, &offset, &fieldLength)) return error;
     long copied = std::clamp(fieldLength, 0L, std::max(maxLength, 0L));
-    if (copied > 0) std::memcpy(buffer, block.data() + offset, size_t(copied));
+    if (long error = readDataFromFile(offset, buffer, copied, false)) return error;
     *length = copied;
     return 0;
 }
@@ -611,48 +758,63 @@ long Database::getFieldIntoBuffer(long index, long field, char* buffer, long* le
 long Database::getField(long index, long field, char** data, long* length) {
     *data = nullptr;
     *length = 0;
-    WorkingBuffer block(*this);
     long offset = 0;
     long fieldLength = 0;
-    if (long error = locateField(index, field, block, &offset, &fieldLength)) return error;
-    char* copy = new (std::nothrow) char[size_t(std::max(fieldLength, 1L))];
+    if (long error = locateField(index, field, &offset, &fieldLength)) return error;
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[size_t(std::max(fieldLength, 1L))]);
     if (copy == nullptr) return kErrorOutOfMemory;
-    std::memcpy(copy, block.data() + offset, size_t(fieldLength));
-    *data = copy;
+    if (long error = readDataFromFile(offset, copy.get(), fieldLength, false)) return error;
+    *data = copy.release();
     *length = fieldLength;
     return 0;
 }
 
+// In place when the field fits the block's space, or the space can grow
+// into what follows it: the field goes after the last one (beyond the
+// block's length, where no reader looks), the entry takes it in, and the
+// count written last is the commit. Cut short before that, the block keeps
+// its old fields and ends in bytes that belong to no field, which the next
+// append overwrites. Otherwise the block is rewritten elsewhere with the
+// field, with slop in proportion to its length.
 long Database::addFieldToBlock(long index, const char* data, long length) {
-    if (length < 0 || length > INT32_MAX / 2) return kErrorBadArgument;
+    if (length < 0 || length > INT32_MAX / 4) return kErrorBadArgument;
     MasterPtrEntry entry;
     if (long error = loadWritableEntry(index, &entry)) return error;
-    long count = 0;
-    if (long error = countFieldsInBlock(index, &count)) return error;
-    long grownLength = entry.length + kFieldWordSize + length;
-    if (grownLength > INT32_MAX - kMovedBlockSlop) return kErrorBadArgument;
-
-    if (kFieldWordSize + length <= entry.slop) {
-        // Room in the slop: write only the new field and the count instead
-        // of rewriting the whole block.
-        char word[kFieldWordSize];
-        writeField32(word, length);
-        long end = long(entry.offset) + entry.length;
-        if (long error = writeDataToFile(end, word, kFieldWordSize)) return error;
-        if (long error = writeDataToFile(end + kFieldWordSize, data, length)) return error;
-        if (long error = writeLong(entry.offset, count + 1)) return error;
-        entry.slop = int32_t(entry.slop - (grownLength - entry.length));
-        entry.length = int32_t(grownLength);
-        return setMPEntry(index, &entry);
-    }
+    if (long error = indexFields(index, &entry)) return error;
+    long end = fieldIndex.end();
+    long grownLength = end + kFieldWordSize + length;
+    if (grownLength > INT32_MAX / 2) return kErrorBadArgument;
+    long capacity = long(entry.length) + entry.slop;
 
     WorkingBuffer block(*this);
-    if (long error = block.allocate(grownLength)) return error;
-    if (long error = readDataFromFile(entry.offset, block.data(), entry.length, false)) return error;
-    writeField32(block.data(), count + 1);
-    writeField32(block.data() + entry.length, length);
-    std::memcpy(block.data() + entry.length + kFieldWordSize, data, size_t(length));
-    return writeDataToBlock(index, block.data(), grownLength);
+    if (grownLength > capacity) {
+        long extra = grownLength + grownSlop(grownLength) - capacity;
+        bool claimed = false;
+        if (long error = claimSpaceAfter(entry, extra, &claimed)) return error;
+        if (!claimed) {
+            if (long error = block.allocate(grownLength)) return error;
+            if (long error = readDataFromFile(entry.offset, block.data(), end, false)) return error;
+            writeField32(block.data(), fieldIndex.count() + 1);
+            writeField32(block.data() + end, length);
+            std::memcpy(block.data() + end + kFieldWordSize, data, size_t(length));
+            fieldIndex.forget();
+            return relocateBlock(index, entry, block.data(), grownLength,
+                                 grownSlop(grownLength));
+        }
+        capacity += extra;
+    }
+
+    if (long error = block.allocate(kFieldWordSize + length)) return error;
+    writeField32(block.data(), length);
+    std::memcpy(block.data() + kFieldWordSize, data, size_t(length));
+    if (long error = writeDataToFile(entry.offset + end, block.data(), kFieldWordSize + length))
+        return error;
+    entry.length = int32_t(grownLength);
+    entry.slop = int32_t(capacity - grownLength);
+    if (long error = setMPEntry(index, &entry)) return error;
+    if (long error = writeLong(entry.offset, fieldIndex.count() + 1)) return error;
+    fieldIndex.append(entry, length);
+    return 0;
 }
 
 long Database::deleteFieldFromBlock(long index, long field) {

@@ -6,7 +6,12 @@
 //
 // Every operation returns 0, a negative code below, or a positive errno.
 // A damaged file is reported as kErrorDamagedFile: every read is checked
-// against the file and every field walk against its block.
+// against the file and every field walk against its block; overlapping
+// blocks are refused when the file is opened.
+//
+// Every change reaches the file in an order that keeps it sound at each
+// step, so that a process killed at any moment leaves a file that loses at
+// most the change under way (the orders are listed in DatabaseFormat.h).
 #pragma once
 
 #include <cstdint>
@@ -16,7 +21,9 @@
 
 #include "core/TypeCode.h"
 #include "storage/DatabaseFormat.h"
+#include "storage/FieldIndex.h"
 #include "storage/FileDescriptor.h"
+#include "storage/FreeSpaceIndex.h"
 #include "storage/ReadCache.h"
 
 inline constexpr long kErrorBlockDeleted = -501;   // the entry is a 'FREE' record
@@ -26,7 +33,8 @@ inline constexpr long kErrorFileInUse = -506;      // flags bit 0 is set
 inline constexpr long kErrorWrongFileType = -507;  // other file type, or format version not 1
 // The file contradicts its own structure: a truncated header, a list, block
 // or free record beyond the file length, a file length beyond the end of the
-// file on disk, a field count or length that overruns its block, a short read.
+// file on disk, two blocks (or a block and the list) sharing bytes, a field
+// count or length that overruns its block, a short read.
 inline constexpr long kErrorDamagedFile = -508;
 // A caller's argument is out of range: entry number outside 1..entries (or
 // 1..slots when writing an entry), or a negative length.
@@ -51,14 +59,17 @@ public:
 
     long openDBFile(const char* path, long mode, bool checkInUse);
     long closeDBFile();
-    // Writes a fresh empty file (kFreshFileSize bytes) and closes it.
+    // Writes a fresh empty file (kFreshFileSize bytes) beside `path` and
+    // renames it over `path`; a file in use there is refused and kept.
     long createDBFile(const char* path, TypeCode fileType, short version);
     // Checks type and format version; the creator's version comes back
     // through `version` (0 when it could not be read).
     long validDBFile(const char* path, TypeCode fileType, short* version);
 
-    // Blocks.
+    // Blocks. A new block holds zeros (an empty field block) until written.
     long addBlock(TypeCode type, long length, long slop, long* index);
+    // A new block that holds `data` from the start.
+    long addBlock(TypeCode type, const char* data, long length, long slop, long* index);
     long deleteBlock(long index);
     long countBlocksOfType(TypeCode type, long* count);
     long getNthBlockOfType(TypeCode type, long n, long* index);
@@ -66,9 +77,15 @@ public:
     long getBlockLength(long index, long* length);
     // `buffer` holds at least the block's length.
     long readDataFromBlock(long index, char* buffer, bool useCache);
+    // Writes the new bytes to free space and then points the entry at them;
+    // the block keeps its capacity when the data fits it, else it gets slop
+    // in proportion to its length (grownSlop).
     long writeDataToBlock(long index, const char* data, long length);
+    // Spare bytes given to a block of `length` bytes that outgrew its space.
+    static long grownSlop(long length);
 
-    // Fields of a block.
+    // Fields of a block. The field count is written last, so that an
+    // interrupted append or reset leaves the fields as they were.
     long initBlockForFields(long index);
     long countFieldsInBlock(long index, long* count);
     // Locates field `field` inside block bytes already in memory.
@@ -120,10 +137,11 @@ protected:
     long setMPSlots(long value);
     long setFileLength(long value);
     long growMPList(long extraSlots);
-    // First 'FREE' entry below 5 bytes, -1 when none, or a negative error.
-    long locateSmallFreeEntry();
+    // First 'FREE' entry below 5 bytes, or -1 when none.
+    long locateSmallFreeEntry() const;
     // Takes `length` bytes first-fit from a 'FREE' record: their offset, 0
-    // when no record is large enough, or a negative error.
+    // when no record is large enough, or a negative error. The bytes belong
+    // to nothing until an entry claims them.
     long grabFreeSpace(long length);
 
     long writeDataToFile(long offset, const char* data, long length);
@@ -144,6 +162,7 @@ private:
     long openDescriptor(const char* path, long openMode);
     void abandonFile();
     long loadHeader();
+    long loadAllEntries();
     long checkAndMarkInUse();
     long sizeOnDisk() const;
     long readLong(long offset, long* value);
@@ -151,8 +170,14 @@ private:
     long loadEntry(long index, MasterPtrEntry* entry);
     long loadWritableEntry(long index, MasterPtrEntry* entry);
     long readBlock(long index, WorkingBuffer& buffer, MasterPtrEntry* entry);
-    long locateField(long index, long field, WorkingBuffer& block, long* offset, long* length);
-    long addFreeRecord(long offset, long length);
+    long indexFields(long index, MasterPtrEntry* entry);
+    long locateField(long index, long field, long* fileOffset, long* length);
+    long reserveEntry();
+    long addEntry(const MasterPtrEntry& entry, long reused, long* index);
+    long takeSpace(const char* data, long length, long total, long* offset);
+    long claimSpaceAfter(const MasterPtrEntry& entry, long extra, bool* claimed);
+    long releaseSpace(long offset, long length, long ownEntry);
+    long relocateBlock(long index, MasterPtrEntry entry, const char* data, long length, long slop);
     long scanForType(TypeCode type, long first, long n, long* index);
 
     long mode = 0;                          // kModeReadOnly or kModeReadWrite
@@ -165,6 +190,8 @@ private:
     long windowCount = 0;                   // entries held in the window
     std::vector<uint8_t> window;            // raw entries; its capacity is fixed at open
     std::unique_ptr<ReadCache> readCache;   // read-only opens with caching on
+    FreeSpaceIndex freeSpace;               // the 'FREE' records, kept with every entry write
+    FieldIndex fieldIndex;                  // the fields of the last field block read
     std::unique_ptr<char[]> scratch;        // the 1024-byte working buffer
     bool scratchInUse = false;
     bool cachingEnabled = true;

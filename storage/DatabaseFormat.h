@@ -27,20 +27,61 @@
 //   8  4  slop: spare bytes after the data, room to grow in place
 //  12  4  file offset of the block's first byte
 // A block occupies length + slop bytes. Blocks, free records and the list
-// may lie anywhere after the header, in any order. Free records are never
-// merged and the file never shrinks.
+// may lie anywhere after the header, in any order, but never share a byte.
+// Bytes that nothing owns are allowed: an interrupted change may leave some
+// behind, as does a free record given up for its entry.
 //
 // Field block: a block used as a sequence of length-prefixed fields:
 //   0  4  field count N
 //   4  4  length L1 of field 1, then L1 bytes of data, then L2, data 2, ...
-// Fields are numbered from 1 and their bytes are opaque.
+// Fields are numbered from 1 and their bytes are opaque. The N fields lie
+// inside the block's length; bytes after the last field up to the length
+// belong to no field (an append cut short leaves them) and are ignored. A
+// count or a field length that reaches past the block's length is damage.
+// Preference and project files keep the records of a type in the first
+// block of that type, as a field block.
 //
-// Invariants of a sound file, checked when it is opened and before every
-// block access: header offset 12 and the list lie inside the file length;
-// 0 <= entries <= slots; the file length is at most the size on disk; every
-// block and free record lies between the header and the file length, clear
-// of the list; a field block's count fits its length (each field takes at
-// least its length word). Overlaps between blocks are left to okadb check.
+// Invariants of a sound file: header offset 12 and the list lie inside the
+// file length; 0 <= entries <= slots; the file length is at most the size
+// on disk; every block and free record lies between the header and the file
+// length, and none shares a byte with the list or another (checked once at
+// open); a field block's count and lengths fit its length.
+//
+// Order of writes. Every change writes the bytes that no reader looks at
+// first (free space, slop, past the file length, unused list slots) and then
+// makes them part of the file with one small write, its commit point, so
+// that stopping after any write leaves a sound file that has lost at most
+// the change under way. Tidying after the commit leaves the file sound too,
+// at worst with bytes that nothing owns.
+//   Taking space:    first fit from a 'FREE' record (the data is written into
+//                    it, then the record shrinks), or past the end (the data
+//                    is written, then the file length grows).
+//   Adding a block:  space taken; the entry written into a reused small
+//                    'FREE' entry (commit), or into the first unused slot and
+//                    then the entry count raised (commit).
+//   Rewriting a block (replacing or deleting a field, a batched rewrite of
+//                    a type's records): space
+//                    taken for the new bytes; the block's entry pointed at
+//                    them (commit); the old space freed.
+//   Appending a field: the length word and data written after the last
+//                    field, inside the slop; the entry's length and slop
+//                    (when the slop is short, the space after the block is
+//                    first taken from the file's end or a following free
+//                    record); the field count (commit). A block that cannot
+//                    grow in place is rewritten instead.
+//   Emptying a field block: the count 0 (commit); the entry returns the old
+//                    fields to the slop.
+//   Deleting a block, freeing space: the entry becomes 'FREE' (commit).
+//                    Merging with a free neighbour: the entry becomes an
+//                    empty 'FREE' record (commit), a neighbour on each side
+//                    first gives its bytes up by emptying the later one, then
+//                    the earlier neighbour grows over them.
+//   Growing the list: at the end of the file, blank slots written past the
+//                    end, the file length, then the slot count (commit).
+//                    Elsewhere, a copy with the added slots and a 'FREE' entry
+//                    for the old place written past the end, the file
+//                    length, then the header's list offset (commit).
+//   Creating a file: written whole beside it and renamed over it (commit).
 #pragma once
 
 #include <cstdint>
@@ -65,7 +106,7 @@ inline constexpr long kListHeaderSize = 8;  // entries, slots
 inline constexpr long kEntrySize = 16;
 inline constexpr long kInitialSlots = 100;
 inline constexpr long kGrowthSlots = 100;   // the list always grows by this much
-inline constexpr long kMovedBlockSlop = 60; // spare bytes given to a block that moves
+inline constexpr long kMovedBlockSlop = 60; // least slop given to a block that outgrew its space
 inline constexpr long kFieldWordSize = 4;   // field count and each field length
 
 // A fresh file: header, list header, 100 blank entries.

@@ -6,6 +6,11 @@
 #include <cerrno>
 #include <unistd.h>
 
+// Called before every write to a database file when set. Normal runs leave
+// it null; the crash tests install one that ends the process after a chosen
+// number of writes, to look at the file each step leaves behind.
+inline void (*gBeforeDatabaseWrite)() = nullptr;
+
 class FileDescriptor {
 public:
     FileDescriptor() = default;
@@ -39,6 +44,7 @@ public:
 
     // Writes all `length` bytes at `offset`: 0, or the errno of the failure.
     int writeAt(long offset, const void* data, long length) const {
+        if (gBeforeDatabaseWrite != nullptr) gBeforeDatabaseWrite();
         long done = 0;
         while (done < length) {
             ssize_t put = ::pwrite(fd, static_cast<const char*>(data) + done,
@@ -48,6 +54,15 @@ public:
             done += put;
         }
         return 0;
+    }
+
+    // Makes the file at least `length` bytes long (zeros): 0 or errno.
+    int extendTo(long length) const {
+        if (gBeforeDatabaseWrite != nullptr) gBeforeDatabaseWrite();
+        off_t end = ::lseek(fd, 0, SEEK_END);
+        if (end < 0) return errno;
+        if (end >= length) return 0;
+        return ::ftruncate(fd, off_t(length)) == 0 ? 0 : errno;
     }
 
 private:

@@ -1,3 +1,5 @@
+// List: the chunk chain, positional access through a cursor, insertion
+// that ripples through full chunks.
 #include "storage/List.h"
 
 #include "core/Log.h"
@@ -11,7 +13,7 @@ List::List(long chunkSize, bool ownsItems, bool matchByIdentity)
     : chunkSize(chunkSize > 0 ? chunkSize : 1),
       ownsItems(ownsItems),
       matchByIdentity(matchByIdentity) {
-    first = newChunk();
+    first = last = newChunk();
 }
 
 List::~List() {
@@ -25,12 +27,20 @@ List::~List() {
 ListChunk* List::newChunk() const { return new ListChunk(chunkSize, ownsItems, matchByIdentity); }
 
 List::Place List::placeOfPosition(long i) const {
-    if (i < 0) return {nullptr, -1};
-    for (ListChunk* chunk = first; chunk != nullptr; chunk = chunk->next) {
-        if (i < chunk->getCount()) return {chunk, i};
-        i -= chunk->getCount();
+    if (i < 0 || i >= count) return {nullptr, -1};
+    if (cursor == nullptr || i < cursorStart / 2) {
+        cursor = first;
+        cursorStart = 0;
     }
-    return {nullptr, -1};
+    while (i < cursorStart) {
+        cursor = cursor->prev;
+        cursorStart -= cursor->getCount();
+    }
+    while (i >= cursorStart + cursor->getCount()) {
+        cursorStart += cursor->getCount();
+        cursor = cursor->next;
+    }
+    return {cursor, i - cursorStart};
 }
 
 List::Place List::placeOfItem(const Item* probe) const {
@@ -65,9 +75,7 @@ Item* List::findItem(const Item* probe) const {
 }
 
 void List::include(Item* item) {
-    if (first == nullptr) first = newChunk();
-    ListChunk* last = first;
-    while (last->next != nullptr) last = last->next;
+    if (first == nullptr) first = last = newChunk();
     if (last->getCount() >= chunkSize) {
         ListChunk* chunk = newChunk();
         chunk->prev = last;
@@ -81,6 +89,7 @@ void List::include(Item* item) {
 // Inserts at a known place; a full chunk passes its last element on to the
 // front of the next chunk, and so on down the chain.
 void List::insertAt(Place place, Item* item) {
+    forgetCursor();
     if (place.chunk == nullptr) {
         include(item);
         return;
@@ -106,20 +115,26 @@ void List::inserti(long i, Item* item) { insertAt(placeOfPosition(i), item); }
 
 void List::insert(const Item* anchor, Item* item) { insertAt(placeOfItem(anchor), item); }
 
+// Takes an emptied chunk out of the chain and destroys it.
+void List::unlinkChunk(ListChunk* chunk) {
+    if (chunk == first) first = chunk->next;
+    if (chunk == last) last = chunk->prev;
+    delete chunk;
+}
+
 Item* List::remove(const Item* probe) {
     if (probe == nullptr) return nullptr;
     Place place = placeOfItem(probe);
     if (place.chunk == nullptr) return nullptr;
+    forgetCursor();
     Item* removed = place.chunk->removei(place.index);
     --count;
-    if (place.chunk->getCount() == 0) {
-        if (place.chunk == first) first = place.chunk->next;
-        delete place.chunk;
-    }
+    if (place.chunk->getCount() == 0) unlinkChunk(place.chunk);
     return removed;
 }
 
 Item* List::removei(long i) {
+    // The cursor stays good: chunks before it keep their counts.
     Place place = placeOfPosition(i);
     if (place.chunk == nullptr) return nullptr;
     --count;
@@ -145,6 +160,23 @@ void List::removeAll() {
         Item* removed = removei(i);
         if (ownsItems) delete removed;
     }
+}
+
+std::vector<Item*> List::items() const {
+    std::vector<Item*> elements;
+    elements.reserve(size_t(count));
+    for (ListChunk* chunk = first; chunk != nullptr; chunk = chunk->next)
+        for (long j = 0; j < chunk->getCount(); ++j) elements.push_back(chunk->get(j));
+    return elements;
+}
+
+void List::assign(const std::vector<Item*>& elements) {
+    forgetCursor();
+    for (ListChunk* chunk = first; chunk != nullptr; chunk = chunk->next)
+        while (chunk->getCount() > 0) chunk->removei(chunk->getCount() - 1);
+    count = 0;
+    while (first != nullptr && first->next != nullptr) unlinkChunk(first->next);
+    for (Item* item : elements) include(item);
 }
 
 void List::sort(bool descending) { sortItems(*this, descending); }

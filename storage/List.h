@@ -2,8 +2,12 @@
 // chain of ListChunks of equal capacity. Positions count across the chain in
 // chunk order. Chunks may be partly filled; insertion into a full chunk
 // ripples its last element into the next chunk. Unlike FixedList it never
-// refuses an element.
+// refuses an element. Positional access remembers the last chunk it
+// reached, so walking a list by position, forwards or backwards, costs one
+// step per element rather than one walk of the chain per element.
 #pragma once
+
+#include <vector>
 
 #include "storage/ListChunk.h"
 
@@ -39,6 +43,12 @@ public:
     // Removes every element, deleting them when the list owns its items.
     void removeAll();
 
+    // The elements in order, in one pass.
+    std::vector<Item*> items() const;
+    // Makes `elements` the contents, in order; the previous elements are
+    // dropped without being deleted (they are usually among the new ones).
+    void assign(const std::vector<Item*>& elements);
+
     void sort(bool descending);
 
     // Logs the count and each element's text form.
@@ -55,8 +65,13 @@ private:
     long overallPosition(const Place& place) const;
     ListChunk* newChunk() const;
     void insertAt(Place place, Item* item);
+    void forgetCursor() const { cursor = nullptr; }
+    void unlinkChunk(ListChunk* chunk);
 
     ListChunk* first = nullptr;  // start of the chain, or null
+    ListChunk* last = nullptr;   // end of the chain, or null
+    mutable ListChunk* cursor = nullptr;  // chunk reached by the last positional access, or null
+    mutable long cursorStart = 0;         // overall position of the cursor chunk's first element
     long count = 0;              // elements over all chunks
     long chunkSize;              // capacity of every chunk
     bool ownsItems;

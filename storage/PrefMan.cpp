@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "core/ByteOrder.h"
@@ -103,10 +105,21 @@ void PrefMan::addPreference(TypeCode type, const char* data, long length) {
     long index = 0;
     long result = findRecordBlock(type, &index);
     if (result == kErrorNoBlockOfType) {
-        // First record of the type: the block starts with as much slop as
-        // data, so the next records of this size are added in place.
-        result = addBlock(type, length, length, &index);
-        if (result == 0) result = initBlockForFields(index);
+        // First record of the type: the block is written whole, count and
+        // record, before its entry makes it part of the file. It gets room
+        // for twice the record, so the next records of this size are added
+        // in place.
+        if (length < 0 || length > INT32_MAX / 4) {
+            lastError = int32_t(kErrorBadArgument);
+            return;
+        }
+        PreferenceRecord record{data, length};
+        std::vector<char> block = fieldBlock(&record, 1);
+        long capacity = std::max(2 * length, long(block.size()));
+        result = addBlock(type, block.data(), long(block.size()), capacity - long(block.size()),
+                          &index);
+        lastError = int32_t(result);
+        return;
     }
     if (result == 0) result = addFieldToBlock(index, data, length);
     lastError = int32_t(result);
@@ -160,15 +173,12 @@ void PrefMan::deletePreferencesOfType(TypeCode type) {
     lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
 }
 
-void PrefMan::replacePreferencesOfType(TypeCode type, const PreferenceRecord* records,
-                                       long count) {
-    // The field block in memory: the count, then each length and its bytes.
+// The field block of `count` records: the count, then each length and its
+// bytes. Empty when a length is out of range.
+std::vector<char> PrefMan::fieldBlock(const PreferenceRecord* records, long count) {
     long total = dbformat::kFieldWordSize;
     for (long n = 0; n < count; ++n) {
-        if (records[n].length < 0 || records[n].length > INT32_MAX / 2 - total) {
-            lastError = int32_t(kErrorBadArgument);
-            return;
-        }
+        if (records[n].length < 0 || records[n].length > INT32_MAX / 2 - total) return {};
         total += dbformat::kFieldWordSize + records[n].length;
     }
     std::vector<char> block(static_cast<size_t>(total));
@@ -182,45 +192,52 @@ void PrefMan::replacePreferencesOfType(TypeCode type, const PreferenceRecord* re
             std::memcpy(block.data() + offset, records[n].data, size_t(records[n].length));
         offset += records[n].length;
     }
+    return block;
+}
 
+// One write of the type's block: the new records go to free space and the
+// block's entry switches to them at once, so readers see all the old
+// records or all the new ones.
+void PrefMan::replacePreferencesOfType(TypeCode type, const PreferenceRecord* records,
+                                       long count) {
+    std::vector<char> block = fieldBlock(records, count);
+    if (block.empty()) {
+        lastError = int32_t(kErrorBadArgument);
+        return;
+    }
+    long total = long(block.size());
     long index = 0;
     long result = findRecordBlock(type, &index);
-    MasterPtrEntry entry;
-    if (result == 0) result = getMPEntry(index, &entry);
-    if (result == 0 && long(entry.length) + entry.slop >= total) {
-        lastError = int32_t(writeDataToBlock(index, block.data(), total));
-        return;
-    }
-    if (result != 0 && result != kErrorNoBlockOfType) {
-        lastError = int32_t(result);
-        return;
-    }
-    bool hadBlock = result == 0;
-    long oldIndex = index;
-    // Slop equal to the length: capacity doubles each time the type outgrows it.
-    result = addBlock(type, total, total, &index);
     if (result == 0) result = writeDataToBlock(index, block.data(), total);
-    if (result == 0 && hadBlock) result = deleteBlock(oldIndex);
+    else if (result == kErrorNoBlockOfType) result = addBlock(type, block.data(), total, grownSlop(total), &index);
     lastError = int32_t(result);
 }
 
-void PrefMan::readPreferencesOfType(TypeCode type, std::vector<std::string>& records) {
-    records.clear();
+void PrefMan::visitPreferencesOfType(TypeCode type,
+                                     const std::function<void(const char*, long)>& visit) {
     long index = 0;
     long length = 0;
     long result = findRecordBlock(type, &index);
     if (result == 0) result = getBlockLength(index, &length);
-    std::vector<char> block(size_t(std::max(length, 1L)));
-    if (result == 0) result = readDataFromBlock(index, block.data(), false);
+    // Not zeroed: the read fills it.
+    std::unique_ptr<char[]> block(new (std::nothrow) char[size_t(std::max(length, 1L))]);
+    if (result == 0 && block == nullptr) result = kErrorOutOfMemory;
+    if (result == 0) result = readDataFromBlock(index, block.get(), false);
     long count = 0;
-    if (result == 0) result = readFieldCount(block.data(), length, &count);
+    if (result == 0) result = readFieldCount(block.get(), length, &count);
     long position = dbformat::kFieldWordSize;
     for (long n = 0; n < count && result == 0; ++n) {
         long offset = 0;
         long fieldLength = 0;
-        result = stepOverField(block.data(), length, &position, &offset, &fieldLength);
-        if (result == 0) records.emplace_back(block.data() + offset, size_t(fieldLength));
+        result = stepOverField(block.get(), length, &position, &offset, &fieldLength);
+        if (result == 0) visit(block.get() + offset, fieldLength);
     }
-    if (result != 0) records.clear();
     lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
+}
+
+void PrefMan::readPreferencesOfType(TypeCode type, std::vector<std::string>& records) {
+    records.clear();
+    visitPreferencesOfType(
+        type, [&](const char* data, long length) { records.emplace_back(data, size_t(length)); });
+    if (lastError != 0) records.clear();
 }

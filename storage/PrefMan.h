@@ -10,6 +10,7 @@
 // when no file is open, or a Database code.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,19 +66,23 @@ public:
     // Empties the type; its block stays for the type's later records.
     void deletePreferencesOfType(TypeCode type);
     // Replaces every record of `type` by `records`, in order, with one write
-    // of the type's block instead of one write per record. When the new
-    // records outgrow the block's length plus slop, a new block whose slop
-    // equals its length takes the old one's place, so a growing type moves
-    // ever more rarely; the old block is freed only after the new one holds
-    // the records, and its space is reused first-fit.
+    // of the type's block instead of one write per record: readers see all
+    // the old records or all the new ones. A block that outgrows its space
+    // gets slop in proportion to its length, so a growing type moves ever
+    // more rarely.
     void replacePreferencesOfType(TypeCode type, const PreferenceRecord* records, long count);
-    // Every record of `type`, in order, from one read of the type's block
-    // (reading them one by one reads the block once per record). Records
-    // end up empty when there are none or on any error; a block whose fields
-    // overrun it is reported as kErrorDamagedFile.
+    // Every record of `type`, in order, from one read of the type's block.
+    // Records end up empty when there are none or on any error; a block
+    // whose fields overrun it is reported as kErrorDamagedFile.
     void readPreferencesOfType(TypeCode type, std::vector<std::string>& records);
+    // The same walk handing each record to `visit` (its bytes live for the
+    // call only) instead of copying them all; a damaged block stops the
+    // walk after the records before the damage.
+    void visitPreferencesOfType(TypeCode type,
+                                const std::function<void(const char*, long)>& visit);
 
 private:
+    static std::vector<char> fieldBlock(const PreferenceRecord* records, long count);
     long findRecordBlock(TypeCode type, long* index);
     bool userAgreesToOverwrite();
 

@@ -1,10 +1,12 @@
 // okadb: looks inside block database files (preferences and project files)
 // without changing them.
-//   okadb info FILE          header, list counts, free space, blocks by type
-//   okadb records FILE TYPE  every record (field) of the blocks of one type
-//   okadb check FILE         structural validation; one line per problem
-// Exit status: 0 success (a sound file for check), 1 failure or problems,
-// 2 wrong usage.
+//   okadb info FILE            header, list counts, free space, blocks by type
+//   okadb records FILE TYPE    every record (field) of the blocks of one type
+//   okadb check FILE           structural validation; one line per problem
+//   okadb check --repair FILE  the problems, then a sound copy of what can
+//                              be saved written to FILE.repaired
+// Exit status: 0 success (a sound file for check, a copy written for
+// repair), 1 failure or problems, 2 wrong usage.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -25,7 +27,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: okadb info FILE\n"
                  "       okadb records FILE TYPE\n"
-                 "       okadb check FILE\n");
+                 "       okadb check FILE\n"
+                 "       okadb check --repair FILE\n");
     return 2;
 }
 
@@ -146,11 +149,27 @@ int checkFile(const char* path) {
     return sound ? 0 : 1;
 }
 
+int repairFile(const char* path) {
+    checkFile(path);
+    std::string copyPath = std::string(path) + ".repaired";
+    std::vector<std::string> notes;
+    long error = repairDatabaseFile(path, copyPath.c_str(), &notes);
+    for (const std::string& note : notes) std::printf("%s: %s\n", path, note.c_str());
+    if (error != 0) {
+        std::fprintf(stderr, "okadb: no copy of %s written (error %ld)\n", path, error);
+        return 1;
+    }
+    std::printf("wrote %s\n", copyPath.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "info") == 0) return showInfo(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "records") == 0) return showRecords(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0) return checkFile(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "check") == 0 && std::strcmp(argv[2], "--repair") == 0)
+        return repairFile(argv[3]);
     return usage();
 }

@@ -37,7 +37,7 @@ protected:
             prefs.addPreference(typeCode("WPOS"), position, sizeof position);
         }
         long index = 0;
-        for (int i = 0; i < 80; ++i) prefs.addBlock(typeCode("BLOB"), 8, 4, &index);
+        for (int i = 0; i < 120; ++i) prefs.addBlock(typeCode("BLOB"), 8, 4, &index);
         prefs.deleteBlock(index);
         prefs.addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23);
     }
@@ -92,13 +92,17 @@ TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
     EXPECT_EQ(openResult(withLong(list, uint32_t(sampleLong(list + 4) + 1))), kErrorDamagedFile)
         << "entries beyond slots";
     EXPECT_EQ(openResult(withLong(list, 0xFFFFFFFFu)), kErrorDamagedFile);
+    // Blocks that share bytes with the list or with each other.
+    long cprj = entryOfType("CPRJ");
+    EXPECT_EQ(openResult(withLong(cprj + 12, uint32_t(list + 8))), kErrorDamagedFile);
+    long htpt = sampleLong(entryOfType("HTPT") + 12);
+    EXPECT_EQ(openResult(withLong(cprj + 12, uint32_t(htpt + 3))), kErrorDamagedFile);
 }
 
 TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
     long at = entryOfType("CPRJ");
     ASSERT_GT(at, 0);
-    const uint32_t overTheList = uint32_t(sampleLong(kListOffsetOffset)) + 8;
-    for (uint32_t offset : {uint32_t(sample.size()), 0u, 0xFFFFFFF0u, overTheList}) {
+    for (uint32_t offset : {uint32_t(sample.size()), 0u, 0xFFFFFFF0u}) {
         writeFile(path, withLong(at + 12, offset));
         PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
         ASSERT_TRUE(prefs.isOpen());
@@ -226,6 +230,33 @@ TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
     writeFile(path, sample.substr(0, 100));
     EXPECT_EQ(run("check " + path, &output), 1);
     EXPECT_EQ(run("info " + path, &output), 1);
+}
+
+// A count that claims one field more than the block holds (an append whose
+// count reached the file but whose length did not) and a block over another
+// one: check names both, and repair writes a copy that checks clean, with
+// the fields that fit and without the second block.
+TEST_F(Okadb, RepairWritesASoundCopy) {
+    long wpos = sampleLong(entryOfType("WPOS") + 12);
+    std::string damaged = withLong(wpos, 151);
+    long cprj = entryOfType("CPRJ");
+    putBigEndian32(reinterpret_cast<uint8_t*>(damaged.data() + cprj + 12), uint32_t(wpos + 8));
+    writeFile(path, damaged);
+    std::string output;
+    EXPECT_EQ(run("check " + path, &output), 1);
+    EXPECT_NE(output.find("'WPOS'"), std::string::npos) << output;
+    EXPECT_NE(output.find("the count claims 151 fields, the block holds 150"), std::string::npos)
+        << output;
+    EXPECT_NE(output.find("'CPRJ'"), std::string::npos) << output;
+
+    EXPECT_EQ(run("check --repair " + path, &output), 0) << output;
+    EXPECT_EQ(readFile(path), damaged) << "the file itself is left alone";
+    EXPECT_EQ(run("check " + path + ".repaired", &output), 0) << output;
+    EXPECT_EQ(run("records " + path + ".repaired WPOS", &output), 0);
+    EXPECT_NE(output.find("record 150 "), std::string::npos) << output;
+    EXPECT_EQ(output.find("record 151 "), std::string::npos) << output;
+    EXPECT_EQ(run("records " + path + ".repaired CPRJ", &output), 0);
+    EXPECT_EQ(output, "");
 }
 
 }  // namespace

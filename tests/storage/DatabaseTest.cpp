@@ -159,18 +159,38 @@ TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
     EXPECT_EQ(database.getMPEntries(), 4);
 }
 
-TEST_F(DatabaseTest, GrowingWithinSlopAndShrinkingKeepTheOffset) {
+// A rewrite never overwrites the block's bytes: it goes to free space with
+// the block's capacity and frees the old place, which the next rewrite
+// reuses first-fit. Freed neighbours merge into one record.
+TEST_F(DatabaseTest, RewritesMoveToFreeSpaceAndFreedNeighboursMerge) {
     createAndOpen();
     long index = addBlock(10, 5);
-    long offset = entry(index).offset;
+    long next = addBlock(10, 0);
+    const long home = entry(index).offset;
     ASSERT_EQ(database.writeDataToBlock(index, "fifteen bytes!!", 15), 0);
-    EXPECT_EQ(entry(index).offset, offset);
+    const long away = entry(index).offset;
+    EXPECT_EQ(away, entry(next).offset + 10);
     EXPECT_EQ(entry(index).slop, 0);
+    EXPECT_EQ(entry(3).type, typeCode("FREE"));
+    EXPECT_EQ(entry(3).offset, home);
+    EXPECT_EQ(entry(3).length, 15);
+
     ASSERT_EQ(database.writeDataToBlock(index, "four", 4), 0);
-    EXPECT_EQ(entry(index).offset, offset);
+    EXPECT_EQ(entry(index).offset, home);
     EXPECT_EQ(entry(index).length, 4);
     EXPECT_EQ(entry(index).slop, 11);
     EXPECT_EQ(readBlock(index), "four");
+
+    // Freeing the two blocks leaves one record over all three places.
+    ASSERT_EQ(database.deleteBlock(next), 0);
+    ASSERT_EQ(database.deleteBlock(index), 0);
+    std::vector<MasterPtrEntry> freeSpace;
+    for (long k = 1; k <= database.getMPEntries(); ++k)
+        if (entry(k).type == typeCode("FREE") && entry(k).length > 0) freeSpace.push_back(entry(k));
+    ASSERT_EQ(freeSpace.size(), 1u);
+    EXPECT_EQ(freeSpace[0].offset, home);
+    EXPECT_EQ(freeSpace[0].length, 15 + 10 + 15);
+    EXPECT_EQ(database.getFileLength(), home + 40);
 }
 
 TEST_F(DatabaseTest, DeletedBlocksAndMissingTypes) {
@@ -268,6 +288,11 @@ TEST_F(DatabaseTest, InUseBitIsSetByCheckedWritersAndRefused) {
     EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, true), kErrorFileInUse);
     EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, false), 0);
     other.closeDBFile();
+    // Creating over a file in use is refused, and the file is kept as it is.
+    addBlock(10, 0);
+    const std::string inUse = raw();
+    EXPECT_EQ(other.createDBFile(path.c_str(), kTestType, 1), kErrorFileInUse);
+    EXPECT_EQ(raw(), inUse);
 
     database.closeDBFile();
     EXPECT_EQ(raw32(8), 0);
@@ -313,7 +338,7 @@ TEST_F(DatabaseTest, CachedEntriesAndBlocksNeverGoStale) {
     ASSERT_EQ(database.writeDataToBlock(index, "second", 7), 0);
     EXPECT_EQ(readBlock(index), std::string("second", 7));
     MasterPtrEntry changed = entry(placed[1].first);
-    changed.slop = 9;
+    changed.type = typeCode("SEEN");
     ASSERT_EQ(database.setMPEntry(placed[1].first, &changed), 0);
 
     // Entries on both sides of a window refill, read-write and read-only.
@@ -321,7 +346,7 @@ TEST_F(DatabaseTest, CachedEntriesAndBlocksNeverGoStale) {
         ASSERT_EQ(database.openDBFile(path.c_str(), mode, false), 0);
         for (size_t k : {0u, 100u, 149u, 1u, 77u})
             EXPECT_EQ(entry(placed[k].first).offset, placed[k].second) << placed[k].first;
-        EXPECT_EQ(entry(placed[1].first).slop, 9);
+        EXPECT_EQ(entry(placed[1].first).type, typeCode("SEEN"));
         EXPECT_EQ(readBlock(index), std::string("second", 7));
         EXPECT_EQ(readBlock(index), std::string("second", 7));
     }

@@ -4,6 +4,7 @@
 // is tested on kelvane itself (tests/endtoend).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "RawDatabaseFile.h"
@@ -164,6 +165,42 @@ TEST_F(PrefManTest, OpenFailuresShowTheFileErrorAlert) {
     EXPECT_GT(prefs->getLastError(), 0) << "an errno";
     EXPECT_TRUE(log.contains("alert \"File error\": An error occurred opening or creating the "
                              "preferences file " + path + " ("));
+}
+
+
+// Records appended one at a time, to one type or to two types in turn,
+// keep the file in proportion to the records; deleting half of them one by
+// one and appending as many again reuses the space the deletes freed.
+TEST_F(PrefManTest, FileStaysInProportionThroughAppendsAndDeletes) {
+    struct Case {
+        long records;
+        long size;
+        int types;
+    };
+    for (Case c : {Case{1000, 256, 1}, Case{1000, 256, 2}, Case{3000, 12, 1}, Case{100, 3000, 2}}) {
+        SCOPED_TRACE(std::to_string(c.records) + " records of " + std::to_string(c.size));
+        std::remove(path.c_str());
+        auto prefs = open();
+        const TypeCode types[] = {kPositions, kViewer};
+        auto append = [&](long n) {
+            std::string bytes(size_t(c.size), char('a' + n % 26));
+            prefs->addPreference(types[n % c.types], bytes.data(), c.size);
+            ASSERT_EQ(prefs->getLastError(), 0);
+        };
+        for (long n = 0; n < c.records; ++n) append(n);
+        const long data = c.records * (c.size + 4);
+        const long grown = long(std::filesystem::file_size(path));
+        EXPECT_LE(grown, 5 * data / 2 + 4096);
+
+        for (long n = 0; n < c.records / 2; ++n) prefs->deleteNthPreference(types[n % c.types], 1);
+        for (long n = 0; n < c.records / 2; ++n) append(n);
+        long count = 0;
+        for (int t = 0; t < c.types; ++t) count += prefs->countPreferencesOfType(types[t]);
+        EXPECT_EQ(count, c.records);
+        EXPECT_LE(long(std::filesystem::file_size(path)), 3 * data + 4096);
+        std::vector<std::string> problems;
+        EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems));
+    }
 }
 
 }  // namespace
