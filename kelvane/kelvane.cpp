@@ -1,13 +1,17 @@
 // kelvane: the Tool Manager program.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
 #include "core/Globals.h"
+#include "core/Utilities.h"
 #include "kelvane/ToolManagerApp.h"
 #include "kelvane/WorkspaceWindow.h"
+#include "messaging/MessageCenter.h"
 #include "toolkit/AppLifecycle.h"
-#include "tools/ToolLauncher.h"
+#include "toolkit/Backend.h"
 #include "workspace/Environment.h"
 
 namespace {
@@ -31,6 +35,19 @@ void printUsage() {
 
 void requestFinish(int) {
     gFinished = 1;
+}
+
+// One line for whoever started kelvane by hand: where it listens, how it
+// runs, where it logs and how to end it.
+void announceReady() {
+    char directory[kPathSize];
+    getValidPreferencesDirectory(directory);
+    std::printf("kelvane: ready on 127.0.0.1 port %d (%s), log %sokalog; stop with Ctrl-C or "
+                "kill %d\n",
+                gMessageCenter->getTransport().getPort(),
+                std::strcmp(currentBackend().name(), "headless") == 0 ? "headless" : "GUI",
+                directory, int(getpid()));
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -67,9 +84,11 @@ int main(int argc, char** argv) {
         started = application.initializeApplication();
         if (started == 0) {
             createWorkspaceWindow();
-            launchTools(nullptr);
+            application.startTools();
+            announceReady();
             application.runMainLoop();
             application.shutDownApplication();
+            std::printf("kelvane: stopped\n");
         }
     }
 

@@ -24,6 +24,14 @@
 // answering is marked unloaded until it registers again. A tool that ends on
 // its own, not on 'QUIT', calls unregisterFromToolManager first.
 //
+// When the Tool Manager dies and a new one starts, runToolLoop notices the
+// new port file within a second, registers the tool again, publishes its
+// commands again and renews its notice subscription; the tool keeps its
+// windows. Should the new Tool Manager refuse it (-301: a copy of the tool
+// got there first) or no Tool Manager answer for 30 seconds, runToolLoop
+// returns and the tool ends. A tool that wants to hear when tools come and
+// go, or the project changes, calls subscribeToNotices.
+//
 // A minimal tool:
 //
 //   int32_t sayHello(Message*, Message*) { OKA_LOG("hello"); return 0; }
@@ -75,13 +83,23 @@ int32_t startTool(const char* programName, const ToolDescription& description);
 // call them.
 // `programPath` is the program as the tool list starts it; the Tool Manager
 // uses its last component to start the tool again. Returns 0, the Tool
-// Manager's refusal (-301: a tool of this type is already running) or
-// kErrorNoToolManager.
+// Manager's refusal (-301: a tool of this type is already running; gFinished
+// is then set, so that the refused copy ends) or kErrorNoToolManager.
 int32_t registerWithToolManager(const char* programPath);
 // Publishes a command; 0, -401 for a name published before, or kErrorNoToolManager.
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType);
-// Answers messages until 'QUIT' arrives or gFinished is set.
+// Answers messages until 'QUIT' arrives or gFinished is set, following a
+// restarted Tool Manager; also ends when the Tool Manager refuses the tool
+// or is gone for good.
 void runToolLoop();
+
+// Told of each lifecycle event: `event` is 'TADD' (a tool was added),
+// 'TREG' (re-registered), 'TUNL' (unloaded), 'TREM' (removed) with the
+// tool's description, or 'PROJ' (the project changed) with the project path.
+using NoticeCallback = void (*)(TypeCode event, const ToolInfo& tool, const char* projectPath);
+// Asks the Tool Manager for notices ('NTFY'); `callback` receives them.
+// 0, the Tool Manager's refusal, or kErrorNoToolManager.
+int32_t subscribeToNotices(NoticeCallback callback);
 // Removes the tool from the Tool Manager's registry.
 void unregisterFromToolManager();
 // Closes the listener and the log.
