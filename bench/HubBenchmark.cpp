@@ -68,8 +68,8 @@ void BM_BareSocketRoundTrip(benchmark::State& state) {
         while (running) {
             std::string request = server.receiveOne(100);
             if (request.size() < size_t(kWireHeaderSize)) continue;
-            sendRawBytes(int(getBigEndian32(reinterpret_cast<const uint8_t*>(request.data()) + 344)),
-                         reply);
+            sendRawBytesAndLeave(
+                int(getBigEndian32(reinterpret_cast<const uint8_t*>(request.data()) + 344)), reply);
         }
     });
     std::string request(kWireHeaderSize, '\0');
@@ -78,7 +78,7 @@ void BM_BareSocketRoundTrip(benchmark::State& state) {
     auto start = Clock::now();
     for (auto _ : state) {
         auto before = Clock::now();
-        sendRawBytes(server.port(), request);
+        sendRawBytesAndLeave(server.port(), request);
         client.receiveOne();
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - before).count());
     }
@@ -101,7 +101,7 @@ void BM_OneWayThroughput(benchmark::State& state) {
         std::vector<std::thread> threads;
         for (int s = 0; s < senders; ++s) {
             threads.emplace_back([&] {
-                for (int i = 0; i < kOneWayPerSender; ++i) sendRawBytes(hub->port, show);
+                for (int i = 0; i < kOneWayPerSender; ++i) sendRawBytesAndWait(hub->port, show);
             });
         }
         for (auto& thread : threads) thread.join();
