@@ -129,6 +129,7 @@ void ToolManagerApp::startTools() {
 
 void ToolManagerApp::launchMissingTools() {
     toolLaunchPending = false;
+    OKA_LOG("starting the tools that did not come back");
     for (const std::string& program : toolListPrograms()) {
         bool running = false;
         for (long i = 0; i < gToolRegistry->getToolCount() && !running; ++i) {
