@@ -21,7 +21,7 @@ void printUsage() {
         "Usage: kelvane [--headless] [--help] [--version]\n"
         "\n"
         "Starts the Tool Manager of the OKA: it listens for the tools' messages on\n"
-        "port 4100 (or the next free port, written to ~/.oka/okaport), starts the\n"
+        "127.0.0.1 port 4100 (or the next free port, written to ~/.oka/okaport), starts the\n"
         "tools named in $OKA/bin/resource/toollist and runs until its workspace\n"
         "window is closed or it receives SIGTERM or SIGHUP.\n"
         "\n"
@@ -30,7 +30,8 @@ void printUsage() {
         "  --version   show the version\n"
         "\n"
         "Environment: OKA (installation root, required), OKA_LOGLEVEL (logSome or\n"
-        "logAll), OKA_LOG_SIZE (log size limit in bytes), HOME.\n");
+        "logAll), OKA_LOG_SIZE (log size limit in bytes), HOME, OKA_ALLOW_OTHER_USERS\n"
+        "(1: accept connections of other local users).\n");
 }
 
 void requestFinish(int) {

@@ -141,20 +141,24 @@ int32_t subscribeToNotices(NoticeCallback callback) {
     return sendSubscription();
 }
 
+void followToolManager() {
+    switch (toolManagerWatch->check()) {
+        case ToolManagerWatch::Change::none:
+            break;
+        case ToolManagerWatch::Change::restarted:
+            rejoinToolManager();
+            break;
+        case ToolManagerWatch::Change::gone:
+            OKA_LOG("the Tool Manager is gone: leaving");
+            gFinished = 1;
+            break;
+    }
+}
+
 void runToolLoop() {
     while (!gFinished) {
         gMessageCenter->poll();
-        switch (toolManagerWatch->check()) {
-            case ToolManagerWatch::Change::none:
-                break;
-            case ToolManagerWatch::Change::restarted:
-                rejoinToolManager();
-                break;
-            case ToolManagerWatch::Change::gone:
-                OKA_LOG("the Tool Manager is gone: leaving");
-                gFinished = 1;
-                break;
-        }
+        followToolManager();
     }
 }
 

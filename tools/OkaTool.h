@@ -13,7 +13,8 @@
 //   - publishes its commands with publishCommand ('ADDC'); the Tool Manager
 //     lists them in its menus and sends 'CMDS' when the user runs one;
 //   - calls runToolLoop, which answers messages until the Tool Manager sends
-//     'QUIT' (or gFinished is set);
+//     'QUIT' (or gFinished is set); a tool with a loop of its own calls
+//     followToolManager in it;
 //   - gets 'SHOW', 'HIDE', 'CWIN' and 'DSRC' handled by the window manager
 //     (gWindowManager): every window registered there with addWindowRec is
 //     shown, minimized or closed on the Tool Manager's request, and gets its
@@ -92,6 +93,9 @@ int32_t publishCommand(const char* name, long requirement, TypeCode requiresType
 // restarted Tool Manager; also ends when the Tool Manager refuses the tool
 // or is gone for good.
 void runToolLoop();
+// The part of runToolLoop that follows the Tool Manager, for a tool with a
+// loop of its own: call it after each gMessageCenter->poll().
+void followToolManager();
 
 // Told of each lifecycle event: `event` is 'TADD' (a tool was added),
 // 'TREG' (re-registered), 'TUNL' (unloaded), 'TREM' (removed) with the

@@ -15,17 +15,6 @@
 
 namespace {
 constexpr const char* kLogSource = "../watch";
-
-std::string wireBytes(const Message& message) {
-    uint8_t header[kWireHeaderSize];
-    encodeMessageHeader(message, header);
-    std::string bytes(reinterpret_cast<char*>(header), kWireHeaderSize);
-    for (int i = 0; i < message.paramCount; ++i) {
-        bytes.append(reinterpret_cast<const char*>(message.getParam(i)),
-                     size_t(message.getParamLength(i)));
-    }
-    return bytes;
-}
 }  // namespace
 
 WatchStream::WatchStream(const ToolInfo& watcherInfo, TypeCode typeFilter)
@@ -57,7 +46,7 @@ void WatchStream::offer(Message& message, const ToolInfo& self) { queue(message,
 void WatchStream::queue(Message& message, const ToolInfo& self) {
     message.sender = self;
     message.destination = watcher;
-    std::string bytes = wireBytes(message);
+    std::string bytes = encodeMessage(message);
     if (queued.size() - queuedStart + bytes.size() > kMaxQueuedBytes) {
         ++dropped;
         return;

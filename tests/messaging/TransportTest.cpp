@@ -171,6 +171,14 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
         }
         first = findFreePort();
         for (int i = 0; i < 3 && (i == 0 || taken[i - 1] >= 0); ++i) taken[i] = listenOn(first + i);
+        // The port after them must be free too (parallel tests use ports of this range).
+        int next = taken[2] >= 0 ? listenOn(first + 3) : -1;
+        if (next < 0) {
+            if (taken[2] >= 0) close(taken[2]);
+            taken[2] = -1;
+        } else {
+            close(next);
+        }
     }
     if (taken[2] < 0) GTEST_SKIP() << "no three consecutive free ports";
     TCPTransport manager(first);

@@ -26,16 +26,7 @@ int connectLoopback(int port) {
 }
 }  // namespace
 
-std::string wireBytes(const Message& message) {
-    uint8_t header[kWireHeaderSize];
-    encodeMessageHeader(message, header);
-    std::string bytes(reinterpret_cast<char*>(header), kWireHeaderSize);
-    for (int i = 0; i < message.paramCount; ++i) {
-        bytes.append(reinterpret_cast<const char*>(message.getParam(i)),
-                     size_t(message.getParamLength(i)));
-    }
-    return bytes;
-}
+std::string wireBytes(const Message& message) { return encodeMessage(message); }
 
 bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs) {
     int descriptor = connectLoopback(port);
