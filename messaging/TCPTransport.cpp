@@ -154,6 +154,7 @@ Message* TCPTransport::poll(int timeoutMs) {
         currentConnection = connection.get();
         if (gLogLevel > 0) OKA_LOG("poll: starting to receive a message");
         Message* message = getMessage(connection.get());
+        if (message != nullptr && message->type == kReplyMessage) awaitingReply.reset();
         currentConnection = -1;
         if (disconnectedBySignal) {
             disconnectedBySignal = 0;
@@ -268,8 +269,19 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
         }
     }
     // The Tool Manager never waits for a tool: a stalled tool must not stall it.
-    if (!isManagerProcess) awaitReceiverClose(connection.get());
+    if (isManagerProcess) return true;
+    if (message.wantsReply) {
+        keepUntilReply(std::move(connection));
+    } else {
+        awaitReceiverClose(connection.get());
+    }
     return true;
+}
+
+void TCPTransport::keepUntilReply(Socket connection) {
+    ::shutdown(connection.get(), SHUT_WR);
+    // An earlier request still without its reply is given up.
+    awaitingReply = std::move(connection);
 }
 
 void TCPTransport::awaitReceiverClose(int connection) {

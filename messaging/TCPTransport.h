@@ -14,8 +14,11 @@
 // Every listener is bound to the loopback address only. The Tool Manager's
 // listener also refuses connections of other local users before reading
 // them (PeerUserCheck), so the other programs keep their end of a
-// connection open until the receiver has read the message and closed it:
-// a peer that has closed first can no longer be identified.
+// connection open until the receiver has read the message: a peer that has
+// closed first can no longer be identified. A message that wants a reply
+// keeps its connection until the reply comes (the receiver has read it by
+// then), so the sender can wait for the reply at once; any other message
+// waits for the receiver to close the connection.
 #pragma once
 
 #include <netinet/in.h>
@@ -93,6 +96,8 @@ private:
     // everything; until then the sender's end stays open so that the
     // receiver can still identify its user. Waits at most kReceiveBudgetMs.
     static void awaitReceiverClose(int connection);
+    // Keeps the connection of a request open until its reply arrives.
+    void keepUntilReply(Socket connection);
     // A connection to `port` on localhost; closed when `failure` is set. A
     // failed socket() is logged (with `context` appended) and paused after.
     Socket connectTo(int port, ConnectFailure& failure, const char* context);
@@ -104,4 +109,5 @@ private:
     bool isManagerProcess;             // created with a port above 0
     uint32_t lastTickleTime;           // when this program last tickled
     std::unique_ptr<PeerUserCheck> userCheck;  // the Tool Manager's: refuses other users
+    Socket awaitingReply;              // the last request's connection, until its reply
 };
