@@ -188,9 +188,11 @@ void ToolManagerApp::shutDownApplication() {
 }
 
 void ToolManagerApp::deleteManagers() {
+    // The watchers go before the registry, which still tells and sends as it goes.
     if (gToolRegistry != nullptr && gWatchHub != nullptr) gToolRegistry->removeListener(gWatchHub);
     deleteGlobal(gWatchHub);
-    // The registry goes first: its destructor sends 'QUIT' to every loaded tool.
+    // The registry goes first of the managers: its destructor sends 'QUIT'
+    // to every loaded tool.
     deleteGlobal(gToolRegistry);
     deleteGlobal(gToolIconBar);
     deleteGlobal(gCommandManager);
