@@ -1,5 +1,6 @@
-// Figures for the hub: request/reply round trips to a running kelvane
-// compared with bare sockets of the same connect-write-close shape, one-way
+// Figures for the hub: request/reply round trips to a running kelvane (with
+// its check of the peer's user, without it, and with one watcher attached)
+// compared with bare sockets of the plain connect-write-close shape, one-way
 // throughput from concurrent senders, and kelvane's cost while idle.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include "TestSupport.h"
 #include "core/ByteOrder.h"
 #include "messaging/MessageCenter.h"
+#include "messaging/WatchReader.h"
 #include "messaging/WireFormat.h"
 
 namespace {
@@ -28,25 +30,65 @@ constexpr int kRoundTrips = 5000;
 constexpr int kOneWayPerSender = 2000;
 constexpr int kIdleSeconds = 30;
 
-KelvaneHarness* hub = nullptr;  // the running kelvane and the benchmark's tool side
-double kelvaneRequestsPerSecond = 0;
-double bareRequestsPerSecond = 0;
+KelvaneHarness* hub = nullptr;      // kelvane as installed: other users refused
+KelvaneHarness* openHub = nullptr;  // kelvane with OKA_ALLOW_OTHER_USERS=1
 
-void reportLatencies(benchmark::State& state, std::vector<double>& micros, double seconds) {
+// The round trips measured, by benchmark argument.
+enum RoundTripCase { kWithUserCheck, kWithoutUserCheck, kWithOneWatcher, kRoundTripCases };
+const char* const kRoundTripCaseNames[] = {"with the user check", "without the user check",
+                                           "with one watcher attached"};
+double roundTripMedianUs[kRoundTripCases] = {};
+double bareMedianUs = 0;
+
+// Sorts `micros`, reports its percentiles and returns the median.
+double reportLatencies(benchmark::State& state, std::vector<double>& micros, double seconds) {
     std::sort(micros.begin(), micros.end());
     state.counters["p50_us"] = micros[micros.size() / 2];
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];
     state.counters["req_per_s"] = double(micros.size()) / seconds;
+    return micros[micros.size() / 2];
 }
+
+// A watcher of all of kelvane's traffic, reading its stream on a thread of
+// its own for as long as it lives.
+class BackgroundWatcher {
+public:
+    explicit BackgroundWatcher(int port) {
+        reader = std::make_unique<WatchReader>(center);
+        if (reader->start(port, kWildcardType, 3000) != 0) return;
+        thread = std::thread([this] {
+            while (running && !reader->isClosed()) reader->next(100);
+        });
+    }
+    ~BackgroundWatcher() {
+        running = false;
+        if (thread.joinable()) thread.join();
+    }
+    bool isWatching() const { return thread.joinable(); }
+
+private:
+    MessageCenter center;
+    std::unique_ptr<WatchReader> reader;
+    std::atomic<bool> running{true};
+    std::thread thread;
+};
 
 // A tool-side message center asks kelvane 'SHOW' and waits for the 'RPLY'.
 void BM_KelvaneRoundTrip(benchmark::State& state) {
-    MessageCenter& tool = *hub->tool;
+    auto roundTripCase = RoundTripCase(state.range(0));
+    KelvaneHarness& target = roundTripCase == kWithoutUserCheck ? *openHub : *hub;
+    std::unique_ptr<BackgroundWatcher> watcher;
+    if (roundTripCase == kWithOneWatcher) {
+        watcher = std::make_unique<BackgroundWatcher>(target.port);
+        if (!watcher->isWatching()) state.SkipWithError("the watcher was refused");
+    }
+    state.SetLabel(kRoundTripCaseNames[roundTripCase]);
+    MessageCenter& tool = *target.tool;
     std::vector<double> micros;
     auto start = Clock::now();
     for (auto _ : state) {
         auto* request = new Message(typeCode("SHOW"), nullptr);
-        request->destination.port = hub->port;
+        request->destination.port = target.port;
         request->wantsReply = 1;
         auto before = Clock::now();
         std::unique_ptr<Message> reply(tool.sendMessage(request));
@@ -54,8 +96,7 @@ void BM_KelvaneRoundTrip(benchmark::State& state) {
         if (!reply) state.SkipWithError("no reply");
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    reportLatencies(state, micros, seconds);
-    kelvaneRequestsPerSecond = double(micros.size()) / seconds;
+    roundTripMedianUs[roundTripCase] = reportLatencies(state, micros, seconds);
 }
 
 // The same exchange with bare sockets: a server thread reads a 444-byte
@@ -68,8 +109,8 @@ void BM_BareSocketRoundTrip(benchmark::State& state) {
         while (running) {
             std::string request = server.receiveOne(100);
             if (request.size() < size_t(kWireHeaderSize)) continue;
-            sendRawBytes(int(getBigEndian32(reinterpret_cast<const uint8_t*>(request.data()) + 344)),
-                         reply);
+            sendRawBytesAndLeave(
+                int(getBigEndian32(reinterpret_cast<const uint8_t*>(request.data()) + 344)), reply);
         }
     });
     std::string request(kWireHeaderSize, '\0');
@@ -78,13 +119,12 @@ void BM_BareSocketRoundTrip(benchmark::State& state) {
     auto start = Clock::now();
     for (auto _ : state) {
         auto before = Clock::now();
-        sendRawBytes(server.port(), request);
+        sendRawBytesAndLeave(server.port(), request);
         client.receiveOne();
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - before).count());
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    reportLatencies(state, micros, seconds);
-    bareRequestsPerSecond = double(micros.size()) / seconds;
+    bareMedianUs = reportLatencies(state, micros, seconds);
     running = false;
     responder.join();
 }
@@ -101,7 +141,7 @@ void BM_OneWayThroughput(benchmark::State& state) {
         std::vector<std::thread> threads;
         for (int s = 0; s < senders; ++s) {
             threads.emplace_back([&] {
-                for (int i = 0; i < kOneWayPerSender; ++i) sendRawBytes(hub->port, show);
+                for (int i = 0; i < kOneWayPerSender; ++i) sendRawBytesAndWait(hub->port, show);
             });
         }
         for (auto& thread : threads) thread.join();
@@ -157,7 +197,9 @@ void BM_Idle(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_KelvaneRoundTrip)->Iterations(kRoundTrips)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KelvaneRoundTrip)
+    ->Arg(kWithUserCheck)->Arg(kWithoutUserCheck)->Arg(kWithOneWatcher)
+    ->Iterations(kRoundTrips)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareSocketRoundTrip)->Iterations(kRoundTrips)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OneWayThroughput)->Arg(1)->Arg(2)->Arg(4)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Idle)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
@@ -168,16 +210,22 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     KelvaneHarness started;
     hub = &started;
-    if (!hub->start()) {
+    KelvaneHarness open(started.home.path() / "open", started.root);
+    openHub = &open;
+    if (!hub->start() || !openHub->start({"OKA_ALLOW_OTHER_USERS=1"})) {
         std::fprintf(stderr, "kelvane did not start\n");
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
-    if (bareRequestsPerSecond > 0 && kelvaneRequestsPerSecond > 0) {
-        std::printf("round trip: kelvane %.0f req/s, bare sockets %.0f req/s, ratio %.2f\n",
-                    kelvaneRequestsPerSecond, bareRequestsPerSecond,
-                    bareRequestsPerSecond / kelvaneRequestsPerSecond);
+    if (bareMedianUs > 0) {
+        std::printf("bare-socket floor: median %.1f us\n", bareMedianUs);
+        for (int i = 0; i < kRoundTripCases; ++i) {
+            if (roundTripMedianUs[i] == 0) continue;
+            std::printf("round trip %s: median %.1f us, %.2f times the floor\n", kRoundTripCaseNames[i],
+                        roundTripMedianUs[i], roundTripMedianUs[i] / bareMedianUs);
+        }
     }
+    open.stop();
     hub->stop();
     benchmark::Shutdown();
     return 0;

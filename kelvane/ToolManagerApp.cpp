@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "core/Globals.h"
@@ -16,7 +17,10 @@
 #include "toolkit/Event.h"
 #include "toolkit/ResourceLibrary.h"
 #include "tools/CommandManager.h"
+#include "tools/RegisteredTool.h"
+#include "tools/ToolLauncher.h"
 #include "tools/ToolMessages.h"
+#include "tools/WatchHub.h"
 #include "workspace/Environment.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/WindowManager.h"
@@ -48,6 +52,16 @@ void readHelpViewerName() {
     }
 }
 
+void projectChanged(const char* path) {
+    if (gWatchHub != nullptr) gWatchHub->projectChanged(path);
+}
+
+bool portFileExists() {
+    char path[kPathSize];
+    TCPTransport::portFilePath(path);
+    return fileExists(path);
+}
+
 // Deletes a manager and clears its global.
 template <typename Manager>
 void deleteGlobal(Manager*& global) {
@@ -65,6 +79,8 @@ ToolManagerApp::~ToolManagerApp() {
 
 int32_t ToolManagerApp::initializeApplication() {
     globalsCreated = true;
+    // Listening rewrites the port file; an orderly end removes it.
+    previousEndedInOrder = !portFileExists();
     if (int32_t error = initializeGlobals("kelvane", options.port)) return error;
     loadResourceLibrary("kelvane", "kelvane.dat");
     fillOwnToolInfo();
@@ -84,6 +100,10 @@ int32_t ToolManagerApp::initializeApplication() {
     gProjectManager = new ProjectManager(gPreferencesManager);
     if (int32_t error = gProjectManager->getLastError()) return error;
     gToolRegistry->addListener(gProjectManager);
+    // Notices go out once the others have followed the change.
+    gWatchHub = new WatchHub();
+    gToolRegistry->addListener(gWatchHub);
+    gProjectManager->setProjectChangeHook(projectChanged);
     gGlobalPathManager = new GlobalPathManager(gProjectManager);
     if (int32_t error = gGlobalPathManager->getLastError()) return error;
     readHelpViewerName();
@@ -96,12 +116,41 @@ int32_t ToolManagerApp::initializeApplication() {
     return 0;
 }
 
+void ToolManagerApp::startTools() {
+    if (previousEndedInOrder) {
+        launchTools(nullptr);
+        return;
+    }
+    OKA_LOG("the previous Tool Manager did not end in order: its tools have %u ms to come back",
+            kRestartGraceMs);
+    toolLaunchPending = true;
+    toolLaunchDue = TIME_GetCurMillisecs() + kRestartGraceMs;
+}
+
+void ToolManagerApp::launchMissingTools() {
+    toolLaunchPending = false;
+    OKA_LOG("starting the tools that did not come back");
+    for (const std::string& program : toolListPrograms()) {
+        bool running = false;
+        for (long i = 0; i < gToolRegistry->getToolCount() && !running; ++i) {
+            const RegisteredTool* tool = gToolRegistry->getRegisteredTool(i);
+            running = tool->loaded && tool->executableName != nullptr &&
+                      program == tool->executableName;
+        }
+        if (!running) launchTools(program.c_str());
+    }
+}
+
 void ToolManagerApp::runMainLoop() {
     while (!gFinished) {
         EVENT_UpdateCursor();
         EVENT_ProcessPending();
         gMessageCenter->poll(0);
         gToolRegistry->tickleAllTools();
+        gWatchHub->flushWatchers();
+        if (toolLaunchPending && int32_t(TIME_GetCurMillisecs() - toolLaunchDue) >= 0) {
+            launchMissingTools();
+        }
         waitForInput();
     }
 }
@@ -131,11 +180,19 @@ void ToolManagerApp::shutDownApplication() {
         gMessageCenter->poll();
     }
     OKA_LOG("Leaving Tool Manager");
+    // No port file: the next Tool Manager knows that no tools wait for it.
+    char portFile[kPathSize];
+    TCPTransport::portFilePath(portFile);
+    std::remove(portFile);
     deleteManagers();
 }
 
 void ToolManagerApp::deleteManagers() {
-    // The registry goes first: its destructor sends 'QUIT' to every loaded tool.
+    // The watchers go before the registry, which still tells and sends as it goes.
+    if (gToolRegistry != nullptr && gWatchHub != nullptr) gToolRegistry->removeListener(gWatchHub);
+    deleteGlobal(gWatchHub);
+    // The registry goes first of the managers: its destructor sends 'QUIT'
+    // to every loaded tool.
     deleteGlobal(gToolRegistry);
     deleteGlobal(gToolIconBar);
     deleteGlobal(gCommandManager);

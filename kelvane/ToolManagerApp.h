@@ -18,6 +18,9 @@ struct CursObj;
 
 inline constexpr int kToolManagerPort = 4100;
 inline constexpr unsigned kShutdownDrainMs = 3000;
+// After a Tool Manager that died, how long the tools it started have to come
+// back on their own before the tool list starts the missing ones.
+inline constexpr unsigned kRestartGraceMs = 2500;
 
 // The Tool Manager's preferences file ("kelvane.prf", type 'TPRF').
 extern PrefMan* gPreferencesManager;
@@ -46,6 +49,12 @@ class ToolManagerApp {
     // (kErrorNoInstallation when OKA is not set). What was created stays
     // until the destructor.
     int32_t initializeApplication();
+    // Starts the tools of the tool list. When the previous Tool Manager did
+    // not end in order (its port file is still there), its tools may still
+    // run: they notice the new port file and register again, keeping their
+    // windows. The tool list then starts, kRestartGraceMs later, only the
+    // programs that have not come back.
+    void startTools();
     // Runs until gFinished is set.
     void runMainLoop();
     // Closes the tools' windows, keeps answering messages for three seconds,
@@ -57,7 +66,12 @@ class ToolManagerApp {
     // toolkit alarm is due, or 50 ms have passed.
     void waitForInput();
     void deleteManagers();
+    // Starts the tool list's programs that no loaded tool registered with.
+    void launchMissingTools();
 
     Options options;
     bool globalsCreated = false;  // initializeGlobals ran and cleanUpGlobals has not
+    bool previousEndedInOrder = true;  // no port file was left when this one started
+    bool toolLaunchPending = false;    // the tool list waits for the restart grace
+    uint32_t toolLaunchDue = 0;        // when it is started (TIME_GetCurMillisecs)
 };

@@ -1,13 +1,17 @@
 // kelvane: the Tool Manager program.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
 #include "core/Globals.h"
+#include "core/Utilities.h"
 #include "kelvane/ToolManagerApp.h"
 #include "kelvane/WorkspaceWindow.h"
+#include "messaging/MessageCenter.h"
 #include "toolkit/AppLifecycle.h"
-#include "tools/ToolLauncher.h"
+#include "toolkit/Backend.h"
 #include "workspace/Environment.h"
 
 namespace {
@@ -17,7 +21,7 @@ void printUsage() {
         "Usage: kelvane [--headless] [--help] [--version]\n"
         "\n"
         "Starts the Tool Manager of the OKA: it listens for the tools' messages on\n"
-        "port 4100 (or the next free port, written to ~/.oka/okaport), starts the\n"
+        "127.0.0.1 port 4100 (or the next free port, written to ~/.oka/okaport), starts the\n"
         "tools named in $OKA/bin/resource/toollist and runs until its workspace\n"
         "window is closed or it receives SIGTERM or SIGHUP.\n"
         "\n"
@@ -26,11 +30,25 @@ void printUsage() {
         "  --version   show the version\n"
         "\n"
         "Environment: OKA (installation root, required), OKA_LOGLEVEL (logSome or\n"
-        "logAll), OKA_LOG_SIZE (log size limit in bytes), HOME.\n");
+        "logAll), OKA_LOG_SIZE (log size limit in bytes), HOME, OKA_ALLOW_OTHER_USERS\n"
+        "(1: accept connections of other local users).\n");
 }
 
 void requestFinish(int) {
     gFinished = 1;
+}
+
+// One line for whoever started kelvane by hand: where it listens, how it
+// runs, where it logs and how to end it.
+void announceReady() {
+    char directory[kPathSize];
+    getValidPreferencesDirectory(directory);
+    std::printf("kelvane: ready on 127.0.0.1 port %d (%s), log %sokalog; stop with Ctrl-C or "
+                "kill %d\n",
+                gMessageCenter->getTransport().getPort(),
+                std::strcmp(currentBackend().name(), "headless") == 0 ? "headless" : "GUI",
+                directory, int(getpid()));
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -67,9 +85,11 @@ int main(int argc, char** argv) {
         started = application.initializeApplication();
         if (started == 0) {
             createWorkspaceWindow();
-            launchTools(nullptr);
+            application.startTools();
+            announceReady();
             application.runMainLoop();
             application.shutDownApplication();
+            std::printf("kelvane: stopped\n");
         }
     }
 

@@ -1,5 +1,7 @@
 #include "messaging/MessageCenter.h"
 
+#include <utility>
+
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
@@ -81,7 +83,9 @@ Message* MessageCenter::dispatchMessage(Message* message) {
     reply->addLongParam(0, kParamError);
     reply->destination = message->sender;
 
+    TypeCode outerType = std::exchange(typeBeingHandled, message->type);
     int32_t result = validateAndHandle(message, reply.get());
+    typeBeingHandled = outerType;
     delete message;
 
     if (result != 0) reply->changeLongParam(0, result, kParamError);
@@ -95,8 +99,13 @@ void MessageCenter::poll(int waitMs) {
         Message* reply = dispatchMessage(queue.dequeueMessage(kWildcardType));
         delete sendMessage(reply);
     }
-    if (Message* incoming = transport->poll(waitMs)) queue.enqueueMessage(incoming);
+    if (Message* incoming = transport->poll(waitMs)) queue.enqueueMessage(received(incoming));
     lastError = transport->getLastError();
+}
+
+Message* MessageCenter::received(Message* message) {
+    if (observer != nullptr && message != nullptr) observer->messageSeen(*message, kMessageReceived);
+    return message;
 }
 
 Message* MessageCenter::sendMessage(Message* message) {
@@ -107,6 +116,10 @@ Message* MessageCenter::sendMessage(Message* message) {
 
     Message* reply = nullptr;
     if (message->destination.port != ownToolInfo.port) {
+        if (observer != nullptr) {
+            observer->messageSeen(*message, message->type == typeBeingHandled ? kMessageRelayed
+                                                                              : kMessageSent);
+        }
         transport->sendMessage(*message);
         delete message;
     } else {
@@ -116,7 +129,7 @@ Message* MessageCenter::sendMessage(Message* message) {
 
     uint32_t deadline = currentMilliseconds() + timeout;
     while (int32_t(deadline - currentMilliseconds()) > 0) {
-        Message* incoming = transport->poll();
+        Message* incoming = received(transport->poll());
         if (incoming == nullptr) continue;
         if (incoming->type == kReplyMessage) return incoming;
         queue.enqueueMessage(incoming);

@@ -12,6 +12,7 @@
 
 #include "core/HasErrorReporting.h"
 #include "messaging/Message.h"
+#include "messaging/MessageObserver.h"
 #include "messaging/MessageQueue.h"
 #include "messaging/MessageTypes.h"
 #include "messaging/TCPTransport.h"
@@ -60,6 +61,10 @@ public:
     // Tickles the port in `toolInfo`; last error 0 or -1402.
     void tickleTool(const ToolInfo& toolInfo);
 
+    // Shows every message received from or sent to the network to
+    // `observer` (null: to nobody); the center does not own it.
+    void setObserver(MessageObserver* newObserver) { observer = newObserver; }
+
     ToolInfo& getOwnToolInfo() { return ownToolInfo; }
     MessageQueue& getQueue() { return queue; }
     TCPTransport& getTransport() { return *transport; }
@@ -68,11 +73,15 @@ private:
     explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
     MessageHandler* findHandler(TypeCode type) const;
     int32_t validateAndHandle(Message* message, Message* reply);
+    // A message from the network: shown to the observer, then returned.
+    Message* received(Message* message);
 
     List handlers;                            // owned MessageHandlers, one per type
     MessageQueue queue;                       // incoming messages not yet handled
     ToolInfo ownToolInfo;                     // this program; the sender of all it sends
     std::unique_ptr<TCPTransport> transport;  // the listener and outgoing connections
+    MessageObserver* observer = nullptr;      // sees the network traffic, or null
+    TypeCode typeBeingHandled = 0;            // type of the message whose handler runs, or 0
 };
 
 // The program's message center, created by initializeGlobals.

@@ -87,3 +87,25 @@ inline constexpr MessageType kDisplaySourceFileMsg{
 // 'BOOL' 0, search text with its terminator, case-sensitive. Reply: 'BOOL' found.
 inline constexpr MessageType kFindInSourceMsg{typeCode("FISV"),
                                               makeTemplate({kParamBool, kParamData, kParamBool})};
+
+// ---- Introspection, watching and lifecycle notices, answered by the Tool
+// Manager. Tools that never send these receive nothing new.
+// Reply: one 'DATA' tool record per registered tool (ToolListing.h).
+inline constexpr MessageType kListToolsMsg{typeCode("TLST"), {}};
+// The sender's port receives, on one connection of its own, a 'WCPY' for
+// every message the Tool Manager receives, sends or relays whose type
+// matches the 'IDNT' filter ('****' for all), and every 'NOTE'.
+inline constexpr MessageType kWatchMsg{typeCode("WTCH"), makeTemplate({kParamType})};
+// The sender's port receives a 'NOTE' for every lifecycle event.
+inline constexpr MessageType kSubscribeNoticesMsg{typeCode("NTFY"), {}};
+
+// ---- Sent by the Tool Manager to watchers and subscribers.
+// Event ('TADD' added, 'TREG' re-registered, 'TUNL' unloaded, 'TREM'
+// removed, 'PROJ' project changed), the tool's 84-byte ToolInfo (zero for
+// 'PROJ'), the project path (empty for tool events).
+inline constexpr MessageType kNoticeMsg{typeCode("NOTE"),
+                                        makeTemplate({kParamType, kParamData, kParamS255})};
+// A watched message (WatchCopy.h): 8-byte time, direction, copies dropped
+// so far, the 444-byte wire header, the first bytes of each parameter.
+inline constexpr MessageType kWatchCopyMsg{
+    typeCode("WCPY"), makeTemplate({kParamData, kParamType, kParamLong, kParamData, kParamData})};

@@ -55,6 +55,7 @@ in_addr lookUpLocalhost() {
 }  // namespace
 
 TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort > 0) {
+    if (isManagerProcess) userCheck = std::make_unique<PeerUserCheck>();
     int firstPort = isManagerProcess ? requestedPort
                                      : getToolManagerPort() + std::rand() % kToolPortRange;
     std::signal(SIGPIPE, SIG_IGN);
@@ -69,7 +70,7 @@ TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort >
 }
 
 bool TCPTransport::openListener(int firstPort) {
-    Socket listener(::socket(AF_INET, SOCK_STREAM, 0));
+    Socket listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!listener.isOpen()) {
         OKA_LOG("tcptransport: socket create failed - %s", std::strerror(errno));
         return false;
@@ -83,7 +84,8 @@ bool TCPTransport::openListener(int firstPort) {
     for (;;) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        // Every peer connects to "localhost": no other machine may reach us.
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(uint16_t(candidate));
         if (::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
             break;
@@ -148,9 +150,11 @@ Message* TCPTransport::poll(int timeoutMs) {
             lastError = kErrorAcceptFailed;
             return nullptr;
         }
+        if (userCheck && !userCheck->admit(connection.get())) return nullptr;
         currentConnection = connection.get();
         if (gLogLevel > 0) OKA_LOG("poll: starting to receive a message");
         Message* message = getMessage(connection.get());
+        if (message != nullptr && message->type == kReplyMessage) awaitingReply.reset();
         currentConnection = -1;
         if (disconnectedBySignal) {
             disconnectedBySignal = 0;
@@ -207,7 +211,7 @@ Message* TCPTransport::getMessage(int connection) {
 Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure,
                               const char* context) {
     failure = ConnectFailure::none;
-    Socket connection(::socket(AF_INET, SOCK_STREAM, 0));
+    Socket connection(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!connection.isOpen()) {
         OKA_LOG("got error from socket: %s%s", std::strerror(errno), context);
         sleep(kSocketFailurePauseSeconds);
@@ -225,18 +229,19 @@ Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure,
     return connection;
 }
 
-void TCPTransport::sendMessage(const Message& message) {
+bool TCPTransport::sendMessage(const Message& message, bool* refused) {
     int destinationPort = message.destination.port;
     ConnectFailure failure;
     Socket connection = connectTo(destinationPort, failure, "");
+    if (refused != nullptr) *refused = failure == ConnectFailure::connect && errno == ECONNREFUSED;
     if (failure == ConnectFailure::socket) {
         OKA_LOG("sendMessage: socket create failed - %s", std::strerror(errno));
-        return;
+        return false;
     }
     if (failure == ConnectFailure::connect) {
         OKA_LOG("sendMessage: socket connect failed - for port %d error %s", destinationPort,
                 std::strerror(errno));
-        return;
+        return false;
     }
     // Header and parameters leave in one gathered write, so a message is not
     // split into small segments that wait for each other's acknowledgement.
@@ -249,7 +254,7 @@ void TCPTransport::sendMessage(const Message& message) {
     long sent = sendTCPData(connection.get(), parts);
     if (sent < kWireHeaderSize) {
         OKA_LOG("sendMessage: sending header failed: error = %s", std::strerror(errno));
-        return;
+        return false;
     }
     OKA_LOG("sendMessage: sent message of type %s", TypeIdentToCStr(message.type));
     long end = kWireHeaderSize;
@@ -257,11 +262,39 @@ void TCPTransport::sendMessage(const Message& message) {
         end += message.getParamLength(i);
         if (sent < end) {
             OKA_LOG("sendMessage: sending param #%d failed: error = %s", i, std::strerror(errno));
-            return;
+            return false;
         }
         if (gLogLevel >= 2) {
             OKA_LOG("sendMessage: sent param #%d, length %ld", i, message.getParamLength(i));
         }
+    }
+    // The Tool Manager never waits for a tool: a stalled tool must not stall it.
+    if (isManagerProcess) return true;
+    if (message.wantsReply) {
+        keepUntilReply(std::move(connection));
+    } else {
+        awaitReceiverClose(connection.get());
+    }
+    return true;
+}
+
+void TCPTransport::keepUntilReply(Socket connection) {
+    ::shutdown(connection.get(), SHUT_WR);
+    // An earlier request still without its reply is given up.
+    awaitingReply = std::move(connection);
+}
+
+void TCPTransport::awaitReceiverClose(int connection) {
+    ::shutdown(connection, SHUT_WR);
+    uint32_t deadline = currentMilliseconds() + kReceiveBudgetMs;
+    char discarded[64];
+    for (;;) {
+        pollfd waiting{connection, POLLIN, 0};
+        int ready = ::poll(&waiting, 1, millisecondsUntil(deadline));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return;
+        ssize_t count = ::recv(connection, discarded, sizeof discarded, MSG_DONTWAIT);
+        if (count == 0 || (count < 0 && errno != EINTR && errno != EAGAIN)) return;
     }
 }
 
@@ -279,6 +312,7 @@ void TCPTransport::ticklePort(int tickledPort) {
         putBigEndian32(tickle, kTickle);
         sent = sendTCPData(connection.get(), {{tickle, sizeof tickle}}) == sizeof tickle;
         if (!sent) OKA_LOG("sendMessage: sending msgType failed: error = %s", std::strerror(errno));
+        if (sent && !isManagerProcess) awaitReceiverClose(connection.get());
     }
     connection.reset();
     if (!sent) OKA_LOG("failed to send tickle");

@@ -10,16 +10,27 @@
 //
 // Reading a message never blocks indefinitely: the whole message must arrive
 // within kReceiveBudgetMs, or the connection is dropped.
+//
+// Every listener is bound to the loopback address only. The Tool Manager's
+// listener also refuses connections of other local users before reading
+// them (PeerUserCheck), so the other programs keep their end of a
+// connection open until the receiver has read the message: a peer that has
+// closed first can no longer be identified. A message that wants a reply
+// keeps its connection until the reply comes (the receiver has read it by
+// then), so the sender can wait for the reply at once; any other message
+// waits for the receiver to close the connection.
 #pragma once
 
 #include <netinet/in.h>
 #include <sys/uio.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/HasErrorReporting.h"
 #include "messaging/Message.h"
+#include "messaging/PeerUserCheck.h"
 #include "messaging/Socket.h"
 #include "messaging/WireFormat.h"
 
@@ -43,7 +54,9 @@ public:
     // the message (the caller owns it) or null.
     Message* poll(int timeoutMs = kPollTimeoutMs);
     // Delivers `message` to the port of its destination; keeps no ownership.
-    void sendMessage(const Message& message);
+    // False when it could not be delivered (logged); `refused` is then set
+    // when nothing listens on the port.
+    bool sendMessage(const Message& message, bool* refused = nullptr);
     // Sends a tickle; last error 0 or -1402.
     void ticklePort(int port);
     Message* getMessage(int connection);
@@ -79,6 +92,12 @@ private:
     enum class ConnectFailure { none, socket, connect };
 
     bool openListener(int firstPort);
+    // Ends a sent connection: the receiver closes it once it has read
+    // everything; until then the sender's end stays open so that the
+    // receiver can still identify its user. Waits at most kReceiveBudgetMs.
+    static void awaitReceiverClose(int connection);
+    // Keeps the connection of a request open until its reply arrives.
+    void keepUntilReply(Socket connection);
     // A connection to `port` on localhost; closed when `failure` is set. A
     // failed socket() is logged (with `context` appended) and paused after.
     Socket connectTo(int port, ConnectFailure& failure, const char* context);
@@ -89,4 +108,6 @@ private:
     int port = 0;                      // port of the listener
     bool isManagerProcess;             // created with a port above 0
     uint32_t lastTickleTime;           // when this program last tickled
+    std::unique_ptr<PeerUserCheck> userCheck;  // the Tool Manager's: refuses other users
+    Socket awaitingReply;              // the last request's connection, until its reply
 };

@@ -39,3 +39,14 @@ HeaderCheck decodeMessageHeader(const uint8_t* in, Message& message, DeclaredPar
     message.reserved = 0;
     return HeaderCheck::ok;
 }
+
+std::string encodeMessage(const Message& message) {
+    uint8_t header[kWireHeaderSize];
+    encodeMessageHeader(message, header);
+    std::string bytes(reinterpret_cast<char*>(header), kWireHeaderSize);
+    for (int i = 0; i < message.paramCount; ++i) {
+        bytes.append(reinterpret_cast<const char*>(message.getParam(i)),
+                     size_t(message.getParamLength(i)));
+    }
+    return bytes;
+}

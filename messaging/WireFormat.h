@@ -20,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "messaging/Message.h"
 
@@ -33,6 +34,8 @@ inline constexpr int32_t kMaxWireParamLength = 1 << 20;
 inline constexpr int64_t kMaxWireMessageLength = 8 << 20;
 
 void encodeMessageHeader(const Message& message, uint8_t* out);
+// The whole message as it travels: header, then the parameters' data.
+std::string encodeMessage(const Message& message);
 
 enum class HeaderCheck { ok, badParamCount, badParamLength, tooLarge };
 

@@ -180,6 +180,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
         std::snprintf(projectTitle, sizeof projectTitle,
                       "OKA Project: file missing or invalid");
     }
+    if (projectChangeHook != nullptr) projectChangeHook(current);
 }
 
 void ProjectManager::saveProject() {

@@ -36,6 +36,9 @@ class OKAFile;
 inline constexpr const char* kUntitledProject = "untitled.prj";
 inline constexpr int32_t kErrorViewIndex = -505;  // getNthComponentView out of range
 
+// Told the path of each project made current, for those that follow the project.
+using ProjectChangeHook = void (*)(const char* path);
+
 class ProjectManager : public PrefMan, public ToolRegistryListener {
 public:
     // `preferences` is the Tool Manager's own preferences file (for 'CPRJ').
@@ -57,6 +60,9 @@ public:
     // Makes `path` (null: the stored current project) current and loads it;
     // `create` first makes a new empty project file there.
     void loadProject(const char* path, bool create);
+    // `hook` (null: none) is told after every loadProject that got as far
+    // as opening the project.
+    void setProjectChangeHook(ProjectChangeHook hook) { projectChangeHook = hook; }
     // Writes components and views, when the project file is open.
     void saveProject();
     void getProjectPath(char* buffer);
@@ -128,6 +134,7 @@ private:
     int16_t projectListWidth = kNewViewWidth;    // width of the project list and its label
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
     double identifyWaitMs = 0;                   // time spent waiting for 'IDFL' replies
+    ProjectChangeHook projectChangeHook = nullptr;  // told of each project made current
 };
 
 extern ProjectManager* gProjectManager;

@@ -2,10 +2,14 @@
 #include "tools/OkaTool.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
+#include "tools/ToolManagerWatch.h"
+#include "tools/ToolRegistry.h"
 #include "workspace/Environment.h"
 
 namespace {
@@ -14,9 +18,30 @@ constexpr const char* kLogSource = "../okatool";
 bool replyArrived = false;                  // the awaited reply came
 int32_t replyResult = kErrorNoToolManager;  // its error code
 
+// What the tool told the Tool Manager, told again to a restarted one.
+struct PublishedCommand {
+    std::string name;
+    long requirement;
+    TypeCode requiresType;
+};
+std::string registeredProgramPath;            // the path given to 'REGT'
+std::vector<PublishedCommand> publishedCommands;
+NoticeCallback noticeCallback = nullptr;      // the subscriber's callback, or null
+std::unique_ptr<ToolManagerWatch> toolManagerWatch;  // follows restarts while the loop runs
+
 int32_t quitMsg(Message*, Message*) {
     OKA_LOG("Tool Manager asked to quit");
     gFinished = 1;
+    return 0;
+}
+
+int32_t noticeMsg(Message* message, Message*) {
+    if (message->getParamLength(1) != kToolInfoSize) return kErrorBadParamType;
+    char path[kPathSize];
+    message->getTextParam(2, path, sizeof path);
+    if (noticeCallback != nullptr) {
+        noticeCallback(message->getTypeParam(0), decodeToolInfo(message->getParam(1)), path);
+    }
     return 0;
 }
 
@@ -45,6 +70,42 @@ int32_t askToolManager(Message& request) {
     gMessageCenter->removeMessageHandler(kReplyMessage);
     return replyResult;
 }
+
+int32_t sendRegistration() {
+    Message registration(kRegisterToolMsg.code, nullptr);
+    uint8_t bytes[kToolInfoSize];
+    encodeToolInfo(gMessageCenter->getOwnToolInfo(), bytes);
+    registration.addParam(kParamData, bytes, kToolInfoSize);
+    registration.addTextParam(registeredProgramPath.c_str());
+    int32_t result = askToolManager(registration);
+    OKA_LOG("registration with the Tool Manager: %d", int(result));
+    if (result == kErrorToolAlreadyLoaded) {
+        OKA_LOG("a tool of this type is already registered: leaving");
+        gFinished = 1;
+    }
+    return result;
+}
+
+int32_t sendCommand(const PublishedCommand& published) {
+    Message command(kAddCommandMsg.code, nullptr);
+    command.addTextParam(published.name.c_str(), kParamST31);
+    command.addLongParam(int32_t(published.requirement));
+    command.addTypeParam(published.requiresType);
+    return askToolManager(command);
+}
+
+int32_t sendSubscription() {
+    Message subscription(kSubscribeNoticesMsg.code, nullptr);
+    return askToolManager(subscription);
+}
+
+// A new Tool Manager knows nothing of this tool: tell it everything again.
+void rejoinToolManager() {
+    OKA_LOG("a new Tool Manager listens on port %d: registering again", gKelvaneToolInfo.port);
+    if (sendRegistration() != 0) return;
+    for (const PublishedCommand& command : publishedCommands) sendCommand(command);
+    if (noticeCallback != nullptr) sendSubscription();
+}
 }  // namespace
 
 int32_t startTool(const char* programName, const ToolDescription& description) {
@@ -58,30 +119,47 @@ int32_t startTool(const char* programName, const ToolDescription& description) {
     own.toolType = description.toolType;
     own.isSourceViewer = description.isSourceViewer;
     gMessageCenter->registerMessageHandler(kQuitMsg, quitMsg);
+    toolManagerWatch = std::make_unique<ToolManagerWatch>();
     return 0;
 }
 
 int32_t registerWithToolManager(const char* programPath) {
-    Message registration(kRegisterToolMsg.code, nullptr);
-    uint8_t bytes[kToolInfoSize];
-    encodeToolInfo(gMessageCenter->getOwnToolInfo(), bytes);
-    registration.addParam(kParamData, bytes, kToolInfoSize);
-    registration.addTextParam(programPath != nullptr ? programPath : "");
-    int32_t result = askToolManager(registration);
-    OKA_LOG("registration with the Tool Manager: %d", int(result));
-    return result;
+    registeredProgramPath = programPath != nullptr ? programPath : "";
+    return sendRegistration();
 }
 
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType) {
-    Message command(kAddCommandMsg.code, nullptr);
-    command.addTextParam(name, kParamST31);
-    command.addLongParam(int32_t(requirement));
-    command.addTypeParam(requiresType);
-    return askToolManager(command);
+    PublishedCommand command{name != nullptr ? name : "", requirement, requiresType};
+    int32_t result = sendCommand(command);
+    if (result == 0) publishedCommands.push_back(command);
+    return result;
+}
+
+int32_t subscribeToNotices(NoticeCallback callback) {
+    noticeCallback = callback;
+    gMessageCenter->registerMessageHandler(kNoticeMsg, noticeMsg);
+    return sendSubscription();
+}
+
+void followToolManager() {
+    switch (toolManagerWatch->check()) {
+        case ToolManagerWatch::Change::none:
+            break;
+        case ToolManagerWatch::Change::restarted:
+            rejoinToolManager();
+            break;
+        case ToolManagerWatch::Change::gone:
+            OKA_LOG("the Tool Manager is gone: leaving");
+            gFinished = 1;
+            break;
+    }
 }
 
 void runToolLoop() {
-    while (!gFinished) gMessageCenter->poll();
+    while (!gFinished) {
+        gMessageCenter->poll();
+        followToolManager();
+    }
 }
 
 void unregisterFromToolManager() {
@@ -90,4 +168,7 @@ void unregisterFromToolManager() {
     gMessageCenter->sendMessage(message.release());
 }
 
-void leaveEnvironment() { cleanUpGlobals(); }
+void leaveEnvironment() {
+    toolManagerWatch.reset();
+    cleanUpGlobals();
+}

@@ -13,7 +13,8 @@
 //   - publishes its commands with publishCommand ('ADDC'); the Tool Manager
 //     lists them in its menus and sends 'CMDS' when the user runs one;
 //   - calls runToolLoop, which answers messages until the Tool Manager sends
-//     'QUIT' (or gFinished is set);
+//     'QUIT' (or gFinished is set); a tool with a loop of its own calls
+//     followToolManager in it;
 //   - gets 'SHOW', 'HIDE', 'CWIN' and 'DSRC' handled by the window manager
 //     (gWindowManager): every window registered there with addWindowRec is
 //     shown, minimized or closed on the Tool Manager's request, and gets its
@@ -23,6 +24,14 @@
 // The Tool Manager probes the tool's port every 10 seconds; a tool that stops
 // answering is marked unloaded until it registers again. A tool that ends on
 // its own, not on 'QUIT', calls unregisterFromToolManager first.
+//
+// When the Tool Manager dies and a new one starts, runToolLoop notices the
+// new port file within a second, registers the tool again, publishes its
+// commands again and renews its notice subscription; the tool keeps its
+// windows. Should the new Tool Manager refuse it (-301: a copy of the tool
+// got there first) or no Tool Manager answer for 30 seconds, runToolLoop
+// returns and the tool ends. A tool that wants to hear when tools come and
+// go, or the project changes, calls subscribeToNotices.
 //
 // A minimal tool:
 //
@@ -75,13 +84,26 @@ int32_t startTool(const char* programName, const ToolDescription& description);
 // call them.
 // `programPath` is the program as the tool list starts it; the Tool Manager
 // uses its last component to start the tool again. Returns 0, the Tool
-// Manager's refusal (-301: a tool of this type is already running) or
-// kErrorNoToolManager.
+// Manager's refusal (-301: a tool of this type is already running; gFinished
+// is then set, so that the refused copy ends) or kErrorNoToolManager.
 int32_t registerWithToolManager(const char* programPath);
 // Publishes a command; 0, -401 for a name published before, or kErrorNoToolManager.
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType);
-// Answers messages until 'QUIT' arrives or gFinished is set.
+// Answers messages until 'QUIT' arrives or gFinished is set, following a
+// restarted Tool Manager; also ends when the Tool Manager refuses the tool
+// or is gone for good.
 void runToolLoop();
+// The part of runToolLoop that follows the Tool Manager, for a tool with a
+// loop of its own: call it after each gMessageCenter->poll().
+void followToolManager();
+
+// Told of each lifecycle event: `event` is 'TADD' (a tool was added),
+// 'TREG' (re-registered), 'TUNL' (unloaded), 'TREM' (removed) with the
+// tool's description, or 'PROJ' (the project changed) with the project path.
+using NoticeCallback = void (*)(TypeCode event, const ToolInfo& tool, const char* projectPath);
+// Asks the Tool Manager for notices ('NTFY'); `callback` receives them.
+// 0, the Tool Manager's refusal, or kErrorNoToolManager.
+int32_t subscribeToNotices(NoticeCallback callback);
 // Removes the tool from the Tool Manager's registry.
 void unregisterFromToolManager();
 // Closes the listener and the log.

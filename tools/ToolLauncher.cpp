@@ -46,10 +46,32 @@ std::vector<std::string> toolLaunchCommands(const char* listPath, const char* ok
     return commands;
 }
 
+namespace {
+// The installation's tool list, or "toollist" in the current directory.
+void toolListPath(char* listPath) {
+    formatPath(listPath, "%stoollist", gResourcesDirectory);
+    if (!fileExists(listPath)) copyText(listPath, kPathSize, "toollist");
+}
+}  // namespace
+
+std::vector<std::string> toolListPrograms() {
+    char listPath[kPathSize];
+    toolListPath(listPath);
+    std::vector<std::string> programs;
+    std::ifstream list(listPath);
+    std::string word;
+    while (list >> word) {
+        if (word[0] == '#') continue;
+        char file[kPathSize];
+        extractFilename(word.c_str(), file);
+        programs.push_back(file);
+    }
+    return programs;
+}
+
 void launchTools(const char* name) {
     char listPath[kPathSize];
-    formatPath(listPath, "%stoollist", gResourcesDirectory);
-    if (!fileExists(listPath)) copyText(listPath, sizeof listPath, "toollist");
+    toolListPath(listPath);
     for (const std::string& command : toolLaunchCommands(listPath, gOkaDirectory, name)) {
         OKA_LOG("about to launch %s", command.c_str());
         if (std::system(command.c_str()) < 0) {

@@ -18,3 +18,7 @@ std::vector<std::string> toolLaunchCommands(const char* listPath, const char* ok
 // current directory when the installation has none); with a name, only the
 // first entry of that name.
 void launchTools(const char* name);
+
+// The program names (the last path component) of the installation's tool
+// list entries, in list order.
+std::vector<std::string> toolListPrograms();

@@ -4,7 +4,10 @@
 #include <utility>
 
 #include "messaging/MessageCenter.h"
+#include "messaging/ToolListing.h"
 #include "tools/CommandManager.h"
+#include "tools/RegisteredTool.h"
+#include "tools/ToolCommand.h"
 #include "tools/ToolRegistry.h"
 
 void registerToolMessageHandlers() {
@@ -15,6 +18,7 @@ void registerToolMessageHandlers() {
         {kDeactivateSourceMsg, ToolRegistry::activeSourceViewerChangedMsg},
         {kSourceChangedMsg, relayToAllToolsMsg},
         {kFilesCompiledMsg, relayToAllToolsMsg},
+        {kListToolsMsg, listToolsMsg},
     };
     for (const auto& [type, handlerProc] : handlers) {
         gMessageCenter->registerMessageHandler(type, handlerProc);
@@ -37,4 +41,21 @@ int32_t getSourceAwareToolsMsg(Message*, Message* reply) {
 int32_t relayToAllToolsMsg(Message* message, Message*) {
     gToolRegistry->broadcastMessage(new Message(*message));
     return gToolRegistry->getLastError();
+}
+
+int32_t listToolsMsg(Message*, Message* reply) {
+    for (long i = 0; i < gToolRegistry->getToolCount() && reply->paramCount < kMaxMessageParams; ++i) {
+        const RegisteredTool* tool = gToolRegistry->getRegisteredTool(i);
+        ToolListing listing{tool->toolInfo, tool->loaded != 0,
+                            i == gToolRegistry->getDefaultSourceToolIndex(), {}};
+        for (long c = 0; c < gCommandManager->getCommandCount(); ++c) {
+            const ToolCommand* command = gCommandManager->getNthCommand(c);
+            if (command->toolInfo.toolType != tool->toolInfo.toolType) continue;
+            listing.commands.push_back(
+                {command->commandName, int32_t(command->requirement), command->requiresType});
+        }
+        std::vector<uint8_t> record = encodeToolListing(listing);
+        reply->addParam(kParamData, record.data(), long(record.size()));
+    }
+    return 0;
 }

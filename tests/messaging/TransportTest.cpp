@@ -3,13 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
 #include <netinet/in.h>
+#include <pwd.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "RawPeer.h"
 #include "TestSupport.h"
@@ -24,6 +30,37 @@ std::unique_ptr<Message> pollForMessage(TCPTransport& transport) {
         if (Message* message = transport.poll()) return std::unique_ptr<Message>(message);
     }
     return nullptr;
+}
+
+// A tool's transport keeps its end open until the receiver has read, so it
+// sends on a thread of its own while the receiver is polled here.
+std::unique_ptr<Message> pollWhileSending(TCPTransport& receiver, const std::function<void()>& send) {
+    std::thread sending(send);
+    auto received = pollForMessage(receiver);
+    sending.join();
+    return received;
+}
+
+// Runs `send` in a child process of user `uid` and polls `receiver` until
+// the child has ended; the messages that arrived meanwhile.
+std::vector<std::unique_ptr<Message>> receiveFromUser(TCPTransport& receiver, uid_t uid,
+                                                      const std::function<bool()>& send) {
+    pid_t child = fork();
+    if (child == 0) _exit(setuid(uid) == 0 && send() ? 0 : 1);
+    std::vector<std::unique_ptr<Message>> received;
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (Message* message = receiver.poll()) received.emplace_back(message);
+    }
+    return received;
+}
+
+size_t occurrences(const std::string& text, const std::string& fragment) {
+    size_t count = 0;
+    for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1)) {
+        ++count;
+    }
+    return count;
 }
 
 int listenOn(int port) {
@@ -51,7 +88,7 @@ protected:
 
 TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
     TCPTransport receiver(findFreePort());
-    TCPTransport sender(findFreePort());
+    TCPTransport sender(0);
     Message message(typeCode("DISF"), nullptr);
     message.destination.port = receiver.getPort();
     message.sender.port = sender.getPort();
@@ -61,8 +98,7 @@ TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
     message.addParam(kParamData, nullptr, 0);
     message.wantsReply = 1;
     message.replyTimeout = 750;
-    sender.sendMessage(message);
-    auto received = pollForMessage(receiver);
+    auto received = pollWhileSending(receiver, [&] { sender.sendMessage(message); });
     ASSERT_TRUE(received);
     EXPECT_EQ(received->type, typeCode("DISF"));
     EXPECT_EQ(received->paramCount, 3);
@@ -79,11 +115,10 @@ TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
 
 TEST_F(TransportTest, TicklesAreSilentAndFailedTicklesReported) {
     TCPTransport receiver(findFreePort());
-    TCPTransport sender(findFreePort());
+    TCPTransport sender(0);
     std::string before = log.text();
-    sender.ticklePort(receiver.getPort());
+    EXPECT_EQ(pollWhileSending(receiver, [&] { sender.ticklePort(receiver.getPort()); }), nullptr);
     EXPECT_EQ(sender.getLastError(), 0);
-    EXPECT_EQ(pollForMessage(receiver), nullptr);
     EXPECT_EQ(receiver.getLastError(), 0);
     EXPECT_EQ(log.text(), before);
 
@@ -160,4 +195,57 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
     EXPECT_EQ(TCPTransport::getToolManagerPort(), first + 3);
     EXPECT_GE(tool.getPort(), first + 3);
     EXPECT_LT(tool.getPort(), first + 3 + 800 + 100);
+}
+
+TEST_F(TransportTest, ListenersTakeConnectionsOnLoopbackOnly) {
+    TCPTransport manager(findFreePort());
+    sockaddr_in bound{};
+    socklen_t length = sizeof bound;
+    ASSERT_EQ(getsockname(manager.listenerDescriptor(), reinterpret_cast<sockaddr*>(&bound), &length), 0);
+    EXPECT_EQ(ntohl(bound.sin_addr.s_addr), INADDR_LOOPBACK);
+
+    // Through any other address of this machine the port is closed.
+    ifaddrs* interfaces = nullptr;
+    ASSERT_EQ(getifaddrs(&interfaces), 0);
+    for (ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
+        sockaddr_in address = *reinterpret_cast<sockaddr_in*>(entry->ifa_addr);
+        if ((ntohl(address.sin_addr.s_addr) >> 24) == 127) continue;
+        address.sin_port = htons(uint16_t(manager.getPort()));
+        int probe = socket(AF_INET, SOCK_STREAM, 0);
+        EXPECT_NE(connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
+            << "reachable through " << entry->ifa_name;
+        close(probe);
+    }
+    freeifaddrs(interfaces);
+}
+
+TEST_F(TransportTest, TheToolManagerRefusesOtherUsersAndSendersItCannotIdentify) {
+    if (geteuid() != 0) GTEST_SKIP() << "running a client as another user needs root";
+    const passwd* nobody = getpwnam("nobody");
+    if (nobody == nullptr) GTEST_SKIP() << "no user nobody";
+    Message valid(typeCode("ADDF"), nullptr);
+    valid.addTextParam("/tmp/a");
+    const std::string bytes = wireBytes(valid);
+    {
+        TCPTransport manager(findFreePort());
+        auto send = [&] { return sendRawBytesAndWait(manager.getPort(), bytes); };
+        EXPECT_TRUE(receiveFromUser(manager, nobody->pw_uid, send).empty());
+        EXPECT_TRUE(receiveFromUser(manager, nobody->pw_uid, send).empty());
+        EXPECT_EQ(occurrences(log.text(), "refused connection from user " + std::to_string(nobody->pw_uid)), 1u);
+
+        // A sender that closed before it was read can no longer be identified.
+        sendRawBytesAndLeave(manager.getPort(), bytes);
+        EXPECT_EQ(pollForMessage(manager), nullptr);
+        EXPECT_TRUE(log.contains("refused connection from a sender that closed before it could be identified"));
+
+        sendRawBytes(manager.getPort(), bytes);
+        EXPECT_TRUE(pollForMessage(manager));
+    }
+    setenv("OKA_ALLOW_OTHER_USERS", "1", 1);
+    TCPTransport shared(findFreePort());
+    unsetenv("OKA_ALLOW_OTHER_USERS");
+    auto received = receiveFromUser(shared, nobody->pw_uid,
+                                    [&] { return sendRawBytesAndWait(shared.getPort(), bytes); });
+    EXPECT_EQ(received.size(), 1u);
 }

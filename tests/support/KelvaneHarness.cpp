@@ -35,11 +35,35 @@ bool KelvaneHarness::start(const std::vector<std::string>& extraEnvironment) {
 }
 
 void KelvaneHarness::launch(const std::vector<std::string>& extraEnvironment) {
+    std::filesystem::remove(home.okaDirectory() / "okaport");
+    startProcess(extraEnvironment);
+}
+
+void KelvaneHarness::startProcess(const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> variables = environment();
     variables.insert(variables.end(), extraEnvironment.begin(), extraEnvironment.end());
-    std::filesystem::remove(home.okaDirectory() / "okaport");
     kelvane = std::make_unique<ChildProcess>(
         builtProgram("kelvane"), std::vector<std::string>{"--headless"}, variables, home.path());
+}
+
+void KelvaneHarness::kill() {
+    kelvane->signal(SIGKILL);
+    kelvane->waitForExit(5000);
+    kelvane.reset();
+    tool.reset();
+}
+
+bool KelvaneHarness::restartAfterCrash() {
+    std::filesystem::path portFile = home.okaDirectory() / "okaport";
+    std::error_code ignored;
+    auto before = std::filesystem::last_write_time(portFile, ignored);
+    startProcess({});
+    uint32_t deadline = TIME_GetCurMillisecs() + 5000;
+    while (std::filesystem::last_write_time(portFile, ignored) == before) {
+        if (int32_t(deadline - TIME_GetCurMillisecs()) <= 0) return false;
+        usleep(20000);
+    }
+    return waitUntilListening(5000);
 }
 
 bool KelvaneHarness::waitUntilListening(int timeoutMs) {

@@ -31,6 +31,12 @@ public:
     bool waitUntilListening(int timeoutMs);
     // Ends kelvane with SIGTERM; its exit status, or -1000 if it hung.
     int stop();
+    // Kills kelvane outright, as a crash would: its port file stays, its
+    // tools live on.
+    void kill();
+    // Starts kelvane again after kill, over the port file left behind, and
+    // waits until it has rewritten it; false when it did not come up.
+    bool restartAfterCrash();
 
     // Sends `message` to kelvane and waits up to `timeoutMs` for the reply.
     std::unique_ptr<Message> ask(Message* message, uint32_t timeoutMs = 3000);
@@ -50,4 +56,7 @@ public:
     std::unique_ptr<ChildProcess> kelvane;    // the running Tool Manager, or null
     std::unique_ptr<MessageCenter> tool;      // the tests' own end of the conversation
     int port = 0;                             // kelvane's port, from its port file
+
+private:
+    void startProcess(const std::vector<std::string>& extraEnvironment);
 };

@@ -31,16 +31,7 @@ int connectLoopback(int port) {
 }
 }  // namespace
 
-std::string wireBytes(const Message& message) {
-    uint8_t header[kWireHeaderSize];
-    encodeMessageHeader(message, header);
-    std::string bytes(reinterpret_cast<char*>(header), kWireHeaderSize);
-    for (int i = 0; i < message.paramCount; ++i) {
-        bytes.append(reinterpret_cast<const char*>(message.getParam(i)),
-                     size_t(message.getParamLength(i)));
-    }
-    return bytes;
-}
+std::string wireBytes(const Message& message) { return encodeMessage(message); }
 
 bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs) {
     int descriptor = connectLoopback(port);
@@ -51,7 +42,42 @@ bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs) {
     return true;
 }
 
-bool sendRawBytes(int port, const std::string& bytes) { return sendRawBytesAndHold(port, bytes, 0); }
+bool sendRawBytesAndLeave(int port, const std::string& bytes) {
+    return sendRawBytesAndHold(port, bytes, 0);
+}
+
+namespace {
+// Closes `descriptor` once the receiver has closed its end, or after 3 s.
+void closeAfterReceiver(int descriptor) {
+    pollfd waiting{descriptor, POLLIN, 0};
+    char discarded[64];
+    while (poll(&waiting, 1, 3000) > 0 && recv(descriptor, discarded, sizeof discarded, 0) > 0) {
+    }
+    close(descriptor);
+}
+
+int connectAndWrite(int port, const std::string& bytes) {
+    int descriptor = connectLoopback(port);
+    if (descriptor < 0) return -1;
+    send(descriptor, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    shutdown(descriptor, SHUT_WR);
+    return descriptor;
+}
+}  // namespace
+
+bool sendRawBytes(int port, const std::string& bytes) {
+    int descriptor = connectAndWrite(port, bytes);
+    if (descriptor < 0) return false;
+    std::thread(closeAfterReceiver, descriptor).detach();
+    return true;
+}
+
+bool sendRawBytesAndWait(int port, const std::string& bytes) {
+    int descriptor = connectAndWrite(port, bytes);
+    if (descriptor < 0) return false;
+    closeAfterReceiver(descriptor);
+    return true;
+}
 
 RawListener::RawListener() {
     descriptor = socket(AF_INET, SOCK_STREAM, 0);

@@ -9,10 +9,17 @@
 
 // The bytes of `message` as they go on the wire.
 std::string wireBytes(const Message& message);
-// Connects to `port` on loopback and writes `bytes`; false if it cannot connect.
+// Connects to `port` on loopback and writes `bytes`; false if it cannot
+// connect. Like the environment's own senders it keeps its end open until
+// the receiver has closed (at most 3 s), so that a Tool Manager can tell
+// its user; sendRawBytes returns at once and leaves that wait to a
+// background thread, sendRawBytesAndWait waits itself.
 bool sendRawBytes(int port, const std::string& bytes);
+bool sendRawBytesAndWait(int port, const std::string& bytes);
 // Connects, writes `bytes` and keeps the connection open for `holdMs`.
 bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs);
+// Connects, writes `bytes` and closes at once, before the receiver has read.
+bool sendRawBytesAndLeave(int port, const std::string& bytes);
 
 // A listening socket on a free loopback port that collects one connection.
 class RawListener {

@@ -1,0 +1,158 @@
+// kelvane with the two bundled sample tools: the tools outlive a Tool
+// Manager that crashed and come back, once each, to the next one; okamsg
+// lists them, watches the traffic and tells its failures apart.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "KelvaneHarness.h"
+#include "RawPeer.h"
+#include "TestSupport.h"
+#include "core/Utilities.h"
+#include "messaging/ToolListing.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+struct OkamsgRun {
+    int status;
+    std::string output;  // stdout and stderr
+};
+
+OkamsgRun runOkamsg(const fs::path& home, const std::string& arguments) {
+    std::string command =
+        "HOME=" + home.string() + " " + builtProgram("okamsg").string() + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, count);
+    int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+class SampleHubTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* script : {"okasampleviewer", "okasamplerunner"}) {
+            fs::copy_file(fs::path(OKA_SAMPLE_SCRIPTS) / script, hub.root / "bin" / script);
+        }
+        fs::copy_file(builtProgram("okasample"), hub.root / "bin" / "okasample");
+        writeFile(hub.root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
+        ASSERT_TRUE(hub.start());
+        ASSERT_TRUE(hub.waitUntil([&] { return bothToolsRegisteredWithCommands(); }, 15000));
+    }
+    // Ends kelvane in order, so that the sample tools get 'QUIT'.
+    void TearDown() override {
+        if (hub.kelvane) hub.stop();
+        hub.waitUntil([&] { return sampleProcesses().empty(); }, 5000);
+    }
+
+    std::vector<ToolListing> listTools() {
+        std::vector<ToolListing> tools;
+        auto reply = hub.ask(new Message(typeCode("TLST"), nullptr));
+        for (int i = 1; reply && i < reply->paramCount; ++i) {
+            ToolListing listing;
+            if (decodeToolListing(reply->getParam(i), reply->getParamLength(i), listing)) tools.push_back(listing);
+        }
+        return tools;
+    }
+
+    bool bothToolsRegisteredWithCommands() {
+        std::map<std::string, size_t> commands;
+        for (const ToolListing& tool : listTools()) {
+            if (tool.loaded) commands[TypeIdentToCStr(tool.info.toolType)] = tool.commands.size();
+        }
+        return commands == std::map<std::string, size_t>{{"SRUN", 3}, {"SVWR", 2}};
+    }
+
+    // The okasample processes of this test's HOME: pid by tool type.
+    std::multimap<std::string, int> sampleProcesses() const {
+        std::multimap<std::string, int> processes;
+        std::string ownHome = "HOME=" + hub.home.path().string();
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            std::string name = entry.path().filename();
+            if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+            std::ifstream environ(entry.path() / "environ"), cmdline(entry.path() / "cmdline");
+            std::vector<std::string> variables, arguments;
+            for (std::string item; std::getline(environ, item, '\0');) variables.push_back(item);
+            for (std::string item; std::getline(cmdline, item, '\0');) arguments.push_back(item);
+            if (arguments.empty() || fs::path(arguments[0]).filename() != "okasample") continue;
+            if (std::find(variables.begin(), variables.end(), ownHome) == variables.end()) continue;
+            for (size_t i = 0; i + 1 < arguments.size(); ++i) {
+                if (arguments[i] == "--type") processes.emplace(arguments[i + 1], std::stoi(name));
+            }
+        }
+        return processes;
+    }
+
+    KelvaneHarness hub;
+};
+}  // namespace
+
+TEST_F(SampleHubTest, ToolsOutliveACrashedToolManagerAndComeBackOnceEach) {
+    std::multimap<std::string, int> before = sampleProcesses();
+    ASSERT_EQ(before.size(), 2u);
+
+    hub.kill();
+    ASSERT_TRUE(hub.restartAfterCrash());
+    EXPECT_TRUE(hub.waitUntil([&] { return bothToolsRegisteredWithCommands(); }, 10000));
+    // Once the grace period is over the tool list starts only missing tools:
+    // none, so the tools that held the user's windows are the ones that run.
+    EXPECT_TRUE(hub.waitUntil(
+        [&] { return hub.log().find("starting the tools that did not come back") != std::string::npos; },
+        10000));
+    EXPECT_EQ(sampleProcesses(), before);
+    EXPECT_TRUE(bothToolsRegisteredWithCommands());
+}
+
+TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
+    OkamsgRun tools = runOkamsg(hub.home.path(), "--tools");
+    EXPECT_EQ(tools.status, 0) << tools.output;
+    EXPECT_NE(tools.output.find("Sample Viewer  type SVWR  OKA Samples  version 1.0  port "), std::string::npos);
+    EXPECT_NE(tools.output.find("loaded  source viewer (default)\n    View Source  requires file of type QAGT\n"),
+              std::string::npos) << tools.output;
+    OkamsgRun json = runOkamsg(hub.home.path(), "--tools --json");
+    EXPECT_NE(json.output.find("\"type\": \"SRUN\", \"name\": \"Sample Runner\""), std::string::npos) << json.output;
+
+    fs::path watched = hub.home.path() / "watch.out";
+    ChildProcess watcher("/bin/sh", {"-c", "exec \"$0\" --watch --type SCHG > \"$1\"",
+                                     builtProgram("okamsg").string(), watched.string()},
+                         hub.environment());
+    ASSERT_TRUE(hub.waitUntil([&] { return readFile(watched).find("RECV WTCH okamsg") != std::string::npos; }, 5000));
+    EXPECT_EQ(runOkamsg(hub.home.path(), "--reply SHOW").status, 0);
+    EXPECT_EQ(runOkamsg(hub.home.path(), "SCHG S255:/projects/agent.qa").status, 0);
+    EXPECT_TRUE(hub.waitUntil(
+        [&] { return readFile(watched).find("RELY SCHG Tool Manager(TOOL)") != std::string::npos; }, 5000));
+    watcher.signal(SIGTERM);
+    EXPECT_EQ(watcher.waitForExit(3000), 0);
+    std::string lines = readFile(watched);
+    EXPECT_NE(lines.find("RECV SCHG okamsg"), std::string::npos) << lines;
+    EXPECT_EQ(lines.find(" SHOW "), std::string::npos) << lines;
+
+    OkamsgRun refused = runOkamsg(hub.home.path(), "--reply LOOK");
+    EXPECT_EQ(refused.status, 4);
+    EXPECT_NE(refused.output.find("error -2"), std::string::npos);
+    int unused = findFreePort();
+    OkamsgRun nobody = runOkamsg(hub.home.path(), "--port " + std::to_string(unused) + " --reply SHOW");
+    EXPECT_EQ(nobody.status, 5);
+    EXPECT_NE(nobody.output.find("no Tool Manager is running on port " + std::to_string(unused)),
+              std::string::npos);
+    TempHome empty;
+    EXPECT_EQ(runOkamsg(empty.path(), "--reply SHOW").status, 5);
+    RawListener silent;  // takes the message and never answers
+    OkamsgRun late = runOkamsg(hub.home.path(), "--port " + std::to_string(silent.port()) + " --reply 200 SHOW");
+    EXPECT_EQ(late.status, 3);
+    EXPECT_NE(late.output.find("no reply within 200 ms"), std::string::npos);
+}

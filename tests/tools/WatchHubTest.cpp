@@ -1,0 +1,221 @@
+// What the Tool Manager tells those who ask: the tool listing ('TLST'), the
+// lifecycle notices to subscribers ('NTFY', 'NOTE') and the watch stream
+// ('WTCH', 'WCPY') with its filter, its drop accounting and its watchers
+// that go away.
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "RawPeer.h"
+#include "ToolManagerTest.h"
+#include "core/Platform.h"
+#include "core/Utilities.h"
+#include "messaging/ToolListing.h"
+#include "messaging/WatchCopy.h"
+#include "projects/ProjectManager.h"
+#include "tools/ToolRegistry.h"
+#include "tools/WatchHub.h"
+
+namespace {
+constexpr TypeCode kViewer = typeCode("VIEW");
+constexpr TypeCode kRunner = typeCode("RUNR");
+
+// A watcher's end of the stream: a listener whose first connection is the
+// stream. The hub is flushed while it waits, as the main loop would.
+class WatcherEnd {
+public:
+    WatcherEnd() : listener(std::make_unique<TCPTransport>(0)) {
+        copyText(info.name, sizeof info.name, "watcher");
+        info.port = listener->getPort();
+    }
+    // The next message of the stream, or null after `timeoutMs`.
+    std::unique_ptr<Message> next(int timeoutMs = 2000) {
+        uint32_t deadline = currentMilliseconds() + uint32_t(timeoutMs);
+        while (int32_t(deadline - currentMilliseconds()) > 0) {
+            gWatchHub->flushWatchers();
+            if (!stream.isOpen()) {
+                pollfd waiting{listener->listenerDescriptor(), POLLIN, 0};
+                if (poll(&waiting, 1, 10) > 0) stream.reset(accept(waiting.fd, nullptr, nullptr));
+                continue;
+            }
+            pollfd waiting{stream.get(), POLLIN, 0};
+            if (poll(&waiting, 1, 10) > 0) return std::unique_ptr<Message>(listener->getMessage(stream.get()));
+        }
+        return nullptr;
+    }
+    // Every message until the stream stays quiet for `quietMs`.
+    std::vector<std::unique_ptr<Message>> drain(int quietMs = 300) {
+        std::vector<std::unique_ptr<Message>> messages;
+        while (auto message = next(quietMs)) messages.push_back(std::move(message));
+        return messages;
+    }
+    void leave() {
+        stream.reset();
+        listener.reset();
+    }
+
+    ToolInfo info;
+    std::unique_ptr<TCPTransport> listener;
+    Socket stream;
+};
+
+class WatchTest : public ToolManagerTest {
+protected:
+    int32_t ask(TypeCode type, const ToolInfo& from, TypeCode param = 0) {
+        auto* message = new Message(type, nullptr);
+        if (param != 0) message->addTypeParam(param);
+        return deliver(message, from)->getLongParam(0);
+    }
+    int32_t publish(const FakeTool& tool, const char* name, int32_t requirement, TypeCode type) {
+        auto* command = new Message(typeCode("ADDC"), nullptr);
+        command->addTextParam(name, kParamST31);
+        command->addLongParam(requirement);
+        command->addTypeParam(type);
+        return deliver(command, tool.info)->getLongParam(0);
+    }
+};
+
+std::vector<TypeCode> noticeEvents(FakeTool& tool, std::vector<std::string>* names = nullptr) {
+    std::vector<TypeCode> events;
+    while (auto message = tool.receive(300)) {
+        if (message->type != typeCode("NOTE")) continue;
+        events.push_back(message->getTypeParam(0));
+        if (names) names->push_back(decodeToolInfo(message->getParam(1)).name);
+    }
+    return events;
+}
+}  // namespace
+
+TEST_F(WatchTest, ToolListingShowsEveryToolWithItsStateAndCommands) {
+    FakeTool viewer("viewer", kViewer, true);
+    FakeTool runner("runner", kRunner);
+    ASSERT_EQ(registerFrom(viewer), 0);
+    ASSERT_EQ(registerFrom(runner), 0);
+    ASSERT_EQ(publish(viewer, "Show", 1, typeCode("QAGT")), 0);
+    ASSERT_EQ(publish(runner, "Run", 0, kWildcardType), 0);
+    ASSERT_EQ(publish(runner, "Attach", 2, kWildcardType), 0);
+    gToolRegistry->unloadTool(kRunner);
+
+    auto reply = deliver(new Message(typeCode("TLST"), nullptr), viewer.info);
+    ASSERT_EQ(reply->getLongParam(0), 0);
+    ASSERT_EQ(reply->paramCount, 3);
+    ToolListing first, second;
+    ASSERT_TRUE(decodeToolListing(reply->getParam(1), reply->getParamLength(1), first));
+    ASSERT_TRUE(decodeToolListing(reply->getParam(2), reply->getParamLength(2), second));
+    EXPECT_STREQ(first.info.name, "viewer");
+    EXPECT_EQ(first.info.port, viewer.info.port);
+    EXPECT_TRUE(first.loaded);
+    EXPECT_TRUE(first.isDefaultSourceViewer);
+    ASSERT_EQ(first.commands.size(), 1u);
+    EXPECT_EQ(first.commands[0].name, "Show");
+    EXPECT_EQ(first.commands[0].requirement, 1);
+    EXPECT_EQ(first.commands[0].requiresType, typeCode("QAGT"));
+    EXPECT_FALSE(second.loaded);
+    EXPECT_FALSE(second.isDefaultSourceViewer);
+    ASSERT_EQ(second.commands.size(), 2u);
+    EXPECT_EQ(second.commands[1].name, "Attach");
+    EXPECT_EQ(second.commands[1].requirement, 2);
+
+    // A record whose length does not match its command count is refused.
+    EXPECT_FALSE(decodeToolListing(reply->getParam(2), reply->getParamLength(2) - 1, second));
+}
+
+TEST_F(WatchTest, SubscribersHearOfToolsAndProjectsAndOthersHearNothingNew) {
+    FakeTool listener("listener", typeCode("LSTN"));
+    FakeTool quiet("quiet", kRunner);
+    ASSERT_EQ(registerFrom(listener), 0);
+    ASSERT_EQ(ask(typeCode("NTFY"), listener.info), 0);
+
+    ASSERT_EQ(registerFrom(quiet), 0);
+    gToolRegistry->unloadTool(kRunner);
+    ASSERT_EQ(registerFrom(quiet), 0);
+    ASSERT_EQ(ask(typeCode("UNRT"), quiet.info, kRunner), 0);
+    std::string project = (manager.home.path() / "other.prj").string();
+    gProjectManager->loadProject(project.c_str(), true);
+
+    std::vector<std::string> names;
+    std::vector<TypeCode> events = noticeEvents(listener, &names);
+    std::vector<TypeCode> expected{typeCode("TADD"), typeCode("TUNL"), typeCode("TREG"),
+                                   typeCode("TREM"), typeCode("PROJ")};
+    EXPECT_EQ(events, expected);
+    ASSERT_EQ(names.size(), 5u);
+    EXPECT_EQ(names[0], "quiet");
+    EXPECT_TRUE(noticeEvents(quiet).empty());
+
+    // A subscriber that stopped listening is forgotten at the next notice.
+    int port = listener.info.port;
+    listener.die();
+    ASSERT_EQ(registerFrom(quiet), 0);
+    EXPECT_EQ(gWatchHub->subscriberCount(), 0u);
+    EXPECT_TRUE(manager.logContains("notice subscriber on port " + std::to_string(port) + " left"));
+    EXPECT_EQ(ask(typeCode("NTFY"), ToolInfo{}), kErrorWatchRefused);
+}
+
+TEST_F(WatchTest, WatchersSeeTheTrafficTheyChoseAndTheirLosses) {
+    FakeTool tool("tool", kRunner);
+    ASSERT_EQ(registerFrom(tool), 0);
+    WatcherEnd everything, shows;
+    ASSERT_EQ(ask(typeCode("WTCH"), everything.info, kWildcardType), 0);
+    ASSERT_EQ(ask(typeCode("WTCH"), shows.info, typeCode("SHOW")), 0);
+
+    gToolRegistry->sendMsgToOneTool(&tool.info, typeCode("SHOW"));
+    std::string longPath = "/projects/" + std::string(60, 'x') + ".qa";
+    auto* change = new Message(typeCode("SCHG"), nullptr);
+    change->addTextParam(longPath.c_str());
+    deliver(change, tool.info);
+    Message look(typeCode("LOOK"), nullptr);
+    look.addTypeParam(kRunner);
+    look.sender = tool.info;
+    look.wantsReply = 1;
+    ASSERT_TRUE(sendRawBytes(gMessageCenter->getOwnToolInfo().port, wireBytes(look)));
+    for (int i = 0; i < 20; ++i) gMessageCenter->poll();
+
+    std::vector<std::string> lines;
+    for (const auto& copy : everything.drain()) lines.push_back(describeWatchedMessage(*copy));
+    auto seen = [&](const std::string& fragment) {
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& line) { return line.find(fragment) != std::string::npos; });
+    };
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find("RECV WTCH watcher:"), std::string::npos) << lines[0];
+    EXPECT_TRUE(seen("SEND SHOW Tool Manager(TOOL):"));
+    EXPECT_TRUE(seen("RELY SCHG Tool Manager(TOOL):")) << "relays to every tool";
+    EXPECT_TRUE(seen("S255:\"/projects/xxxxxxxx"));
+    EXPECT_TRUE(seen("xxx...\""));
+    EXPECT_TRUE(seen("RECV LOOK"));
+    EXPECT_TRUE(seen("SEND RPLY"));
+
+    auto showCopies = shows.drain();
+    ASSERT_GE(showCopies.size(), 2u);  // its own 'WTCH' first, then the 'SHOW'
+    for (size_t i = 1; i < showCopies.size(); ++i) {
+        EXPECT_EQ(watchedType(*showCopies[i]), typeCode("SHOW"));
+    }
+
+    // A watcher that takes nothing loses copies; the count rides on later ones.
+    WatcherEnd stalled;
+    ASSERT_EQ(ask(typeCode("WTCH"), stalled.info, kWildcardType), 0);
+    Message bulky(typeCode("FCMP"), nullptr);
+    std::string block(1024, 'b');
+    bulky.addParam(kParamData, block.data(), long(block.size()));
+    for (int i = 0; i < 4000; ++i) gWatchHub->messageSeen(bulky, kMessageSent);
+    uint32_t dropped = gWatchHub->droppedFor(stalled.info.port);
+    EXPECT_GT(dropped, 0u);
+    EXPECT_FALSE(stalled.drain().empty());
+    gWatchHub->messageSeen(bulky, kMessageSent);
+    auto last = stalled.next();
+    ASSERT_TRUE(last);
+    EXPECT_EQ(uint32_t(last->getLongParam(2)), dropped);
+
+    // A watcher that went away is given up.
+    size_t watching = gWatchHub->watcherCount();
+    everything.leave();
+    for (int i = 0; i < 5 && gWatchHub->watcherCount() == watching; ++i) {
+        gWatchHub->messageSeen(bulky, kMessageSent);
+        gWatchHub->flushWatchers();
+    }
+    EXPECT_EQ(gWatchHub->watcherCount(), watching - 1);
+    EXPECT_TRUE(manager.logContains("watcher on port " + std::to_string(everything.info.port) + " given up"));
+}

@@ -1,0 +1,66 @@
+#include "tools/ToolManagerWatch.h"
+
+#include "core/Log.h"
+#include "core/Platform.h"
+#include "core/Utilities.h"
+#include "messaging/MessageCenter.h"
+
+namespace {
+constexpr const char* kLogSource = "../okatool";
+}  // namespace
+
+bool ToolManagerWatch::PortFileIdentity::operator==(const PortFileIdentity& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+}
+
+ToolManagerWatch::ToolManagerWatch()
+    : known(currentIdentity()), lastCheck(currentMilliseconds()), lastProbe(lastCheck) {}
+
+ToolManagerWatch::PortFileIdentity ToolManagerWatch::currentIdentity() {
+    char path[kPathSize];
+    TCPTransport::portFilePath(path);
+    struct stat status {};
+    PortFileIdentity identity;
+    if (::stat(path, &status) != 0) return identity;
+    identity.exists = true;
+    identity.device = status.st_dev;
+    identity.inode = status.st_ino;
+    identity.modified = status.st_mtim;
+    return identity;
+}
+
+bool ToolManagerWatch::toolManagerAnswers() {
+    gMessageCenter->tickleTool(gKelvaneToolInfo);
+    return gMessageCenter->getLastError() == 0;
+}
+
+ToolManagerWatch::Change ToolManagerWatch::check() {
+    uint32_t now = currentMilliseconds();
+    if (now - lastCheck < kCheckIntervalMs) return Change::none;
+    lastCheck = now;
+
+    PortFileIdentity identity = currentIdentity();
+    if (identity.exists && !(identity == known)) {
+        TCPTransport::forgetToolManagerPort();
+        // A file caught between truncation and writing reads as no port: look again later.
+        int port = TCPTransport::getToolManagerPort();
+        if (port != 0) {
+            known = identity;
+            gKelvaneToolInfo.port = port;
+            silentSince = 0;
+            lastProbe = now;
+            return Change::restarted;
+        }
+    }
+    if (now - lastProbe < kProbeIntervalMs) return Change::none;
+    lastProbe = now;
+    if (toolManagerAnswers()) {
+        silentSince = 0;
+        return Change::none;
+    }
+    if (silentSince == 0) silentSince = now;
+    if (now - silentSince < kOrphanLimitMs) return Change::none;
+    OKA_LOG("the Tool Manager has not answered for %u ms", unsigned(now - silentSince));
+    return Change::gone;
+}
