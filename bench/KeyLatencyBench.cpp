@@ -161,16 +161,6 @@ bool printFigures(const SentKeys& sent) {
     return true;
 }
 
-// The toolkit's start-up as kelvane does it; the X11 backend, as DISPLAY is set.
-void startToolkit(int argc, char** argv) {
-    ERR_Master(argc, argv);
-    ERR_Init();
-    APP_InitFirst();
-    GW_LibInstall();
-    GW_LibLoadInit();
-    APP_InitLast();
-}
-
 // Runs kelvane's main loop while the sender presses keys; false when not
 // every key arrived.
 bool measure(ToolManagerApp& application, FILE* xdotool) {
@@ -220,8 +210,7 @@ int main(int argc, char** argv) {
             application.shutDownApplication();
         }
     }
-    GW_LibExit();
-    APP_Exit();
+    stopToolkit();
     pclose(xdotool);
     return measured ? 0 : 1;
 }

@@ -72,12 +72,7 @@ int main(int argc, char** argv) {
     std::signal(SIGHUP, requestFinish);
     installInterruptHandler();
 
-    ERR_Master(argc, argv);
-    ERR_Init();
-    APP_InitFirst();
-    GW_LibInstall();
-    GW_LibLoadInit();
-    APP_InitLast();
+    startToolkit(argc, argv);
 
     int32_t started;
     {
@@ -93,8 +88,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    GW_LibExit();
-    APP_Exit();
+    stopToolkit();
     // Without an installation there is nothing to run: the one start failure
     // that is not silent.
     return started == kErrorNoInstallation ? -1 : 0;

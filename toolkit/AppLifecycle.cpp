@@ -63,3 +63,17 @@ void APP_Exit() {
     advance(Stage::LibrariesGone, Stage::Idle, "APP_Exit");
     installBackend(new HeadlessBackend);
 }
+
+void startToolkit(int argc, char** argv) {
+    ERR_Master(argc, argv);
+    ERR_Init();
+    APP_InitFirst();
+    GW_LibInstall();
+    GW_LibLoadInit();
+    APP_InitLast();
+}
+
+void stopToolkit() {
+    GW_LibExit();
+    APP_Exit();
+}

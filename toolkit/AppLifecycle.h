@@ -28,3 +28,8 @@ void GW_LibExit();
 // Closes the window-system connection; the headless backend takes over, so
 // late calls are harmless.
 void APP_Exit();
+
+// The whole sequence above, for a program that has nothing to do between
+// the steps: ERR_Master to APP_InitLast, and GW_LibExit with APP_Exit.
+void startToolkit(int argc, char** argv);
+void stopToolkit();

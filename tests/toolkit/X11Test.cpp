@@ -37,19 +37,13 @@ protected:
         if (!server_->start()) return;
         char program[] = "toolkit_x11_tests";
         char* argv[] = {program, nullptr};
-        ERR_Master(1, argv);
-        ERR_Init();
-        APP_InitFirst();
-        GW_LibInstall();
-        GW_LibLoadInit();
-        APP_InitLast();
+        startToolkit(1, argv);
         running_ = EVENT_GetConnectionDescriptor() >= 0;
         loadBundledLibraries();
     }
     static void TearDownTestSuite() {
         if (running_) {
-            GW_LibExit();
-            APP_Exit();
+            stopToolkit();
         }
         delete server_;
         server_ = nullptr;
