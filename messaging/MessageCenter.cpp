@@ -2,11 +2,13 @@
 
 #include <utility>
 
+#include "core/Globals.h"
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
 #include "toolkit/Event.h"
 #include "toolkit/NotifyCodes.h"
+#include "toolkit/WinObj.h"
 
 namespace {
 constexpr const char* kLogSource = "../msgcenter";
@@ -139,6 +141,12 @@ Message* MessageCenter::sendMessage(Message* message) {
 
 void MessageCenter::modalPoll(WgtObj* window, int code) {
     if (code != kNfyInit && code != kNfyAlarm) return;
+    // A program asked to end (by a signal) does not wait for the user: the
+    // loop's next alarm ends it without an answer.
+    if (code == kNfyAlarm && gFinished) {
+        WIN_ModalReturn(window->window(), kModalCancelled);
+        return;
+    }
     poll();
     EVENT_StartWgtAlarm(window, 0, kModalPollIntervalMs);
 }

@@ -56,7 +56,9 @@ public:
     Message* sendMessage(Message* message);
     // Keeps messages flowing while a modal window runs: on the window's
     // initialisation (0) and on its alarm (119) handles one poll and starts
-    // the next alarm 100 ms later. Modal windows pass every notification here.
+    // the next alarm 100 ms later. Once gFinished is set, the next alarm ends
+    // the modal loop unanswered (kModalCancelled). Modal windows pass every
+    // notification here.
     void modalPoll(WgtObj* window, int code);
     // Tickles the port in `toolInfo`; last error 0 or -1402.
     void tickleTool(const ToolInfo& toolInfo);

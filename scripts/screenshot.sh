@@ -22,6 +22,8 @@ done
 work="$(mktemp -d)"
 pids=()
 cleanup() {
+  # Whatever still runs from the throw-away installation (tools included) goes too.
+  pkill -KILL -f "$work/oka/bin/" 2> /dev/null || true
   for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
   wait 2> /dev/null || true
   rm -rf "$work"
@@ -83,4 +85,5 @@ mkdir -p "$work/damaged/.oka"
 head -c 600 /dev/urandom > "$work/damaged/.oka/kelvane.prf"
 start_kelvane "$work/damaged"
 take_picture "^Invalid file$" alert.png
+# A signal ends the alert unanswered, and kelvane in order.
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true

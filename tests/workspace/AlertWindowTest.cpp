@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ToolManagerTest.h"
+#include "core/Globals.h"
 #include "core/HasErrorReporting.h"
 #include "toolkit/Automation.h"
 #include "toolkit/ResourceLibrary.h"
@@ -95,6 +96,17 @@ TEST_F(AlertWindowTest, OneAlertAtATimeWhileToolsAreStillAnswered) {
     EXPECT_EQ(nestedAnswer, 0);  // handled while the first was open, and refused with a beep
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_EQ(shown.message, "first");
+}
+
+TEST_F(AlertWindowTest, ASignalToEndTheProgramEndsTheAlertUnanswered) {
+    AUTO_ScriptModal("alertWindow", [](WinObj*) {
+        gFinished = 1;  // as SIGTERM does while the alert waits
+        AUTO_FireAlarms();
+    });
+    EXPECT_EQ(displayAlertWindow("Overwrite it?", kAlertQuestion, "Invalid file", "Cancel",
+                                 "Overwrite", nullptr, 0, nullptr),
+              0);
+    gFinished = 0;
 }
 
 TEST_F(AlertWindowTest, ErrorAlertsExplainTheCodeCritically) {
