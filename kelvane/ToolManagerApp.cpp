@@ -52,9 +52,7 @@ void readHelpViewerName() {
     }
 }
 
-void projectChanged(const char* path) {
-    if (gWatchHub != nullptr) gWatchHub->projectChanged(path);
-}
+void projectChanged(const char* path) { gWatchHub->projectChanged(path); }
 
 bool portFileExists() {
     char path[kPathSize];

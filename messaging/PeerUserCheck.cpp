@@ -91,12 +91,19 @@ PeerUserCheck::Owner PeerUserCheck::ownerOf(int connection, uid_t& uid) {
     query.request.id.idiag_cookie[1] = INET_DIAG_NOCOOKIE;
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;
-    if (::sendto(diagnostics.get(), &query, sizeof query, 0, reinterpret_cast<sockaddr*>(&kernel),
-                 sizeof kernel) < 0) {
-        return Owner::unknowable;
-    }
+    // A signal arriving meanwhile (Ctrl-C, SIGTERM) must not switch the check
+    // off for good: those calls are simply made again.
+    ssize_t sent;
+    do {
+        sent = ::sendto(diagnostics.get(), &query, sizeof query, 0,
+                        reinterpret_cast<sockaddr*>(&kernel), sizeof kernel);
+    } while (sent < 0 && errno == EINTR);
+    if (sent < 0) return Owner::unknowable;
     alignas(nlmsghdr) char answer[1024];
-    ssize_t received = ::recv(diagnostics.get(), answer, sizeof answer, 0);
+    ssize_t received;
+    do {
+        received = ::recv(diagnostics.get(), answer, sizeof answer, 0);
+    } while (received < 0 && errno == EINTR);
     if (received < ssize_t(sizeof(nlmsghdr))) return Owner::unknowable;
     const auto* header = reinterpret_cast<const nlmsghdr*>(answer);
     if (header->nlmsg_type == NLMSG_ERROR) {
