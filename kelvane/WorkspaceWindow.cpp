@@ -1,5 +1,7 @@
 #include "kelvane/WorkspaceWindow.h"
 
+#include <string>
+
 #include "core/Globals.h"
 #include "core/Log.h"
 #include "kelvane/ToolIconBar.h"
@@ -13,6 +15,7 @@ WinObj* gWorkspaceWindow = nullptr;
 namespace {
 constexpr const char* kLogSource = "../workspace";
 constexpr TypeCode kWorkspaceWindowType = typeCode("TMAN");
+constexpr int kStatusLineIndex = 0;
 constexpr int kToolIconPanelIndex = 10;
 constexpr int kComponentAreaIndex = 11;  // its child 0 is the project list
 
@@ -34,6 +37,17 @@ void workspaceWindowNfy(WinObj* window, int code) {
     WIN_DefNfy(window, code);
 }
 }  // namespace
+
+void updateStatusText(const char* text) {
+    auto* statusLine = gWorkspaceWindow ? dynamic_cast<TAreaObj*>(
+                                              RES_GetNthChild(gWorkspaceWindow, kStatusLineIndex))
+                                        : nullptr;
+    if (statusLine == nullptr) return;
+    // The label always starts with a blank, which keeps the text off the frame.
+    std::string label = " ";
+    if (text) label += text;
+    if (label != TAREA_GetLabel(statusLine)) TAREA_SetLabel(statusLine, label.c_str());
+}
 
 void createWorkspaceWindow() {
     WinObj* window = WIN_Load("kelvane", "workspace");

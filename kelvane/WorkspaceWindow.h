@@ -11,3 +11,7 @@ extern WinObj* gWorkspaceWindow;  // the window; null once it is destroyed
 // Loads "workspace" from the kelvane library, registers it with the window
 // manager (which places it where it was last) and shows it.
 void createWorkspaceWindow();
+
+// Shows `text` on the status line (null clears it). The label changes only
+// when the text differs from what it shows.
+void updateStatusText(const char* text);
