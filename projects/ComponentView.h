@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "projects/WildCardString.h"
+#include "storage/WildCardString.h"
 #include "storage/Item.h"
 
 class LBoxObj;

@@ -1,5 +1,5 @@
 // WildCardList: parsing a pattern list and matching against it.
-#include "projects/WildCardList.h"
+#include "storage/WildCardList.h"
 
 #include <cstring>
 #include <string>

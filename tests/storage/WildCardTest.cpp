@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "projects/WildCardList.h"
-#include "projects/WildCardString.h"
+#include "storage/WildCardList.h"
+#include "storage/WildCardString.h"
 
 namespace {
 std::vector<std::string> chunksOf(const char* pattern) {

@@ -5,7 +5,7 @@
 // so no segment is refused or truncated.
 #pragma once
 
-#include "projects/WildCardString.h"
+#include "storage/WildCardString.h"
 #include "storage/List.h"
 
 class WildCardList {

@@ -7,7 +7,7 @@
 // behaviour users see and it is kept on purpose.
 #pragma once
 
-#include "projects/WildChunk.h"
+#include "storage/WildChunk.h"
 #include "storage/Item.h"
 
 class WildCardString : public Item {

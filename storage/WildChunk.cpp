@@ -1,5 +1,5 @@
 // WildChunk: the chunk chain of a compiled pattern and its matching step.
-#include "projects/WildChunk.h"
+#include "storage/WildChunk.h"
 
 #include <cstring>
 

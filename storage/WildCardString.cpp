@@ -1,5 +1,5 @@
 // WildCardString: cutting a pattern into chunks and matching names with it.
-#include "projects/WildCardString.h"
+#include "storage/WildCardString.h"
 
 #include <memory>
 #include <string>
