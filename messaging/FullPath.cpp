@@ -9,6 +9,8 @@
 namespace {
 constexpr const char* kLogSource = "../utilities";
 
+AskForFileProc askForFile = nullptr;
+
 // Asks the Tool Manager with 'RSLV'; a copy of the full path when it resolved.
 char* resolveThroughToolManager(const char* partialPath, const ToolInfo& managerInfo) {
     auto* request = new Message(kResolvePathMsg.code, &managerInfo);
@@ -29,15 +31,31 @@ char* resolveThroughToolManager(const char* partialPath, const ToolInfo& manager
     reply->getTextParam(2, fullPath, sizeof fullPath);
     return newStringCopy(fullPath);
 }
+// Lets the user pick the file; its directory becomes a project path, so
+// that the next request for a file there resolves without asking.
+char* askUserForFile(const char* partialPath) {
+    char chosen[kPathSize];
+    if (askForFile == nullptr || !askForFile(partialPath, chosen) || chosen[0] == '\0') {
+        return nullptr;
+    }
+    char directory[kPathSize];
+    extractPathname(chosen, directory);
+    auto* addPaths = new Message(kAddProjectPathsMsg.code, &gKelvaneToolInfo);
+    addPaths->addTextParam(directory);
+    addPaths->addTextParam(directory);
+    delete gMessageCenter->sendMessage(addPaths);
+    return newStringCopy(chosen);
+}
 }  // namespace
 
-char* makeFullPath(const char* partialPath, const ToolInfo& managerInfo, bool /*askUser*/) {
+void setAskForFileProc(AskForFileProc procedure) { askForFile = procedure; }
+
+char* makeFullPath(const char* partialPath, const ToolInfo& managerInfo, bool askUser) {
     if (partialPath != nullptr && partialPath[0] == '/') return newStringCopy(partialPath);
     char* result = nullptr;
     if (partialPath != nullptr && partialPath[0] != '\0') {
-        // Offering the file picker when the path does not resolve comes with
-        // the picker itself; until then an unresolved path stays unresolved.
         result = resolveThroughToolManager(partialPath, managerInfo);
+        if (result == nullptr && askUser) result = askUserForFile(partialPath);
     }
     if (result != nullptr) {
         OKA_LOG("makeFullPath: resolved partial path to %s", result);

@@ -9,11 +9,13 @@
 #include "core/Globals.h"
 #include "core/Log.h"
 #include "core/Utilities.h"
+#include "messaging/FullPath.h"
 #include "messaging/MessageCenter.h"
 #include "toolkit/GraphicResources.h"
 #include "toolkit/ResourceLibrary.h"
 #include "toolkit/SystemServices.h"
 #include "workspace/AlertWindow.h"
+#include "workspace/FilePicker.h"
 #include "workspace/WindowManager.h"
 
 namespace {
@@ -117,6 +119,8 @@ int32_t initializeGlobals(const char* name, int port) {
     // Questions from the layers below the windows, and the bell, go to the display.
     setAlertProc(displayAlertWindow);
     setBellProc(DSPLY_Beep);
+    // A partial path that does not resolve is offered to the user in the picker.
+    setAskForFileProc(chooseFileForFullPath);
 
     gMessageCenter = port > 0 ? new MessageCenter(port) : new MessageCenter();
     gKelvaneToolInfo.port = TCPTransport::getToolManagerPort();
@@ -160,6 +164,7 @@ void cleanUpGlobals() {
     logFile.reset();
     setAlertProc(nullptr);
     setBellProc(nullptr);
+    setAskForFileProc(nullptr);
 }
 
 void installInterruptHandler() { std::signal(SIGINT, interruptHandler); }
