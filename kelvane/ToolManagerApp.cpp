@@ -11,6 +11,7 @@
 #include "kelvane/ToolIconBar.h"
 #include "messaging/MessageCenter.h"
 #include "projects/GlobalPathManager.h"
+#include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
 #include "projects/ProjectMessages.h"
 #include "storage/PrefMan.h"
@@ -98,6 +99,7 @@ int32_t ToolManagerApp::initializeApplication() {
     gProjectManager = new ProjectManager(gPreferencesManager);
     if (int32_t error = gProjectManager->getLastError()) return error;
     gToolRegistry->addListener(gProjectManager);
+    installProjectFileSource();
     // Notices go out once the others have followed the change.
     gWatchHub = new WatchHub();
     gToolRegistry->addListener(gWatchHub);

@@ -67,6 +67,7 @@ void GlobalPathManager::addUniquePath(const char* path) {
     auto* item = new StringItem(path);
     Item* replaced = paths.replace(item);
     delete replaced;
+    if (pathnamesWindow != nullptr) setFieldFromPaths(pathnamesWindow);
 }
 
 void GlobalPathManager::readPathsFromDisk() {
@@ -93,6 +94,7 @@ void GlobalPathManager::writePathsToDisk() {
 void GlobalPathManager::loadProjectPaths() {
     paths.removeAll();
     readPathsFromDisk();
+    if (pathnamesWindow != nullptr) setFieldFromPaths(pathnamesWindow);
 }
 
 int32_t GlobalPathManager::resolvePathMsg(Message* message, Message* reply) {

@@ -7,6 +7,10 @@
 // when the pathnames window closes and when the manager is destroyed, so
 // paths added by messages live only in memory until then.
 //
+// The pathnames window lets the user edit the project paths, one per line;
+// the list takes the field's lines when the window closes. An open window
+// follows paths added meanwhile (by 'ADGP' or by loading a project).
+//
 // A candidate path longer than 255 characters is never tried: truncating it
 // could name a different file, so it counts as not found.
 #pragma once
@@ -19,6 +23,10 @@
 
 class Message;
 class PrefMan;
+class TButObj;
+class WinObj;
+
+inline constexpr TypeCode kPathnamesWindowType = typeCode("PTHW");
 
 class GlobalPathManager : public HasErrorReporting {
 public:
@@ -40,6 +48,14 @@ public:
     // Replaces the paths by the current project's records.
     void loadProjectPaths();
 
+    // Opens the pathnames window, or shows it again when it is open.
+    void editGlobalPaths();
+    // The window's field from `paths`, and `paths` from the field: blanks
+    // are removed from every line, empty lines dropped.
+    void setFieldFromPaths(WinObj* window);
+    void setPathsFromField(WinObj* window);
+    static WinObj* getPathnamesWindow() { return pathnamesWindow; }
+
     const List& getPaths() const { return paths; }
     const char* getIncludeDirectory() const { return includeDirectory; }
     const char* getHtmlDirectory() const { return htmlDirectory; }
@@ -48,11 +64,15 @@ public:
     static int32_t resolvePathMsg(Message* message, Message* reply);
     static int32_t addGlobalPathsMsg(Message* message, Message* reply);
 
+    static void nd_pathnamesWindowNfy(WinObj* window, int code);
+    static void nd_browserButtonNfy(TButObj* button, int code);
+
 private:
     PrefMan* projectFile;               // where the 'PATH' records live
     List paths;                         // owned StringItems in search order
     char includeDirectory[kPathSize];   // installation root + "include/"
     char htmlDirectory[kPathSize];      // installation root + "doc/html/"
+    static WinObj* pathnamesWindow;     // the open pathnames window, or null
 };
 
 extern GlobalPathManager* gGlobalPathManager;

@@ -20,6 +20,7 @@
 #include "projects/TextParams.h"
 #include "toolkit/LBoxObj.h"
 #include "tools/ToolRegistry.h"
+#include "workspace/FilePicker.h"
 
 ProjectManager* gProjectManager = nullptr;
 
@@ -395,6 +396,19 @@ void ProjectManager::addFileToProject(const char* path) {
     added->addTextParam(path);
     added->addTypeParam(type);
     gToolRegistry->broadcastMessage(added);
+}
+
+void ProjectManager::addFileToProject(const char* prompt, bool usePicker, const char* path,
+                                      bool pickerFlag, const char* acceptText) {
+    char chosen[kPathSize];
+    if (usePicker) {
+        if (!chooseFile(pickerFlag ? kPickerBoth : kPickerDisk, chosen, prompt, acceptText, nullptr,
+                        true, true)) {
+            return;
+        }
+        path = chosen;
+    }
+    addFileToProject(path);
 }
 
 void ProjectManager::removeFileFromProject(TypeCode type, const char* path) {

@@ -77,6 +77,12 @@ public:
 
     // Adds the file at `path`, saves and tells every tool with 'FADD'.
     void addFileToProject(const char* path);
+    // The same with the file chosen in the file picker when `usePicker`
+    // (titled `prompt`; `pickerFlag` offers the project's files besides the
+    // disk); nothing changes when the user cancels. Without the picker it
+    // adds `path`.
+    void addFileToProject(const char* prompt, bool usePicker, const char* path, bool pickerFlag,
+                          const char* acceptText);
     void removeFileFromProject(TypeCode type, const char* path);
     // Takes the engine (destroyed when refused).
     void addEngineToProject(EngineInfo* engine);

@@ -10,6 +10,7 @@
 #include "projects/GlobalPathManager.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
+#include "projects/SourceDisplay.h"
 #include "projects/ProjectRecords.h"
 #include "projects/TextParams.h"
 
@@ -133,6 +134,7 @@ void registerProjectMessageHandlers() {
         {kGetEnginesMsg, getEnginesMsg},
         {kGetPickerDirectoryMsg, getFilePickerDirectoryMsg},
         {kSetPickerDirectoryMsg, setFilePickerDirectoryMsg},
+        {kDisplaySourceFileMsg, displaySourceFileMsg},
         {kAddProjectPathsMsg, GlobalPathManager::addGlobalPathsMsg},
         {kAddFileMsg, addFileMsg},
         {kRemoveFileMsg, removeFileMsg},

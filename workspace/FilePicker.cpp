@@ -20,7 +20,6 @@
 #include "workspace/Environment.h"
 #include "workspace/WindowManager.h"
 
-TypeCode gDefaultComponentType = 0;
 WinObj* gFilePickerWindow = nullptr;
 
 namespace {
@@ -337,7 +336,7 @@ void Picker::chooseSource(bool disk) {
 
 void Picker::chooseType() {
     if (initialising || directoryMode || projectSource == nullptr) return;
-    gDefaultComponentType = projectSource->chosenType(typeBox());
+    projectSource->typeChosen(projectSource->chosenType(typeBox()));
     fillProjectList();
 }
 

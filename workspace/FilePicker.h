@@ -26,11 +26,13 @@ class ProjectFileSource {
 public:
     virtual ~ProjectFileSource() = default;
     // Fills the type box with the project's component types, preselecting
-    // gDefaultComponentType.
+    // the type chosen last.
     virtual void buildTypePopUp(CBoxObj* typeBox) = 0;
     // The component type of the type box's chosen element (its first
     // element when none is chosen); 0 when the box is empty.
     virtual TypeCode chosenType(CBoxObj* typeBox) = 0;
+    // The user chose `type` in the type box: the next picker starts on it.
+    virtual void typeChosen(TypeCode type) = 0;
     // Fills `list` with one row per project file of `type`; each row's
     // client data is a new copy (new[]) of the file's full path, which the
     // picker frees with the row.
@@ -39,9 +41,6 @@ public:
 
 // The project side, or null (tools). Not owned.
 void setProjectFileSource(ProjectFileSource* source);
-
-// The component type last chosen in the picker's type box; 0 at first.
-extern TypeCode gDefaultComponentType;
 
 // The open picker window, or null.
 extern WinObj* gFilePickerWindow;
