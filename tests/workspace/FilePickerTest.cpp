@@ -1,0 +1,286 @@
+// The file picker against temporary directory trees: what the disk list
+// shows, accepting, replacing, the directory alternation, the filter, Find
+// (a symbolic link loop included), project mode and the start directory
+// kept by the Tool Manager.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ToolManagerTest.h"
+#include "projects/ComponentTypePopUp.h"
+#include "projects/ProjectManager.h"
+#include "toolkit/Automation.h"
+#include "toolkit/Toolkit.h"
+#include "workspace/FilePicker.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The open picker as a test drives it.
+struct PickerView {
+    WinObj* window;
+
+    WgtObj* child(int index) const { return RES_GetNthChild(window, index); }
+    LBoxObj* diskList() const { return static_cast<LBoxObj*>(child(0)); }
+    LBoxObj* projectList() const { return static_cast<LBoxObj*>(child(2)); }
+    TEdObj* nameField() const { return static_cast<TEdObj*>(child(6)); }
+    TEdObj* filterField() const { return static_cast<TEdObj*>(child(7)); }
+    TButObj* button(int index) const { return static_cast<TButObj*>(child(index)); }
+
+    static std::vector<std::string> rows(LBoxObj* list) {
+        std::vector<std::string> texts;
+        for (const ListRow& row : list->rows) texts.push_back(reinterpret_cast<const char*>(row.clientData));
+        return texts;
+    }
+    std::vector<std::string> diskRows() const { return rows(diskList()); }
+    std::string name() const { return TED_GetStr(nameField()); }
+    void typeName(const std::string& path) const { AUTO_EditText(nameField(), path.c_str()); }
+    void ok() const { AUTO_Activate(button(3)); }
+    void doubleClick(const std::string& row) const {
+        std::vector<std::string> texts = diskRows();
+        for (size_t i = 0; i < texts.size(); ++i) {
+            if (texts[i] == row) AUTO_RowButtonDown(diskList(), int(i), 1, true);
+        }
+    }
+    void filter(const char* text) const {
+        AUTO_EditText(filterField(), text);
+        AUTO_PressEnter(filterField());
+    }
+};
+
+class FilePickerTest : public ToolManagerTest {
+protected:
+    FilePickerTest() {
+        AUTO_Reset();
+        root = manager.home.path() / "tree";
+        fs::create_directories(root / "sub" / "deep");
+        writeFile(root / "one.prj", "");
+        writeFile(root / "notes.txt", "");
+        writeFile(root / "sub" / "deep" / "found.prj", "");
+        gProjectManager->setFilePickerDirectory(root.c_str());
+    }
+    ~FilePickerTest() override { AUTO_Reset(); }
+
+    // Runs `steps` in the next picker, then leaves it to its own end.
+    static void inPicker(std::function<void(PickerView&)> steps) {
+        AUTO_ScriptModal("filePicker", [steps](WinObj* window) {
+            PickerView view{window};
+            steps(view);
+        });
+    }
+    // The next alert answers with button `answer` and records its text.
+    void answerAlert(int answer) {
+        AUTO_ScriptModal("alertWindow", [this, answer](WinObj* window) {
+            alerts.push_back(std::string(WIN_GetLabel(window)) + ": " +
+                             TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 2))));
+            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(RES_GetNthChild(window, 1), answer - 1)));
+        });
+    }
+    bool pickFile(int mode, const char* filter, bool mustExist) {
+        return chooseFile(mode, result, "Pick", nullptr, filter, mustExist, true);
+    }
+
+    fs::path root;
+    char result[256] = "";
+    std::vector<std::string> alerts;
+};
+
+}  // namespace
+
+TEST_F(FilePickerTest, ListsDirectoriesAndMatchingFilesAndAcceptsADoubleClickedFile) {
+    std::vector<std::string> shown;
+    inPicker([&](PickerView& picker) {
+        shown = picker.diskRows();
+        EXPECT_EQ(picker.name(), root.string() + "/");  // "." is selected
+        picker.doubleClick("sub");  // enters the directory
+        EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "deep"}));
+        picker.doubleClick("..");
+        picker.doubleClick("one.prj");
+    });
+    EXPECT_TRUE(pickFile(kPickerDisk, "*.prj", true));
+    EXPECT_EQ(shown, (std::vector<std::string>{".", "..", "one.prj", "sub"}));
+    EXPECT_EQ(std::string(result), (root / "one.prj").string());
+    // The picker's last directory went back to the Tool Manager.
+    EXPECT_EQ(std::string(gProjectManager->getFilePickerDirectory()), root.string());
+}
+
+TEST_F(FilePickerTest, TheTopDirectoryHasNoParentRowAndAVanishedDirectoryFallsBack) {
+    std::vector<std::string> shown;
+    gProjectManager->setFilePickerDirectory("/");
+    inPicker([&](PickerView& picker) { shown = picker.diskRows(); });
+    EXPECT_FALSE(pickFile(kPickerDisk, "*.none", true));  // unanswered: cancelled
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown[0], ".");
+    EXPECT_NE(shown[1], "..");
+
+    // The picker's directory disappears while it is open: the next refresh
+    // shows the process's current directory.
+    std::string nameAfterRefresh;
+    gProjectManager->setFilePickerDirectory((root / "sub").c_str());
+    inPicker([&](PickerView& picker) {
+        fs::remove_all(root / "sub");
+        picker.filter("*.x");
+        nameAfterRefresh = picker.name();
+    });
+    EXPECT_FALSE(pickFile(kPickerDisk, nullptr, true));
+    EXPECT_EQ(nameAfterRefresh, fs::current_path().string() + "/");
+}
+
+TEST_F(FilePickerTest, AnExistingFileIsReplacedOnlyWhenTheUserConfirms) {
+    answerAlert(2);  // Cancel: the picker stays open
+    answerAlert(1);  // Replace
+    int attempts = 0;
+    inPicker([&](PickerView& picker) {
+        picker.typeName((root / "one.prj").string());
+        picker.ok();
+        attempts += picker.window->modalEnded ? 0 : 1;
+        picker.ok();
+    });
+    EXPECT_TRUE(pickFile(kPickerDisk, "*.prj", false));
+    EXPECT_EQ(attempts, 1);
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[0], "Replace existing file?: Are you sure you want to replace one.prj?");
+    EXPECT_EQ(std::string(result), (root / "one.prj").string());
+}
+
+TEST_F(FilePickerTest, MustExistRefusesAMissingNameWithABeepAndANewNameIsAcceptedOtherwise) {
+    inPicker([&](PickerView& picker) {
+        picker.typeName((root / "missing.prj").string());
+        picker.ok();
+        EXPECT_FALSE(picker.window->modalEnded);
+        EXPECT_EQ(AUTO_BeepCount(), 1);
+    });
+    EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
+
+    // A bare name is taken in the shown directory; Enter in the name field does nothing.
+    inPicker([&](PickerView& picker) {
+        picker.typeName("new.prj");
+        AUTO_PressEnter(picker.nameField());
+        EXPECT_FALSE(picker.window->modalEnded);
+        picker.ok();
+    });
+    EXPECT_TRUE(pickFile(kPickerDisk, "*.prj", false));
+    EXPECT_EQ(std::string(result), (root / "new.prj").string());
+}
+
+TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
+    answerAlert(1);
+    inPicker([&](PickerView& picker) {
+        EXPECT_FALSE(WGT_IsVisible(picker.child(9)));
+        EXPECT_EQ(std::string(TBUT_GetLabel(picker.button(3))), "Open Directory");
+        // Only directories are listed in directory mode.
+        EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "sub"}));
+        picker.typeName((root / "nowhere").string());
+        for (int i = 0; i < 3; ++i) AUTO_Activate(picker.button(11));
+        picker.typeName((root / "sub").string() + "///");
+        AUTO_Activate(picker.button(11));
+    });
+    EXPECT_TRUE(chooseDirectory(result, "Dir", nullptr, "*", true));
+    EXPECT_EQ(AUTO_BeepCount(), 2);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0], "Replace existing file?: " + (root / "nowhere").string() +
+                             " does not exist, please select and accept an existing directory.");
+    EXPECT_EQ(std::string(result), (root / "sub").string());
+}
+
+TEST_F(FilePickerTest, TheFilterIsCaseSensitiveAndAnEmptyOneMatchesEverything) {
+    writeFile(root / "UPPER.PRJ", "");
+    inPicker([&](PickerView& picker) {
+        picker.filter("*.txt");
+        EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "notes.txt", "sub"}));
+        picker.filter("*.PRJ");
+        EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "UPPER.PRJ", "sub"}));
+        picker.filter("");
+        EXPECT_EQ(std::string(TED_GetStr(picker.filterField())), "");
+        EXPECT_EQ(picker.diskRows().size(), 6u);
+        // A run of wildcards is literal text: no file is named "**?".
+        picker.filter("**?");
+        EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "sub"}));
+    });
+    EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
+}
+
+TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
+    fs::create_symlink(root, root / "sub" / "loop");
+    answerAlert(2);  // Continue past the first offer
+    answerAlert(1);  // Select the second
+    inPicker([&](PickerView& picker) {
+        AUTO_Activate(picker.button(4));
+        EXPECT_EQ(picker.name(), (root / "sub" / "deep" / "found.prj").string());
+        EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "found.prj"}));
+        LBOX_GoSelAllocFirst(picker.diskList());
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(LBOX_CurGetClientData(picker.diskList()))),
+                  "found.prj");
+    });
+    EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[0], "Find: Found " + (root / "one.prj").string());
+    EXPECT_EQ(alerts[1], "Find: Found " + (root / "sub" / "deep" / "found.prj").string());
+
+    // Cancel at the first offer changes neither the name nor the directory.
+    alerts.clear();
+    answerAlert(3);
+    inPicker([&](PickerView& picker) {
+        std::string before = picker.name();
+        AUTO_Activate(picker.button(4));
+        EXPECT_EQ(picker.name(), before);
+    });
+    gProjectManager->setFilePickerDirectory(root.c_str());
+    EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
+    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(std::string(gProjectManager->getFilePickerDirectory()), root.string());
+
+    // Nothing matches: the search visits the loop once and ends unanswered.
+    inPicker([&](PickerView& picker) { AUTO_Activate(picker.button(4)); });
+    EXPECT_FALSE(pickFile(kPickerDisk, "*.nothing", true));
+}
+
+TEST_F(FilePickerTest, ProjectModeListsTheFilesOfTheChosenType) {
+    gProjectManager->loadProject((root / "mode.prj").c_str(), true);
+    gProjectManager->addFileToProject((root / "notes.txt").c_str());                // TEXT
+    writeFile(root / "data.bin", std::string("\0\1", 2));
+    gProjectManager->addFileToProject((root / "data.bin").c_str());                 // ????
+    std::vector<std::string> textFiles, otherFiles;
+    inPicker([&](PickerView& picker) {
+        EXPECT_TRUE(WGT_IsVisible(picker.child(9)));
+        AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(picker.child(9), 1)));
+        EXPECT_FALSE(WGT_IsVisible(picker.diskList()));
+        EXPECT_FALSE(WGT_IsEnabled(picker.button(4)));
+        auto* types = static_cast<CBoxObj*>(picker.child(1));
+        for (int i = 0; i < CBOX_GetMaxElts(types); ++i) {
+            AUTO_ChooseElement(types, i);
+            CBOX_GoIndex(types, i);
+            auto& rows = TypeCode(CBOX_CurGetClientData(types)) == typeCode("TEXT") ? textFiles : otherFiles;
+            rows = PickerView::rows(picker.projectList());
+        }
+        AUTO_RowButtonDown(picker.projectList(), 0, 1, true);
+    });
+    EXPECT_TRUE(pickFile(kPickerBoth, nullptr, true));
+    EXPECT_EQ(textFiles, (std::vector<std::string>{(root / "notes.txt").string()}));
+    EXPECT_EQ(otherFiles, (std::vector<std::string>{(root / "data.bin").string()}));
+    EXPECT_EQ(std::string(result), (root / "data.bin").string());
+    EXPECT_NE(gDefaultComponentType, 0u);
+
+    // The project choice is remembered for the next mode-0 picker.
+    bool projectShown = false;
+    inPicker([&](PickerView& picker) { projectShown = WGT_IsVisible(picker.projectList()); });
+    pickFile(kPickerBoth, nullptr, true);
+    EXPECT_TRUE(projectShown);
+    gDefaultComponentType = 0;
+}
+
+TEST_F(FilePickerTest, ASecondPickerIsRefusedAndAnUnscriptedOneIsCancelled) {
+    bool second = true;
+    inPicker([&](PickerView&) {
+        char other[256];
+        second = chooseFile(kPickerDisk, other, "Again", nullptr, nullptr, true, true) ||
+                 chooseDirectory(other, "Again", nullptr, nullptr, true);
+    });
+    EXPECT_FALSE(pickFile(kPickerDisk, nullptr, true));
+    EXPECT_FALSE(second);
+    EXPECT_EQ(AUTO_BeepCount(), 1);  // only chooseFile beeps
+    EXPECT_FALSE(pickFile(kPickerDisk, nullptr, true));
+    EXPECT_EQ(result[0], '\0');
+}
