@@ -1,0 +1,281 @@
+// Everything in the Tool Manager that asks the user for a path: New and
+// Open Project, Add File, the command fall-back, makeFullPath asking the
+// user, 'DISF' with its resolution, locating and relay, and the pathnames
+// window.
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "ProjectFixture.h"
+#include "kelvane/ToolManagerApp.h"
+#include "messaging/FullPath.h"
+#include "projects/GlobalPathManager.h"
+#include "projects/ProjectFilePicker.h"
+#include "projects/ProjectManager.h"
+#include "storage/PrefMan.h"
+#include "toolkit/Automation.h"
+#include "toolkit/Toolkit.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ProjectPickerTest : public ProjectTest {
+protected:
+    ProjectPickerTest() { AUTO_Reset(); }
+    ~ProjectPickerTest() override { AUTO_Reset(); }
+
+    // The next picker accepts `path` typed into its name field.
+    static void pickerAccepts(const std::string& path) {
+        AUTO_ScriptModal("filePicker", [path](WinObj* window) {
+            AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(window, 6)), path.c_str());
+            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 3)));
+        });
+    }
+    // The next alert records its title and answers with button `answer`.
+    void answerAlert(int answer) {
+        AUTO_ScriptModal("alertWindow", [this, answer](WinObj* window) {
+            alertTitle = WIN_GetLabel(window);
+            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(RES_GetNthChild(window, 1), answer - 1)));
+        });
+    }
+    std::string storedProjectPath() {
+        char path[256] = "";
+        gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, path, sizeof path - 1);
+        return path;
+    }
+    static bool inProject(const std::string& path) {
+        Item* item = nullptr;
+        return gProjectManager->getComponentByIdent(&item, typeCode("TEXT"), path.c_str(), 0);
+    }
+    std::vector<std::string> projectPaths() {
+        std::vector<std::string> paths;
+        const List& list = gGlobalPathManager->getPaths();
+        for (long i = 0; i < list.getCount(); ++i) {
+            paths.push_back(static_cast<StringItem*>(list.get(i))->getString());
+        }
+        return paths;
+    }
+
+    std::string alertTitle;
+};
+
+}  // namespace
+
+TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
+    std::string created = (home.path() / "work" / "new.prj").string();
+    fs::create_directories(home.path() / "work");
+    pickerAccepts(created);
+    chooseProject(true);
+    EXPECT_TRUE(fs::exists(created));
+    EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
+    EXPECT_EQ(storedProjectPath(), created);
+
+    std::string other = (home.path() / "other.prj").string();
+    gProjectManager->loadProject(other.c_str(), true);
+    pickerAccepts(created);
+    chooseProject(false);
+    EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
+    manager.restart();
+    char path[256];
+    gProjectManager->getProjectPath(path);
+    EXPECT_EQ(std::string(path), created);
+
+    // Open refuses a name that names no file; unanswered, the picker cancels.
+    pickerAccepts((home.path() / "absent.prj").string());
+    chooseProject(false);
+    EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
+}
+
+TEST_F(ProjectPickerTest, AFileThatIsNoProjectIsOverwrittenOnlyOnRequest) {
+    std::string bogus = makeFile("bogus.prj", "not a project\n");
+    answerAlert(1);  // Cancel
+    pickerAccepts(bogus);
+    chooseProject(false);
+    EXPECT_EQ(alertTitle, "Invalid file");
+    EXPECT_EQ(readFile(bogus), "not a project\n");
+    EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: file missing or invalid");
+}
+
+TEST_F(ProjectPickerTest, AddFileAndTheCommandFallBackAddTheChosenFile) {
+    gProjectManager->loadProject((home.path() / "add.prj").c_str(), true);
+    std::string notes = makeFile("notes.txt");
+    pickerAccepts(notes);
+    addFileWithPicker();
+    EXPECT_TRUE(inProject(notes));
+
+    std::string other = makeFile("other.txt");
+    chooseFileForCommand();  // unanswered: cancelled, nothing added
+    EXPECT_FALSE(inProject(other));
+    pickerAccepts(other);
+    chooseFileForCommand();
+    EXPECT_TRUE(inProject(other));
+    EXPECT_EQ(gProjectManager->getMasterComponentList().getComponentList(typeCode("TEXT"))->getCount(), 2);
+}
+
+TEST_F(ProjectPickerTest, MakeFullPathOffersThePickerAndAddsTheDirectoryAsAProjectPath) {
+    gProjectManager->loadProject((home.path() / "full.prj").c_str(), true);
+    std::string header = makeFile("lib/header.qh");
+    std::unique_ptr<char[]> unasked(makeFullPath("header.qh", gKelvaneToolInfo, false));
+    EXPECT_EQ(unasked, nullptr);
+
+    pickerAccepts(header);
+    std::unique_ptr<char[]> chosen(makeFullPath("header.qh", gKelvaneToolInfo, true));
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(std::string(chosen.get()), header);
+    for (int i = 0; i < 5; ++i) gMessageCenter->poll(10);  // the 'ADGP' sent to ourselves
+    EXPECT_EQ(projectPaths(), (std::vector<std::string>{(home.path() / "src" / "lib").string()}));
+    std::unique_ptr<char[]> resolved(makeFullPath("header.qh", gKelvaneToolInfo, false));
+    EXPECT_NE(resolved, nullptr);
+}
+
+// ---- 'DISF'
+
+namespace {
+// A 'DISF' request; the parameters that the Tool Manager does not read
+// carry values for checking that they travel unchanged.
+Message* displayRequest(const std::string& path, bool resolve, bool mayAsk, TypeCode viewerType) {
+    auto* message = new Message(typeCode("DISF"), nullptr);
+    message->addTextParam(path.c_str());
+    message->addBoolParam(resolve);
+    message->addLongParam(42);
+    message->addShortParam(7);
+    message->addBoolParam(true);
+    message->addLongParam(-1);
+    message->addBoolParam(false);
+    message->addBoolParam(mayAsk);
+    message->addParam(kParamData, "xyz", 3);
+    message->addLongParam(9);
+    message->addTypeParam(viewerType);
+    message->addLongParam(77);
+    message->replyTimeout = 300;  // the relay waits this long for the fake viewer
+    return message;
+}
+
+bool sameParam(const Message& a, const Message& b, int index) {
+    return a.getParamType(index) == b.getParamType(index) &&
+           a.getParamLength(index) == b.getParamLength(index) &&
+           std::memcmp(a.getParam(index), b.getParam(index), size_t(a.getParamLength(index))) == 0;
+}
+
+class DisplaySourceTest : public ProjectPickerTest {
+protected:
+    DisplaySourceTest() {
+        gProjectManager->loadProject((home.path() / "disf.prj").c_str(), true);
+        source = makeFile("lib/shown.qa");
+    }
+    // Delivers `request` from the requester; what the viewer received, or null.
+    std::unique_ptr<Message> relay(Message* request, FakeTool& target) {
+        EXPECT_EQ(deliver(request, requester.info)->getLongParam(0), 0);
+        return target.receive(300);
+    }
+
+    FakeTool requester{"requester", typeCode("REQT")};
+    FakeTool viewer{"viewer", typeCode("VIEW"), true};
+    FakeTool otherViewer{"other viewer", typeCode("VWR2"), true};
+    std::string source;
+};
+}  // namespace
+
+TEST_F(DisplaySourceTest, WithoutResolvingAllTwelveParametersAreRelayedUnchanged) {
+    registerFrom(viewer);
+    std::unique_ptr<Message> original(displayRequest("shown.qa", false, true, 0));
+    std::unique_ptr<Message> relayed = relay(new Message(*original), viewer);
+    ASSERT_NE(relayed, nullptr);
+    ASSERT_EQ(relayed->paramCount, 12);
+    for (int i = 0; i < 12; ++i) EXPECT_TRUE(sameParam(*original, *relayed, i)) << i;
+    EXPECT_EQ(relayed->sender.toolType, typeCode("TOOL"));
+}
+
+TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
+    registerFrom(viewer);
+    gGlobalPathManager->addUniquePath((home.path() / "src" / "lib").c_str());
+    std::unique_ptr<Message> resolved = relay(displayRequest("shown.qa", true, false, 0), viewer);
+    ASSERT_NE(resolved, nullptr);
+    char path[256];
+    resolved->getTextParam(0, path, sizeof path);
+    EXPECT_EQ(std::string(path), source);
+    EXPECT_EQ(resolved->getParamLength(0), 256);
+    EXPECT_FALSE(resolved->getBoolParam(1));
+
+    // Unresolved and not to ask: relayed as it came, apart from the flag.
+    std::unique_ptr<Message> kept = relay(displayRequest("elsewhere.qa", true, false, 0), viewer);
+    ASSERT_NE(kept, nullptr);
+    kept->getTextParam(0, path, sizeof path);
+    EXPECT_EQ(std::string(path), "elsewhere.qa");
+
+    // Unresolved and the user may be asked: cancelling sends nothing ...
+    EXPECT_EQ(relay(displayRequest("elsewhere.qa", true, true, 0), viewer), nullptr);
+    // ... and a located file is sent, its directory becoming a project path.
+    std::string located = makeFile("other/elsewhere.qa");
+    pickerAccepts(located);
+    std::unique_ptr<Message> chosen = relay(displayRequest("elsewhere.qa", true, true, 0), viewer);
+    ASSERT_NE(chosen, nullptr);
+    chosen->getTextParam(0, path, sizeof path);
+    EXPECT_EQ(std::string(path), located);
+    EXPECT_EQ(chosen->getParamLength(0), long(located.size() + 1));
+    EXPECT_EQ(projectPaths().back(), (home.path() / "src" / "other").string());
+}
+
+TEST_F(DisplaySourceTest, TheViewerIsTheToolAskedForElseTheCurrentSourceViewer) {
+    registerFrom(viewer);
+    registerFrom(otherViewer);  // the current source viewer now
+    EXPECT_NE(relay(displayRequest("x.qa", false, false, typeCode("VIEW")), viewer), nullptr);
+    EXPECT_NE(relay(displayRequest("x.qa", false, false, typeCode("NONE")), otherViewer), nullptr);
+    EXPECT_EQ(viewer.receive(100), nullptr);
+}
+
+TEST_F(DisplaySourceTest, WithoutASourceViewerTheUserIsWarnedAndNothingIsSent) {
+    registerFrom(requester);
+    int unscripted = AUTO_UnscriptedCount();
+    EXPECT_EQ(deliver(displayRequest("x.qa", false, false, 0), requester.info)->getLongParam(0), 0);
+    EXPECT_EQ(AUTO_UnscriptedCount(), unscripted + 1);  // the stock warning, dismissed
+    EXPECT_EQ(requester.receive(100), nullptr);
+}
+
+// ---- The pathnames window
+
+TEST_F(ProjectPickerTest, ThePathnamesWindowEditsThePathsAndWritesThemWhenClosed) {
+    std::string projectFile = (home.path() / "paths.prj").string();
+    gProjectManager->loadProject(projectFile.c_str(), true);
+    gGlobalPathManager->addUniquePath("/first");
+    gGlobalPathManager->editGlobalPaths();
+    WinObj* window = GlobalPathManager::getPathnamesWindow();
+    ASSERT_NE(window, nullptr);
+    auto* field = static_cast<TEdObj*>(RES_GetNthChild(window, 1));
+    EXPECT_STREQ(TED_GetStr(field), "/first\n");
+
+    // A path added by a tool shows at once.
+    deliver(newRequest("ADGP", {"/from/tool", "/from/tool"}));
+    EXPECT_STREQ(TED_GetStr(field), "/first\n/from/tool\n");
+
+    // Browse appends a chosen directory on a line of its own.
+    fs::create_directories(home.path() / "chosen");
+    AUTO_EditText(field, "/first\n /with blanks/ \n\n   \n/from/tool");
+    AUTO_ScriptModal("filePicker", [this](WinObj* picker) {
+        AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(picker, 6)), (home.path() / "chosen").c_str());
+        AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(picker, 11)));
+    });
+    AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 2)));
+    EXPECT_EQ(std::string(TED_GetStr(field)),
+              "/first\n /with blanks/ \n\n   \n/from/tool\n" + (home.path() / "chosen").string());
+    EXPECT_EQ(projectPaths().size(), 2u);  // the list changes only on closing
+
+    AUTO_Close(window);
+    EXPECT_EQ(GlobalPathManager::getPathnamesWindow(), nullptr);
+    std::vector<std::string> expected{"/first", "/withblanks/", "", "/from/tool",
+                                      (home.path() / "chosen").string()};
+    EXPECT_EQ(projectPaths(), expected);
+
+    // Written to the project file: another project and back brings them again.
+    gProjectManager->loadProject((home.path() / "else.prj").c_str(), true);
+    EXPECT_TRUE(projectPaths().empty());
+    gGlobalPathManager->editGlobalPaths();
+    window = GlobalPathManager::getPathnamesWindow();
+    gProjectManager->loadProject(projectFile.c_str(), false);
+    EXPECT_EQ(projectPaths(), expected);
+    EXPECT_EQ(std::string(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 1)))),
+              "/first\n/withblanks/\n\n/from/tool\n" + (home.path() / "chosen").string() + "\n");
+    AUTO_Close(window);
+}
