@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes pictures of the Tool Manager's windows under a private Xvfb, for a
-# person to look at: the workspace with the two sample tools, and the alert
-# that a damaged preferences file raises at start.
+# person to look at: the workspace with the two sample tools, the alert
+# that a damaged preferences file raises at start, the file picker and the
+# pathnames window.
 #   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR defaults to build/ (it must hold bin/kelvane and bin/okasample);
 # pictures land in OUT_DIR (default: screenshots/) as PNG files.
@@ -86,4 +87,23 @@ head -c 600 /dev/urandom > "$work/damaged/.oka/kelvane.prf"
 start_kelvane "$work/damaged"
 take_picture "^Invalid file$" alert.png
 # A signal ends the alert unanswered, and kelvane in order.
+kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
+# The file picker on a real directory (Open Project, ctrl+o) and the
+# pathnames window (Paths menu) with two project paths added by a tool.
+# Both need the workspace's menu commands 102 and 131.
+picker_home="$work/picker"
+mkdir -p "$picker_home/projects/sources" "$picker_home/projects/include"
+touch "$picker_home/projects/demo.prj" "$picker_home/projects/tools.prj" \
+      "$picker_home/projects/notes.txt"
+start_kelvane "$picker_home"
+workspace="$(xdotool search --sync --onlyvisible --name "^OKA " | head -1)"
+sleep 2
+HOME="$picker_home" "$build_dir/bin/okamsg" ADGP "S255:$picker_home/projects/include" \
+  "S255:$picker_home/projects/sources" > /dev/null
+# The pointer stays off the pathnames window, which takes the keys under it.
+xdotool mousemove --window "$workspace" 115 12 click 1 sleep 0.5 key Down Return
+take_picture "^Project Paths$" pathnames.png
+xdotool mousemove --window "$workspace" 60 470 key ctrl+o
+take_picture "^Select a project to open:$" filePicker.png
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
