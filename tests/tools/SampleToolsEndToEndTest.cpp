@@ -117,3 +117,26 @@ TEST_F(SampleToolsTest, ANewToolAnswersQuestionsWhileItRegisters) {
     extra.signal(SIGTERM);
     EXPECT_EQ(extra.waitForExit(3000), 0);
 }
+
+TEST_F(SampleToolsTest, TheSampleViewerShowsAResolvedSourceAndTheRequesterGetsTheReply) {
+    writeFile(hub.root / "include" / "agent.qh", "agent\n");
+    auto* request = new Message(typeCode("DISF"), nullptr);
+    request->addTextParam("agent.qh");
+    request->addBoolParam(true);  // resolve it
+    request->addLongParam(3);
+    request->addShortParam(1);
+    request->addBoolParam(true);
+    request->addLongParam(5);
+    request->addBoolParam(false);
+    request->addBoolParam(false);  // do not ask the user
+    request->addParam(kParamData, "line", 4);
+    request->addLongParam(12);
+    request->addTypeParam(0);  // any viewer
+    request->addLongParam(0);
+    // The relay waits for the viewer's own reply before this one comes.
+    auto reply = hub.ask(request);
+    ASSERT_NE(reply, nullptr);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_EQ(reply->paramCount, 1);
+    EXPECT_TRUE(waitForLog("received DISF " + (hub.root / "include" / "agent.qh").string(), 1));
+}

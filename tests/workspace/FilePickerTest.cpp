@@ -154,6 +154,15 @@ TEST_F(FilePickerTest, MustExistRefusesAMissingNameWithABeepAndANewNameIsAccepte
     });
     EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
 
+    // A name too long for a path is refused, whether it must exist or not.
+    inPicker([&](PickerView& picker) {
+        picker.typeName("/" + std::string(300, 'x'));
+        picker.ok();
+        EXPECT_FALSE(picker.window->modalEnded);
+    });
+    EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", false));
+    EXPECT_EQ(AUTO_BeepCount(), 2);
+
     // A bare name is taken in the shown directory; Enter in the name field does nothing.
     inPicker([&](PickerView& picker) {
         picker.typeName("new.prj");
