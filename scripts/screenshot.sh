@@ -105,10 +105,10 @@ make_installation "$work/oka"
 start_kelvane "$work/home"
 take_picture "^OKA " workspace.png 3
 
-# The runner's pop-up menu, opened with the right button on its icon (the
-# first of the row), and its last item: the tool information window.
+# The viewer's pop-up menu, opened with the right button on its icon (the
+# second of the row), and its last item: the tool information window.
 read -r x y < <(window_origin "^OKA ")
-xdotool mousemove $((x + 53)) $((y + 40)) click 3
+xdotool mousemove $((x + 128)) $((y + 40)) click 3
 sleep 1
 take_screen_area "^OKA " tool-popup.png
 xdotool key Down Down Down Down Down Return
