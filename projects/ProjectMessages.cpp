@@ -8,10 +8,11 @@
 #include "messaging/MessageCenter.h"
 #include "projects/EngineInfo.h"
 #include "projects/GlobalPathManager.h"
+#include "projects/NewEngineWindow.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
-#include "projects/SourceDisplay.h"
 #include "projects/ProjectRecords.h"
+#include "projects/SourceDisplay.h"
 #include "projects/TextParams.h"
 
 namespace {
@@ -134,6 +135,7 @@ void registerProjectMessageHandlers() {
         {kGetEnginesMsg, getEnginesMsg},
         {kGetPickerDirectoryMsg, getFilePickerDirectoryMsg},
         {kSetPickerDirectoryMsg, setFilePickerDirectoryMsg},
+        {kCreateEngineRequestMsg, createEngineRequestMsg},
         {kDisplaySourceFileMsg, displaySourceFileMsg},
         {kAddProjectPathsMsg, GlobalPathManager::addGlobalPathsMsg},
         {kAddFileMsg, addFileMsg},
