@@ -3,7 +3,9 @@
 #include "core/Globals.h"
 #include "kelvane/AboutWindow.h"
 #include "messaging/MessageTypes.h"
+#include "projects/GlobalPathManager.h"
 #include "projects/NewEngineWindow.h"
+#include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
 #include "tools/ToolRegistry.h"
 
@@ -39,6 +41,15 @@ void addComponentList() {
 
 void runWorkspaceCommand(int id) {
     switch (id) {
+        case 101:
+            chooseProject(true);
+            break;
+        case 102:
+            chooseProject(false);
+            break;
+        case 103:
+            addFileWithPicker();
+            break;
         case 104:
             displayNewEngineWindow(nullptr, 0);
             break;
@@ -50,6 +61,9 @@ void runWorkspaceCommand(int id) {
             break;
         case 121:
             addComponentList();
+            break;
+        case 131:
+            gGlobalPathManager->editGlobalPaths();
             break;
         // The tools show or minimize their windows; the Tool Manager's stay.
         case 141:

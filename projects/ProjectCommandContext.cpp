@@ -3,6 +3,7 @@
 #include "projects/EngineInfo.h"
 #include "projects/NewEngineWindow.h"
 #include "projects/OKAFile.h"
+#include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
 #include "tools/ToolCommand.h"
 
@@ -42,6 +43,4 @@ void ProjectCommandContext::logSelectedEngine() {
 
 void ProjectCommandContext::openNewEngineWindow() { displayNewEngineWindow(nullptr, 1); }
 
-void ProjectCommandContext::chooseFileForCommand() {
-    // The file picker joins here: until then a file command needs a selected file.
-}
+void ProjectCommandContext::chooseFileForCommand() { ::chooseFileForCommand(); }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -111,5 +112,28 @@ TEST_F(WorkspaceX11Test, CtrlQEndsTheToolManagerInOrder) {
     ASSERT_NE(closing, std::string::npos);
     EXPECT_LT(closing, log.find("Leaving Tool Manager"));
     hub.kelvane.reset();
+}
+
+TEST_F(WorkspaceX11Test, CtrlOOpensTheProjectWhoseNameIsTypedWhenOpenIsClicked) {
+    // A copy of the project that kelvane made at start is a valid project.
+    std::filesystem::path project = hub.home.path() / "work" / "demo.prj";
+    std::filesystem::create_directories(project.parent_path());
+    std::filesystem::copy_file(hub.home.path() / "untitled.prj", project);
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
+    ASSERT_TRUE(xdotool("key ctrl+o"));
+    std::string picker =
+        shellOutput("timeout 20 xdotool search --sync --onlyvisible --name '^Select a project to open:$'");
+    ASSERT_FALSE(picker.empty());
+    // The name field, then Enter: the picker ignores it and stays open.
+    ASSERT_TRUE(clickIn(picker, 250, 322, 1));
+    ASSERT_TRUE(xdotool("key ctrl+a"));
+    ASSERT_TRUE(xdotool("type --delay 10 '" + project.string() + "'"));
+    ASSERT_TRUE(xdotool("key Return"));
+    EXPECT_EQ(shellOutput("xdotool search --onlyvisible --name '^Select a project to open:$'"), picker);
+    // The Open button.
+    ASSERT_TRUE(clickIn(picker, 382, 361, 1));
+    EXPECT_FALSE(
+        shellOutput("timeout 20 xdotool search --sync --onlyvisible --name '^OKA Project: demo.prj$'")
+            .empty());
 }
 }  // namespace
