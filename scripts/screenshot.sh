@@ -131,14 +131,14 @@ kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
 
 # The file picker on a real directory (Open Project, ctrl+o) and the
 # pathnames window (Paths menu) with two project paths added by a tool.
-# Both need the workspace's menu commands 102 and 131.
 picker_home="$work/picker"
 mkdir -p "$picker_home/projects/sources" "$picker_home/projects/include"
-touch "$picker_home/projects/demo.prj" "$picker_home/projects/tools.prj" \
-      "$picker_home/projects/notes.txt"
+touch "$picker_home/projects/demo.prj" "$picker_home/projects/tools.prj"
+echo "notes" > "$picker_home/projects/notes.txt"
 start_kelvane "$picker_home"
 workspace="$(xdotool search --sync --onlyvisible --name "^OKA " | head -1)"
 sleep 2
+send_message "$picker_home" ADDF "S255:$picker_home/projects/notes.txt"
 send_message "$picker_home" ADGP "S255:$picker_home/projects/include" \
   "S255:$picker_home/projects/sources"
 # The pointer stays off the pathnames window, which takes the keys under it.
@@ -146,4 +146,15 @@ xdotool mousemove --window "$workspace" 115 12 click 1 sleep 0.5 key Down Return
 take_picture "^Project Paths$" pathnames.png
 xdotool mousemove --window "$workspace" 60 470 key ctrl+o
 take_picture "^Select a project to open:$" filePicker.png
+# Its Cancel button; then a tool asks to show a source file that no project
+# path holds, and the picker offers the disk and the project to locate it.
+picker="$(xdotool search --onlyvisible --name "^Select a project to open:$" | head -1)"
+xdotool mousemove --window "$picker" 188 361 click 1
+send_message "$picker_home" DISF S255:agent.qa BOOL:1 LONG:0 SHRT:0 BOOL:0 LONG:0 BOOL:0 \
+  BOOL:1 DATA:00 LONG:0 IDNT:NONE LONG:0
+take_picture "^Locate the file agent.qa$" locateFile.png
+# Its Project radio button: the project's files by component type.
+picker="$(xdotool search --onlyvisible --name "^Locate the file agent.qa$" | head -1)"
+xdotool mousemove --window "$picker" 166 22 click 1
+take_picture "^Locate the file agent.qa$" locateInProject.png
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true

@@ -163,6 +163,7 @@ bool Picker::listsFile(const char* directory, const char* name) const {
 void Picker::showList(bool disk) {
     shownList = disk ? diskList() : projectList();
     WGT_SetVisibility(filterField(), disk);
+    WGT_SetVisibility(button(kFilterButton), disk);
     WGT_SetVisibility(diskList(), disk);
     WGT_SetVisibility(child(kProjectLabel), !disk);
     WGT_SetVisibility(projectList(), !disk);
@@ -197,9 +198,11 @@ void Picker::refresh(bool selectFirst) {
     }
 }
 
+// The name field is emptied too: the disk path it held is no project file.
 void Picker::fillProjectList() {
     LBoxObj* list = projectList();
     LBOX_Reset(list);
+    TED_SetStr(nameField(), "");
     if (projectSource != nullptr) {
         projectSource->populateProjectList(list, projectSource->chosenType(typeBox()));
     }

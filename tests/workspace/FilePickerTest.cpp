@@ -257,6 +257,8 @@ TEST_F(FilePickerTest, ProjectModeListsTheFilesOfTheChosenType) {
         AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(picker.child(9), 1)));
         EXPECT_FALSE(WGT_IsVisible(picker.diskList()));
         EXPECT_FALSE(WGT_IsEnabled(picker.button(4)));
+        picker.ok();  // no project file chosen yet: the emptied name is refused
+        EXPECT_FALSE(picker.window->modalEnded);
         auto* types = static_cast<CBoxObj*>(picker.child(1));
         for (int i = 0; i < CBOX_GetMaxElts(types); ++i) {
             AUTO_ChooseElement(types, i);
