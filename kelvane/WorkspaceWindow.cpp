@@ -4,10 +4,12 @@
 
 #include "core/Globals.h"
 #include "core/Log.h"
+#include "kelvane/PreferencesWindow.h"
 #include "kelvane/ToolIconBar.h"
 #include "messaging/MessageCenter.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
+#include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
 WinObj* gWorkspaceWindow = nullptr;
@@ -18,6 +20,9 @@ constexpr TypeCode kWorkspaceWindowType = typeCode("TMAN");
 constexpr int kStatusLineIndex = 0;
 constexpr int kToolIconPanelIndex = 10;
 constexpr int kComponentAreaIndex = 11;  // its child 0 is the project list
+constexpr const char* kHelpKey = "ToolManager";
+constexpr short kAboutCommand = 700;
+constexpr int kPreferencesCommand = 106;
 
 // The project list goes to the project manager, which fills it.
 void handOverProjectList(WinObj* window) {
@@ -26,7 +31,19 @@ void handOverProjectList(WinObj* window) {
                                             : nullptr);
 }
 
+// Runs the workspace command of the chosen menu item.
+void runChosenCommand(WinObj* window) {
+    MenuObj* menu = MBAR_ChosenGetMenu(WIN_GetMenuBar(window));
+    if (menu != nullptr && MENU_ChosenGetId(menu) == kPreferencesCommand) displayKelvanePreferences();
+}
+
 void workspaceWindowNfy(WinObj* window, int code) {
+    if (code == kNfyMenuChosen) {
+        // The help manager sees every choice first and passes it to the default procedure.
+        if (!gHelpManager->handleHelpMItems(window, kHelpKey, nullptr)) runChosenCommand(window);
+        return;
+    }
+    if (code == kNfyKeyDown) gHelpManager->checkHelpKey(kHelpKey, window, nullptr);
     if (code == kNfyWindowDestroyed) {
         gFinished = 1;
         gToolIconBar->setPanel(nullptr);
@@ -56,6 +73,8 @@ void createWorkspaceWindow() {
         return;
     }
     RES_SetNfyProcDS(window, workspaceWindowNfy, 0);
+    gHelpManager->addMenu(window);
+    gHelpManager->addMenuItem(window, "&About the OKA", kAboutCommand, nullptr, ' ', 1, 0);
     gWorkspaceWindow = window;
     WIN_Init(window);
     WIN_SetIcon(window, getToolIcon(&gMessageCenter->getOwnToolInfo()));
