@@ -52,9 +52,9 @@ void preferencesWindowNfy(WinObj* window, int code) {
 }
 }  // namespace
 
-void displayKelvanePreferences() {
+WinObj* displayKelvanePreferences() {
     WinObj* window = WIN_Load("kelvane", "kelvanePreferences");
-    if (window == nullptr) return;
+    if (window == nullptr) return nullptr;
     RES_SetNfyProcDS(window, preferencesWindowNfy, 0);
     RES_SetNfyProcDS(dynamic_cast<TButObj*>(RES_GetNthChild(window, kOkChild)), okButtonNfy, 0);
     RES_SetNfyProcDS(dynamic_cast<TButObj*>(RES_GetNthChild(window, kCancelChild)),
@@ -63,6 +63,7 @@ void displayKelvanePreferences() {
     const char* viewer = gHelpManager != nullptr ? gHelpManager->getViewerName() : nullptr;
     if (TEdObj* field = viewerField(window)) TED_SetStr(field, viewer != nullptr ? viewer : "");
     WIN_Show(window);
+    return window;
 }
 
 void changeHelpViewer(const char* viewerName) {

@@ -3,8 +3,11 @@
 // the help manager's viewer and tells every registered tool ('HDTM').
 #pragma once
 
-// Opens the form (not modal); the workspace's preferences command.
-void displayKelvanePreferences();
+class WinObj;
+
+// Opens the form (not modal); the workspace's preferences command. The
+// form, or null when the resource is missing.
+WinObj* displayKelvanePreferences();
 
 // What OK does with the viewer name: one 'HTPT' record, the help manager's
 // viewer, and 'HDTM' to every registered tool in registry order.
