@@ -218,3 +218,29 @@ TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
     manager.restart();
     EXPECT_STREQ(gHelpManager->getViewerName(), "firefox --new-window");
 }
+
+TEST_F(HelpTest, UserHelpHasAnAnchorForEveryWindowAndMenuItem) {
+    const char* source = std::getenv("OKA_SOURCE_DIR");  // set by CTest for every test
+    ASSERT_NE(source, nullptr);
+    std::string page = readFile(fs::path(source) / "resources/doc/html/user.html");
+    std::vector<std::string> anchors;
+    for (const char* key : {"ToolManager", "AddEngine", "KelvanePrefs", "ListFilters", "ProjectPaths",
+                            "SourceFind", "FilePicker", "ToolInfo", "AlertWindow"}) {
+        anchors.push_back(std::string("OKAWin:") + key);
+    }
+    // The workspace is the one window with a menu bar.
+    createWorkspaceWindow();
+    for (const MenuTitle& title : WIN_GetMenuBar(gWorkspaceWindow)->titles) {
+        for (const MenuItem& item : title.menu->items) {
+            if (item.separator) continue;
+            std::string label;
+            for (char c : item.label)
+                if (c != ' ' && c != '&') label += c;
+            anchors.push_back("OKAMenu:ToolManager:" + label);
+        }
+    }
+    EXPECT_GT(anchors.size(), 20u);
+    for (const std::string& anchor : anchors) {
+        EXPECT_NE(page.find("id=\"" + anchor + "\""), std::string::npos) << "user.html lacks " << anchor;
+    }
+}
