@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Takes pictures of the Tool Manager's windows under a private Xvfb, for a
-# person to look at: the workspace with the two sample tools, and the alert
-# that a damaged preferences file raises at start.
-#   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
-# BUILD_DIR defaults to build/ (it must hold bin/kelvane and bin/okasample);
-# pictures land in OUT_DIR (default: screenshots/) as PNG files.
+# person to look at: the workspace with the two sample tools, the alert
+# that a damaged preferences file raises at start, the preferences form and
+# the find window.
+#   scripts/screenshot.sh [--docs] [BUILD_DIR] [OUT_DIR]
+# BUILD_DIR defaults to build/ (it must hold bin/kelvane, bin/okasample and
+# bin/okamsg); pictures land in OUT_DIR (default: screenshots/) as PNG files.
+# With --docs they are also copied into resources/doc/html/images/, where
+# the user guide shows them (commit them with the guide).
 set -euo pipefail
+copy_to_docs=no
+if [ "${1:-}" = "--docs" ]; then
+  copy_to_docs=yes
+  shift
+fi
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 build_dir="$(cd "${1:-$source_dir/build}" && pwd)"
 out_dir="${2:-$source_dir/screenshots}"
@@ -45,7 +53,7 @@ make_installation() {
   mkdir -p "$root/bin" "$root/include" "$root/doc/html"
   cp -r "$source_dir/resources/resource" "$root/bin/resource"
   cp "$source_dir/resources/bin/"* "$root/bin/"
-  cp "$build_dir/bin/kelvane" "$build_dir/bin/okasample" "$root/bin/"
+  cp "$build_dir/bin/kelvane" "$build_dir/bin/okasample" "$build_dir/bin/okamsg" "$root/bin/"
 }
 
 # Starts kelvane in home $1 and leaves its process id in $kelvane_pid.
@@ -57,17 +65,20 @@ start_kelvane() {
   pids+=("$kelvane_pid")
 }
 
-# Waits for a window titled $1 (a regular expression) and saves it as $2.
-take_picture() {
-  local window=""
+# Waits for a window titled $1 (a regular expression); its id in $window.
+find_window() {
+  window=""
   for _ in $(seq 100); do
-    window="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1)" && [ -n "$window" ] && break
+    window="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1)" && [ -n "$window" ] && return 0
     sleep 0.1
   done
-  if [ -z "$window" ]; then
-    echo "screenshot.sh: no window titled '$1' appeared" >&2
-    return 1
-  fi
+  echo "screenshot.sh: no window titled '$1' appeared" >&2
+  return 1
+}
+
+# Waits for a window titled $1 (a regular expression) and saves it as $2.
+take_picture() {
+  find_window "$1" || return 1
   sleep "${3:-0.5}"  # let it finish drawing
   import -window "$window" "$out_dir/$2"
   echo "$out_dir/$2"
@@ -87,3 +98,25 @@ start_kelvane "$work/damaged"
 take_picture "^Invalid file$" alert.png
 # A signal ends the alert unanswered, and kelvane in order.
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
+# The preferences form, through the workspace's File menu, and the find
+# window as a tool opens it: its text preset with 'SFSV', then 'AFSV'.
+start_kelvane "$work/home"
+find_window "^OKA "
+sleep 1
+xdotool windowfocus --sync "$window" key alt+f
+sleep 0.3
+xdotool key p
+take_picture "^Tool Manager Preferences$" preferences.png
+search_text="$(printf 'Greeter' | od -An -tx1 | tr -d ' \n')00"
+HOME="$work/home" "$work/oka/bin/okamsg" SFSV "DATA:$search_text"
+HOME="$work/home" "$work/oka/bin/okamsg" AFSV
+take_picture "^Find in Source$" find.png
+kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
+if [ "$copy_to_docs" = yes ]; then
+  images="$source_dir/resources/doc/html/images"
+  mkdir -p "$images"
+  cp "$out_dir"/*.png "$images/"
+  echo "copied into $images"
+fi
