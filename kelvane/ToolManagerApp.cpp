@@ -10,6 +10,7 @@
 #include "core/Log.h"
 #include "kelvane/PreferencesWindow.h"
 #include "kelvane/ToolIconBar.h"
+#include "kelvane/WorkspaceWindow.h"
 #include "messaging/MessageCenter.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/ProjectManager.h"
@@ -45,7 +46,10 @@ void fillOwnToolInfo() {
 
 ToolInfo* currentSourceTool() { return gToolRegistry->getCurrentSourceTool(); }
 
-void projectChanged(const char* path) { gWatchHub->projectChanged(path); }
+void projectChanged(const char* path) {
+    updateWorkspaceTitle();
+    gWatchHub->projectChanged(path);
+}
 
 bool portFileExists() {
     char path[kPathSize];
@@ -88,6 +92,7 @@ int32_t ToolManagerApp::initializeApplication() {
     gCommandManager = new CommandManager();
     if (int32_t error = gCommandManager->getLastError()) return error;
     gToolRegistry->addListener(gCommandManager);
+    gCommandManager->setCommandContext(&commandContext);
     gProjectManager = new ProjectManager(gPreferencesManager);
     if (int32_t error = gProjectManager->getLastError()) return error;
     gToolRegistry->addListener(gProjectManager);
