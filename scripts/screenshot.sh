@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes pictures of the Tool Manager's windows under a private Xvfb, for a
-# person to look at: the workspace with the two sample tools, the alert
-# that a damaged preferences file raises at start, the preferences form and
-# the find window.
+# person to look at: the workspace with the two sample tools, a tool icon's
+# pop-up menu, the tool information and add-engine windows, the alert that a
+# damaged preferences file raises at start, the preferences form and the
+# find window.
 #   scripts/screenshot.sh [--docs] [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR defaults to build/ (it must hold bin/kelvane, bin/okasample and
 # bin/okamsg); pictures land in OUT_DIR (default: screenshots/) as PNG files.
@@ -56,6 +57,21 @@ make_installation() {
   cp "$build_dir/bin/kelvane" "$build_dir/bin/okasample" "$build_dir/bin/okamsg" "$root/bin/"
 }
 
+# Sends a message to the kelvane of home $1: okamsg's arguments follow.
+send_message() {
+  local home="$1"
+  shift
+  HOME="$home" "$work/oka/bin/okamsg" "$@" > /dev/null
+}
+
+# The screen position "X Y" of the window titled $1.
+window_origin() {
+  local window
+  window="$(xdotool search --onlyvisible --name "$1" | head -1)"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  echo "$X $Y"
+}
+
 # Starts kelvane in home $1 and leaves its process id in $kelvane_pid.
 start_kelvane() {
   local home="$1"
@@ -84,11 +100,35 @@ take_picture() {
   echo "$out_dir/$2"
 }
 
+# Saves the screen under the window titled $1 as $2, with what stands over
+# it (a pop-up menu is a window of its own).
+take_screen_area() {
+  local window
+  window="$(xdotool search --onlyvisible --name "$1" | head -1)"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out_dir/$2"
+  echo "$out_dir/$2"
+}
+
 make_installation "$work/oka"
 
 # The workspace, once both sample tools have registered (their icons show).
 start_kelvane "$work/home"
 take_picture "^OKA " workspace.png 3
+
+# The viewer's pop-up menu, opened with the right button on its icon (the
+# second of the row), and its last item: the tool information window.
+read -r x y < <(window_origin "^OKA ")
+xdotool mousemove $((x + 128)) $((y + 40)) click 3
+sleep 1
+take_screen_area "^OKA " tool-popup.png
+xdotool key Down Down Down Down Down Return
+take_picture "^Tool Information$" tool-info.png
+xdotool key Return
+
+# The add-engine window, as a tool asks for it.
+send_message "$work/home" CRRQ LONG:0
+take_picture "^Add Engine$" add-engine.png
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
 
 # The question a damaged preferences file raises before the workspace opens.
@@ -109,8 +149,8 @@ sleep 0.3
 xdotool key p
 take_picture "^Tool Manager Preferences$" preferences.png
 search_text="$(printf 'Greeter' | od -An -tx1 | tr -d ' \n')00"
-HOME="$work/home" "$work/oka/bin/okamsg" SFSV "DATA:$search_text"
-HOME="$work/home" "$work/oka/bin/okamsg" AFSV
+send_message "$work/home" SFSV "DATA:$search_text"
+send_message "$work/home" AFSV
 take_picture "^Find in Source$" find.png
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
 
