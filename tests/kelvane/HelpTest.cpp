@@ -52,10 +52,10 @@ class HelpTest : public ToolManagerTest {
     }
 
     // The arguments of the viewer's run (it starts in the background); empty
-    // when it did not run within two seconds.
-    std::vector<std::string> viewerArguments() {
+    // when it did not run within `waitMs`.
+    std::vector<std::string> viewerArguments(int waitMs = 2000) {
         std::vector<std::string> arguments;
-        if (!pollUntil([&] { return fs::exists(viewerOut) && fs::file_size(viewerOut) > 0; }, 2000)) {
+        if (!pollUntil([&] { return fs::exists(viewerOut) && fs::file_size(viewerOut) > 0; }, waitMs)) {
             return arguments;
         }
         std::ifstream lines(viewerOut);
@@ -124,7 +124,7 @@ TEST_F(HelpTest, HelpKeyShowsWindowHelpInOrdinaryAndModalWindows) {
     EXPECT_EQ(viewerArguments(),
               std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolManager"});
     AUTO_KeyPress(gWorkspaceWindow, 'h');
-    EXPECT_TRUE(viewerArguments().empty());
+    EXPECT_TRUE(viewerArguments(300).empty());
 
     AUTO_ScriptModal("alertWindow", [](WinObj* alert) { AUTO_KeyPress(alert, kKeyF1); });
     displayAlertWindow("Something happened", kAlertWarning, nullptr, nullptr, nullptr, nullptr, 0,
@@ -145,7 +145,7 @@ TEST_F(HelpTest, ViewerGetsTheDocumentAsOneQuotedWordAndMissingFilesBeep) {
     gHelpManager->showHelp("nowhere.html", "OKAWin:AddEngine", nullptr);
     EXPECT_TRUE(manager.logContains("Could not find help file \"nowhere.html\" with anchor OKAWin:AddEngine"));
     EXPECT_EQ(AUTO_BeepCount(), 1);
-    EXPECT_TRUE(viewerArguments().empty());
+    EXPECT_TRUE(viewerArguments(300).empty());
 }
 
 TEST_F(HelpTest, MissingDefaultViewerGivesWayToXdgOpenForDocumentsWithoutAnchor) {
