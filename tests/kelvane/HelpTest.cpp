@@ -9,12 +9,15 @@
 #include "ToolManagerTest.h"
 #include "core/Globals.h"
 #include "kelvane/PreferencesWindow.h"
+#include "kelvane/ToolInfoWindow.h"
 #include "kelvane/WorkspaceWindow.h"
+#include "projects/NewEngineWindow.h"
 #include "storage/PrefMan.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/AlertWindow.h"
 #include "workspace/HelpManager.h"
+#include "workspace/WindowManager.h"
 
 namespace fs = std::filesystem;
 
@@ -131,6 +134,20 @@ TEST_F(HelpTest, HelpKeyShowsWindowHelpInOrdinaryAndModalWindows) {
                        nullptr);
     EXPECT_EQ(viewerArguments(),
               std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AlertWindow"});
+
+    FakeTool tool("browser", typeCode("BROW"));
+    registerFrom(tool);
+    AUTO_ScriptModal("toolInfoWindow", [](WinObj* info) { AUTO_KeyPress(info, kKeyF1); });
+    displayToolInfoWindow(&tool.info);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolInfo"});
+
+    displayNewEngineWindow(nullptr, 0);
+    WinObj* addEngine = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
+    AUTO_KeyPress(addEngine, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AddEngine"});
+    WIN_TerminateGetStatus(addEngine);
 }
 
 TEST_F(HelpTest, ViewerGetsTheDocumentAsOneQuotedWordAndMissingFilesBeep) {
