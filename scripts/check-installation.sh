@@ -91,6 +91,7 @@ for build_kind in cmake pkgconfig; do
   okamsg_in "$oka" "$home" --reply GFCP IDNT:HELO | grep -q "greeting.hello" ||
     fail "the hello tool did not identify greeting.hello: $(tail -20 "$home/.oka/okalog")"
   stop_kelvane || fail "kelvane did not end in order: $(cat "$home/kelvane.out")"
+  wait_for "! pgrep -f '$oka/bin/hellotool' > /dev/null" || fail "the hello tool did not quit with kelvane"
   grep -q "received IDFL .*greeting.hello: a hello file" "$home/.oka/okalog" ||
     fail "the hello tool did not log the question"
 done
@@ -111,4 +112,5 @@ wait_for "okamsg_in '$root' '$home' --tools | grep -q '^Sample Viewer ' && okams
   fail "the bundle's sample tools did not register: $(okamsg_in "$root" "$home" --tools 2>&1)"
 okamsg_in "$root" "$home" --reply SHOW > /dev/null || fail "the bundle's Tool Manager does not answer"
 stop_kelvane || fail "the bundle's kelvane did not end in order: $(cat "$home/kelvane.out")"
+wait_for "! pgrep -f '$root/bin/okasample' > /dev/null" || fail "the bundle's sample tools did not quit with kelvane"
 echo "== $(basename "$bundle") is whole; the kit builds out of tree both ways"
