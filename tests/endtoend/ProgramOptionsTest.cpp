@@ -49,7 +49,7 @@ TEST_P(ProgramOptions, HelpWinsOverEveryOtherArgumentAndEveryOptionIsInTheManual
 
 TEST_P(ProgramOptions, ManualPageFormatsWithoutWarnings) {
     CommandRun formatted =
-        runCommand("MANWIDTH=80 man --warnings -l " + manualPage() + " 2>&1 >/dev/null");
+        runCommand("LC_ALL=C MANWIDTH=80 man --warnings -l " + manualPage() + " 2>&1 >/dev/null");
     EXPECT_EQ(formatted.status, 0);
     EXPECT_EQ(formatted.output, "");
 }
