@@ -2,12 +2,19 @@
 # Takes pictures of the Tool Manager's windows under a private Xvfb, for a
 # person to look at: the workspace with the two sample tools, a tool icon's
 # pop-up menu, the tool information and add-engine windows, the alert that a
-# damaged preferences file raises at start, the file picker and the
-# pathnames window.
-#   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
-# BUILD_DIR defaults to build/ (it must hold bin/kelvane and bin/okasample);
-# pictures land in OUT_DIR (default: screenshots/) as PNG files.
+# damaged preferences file raises at start, the preferences form, the find
+# window, the file picker and the pathnames window.
+#   scripts/screenshot.sh [--docs] [BUILD_DIR] [OUT_DIR]
+# BUILD_DIR defaults to build/ (it must hold bin/kelvane, bin/okasample and
+# bin/okamsg); pictures land in OUT_DIR (default: screenshots/) as PNG files.
+# With --docs they are also copied into resources/doc/html/images/, where
+# the user guide shows them (commit them with the guide).
 set -euo pipefail
+copy_to_docs=no
+if [ "${1:-}" = "--docs" ]; then
+  copy_to_docs=yes
+  shift
+fi
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 build_dir="$(cd "${1:-$source_dir/build}" && pwd)"
 out_dir="${2:-$source_dir/screenshots}"
@@ -74,17 +81,20 @@ start_kelvane() {
   pids+=("$kelvane_pid")
 }
 
-# Waits for a window titled $1 (a regular expression) and saves it as $2.
-take_picture() {
-  local window=""
+# Waits for a window titled $1 (a regular expression); its id in $window.
+find_window() {
+  window=""
   for _ in $(seq 100); do
-    window="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1)" && [ -n "$window" ] && break
+    window="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1)" && [ -n "$window" ] && return 0
     sleep 0.1
   done
-  if [ -z "$window" ]; then
-    echo "screenshot.sh: no window titled '$1' appeared" >&2
-    return 1
-  fi
+  echo "screenshot.sh: no window titled '$1' appeared" >&2
+  return 1
+}
+
+# Waits for a window titled $1 (a regular expression) and saves it as $2.
+take_picture() {
+  find_window "$1" || return 1
   sleep "${3:-0.5}"  # let it finish drawing
   import -window "$window" "$out_dir/$2"
   echo "$out_dir/$2"
@@ -129,6 +139,21 @@ take_picture "^Invalid file$" alert.png
 # A signal ends the alert unanswered, and kelvane in order.
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
 
+# The preferences form, through the workspace's File menu, and the find
+# window as a tool opens it: its text preset with 'SFSV', then 'AFSV'.
+start_kelvane "$work/home"
+find_window "^OKA "
+sleep 1
+xdotool windowfocus --sync "$window" key alt+f
+sleep 0.3
+xdotool key p
+take_picture "^Tool Manager Preferences$" preferences.png
+search_text="$(printf 'Greeter' | od -An -tx1 | tr -d ' \n')00"
+send_message "$work/home" SFSV "DATA:$search_text"
+send_message "$work/home" AFSV
+take_picture "^Find in Source$" find.png
+kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
 # The file picker on a real directory (Open Project, ctrl+o) and the
 # pathnames window (Paths menu) with two project paths added by a tool.
 picker_home="$work/picker"
@@ -136,7 +161,8 @@ mkdir -p "$picker_home/projects/sources" "$picker_home/projects/include"
 touch "$picker_home/projects/demo.prj" "$picker_home/projects/tools.prj"
 echo "notes" > "$picker_home/projects/notes.txt"
 start_kelvane "$picker_home"
-workspace="$(xdotool search --sync --onlyvisible --name "^OKA " | head -1)"
+find_window "^OKA "
+workspace="$window"
 sleep 2
 send_message "$picker_home" ADDF "S255:$picker_home/projects/notes.txt"
 send_message "$picker_home" ADGP "S255:$picker_home/projects/include" \
@@ -148,13 +174,20 @@ xdotool mousemove --window "$workspace" 60 470 key ctrl+o
 take_picture "^Select a project to open:$" filePicker.png
 # Its Cancel button; then a tool asks to show a source file that no project
 # path holds, and the picker offers the disk and the project to locate it.
-picker="$(xdotool search --onlyvisible --name "^Select a project to open:$" | head -1)"
-xdotool mousemove --window "$picker" 188 361 click 1
+find_window "^Select a project to open:$"
+xdotool mousemove --window "$window" 188 361 click 1
 send_message "$picker_home" DISF S255:agent.qa BOOL:1 LONG:0 SHRT:0 BOOL:0 LONG:0 BOOL:0 \
   BOOL:1 DATA:00 LONG:0 IDNT:NONE LONG:0
 take_picture "^Locate the file agent.qa$" locateFile.png
 # Its Project radio button: the project's files by component type.
-picker="$(xdotool search --onlyvisible --name "^Locate the file agent.qa$" | head -1)"
-xdotool mousemove --window "$picker" 166 22 click 1
+find_window "^Locate the file agent.qa$"
+xdotool mousemove --window "$window" 166 22 click 1
 take_picture "^Locate the file agent.qa$" locateInProject.png
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
+if [ "$copy_to_docs" = yes ]; then
+  images="$source_dir/resources/doc/html/images"
+  mkdir -p "$images"
+  cp "$out_dir"/*.png "$images/"
+  echo "copied into $images"
+fi

@@ -2,8 +2,9 @@
 // SampleOptions.h). It registers with the Tool Manager, publishes its
 // commands, identifies files by their extension ('IDFL'), logs every 'CMDS',
 // 'DISF', 'FADD', 'SCHG' and 'FCMP' it receives, and as a source viewer
-// answers 'FISV' by searching the file that 'DISF' showed last. It ends on
-// 'QUIT'; on SIGTERM or SIGINT it unregisters first.
+// answers 'FISV' by searching the file that 'DISF' showed last. Its help
+// manager, in tool mode, takes the Tool Manager's help viewer and documents
+// and logs them. It ends on 'QUIT'; on SIGTERM or SIGINT it unregisters first.
 #include <algorithm>
 #include <cctype>
 #include <csignal>
@@ -14,9 +15,11 @@
 #include <utility>
 
 #include "core/Log.h"
+#include "core/ProgramOptions.h"
 #include "core/Utilities.h"
 #include "tools/OkaTool.h"
 #include "tools/sample/SampleOptions.h"
+#include "workspace/HelpManager.h"
 
 namespace {
 constexpr const char* kLogSource = "../okasample";
@@ -122,11 +125,8 @@ void registerSampleHandlers() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (answerHelpOrVersion(argc, argv, "okasample", kSampleUsage)) return 0;
     std::string error;
-    if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::fputs(kSampleUsage, stdout);
-        return 0;
-    }
     if (!parseSampleOptions(argc, argv, options, error)) {
         std::fprintf(stderr, "okasample: %s\n%s", error.c_str(), kSampleUsage);
         return 2;
@@ -149,9 +149,13 @@ int main(int argc, char** argv) {
     for (const SampleCommand& command : options.commands) {
         publishCommand(command.name.c_str(), command.requirement, command.requiresType);
     }
+    // Asks for the help viewer and documents; the answers fill it as they come.
+    gHelpManager = new HelpManager(0, nullptr);
     runToolLoop();
     if (endedBySignal) unregisterFromToolManager();
     OKA_LOG("%s leaving", options.name.c_str());
+    delete gHelpManager;
+    gHelpManager = nullptr;
     leaveEnvironment();
     return 0;
 }
