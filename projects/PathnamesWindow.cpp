@@ -10,12 +10,14 @@
 #include "projects/GlobalPathManager.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/FilePicker.h"
+#include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
 WinObj* GlobalPathManager::pathnamesWindow = nullptr;
 
 namespace {
 constexpr const char* kLogSource = "../pathmgr";
+constexpr const char* kHelpKey = "ProjectPaths";
 
 enum PathnamesChild { kPathsField = 1, kBrowseButton = 2 };
 
@@ -84,6 +86,7 @@ void GlobalPathManager::nd_pathnamesWindowNfy(WinObj* window, int code) {
         delete gWindowManager->removeWindowRec(window);
         pathnamesWindow = nullptr;
     }
+    if (code == kNfyKeyDown && gHelpManager != nullptr) gHelpManager->checkHelpKey(kHelpKey, window, nullptr);
     WIN_DefNfy(window, code);
 }
 

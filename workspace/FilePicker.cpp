@@ -18,6 +18,7 @@
 #include "storage/WildCardList.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/Environment.h"
+#include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
 WinObj* gFilePickerWindow = nullptr;
@@ -564,6 +565,8 @@ bool runPicker(const PickerSetup& setup, char* result, const char* prompt, const
     Picker picker(window, result, setup.directoryMode, mustExist, confirmReplace);
     attachProcedures(picker);
     loadPickerResources(picker.diskList());
+    // Tools that built no help manager show the picker without F1 help.
+    if (gHelpManager != nullptr) gHelpManager->addModalHelp(window, kHelpKey, nullptr);
     // Open from here on: a message handled while the window is filled and
     // asking for a picker of its own gets the refusal.
     openPicker = &picker;

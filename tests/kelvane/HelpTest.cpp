@@ -11,11 +11,13 @@
 #include "kelvane/PreferencesWindow.h"
 #include "kelvane/ToolInfoWindow.h"
 #include "kelvane/WorkspaceWindow.h"
+#include "projects/GlobalPathManager.h"
 #include "projects/NewEngineWindow.h"
 #include "storage/PrefMan.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/AlertWindow.h"
+#include "workspace/FilePicker.h"
 #include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
@@ -148,6 +150,21 @@ TEST_F(HelpTest, HelpKeyShowsWindowHelpInOrdinaryAndModalWindows) {
     EXPECT_EQ(viewerArguments(),
               std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AddEngine"});
     WIN_TerminateGetStatus(addEngine);
+}
+
+TEST_F(HelpTest, HelpKeyShowsTheFilePickerAndProjectPathsHelp) {
+    AUTO_ScriptModal("filePicker", [](WinObj* picker) { AUTO_KeyPress(picker, kKeyF1); });
+    char chosen[256];
+    chooseFile(kPickerDisk, chosen, "Pick", nullptr, nullptr, true, true);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:FilePicker"});
+
+    gGlobalPathManager->editGlobalPaths();
+    WinObj* paths = GlobalPathManager::getPathnamesWindow();
+    AUTO_KeyPress(paths, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ProjectPaths"});
+    AUTO_Close(paths);
 }
 
 TEST_F(HelpTest, ViewerGetsTheDocumentAsOneQuotedWordAndMissingFilesBeep) {
