@@ -1,0 +1,62 @@
+// The component-type pop-up: which lists it offers, in which order, and
+// which element it starts on.
+#include <string>
+
+#include "ProjectFixture.h"
+#include "projects/ComponentTypePopUp.h"
+#include "projects/EngineInfo.h"
+#include "projects/OKAFile.h"
+#include "projects/ProjectManager.h"
+#include "toolkit/CBoxObj.h"
+
+namespace {
+class ComponentTypePopUpTest : public ProjectTest {
+protected:
+    void SetUp() override {
+        gProjectManager->loadProject((home.path() / "popup.prj").c_str(), true);
+        gProjectManager->addFileToProject(makeFile("notes.txt").c_str());
+        gProjectManager->addFileToProject(makeFile("data.bin", std::string("\0\1", 2)).c_str());
+        gProjectManager->addFileToProject((home.path() / "gone.qa").c_str());
+        gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+    }
+    void TearDown() override { gDefaultComponentType = 0; }
+
+    static std::string labels(const CBoxObj& combo) {
+        std::string text;
+        for (const ComboElement& element : combo.elements) text += element.label + ";";
+        return text;
+    }
+    static std::string chosenLabel(CBoxObj& combo) {
+        CBOX_GoIndex(&combo, CBOX_GetSelIndex(&combo));
+        return CBOX_CurGetLabel(&combo);
+    }
+};
+}  // namespace
+
+TEST_F(ComponentTypePopUpTest, OffersFileListsOnlyAndStartsOnTheDefaultType) {
+    CBoxObj combo;
+    CBOX_CurAddElt(&combo, "stale", 1);
+    buildProjectPopUp(&combo);
+    // Engines and missing files are left out; the rest in master-list order.
+    EXPECT_EQ(labels(combo), "text files;unidentified files;");
+    EXPECT_EQ(TypeCode(combo.elements[0].clientData), typeCode("TEXT"));
+    EXPECT_EQ(chosenLabel(combo), "text files");
+
+    gDefaultComponentType = typeCode("????");
+    buildProjectPopUp(&combo);
+    EXPECT_EQ(CBOX_GetMaxElts(&combo), 2);
+    EXPECT_EQ(chosenLabel(combo), "unidentified files");
+}
+
+TEST_F(ComponentTypePopUpTest, SelectingAnUnknownTypeFallsBackToTheFirst) {
+    CBoxObj combo;
+    buildProjectPopUp(&combo);
+    selectPopUpItem(&combo, typeCode("????"));
+    EXPECT_EQ(chosenLabel(combo), "unidentified files");
+    selectPopUpItem(&combo, kEngineType);
+    EXPECT_EQ(chosenLabel(combo), "text files");
+
+    CBoxObj empty;
+    selectPopUpItem(&empty, kEngineType);
+    EXPECT_EQ(CBOX_GetSelIndex(&empty), -1);
+}
