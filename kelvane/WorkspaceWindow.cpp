@@ -4,6 +4,7 @@
 
 #include "core/Globals.h"
 #include "core/Log.h"
+#include "kelvane/ComponentLists.h"
 #include "kelvane/ToolIconBar.h"
 #include "messaging/MessageCenter.h"
 #include "projects/ProjectManager.h"
@@ -60,6 +61,7 @@ void createWorkspaceWindow() {
     WIN_Init(window);
     WIN_SetIcon(window, getToolIcon(&gMessageCenter->getOwnToolInfo()));
     gToolIconBar->setPanel(dynamic_cast<PanelObj*>(RES_GetNthChild(window, kToolIconPanelIndex)));
+    installComponentListProcedures(window);
     handOverProjectList(window);
     gWindowManager->addWindowRec(kWorkspaceWindowType, window, nullptr, nullptr);
     WIN_Show(window);
