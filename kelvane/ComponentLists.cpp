@@ -138,9 +138,7 @@ void describeComponentRow(uint32_t value, char* text) {
     if (Item* component = components().componentOfRow(value)) component->printToString(text);
 }
 
-void handleComponentMenu() {
-    Item* component = selectedComponent();
-    if (component == nullptr) return;
+MenuObj* buildComponentMenu(const Item* component) {
     long kind = componentKindOf(component);
     TypeCode type = component->getItemType();
     MenuObj* menu = MENU_Create();
@@ -161,7 +159,13 @@ void handleComponentMenu() {
     }
     if (anyCommand) MENU_AddSeparator(menu);
     MENU_AddItem(menu, kRemoveComponentLabel, 0);
+    return menu;
+}
 
+void handleComponentMenu() {
+    Item* component = selectedComponent();
+    if (component == nullptr) return;
+    MenuObj* menu = buildComponentMenu(component);
     bool chosen = MENU_OpenProcess(menu, gWorkspaceWindow);
     bool remove = chosen && std::strcmp(MENU_ChosenGetLabel(menu), kRemoveComponentLabel) == 0;
     ClientData command = chosen ? MENU_ChosenGetClientData(menu) : 0;

@@ -10,6 +10,7 @@
 
 class Item;
 class LBoxObj;
+class MenuObj;
 class TAreaObj;
 class WinObj;
 
@@ -36,6 +37,11 @@ void describeComponentRow(uint32_t value, char* text);
 
 // The component pop-up menu for the selected component.
 void handleComponentMenu();
+// That menu for `component`: the commands that work on it in ascending
+// label order (each carrying its command; disabled while its tool is not
+// loaded), a separator after them, then "Remove Component". The caller
+// frees it (MENU_Terminate).
+MenuObj* buildComponentMenu(const Item* component);
 // Runs the selected component's default command, or explains that no tool
 // can use it.
 void runDefaultCommand();

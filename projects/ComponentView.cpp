@@ -7,11 +7,13 @@
 #include "projects/OKAFile.h"
 #include "toolkit/LBoxObj.h"
 #include "toolkit/TAreaObj.h"
+#include "toolkit/WinObj.h"
 
 ComponentView::ComponentView()
     : filter(std::make_unique<WildCardString>()), filterTypeName(newStringCopy("any type")) {}
 
 ComponentView::~ComponentView() {
+    if (filterDialog != nullptr) WIN_TerminateGetStatus(filterDialog);
     WGT_Terminate(column.list);
     WGT_Terminate(column.label);
     delete[] filterTypeName;

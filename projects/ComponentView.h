@@ -21,6 +21,7 @@
 
 class LBoxObj;
 class TAreaObj;
+class WinObj;
 class MasterComponentList;
 
 inline constexpr int32_t kFilterByName = 1;
@@ -32,7 +33,8 @@ public:
     ComponentView();
     ComponentView(const ComponentView&) = delete;
     ComponentView& operator=(const ComponentView&) = delete;
-    // Takes the column out of the component area and destroys it.
+    // Closes the view's filter dialog, takes the column out of the component
+    // area and destroys it.
     ~ComponentView() override;
 
     // The view shows itself in `widgets` from now on, at its width; it
@@ -65,12 +67,16 @@ public:
     LBoxObj* getListBox() const { return column.list; }
     TAreaObj* getLabel() const { return column.label; }
     const ListColumn& getColumn() const { return column; }
+    // The view's open filter dialog, or null.
+    WinObj* getFilterDialog() const { return filterDialog; }
+    void setFilterDialog(WinObj* dialog) { filterDialog = dialog; }
 
     // True when the view shows `component`.
     bool passesFilter(const Item* component) const;
 
 private:
     ListColumn column;                        // the workspace's widgets, or none
+    WinObj* filterDialog = nullptr;           // its open filter dialog, or null
     std::unique_ptr<WildCardString> filter;   // mode 1 pattern, initially "*"
     int32_t filterMode = kFilterByName;
     TypeCode filterTypeIdent = kWildcardType; // mode 2 type

@@ -1,6 +1,6 @@
-// The list filter dialog. The window carries its view as client data; a
-// view removed while its dialog is open is no longer found among the
-// project's views, and OK then only closes the dialog.
+// The list filter dialog. The window carries its view as client data; the
+// view knows its dialog and closes it when it goes, so the dialog never
+// outlives its view. A view has at most one dialog open.
 #include "projects/ComponentViewFilter.h"
 
 #include "projects/ComponentTypePopUp.h"
@@ -29,38 +29,36 @@ void selectRadio(WinObj* window, int index) {
     TBUT_SetSelected(child<TButObj>(window, kByTypeRadio), index == kByTypeRadio);
 }
 
-// The dialog's view, when it still belongs to the project.
 ComponentView* viewOf(WinObj* window) {
-    auto* view = reinterpret_cast<ComponentView*>(WGT_GetClientData(window));
-    for (long n = 0; n < gProjectManager->getNumberOfComponentViews(); ++n)
-        if (gProjectManager->getNthComponentView(n) == view) return view;
-    return nullptr;
+    return reinterpret_cast<ComponentView*>(WGT_GetClientData(window));
 }
 
 void closeDialog(WinObj* window) { WIN_TerminateGetStatus(window); }
 
 void confirmFilter(WinObj* window) {
-    if (ComponentView* view = viewOf(window)) {
-        bool byType = TBUT_GetSelected(child<TButObj>(window, kByTypeRadio));
-        auto* combo = child<CBoxObj>(window, kTypeCombo);
-        TypeCode type = 0;
-        const char* typeName = "";
-        if (CBOX_GetMaxElts(combo) > 0) {
-            CBOX_GoIndex(combo, CBOX_GetSelIndex(combo));
-            type = TypeCode(CBOX_CurGetClientData(combo));
-            typeName = CBOX_CurGetLabel(combo);
-        }
-        view->setFilterMode(byType ? kFilterByType : kFilterByName);
-        view->setFilter(TED_GetStr(child<TEdObj>(window, kPatternField)));
-        view->setFilterComponentType(type, typeName);
-        gProjectManager->setUpComponentView(view);
-        gProjectManager->saveProject();
+    ComponentView* view = viewOf(window);
+    bool byType = TBUT_GetSelected(child<TButObj>(window, kByTypeRadio));
+    auto* combo = child<CBoxObj>(window, kTypeCombo);
+    TypeCode type = 0;
+    const char* typeName = "";
+    if (CBOX_GetMaxElts(combo) > 0) {
+        CBOX_GoIndex(combo, CBOX_GetSelIndex(combo));
+        type = TypeCode(CBOX_CurGetClientData(combo));
+        typeName = CBOX_CurGetLabel(combo);
     }
+    view->setFilterMode(byType ? kFilterByType : kFilterByName);
+    view->setFilter(TED_GetStr(child<TEdObj>(window, kPatternField)));
+    view->setFilterComponentType(type, typeName);
+    gProjectManager->setUpComponentView(view);
+    gProjectManager->saveProject();
     closeDialog(window);
 }
 
 void listFilterWindowNfy(WinObj* window, int code) {
-    if (code == kNfyWindowDestroyed) delete gWindowManager->removeWindowRec(window);
+    if (code == kNfyWindowDestroyed) {
+        viewOf(window)->setFilterDialog(nullptr);
+        delete gWindowManager->removeWindowRec(window);
+    }
     WIN_DefNfy(window, code);
 }
 
@@ -103,8 +101,14 @@ void typeComboNfy(CBoxObj* combo, int code) {
 }  // namespace
 
 WinObj* displayComponentViewFilter(ComponentView* view) {
+    if (view == nullptr) return nullptr;
+    if (WinObj* open = view->getFilterDialog()) {
+        WIN_PopToFront(open);
+        return open;
+    }
     WinObj* window = WIN_Load("kelvane", "listFilter");
-    if (window == nullptr || view == nullptr) return nullptr;
+    if (window == nullptr) return nullptr;
+    view->setFilterDialog(window);
     RES_SetNfyProcDS(window, listFilterWindowNfy, 0);
     WGT_SetClientData(window, reinterpret_cast<ClientData>(view));
     RES_SetNfyProcDS(child<TButObj>(window, kOkButton), okButtonNfy, 0);

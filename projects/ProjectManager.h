@@ -163,7 +163,8 @@ private:
     SPanlObj* componentArea = nullptr;           // the panel holding the lists, or null
     void (*viewLabelProcedure)(TAreaObj*, int) = nullptr;  // given to every view's label
     int listViewHolds = 0;                       // bulk changes under way (ListViewHold)
-    int16_t projectListWidth = kNewViewWidth;    // its width while there is no label
+    int16_t projectListWidth = 0;                // its width while there is no label;
+                                                 // 0: none given, the resource's stays
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
     double identifyWaitMs = 0;                   // time spent waiting for 'IDFL' replies
     ProjectChangeHook projectChangeHook = nullptr;  // told of each project made current

@@ -20,14 +20,14 @@ constexpr int kListBottomMargin = 20;
 
 ComponentView* ProjectManager::addComponentView() {
     auto* view = new ComponentView();
+    Rect16 last;
+    getLastComponentViewBox(&last);
+    componentViews.include(view);
     if (componentArea != nullptr) {
-        Rect16 last;
-        getLastComponentViewBox(&last);
         makeViewColumn(view, last);
         SPANL_ShowWidget(componentArea, view->getListBox());
     }
     view->setUpList(projectListBox, *masterComponentList);
-    componentViews.include(view);
     return view;
 }
 
@@ -151,7 +151,8 @@ ListColumn ProjectManager::getColumn(long n) const {
 }
 
 int16_t ProjectManager::getProjectListWidth() const {
-    return projectListLabel != nullptr ? columnWidth(getColumn(0)) : projectListWidth;
+    if (projectListLabel != nullptr) return columnWidth(getColumn(0));
+    return projectListWidth != 0 ? projectListWidth : kNewViewWidth;
 }
 
 void ProjectManager::setProjectListWidth(int16_t width) {
@@ -183,7 +184,7 @@ void ProjectManager::setProjectListBox(LBoxObj* listBox) {
     if (label != nullptr) {
         componentArea = area;
         projectListLabel = label;
-        setProjectListWidth(projectListWidth);
+        if (projectListWidth != 0) setProjectListWidth(projectListWidth);
         // Views read from the project before the window existed get their
         // columns now, left to right.
         Rect16 leftNeighbour = listBox->box;
