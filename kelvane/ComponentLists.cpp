@@ -7,8 +7,7 @@
 
 #include "kelvane/ComponentArea.h"
 #include "kelvane/WorkspaceWindow.h"
-#include "projects/EngineInfo.h"
-#include "projects/OKAFile.h"
+#include "projects/ProjectCommandContext.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
 #include "tools/ToolCommand.h"
@@ -28,11 +27,6 @@ constexpr int kTextMargin = 4;
 
 MasterComponentList& components() { return gProjectManager->getMasterComponentList(); }
 
-Item* selectedComponent() {
-    Item* item = nullptr;
-    gProjectManager->getSelectedComponent(&item);
-    return item;
-}
 
 // A command from a menu built before the choice: still one of the manager's?
 // (A tool may have withdrawn it while the menu was open.)
@@ -44,15 +38,13 @@ const ToolCommand* listedCommand(ClientData data) {
 }
 
 void runCommand(const ToolCommand* command) {
-    if (command == nullptr) return;
-    gCommandManager->executeCommand(command, commandSelectionOf(selectedComponent()));
+    if (command != nullptr) gCommandManager->executeCommand(command);
 }
 
 // The row's background: the workspace's colour, or the list's own when the
 // window has none.
 ColorObj* rowBackground(LBoxObj* list) {
-    ColorObj* windowColor = gWorkspaceWindow ? WGT_GetBgColor(gWorkspaceWindow) : nullptr;
-    if (windowColor != nullptr) return windowColor;
+    if (gWindowBgColor != nullptr) return gWindowBgColor;
     return list->bgColor != nullptr ? list->bgColor : COLOR_White();
 }
 
@@ -72,24 +64,28 @@ void showListMenu(TAreaObj* label) {
     if (remove) gProjectManager->removeComponentView(label);
     else gProjectManager->setComponentViewFilter(label);
 }
-}  // namespace
-
-long componentKindOf(const Item* component) {
-    return dynamic_cast<const EngineInfo*>(component) ? kComponentKindEngine : kComponentKindFile;
-}
-
-CommandSelection commandSelectionOf(const Item* component) {
-    CommandSelection selection;
-    if (auto* engine = dynamic_cast<const EngineInfo*>(component)) {
-        selection.kind = kComponentKindEngine;
-        selection.machine = engine->getMachine() ? engine->getMachine() : "";
-        selection.port = engine->getPort();
-    } else if (auto* file = dynamic_cast<const OKAFile*>(component)) {
-        selection.kind = kComponentKindFile;
-        selection.path = file->getPathname() ? file->getPathname() : "";
+MenuObj* buildComponentMenu(long kind, TypeCode type) {
+    MenuObj* menu = MENU_Create();
+    bool anyCommand = false;
+    for (long n = 0; n < gCommandManager->getCommandCount(); ++n) {
+        ToolCommand* command = gCommandManager->getNthCommand(n);
+        if (!command->commandMatchesRequires(kind, type, false)) continue;
+        char label[2 * kItemTextSize];
+        gCommandManager->getCommandLabel(command, label, sizeof label);
+        // In front of the first item that sorts after it: ascending order.
+        MENU_GoFirst(menu);
+        while (MENU_IsOk(menu) && std::strcmp(MENU_CurGetLabel(menu), label) <= 0)
+            MENU_GoNext(menu);
+        MENU_AddItem(menu, label, 0, true);
+        MENU_CurSetClientData(menu, ClientData(command));
+        MENU_CurSetEnabled(menu, gToolRegistry->toolIsLoaded(command->toolInfo.toolType) != 0);
+        anyCommand = true;
     }
-    return selection;
+    if (anyCommand) MENU_AddSeparator(menu);
+    MENU_AddItem(menu, kRemoveComponentLabel, 0);
+    return menu;
 }
+}  // namespace
 
 void installComponentListProcedures(WinObj* window) {
     SPanlObj* area = workspaceComponentArea(window);
@@ -138,53 +134,30 @@ void describeComponentRow(uint32_t value, char* text) {
     if (Item* component = components().componentOfRow(value)) component->printToString(text);
 }
 
-MenuObj* buildComponentMenu(const Item* component) {
-    long kind = componentKindOf(component);
-    TypeCode type = component->getItemType();
-    MenuObj* menu = MENU_Create();
-    bool anyCommand = false;
-    for (long n = 0; n < gCommandManager->getCommandCount(); ++n) {
-        ToolCommand* command = gCommandManager->getNthCommand(n);
-        if (!command->commandMatchesRequires(kind, type, false)) continue;
-        char label[2 * kItemTextSize];
-        gCommandManager->getCommandLabel(command, label, sizeof label);
-        // In front of the first item that sorts after it: ascending order.
-        MENU_GoFirst(menu);
-        while (MENU_IsOk(menu) && std::strcmp(MENU_CurGetLabel(menu), label) <= 0)
-            MENU_GoNext(menu);
-        MENU_AddItem(menu, label, 0, true);
-        MENU_CurSetClientData(menu, ClientData(command));
-        MENU_CurSetEnabled(menu, gToolRegistry->toolIsLoaded(command->toolInfo.toolType) != 0);
-        anyCommand = true;
-    }
-    if (anyCommand) MENU_AddSeparator(menu);
-    MENU_AddItem(menu, kRemoveComponentLabel, 0);
-    return menu;
-}
-
 void handleComponentMenu() {
-    Item* component = selectedComponent();
-    if (component == nullptr) return;
-    MenuObj* menu = buildComponentMenu(component);
+    TypeCode type = 0;
+    long kind = selectedComponentKind(&type);
+    if (kind == 0) return;
+    MenuObj* menu = buildComponentMenu(kind, type);
     bool chosen = MENU_OpenProcess(menu, gWorkspaceWindow);
     bool remove = chosen && std::strcmp(MENU_ChosenGetLabel(menu), kRemoveComponentLabel) == 0;
     ClientData command = chosen ? MENU_ChosenGetClientData(menu) : 0;
     MENU_Terminate(menu);
     if (!chosen) return;
+    Item* selected = nullptr;
     if (remove) {
-        if (Item* selected = selectedComponent()) gProjectManager->removeComponent(selected);
+        if (gProjectManager->getSelectedComponent(&selected)) gProjectManager->removeComponent(selected);
     } else {
         runCommand(listedCommand(command));
     }
 }
 
 void runDefaultCommand() {
-    Item* component = selectedComponent();
-    if (component == nullptr) return;
-    ToolCommand* command =
-        dynamic_cast<EngineInfo*>(component)
-            ? gCommandManager->getDefaultCommand(kComponentKindEngine, kWildcardType)
-            : gCommandManager->getDefaultCommand(kComponentKindFile, component->getItemType());
+    TypeCode type = 0;
+    long kind = selectedComponentKind(&type);
+    if (kind == 0) return;
+    ToolCommand* command = gCommandManager->getDefaultCommand(
+        kind, kind == kComponentKindEngine ? kWildcardType : type);
     if (command != nullptr) runCommand(command);
     else displayAlertWindow(kNoToolForComponent, kAlertCritical, nullptr, nullptr, nullptr, nullptr,
                             1, nullptr);

@@ -6,11 +6,9 @@
 // component's default command.
 #pragma once
 
-#include "tools/CommandManager.h"
+#include <cstdint>
 
-class Item;
 class LBoxObj;
-class MenuObj;
 class TAreaObj;
 class WinObj;
 
@@ -35,19 +33,10 @@ void drawComponentLine(LBoxObj* list, int level, const char* text);
 // description; empty for 0.
 void describeComponentRow(uint32_t value, char* text);
 
-// The component pop-up menu for the selected component.
+// The component pop-up menu for the selected component: the commands that
+// work on it in ascending label order (disabled while their tool is not
+// loaded), a separator after them, then "Remove Component".
 void handleComponentMenu();
-// That menu for `component`: the commands that work on it in ascending
-// label order (each carrying its command; disabled while its tool is not
-// loaded), a separator after them, then "Remove Component". The caller
-// frees it (MENU_Terminate).
-MenuObj* buildComponentMenu(const Item* component);
 // Runs the selected component's default command, or explains that no tool
 // can use it.
 void runDefaultCommand();
-
-// What a command is run on when `component` (null: nothing) is selected.
-CommandSelection commandSelectionOf(const Item* component);
-// The kind (kComponentKindFile or kComponentKindEngine) and type that the
-// commands' requirements are matched against.
-long componentKindOf(const Item* component);

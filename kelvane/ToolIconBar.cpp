@@ -4,12 +4,16 @@
 #include <cstring>
 
 #include "core/Utilities.h"
+#include "kelvane/ToolPopUpMenu.h"
+#include "kelvane/WorkspaceWindow.h"
+#include "toolkit/Event.h"
 #include "toolkit/Draw.h"
 #include "toolkit/PanelObj.h"
 #include "toolkit/ResourceLibrary.h"
 #include "toolkit/TButObj.h"
 #include "toolkit/WinObj.h"
 #include "tools/RegisteredTool.h"
+#include "workspace/AlertWindow.h"
 
 ToolIconBar* gToolIconBar = nullptr;
 
@@ -25,6 +29,7 @@ constexpr int kToolIconResizeFlags = 85;
 constexpr Rect16 kUnloadedMarkBox{19, 2, 32, 32};
 // The mark is kept with the button as its client data.
 constexpr ClientData kUnloadedMark = 1;
+constexpr int kRightButton = 3;
 
 struct ToolIconName {
     TypeCode toolType;     // tool type with an icon of its own
@@ -47,6 +52,21 @@ void toolIconNfy(TButObj* button, int code) {
             TBUT_DefNfy(button, code);
             if (toolIconIsUnloaded(button)) {
                 DRAW_Icon(button, &kUnloadedMarkBox, RES_LoadInit("kelvane", "unloadedToolIcon"));
+            }
+            break;
+        case kNfyPointerEntered:
+            updateStatusText(
+                "Hold down the right mouse button to display commands this tool implements");
+            WGT_MouseHandled(button);
+            break;
+        case kNfyMouseDown:
+            if (EVENT_GetButton() == kRightButton) {
+                openToolPopUpMenu(TBUT_GetLabel(button));
+            } else if (EVENT_IsDouble()) {
+                displayAlertWindow("Hold down the right mouse button while the mouse cursor is over "
+                                   "a tool icon to display commands that tool implements.",
+                                   kAlertWarning, "Accessing Tool Commands", "Continue", nullptr,
+                                   nullptr, 0, nullptr);
             }
             break;
         case kNfyFocusGained:

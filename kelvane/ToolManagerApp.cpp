@@ -9,6 +9,7 @@
 #include "core/Globals.h"
 #include "core/Log.h"
 #include "kelvane/ToolIconBar.h"
+#include "kelvane/WorkspaceWindow.h"
 #include "messaging/MessageCenter.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/ProjectManager.h"
@@ -52,7 +53,10 @@ void readHelpViewerName() {
     }
 }
 
-void projectChanged(const char* path) { gWatchHub->projectChanged(path); }
+void projectChanged(const char* path) {
+    updateWorkspaceTitle();
+    gWatchHub->projectChanged(path);
+}
 
 bool portFileExists() {
     char path[kPathSize];
@@ -95,6 +99,7 @@ int32_t ToolManagerApp::initializeApplication() {
     gCommandManager = new CommandManager();
     if (int32_t error = gCommandManager->getLastError()) return error;
     gToolRegistry->addListener(gCommandManager);
+    gCommandManager->setCommandContext(&commandContext);
     gProjectManager = new ProjectManager(gPreferencesManager);
     if (int32_t error = gProjectManager->getLastError()) return error;
     gToolRegistry->addListener(gProjectManager);

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "core/Utilities.h"
+#include "projects/ProjectCommandContext.h"
 #include "tools/ToolRegistry.h"
 
 class PrefMan;
@@ -70,6 +71,7 @@ class ToolManagerApp {
     void launchMissingTools();
 
     Options options;
+    ProjectCommandContext commandContext;  // what the tool commands run on
     bool globalsCreated = false;  // initializeGlobals ran and cleanUpGlobals has not
     bool previousEndedInOrder = true;  // no port file was left when this one started
     bool toolLaunchPending = false;    // the tool list waits for the restart grace

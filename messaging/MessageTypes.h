@@ -44,6 +44,8 @@ inline constexpr MessageType kGetEnginesMsg{typeCode("GENG"), {}};
 // Reply: 'S255' directory, only when there is one.
 inline constexpr MessageType kGetPickerDirectoryMsg{typeCode("GCFP"), {}};
 inline constexpr MessageType kSetPickerDirectoryMsg{typeCode("SCFP"), makeTemplate({kParamS255})};
+// Opens the add-engine window; the 'LONG' is not read.
+inline constexpr MessageType kCreateEngineRequestMsg{typeCode("CRRQ"), makeTemplate({kParamLong})};
 // Reply: one 'DATA' ToolInfo per tool that can display source.
 inline constexpr MessageType kGetSourceViewersMsg{typeCode("GSAT"), {}};
 // The sender became the active source viewer / there is none any more.

@@ -8,6 +8,7 @@
 #include "messaging/MessageCenter.h"
 #include "projects/EngineInfo.h"
 #include "projects/GlobalPathManager.h"
+#include "projects/NewEngineWindow.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
 #include "projects/ProjectRecords.h"
@@ -133,6 +134,7 @@ void registerProjectMessageHandlers() {
         {kGetEnginesMsg, getEnginesMsg},
         {kGetPickerDirectoryMsg, getFilePickerDirectoryMsg},
         {kSetPickerDirectoryMsg, setFilePickerDirectoryMsg},
+        {kCreateEngineRequestMsg, createEngineRequestMsg},
         {kAddProjectPathsMsg, GlobalPathManager::addGlobalPathsMsg},
         {kAddFileMsg, addFileMsg},
         {kRemoveFileMsg, removeFileMsg},

@@ -10,6 +10,7 @@
 #include "toolkit/Dispatch.h"
 #include "toolkit/LBoxObj.h"
 #include "toolkit/MBarObj.h"
+#include "toolkit/MenuObj.h"
 #include "toolkit/TButObj.h"
 #include "toolkit/TEdObj.h"
 #include "toolkit/WinObj.h"
@@ -34,6 +35,7 @@ struct AutomationState {
     std::vector<DrawRecord> drawCalls;                // recorded calls, oldest first
     int beeps = 0;                                    // DSPLY_Beep calls
     int unscripted = 0;                               // loops and pop-ups ended automatically
+    std::vector<MenuItem> lastPopup;                  // items of the last pop-up menu opened
 };
 
 AutomationState gAuto;
@@ -148,6 +150,7 @@ void AUTO_RecordDrawing(bool on) { gAuto.recording = on; }
 const std::vector<DrawRecord>& AUTO_DrawCalls() { return gAuto.drawCalls; }
 void AUTO_ClearDrawCalls() { gAuto.drawCalls.clear(); }
 int AUTO_BeepCount() { return gAuto.beeps; }
+const std::vector<MenuItem>& AUTO_LastPopupItems() { return gAuto.lastPopup; }
 int AUTO_UnscriptedCount() { return gAuto.unscripted; }
 void AUTO_Reset() { gAuto = AutomationState{}; }
 
@@ -165,6 +168,7 @@ void runModalScript(WinObj* window) {
 }
 
 int takePopupChoice(MenuObj* menu) {
+    gAuto.lastPopup = menu->items;
     if (gAuto.popups.empty()) {
         noteUnscripted();
         return -1;

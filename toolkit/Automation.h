@@ -28,6 +28,7 @@ class TEdObj;
 class LBoxObj;
 class CBoxObj;
 class MenuObj;
+struct MenuItem;
 
 // ---- Finding widgets.
 // The widget at a child path below `root`: indices separated by '/' ("1/0"
@@ -81,6 +82,8 @@ void AUTO_RecordDrawing(bool on);
 const std::vector<DrawRecord>& AUTO_DrawCalls();
 void AUTO_ClearDrawCalls();
 int AUTO_BeepCount();
+// The items of the last pop-up menu opened (scripted or not).
+const std::vector<MenuItem>& AUTO_LastPopupItems();
 // Unscripted modal loops and pop-ups that were ended automatically.
 int AUTO_UnscriptedCount();
 // Forgets scripts, recorded calls and counters.

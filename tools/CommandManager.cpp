@@ -117,18 +117,33 @@ void CommandManager::updateAllCommandsToolInfo(const ToolInfo* tool) {
     lastError = 0;
 }
 
-void CommandManager::executeCommand(const ToolCommand* command, const CommandSelection& selection) {
+CommandSelection CommandManager::readSelection() const {
+    return commandContext != nullptr ? commandContext->selectedComponent() : CommandSelection{};
+}
+
+void CommandManager::executeCommand(const ToolCommand* command) {
     OKA_LOG("user choose command %s", command->commandName);
+    auto message = std::make_unique<Message>(kRunCommandMsg.code, &command->toolInfo);
+    message->addTextParam(command->commandName, kParamST31);
+
+    CommandSelection selection = readSelection();
+    if (selection.kind == 0 && commandContext != nullptr) {
+        if (command->requirement == kComponentKindEngine) {
+            commandContext->openNewEngineWindow();
+        } else if (command->requirement == kComponentKindFile) {
+            commandContext->chooseFileForCommand();
+            selection = readSelection();
+        }
+    }
     if (selection.kind == 0 && command->requirement == kComponentKindFile) return;
     if (selection.kind == kComponentKindFile && command->requirement == kComponentKindEngine)
         return;
 
     bool engine = selection.kind == kComponentKindEngine;
     bool file = selection.kind == kComponentKindFile;
+    if (engine) commandContext->logSelectedEngine();
     const char* machine = engine ? selection.machine : "";
     int32_t port = engine ? selection.port : 0;
-    auto message = std::make_unique<Message>(kRunCommandMsg.code, &command->toolInfo);
-    message->addTextParam(command->commandName, kParamST31);
     message->addTextParam(machine, kParamST31);
     message->addLongParam(port);
     message->addTextParam(file ? selection.path : "", kParamST31);

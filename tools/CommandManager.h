@@ -37,6 +37,24 @@ struct CommandSelection {
     const char* path = "";     // the file's full path
 };
 
+// What a command runs on and how the user is asked for it: the component
+// selected in the workspace, the add-engine window, the file picker. The
+// Tool Manager installs its workspace's; without one a command runs on
+// nothing.
+class CommandContext {
+public:
+    virtual ~CommandContext() = default;
+    // The selected component; kind 0 when nothing is selected.
+    virtual CommandSelection selectedComponent() = 0;
+    // Logs the selected engine descriptor under the heading "Selected engine".
+    virtual void logSelectedEngine() = 0;
+    // Opens the add-engine window; it is not modal, so this returns at once.
+    virtual void openNewEngineWindow() = 0;
+    // Lets the user pick a file for a command (modal); a file added this
+    // way becomes the selected component.
+    virtual void chooseFileForCommand() = 0;
+};
+
 class CommandManager : public HasErrorReporting, public ToolRegistryListener {
 public:
     CommandManager();
@@ -70,17 +88,23 @@ public:
     // Gives the tool's commands a fresh copy of its ToolInfo (its new port).
     void updateAllCommandsToolInfo(const ToolInfo* tool);
 
-    // Sends 'CMDS' for `command` on `selection`. The workspace lets the user
-    // pick a file (or opens the new-engine window) first when the command
-    // needs one and nothing is selected. Nothing is sent when a file command
-    // has no file or an engine command has a file.
-    void executeCommand(const ToolCommand* command, const CommandSelection& selection);
+    // Sends 'CMDS' for `command` on the selected component. With nothing
+    // selected, a command that needs a file lets the user pick one first
+    // (nothing is sent when none is picked), and one that needs an engine
+    // opens the add-engine window and is sent at once without one. Nothing
+    // is sent when an engine command finds a file selected.
+    void executeCommand(const ToolCommand* command);
+    // `context` (not owned; null: none) tells executeCommand the selection.
+    void setCommandContext(CommandContext* context) { commandContext = context; }
 
     // Handler of 'ADDC': name 'ST31', requirement 'LONG', requiresType 'IDNT'.
     static int32_t addCommandMsg(Message* message, Message* reply);
 
 private:
-    List commands;  // owned ToolCommands in order of arrival
+    CommandSelection readSelection() const;
+
+    List commands;                             // owned ToolCommands in order of arrival
+    CommandContext* commandContext = nullptr;  // the workspace's, or null
 };
 
 extern CommandManager* gCommandManager;

@@ -108,10 +108,15 @@ WindowRec* WindowManager::getWindowRec(WinObj* window) {
 
 bool WindowManager::windowTypeExists(TypeCode type) {
     lastError = 0;
+    return getWindowRecOfType(type) != nullptr;
+}
+
+WindowRec* WindowManager::getWindowRecOfType(TypeCode type) {
+    // New records are linked at the head.
     for (WindowRec* record = records; record != nullptr; record = record->next) {
-        if (record->windowType == type) return true;
+        if (record->windowType == type) return record;
     }
-    return false;
+    return nullptr;
 }
 
 WindowRec* WindowManager::getActiveViewer(TypeCode type) {

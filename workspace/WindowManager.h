@@ -54,6 +54,8 @@ public:
     WindowRec* removeWindowRec(WinObj* window);
     WindowRec* getWindowRec(WinObj* window);
     bool windowTypeExists(TypeCode type);
+    // The window of this type recorded last, or null.
+    WindowRec* getWindowRecOfType(TypeCode type);
     WindowRec* getActiveViewer(TypeCode type);
     void setActiveViewer(WinObj* window, unsigned char activate);
 

@@ -45,36 +45,14 @@ OkamsgRun runOkamsg(const fs::path& home, const std::string& arguments) {
 class SampleHubTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* script : {"okasampleviewer", "okasamplerunner"}) {
-            fs::copy_file(fs::path(OKA_SAMPLE_SCRIPTS) / script, hub.root / "bin" / script);
-        }
-        fs::copy_file(builtProgram("okasample"), hub.root / "bin" / "okasample");
-        writeFile(hub.root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
+        hub.installSampleTools();
         ASSERT_TRUE(hub.start());
-        ASSERT_TRUE(hub.waitUntil([&] { return bothToolsRegisteredWithCommands(); }, 15000));
+        ASSERT_TRUE(hub.waitUntil([&] { return hub.sampleToolsReady(); }, 15000));
     }
     // Ends kelvane in order, so that the sample tools get 'QUIT'.
     void TearDown() override {
         if (hub.kelvane) hub.stop();
         hub.waitUntil([&] { return sampleProcesses().empty(); }, 5000);
-    }
-
-    std::vector<ToolListing> listTools() {
-        std::vector<ToolListing> tools;
-        auto reply = hub.ask(new Message(typeCode("TLST"), nullptr));
-        for (int i = 1; reply && i < reply->paramCount; ++i) {
-            ToolListing listing;
-            if (decodeToolListing(reply->getParam(i), reply->getParamLength(i), listing)) tools.push_back(listing);
-        }
-        return tools;
-    }
-
-    bool bothToolsRegisteredWithCommands() {
-        std::map<std::string, size_t> commands;
-        for (const ToolListing& tool : listTools()) {
-            if (tool.loaded) commands[TypeIdentToCStr(tool.info.toolType)] = tool.commands.size();
-        }
-        return commands == std::map<std::string, size_t>{{"SRUN", 3}, {"SVWR", 2}};
     }
 
     // The okasample processes of this test's HOME: pid by tool type.
@@ -107,14 +85,14 @@ TEST_F(SampleHubTest, ToolsOutliveACrashedToolManagerAndComeBackOnceEach) {
 
     hub.kill();
     ASSERT_TRUE(hub.restartAfterCrash());
-    EXPECT_TRUE(hub.waitUntil([&] { return bothToolsRegisteredWithCommands(); }, 10000));
+    EXPECT_TRUE(hub.waitUntil([&] { return hub.sampleToolsReady(); }, 10000));
     // Once the grace period is over the tool list starts only missing tools:
     // none, so the tools that held the user's windows are the ones that run.
     EXPECT_TRUE(hub.waitUntil(
         [&] { return hub.log().find("starting the tools that did not come back") != std::string::npos; },
         10000));
     EXPECT_EQ(sampleProcesses(), before);
-    EXPECT_TRUE(bothToolsRegisteredWithCommands());
+    EXPECT_TRUE(hub.sampleToolsReady());
 }
 
 TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {

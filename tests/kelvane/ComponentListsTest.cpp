@@ -15,13 +15,6 @@ constexpr TypeCode kText = typeCode("TEXT");
 
 class ComponentListsTest : public WorkspaceTest {
   protected:
-    void publish(const FakeTool& tool, const char* name, int32_t requirement, TypeCode type) {
-        auto* message = new Message(typeCode("ADDC"), nullptr);
-        message->addTextParam(name, kParamST31);
-        message->addLongParam(requirement);
-        message->addTypeParam(type);
-        ASSERT_EQ(deliver(message, tool.info)->getLongParam(0), 0);
-    }
     void rightClick(const std::string& rowText) {
         AUTO_RowButtonDown(projectList(), rowShowing(projectList(), rowText), 3, false);
     }
@@ -41,9 +34,10 @@ class ComponentListsTest : public WorkspaceTest {
     }
 
     std::vector<std::unique_ptr<ScriptedTool>> tools;
-    static std::vector<std::string> labelsOf(MenuObj* menu) {
+    static std::vector<std::string> lastPopUpLabels() {
         std::vector<std::string> labels;
-        for (const MenuItem& item : menu->items) labels.push_back(item.separator ? "-" : item.label);
+        for (const MenuItem& item : AUTO_LastPopupItems())
+            labels.push_back(item.separator ? "---" : (item.enabled ? "" : "-") + item.label);
         return labels;
     }
 };
@@ -96,26 +90,19 @@ TEST_F(ComponentListsTest, ThePopUpOffersMatchingCommandsSortedAndRunsTheChoice)
     std::string path = addFile("notes.txt");
     ScriptedTool& editor = startTool("EDIT");
     ScriptedTool& viewer = startTool("VIEW");
-    publish(editor, "Open", 1, kText);
-    publish(editor, "Check", 1, kText);
-    publish(viewer, "Open", 1, kText);
-    publish(editor, "Compile", 1, typeCode("QAGT"));  // another file type
-    publish(editor, "Connect", 2, kWildcardType);     // engines only
+    ASSERT_EQ(publish(editor, "Open", 1, kText), 0);
+    ASSERT_EQ(publish(editor, "Check", 1, kText), 0);
+    ASSERT_EQ(publish(viewer, "Open", 1, kText), 0);
+    ASSERT_EQ(publish(editor, "Compile", 1, typeCode("QAGT")), 0);  // another file type
+    ASSERT_EQ(publish(editor, "Connect", 2), 0);                    // engines only
     gToolRegistry->unloadTool(viewer.info.toolType);
 
-    Item* file = nullptr;
-    gProjectManager->getComponentByIdent(&file, kText, path.c_str(), 0);
-    ASSERT_NE(file, nullptr);
-    MenuObj* menu = buildComponentMenu(file);
-    EXPECT_EQ(labelsOf(menu), (std::vector<std::string>{"Check", "Open (EDIT)", "Open (VIEW)", "-",
-                                                        "Remove Component"}));
-    EXPECT_TRUE(menu->items[1].enabled);
-    EXPECT_FALSE(menu->items[2].enabled);  // its tool is unloaded
-    MENU_Terminate(menu);
-
-    // A right click makes the row the only selection and opens the menu.
+    // A right click makes the row the only selection and opens the menu:
+    // matching commands sorted, those of unloaded tools disabled.
     AUTO_ScriptPopupLabel("Open (EDIT)");
     rightClick("notes.txt");
+    EXPECT_EQ(lastPopUpLabels(), (std::vector<std::string>{"Check", "Open (EDIT)", "-Open (VIEW)", "---",
+                                                           "Remove Component"}));
     EXPECT_TRUE(editor.waitForLine("CMDS Open " + path));
     EXPECT_TRUE(LBOX_IsCurSelected(projectList()));
 
@@ -140,7 +127,7 @@ TEST_F(ComponentListsTest, ADoubleClickRunsTheDefaultCommandOrExplainsWhyNot) {
     EXPECT_TRUE(manager.logContains("no tool is currently installed that can utilize that component"));
 
     ScriptedTool& editor = startTool("EDIT");
-    publish(editor, "Edit", 1, kText);
+    ASSERT_EQ(publish(editor, "Edit", 1, kText), 0);
     AUTO_RowButtonDown(list, row, 1, true);
     EXPECT_TRUE(editor.waitForLine("CMDS Edit " + path));
 

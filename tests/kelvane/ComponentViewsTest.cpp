@@ -199,6 +199,10 @@ TEST_F(ComponentViewsTest, DraggingABoundaryKeepsEveryColumnAtLeast60WideAndSave
     EXPECT_EQ(columnBoundaryAt(area(), 414 + 4, 40), 2);
     EXPECT_EQ(columnBoundaryAt(area(), 68 + 4, area()->box.height - 19), -1);
     EXPECT_EQ(columnBoundaryAt(area(), 68 + 4, -1), -1);
+    int originX = 0, originY = 0;
+    area()->windowOrigin(&originX, &originY);
+    AUTO_Move(gWorkspaceWindow, originX + 68 + 4, originY + 40);
+    EXPECT_EQ(statusText(), " Click and drag to resize the component lists");
 }
 
 TEST_F(ComponentViewsTest, ViewsAndWidthsComeBackFromTheProjectFile) {

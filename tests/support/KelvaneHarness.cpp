@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <map>
 
+#include "core/Utilities.h"
 #include "toolkit/SystemServices.h"
 
 KelvaneHarness::KelvaneHarness()
@@ -25,6 +27,35 @@ KelvaneHarness::~KelvaneHarness() {
     TCPTransport::forgetToolManagerPort();
 }
 
+void KelvaneHarness::installSampleTools() {
+    std::filesystem::path scripts = std::filesystem::path(OKA_SOURCE_ROOT) / "resources" / "bin";
+    for (const char* script : {"okasampleviewer", "okasamplerunner"}) {
+        std::filesystem::copy_file(scripts / script, root / "bin" / script);
+    }
+    std::filesystem::copy_file(builtProgram("okasample"), root / "bin" / "okasample");
+    writeFile(root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
+}
+
+std::vector<ToolListing> KelvaneHarness::listTools() {
+    std::vector<ToolListing> tools;
+    auto reply = ask(new Message(typeCode("TLST"), nullptr));
+    for (int i = 1; reply && i < reply->paramCount; ++i) {
+        ToolListing listing;
+        if (decodeToolListing(reply->getParam(i), reply->getParamLength(i), listing)) {
+            tools.push_back(listing);
+        }
+    }
+    return tools;
+}
+
+bool KelvaneHarness::sampleToolsReady() {
+    std::map<std::string, size_t> commands;
+    for (const ToolListing& tool : listTools()) {
+        if (tool.loaded) commands[TypeIdentToCStr(tool.info.toolType)] = tool.commands.size();
+    }
+    return commands == std::map<std::string, size_t>{{"SRUN", 3}, {"SVWR", 2}};
+}
+
 std::vector<std::string> KelvaneHarness::environment() const {
     return {"HOME=" + home.path().string(), "OKA=" + root.string()};
 }
@@ -43,7 +74,9 @@ void KelvaneHarness::startProcess(const std::vector<std::string>& extraEnvironme
     std::vector<std::string> variables = environment();
     variables.insert(variables.end(), extraEnvironment.begin(), extraEnvironment.end());
     kelvane = std::make_unique<ChildProcess>(
-        builtProgram("kelvane"), std::vector<std::string>{"--headless"}, variables, home.path());
+        builtProgram("kelvane"),
+        headless ? std::vector<std::string>{"--headless"} : std::vector<std::string>{}, variables,
+        home.path());
 }
 
 void KelvaneHarness::kill() {

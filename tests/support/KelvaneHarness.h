@@ -12,6 +12,7 @@
 #include "ChildProcess.h"
 #include "TestSupport.h"
 #include "messaging/MessageCenter.h"
+#include "messaging/ToolListing.h"
 
 class KelvaneHarness {
 public:
@@ -46,6 +47,14 @@ public:
     // Whether kelvane answers 'LOOK' with a registered tool of `type`.
     bool isRegistered(TypeCode type);
 
+    // Puts the two bundled sample tools (okasampleviewer, okasamplerunner)
+    // into the installation and its tool list.
+    void installSampleTools();
+    // The registered tools with their commands, as 'TLST' tells them.
+    std::vector<ToolListing> listTools();
+    // Both sample tools are loaded and have published all their commands.
+    bool sampleToolsReady();
+
     // HOME and OKA, for other programs started against this installation.
     std::vector<std::string> environment() const;
     std::string log() const { return readFile(home.okaDirectory() / "okalog"); }
@@ -56,6 +65,7 @@ public:
     std::unique_ptr<ChildProcess> kelvane;    // the running Tool Manager, or null
     std::unique_ptr<MessageCenter> tool;      // the tests' own end of the conversation
     int port = 0;                             // kelvane's port, from its port file
+    bool headless = true;                     // started with --headless, else on DISPLAY
 
 private:
     void startProcess(const std::vector<std::string>& extraEnvironment);

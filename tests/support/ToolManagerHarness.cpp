@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "ChildProcess.h"
+#include "core/Globals.h"
 #include "messaging/MessageCenter.h"
 #include "messaging/TCPTransport.h"
 
@@ -29,6 +30,7 @@ ToolManagerHarness::~ToolManagerHarness() {
 void ToolManagerHarness::start() {
     TCPTransport::forgetToolManagerPort();
     clockNow = 1000;
+    gFinished = 0;  // a test that quit leaves it set
     ToolManagerApp::Options options;
     options.port = findFreePort();
     options.tickleClock = testClock;

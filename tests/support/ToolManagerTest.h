@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "FakeTool.h"
 #include "ToolManagerHarness.h"
@@ -18,6 +19,12 @@ class ToolManagerTest : public ::testing::Test {
     int32_t registerFrom(const FakeTool& tool, const char* path = "/opt/oka/bin/sampletool") {
         return manager.registerTool(tool.info, path);
     }
+    // The tool publishes a command with 'ADDC'; the reply's error.
+    int32_t publish(const FakeTool& tool, const char* name, int32_t requirement,
+                    TypeCode type = kWildcardType);
+    // The four 'CMDS' parameters that `tool` receives next, as
+    // "name|machine|port|path"; "nothing" when none arrives.
+    static std::string receivedCommand(FakeTool& tool);
 
     ToolManagerHarness manager;
     uint32_t& clockNow = ToolManagerHarness::clockNow;

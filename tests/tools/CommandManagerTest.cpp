@@ -14,29 +14,7 @@ namespace {
 constexpr TypeCode kText = typeCode("TEXT");
 constexpr TypeCode kAgent = typeCode("QAGT");
 
-class CommandTest : public ToolManagerTest {
-protected:
-    int32_t publish(const FakeTool& tool, const char* name, int32_t requirement,
-                    TypeCode type = kWildcardType) {
-        auto* message = new Message(typeCode("ADDC"), nullptr);
-        message->addTextParam(name, kParamST31);
-        message->addLongParam(requirement);
-        message->addTypeParam(type);
-        return deliver(message, tool.info)->getLongParam(0);
-    }
-
-    // The four 'CMDS' parameters that `tool` received, as text.
-    std::string receivedCommand(FakeTool& tool) {
-        auto message = tool.receive();
-        if (!message) return "nothing";
-        char name[kPathSize], machine[kPathSize], path[kPathSize];
-        message->getTextParam(0, name, sizeof name);
-        message->getTextParam(1, machine, sizeof machine);
-        message->getTextParam(3, path, sizeof path);
-        return std::string(name) + "|" + machine + "|" + std::to_string(message->getLongParam(2)) +
-               "|" + path;
-    }
-};
+class CommandTest : public ToolManagerTest {};
 }  // namespace
 
 TEST_F(CommandTest, PublishingRefusesRepeatsAndKeepsSharedNames) {
@@ -131,28 +109,56 @@ TEST_F(CommandTest, DefaultCommandPrefersTheFirstLoadedToolByName) {
     EXPECT_EQ(gCommandManager->getDefaultCommand(1, typeCode("NONE")), nullptr);
 }
 
-TEST_F(CommandTest, ExecutionSendsTheSelectionOrNothing) {
+// Plays the workspace: a selection the test sets, and a file picker that
+// selects `pickedFile` (nothing when it is empty).
+struct ScriptedContext : CommandContext {
+    CommandSelection selection;
+    const char* pickedFile = "";
+    int engineWindowsOpened = 0;
+    int filesAskedFor = 0;
+    int enginesLogged = 0;
+
+    CommandSelection selectedComponent() override { return selection; }
+    void logSelectedEngine() override { ++enginesLogged; }
+    void openNewEngineWindow() override { ++engineWindowsOpened; }
+    void chooseFileForCommand() override {
+        ++filesAskedFor;
+        if (*pickedFile != '\0') selection = {kComponentKindFile, "", 0, pickedFile};
+    }
+};
+
+TEST_F(CommandTest, ExecutionSendsTheSelectionOrAsksForIt) {
     FakeTool tool("tool", typeCode("TOOL"));
     registerFrom(tool);
     tool.drainTypes();
     ToolCommand plain("Plain", &tool.info, 0, kWildcardType);
     ToolCommand onFile("On File", &tool.info, 1, kText);
     ToolCommand onEngine("On Engine", &tool.info, 2, kWildcardType);
+    ScriptedContext context;
+    gCommandManager->setCommandContext(&context);
 
-    CommandSelection nothing;
-    CommandSelection engine{kComponentKindEngine, "enginehost", 7000, ""};
-    CommandSelection file{kComponentKindFile, "", 0, "/work/notes.txt"};
-
-    gCommandManager->executeCommand(&plain, nothing);
+    gCommandManager->executeCommand(&plain);
     EXPECT_EQ(receivedCommand(tool), "Plain||0|");
-    gCommandManager->executeCommand(&onEngine, engine);
-    EXPECT_EQ(receivedCommand(tool), "On Engine|enginehost|7000|");
-    gCommandManager->executeCommand(&onEngine, nothing);
+    // An engine command without an engine opens the window and goes at once.
+    gCommandManager->executeCommand(&onEngine);
     EXPECT_EQ(receivedCommand(tool), "On Engine||0|");
-    gCommandManager->executeCommand(&onFile, file);
-    EXPECT_EQ(receivedCommand(tool), "On File||0|/work/notes.txt");
-
-    gCommandManager->executeCommand(&onEngine, file);
-    gCommandManager->executeCommand(&onFile, nothing);
+    EXPECT_EQ(context.engineWindowsOpened, 1);
+    // A file command without a file asks; cancelled, nothing is sent.
+    gCommandManager->executeCommand(&onFile);
+    EXPECT_EQ(context.filesAskedFor, 1);
     EXPECT_TRUE(tool.drainTypes().empty());
+    context.pickedFile = "/work/picked.txt";
+    gCommandManager->executeCommand(&onFile);
+    EXPECT_EQ(receivedCommand(tool), "On File||0|/work/picked.txt");
+
+    context.selection = {kComponentKindEngine, "enginehost", 7000, ""};
+    gCommandManager->executeCommand(&onEngine);
+    EXPECT_EQ(receivedCommand(tool), "On Engine|enginehost|7000|");
+    EXPECT_EQ(context.enginesLogged, 1);
+    // An engine command never runs on a file.
+    context.selection = {kComponentKindFile, "", 0, "/work/notes.txt"};
+    gCommandManager->executeCommand(&onEngine);
+    EXPECT_TRUE(tool.drainTypes().empty());
+    EXPECT_EQ(context.engineWindowsOpened, 1);
+    gCommandManager->setCommandContext(nullptr);
 }

@@ -1,0 +1,81 @@
+#include "kelvane/WorkspaceCommands.h"
+
+#include "core/Globals.h"
+#include "kelvane/AboutWindow.h"
+#include "messaging/MessageTypes.h"
+#include "projects/NewEngineWindow.h"
+#include "projects/ProjectManager.h"
+#include "tools/ToolRegistry.h"
+
+namespace {
+struct ButtonCommand {
+    char digit;              // first character of the button's resource name
+    int id;                  // the command it runs
+    const char* statusText;  // shown while the pointer is over the button
+};
+
+constexpr ButtonCommand kButtonCommands[] = {
+    {'1', 101, "Create a new OKA project"},
+    {'2', 102, "Open an existing OKA project"},
+    {'3', 103, "Add a file to the current project"},
+    {'4', 104, "Add an engine to the current project"},
+    {'5', 105, "Remove the selected component from the current project"},
+    {'6', 121, "Create a new component list"},
+    {'7', 131, "Edit the paths tools use to locate files"},
+    {'8', 141, "Restore all OKA windows currently minimized"},
+    {'9', 142, "Minimize all OKA windows except for the Project Manager window"},
+};
+
+void removeSelectedComponent() {
+    Item* selected = nullptr;
+    if (gProjectManager->getSelectedComponent(&selected)) gProjectManager->removeComponent(selected);
+}
+
+void addComponentList() {
+    gProjectManager->addComponentView();
+    gProjectManager->saveProject();
+}
+}  // namespace
+
+void runWorkspaceCommand(int id) {
+    switch (id) {
+        case 104:
+            displayNewEngineWindow(nullptr, 0);
+            break;
+        case 105:
+            removeSelectedComponent();
+            break;
+        case kQuitCommand:
+            gFinished = 1;
+            break;
+        case 121:
+            addComponentList();
+            break;
+        // The tools show or minimize their windows; the Tool Manager's stay.
+        case 141:
+            gToolRegistry->broadcastMessageType(kShowWindowsMsg.code);
+            break;
+        case 142:
+            gToolRegistry->broadcastMessageType(kHideWindowsMsg.code);
+            break;
+        case kAboutCommand:
+            displayAboutWindow();
+            break;
+        default:
+            break;
+    }
+}
+
+int buttonCommand(const char* resourceName) {
+    for (const ButtonCommand& button : kButtonCommands) {
+        if (resourceName != nullptr && resourceName[0] == button.digit) return button.id;
+    }
+    return 0;
+}
+
+const char* buttonStatusText(int id) {
+    for (const ButtonCommand& button : kButtonCommands) {
+        if (button.id == id) return button.statusText;
+    }
+    return nullptr;
+}

@@ -1,0 +1,124 @@
+// The workspace as a person uses it: kelvane with the two sample tools on a
+// private Xvfb, driven with real pointer and key input through xdotool.
+// Skipped when Xvfb or xdotool is not installed.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "KelvaneHarness.h"
+#include "XvfbServer.h"
+
+namespace {
+
+// The output of a shell command, without its last line end.
+std::string shellOutput(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+        pclose(pipe);
+    }
+    while (!output.empty() && output.back() == '\n') output.pop_back();
+    return output;
+}
+
+bool xdotool(const std::string& arguments) {
+    return std::system(("xdotool " + arguments + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+// Waits up to twenty seconds (a loaded machine) for a pop-up menu, the only
+// visible top-level window without a name besides the root, then types `keys`.
+void typeIntoNextPopUp(const std::string& keys) {
+    std::string script =
+        "root=$(xdotool search --maxdepth 0 --name '^$'); "
+        "end=$(($(date +%s) + 20)); "
+        "while [ $(date +%s) -lt $end ]; do "
+        "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && break; "
+        "  sleep 0.05; "
+        "done; "
+        "xdotool key " + keys;
+    ASSERT_EQ(std::system(("(" + script + ") > /dev/null 2>&1 &").c_str()), 0);
+}
+
+// Where the X window `id` stands on the screen.
+void windowOrigin(const std::string& id, int* left, int* top) {
+    std::istringstream geometry(shellOutput("xdotool getwindowgeometry --shell " + id));
+    for (std::string line; std::getline(geometry, line);) {
+        if (line.rfind("X=", 0) == 0) *left = std::stoi(line.substr(2));
+        if (line.rfind("Y=", 0) == 0) *top = std::stoi(line.substr(2));
+    }
+}
+
+// Clicks `button` at (x, y) of the X window `id`.
+bool clickIn(const std::string& id, int x, int y, int button) {
+    int left = 0, top = 0;
+    windowOrigin(id, &left, &top);
+    return xdotool("mousemove " + std::to_string(left + x) + " " + std::to_string(top + y) +
+                   " click " + std::to_string(button));
+}
+
+class WorkspaceX11Test : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!isProgramInstalled("Xvfb") || !isProgramInstalled("xdotool")) {
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        }
+        if (!server.start()) GTEST_SKIP() << "Xvfb did not start";
+        hub.headless = false;
+        hub.installSampleTools();
+        ASSERT_TRUE(hub.start());
+        ASSERT_TRUE(hub.waitUntil([&] { return hub.sampleToolsReady(); }, 15000));
+        window = shellOutput("xdotool search --sync --onlyvisible --name '^OKA Project: '");
+        ASSERT_FALSE(window.empty());
+    }
+    void TearDown() override {
+        if (hub.kelvane) hub.stop();
+    }
+
+    bool logShows(const std::string& text, int timeoutMs = 10000) {
+        return hub.waitUntil([&] { return hub.log().find(text) != std::string::npos; }, timeoutMs);
+    }
+
+    XvfbServer server;
+    KelvaneHarness hub;
+    std::string window;  // the workspace's X window id
+};
+
+// The icon row starts at (18, 15) of the window, one 70 x 50 icon every 75
+// pixels in name order: "Sample Runner", then "Sample Viewer".
+constexpr int kRunnerIconX = 18 + 35;
+constexpr int kIconY = 15 + 25;
+
+TEST_F(WorkspaceX11Test, ARightClickOnAToolIconRunsTheChosenCommand) {
+    // The runner's menu: Run Agent, Attach to Engine, Engine Status, ...
+    typeIntoNextPopUp("Down Down Down Return");
+    ASSERT_TRUE(clickIn(window, kRunnerIconX, kIconY, 3));
+    EXPECT_TRUE(logShows("received CMDS Engine Status machine  port 0 path "));
+}
+
+TEST_F(WorkspaceX11Test, FileAddEngineOpensTheAddEngineWindowWhichAddsTheEngine) {
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
+    ASSERT_TRUE(xdotool("key alt+f"));
+    typeIntoNextPopUp("e");
+    std::string engineWindow =
+        shellOutput("timeout 20 xdotool search --sync --onlyvisible --name '^Add Engine$'");
+    ASSERT_FALSE(engineWindow.empty());
+    // The "Add" button.
+    ASSERT_TRUE(clickIn(engineWindow, 284, 109, 1));
+    EXPECT_TRUE(logShows("Created: EngineInfo: <localhost 7777"));
+}
+
+TEST_F(WorkspaceX11Test, CtrlQEndsTheToolManagerInOrder) {
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
+    ASSERT_TRUE(xdotool("key ctrl+q"));
+    EXPECT_EQ(hub.kelvane->waitForExit(10000), 0);
+    std::string log = hub.log();
+    size_t closing = log.find("Closing all tool windows");
+    ASSERT_NE(closing, std::string::npos);
+    EXPECT_LT(closing, log.find("Leaving Tool Manager"));
+    hub.kelvane.reset();
+}
+}  // namespace
