@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes pictures of the Tool Manager's windows under a private Xvfb, for a
-# person to look at: the workspace with the two sample tools, and the alert
-# that a damaged preferences file raises at start.
+# person to look at: the workspace with the two sample tools, a tool icon's
+# pop-up menu, the tool information and add-engine windows, and the alert that a damaged
+# preferences file raises at start.
 #   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR defaults to build/ (it must hold bin/kelvane and bin/okasample);
 # pictures land in OUT_DIR (default: screenshots/) as PNG files.
@@ -45,7 +46,22 @@ make_installation() {
   mkdir -p "$root/bin" "$root/include" "$root/doc/html"
   cp -r "$source_dir/resources/resource" "$root/bin/resource"
   cp "$source_dir/resources/bin/"* "$root/bin/"
-  cp "$build_dir/bin/kelvane" "$build_dir/bin/okasample" "$root/bin/"
+  cp "$build_dir/bin/kelvane" "$build_dir/bin/okasample" "$build_dir/bin/okamsg" "$root/bin/"
+}
+
+# Sends a message to the kelvane of home $1: okamsg's arguments follow.
+send_message() {
+  local home="$1"
+  shift
+  HOME="$home" "$work/oka/bin/okamsg" "$@" > /dev/null
+}
+
+# The screen position "X Y" of the window titled $1.
+window_origin() {
+  local window
+  window="$(xdotool search --onlyvisible --name "$1" | head -1)"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  echo "$X $Y"
 }
 
 # Starts kelvane in home $1 and leaves its process id in $kelvane_pid.
@@ -73,11 +89,35 @@ take_picture() {
   echo "$out_dir/$2"
 }
 
+# Saves the screen under the window titled $1 as $2, with what stands over
+# it (a pop-up menu is a window of its own).
+take_screen_area() {
+  local window
+  window="$(xdotool search --onlyvisible --name "$1" | head -1)"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out_dir/$2"
+  echo "$out_dir/$2"
+}
+
 make_installation "$work/oka"
 
 # The workspace, once both sample tools have registered (their icons show).
 start_kelvane "$work/home"
 take_picture "^OKA " workspace.png 3
+
+# The viewer's pop-up menu, opened with the right button on its icon (the
+# second of the row), and its last item: the tool information window.
+read -r x y < <(window_origin "^OKA ")
+xdotool mousemove $((x + 128)) $((y + 40)) click 3
+sleep 1
+take_screen_area "^OKA " tool-popup.png
+xdotool key Down Down Down Down Down Return
+take_picture "^Tool Information$" tool-info.png
+xdotool key Return
+
+# The add-engine window, as a tool asks for it.
+send_message "$work/home" CRRQ LONG:0
+take_picture "^Add Engine$" add-engine.png
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
 
 # The question a damaged preferences file raises before the workspace opens.

@@ -32,18 +32,9 @@ bool xdotool(const std::string& arguments) {
     return std::system(("xdotool " + arguments + " > /dev/null 2>&1").c_str()) == 0;
 }
 
-// Waits up to twenty seconds (a loaded machine) for a pop-up menu, the only
-// visible top-level window without a name besides the root, then types `keys`.
+// Types `keys` into the next pop-up menu, once it shows.
 void typeIntoNextPopUp(const std::string& keys) {
-    std::string script =
-        "root=$(xdotool search --maxdepth 0 --name '^$'); "
-        "end=$(($(date +%s) + 20)); "
-        "while [ $(date +%s) -lt $end ]; do "
-        "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && break; "
-        "  sleep 0.05; "
-        "done; "
-        "xdotool key " + keys;
-    ASSERT_EQ(std::system(("(" + script + ") > /dev/null 2>&1 &").c_str()), 0);
+    ASSERT_EQ(std::system(("(" + popUpKeysScript(keys) + ") > /dev/null 2>&1 &").c_str()), 0);
 }
 
 // Where the X window `id` stands on the screen.

@@ -12,6 +12,16 @@ bool isProgramInstalled(const char* program) {
     return std::system(command.c_str()) == 0;
 }
 
+std::string popUpKeysScript(const std::string& keys) {
+    return "root=$(xdotool search --maxdepth 0 --name '^$'); "
+           "end=$(($(date +%s) + 20)); "
+           "while [ $(date +%s) -lt $end ]; do "
+           "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && break; "
+           "  sleep 0.05; "
+           "done; "
+           "xdotool key " + keys;
+}
+
 bool XvfbServer::start() {
     int first = 100 + int(getpid() % 100);
     for (int display = first; display < first + 20; ++display) {

@@ -4,8 +4,16 @@
 
 #include <sys/types.h>
 
+#include <string>
+
 // True when `program` is found on PATH.
 bool isProgramInstalled(const char* program);
+
+// A shell script that waits (up to twenty seconds, for a loaded machine)
+// until a pop-up menu shows, then types `keys` (xdotool key names) into it.
+// The pop-up is the only visible top-level window without a name besides
+// the root; the menu takes the keyboard before it is mapped.
+std::string popUpKeysScript(const std::string& keys);
 
 // Starts Xvfb on a free display and points DISPLAY at it; the server stops
 // with the object. Parallel processes start their search at different

@@ -149,18 +149,7 @@ void popupLabelNfy(TAreaObj* label, int code) {
     TAREA_DefNfy(label, code);
 }
 
-// A shell script that waits (up to twenty seconds, for a loaded machine)
-// until a pop-up menu shows, then picks its second item with the keyboard.
-// The pop-up is the only visible top-level window without a name besides
-// the root; the menu takes the keyboard before it is mapped.
-constexpr const char* kChooseSecondPopupItem =
-    "root=$(xdotool search --maxdepth 0 --name '^$'); "
-    "end=$(($(date +%s) + 20)); "
-    "while [ $(date +%s) -lt $end ]; do "
-    "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && break; "
-    "  sleep 0.05; "
-    "done; "
-    "xdotool key Down Down Return";
+
 
 TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
     if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
@@ -172,7 +161,7 @@ TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
     // The menu runs its own loop inside the notification: the keys that pick
     // the second item come from a helper started before the click, which
     // waits until the pop-up is on the screen.
-    ASSERT_EQ(std::system(("(" + std::string(kChooseSecondPopupItem) + ") > /dev/null 2>&1 &").c_str()), 0);
+    ASSERT_EQ(std::system(("(" + popUpKeysScript("Down Down Return") + ") > /dev/null 2>&1 &").c_str()), 0);
     xdotool("mousemove " + screenPoint(window, label) + " click 3");
     EXPECT_TRUE(pumpUntil([] { return !gPopupChoice.empty(); }, 25000));
     EXPECT_EQ(gPopupChoice, "Tool Information...");
