@@ -41,11 +41,12 @@ void runCommand(const ToolCommand* command) {
     if (command != nullptr) gCommandManager->executeCommand(command);
 }
 
-// The row's background: the workspace's colour, or the list's own when the
-// window has none.
+// The background of an unselected row: the list's own colour, so that rows
+// do not stand out from the list's empty part; the workspace's colour for a
+// list that has none.
 ColorObj* rowBackground(LBoxObj* list) {
-    if (gWindowBgColor != nullptr) return gWindowBgColor;
-    return list->bgColor != nullptr ? list->bgColor : COLOR_White();
+    if (list->bgColor != nullptr) return list->bgColor;
+    return gWindowBgColor != nullptr ? gWindowBgColor : COLOR_LightGray();
 }
 
 ColorObj* highlightColor() {
