@@ -27,7 +27,6 @@ constexpr int kTextMargin = 4;
 
 MasterComponentList& components() { return gProjectManager->getMasterComponentList(); }
 
-
 // A command from a menu built before the choice: still one of the manager's?
 // (A tool may have withdrawn it while the menu was open.)
 const ToolCommand* listedCommand(ClientData data) {
@@ -65,6 +64,10 @@ void showListMenu(TAreaObj* label) {
     if (remove) gProjectManager->removeComponentView(label);
     else gProjectManager->setComponentViewFilter(label);
 }
+
+// The component menu for a component of `kind` and `type`; each command item
+// carries its command. Items are told apart by label when chosen, so a
+// command named like a built-in item acts as that item.
 MenuObj* buildComponentMenu(long kind, TypeCode type) {
     MenuObj* menu = MENU_Create();
     bool anyCommand = false;
@@ -145,12 +148,8 @@ void handleComponentMenu() {
     ClientData command = chosen ? MENU_ChosenGetClientData(menu) : 0;
     MENU_Terminate(menu);
     if (!chosen) return;
-    Item* selected = nullptr;
-    if (remove) {
-        if (gProjectManager->getSelectedComponent(&selected)) gProjectManager->removeComponent(selected);
-    } else {
-        runCommand(listedCommand(command));
-    }
+    if (remove) gProjectManager->removeSelectedComponent();
+    else runCommand(listedCommand(command));
 }
 
 void runDefaultCommand() {

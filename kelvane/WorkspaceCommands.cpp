@@ -26,11 +26,6 @@ constexpr ButtonCommand kButtonCommands[] = {
     {'9', 142, "Minimize all OKA windows except for the Project Manager window"},
 };
 
-void removeSelectedComponent() {
-    Item* selected = nullptr;
-    if (gProjectManager->getSelectedComponent(&selected)) gProjectManager->removeComponent(selected);
-}
-
 void addComponentList() {
     gProjectManager->addComponentView();
     gProjectManager->saveProject();
@@ -43,7 +38,7 @@ void runWorkspaceCommand(int id) {
             displayNewEngineWindow(nullptr, 0);
             break;
         case 105:
-            removeSelectedComponent();
+            gProjectManager->removeSelectedComponent();
             break;
         case kQuitCommand:
             gFinished = 1;

@@ -48,6 +48,8 @@ public:
     void setUpList(LBoxObj* projectList, const MasterComponentList& components);
     void unselectAll();
 
+    // The filter setters leave the rows as they are: the caller refills the
+    // view (ProjectManager::setUpComponentView) once all of them are set.
     // A new case-sensitive pattern (null stands for "*").
     void setFilter(const char* pattern);
     // Nothing when `type` is 0.

@@ -152,6 +152,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
     }
     masterComponentList->removeAllComponents();
     componentViews.removeAll();
+    updateComponentAreaExtent();
     updateProjectListView();
 
     if (path != nullptr) setProjectPath(path);
@@ -426,6 +427,11 @@ void ProjectManager::removeComponent(Item* item) {
     if (removed == nullptr) return;
     delete removed;
     saveProject();
+}
+
+void ProjectManager::removeSelectedComponent() {
+    Item* selected = nullptr;
+    if (getSelectedComponent(&selected)) removeComponent(selected);
 }
 
 bool ProjectManager::getComponentByIdent(Item** item, TypeCode type, const char* name,

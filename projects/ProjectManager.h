@@ -85,6 +85,8 @@ public:
     void removeEngineFromProject(const char* machine, int32_t port);
     // Takes the component out, destroys it and saves.
     void removeComponent(Item* item);
+    // Removes the component selected in the workspace's lists, if any.
+    void removeSelectedComponent();
     bool getSelectedComponent(Item** item);
     // The last component of `type` named `name` (and on `port` for engines).
     bool getComponentByIdent(Item** item, TypeCode type, const char* name, int32_t port);

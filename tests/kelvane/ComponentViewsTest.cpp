@@ -13,6 +13,10 @@
 #include "workspace/WindowManager.h"
 
 namespace {
+const uint8_t* bytes(const std::string& record) {
+    return reinterpret_cast<const uint8_t*>(record.data());
+}
+
 class ComponentViewsTest : public WorkspaceTest {
   protected:
     std::vector<int> columnXs() const {
@@ -37,14 +41,15 @@ class ComponentViewsTest : public WorkspaceTest {
     // The widths the project file holds: the project list's, then each view's.
     std::vector<int> savedWidths() const {
         std::vector<int> widths;
-        auto bytes = [](const std::string& record) { return reinterpret_cast<const uint8_t*>(record.data()); };
         for (const std::string& record : rawRecordsInFile(projectPath(), "MWTH")) {
             int16_t width = 0;
-            if (decodeListWidthRecord(bytes(record), long(record.size()), width)) widths.push_back(width);
+            if (decodeListWidthRecord(bytes(record), long(record.size()), width))
+                widths.push_back(width);
         }
         for (const std::string& record : rawRecordsInFile(projectPath(), "VIEW")) {
             ViewRecord view;
-            if (decodeViewRecord(bytes(record), long(record.size()), view)) widths.push_back(view.listWidth);
+            if (decodeViewRecord(bytes(record), long(record.size()), view))
+                widths.push_back(view.listWidth);
         }
         return widths;
     }
@@ -96,6 +101,18 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     gProjectManager->removeComponentView(nullptr);
     EXPECT_TRUE(manager.logContains("bad label provided to ProjectManager::removeComponentView"));
 
+    // Dotted outlines every 138 pixels right of the last list show where
+    // new lists would go.
+    AUTO_RecordDrawing(true);
+    AUTO_Draw(area());
+    std::vector<int> outlines;
+    for (const DrawRecord& call : AUTO_DrawCalls())
+        if (call.widget == area() && call.operation == "rect" && call.pen == PEN_LoadById(11))
+            outlines.push_back(call.box.x);
+    // The first just right of the last list (the area shows its surface from
+    // scrollX on); the next, 138 further, lies outside the area.
+    EXPECT_EQ(outlines, (std::vector<int>{304 + 130 + 8 - area()->scrollX}));
+
     AUTO_Enter(first->getLabel());
     EXPECT_EQ(statusText(),
               " Hold down the right mouse button to display commands available for this list");
@@ -136,7 +153,7 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     auto saved = rawRecordsInFile(projectPath(), "VIEW");
     ASSERT_EQ(saved.size(), 1u);
     ViewRecord record;
-    ASSERT_TRUE(decodeViewRecord(reinterpret_cast<const uint8_t*>(saved[0].data()), long(saved[0].size()), record));
+    ASSERT_TRUE(decodeViewRecord(bytes(saved[0]), long(saved[0].size()), record));
     EXPECT_EQ(record.filterMode, kFilterByType);
     EXPECT_EQ(record.filterType, typeCode("????"));
 
