@@ -2,8 +2,6 @@
 // component area. Each view's list and label are clones of the project
 // list's, placed 8 pixels right of the column before; all lists share the
 // project list's y and height. The area's extent follows the rightmost list.
-#include <cstring>
-
 #include "core/Log.h"
 #include "projects/ComponentViewFilter.h"
 #include "projects/ProjectManager.h"
