@@ -7,6 +7,7 @@
 #include "kelvane/ToolIconBar.h"
 #include "toolkit/Toolkit.h"
 #include "tools/ToolRegistry.h"
+#include "workspace/HelpManager.h"
 
 namespace {
 enum ToolInfoChild { kIcon = 0, kName = 1, kVersion = 2, kCompany = 3, kOkButton = 4 };
@@ -38,5 +39,6 @@ void displayToolInfoWindow(const ToolInfo* tool) {
                   int(tool->minorVersion));
     setField(window, kVersion, version);
     setField(window, kCompany, tool->company);
+    gHelpManager->addModalHelp(window, "ToolInfo", nullptr);
     runModalWindow(window);
 }

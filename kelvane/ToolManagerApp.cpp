@@ -8,6 +8,7 @@
 
 #include "core/Globals.h"
 #include "core/Log.h"
+#include "kelvane/PreferencesWindow.h"
 #include "kelvane/ToolIconBar.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "messaging/MessageCenter.h"
@@ -23,16 +24,16 @@
 #include "tools/ToolMessages.h"
 #include "tools/WatchHub.h"
 #include "workspace/Environment.h"
+#include "workspace/FindInSourceView.h"
 #include "workspace/GlobalWindowManager.h"
+#include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
 PrefMan* gPreferencesManager = nullptr;
 CursObj* gResizeHorCursor = nullptr;
-char gHelpViewerName[kPathSize] = "";
 
 namespace {
 constexpr const char* kLogSource = "../kelvane";
-constexpr TypeCode kHelpViewerRecord = typeCode("HTPT");
 
 // Describes the Tool Manager to every tool: the sender of all it sends.
 void fillOwnToolInfo() {
@@ -43,15 +44,7 @@ void fillOwnToolInfo() {
     copyText(own.company, sizeof own.company, "Perivale, Inc.");
 }
 
-// The help viewer program chosen in the preferences, when one was stored.
-void readHelpViewerName() {
-    char name[kPathSize] = "";
-    long length =
-        gPreferencesManager->readNthPreference(kHelpViewerRecord, 1, name, sizeof name - 1);
-    if (gPreferencesManager->getLastError() == 0 && length > 0) {
-        copyText(gHelpViewerName, kPathSize, name);
-    }
-}
+ToolInfo* currentSourceTool() { return gToolRegistry->getCurrentSourceTool(); }
 
 void projectChanged(const char* path) {
     updateWorkspaceTitle();
@@ -109,9 +102,12 @@ int32_t ToolManagerApp::initializeApplication() {
     gProjectManager->setProjectChangeHook(projectChanged);
     gGlobalPathManager = new GlobalPathManager(gProjectManager);
     if (int32_t error = gGlobalPathManager->getLastError()) return error;
-    readHelpViewerName();
+    gHelpManager = new HelpManager(1, nullptr);
+    readStoredHelpViewer();
     registerToolMessageHandlers();
     registerProjectMessageHandlers();
+    setSourceToolLookup(currentSourceTool);
+    registerFindInSourceViewHandlers();
     // The stored project is loaded here rather than by the workspace window,
     // so that a Tool Manager without a display has its project too.
     gProjectManager->loadProject(nullptr, false);
@@ -204,6 +200,7 @@ void ToolManagerApp::deleteManagers() {
     deleteGlobal(gProjectManager);
     // Window positions are saved here, before the preferences file closes.
     deleteGlobal(gGlobalWindowManager);
+    deleteGlobal(gHelpManager);
     deleteGlobal(gPreferencesManager);
     if (globalsCreated) cleanUpGlobals();
     globalsCreated = false;

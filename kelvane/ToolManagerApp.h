@@ -27,9 +27,6 @@ inline constexpr unsigned kRestartGraceMs = 2500;
 extern PrefMan* gPreferencesManager;
 // The pointer shown over the boundaries of the component lists.
 extern CursObj* gResizeHorCursor;
-// The help viewer program named in the preferences, empty for the default;
-// read at start-up for the help manager.
-extern char gHelpViewerName[kPathSize];
 
 class ToolManagerApp {
   public:

@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "kelvane/AboutWindow.h"
+#include "kelvane/PreferencesWindow.h"
 #include "messaging/MessageTypes.h"
 #include "projects/NewEngineWindow.h"
 #include "projects/ProjectManager.h"
@@ -39,6 +40,9 @@ void runWorkspaceCommand(int id) {
             break;
         case 105:
             gProjectManager->removeSelectedComponent();
+            break;
+        case 106:
+            displayKelvanePreferences();
             break;
         case kQuitCommand:
             gFinished = 1;

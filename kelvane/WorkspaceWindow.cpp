@@ -12,6 +12,7 @@
 #include "messaging/MessageCenter.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
+#include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
 WinObj* gWorkspaceWindow = nullptr;
@@ -26,6 +27,7 @@ constexpr int kLastButtonIndex = 9;
 constexpr int kToolIconPanelIndex = 10;
 constexpr int kComponentAreaIndex = 11;  // its child 0 is the project list
 constexpr int kArrowCursor = 0;
+constexpr const char* kHelpKey = "ToolManager";
 
 // The project list goes to the project manager, which fills it.
 void handOverProjectList(WinObj* window) {
@@ -68,7 +70,15 @@ void workspaceWindowNfy(WinObj* window, int code) {
             gWorkspaceWindow = nullptr;
             break;
         case kNfyMenuChosen:
-            runWorkspaceCommand(chosenMenuId(window));
+            // The help manager sees every choice first; it passes the code
+            // to the default procedure itself.
+            if (!gHelpManager->handleHelpMItems(window, kHelpKey, nullptr)) {
+                runWorkspaceCommand(chosenMenuId(window));
+            }
+            break;
+        case kNfyKeyDown:
+            gHelpManager->checkHelpKey(kHelpKey, window, nullptr);
+            WIN_DefNfy(window, code);
             break;
         default:
             WIN_DefNfy(window, code);
@@ -116,6 +126,8 @@ void createWorkspaceWindow() {
         return;
     }
     RES_SetNfyProcDS(window, workspaceWindowNfy, 0);
+    gHelpManager->addMenu(window);
+    gHelpManager->addMenuItem(window, "&About the OKA", kAboutCommand, nullptr, ' ', 1, 0);
     for (int i = kFirstButtonIndex; i <= kLastButtonIndex; ++i) {
         if (auto* button = dynamic_cast<TButObj*>(RES_GetNthChild(window, i))) {
             RES_SetNfyProcDS(button, commandButtonNfy, 0);

@@ -67,8 +67,22 @@ inline constexpr MessageType kGetProjectPathMsg{typeCode("GCPP"), {}};
 // compiled file components.
 inline constexpr MessageType kSourceChangedMsg{typeCode("SCHG"), makeTemplate({kParamS255})};
 inline constexpr MessageType kFilesCompiledMsg{typeCode("FCMP"), makeTemplate({kParamData})};
+// The help viewer and help documents: 'HDTM' and 'HMEM' follow as separate
+// messages to the sender.
+inline constexpr MessageType kGetHelpDefaultsMsg{typeCode("HGDM"), {}};
+// The find-in-source window: open it, set its search text (the text with or
+// without its terminator), give its settings (reply: 'DATA' search text
+// without terminator, 'BOOL' case-sensitive).
+inline constexpr MessageType kAskFindInSourceMsg{typeCode("AFSV"), {}};
+inline constexpr MessageType kSetFindTextMsg{typeCode("SFSV"), makeTemplate({kParamData})};
+inline constexpr MessageType kGetFindParamsMsg{typeCode("GFSV"), {}};
 
 // ---- Sent by the Tool Manager, answered by tools.
+// The help viewer program's name.
+inline constexpr MessageType kHelpViewerMsg{typeCode("HDTM"), makeTemplate({kParamS255})};
+// One help document: menu label and file.
+inline constexpr MessageType kHelpMenuItemMsg{typeCode("HMEM"),
+                                              makeTemplate({kParamS255, kParamS255})};
 inline constexpr MessageType kQuitMsg{typeCode("QUIT"), {}};
 // Reply: 'BOOL' recognised and, when recognised, 'S255' type name,
 // 'IDNT' type, optionally 'S255' description.

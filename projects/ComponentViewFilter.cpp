@@ -6,10 +6,12 @@
 #include "projects/ComponentTypePopUp.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
+#include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
 namespace {
 constexpr TypeCode kListFilterWindowType = typeCode("LFLT");
+constexpr const char* kHelpKey = "ListFilters";
 
 // Children of "listFilter".
 constexpr int kOkButton = 1;
@@ -55,6 +57,7 @@ void confirmFilter(WinObj* window) {
 }
 
 void listFilterWindowNfy(WinObj* window, int code) {
+    if (code == kNfyKeyDown) gHelpManager->checkHelpKey(kHelpKey, window, nullptr);
     if (code == kNfyWindowDestroyed) {
         viewOf(window)->setFilterDialog(nullptr);
         delete gWindowManager->removeWindowRec(window);

@@ -10,6 +10,7 @@
 #include "toolkit/TEdObj.h"
 #include "toolkit/WinObj.h"
 #include "workspace/ErrorText.h"
+#include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
 namespace {
@@ -31,6 +32,7 @@ void forgetWindow(WinObj* window) {
 
 void engineWindowNfy(WinObj* window, int code) {
     if (code == kNfyWindowDestroyed) forgetWindow(window);
+    if (code == kNfyKeyDown) gHelpManager->checkHelpKey("AddEngine", window, nullptr);
     WIN_DefNfy(window, code);
 }
 

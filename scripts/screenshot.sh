@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Takes pictures of the Tool Manager's windows under a private Xvfb, for a
 # person to look at: the workspace with the two sample tools, a tool icon's
-# pop-up menu, the tool information and add-engine windows, the alert that a damaged
-# preferences file raises at start, and a small project with two component
-# lists and the list filter dialog.
-#   scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]
-# BUILD_DIR defaults to build/ (it must hold bin/kelvane and bin/okasample);
-# pictures land in OUT_DIR (default: screenshots/) as PNG files.
+# pop-up menu, the tool information and add-engine windows, the alert that a
+# damaged preferences file raises at start, the preferences form, the
+# find window, and a small project with two component lists and the list
+# filter dialog.
+#   scripts/screenshot.sh [--docs] [BUILD_DIR] [OUT_DIR]
+# BUILD_DIR defaults to build/ (it must hold bin/kelvane, bin/okasample and
+# bin/okamsg); pictures land in OUT_DIR (default: screenshots/) as PNG files.
+# With --docs they are also copied into resources/doc/html/images/, where
+# the user guide shows them (commit them with the guide).
 set -euo pipefail
+copy_to_docs=no
+if [ "${1:-}" = "--docs" ]; then
+  copy_to_docs=yes
+  shift
+fi
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 build_dir="$(cd "${1:-$source_dir/build}" && pwd)"
 out_dir="${2:-$source_dir/screenshots}"
@@ -74,17 +82,20 @@ start_kelvane() {
   pids+=("$kelvane_pid")
 }
 
-# Waits for a window titled $1 (a regular expression) and saves it as $2.
-take_picture() {
-  local window=""
+# Waits for a window titled $1 (a regular expression); its id in $window.
+find_window() {
+  window=""
   for _ in $(seq 100); do
-    window="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1)" && [ -n "$window" ] && break
+    window="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1)" && [ -n "$window" ] && return 0
     sleep 0.1
   done
-  if [ -z "$window" ]; then
-    echo "screenshot.sh: no window titled '$1' appeared" >&2
-    return 1
-  fi
+  echo "screenshot.sh: no window titled '$1' appeared" >&2
+  return 1
+}
+
+# Waits for a window titled $1 (a regular expression) and saves it as $2.
+take_picture() {
+  find_window "$1" || return 1
   sleep "${3:-0.5}"  # let it finish drawing
   import -window "$window" "$out_dir/$2"
   echo "$out_dir/$2"
@@ -129,6 +140,21 @@ take_picture "^Invalid file$" alert.png
 # A signal ends the alert unanswered, and kelvane in order.
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
 
+# The preferences form, through the workspace's File menu, and the find
+# window as a tool opens it: its text preset with 'SFSV', then 'AFSV'.
+start_kelvane "$work/home"
+find_window "^OKA "
+sleep 1
+xdotool windowfocus --sync "$window" key alt+f
+sleep 0.3
+xdotool key p
+take_picture "^Tool Manager Preferences$" preferences.png
+search_text="$(printf 'Greeter' | od -An -tx1 | tr -d ' \n')00"
+send_message "$work/home" SFSV "DATA:$search_text"
+send_message "$work/home" AFSV
+take_picture "^Find in Source$" find.png
+kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
 # A small project with two lists beside the project list, the second one's
 # list filter dialog (opened from its label's pop-up), and the workspace
 # once that list shows only the text files.
@@ -140,7 +166,7 @@ printf 'Notes on the agents\n' > "$views_home/src/notes.txt"
 printf 'Read me first\n' > "$views_home/src/readme.txt"
 printf 'engine=7777\n' > "$views_home/src/local.qcfg"
 start_kelvane "$views_home"
-timeout 20 xdotool search --sync --onlyvisible --name "^OKA " > /dev/null
+find_window "^OKA "
 sleep 3  # the sample tools register and identify the files
 for file in hello.qa counter.qa notes.txt readme.txt local.qcfg; do
   send_message "$views_home" ADDF "S255:$views_home/src/$file"
@@ -164,3 +190,10 @@ xdotool key Return
 sleep 0.5
 take_picture "^OKA " views.png 1
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
+if [ "$copy_to_docs" = yes ]; then
+  images="$source_dir/resources/doc/html/images"
+  mkdir -p "$images"
+  cp "$out_dir"/*.png "$images/"
+  echo "copied into $images"
+fi

@@ -3,6 +3,9 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
+#include <FL/fl_draw.H>
+
+#include <string>
 
 #include "toolkit/Dispatch.h"
 #include "toolkit/FltkBackendState.h"
@@ -11,6 +14,8 @@
 #include "toolkit/WinObj.h"
 
 namespace {
+constexpr int kMenuFontSize = 14;
+constexpr int kMenuTitlePadding = 20;  // FLTK's room around a menu bar title, and a little air
 
 void closeCallback(Fl_Widget* peer, void*) {
     // FLTK also calls this for Escape; only the window manager's close counts.
@@ -69,7 +74,7 @@ void FltkWindowPeer::resize(int x, int y, int width, int height) {
     window_->box = makeRect16(x, y, width, height - fltkMenuOffset(window_));
     syncedX_ = x;
     syncedY_ = y;
-    if (menuBar_) menuBar_->size(width, menuBar_->h());
+    if (menuBar_) placeMenuBars();
     if (sizeChanged) dispatchResize(window_, width, height - fltkMenuOffset(window_));
 }
 
@@ -77,6 +82,50 @@ bool FltkWindowPeer::takeMenuOffsetChange() {
     bool changed = offsetChanged_;
     offsetChanged_ = false;
     return changed;
+}
+
+namespace {
+// Appends a title and its menu's items, ended as FLTK wants a submenu.
+void appendTitle(std::vector<Fl_Menu_Item>& items, const MenuTitle& entry, size_t title) {
+    items.push_back({entry.label.c_str(), 0, nullptr, nullptr, FL_SUBMENU, 0, 0, kMenuFontSize, 0});
+    if (entry.menu) {
+        const auto& menuItems = entry.menu->items;
+        for (size_t index = 0; index < menuItems.size(); ++index) {
+            const MenuItem& item = menuItems[index];
+            if (item.separator) {
+                if (!items.empty()) items.back().flags |= FL_MENU_DIVIDER;
+                continue;
+            }
+            int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) | (item.checkedMode ? FL_MENU_TOGGLE : 0) |
+                        (item.checked ? FL_MENU_VALUE : 0);
+            void* packed = reinterpret_cast<void*>(uintptr_t(title << 16 | index));
+            items.push_back({item.label.c_str(), toFlShortcut(item), menuCallback, packed, flags, 0, 0,
+                             kMenuFontSize, 0});
+        }
+    }
+    items.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});
+}
+
+// The room a row of titles takes in a menu bar: each label (without its
+// mnemonic marks) with the bar's padding on both sides.
+int titlesWidth(const MBarObj& bar) {
+    fl_font(FL_HELVETICA, kMenuFontSize);
+    int width = 0;
+    for (const MenuTitle& entry : bar.titles) {
+        if (!entry.rightAligned) continue;
+        std::string text;
+        for (char c : entry.label)
+            if (c != '&') text += c;
+        width += int(fl_width(text.c_str())) + kMenuTitlePadding;
+    }
+    return width;
+}
+}  // namespace
+
+void FltkWindowPeer::placeMenuBars() {
+    int rightWidth = rightMenuBar_ ? rightMenuBar_->w() : 0;
+    menuBar_->resize(0, 0, w() - rightWidth, menuBar_->h());
+    if (rightMenuBar_) rightMenuBar_->resize(w() - rightWidth, 0, rightWidth, menuBar_->h());
 }
 
 void FltkWindowPeer::syncMenuBar() {
@@ -90,25 +139,25 @@ void FltkWindowPeer::syncMenuBar() {
         offsetChanged_ = children() > 1;
     }
     menuItems_.clear();
+    rightMenuItems_.clear();
+    // FLTK's bar lays its titles out from the left: the right-aligned ones
+    // ("&Help") get a bar of their own at the right end.
     for (size_t title = 0; title < bar->titles.size(); ++title) {
         const MenuTitle& entry = bar->titles[title];
-        menuItems_.push_back({entry.label.c_str(), 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 14, 0});
-        if (entry.menu) {
-            const auto& items = entry.menu->items;
-            for (size_t index = 0; index < items.size(); ++index) {
-                const MenuItem& item = items[index];
-                if (item.separator) {
-                    if (!menuItems_.empty()) menuItems_.back().flags |= FL_MENU_DIVIDER;
-                    continue;
-                }
-                int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) | (item.checkedMode ? FL_MENU_TOGGLE : 0) |
-                            (item.checked ? FL_MENU_VALUE : 0);
-                void* packed = reinterpret_cast<void*>(uintptr_t(title << 16 | index));
-                menuItems_.push_back({item.label.c_str(), toFlShortcut(item), menuCallback, packed, flags, 0, 0, 14, 0});
-            }
-        }
-        menuItems_.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});
+        appendTitle(entry.rightAligned ? rightMenuItems_ : menuItems_, entry, title);
     }
     menuItems_.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});
     menuBar_->menu(menuItems_.data());
+    if (!rightMenuItems_.empty() && rightMenuBar_ == nullptr) {
+        Fl_Group::current(nullptr);
+        rightMenuBar_ = new Fl_Menu_Bar(0, 0, 0, fltkMenuOffset(window_));
+        rightMenuBar_->box(FL_FLAT_BOX);
+        insert(*rightMenuBar_, 1);
+    }
+    if (rightMenuBar_) {
+        rightMenuItems_.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});
+        rightMenuBar_->menu(rightMenuItems_.data());
+        rightMenuBar_->size(titlesWidth(*bar), menuBar_->h());
+    }
+    placeMenuBars();
 }

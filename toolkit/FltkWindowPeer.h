@@ -26,13 +26,17 @@ public:
 
 private:
     void syncMenuBar();
+    // Lays the bars out: the main one from the left, the right-aligned titles' at the right end.
+    void placeMenuBars();
 
     WinObj* window_;                        // the toolkit window (valid while user_data is set)
     Fl_Menu_Bar* menuBar_ = nullptr;        // the menu bar child, or null
+    Fl_Menu_Bar* rightMenuBar_ = nullptr;   // the right-aligned titles' bar, or null
     Fl_Widget* resizeAnchor_;               // empty box in the far corner: FLTK's resizable, so
                                             // FLTK moves no widget and the toolkit lays them out
     int minimumWidth_, minimumHeight_;      // the resource's size, the smallest the user may make it
     std::vector<Fl_Menu_Item> menuItems_;   // the bar's items, rebuilt by syncMenuBar
+    std::vector<Fl_Menu_Item> rightMenuItems_;  // the right-aligned titles' items, likewise
     int syncedX_ = -1, syncedY_ = -1;       // last position taken from the toolkit
     bool syncing_ = false;                  // resize() comes from sync(), not from the user
     bool offsetChanged_ = false;            // a menu bar was added since the last takeMenuOffsetChange

@@ -9,6 +9,7 @@
 #include "toolkit/TButObj.h"
 #include "toolkit/TEdObj.h"
 #include "toolkit/WinObj.h"
+#include "workspace/HelpManager.h"
 
 WinObj* gAlertWindow = nullptr;
 
@@ -16,6 +17,7 @@ namespace {
 constexpr const char* kLogSource = "../alerts";
 constexpr const char* kDefaultTitle = "Could not complete that operation";
 constexpr const char* kDefaultButton = "Ok";
+constexpr const char* kDefaultHelpKey = "AlertWindow";
 
 enum AlertChild { kIconButton = 0, kButtonGroup = 1, kMessageField = 2 };
 
@@ -61,7 +63,7 @@ void setUpButton(TButObj* button, const char* label) {
 
 long displayAlertWindow(const char* message, long kind, const char* title, const char* button1,
                         const char* button2, const char* button3, unsigned char beep,
-                        const char* /*helpKey*/) {
+                        const char* helpKey) {
     if (gAlertWindow != nullptr) {
         okaBeep();
         return 0;
@@ -82,6 +84,10 @@ long displayAlertWindow(const char* message, long kind, const char* title, const
     RES_SetNfyProcDS(buttons[0], answerButtonNfy<1>, 0);
     RES_SetNfyProcDS(buttons[1], answerButtonNfy<2>, 0);
     RES_SetNfyProcDS(buttons[2], answerButtonNfy<3>, 0);
+    // Tools that built no help manager show their alerts without F1 help.
+    if (gHelpManager != nullptr) {
+        gHelpManager->addModalHelp(window, helpKey != nullptr ? helpKey : kDefaultHelpKey, nullptr);
+    }
     // Open from here on: a message handled while the window initialises
     // (modalPoll) and asking for an alert of its own gets the refusal.
     gAlertWindow = window;

@@ -2,8 +2,9 @@
 // SampleOptions.h). It registers with the Tool Manager, publishes its
 // commands, identifies files by their extension ('IDFL'), logs every 'CMDS',
 // 'DISF', 'FADD', 'SCHG' and 'FCMP' it receives, and as a source viewer
-// answers 'FISV' by searching the file that 'DISF' showed last. It ends on
-// 'QUIT'; on SIGTERM or SIGINT it unregisters first.
+// answers 'FISV' by searching the file that 'DISF' showed last. Its help
+// manager, in tool mode, takes the Tool Manager's help viewer and documents
+// and logs them. It ends on 'QUIT'; on SIGTERM or SIGINT it unregisters first.
 #include <algorithm>
 #include <cctype>
 #include <csignal>
@@ -17,6 +18,7 @@
 #include "core/Utilities.h"
 #include "tools/OkaTool.h"
 #include "tools/sample/SampleOptions.h"
+#include "workspace/HelpManager.h"
 
 namespace {
 constexpr const char* kLogSource = "../okasample";
@@ -149,9 +151,13 @@ int main(int argc, char** argv) {
     for (const SampleCommand& command : options.commands) {
         publishCommand(command.name.c_str(), command.requirement, command.requiresType);
     }
+    // Asks for the help viewer and documents; the answers fill it as they come.
+    gHelpManager = new HelpManager(0, nullptr);
     runToolLoop();
     if (endedBySignal) unregisterFromToolManager();
     OKA_LOG("%s leaving", options.name.c_str());
+    delete gHelpManager;
+    gHelpManager = nullptr;
     leaveEnvironment();
     return 0;
 }

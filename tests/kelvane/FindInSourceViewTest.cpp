@@ -1,0 +1,157 @@
+// The find window and its messages, with a real okasample as the source
+// viewer that answers 'FISV'. okasample's help manager, in tool mode, is
+// filled from the Tool Manager's answer to its 'HGDM'.
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "ChildProcess.h"
+#include "ToolManagerTest.h"
+#include "messaging/MessageTypes.h"
+#include "toolkit/Automation.h"
+#include "toolkit/Toolkit.h"
+#include "tools/ToolRegistry.h"
+#include "workspace/FindInSourceView.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr TypeCode kViewerType = typeCode("SVWR");
+
+class FindInSourceViewTest : public ToolManagerTest {
+  protected:
+    FindInSourceViewTest() {
+        delete[] gSearchString;
+        gSearchString = nullptr;
+        gCaseSensitive = 0;
+        gTextChanged = 1;
+        AUTO_Reset();
+    }
+    ~FindInSourceViewTest() override {
+        if (gFindWindow != nullptr) WIN_TerminateGetStatus(gFindWindow);
+    }
+
+    // Serves the tools until `condition` holds or five seconds pass.
+    bool serveUntil(const std::function<bool()>& condition) {
+        return pollUntil([&] {
+            gMessageCenter->poll(10);
+            return condition();
+        }, 5000);
+    }
+    // okasample as a source viewer, registered, showing `shown`.
+    void startViewer(const fs::path& shown) {
+        viewer = std::make_unique<ChildProcess>(
+            builtProgram("okasample"),
+            std::vector<std::string>{"--name", "Viewer", "--type", "SVWR", "--source-viewer",
+                                     "--program", "okasample"},
+            std::vector<std::string>{"HOME=" + manager.home.path().string(),
+                                     "OKA=" + manager.installation.string()});
+        ASSERT_TRUE(serveUntil([] { return gToolRegistry->lookupToolByType(kViewerType) != nullptr; }));
+        // Shows the file directly: only the path matters to okasample.
+        auto* show = new Message(kDisplaySourceFileMsg.code, gToolRegistry->lookupToolByType(kViewerType));
+        const uint8_t zeros[4] = {};
+        for (int i = 0; i < kDisplaySourceFileMsg.params.paramCount; ++i) {
+            TypeCode type = kDisplaySourceFileMsg.params.paramTypes[i];
+            if (i == 0) {
+                show->addTextParam(shown.c_str());
+            } else {
+                show->addParam(type, zeros, type == kParamBool ? 1 : type == kParamShort ? 2 : 4);
+            }
+        }
+        gMessageCenter->sendMessage(show);
+        ASSERT_TRUE(serveUntil([&] { return manager.logContains("received DISF " + shown.string()); }));
+    }
+    TEdObj* field() { return gTextArea; }
+    TButObj* findButton() { return static_cast<TButObj*>(AUTO_FindChild(gFindWindow, "3")); }
+    size_t searches() {
+        std::string log = manager.log();
+        size_t count = 0;
+        for (size_t at = log.find("received FISV"); at != std::string::npos; at = log.find("received FISV", at + 1)) ++count;
+        return count;
+    }
+
+    std::unique_ptr<ChildProcess> viewer;
+};
+}  // namespace
+
+TEST_F(FindInSourceViewTest, FindAsksTheSourceViewerAndBeepsUnlessFound) {
+    fs::path source = manager.home.path() / "agent.qa";
+    writeFile(source, "agent Greeter { say Hello }\n");
+    startViewer(source);
+    // okasample's help manager got the viewer and the four documents.
+    EXPECT_TRUE(serveUntil([&] { return manager.logContains("help document \"&User Guide\": userGuide.html"); }));
+    EXPECT_TRUE(manager.logContains("help viewer: netscape"));
+
+    EXPECT_EQ(deliver(newRequest("AFSV"))->getLongParam(0), 0);
+    ASSERT_NE(gFindWindow, nullptr);
+    AUTO_Activate(findButton());  // empty field, no earlier search
+    EXPECT_EQ(AUTO_BeepCount(), 1);
+    EXPECT_EQ(searches(), 0u);
+
+    AUTO_EditText(field(), "hello");
+    AUTO_Activate(findButton());
+    EXPECT_TRUE(manager.logContains("received FISV hello: found"));
+    EXPECT_EQ(AUTO_BeepCount(), 1);
+
+    AUTO_Activate(gCaseSensitiveButton);
+    EXPECT_EQ(gCaseSensitive, 1);
+    AUTO_PressEnter(field());
+    EXPECT_TRUE(manager.logContains("received FISV hello: not found"));
+    EXPECT_EQ(AUTO_BeepCount(), 2);
+    AUTO_Activate(gCaseSensitiveButton);
+    EXPECT_EQ(gCaseSensitive, 0);
+
+    // Closed and opened again: the last text is back, and Find sends it again.
+    AUTO_Close(gFindWindow);
+    EXPECT_EQ(gFindWindow, nullptr);
+    deliver(newRequest("AFSV"));
+    EXPECT_STREQ(TED_GetStr(field()), "hello");
+    EXPECT_TRUE(TBUT_GetSelected(gCaseSensitiveButton) == false);
+    AUTO_Activate(findButton());
+    EXPECT_EQ(searches(), 3u);
+
+    // The viewer gone: no reply, logged, one beep.
+    viewer.reset();
+    AUTO_Activate(findButton());
+    EXPECT_TRUE(manager.logContains("findInSourceView received a nil reply from the Viewer"));
+    EXPECT_EQ(AUTO_BeepCount(), 3);
+}
+
+TEST_F(FindInSourceViewTest, MessagesSetAndReadTheSearchState) {
+    std::unique_ptr<Message> reply = deliver(newRequest("GFSV"));
+    ASSERT_EQ(reply->paramCount, 3);
+    EXPECT_EQ(reply->getParamType(1), kParamData);
+    EXPECT_EQ(reply->getParamLength(1), 0);
+    EXPECT_FALSE(reply->getBoolParam(2));
+
+    deliver(newRequest("AFSV"));
+    auto* set = newRequest("SFSV");
+    set->addParam(kParamData, "needle", 7);
+    deliver(set);
+    EXPECT_STREQ(TED_GetStr(field()), "needle");
+
+    auto* empty = newRequest("SFSV");
+    empty->addParam(kParamData, "", 0);
+    deliver(empty);
+    EXPECT_TRUE(manager.logContains("setFindInSourceViewStringMsg received a zero length parameter"));
+    // A text without its terminator is taken as far as it goes.
+    auto* unterminated = newRequest("SFSV");
+    unterminated->addParam(kParamData, "pin", 3);
+    deliver(unterminated);
+
+    gCaseSensitive = 1;
+    reply = deliver(newRequest("GFSV"));
+    ASSERT_EQ(reply->getParamLength(1), 3);
+    EXPECT_EQ(std::memcmp(reply->getParam(1), "pin", 3), 0);
+    EXPECT_TRUE(reply->getBoolParam(2));
+
+    // With no tool that shows source, Find beeps and logs nothing.
+    AUTO_Activate(findButton());
+    EXPECT_EQ(AUTO_BeepCount(), 1);
+    EXPECT_FALSE(manager.logContains("findInSourceView received"));
+    EXPECT_FALSE(manager.logContains("findInSourceView not enough"));
+
+    AUTO_KeyPress(gFindWindow, kKeyF1);
+    EXPECT_TRUE(manager.logContains("OKAWin:SourceFind"));
+}

@@ -1,0 +1,263 @@
+// Help in the Tool Manager: the workspace's Help menu, menu-item help, F1 in
+// ordinary and modal windows, the viewer's command line (run through a fake
+// viewer that records its arguments), 'HGDM' and the preferences form.
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ToolManagerTest.h"
+#include "core/Globals.h"
+#include "kelvane/PreferencesWindow.h"
+#include "kelvane/ToolInfoWindow.h"
+#include "kelvane/WorkspaceWindow.h"
+#include "projects/NewEngineWindow.h"
+#include "storage/PrefMan.h"
+#include "toolkit/Automation.h"
+#include "toolkit/Toolkit.h"
+#include "workspace/AlertWindow.h"
+#include "workspace/HelpManager.h"
+#include "workspace/WindowManager.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr int kPreferencesCommand = 106;
+
+// A viewer program that appends each argument it gets, one a line, to a file.
+fs::path writeRecordingViewer(const fs::path& directory, const char* name, const fs::path& out) {
+    fs::path program = directory / name;
+    writeFile(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + out.string() + "'\n");
+    fs::permissions(program, fs::perms::owner_all);
+    return program;
+}
+
+// The next message of type `type` that reaches `tool`, or null.
+std::unique_ptr<Message> receiveOfType(FakeTool& tool, TypeCode type) {
+    for (std::unique_ptr<Message> message = tool.receive(); message; message = tool.receive()) {
+        if (message->type == type) return message;
+    }
+    return nullptr;
+}
+
+class HelpTest : public ToolManagerTest {
+  protected:
+    HelpTest() {
+        for (const char* document : {"user.html", "quenta.html"}) {
+            writeFile(documents / document, "<html></html>\n");
+        }
+        gHelpManager->setViewerName(writeRecordingViewer(home, "viewer", viewerOut).c_str());
+        AUTO_Reset();
+    }
+    ~HelpTest() override {
+        if (gWorkspaceWindow != nullptr) WIN_TerminateGetStatus(gWorkspaceWindow);
+        gFinished = 0;
+    }
+
+    // The arguments of the viewer's run (it starts in the background); empty
+    // when it did not run within `waitMs`.
+    std::vector<std::string> viewerArguments(int waitMs = 2000) {
+        std::vector<std::string> arguments;
+        if (!pollUntil([&] { return fs::exists(viewerOut) && fs::file_size(viewerOut) > 0; }, waitMs)) {
+            return arguments;
+        }
+        std::ifstream lines(viewerOut);
+        for (std::string line; std::getline(lines, line);) arguments.push_back(line);
+        fs::remove(viewerOut);
+        return arguments;
+    }
+    std::string inDocuments(const std::string& document) { return (documents / document).string(); }
+
+    MenuObj* helpMenu() {
+        MBarObj* bar = WIN_GetMenuBar(gWorkspaceWindow);
+        return MBAR_GoLabel(bar, "&Help") ? MBAR_CurGetSubMenu(bar) : nullptr;
+    }
+
+    fs::path home = manager.home.path();
+    fs::path documents = manager.installation / "doc" / "html";
+    fs::path viewerOut = home / "viewer.out";
+};
+}  // namespace
+
+TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsTheHelpCommandsAndAbout) {
+    createWorkspaceWindow();
+    MBarObj* bar = WIN_GetMenuBar(gWorkspaceWindow);
+    ASSERT_EQ(bar->titles.back().label, "&Help");
+    EXPECT_TRUE(bar->titles.back().rightAligned);
+    std::vector<std::string> labels;
+    for (const MenuItem& item : helpMenu()->items) labels.push_back(item.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"&Developer Library", "&Programmng Guide",
+                                                "&Language Reference", "&User Guide", "&Menu Item",
+                                                "&This Window", "&About the OKA"}));
+    const MenuItem& thisWindow = helpMenu()->items[5];
+    EXPECT_EQ(thisWindow.accelCode, kKeyF1);
+    EXPECT_EQ(thisWindow.accelLabel, "F1");
+    EXPECT_EQ(helpMenu()->items[6].id, 700);
+
+    // A window whose bar has "&Help" already gets the documents after a separator.
+    WinObj window;
+    window.menuBar = std::make_unique<MBarObj>(&window);
+    MBAR_AddItem(window.menuBar.get(), "&Help");
+    MBAR_CurSetSubMenu(window.menuBar.get(), MENU_Create());
+    gHelpManager->addMenu(&window);
+    ASSERT_EQ(window.menuBar->titles.size(), 1u);
+    EXPECT_TRUE(window.menuBar->titles[0].menu->items.front().separator);
+}
+
+TEST_F(HelpTest, MenuItemHelpExplainsTheNextChoiceInsteadOfRunningIt) {
+    createWorkspaceWindow();
+    ASSERT_TRUE(AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item"));
+    EXPECT_TRUE(gHelpManager->isMenuItemHelpPending());
+    ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, kPreferencesCommand));
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAMenu:ToolManager:Preferences..."});
+    EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
+
+    // Twice in a row: the second choice explains "&Menu Item" itself.
+    AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item");
+    AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item");
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAMenu:ToolManager:MenuItem"});
+    EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
+}
+
+TEST_F(HelpTest, HelpKeyShowsWindowHelpInOrdinaryAndModalWindows) {
+    createWorkspaceWindow();
+    AUTO_KeyPress(gWorkspaceWindow, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolManager"});
+    AUTO_KeyPress(gWorkspaceWindow, 'h');
+    EXPECT_TRUE(viewerArguments(300).empty());
+
+    AUTO_ScriptModal("alertWindow", [](WinObj* alert) { AUTO_KeyPress(alert, kKeyF1); });
+    displayAlertWindow("Something happened", kAlertWarning, nullptr, nullptr, nullptr, nullptr, 0,
+                       nullptr);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AlertWindow"});
+
+    FakeTool tool("browser", typeCode("BROW"));
+    registerFrom(tool);
+    AUTO_ScriptModal("toolInfoWindow", [](WinObj* info) { AUTO_KeyPress(info, kKeyF1); });
+    displayToolInfoWindow(&tool.info);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolInfo"});
+
+    displayNewEngineWindow(nullptr, 0);
+    WinObj* addEngine = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
+    AUTO_KeyPress(addEngine, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AddEngine"});
+    WIN_TerminateGetStatus(addEngine);
+}
+
+TEST_F(HelpTest, ViewerGetsTheDocumentAsOneQuotedWordAndMissingFilesBeep) {
+    fs::path odd = home / "it's; docs";
+    writeFile(odd / "user.html", "<html></html>\n");
+    gHelpManager->showHelp((odd / "user.html").c_str(), "OKAWin:ToolManager", nullptr);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{(odd / "user.html").string() + "#OKAWin:ToolManager"});
+    EXPECT_TRUE(manager.logContains(std::string(gHelpManager->getViewerName()) + " '" +
+                                    home.string() + "/it'\\''s; docs/user.html#OKAWin:ToolManager'&"));
+
+    gHelpManager->showHelp("nowhere.html", "OKAWin:AddEngine", nullptr);
+    EXPECT_TRUE(manager.logContains("Could not find help file \"nowhere.html\" with anchor OKAWin:AddEngine"));
+    EXPECT_EQ(AUTO_BeepCount(), 1);
+    EXPECT_TRUE(viewerArguments(300).empty());
+}
+
+TEST_F(HelpTest, MissingDefaultViewerGivesWayToXdgOpenForDocumentsWithoutAnchor) {
+    fs::path bin = home / "bin";
+    writeRecordingViewer(bin, "xdg-open", viewerOut);
+    std::string path = getenv("PATH");
+    setenv("PATH", bin.c_str(), 1);
+    gHelpManager->setViewerName("netscape");
+    createWorkspaceWindow();
+    AUTO_ChooseMenuItem(gWorkspaceWindow, "&Language Reference");
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(viewerArguments(), std::vector<std::string>{inDocuments("quenta.html")});
+    EXPECT_TRUE(manager.logContains("xdg-open '" + inDocuments("quenta.html") + "'&"));
+}
+
+TEST_F(HelpTest, HelpDefaultsAnswerWithTheViewerThenEveryDocument) {
+    FakeTool tool("browser", typeCode("BROW"));
+    registerFrom(tool);
+    gHelpManager->setViewerName("firefox");
+    EXPECT_EQ(deliver(newRequest("HGDM"), tool.info)->getLongParam(0), 0);
+    std::unique_ptr<Message> viewer = receiveOfType(tool, typeCode("HDTM"));
+    ASSERT_TRUE(viewer);
+    char text[kPathSize];
+    viewer->getTextParam(0, text, sizeof text);
+    EXPECT_STREQ(text, "firefox");
+    for (long i = 0; i < 4; ++i) {
+        std::unique_ptr<Message> document = tool.receive();
+        ASSERT_TRUE(document && document->type == typeCode("HMEM"));
+        document->getTextParam(0, text, sizeof text);
+        EXPECT_STREQ(text, gHelpManager->getHelpMItemLabel(i));
+        document->getTextParam(1, text, sizeof text);
+        EXPECT_STREQ(text, gHelpManager->getHelpMItemFile(i));
+    }
+}
+
+TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
+    FakeTool browser("browser", typeCode("BROW"));
+    FakeTool compiler("compiler", typeCode("COMP"));
+    registerFrom(browser);
+    registerFrom(compiler);
+    std::string recordingViewer = gHelpManager->getViewerName();
+
+    WinObj* form = displayKelvanePreferences();
+    ASSERT_NE(form, nullptr);
+    auto* field = static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"));
+    EXPECT_EQ(TED_GetStr(field), recordingViewer);
+    AUTO_KeyPress(form, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:KelvanePrefs"});
+    AUTO_EditText(field, "");
+    AUTO_Activate(static_cast<TButObj*>(AUTO_FindChild(form, "0")));
+
+    EXPECT_STREQ(gHelpManager->getViewerName(), "");
+    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(typeCode("HTPT")), 1);
+    char stored[8] = "x";
+    EXPECT_EQ(gPreferencesManager->readNthPreference(typeCode("HTPT"), 1, stored, sizeof stored), 1);
+    EXPECT_EQ(stored[0], '\0');
+    for (FakeTool* tool : {&browser, &compiler}) {
+        std::unique_ptr<Message> message = receiveOfType(*tool, typeCode("HDTM"));
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message->getParamLength(0), 1);
+    }
+
+    form = displayKelvanePreferences();
+    AUTO_EditText(static_cast<TEdObj*>(AUTO_FindChild(form, "2/0")), "firefox --new-window");
+    AUTO_Activate(static_cast<TButObj*>(AUTO_FindChild(form, "1")));
+    EXPECT_STREQ(gHelpManager->getViewerName(), "");
+
+    changeHelpViewer("firefox --new-window");
+    manager.restart();
+    EXPECT_STREQ(gHelpManager->getViewerName(), "firefox --new-window");
+}
+
+TEST_F(HelpTest, UserHelpHasAnAnchorForEveryWindowAndMenuItem) {
+    const char* source = std::getenv("OKA_SOURCE_DIR");  // set by CTest for every test
+    ASSERT_NE(source, nullptr);
+    std::string page = readFile(fs::path(source) / "resources/doc/html/user.html");
+    std::vector<std::string> anchors;
+    for (const char* key : {"ToolManager", "AddEngine", "KelvanePrefs", "ListFilters", "ProjectPaths",
+                            "SourceFind", "FilePicker", "ToolInfo", "AlertWindow"}) {
+        anchors.push_back(std::string("OKAWin:") + key);
+    }
+    // The workspace is the one window with a menu bar.
+    createWorkspaceWindow();
+    for (const MenuTitle& title : WIN_GetMenuBar(gWorkspaceWindow)->titles) {
+        for (const MenuItem& item : title.menu->items) {
+            if (item.separator) continue;
+            std::string label;
+            for (char c : item.label)
+                if (c != ' ' && c != '&') label += c;
+            anchors.push_back("OKAMenu:ToolManager:" + label);
+        }
+    }
+    EXPECT_GT(anchors.size(), 20u);
+    for (const std::string& anchor : anchors) {
+        EXPECT_NE(page.find("id=\"" + anchor + "\""), std::string::npos) << "user.html lacks " << anchor;
+    }
+}
