@@ -2,6 +2,8 @@
 // component area. Each view's list and label are clones of the project
 // list's, placed 8 pixels right of the column before; all lists share the
 // project list's y and height. The area's extent follows the rightmost list.
+#include <algorithm>
+
 #include "core/Log.h"
 #include "projects/ComponentViewFilter.h"
 #include "projects/ProjectManager.h"
@@ -125,6 +127,15 @@ void ProjectManager::updateComponentAreaExtent() {
     int scrollBarWidth = 0;
     SAREA_QueryInfo(componentArea, &scrollBarWidth, nullptr);
     SPANL_SetExt(componentArea, last.right() + scrollBarWidth, last.bottom());
+    // A narrower surface (a list removed) may leave the area scrolled past
+    // its end: nothing would stand at its left.
+    int maximumX = std::max(0, componentArea->extentWidth - componentArea->box.width);
+    int maximumY = std::max(0, componentArea->extentHeight - componentArea->box.height);
+    if (componentArea->scrollX > maximumX || componentArea->scrollY > maximumY) {
+        componentArea->scrollX = std::min(componentArea->scrollX, maximumX);
+        componentArea->scrollY = std::min(componentArea->scrollY, maximumY);
+        componentArea->changed();
+    }
 }
 
 void ProjectManager::setUpAllComponentViews() {

@@ -97,6 +97,7 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     EXPECT_EQ(gProjectManager->getNthComponentView(1), third);
     EXPECT_EQ(columnXs(), (std::vector<int>{8, 166, 304}));
     EXPECT_EQ(area()->extentWidth, 304 + 130 + kScrollBarSize);
+    EXPECT_EQ(area()->scrollX, 0);  // the narrower surface fits the area again
     EXPECT_EQ(area()->childCount(), 6);
     gProjectManager->removeComponentView(nullptr);
     EXPECT_TRUE(manager.logContains("bad label provided to ProjectManager::removeComponentView"));
@@ -109,9 +110,9 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     for (const DrawRecord& call : AUTO_DrawCalls())
         if (call.widget == area() && call.operation == "rect" && call.pen == PEN_LoadById(11))
             outlines.push_back(call.box.x);
-    // The first just right of the last list (the area shows its surface from
-    // scrollX on); the next, 138 further, lies outside the area.
-    EXPECT_EQ(outlines, (std::vector<int>{304 + 130 + 8 - area()->scrollX}));
+    // The first just right of the last list; the next, 138 further, lies
+    // outside the area.
+    EXPECT_EQ(outlines, (std::vector<int>{304 + 130 + 8}));
 
     AUTO_Enter(first->getLabel());
     EXPECT_EQ(statusText(),
