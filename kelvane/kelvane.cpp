@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/Globals.h"
+#include "core/ProgramOptions.h"
 #include "core/Utilities.h"
 #include "kelvane/ToolManagerApp.h"
 #include "kelvane/WorkspaceWindow.h"
@@ -16,23 +17,21 @@
 
 namespace {
 
-void printUsage() {
-    std::printf(
-        "Usage: kelvane [--headless] [--help] [--version]\n"
-        "\n"
-        "Starts the Tool Manager of the OKA: it listens for the tools' messages on\n"
-        "127.0.0.1 port 4100 (or the next free port, written to ~/.oka/okaport), starts the\n"
-        "tools named in $OKA/bin/resource/toollist and runs until its workspace\n"
-        "window is closed or it receives SIGTERM or SIGHUP.\n"
-        "\n"
-        "  --headless  run without a display, even when DISPLAY is set\n"
-        "  --help      show this text\n"
-        "  --version   show the version\n"
-        "\n"
-        "Environment: OKA (installation root, required), OKA_LOGLEVEL (logSome or\n"
-        "logAll), OKA_LOG_SIZE (log size limit in bytes), HOME, OKA_ALLOW_OTHER_USERS\n"
-        "(1: accept connections of other local users).\n");
-}
+constexpr const char* kUsage =
+    "Usage: kelvane [--headless] [--help] [--version]\n"
+    "\n"
+    "Starts the Tool Manager of the OKA: it listens for the tools' messages on\n"
+    "127.0.0.1 port 4100 (or the next free port, written to ~/.oka/okaport), starts the\n"
+    "tools named in $OKA/bin/resource/toollist and runs until its workspace\n"
+    "window is closed or it receives SIGTERM or SIGHUP.\n"
+    "\n"
+    "  --headless  run without a display, even when DISPLAY is set\n"
+    "  --help      show this text\n"
+    "  --version   show the version\n"
+    "\n"
+    "Environment: OKA (installation root, required), OKA_LOGLEVEL (logSome or\n"
+    "logAll), OKA_LOG_SIZE (log size limit in bytes), HOME, OKA_ALLOW_OTHER_USERS\n"
+    "(1: accept connections of other local users). See man kelvane.\n";
 
 void requestFinish(int) {
     gFinished = 1;
@@ -54,15 +53,8 @@ void announceReady() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (answerHelpOrVersion(argc, argv, "kelvane", kUsage)) return 0;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            printUsage();
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("kelvane %s\n", OKA_VERSION);
-            return 0;
-        }
         if (std::strcmp(argv[i], "--headless") != 0) {
             std::fprintf(stderr, "kelvane: unknown option %s (see --help)\n", argv[i]);
             return 2;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Platform.h"
+#include "core/ProgramOptions.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
 #include "messaging/ParamText.h"
@@ -28,44 +29,43 @@ constexpr int kWatchWaitMs = 200;
 
 volatile std::sig_atomic_t interrupted = 0;
 
-void printUsage() {
-    std::printf(
-        "Usage: okamsg [--port N] [--reply [MS]] TYPE [PARAM...]\n"
-        "       okamsg [--port N] --tools [--json]\n"
-        "       okamsg [--port N] --watch [--type TYPE]\n"
-        "\n"
-        "Sends one message of type TYPE (four characters) to the Tool Manager, whose\n"
-        "port is read from ~/.oka/okaport, or to port N.\n"
-        "\n"
-        "Parameters are written TYPE:VALUE:\n"
-        "  S255:text   ST31:text   LONG:n   SHRT:n   BOOL:0|1   IDNT:ABCD\n"
-        "  DATA:hex    DATA:@file  (the bytes of a file)\n"
-        "\n"
-        "  --port N      send to port N instead of the Tool Manager's\n"
-        "  --reply [MS]  ask for a reply and wait up to MS milliseconds (default 5000);\n"
-        "                prints the error code and each result parameter\n"
-        "  --tools       list the registered tools and their commands ('TLST')\n"
-        "  --json        with --tools: print the list as JSON\n"
-        "  --watch       print one line per message the Tool Manager receives, sends or\n"
-        "                relays, and its notices of tools and projects, until Ctrl-C\n"
-        "  --type TYPE   with --watch: only messages of type TYPE\n"
-        "  --help        show this text\n"
-        "\n"
-        "Exit status:\n"
-        "  0  success\n"
-        "  2  bad arguments\n"
-        "  3  no reply in time\n"
-        "  4  the reply carried a non-zero error code (printed as \"error N\")\n"
-        "  5  no Tool Manager is running (no port file, or nothing listens on the port)\n"
-        "\n"
-        "Examples:\n"
-        "  okamsg --reply SHOW\n"
-        "  okamsg --reply 2000 LOOK IDNT:BROW\n"
-        "  okamsg --tools --json\n"
-        "  okamsg --watch --type SCHG\n"
-        "  okamsg ADDF S255:/home/me/project/main.qnt\n"
-        "  okamsg --port 4217 SCHG S255:/tmp/changed.qnt\n");
-}
+constexpr const char* kUsage =
+    "Usage: okamsg [--port N] [--reply [MS]] TYPE [PARAM...]\n"
+    "       okamsg [--port N] --tools [--json]\n"
+    "       okamsg [--port N] --watch [--type TYPE]\n"
+    "\n"
+    "Sends one message of type TYPE (four characters) to the Tool Manager, whose\n"
+    "port is read from ~/.oka/okaport, or to port N.\n"
+    "\n"
+    "Parameters are written TYPE:VALUE:\n"
+    "  S255:text   ST31:text   LONG:n   SHRT:n   BOOL:0|1   IDNT:ABCD\n"
+    "  DATA:hex    DATA:@file  (the bytes of a file)\n"
+    "\n"
+    "  --port N      send to port N instead of the Tool Manager's\n"
+    "  --reply [MS]  ask for a reply and wait up to MS milliseconds (default 5000);\n"
+    "                prints the error code and each result parameter\n"
+    "  --tools       list the registered tools and their commands ('TLST')\n"
+    "  --json        with --tools: print the list as JSON\n"
+    "  --watch       print one line per message the Tool Manager receives, sends or\n"
+    "                relays, and its notices of tools and projects, until Ctrl-C\n"
+    "  --type TYPE   with --watch: only messages of type TYPE\n"
+    "  --help        show this text\n"
+    "  --version     show the version\n"
+    "\n"
+    "Exit status:\n"
+    "  0  success\n"
+    "  2  bad arguments\n"
+    "  3  no reply in time\n"
+    "  4  the reply carried a non-zero error code (printed as \"error N\")\n"
+    "  5  no Tool Manager is running (no port file, or nothing listens on the port)\n"
+    "\n"
+    "Examples:\n"
+    "  okamsg --reply SHOW\n"
+    "  okamsg --reply 2000 LOOK IDNT:BROW\n"
+    "  okamsg --tools --json\n"
+    "  okamsg --watch --type SCHG\n"
+    "  okamsg ADDF S255:/home/me/project/main.qnt\n"
+    "  okamsg --port 4217 SCHG S255:/tmp/changed.qnt\n";
 
 bool isNumber(const char* text) {
     return text != nullptr && *text != '\0' && std::strspn(text, "0123456789") == std::strlen(text);
@@ -82,17 +82,13 @@ struct Options {
     int firstArgument = 0;  // the message type, for a plain message
 };
 
-// False (with a message) on a bad command line; `exitNow` is set for --help.
-bool parseOptions(int argc, char** argv, Options& options, bool& exitNow) {
+// False (with a message) on a bad command line.
+bool parseOptions(int argc, char** argv, Options& options) {
     int argument = 1;
     for (; argument < argc && std::strncmp(argv[argument], "--", 2) == 0; ++argument) {
         const char* option = argv[argument];
         const char* value = argv[argument + 1];
-        if (std::strcmp(option, "--help") == 0) {
-            printUsage();
-            exitNow = true;
-            return true;
-        } else if (std::strcmp(option, "--port") == 0 && isNumber(value)) {
+        if (std::strcmp(option, "--port") == 0 && isNumber(value)) {
             options.port = std::atoi(argv[++argument]);
         } else if (std::strcmp(option, "--reply") == 0) {
             options.wantsReply = true;
@@ -208,10 +204,9 @@ int watch(MessageCenter& center, int port, TypeCode type, uint32_t timeout) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (answerHelpOrVersion(argc, argv, "okamsg", kUsage)) return 0;
     Options options;
-    bool exitNow = false;
-    if (!parseOptions(argc, argv, options, exitNow)) return kExitUsage;
-    if (exitNow) return 0;
+    if (!parseOptions(argc, argv, options)) return kExitUsage;
 
     ToolInfo destination;
     destination.port = options.port != 0 ? options.port : TCPTransport::getToolManagerPort();

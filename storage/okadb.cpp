@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/ByteOrder.h"
+#include "core/ProgramOptions.h"
 #include "storage/Database.h"
 #include "storage/DatabaseCheck.h"
 
@@ -23,12 +24,28 @@ using namespace dbformat;
 
 namespace {
 
+constexpr const char* kUsage =
+    "Usage: okadb info FILE\n"
+    "       okadb records FILE TYPE\n"
+    "       okadb check FILE\n"
+    "       okadb check --repair FILE\n"
+    "\n"
+    "Looks inside the OKA's block database files: the preferences (~/.oka/) and\n"
+    "project files. Only --repair writes, and then only FILE.repaired.\n"
+    "\n"
+    "  info FILE            header, list counts, free space, blocks by type\n"
+    "  records FILE TYPE    every record of the blocks of one four-character type\n"
+    "  check FILE           structural validation; one line per problem\n"
+    "  check --repair FILE  the problems, then a sound copy of what can be saved\n"
+    "                       written to FILE.repaired\n"
+    "  --help               show this text\n"
+    "  --version            show the version\n"
+    "\n"
+    "Exit status: 0 success (a sound file for check, a copy written for repair),\n"
+    "1 failure or problems, 2 wrong usage.\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: okadb info FILE\n"
-                 "       okadb records FILE TYPE\n"
-                 "       okadb check FILE\n"
-                 "       okadb check --repair FILE\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -166,6 +183,7 @@ int repairFile(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (answerHelpOrVersion(argc, argv, "okadb", kUsage)) return 0;
     if (argc == 3 && std::strcmp(argv[1], "info") == 0) return showInfo(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "records") == 0) return showRecords(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0) return checkFile(argv[2]);

@@ -25,21 +25,10 @@
 namespace {
 namespace fs = std::filesystem;
 
-struct OkamsgRun {
-    int status;
-    std::string output;  // stdout and stderr
-};
-
-OkamsgRun runOkamsg(const fs::path& home, const std::string& arguments) {
-    std::string command =
-        "HOME=" + home.string() + " " + builtProgram("okamsg").string() + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, count);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+// okamsg's exit status, standard output and standard error.
+CommandRun runOkamsg(const fs::path& home, const std::string& arguments) {
+    return runCommand("HOME=" + home.string() + " " + builtProgram("okamsg").string() + " " +
+                      arguments + " 2>&1");
 }
 
 class SampleHubTest : public ::testing::Test {
@@ -96,12 +85,12 @@ TEST_F(SampleHubTest, ToolsOutliveACrashedToolManagerAndComeBackOnceEach) {
 }
 
 TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
-    OkamsgRun tools = runOkamsg(hub.home.path(), "--tools");
+    CommandRun tools = runOkamsg(hub.home.path(), "--tools");
     EXPECT_EQ(tools.status, 0) << tools.output;
     EXPECT_NE(tools.output.find("Sample Viewer  type SVWR  OKA Samples  version 1.0  port "), std::string::npos);
     EXPECT_NE(tools.output.find("loaded  source viewer (default)\n    View Source  requires file of type QAGT\n"),
               std::string::npos) << tools.output;
-    OkamsgRun json = runOkamsg(hub.home.path(), "--tools --json");
+    CommandRun json = runOkamsg(hub.home.path(), "--tools --json");
     EXPECT_NE(json.output.find("\"type\": \"SRUN\", \"name\": \"Sample Runner\""), std::string::npos) << json.output;
 
     fs::path watched = hub.home.path() / "watch.out";
@@ -119,18 +108,18 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
     EXPECT_NE(lines.find("RECV SCHG okamsg"), std::string::npos) << lines;
     EXPECT_EQ(lines.find(" SHOW "), std::string::npos) << lines;
 
-    OkamsgRun refused = runOkamsg(hub.home.path(), "--reply LOOK");
+    CommandRun refused = runOkamsg(hub.home.path(), "--reply LOOK");
     EXPECT_EQ(refused.status, 4);
     EXPECT_NE(refused.output.find("error -2"), std::string::npos);
     int unused = findFreePort();
-    OkamsgRun nobody = runOkamsg(hub.home.path(), "--port " + std::to_string(unused) + " --reply SHOW");
+    CommandRun nobody = runOkamsg(hub.home.path(), "--port " + std::to_string(unused) + " --reply SHOW");
     EXPECT_EQ(nobody.status, 5);
     EXPECT_NE(nobody.output.find("no Tool Manager is running on port " + std::to_string(unused)),
               std::string::npos);
     TempHome empty;
     EXPECT_EQ(runOkamsg(empty.path(), "--reply SHOW").status, 5);
     RawListener silent;  // takes the message and never answers
-    OkamsgRun late = runOkamsg(hub.home.path(), "--port " + std::to_string(silent.port()) + " --reply 200 SHOW");
+    CommandRun late = runOkamsg(hub.home.path(), "--port " + std::to_string(silent.port()) + " --reply 200 SHOW");
     EXPECT_EQ(late.status, 3);
     EXPECT_NE(late.output.find("no reply within 200 ms"), std::string::npos);
 }

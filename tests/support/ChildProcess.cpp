@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "TestSupport.h"
@@ -11,6 +12,22 @@
 std::filesystem::path builtProgram(const std::string& name) {
     const char* build = std::getenv("OKA_BUILD_DIR");
     return std::filesystem::path(build ? build : OKA_BINARY_DIR) / "bin" / name;
+}
+
+std::filesystem::path sourceFile(const std::string& relative) {
+    const char* source = std::getenv("OKA_SOURCE_DIR");
+    return std::filesystem::path(source ? source : OKA_SOURCE_ROOT) / relative;
+}
+
+CommandRun runCommand(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {-1, ""};
+    std::string output;
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, count);
+    int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 ChildProcess::ChildProcess(const std::filesystem::path& program,
@@ -63,8 +80,7 @@ std::filesystem::path makeInstallation(const std::filesystem::path& directory) {
     std::filesystem::path root = directory / "oka";
     std::filesystem::path resources = root / "bin" / "resource";
     std::filesystem::create_directories(resources);
-    const char* source = std::getenv("OKA_SOURCE_DIR");
-    std::filesystem::path bundled = std::filesystem::path(source ? source : OKA_SOURCE_ROOT) / "resources" / "resource";
+    std::filesystem::path bundled = sourceFile("resources/resource");
     std::error_code error;
     std::filesystem::copy(bundled, resources, std::filesystem::copy_options::recursive, error);
     writeFile(resources / "toollist", "");

@@ -10,6 +10,16 @@
 
 // The build's program `name` (build/bin/name), found through OKA_BUILD_DIR.
 std::filesystem::path builtProgram(const std::string& name);
+// The file `relative` of the source tree, found through OKA_SOURCE_DIR.
+std::filesystem::path sourceFile(const std::string& relative);
+
+// What a command run through the shell printed, and its exit status (-1
+// when a signal ended it).
+struct CommandRun {
+    int status;
+    std::string output;  // standard output; add 2>&1 to the command for errors too
+};
+CommandRun runCommand(const std::string& command);
 
 class ChildProcess {
 public:

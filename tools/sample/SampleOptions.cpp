@@ -59,7 +59,7 @@ bool parseSampleOptions(int argc, char** argv, SampleOptions& options, std::stri
             options.company = value;
         } else if (option == "--program") {
             options.program = value;
-        } else if (option == "--version") {
+        } else if (option == "--tool-version") {
             valid = std::sscanf(value.c_str(), "%d.%d", &options.majorVersion,
                                 &options.minorVersion) == 2;
         } else if (option == "--type") {

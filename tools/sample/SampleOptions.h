@@ -42,7 +42,8 @@ inline constexpr const char* kSampleUsage =
     "\n"
     "  --name NAME             display name (default \"Sample Tool\")\n"
     "  --company TEXT          maker (default \"OKA Samples\")\n"
-    "  --version MAJOR.MINOR   version (default 1.0)\n"
+    "  --tool-version MAJOR.MINOR\n"
+    "                          version the tool announces (default 1.0)\n"
     "  --type CODE             four-character tool type (default SMPL)\n"
     "  --source-viewer         the tool displays source files\n"
     "  --program PATH          program path given to the Tool Manager (default argv[0])\n"
@@ -50,4 +51,6 @@ inline constexpr const char* kSampleUsage =
     "                          publish a command; REQUIRES is 0 nothing, 1 a file of\n"
     "                          TYPE, 2 an engine, 3 an engine or nothing (repeatable)\n"
     "  --extension EXT:NAME:CODE[:DESCRIPTION]\n"
-    "                          identify files ending in .EXT as type CODE (repeatable)\n";
+    "                          identify files ending in .EXT as type CODE (repeatable)\n"
+    "  --help                  show this text\n"
+    "  --version               show the version of okasample itself\n";

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "core/Log.h"
+#include "core/ProgramOptions.h"
 #include "core/Utilities.h"
 #include "tools/OkaTool.h"
 #include "tools/sample/SampleOptions.h"
@@ -124,11 +125,8 @@ void registerSampleHandlers() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (answerHelpOrVersion(argc, argv, "okasample", kSampleUsage)) return 0;
     std::string error;
-    if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::fputs(kSampleUsage, stdout);
-        return 0;
-    }
     if (!parseSampleOptions(argc, argv, options, error)) {
         std::fprintf(stderr, "okasample: %s\n%s", error.c_str(), kSampleUsage);
         return 2;

@@ -1,0 +1,60 @@
+// What every installed program says about itself: --version gives the
+// build's version in one format, --help exits 0 with the usage, and each
+// option the usage names is documented in the program's manual page, which
+// man formats without a warning. A new option without its manual entry, or
+// a page that no longer formats, fails here.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <string>
+
+#include "ChildProcess.h"
+#include "TestSupport.h"
+
+namespace {
+
+class ProgramOptions : public ::testing::TestWithParam<const char*> {
+protected:
+    std::string program() const { return GetParam(); }
+    CommandRun run(const std::string& arguments) const {
+        return runCommand(builtProgram(program()).string() + " " + arguments + " 2>&1");
+    }
+    std::string manualPage() const { return sourceFile("man/" + program() + ".1").string(); }
+};
+
+TEST_P(ProgramOptions, VersionIsTheBuildsInOneFormat) {
+    CommandRun version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output, program() + " " + OKA_VERSION + "\n");
+}
+
+TEST_P(ProgramOptions, HelpWinsOverEveryOtherArgumentAndEveryOptionIsInTheManualPage) {
+    CommandRun help = run("--no-such-option --help");
+    ASSERT_EQ(help.status, 0) << help.output;
+    ASSERT_EQ(help.output.rfind("Usage: " + program(), 0), 0u) << help.output;
+
+    // In roff a minus sign is written \-, so --tool-version reads \-\-tool\-version.
+    std::string page = readFile(manualPage());
+    std::set<std::string> options;
+    std::regex option(R"(--[a-z][a-z-]*)");
+    for (std::sregex_iterator it(help.output.begin(), help.output.end(), option), end; it != end; ++it)
+        options.insert(it->str());
+    EXPECT_TRUE(options.count("--version")) << help.output;
+    for (const std::string& name : options) {
+        std::string escaped = std::regex_replace(name, std::regex("-"), "\\-");
+        EXPECT_NE(page.find(escaped), std::string::npos) << name << " is not in " << manualPage();
+    }
+}
+
+TEST_P(ProgramOptions, ManualPageFormatsWithoutWarnings) {
+    CommandRun formatted =
+        runCommand("LC_ALL=C MANWIDTH=80 man --warnings -l " + manualPage() + " 2>&1 >/dev/null");
+    EXPECT_EQ(formatted.status, 0);
+    EXPECT_EQ(formatted.output, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Installed, ProgramOptions,
+                         ::testing::Values("kelvane", "okamsg", "okadb", "okasample"));
+
+}  // namespace
