@@ -29,11 +29,6 @@ constexpr ButtonCommand kButtonCommands[] = {
     {'9', 142, "Minimize all OKA windows except for the Project Manager window"},
 };
 
-void removeSelectedComponent() {
-    Item* selected = nullptr;
-    if (gProjectManager->getSelectedComponent(&selected)) gProjectManager->removeComponent(selected);
-}
-
 void addComponentList() {
     gProjectManager->addComponentView();
     gProjectManager->saveProject();
@@ -55,7 +50,7 @@ void runWorkspaceCommand(int id) {
             displayNewEngineWindow(nullptr, 0);
             break;
         case 105:
-            removeSelectedComponent();
+            gProjectManager->removeSelectedComponent();
             break;
         case 106:
             displayKelvanePreferences();

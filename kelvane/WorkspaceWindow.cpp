@@ -4,7 +4,10 @@
 
 #include "core/Globals.h"
 #include "core/Log.h"
+#include "kelvane/ComponentArea.h"
+#include "kelvane/ComponentLists.h"
 #include "kelvane/ToolIconBar.h"
+#include "kelvane/ToolManagerApp.h"
 #include "kelvane/WorkspaceCommands.h"
 #include "messaging/MessageCenter.h"
 #include "projects/ProjectManager.h"
@@ -42,14 +45,21 @@ int chosenMenuId(WinObj* window) {
 void workspaceWindowNfy(WinObj* window, int code) {
     switch (code) {
         case kNfyPointerMoved:
-            WGT_UseCursor(window, CURS_LoadById(kArrowCursor));
+            if (pointerOnColumnBoundary()) {
+                WGT_UseCursor(window, gResizeHorCursor);
+                updateStatusText("Click and drag to resize the component lists");
+            } else {
+                WGT_UseCursor(window, CURS_LoadById(kArrowCursor));
+            }
             WGT_MouseHandled(window);
             WIN_DefNfy(window, code);
             break;
         case kNfyPointerEntered:
             WIN_DefNfy(window, code);
-            updateStatusText(nullptr);
-            WGT_MouseHandled(window);
+            if (!pointerOnColumnBoundary()) {
+                updateStatusText(nullptr);
+                WGT_MouseHandled(window);
+            }
             break;
         case kNfyWindowDestroyed:
             gFinished = 1;
@@ -127,6 +137,7 @@ void createWorkspaceWindow() {
     WIN_Init(window);
     WIN_SetIcon(window, getToolIcon(&gMessageCenter->getOwnToolInfo()));
     gToolIconBar->setPanel(dynamic_cast<PanelObj*>(RES_GetNthChild(window, kToolIconPanelIndex)));
+    installComponentListProcedures(window);
     handOverProjectList(window);
     gWindowManager->addWindowRec(kWorkspaceWindowType, window, nullptr, nullptr);
     gWindowBgColor = WGT_GetBgColor(window);

@@ -6,12 +6,35 @@
 #include "projects/MasterComponentList.h"
 #include "projects/OKAFile.h"
 #include "toolkit/LBoxObj.h"
+#include "toolkit/TAreaObj.h"
+#include "toolkit/WinObj.h"
 
-ComponentView::ComponentView(LBoxObj* box)
-    : listBox(box), filter(std::make_unique<WildCardString>()),
-      filterTypeName(newStringCopy("any type")) {}
+ComponentView::ComponentView()
+    : filter(std::make_unique<WildCardString>()), filterTypeName(newStringCopy("any type")) {}
 
-ComponentView::~ComponentView() { delete[] filterTypeName; }
+ComponentView::~ComponentView() {
+    if (filterDialog != nullptr) WIN_TerminateGetStatus(filterDialog);
+    WGT_Terminate(column.list);
+    WGT_Terminate(column.label);
+    delete[] filterTypeName;
+}
+
+void ComponentView::attachColumn(const ListColumn& widgets) {
+    column = widgets;
+    setListWidth(listWidth);
+    TAREA_SetLabel(column.label, getLabelText());
+}
+
+void ComponentView::forgetColumn() { column = ListColumn{}; }
+
+int16_t ComponentView::getListWidth() const {
+    return column.exists() ? columnWidth(column) : listWidth;
+}
+
+void ComponentView::setListWidth(int16_t width) {
+    listWidth = width;
+    if (column.exists()) placeColumn(column, column.list->box.x, width);
+}
 
 const char* ComponentView::getLabelText() const {
     return filterMode == kFilterByType ? filterTypeName : filter->getDisplayPattern();
@@ -25,7 +48,9 @@ bool ComponentView::passesFilter(const Item* component) const {
 }
 
 void ComponentView::setUpList(LBoxObj* projectList, const MasterComponentList& components) {
-    if (listBox == nullptr || projectList == nullptr) return;
+    if (!column.exists() || projectList == nullptr) return;
+    TAREA_SetLabel(column.label, getLabelText());
+    LBoxObj* listBox = column.list;
     LBOX_Reset(listBox);
     LBOX_GoHome(listBox);
     for (int row = 0; row < LBOX_GetNumRows(projectList); ++row) {
@@ -36,7 +61,7 @@ void ComponentView::setUpList(LBoxObj* projectList, const MasterComponentList& c
 }
 
 void ComponentView::unselectAll() {
-    if (listBox != nullptr) LBOX_AllUnselect(listBox);
+    if (column.list != nullptr) LBOX_AllUnselect(column.list);
 }
 
 void ComponentView::setFilter(const char* pattern) {

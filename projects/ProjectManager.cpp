@@ -153,6 +153,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
     }
     masterComponentList->removeAllComponents();
     componentViews.removeAll();
+    updateComponentAreaExtent();
     updateProjectListView();
 
     if (path != nullptr) setProjectPath(path);
@@ -248,7 +249,7 @@ void ProjectManager::writeProjectComponents() {
 
 void ProjectManager::writeComponentViews() {
     uint8_t width[kListWidthRecordSize];
-    encodeListWidthRecord(projectListWidth, width);
+    encodeListWidthRecord(getProjectListWidth(), width);
     writeNthPreference(kListWidthRecord, 1, reinterpret_cast<const char*>(width), sizeof width);
     std::vector<uint8_t> bytes(size_t(componentViews.getCount() * kViewRecordSize));
     std::vector<PreferenceRecord> records;
@@ -278,7 +279,7 @@ void ProjectManager::readComponentViews() {
         lastError = 0;
         return;
     }
-    projectListWidth = listWidth;
+    setProjectListWidth(listWidth);
     std::vector<std::string> records;
     readPreferencesOfType(kViewRecord, records);
     for (const std::string& bytes : records) {
@@ -442,6 +443,11 @@ void ProjectManager::removeComponent(Item* item) {
     saveProject();
 }
 
+void ProjectManager::removeSelectedComponent() {
+    Item* selected = nullptr;
+    if (getSelectedComponent(&selected)) removeComponent(selected);
+}
+
 bool ProjectManager::getComponentByIdent(Item** item, TypeCode type, const char* name,
                                          int32_t port) {
     *item = nullptr;
@@ -500,36 +506,3 @@ void ProjectManager::unselectEverything() {
         static_cast<ComponentView*>(componentViews.get(n))->unselectAll();
 }
 
-ComponentView* ProjectManager::addComponentView() {
-    // The view's own list box is cloned by the workspace window, which
-    // does not exist yet; until then a view keeps its filter and width only.
-    auto* view = new ComponentView(nullptr);
-    view->setUpList(projectListBox, *masterComponentList);
-    componentViews.include(view);
-    return view;
-}
-
-ComponentView* ProjectManager::getNthComponentView(long n) {
-    if (n < 0 || n >= componentViews.getCount()) {
-        lastError = kErrorViewIndex;
-        return nullptr;
-    }
-    return static_cast<ComponentView*>(componentViews.get(n));
-}
-
-void ProjectManager::setUpAllComponentViews() {
-    for (long n = componentViews.getCount() - 1; n >= 0; --n)
-        static_cast<ComponentView*>(componentViews.get(n))
-            ->setUpList(projectListBox, *masterComponentList);
-}
-
-void ProjectManager::updateProjectListView() {
-    if (projectListBox == nullptr || listViewHolds > 0) return;
-    masterComponentList->fillProjectList(projectListBox);
-    setUpAllComponentViews();
-}
-
-void ProjectManager::setProjectListBox(LBoxObj* listBox) {
-    projectListBox = listBox;
-    updateProjectListView();
-}

@@ -32,6 +32,8 @@
 class EngineInfo;
 class LBoxObj;
 class OKAFile;
+class SPanlObj;
+class TAreaObj;
 
 inline constexpr const char* kUntitledProject = "untitled.prj";
 inline constexpr int32_t kErrorViewIndex = -505;  // getNthComponentView out of range
@@ -89,6 +91,8 @@ public:
     void removeEngineFromProject(const char* machine, int32_t port);
     // Takes the component out, destroys it and saves.
     void removeComponent(Item* item);
+    // Removes the component selected in the workspace's lists, if any.
+    void removeSelectedComponent();
     bool getSelectedComponent(Item** item);
     // The last component of `type` named `name` (and on `port` for engines).
     bool getComponentByIdent(Item** item, TypeCode type, const char* name, int32_t port);
@@ -99,11 +103,23 @@ public:
     void writeComponentViews();
     bool validProjectFile(const char* path);
 
-    // Component views, left to right.
+    // Component views, left to right. Their columns stand in the workspace's
+    // component area (ProjectViews.cpp).
     ComponentView* addComponentView();
+    // Destroys the view whose label is `label` and moves the views right of
+    // it left into its place.
+    void removeComponentView(const TAreaObj* label);
+    ComponentView* getComponentViewByLabel(const TAreaObj* label);
+    // Opens the filter dialog of the view whose label is `label`.
+    void setComponentViewFilter(const TAreaObj* label);
     ComponentView* getNthComponentView(long n);
     long getNumberOfComponentViews() const { return componentViews.getCount(); }
+    // The box of the rightmost list: the last view's, or the project list's.
+    void getLastComponentViewBox(Rect16* box) const;
+    // Every list gets the height the component area leaves below them.
+    void adjustListHeights();
     void setUpAllComponentViews();
+    void setUpComponentView(ComponentView* view);
     void updateProjectListView();
     void unselectEverything();
     // Selects the row of `item` in the project list (null: clears every
@@ -112,9 +128,22 @@ public:
 
     // The workspace hands over its project list box while its window exists
     // (null when it goes); the lists are filled only while there is one.
+    // When the list stands in a scrolling panel with its label as the
+    // panel's child 1 (the workspace's component area), the views get
+    // columns of their own in that panel, cloned from the project list's.
     void setProjectListBox(LBoxObj* listBox);
-    int16_t getProjectListWidth() const { return projectListWidth; }
-    void setProjectListWidth(int16_t width) { projectListWidth = width; }
+    // The notification procedure of every view's label (null: the default).
+    void setViewLabelProcedure(void (*procedure)(TAreaObj* label, int code));
+    // Column 0 is the project list, column n the view n - 1; none past the last.
+    ListColumn getColumn(long n) const;
+    long getNumberOfColumns() const { return componentViews.getCount() + 1; }
+    SPanlObj* getComponentArea() const { return componentArea; }
+    // Sets the component area's extent to the rightmost list's right edge
+    // (plus room for a scroll bar) and its bottom edge.
+    void updateComponentAreaExtent();
+    // The label's width of the project list (what the project file keeps).
+    int16_t getProjectListWidth() const;
+    void setProjectListWidth(int16_t width);
     // The title the workspace window shows for the project.
     const char* getProjectTitle() const { return projectTitle; }
 
@@ -124,6 +153,8 @@ public:
 
 private:
     bool componentStillListed(const Item* item) const;
+    // Clones the project list's column for `view`, right of `leftNeighbour`.
+    void makeViewColumn(ComponentView* view, const Rect16& leftNeighbour);
     void writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records);
 
     // Holds off project list rebuilds during a bulk change, which then
@@ -136,8 +167,12 @@ private:
     List componentViews;                         // owned ComponentViews, left to right
     std::unique_ptr<MasterComponentList> masterComponentList;
     LBoxObj* projectListBox = nullptr;           // the workspace's project list, or null
+    TAreaObj* projectListLabel = nullptr;        // its label, when it has one
+    SPanlObj* componentArea = nullptr;           // the panel holding the lists, or null
+    void (*viewLabelProcedure)(TAreaObj*, int) = nullptr;  // given to every view's label
     int listViewHolds = 0;                       // bulk changes under way (ListViewHold)
-    int16_t projectListWidth = kNewViewWidth;    // width of the project list and its label
+    int16_t projectListWidth = 0;                // its width while there is no label;
+                                                 // 0: none given, the resource's stays
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
     double identifyWaitMs = 0;                   // time spent waiting for 'IDFL' replies
     ProjectChangeHook projectChangeHook = nullptr;  // told of each project made current

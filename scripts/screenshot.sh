@@ -3,7 +3,8 @@
 # person to look at: the workspace with the two sample tools, a tool icon's
 # pop-up menu, the tool information and add-engine windows, the alert that a
 # damaged preferences file raises at start, the preferences form, the find
-# window, the file picker and the pathnames window.
+# window, the file picker, the pathnames window, and a small project with
+# two component lists and the list filter dialog.
 #   scripts/screenshot.sh [--docs] [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR defaults to build/ (it must hold bin/kelvane, bin/okasample and
 # bin/okamsg); pictures land in OUT_DIR (default: screenshots/) as PNG files.
@@ -183,6 +184,42 @@ take_picture "^Locate the file agent.qa$" locateFile.png
 find_window "^Locate the file agent.qa$"
 xdotool mousemove --window "$window" 166 22 click 1
 take_picture "^Locate the file agent.qa$" locateInProject.png
+kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+
+# A small project with two lists beside the project list, the second one's
+# list filter dialog (opened from its label's pop-up), and the workspace
+# once that list shows only the text files.
+views_home="$work/views"
+mkdir -p "$views_home/src"
+printf 'agent Hello\n' > "$views_home/src/hello.qa"
+printf 'agent Counter\n' > "$views_home/src/counter.qa"
+printf 'Notes on the agents\n' > "$views_home/src/notes.txt"
+printf 'Read me first\n' > "$views_home/src/readme.txt"
+printf 'engine=7777\n' > "$views_home/src/local.qcfg"
+start_kelvane "$views_home"
+find_window "^OKA "
+sleep 3  # the sample tools register and identify the files
+for file in hello.qa counter.qa notes.txt readme.txt local.qcfg; do
+  send_message "$views_home" ADDF "S255:$views_home/src/$file"
+done
+send_message "$views_home" ADDE S255:enginehost LONG:7777
+read -r x y < <(window_origin "^OKA ")
+# "New List" twice (button 6; the menu bar takes the top 25 pixels).
+for _ in 1 2; do
+  xdotool mousemove $((x + 83)) $((y + 25 + 273)) click 1
+  sleep 0.5
+done
+# The second list's label: the component area at (166, 84), the list at 304.
+xdotool mousemove $((x + 166 + 304 + 40)) $((y + 25 + 84 + 16)) click 3
+sleep 1
+xdotool key Down Down Return
+take_picture "^List Filter$" list-filter.png
+# The name pattern field: "*.txt", then Return confirms.
+read -r fx fy < <(window_origin "^List Filter$")
+xdotool mousemove $((fx + 280)) $((fy + 52)) click 1 key ctrl+a type '*.txt'
+xdotool key Return
+sleep 0.5
+take_picture "^OKA " views.png 1
 kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
 
 if [ "$copy_to_docs" = yes ]; then

@@ -8,8 +8,11 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "KelvaneHarness.h"
+#include "RawDatabaseFile.h"
+#include "core/ByteOrder.h"
 #include "XvfbServer.h"
 
 namespace {
@@ -135,5 +138,35 @@ TEST_F(WorkspaceX11Test, CtrlOOpensTheProjectWhoseNameIsTypedWhenOpenIsClicked) 
     EXPECT_FALSE(
         shellOutput("timeout 20 xdotool search --sync --onlyvisible --name '^OKA Project: demo.prj$'")
             .empty());
+}
+
+// A new list stands 8 pixels right of the project list, in the component
+// area at (166, 84) of the window's content, below the 25-pixel menu bar;
+// the project list is 150 wide and the new list 130.
+constexpr int kMenuBarHeight = 25;
+constexpr int kNewListButtonX = 8 + 75, kNewListButtonY = kMenuBarHeight + 260 + 13;
+constexpr int kNewListBoundaryX = 166 + 8 + 150 + 8 + 130 + 4;
+constexpr int kBoundaryY = kMenuBarHeight + 84 + 60;
+
+TEST_F(WorkspaceX11Test, ANewListsWidthIsDraggedAndSavedInTheProjectFile) {
+    std::filesystem::path project = hub.home.path() / "untitled.prj";
+    // The list width field of each 'VIEW' record (offset 260).
+    auto viewWidths = [&] {
+        std::vector<int> widths;
+        for (const std::string& record : rawRecordsInFile(project, "VIEW"))
+            if (record.size() == 524)
+                widths.push_back(int16_t(getBigEndian16(reinterpret_cast<const uint8_t*>(record.data()) + 260)));
+        return widths;
+    };
+    ASSERT_TRUE(clickIn(window, kNewListButtonX, kNewListButtonY, 1));
+    ASSERT_TRUE(hub.waitUntil([&] { return viewWidths() == std::vector<int>{130}; }, 10000));
+
+    int left = 0, top = 0;
+    windowOrigin(window, &left, &top);
+    std::string from = std::to_string(left + kNewListBoundaryX) + " " + std::to_string(top + kBoundaryY);
+    std::string to = std::to_string(left + kNewListBoundaryX + 40) + " " + std::to_string(top + kBoundaryY);
+    ASSERT_TRUE(xdotool("mousemove " + from + " mousedown 1 sleep 0.3 mousemove " + to +
+                        " sleep 0.3 mouseup 1"));
+    EXPECT_TRUE(hub.waitUntil([&] { return viewWidths() == std::vector<int>{170}; }, 10000));
 }
 }  // namespace

@@ -11,6 +11,7 @@
 #include "projects/MasterComponentList.h"
 #include "projects/OKAFile.h"
 #include "toolkit/LBoxObj.h"
+#include "toolkit/TAreaObj.h"
 
 namespace {
 constexpr TypeCode kAgentType = typeCode("QAGT");
@@ -137,27 +138,31 @@ TEST(ComponentViewTest, FiltersByPatternOrType) {
     LBoxObj project;
     lists.fillProjectList(&project);
 
-    LBoxObj shown;
-    ComponentView view(&shown);
+    // The view owns its widgets and destroys them with itself.
+    auto* shown = new LBoxObj;
+    auto* label = new TAreaObj;
+    ComponentView view;
+    view.attachColumn({shown, label});
     EXPECT_STREQ(view.getLabelText(), "*");
     view.setUpList(&project, lists);
-    EXPECT_EQ(LBOX_GetNumRows(&shown), 2);  // every file, no engine
+    EXPECT_EQ(LBOX_GetNumRows(shown), 2);  // every file, no engine
 
     view.setFilter("*.qa");
     view.setUpList(&project, lists);
-    ASSERT_EQ(LBOX_GetNumRows(&shown), 1);
-    EXPECT_EQ(lists.componentOfRow(uint32_t(shown.rows[0].clientData)),
+    ASSERT_EQ(LBOX_GetNumRows(shown), 1);
+    EXPECT_EQ(lists.componentOfRow(uint32_t(shown->rows[0].clientData)),
               lists.getComponentList(kAgentType)->get(0));
 
     view.setFilterMode(kFilterByType);
     view.setFilterComponentType(kEngineType, "engines");
     view.setUpList(&project, lists);
-    ASSERT_EQ(LBOX_GetNumRows(&shown), 1);
+    ASSERT_EQ(LBOX_GetNumRows(shown), 1);
     EXPECT_STREQ(view.getLabelText(), "engines");
     view.setFilterComponentType(0, "kept");  // type 0 changes nothing
     EXPECT_STREQ(view.getFilterTypeName(), "engines");
     view.setFilterComponentType(typeCode("GONE"), "gone files");
     view.setUpList(&project, lists);
-    EXPECT_EQ(LBOX_GetNumRows(&shown), 0);
+    EXPECT_EQ(LBOX_GetNumRows(shown), 0);
     EXPECT_STREQ(view.getLabelText(), "gone files");
+    EXPECT_STREQ(TAREA_GetLabel(label), "gone files");
 }

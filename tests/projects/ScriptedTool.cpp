@@ -59,6 +59,12 @@ void ScriptedTool::serve(const std::vector<IdentifyRule>& rules) {
             journal << "FADD " << path << ' ' << TypeIdentToCStr(message->getTypeParam(1)) << '\n';
             continue;
         }
+        if (message->type == typeCode("CMDS")) {
+            char file[kPathSize];
+            message->getTextParam(3, file, sizeof file);
+            journal << "CMDS " << path << ' ' << file << '\n';
+            continue;
+        }
         if (message->type != typeCode("IDFL")) continue;
         journal << "IDFL " << path << '\n';
         journal.close();

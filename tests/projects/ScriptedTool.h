@@ -23,9 +23,9 @@ struct IdentifyRule {
 // A FakeTool whose port is served by a forked child, so that it answers
 // while the Tool Manager waits in the test's own thread: 'IDFL' by the first
 // rule whose suffix ends the path (refusing when none does). Every path it
-// was asked about and every 'FADD' it got are appended to a journal file,
-// one line each ("IDFL path", "FADD path TYPE"), unless the journal path is
-// empty. The test never receives from it itself.
+// was asked about and every 'FADD' and 'CMDS' it got are appended to a
+// journal file, one line each ("IDFL path", "FADD path TYPE", "CMDS command
+// path"), unless the journal path is empty. The test never receives from it itself.
 class ScriptedTool : public FakeTool {
 public:
     ScriptedTool(const std::filesystem::path& journal, const char* name, TypeCode type,

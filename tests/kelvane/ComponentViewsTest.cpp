@@ -1,0 +1,251 @@
+// Component views in the workspace: columns added and removed, the label's
+// pop-up and the filter dialog, the column-boundary drag, and views and
+// widths read back from the project file.
+#include <string>
+#include <vector>
+
+#include "WorkspaceFixture.h"
+#include "kelvane/ColumnResize.h"
+#include "kelvane/ComponentArea.h"
+#include "projects/ProjectRecords.h"
+#include "RawDatabaseFile.h"
+#include "projects/EngineInfo.h"
+#include "workspace/WindowManager.h"
+
+namespace {
+const uint8_t* bytes(const std::string& record) {
+    return reinterpret_cast<const uint8_t*>(record.data());
+}
+
+class ComponentViewsTest : public WorkspaceTest {
+  protected:
+    std::vector<int> columnXs() const {
+        std::vector<int> xs;
+        for (long n = 0; n < gProjectManager->getNumberOfColumns(); ++n)
+            xs.push_back(gProjectManager->getColumn(n).list->box.x);
+        return xs;
+    }
+    // Drags boundary `boundary` by the horizontal moves `steps` (window
+    // coordinates follow from the area's place in the window).
+    void drag(int boundary, const std::vector<int>& steps) {
+        Rect16 list = gProjectManager->getColumn(boundary).list->box;
+        int x = list.right() + 4, y = 40;
+        int originX = 0, originY = 0;
+        area()->windowOrigin(&originX, &originY);
+        std::vector<std::pair<int, int>> positions;
+        int pointer = originX + x;
+        for (int step : steps) positions.emplace_back(pointer += step, originY + y);
+        AUTO_ScriptDrag(positions);
+        AUTO_ButtonDown(area(), 1, false, x, y);
+    }
+    // The widths the project file holds: the project list's, then each view's.
+    std::vector<int> savedWidths() const {
+        std::vector<int> widths;
+        for (const std::string& record : rawRecordsInFile(projectPath(), "MWTH")) {
+            int16_t width = 0;
+            if (decodeListWidthRecord(bytes(record), long(record.size()), width))
+                widths.push_back(width);
+        }
+        for (const std::string& record : rawRecordsInFile(projectPath(), "VIEW")) {
+            ViewRecord view;
+            if (decodeViewRecord(bytes(record), long(record.size()), view))
+                widths.push_back(view.listWidth);
+        }
+        return widths;
+    }
+    std::vector<int> columnWidths() const {
+        std::vector<int> widths;
+        for (long n = 0; n < gProjectManager->getNumberOfColumns(); ++n)
+            widths.push_back(columnWidth(gProjectManager->getColumn(n)));
+        return widths;
+    }
+    // Opens the view's filter dialog from its label's pop-up.
+    WinObj* openFilterDialog(ComponentView* view) {
+        AUTO_ScriptPopupLabel("Set List Filter...");
+        AUTO_ButtonDown(view->getLabel(), 3, false);
+        return view->getFilterDialog();
+    }
+    template <class Widget>
+    static Widget* child(WinObj* dialog, int index) {
+        return static_cast<Widget*>(RES_GetNthChild(dialog, index));
+    }
+};
+}  // namespace
+
+TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
+    addFile("notes.txt");
+    addFile("data.bin", std::string("\0\1", 2));
+    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+    ComponentView* first = gProjectManager->addComponentView();
+    ComponentView* second = gProjectManager->addComponentView();
+    ComponentView* third = gProjectManager->addComponentView();
+    EXPECT_EQ(columnXs(), (std::vector<int>{8, 166, 304, 442}));
+    Rect16 list = third->getListBox()->box;
+    EXPECT_EQ(list.width, 130);
+    EXPECT_EQ(list.y, projectList()->box.y);
+    EXPECT_EQ(list.height, projectList()->box.height);
+    EXPECT_EQ(third->getLabel()->box, makeRect16(442, 6, 130, 20));
+    EXPECT_EQ(area()->extentWidth, 442 + 130 + kScrollBarSize);
+    // The default filter "*" shows every file, no engine and no header.
+    EXPECT_EQ(LBOX_GetNumRows(second->getListBox()), 2);
+    EXPECT_STREQ(TAREA_GetLabel(second->getLabel()), "*");
+
+    // "Remove List" on the middle label: the third moves into its place.
+    AUTO_ScriptPopupLabel("Remove List");
+    AUTO_ButtonDown(second->getLabel(), 3, false);
+    ASSERT_EQ(gProjectManager->getNumberOfComponentViews(), 2);
+    EXPECT_EQ(gProjectManager->getNthComponentView(1), third);
+    EXPECT_EQ(columnXs(), (std::vector<int>{8, 166, 304}));
+    EXPECT_EQ(area()->extentWidth, 304 + 130 + kScrollBarSize);
+    EXPECT_EQ(area()->scrollX, 0);  // the narrower surface fits the area again
+    EXPECT_EQ(area()->childCount(), 6);
+    gProjectManager->removeComponentView(nullptr);
+    EXPECT_TRUE(manager.logContains("bad label provided to ProjectManager::removeComponentView"));
+
+    // Dotted outlines every 138 pixels right of the last list show where
+    // new lists would go.
+    AUTO_RecordDrawing(true);
+    AUTO_Draw(area());
+    std::vector<int> outlines;
+    for (const DrawRecord& call : AUTO_DrawCalls())
+        if (call.widget == area() && call.operation == "rect" && call.pen == PEN_LoadById(11))
+            outlines.push_back(call.box.x);
+    // The first just right of the last list; the next, 138 further, lies
+    // outside the area.
+    EXPECT_EQ(outlines, (std::vector<int>{304 + 130 + 8}));
+
+    AUTO_Enter(first->getLabel());
+    EXPECT_EQ(statusText(),
+              " Hold down the right mouse button to display commands available for this list");
+    AUTO_Enter(area());
+    EXPECT_EQ(statusText(), " Create new lists to display and organize project components");
+    // The area's height change reaches every list.
+    AUTO_Resize(area(), area()->box.width, 300);
+    EXPECT_EQ(third->getListBox()->box.height, 300 - 28 - 20);
+    EXPECT_EQ(projectList()->box.height, 300 - 28 - 20);
+}
+
+TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
+    addFile("notes.txt");
+    std::string binary = addFile("data.bin", std::string("\0\1", 2));
+    addFile("gone.txt");
+    std::filesystem::remove(manager.home.path() / "src" / "gone.txt");
+    gProjectManager->identifyAllFiles();
+    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+    ComponentView* view = gProjectManager->addComponentView();
+
+    // By type: the combo offers neither engines nor missing files.
+    WinObj* dialog = openFilterDialog(view);
+    ASSERT_NE(dialog, nullptr);
+    auto* combo = child<CBoxObj>(dialog, 6);
+    ASSERT_EQ(CBOX_GetMaxElts(combo), 2);
+    EXPECT_EQ(combo->elements[0].label, "text files");
+    EXPECT_EQ(combo->elements[1].label, "unidentified files");
+    EXPECT_STREQ(TED_GetStr(child<TEdObj>(dialog, 5)), "*");
+    AUTO_Focus(combo, true);
+    EXPECT_TRUE(TBUT_GetSelected(child<TButObj>(dialog, 4)));
+    EXPECT_FALSE(TBUT_GetSelected(child<TButObj>(dialog, 3)));
+    AUTO_ChooseElement(combo, 1);
+    AUTO_Activate(child<TButObj>(dialog, 1));
+    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
+    EXPECT_STREQ(TAREA_GetLabel(view->getLabel()), "unidentified files");
+    ASSERT_EQ(LBOX_GetNumRows(view->getListBox()), 1);
+    EXPECT_EQ(view->getListBox()->rows[0].text, "data.bin");
+    auto saved = rawRecordsInFile(projectPath(), "VIEW");
+    ASSERT_EQ(saved.size(), 1u);
+    ViewRecord record;
+    ASSERT_TRUE(decodeViewRecord(bytes(saved[0]), long(saved[0].size()), record));
+    EXPECT_EQ(record.filterMode, kFilterByType);
+    EXPECT_EQ(record.filterType, typeCode("????"));
+
+    // The dialog opens on the view's filter; Enter in the pattern confirms.
+    dialog = openFilterDialog(view);
+    EXPECT_TRUE(TBUT_GetSelected(child<TButObj>(dialog, 4)));
+    EXPECT_EQ(CBOX_GetSelIndex(child<CBoxObj>(dialog, 6)), 1);
+    auto* pattern = child<TEdObj>(dialog, 5);
+    AUTO_Focus(pattern, true);
+    AUTO_EditText(pattern, "*.txt");
+    AUTO_PressEnter(pattern);
+    EXPECT_STREQ(TAREA_GetLabel(view->getLabel()), "*.txt");
+    EXPECT_EQ(LBOX_GetNumRows(view->getListBox()), 2);  // a missing file still matches by name
+
+    // Cancel changes nothing; a view has one dialog, which goes with it.
+    dialog = openFilterDialog(view);
+    AUTO_KeyPress(dialog, kKeyF1);
+    EXPECT_TRUE(manager.logContains("OKAWin:ListFilters"));
+    AUTO_EditText(child<TEdObj>(dialog, 5), "zzz");
+    AUTO_Activate(child<TButObj>(dialog, 2));
+    EXPECT_STREQ(TAREA_GetLabel(view->getLabel()), "*.txt");
+    EXPECT_EQ(view->getFilterDialog(), nullptr);
+    dialog = openFilterDialog(view);
+    EXPECT_EQ(openFilterDialog(view), dialog);
+    gProjectManager->removeComponentView(view->getLabel());
+    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
+    (void)binary;
+}
+
+TEST_F(ComponentViewsTest, DraggingABoundaryKeepsEveryColumnAtLeast60WideAndSaves) {
+    addFile("notes.txt");
+    gProjectManager->addComponentView();
+    gProjectManager->addComponentView();
+    gProjectManager->saveProject();
+    ASSERT_EQ(savedWidths(), (std::vector<int>{150, 130, 130}));
+
+    // A click on a boundary without movement changes and saves nothing.
+    gProjectManager->setProjectListWidth(100);  // not saved
+    drag(0, {});
+    EXPECT_EQ(columnWidths(), (std::vector<int>{100, 130, 130}));
+    EXPECT_EQ(savedWidths(), (std::vector<int>{150, 130, 130}));
+    gProjectManager->setProjectListWidth(150);
+
+    // Left: the project list stops at 60 and the views follow it.
+    drag(0, {-50, -100});
+    EXPECT_EQ(columnWidths(), (std::vector<int>{60, 130, 130}));
+    EXPECT_EQ(columnXs(), (std::vector<int>{8, 76, 214}));
+    EXPECT_EQ(savedWidths(), (std::vector<int>{60, 130, 130}));
+
+    // Right: one move is limited by the narrowest column right of the
+    // boundary (130 - 60).
+    drag(1, {300});
+    EXPECT_EQ(columnWidths(), (std::vector<int>{60, 200, 130}));
+    EXPECT_EQ(columnXs(), (std::vector<int>{8, 76, 284}));
+    EXPECT_EQ(area()->extentWidth, 284 + 130 + kScrollBarSize);
+    EXPECT_EQ(savedWidths(), (std::vector<int>{60, 200, 130}));
+
+    // The pointer is on a boundary only in the gap right of a list and above
+    // the area's bottom margin.
+    EXPECT_EQ(columnBoundaryAt(area(), 68 + 4, 40), 0);
+    EXPECT_EQ(columnBoundaryAt(area(), 68, 40), -1);
+    EXPECT_EQ(columnBoundaryAt(area(), 414 + 4, 40), 2);
+    EXPECT_EQ(columnBoundaryAt(area(), 68 + 4, area()->box.height - 19), -1);
+    EXPECT_EQ(columnBoundaryAt(area(), 68 + 4, -1), -1);
+    int originX = 0, originY = 0;
+    area()->windowOrigin(&originX, &originY);
+    AUTO_Move(gWorkspaceWindow, originX + 68 + 4, originY + 40);
+    EXPECT_EQ(statusText(), " Click and drag to resize the component lists");
+}
+
+TEST_F(ComponentViewsTest, ViewsAndWidthsComeBackFromTheProjectFile) {
+    addFile("notes.txt");
+    gProjectManager->addComponentView()->setListWidth(90);
+    ComponentView* byType = gProjectManager->addComponentView();
+    byType->setFilterMode(kFilterByType);
+    byType->setFilterComponentType(typeCode("TEXT"), "text files");
+    gProjectManager->setProjectListWidth(120);
+    gProjectManager->saveProject();
+    std::vector<int> xs = {8, 136, 234};
+
+    // Loaded while the window is open, and read before the window exists.
+    gProjectManager->loadProject(projectPath().c_str(), false);
+    EXPECT_EQ(columnWidths(), (std::vector<int>{120, 90, 130}));
+    EXPECT_EQ(columnXs(), xs);
+    WIN_TerminateGetStatus(gWorkspaceWindow);
+    EXPECT_EQ(gProjectManager->getNthComponentView(0)->getListWidth(), 90);
+    createWorkspaceWindow();
+    EXPECT_EQ(columnWidths(), (std::vector<int>{120, 90, 130}));
+    EXPECT_EQ(columnXs(), xs);
+    ComponentView* restored = gProjectManager->getNthComponentView(1);
+    EXPECT_STREQ(TAREA_GetLabel(restored->getLabel()), "text files");
+    ASSERT_EQ(LBOX_GetNumRows(restored->getListBox()), 1);
+    EXPECT_EQ(restored->getListBox()->rows[0].text, "notes.txt");
+}

@@ -1,0 +1,46 @@
+// The fixture of the headless workspace tests: an in-process Tool Manager
+// with its workspace window open on a project in the temporary HOME.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "ToolManagerTest.h"
+#include "kelvane/WorkspaceWindow.h"
+#include "projects/ProjectManager.h"
+#include "toolkit/Automation.h"
+#include "toolkit/Toolkit.h"
+
+class WorkspaceTest : public ToolManagerTest {
+  protected:
+    WorkspaceTest() {
+        AUTO_Reset();
+        gProjectManager->loadProject(projectPath().c_str(), true);
+        createWorkspaceWindow();
+    }
+    ~WorkspaceTest() override {
+        if (gWorkspaceWindow != nullptr) WIN_TerminateGetStatus(gWorkspaceWindow);
+        AUTO_Reset();
+    }
+
+    std::filesystem::path projectPath() const { return manager.home.path() / "demo.prj"; }
+    // A file in the HOME, added to the project; its full path.
+    std::string addFile(const std::string& name, const std::string& content = "text\n") {
+        std::filesystem::path path = manager.home.path() / "src" / name;
+        writeFile(path, content);
+        gProjectManager->addFileToProject(path.c_str());
+        return path.string();
+    }
+
+    SPanlObj* area() const { return static_cast<SPanlObj*>(RES_GetNthChild(gWorkspaceWindow, 11)); }
+    LBoxObj* projectList() const { return static_cast<LBoxObj*>(RES_GetNthChild(area(), 0)); }
+    std::string statusText() const {
+        return TAREA_GetLabel(static_cast<TAreaObj*>(RES_GetNthChild(gWorkspaceWindow, 0)));
+    }
+    // The row of the project list showing `text`, or -1.
+    static int rowShowing(LBoxObj* list, const std::string& text) {
+        for (size_t row = 0; row < list->rows.size(); ++row)
+            if (list->rows[row].text == text) return int(row);
+        return -1;
+    }
+};
