@@ -172,7 +172,7 @@ send_message "$picker_home" ADGP "S255:$picker_home/projects/include" \
 xdotool mousemove --window "$workspace" 115 12 click 1 sleep 0.5 key Down Return
 take_picture "^Project Paths$" pathnames.png
 xdotool mousemove --window "$workspace" 60 470 key ctrl+o
-take_picture "^Select a project to open:$" filePicker.png
+take_picture "^Select a project to open:$" picker.png
 # Its Cancel button; then a tool asks to show a source file that no project
 # path holds, and the picker offers the disk and the project to locate it.
 find_window "^Select a project to open:$"
