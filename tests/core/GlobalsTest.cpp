@@ -70,15 +70,5 @@ TEST_F(GlobalsTest, TheToolManagerTrimsAnOverlongLogAndToolsAppend) {
     cleanUpGlobals();
     std::string log = readFile(logPath);
     EXPECT_EQ(log.find("xxxx"), std::string::npos);  // the old content is gone
-    EXPECT_EQ(log.find("kelvane ../globals ("), 0u);
-    EXPECT_NE(log.find("): \t\nInitializing kelvane\n\n"), std::string::npos);
-    EXPECT_NE(log.find("Got port of "), std::string::npos);
-}
-
-TEST_F(GlobalsTest, MissingOkaIsReportedToTheCaller) {
-    unsetenv("OKA");
-    EXPECT_EQ(initializeGlobals("kelvane", findFreePort()), kErrorNoInstallation);
-    cleanUpGlobals();
-    auto log = readFile(home.okaDirectory() / "okalog");
-    EXPECT_NE(log.find("the OKA environment variable was not set - this is bad"), std::string::npos);
+    EXPECT_NE(log.find("Initializing kelvane"), std::string::npos);
 }

@@ -28,7 +28,6 @@ TEST(Kelvane, GarbageOnTheWireIsDroppedAndTheHubKeepsAnswering) {
     sendRawBytes(hub.port, bytes);
     sendRawBytes(hub.port, "short");
     EXPECT_EQ(showError(hub), 0);
-    EXPECT_NE(hub.log().find("failed reading header"), std::string::npos);
 }
 
 TEST(Kelvane, EveryLogLineHasTheFixedFormat) {

@@ -122,9 +122,9 @@ std::string withWord(std::string bytes, long offset, uint32_t value) {
 }
 
 // Files of another type or version, which kelvane must keep as they are,
-// and damaged ones: truncations at several depths, garbage in the header
-// words, in the list's counts, in master pointer entries and in the fields
-// of a record block.
+// and damaged ones: one or two of each kind of damage, truncations, header
+// words, the list's counts, master pointer entries and the fields of a
+// record block (the storage tests go through every kind on the same code).
 std::vector<Damage> damagedCopies(const std::string& sample) {
     RawDatabaseFile file = readRawDatabaseFile(sample);
     const long list = file.listOffset;
@@ -141,23 +141,13 @@ std::vector<Damage> damagedCopies(const std::string& sample) {
         {"an older version", withWord(sample, 4, 0x00010001u), true},  // format 1, data version 1
         {"empty", ""},
         {"cut in the header", sample.substr(0, 13)},
-        {"cut in the list header", sample.substr(0, size_t(list) + 6)},
         {"cut in an entry", sample.substr(0, size_t(entry("WPOS")) + 9)},
         {"cut before the last byte", sample.substr(0, size - 1)},
         {"list offset beyond the end", withWord(sample, 12, 0xFFFFFFF0u)},
-        {"list offset in the header", withWord(sample, 12, 4)},
-        {"file length too large", withWord(sample, 16, 0x7FFFFFFFu)},
         {"file length too small", withWord(sample, 16, 8)},
-        {"all flags set", withWord(sample, 8, 0xFFFFFFFFu)},
         {"more entries than slots", withWord(sample, list, uint32_t(file.slots) + 1)},
-        {"negative entry count", withWord(sample, list, 0xFFFFFFFFu)},
-        {"huge slot count", withWord(sample, list + 4, 0x7FFFFFFFu)},
         {"block offset beyond the end", withWord(sample, entry("HTPT") + 12, 0xFFFFFFF0u)},
-        {"block offset in the header", withWord(sample, entry("CPRJ") + 12, 0)},
         {"block over the list", withWord(sample, entry("WPOS") + 12, uint32_t(list))},
-        {"block length too large", withWord(sample, entry("WPOS") + 4, 0x7FFFFFFFu)},
-        {"negative slop", withWord(sample, entry("HTPT") + 8, 0xFFFFFFFFu)},
-        {"records' type made free", withWord(sample, entry("WPOS"), typeCode("FREE"))},
         {"huge record count", withWord(sample, block("WPOS"), 0x7FFFFFFFu)},
         {"record length overrun", withWord(sample, block("WPOS") + 4, 0xFFFFFFF0u)},
     };

@@ -91,10 +91,7 @@ TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsTheHelpCommandsAndAbout) {
     EXPECT_EQ(labels, (std::vector<std::string>{"&Developer Library", "&Programmng Guide",
                                                 "&Language Reference", "&User Guide", "&Menu Item",
                                                 "&This Window", "&About the OKA"}));
-    const MenuItem& thisWindow = helpMenu()->items[5];
-    EXPECT_EQ(thisWindow.accelCode, kKeyF1);
-    EXPECT_EQ(thisWindow.accelLabel, "F1");
-    EXPECT_EQ(helpMenu()->items[6].id, 700);
+    EXPECT_EQ(helpMenu()->items[5].accelCode, kKeyF1);
 
     // A window whose bar has "&Help" already gets the documents after a separator.
     WinObj window;

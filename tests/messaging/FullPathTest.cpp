@@ -51,12 +51,8 @@ TEST_F(FullPathTest, OnlyPartialPathsAreResolvedByTheToolManager) {
     EXPECT_EQ(resolveRequests, 0);
     EXPECT_EQ(resolve("known.qnt"), "/project/known.qnt");
     EXPECT_EQ(resolveRequests, 1);
-    EXPECT_TRUE(log.contains("makeFullPath: asking kelvane to resolve partial path <known.qnt>"));
-    EXPECT_TRUE(log.contains("makeFullPath: resolved partial path to /project/known.qnt"));
-
     EXPECT_EQ(resolve("other.qnt"), "<null>");
     EXPECT_EQ(resolveRequests, 2);
-    EXPECT_TRUE(log.contains("makeFullPath: did not resolve partial path"));
 
     EXPECT_EQ(resolve(""), "<null>");
     EXPECT_EQ(resolve(nullptr), "<null>");

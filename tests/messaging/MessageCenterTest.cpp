@@ -66,19 +66,15 @@ TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
     twoParams->addTextParam("b");
     std::unique_ptr<Message> reply(center->dispatchMessage(twoParams));
     EXPECT_EQ(reply->getLongParam(0), kErrorBadParamCount);
-    EXPECT_TRUE(log.contains("invalid number of params for incoming message, expected 1 and got 2 "
-                             "for message ADDF"));
 
     Message* wrongType = request(typeCode("ADDF"), true);
     wrongType->addLongParam(3);
     reply.reset(center->dispatchMessage(wrongType));
     EXPECT_EQ(reply->getLongParam(0), kErrorBadParamType);
-    EXPECT_TRUE(log.contains("invalid param for incoming message"));
 
     reply.reset(center->dispatchMessage(request(typeCode("NONE"), true)));
     EXPECT_EQ(reply->getLongParam(0), kErrorNoHandler);
     EXPECT_EQ(center->getLastError(), kErrorNoHandler);
-    EXPECT_TRUE(log.contains("handler not found for incoming message NONE"));
 
     reply.reset(center->dispatchMessage(request(typeCode("FAIL"), true)));
     EXPECT_EQ(reply->getLongParam(0), -42);
@@ -92,7 +88,6 @@ TEST_F(MessageCenterTest, DuplicateRegistrationKeepsTheFirstHandler) {
     MessageTemplate none;
     center->registerMessageHandler(typeCode("SCHG"), &none, failingHandler);
     EXPECT_EQ(center->getLastError(), kErrorDuplicateHandler);
-    EXPECT_TRUE(log.contains("registering duplicate handler type SCHG"));
     std::unique_ptr<Message> reply(center->dispatchMessage(request(typeCode("SCHG"), true)));
     EXPECT_EQ(reply->getLongParam(0), 0);
 

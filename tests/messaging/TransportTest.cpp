@@ -55,13 +55,6 @@ std::vector<std::unique_ptr<Message>> receiveFromUser(TCPTransport& receiver, ui
     return received;
 }
 
-size_t occurrences(const std::string& text, const std::string& fragment) {
-    size_t count = 0;
-    for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1)) {
-        ++count;
-    }
-    return count;
-}
 
 int listenOn(int port) {
     int descriptor = socket(AF_INET, SOCK_STREAM, 0);
@@ -109,8 +102,6 @@ TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
     EXPECT_EQ(received->replyTimeout, 750u);
     EXPECT_STREQ(received->sender.name, "Browser");
     EXPECT_EQ(received->sender.port, sender.getPort());
-    EXPECT_TRUE(log.contains("read message type DISF"));
-    EXPECT_TRUE(log.contains("sendMessage: sent message of type DISF"));
 }
 
 TEST_F(TransportTest, TicklesAreSilentAndFailedTicklesReported) {
@@ -141,8 +132,6 @@ TEST_F(TransportTest, BrokenAndHostileConnectionsAreDiscardedAndTheNextMessageSt
         sendRawBytes(receiver.getPort(), hostile);
         EXPECT_EQ(pollForMessage(receiver), nullptr);
     }
-    EXPECT_TRUE(log.contains("failed reading header"));
-    EXPECT_TRUE(log.contains("failed reading param #0"));
 
     sendRawBytes(receiver.getPort(), bytes);
     auto received = pollForMessage(receiver);
@@ -183,9 +172,6 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
     if (taken[2] < 0) GTEST_SKIP() << "no run of four free ports";
     TCPTransport manager(first);
     EXPECT_EQ(manager.getPort(), first + 3);
-    EXPECT_TRUE(log.contains("tcptransport: bind retry 1 ("));
-    EXPECT_TRUE(log.contains("tcptransport: bind retry 3 ("));
-    EXPECT_FALSE(log.contains("tcptransport: bind retry 4 ("));
     EXPECT_EQ(readFile(home.okaDirectory() / "okaport"), std::to_string(first + 3) + "\n");
     for (int descriptor : taken) close(descriptor);
 

@@ -36,9 +36,6 @@ TEST(EngineInfoTest, EqualityAndTextForms) {
     EXPECT_FALSE(first.isEqual(nullptr));
     OKAFile file("alpha");
     EXPECT_FALSE(first.isEqual(&file));
-    char text[kItemTextSize];
-    first.printToString(text);
-    EXPECT_STREQ(text, "Machine: alpha, port:7777");
 
     std::stringstream stream;
     first.writeToStream(stream);
@@ -130,7 +127,7 @@ TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
     EXPECT_EQ(lists.componentOfRow(9), nullptr);         // no such member
 }
 
-TEST(ComponentViewTest, FiltersByPatternOrType) {
+TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {
     MasterComponentList lists(nullptr);
     lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents");
     lists.addComponent(fileOfType("/p/notes.txt", typeCode("TEXT")), "text", "");
@@ -138,21 +135,12 @@ TEST(ComponentViewTest, FiltersByPatternOrType) {
     LBoxObj project;
     lists.fillProjectList(&project);
 
-    // The view owns its widgets and destroys them with itself.
+    // The view owns its widgets and destroys them with itself. Patterns and
+    // the types the filter dialog offers are tested through the workspace.
     auto* shown = new LBoxObj;
     auto* label = new TAreaObj;
     ComponentView view;
     view.attachColumn({shown, label});
-    EXPECT_STREQ(view.getLabelText(), "*");
-    view.setUpList(&project, lists);
-    EXPECT_EQ(LBOX_GetNumRows(shown), 2);  // every file, no engine
-
-    view.setFilter("*.qa");
-    view.setUpList(&project, lists);
-    ASSERT_EQ(LBOX_GetNumRows(shown), 1);
-    EXPECT_EQ(lists.componentOfRow(uint32_t(shown->rows[0].clientData)),
-              lists.getComponentList(kAgentType)->get(0));
-
     view.setFilterMode(kFilterByType);
     view.setFilterComponentType(kEngineType, "engines");
     view.setUpList(&project, lists);

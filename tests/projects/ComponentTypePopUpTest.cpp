@@ -33,25 +33,14 @@ protected:
 };
 }  // namespace
 
-TEST_F(ComponentTypePopUpTest, OffersFileListsOnlyAndStartsOnTheDefaultType) {
+TEST_F(ComponentTypePopUpTest, OffersFileListsOnlyStartsOnTheDefaultTypeAndFallsBackToTheFirst) {
     CBoxObj combo;
     CBOX_CurAddElt(&combo, "stale", 1);
+    gDefaultComponentType = typeCode("????");
     buildProjectPopUp(&combo);
     // Engines and missing files are left out; the rest in master-list order.
     EXPECT_EQ(labels(combo), "text files;unidentified files;");
     EXPECT_EQ(TypeCode(combo.elements[0].clientData), typeCode("TEXT"));
-    EXPECT_EQ(chosenLabel(combo), "text files");
-
-    gDefaultComponentType = typeCode("????");
-    buildProjectPopUp(&combo);
-    EXPECT_EQ(CBOX_GetMaxElts(&combo), 2);
-    EXPECT_EQ(chosenLabel(combo), "unidentified files");
-}
-
-TEST_F(ComponentTypePopUpTest, SelectingAnUnknownTypeFallsBackToTheFirst) {
-    CBoxObj combo;
-    buildProjectPopUp(&combo);
-    selectPopUpItem(&combo, typeCode("????"));
     EXPECT_EQ(chosenLabel(combo), "unidentified files");
     selectPopUpItem(&combo, kEngineType);
     EXPECT_EQ(chosenLabel(combo), "text files");

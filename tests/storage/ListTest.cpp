@@ -34,18 +34,11 @@ void fill(List& list, int from, int to) {
 
 }  // namespace
 
-TEST(List, IncludeBeyondAChunkKeepsOrder) {
-    List list(32, true, false);
-    fill(list, 0, 33);
-    ASSERT_EQ(list.getCount(), 33);
-    EXPECT_EQ(static_cast<NumberItem*>(list.get(32))->getNumber(), 32);
-    EXPECT_EQ(list.get(33), nullptr);
-    EXPECT_EQ(list.get(-1), nullptr);
-}
-
-TEST(List, InsertRipplesThroughFullChunks) {
+TEST(List, IncludeAndInsertRippleThroughFullChunks) {
     List list(4, true, false);
     fill(list, 0, 8);  // two full chunks
+    EXPECT_EQ(list.get(8), nullptr);
+    EXPECT_EQ(list.get(-1), nullptr);
     list.inserti(0, new NumberItem(100));
     EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{100, 0, 1, 2, 3, 4, 5, 6, 7}));
     list.inserti(5, new NumberItem(200));
@@ -53,16 +46,13 @@ TEST(List, InsertRipplesThroughFullChunks) {
     list.inserti(99, new NumberItem(300));
     EXPECT_EQ(list.getCount(), 11);
     EXPECT_EQ(static_cast<NumberItem*>(list.get(10))->getNumber(), 300);
-}
 
-TEST(List, InsertBeforeAnchorOrAppend) {
-    List list(4, true, false);
-    fill(list, 0, 3);
+    // Before an equal anchor, or appended when there is none.
     NumberItem anchor(1);
     list.insert(&anchor, new NumberItem(50));
     NumberItem missing(77);
     list.insert(&missing, new NumberItem(60));
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{0, 50, 1, 2, 60}));
+    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{100, 0, 50, 1, 2, 3, 200, 4, 5, 6, 7, 300, 60}));
 }
 
 TEST(List, RemoveFreesEmptiedChunksAndKeepsWorking) {

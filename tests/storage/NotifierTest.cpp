@@ -27,20 +27,14 @@ public:
 constexpr long kChanged = long(typeCode("CHNG"));
 
 TEST(Notifier, AttachingTwiceKeepsOneLinkOnEachSide) {
-    LogCapture log;
     Notifier notifier;
     RecordingObserver observer;
     notifier.addObserver(&observer);
     notifier.addObserver(&observer);
-    EXPECT_TRUE(log.contains("tried to add observer again"));
-    EXPECT_TRUE(log.contains("tried to add notifier again"));
-    notifier.notifyObservers(kChanged, nullptr);
-    EXPECT_EQ(observer.calls.size(), 1u);
-
     notifier.addObserver(nullptr);
     notifier.removeObserver(nullptr);
-    EXPECT_TRUE(log.contains("addObserver received nil observer"));
-    EXPECT_TRUE(log.contains("removeObserver received nil observer"));
+    notifier.notifyObservers(kChanged, nullptr);
+    EXPECT_EQ(observer.calls.size(), 1u);
 }
 
 TEST(Notifier, DestroyingTheNotifierAnnouncesItAndUnlinksObservers) {

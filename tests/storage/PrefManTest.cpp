@@ -142,20 +142,14 @@ void expectInvalidFileKept(PrefManTest& test, const std::string& path) {
     EXPECT_EQ(readFile(path), before);
 }
 
-TEST_F(PrefManTest, FilesOfAnotherTypeOrVersionAreKept) {
+TEST_F(PrefManTest, FilesOfAnotherTypeOrVersionAndDamagedFilesAreKept) {
     Database other;
     ASSERT_EQ(other.createDBFile(path.c_str(), typeCode("PRJ "), 2), 0);
     expectInvalidFileKept(*this, path);
     ASSERT_EQ(other.createDBFile(path.c_str(), kPreferencesFileType, 1), 0);
     expectInvalidFileKept(*this, path);
-}
-
-TEST_F(PrefManTest, DamagedFilesTakeTheInvalidFilePath) {
     writeFile(path, std::string("TPRF\0\1\0\2", 8) + std::string(12, '\xff'));
-    LogCapture log;
-    auto prefs = open();
-    EXPECT_TRUE(log.contains("Invalid file"));
-    EXPECT_FALSE(prefs->isOpen());
+    expectInvalidFileKept(*this, path);
 }
 
 TEST_F(PrefManTest, OpenFailuresShowTheFileErrorAlert) {
@@ -166,7 +160,6 @@ TEST_F(PrefManTest, OpenFailuresShowTheFileErrorAlert) {
     EXPECT_TRUE(log.contains("alert \"File error\": An error occurred opening or creating the "
                              "preferences file " + path + " ("));
 }
-
 
 // Records appended one at a time, to one type or to two types in turn,
 // keep the file in proportion to the records; deleting half of them one by

@@ -1,5 +1,5 @@
-// Wildcard patterns: chunking, the matcher's deliberate lack of
-// backtracking, case folding and pattern lists.
+// Wildcard patterns: the matcher's deliberate lack of backtracking, case
+// folding and pattern lists.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,26 +7,6 @@
 
 #include "storage/WildCardList.h"
 #include "storage/WildCardString.h"
-
-namespace {
-std::vector<std::string> chunksOf(const char* pattern) {
-    WildCardString compiled(pattern);
-    std::vector<std::string> texts;
-    for (const WildChunk* chunk = compiled.getChunks(); chunk; chunk = chunk->getNextChunk())
-        texts.push_back(chunk->getString());
-    return texts;
-}
-}  // namespace
-
-TEST(WildCardTest, PatternsAreCutIntoAlternatingRuns) {
-    EXPECT_EQ(chunksOf("*.prj"), (std::vector<std::string>{"*", ".prj"}));
-    EXPECT_EQ(chunksOf("a*?b??c"), (std::vector<std::string>{"a", "*?", "b", "??", "c"}));
-    EXPECT_EQ(chunksOf(""), (std::vector<std::string>{""}));
-    EXPECT_EQ(chunksOf(nullptr), (std::vector<std::string>{"*"}));
-    EXPECT_TRUE(WildCardString("*").matchesAnyChar());
-    EXPECT_FALSE(WildCardString("**").matchesAnyChar());
-    EXPECT_FALSE(WildCardString("*a").matchesAnyChar());
-}
 
 // The matcher takes the first place a literal run fits and never returns to
 // it; a run of two or more wildcards is literal text.

@@ -90,3 +90,9 @@ Message* newRegistration(const ToolInfo& tool, const char* path) {
     message->addTextParam(path);
     return message;
 }
+
+size_t occurrences(const std::string& text, const std::string& fragment) {
+    size_t count = 0;
+    for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1)) ++count;
+    return count;
+}

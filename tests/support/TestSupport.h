@@ -59,6 +59,9 @@ int findFreePort();
 void writeFile(const std::filesystem::path& path, const std::string& content);
 std::string readFile(const std::filesystem::path& path);
 
+// How often `fragment` occurs in `text`, overlaps counted.
+size_t occurrences(const std::string& text, const std::string& fragment);
+
 // A request of type `code` with `texts` as path parameters, after `subject`
 // as its first, type parameter unless that is 0 ('LOOK', 'UNRT', 'GFCP', 'GWIN').
 Message* newRequest(const char (&code)[5], std::initializer_list<std::string> texts = {});

@@ -1,6 +1,5 @@
-// Menus, accelerators, drawing and directory listing in the headless
-// backend: the choices that reach the application and what a draw
-// notification drew.
+// Menus, accelerators and directory listing in the headless backend: the
+// choices that reach the application.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -60,23 +59,16 @@ TEST(PopupMenu, ItemsInsertedBeforeTheCursorKeepSortedOrder) {
 }
 
 std::vector<int> gWindowCodes;  // codes seen by menuWindowNfy
-int gHelpPresses = 0;           // activations of the hidden help button
 
 void menuWindowNfy(WinObj* window, int code) {
     gWindowCodes.push_back(code);
     WIN_DefNfy(window, code);
 }
 
-void helpButtonNfy(TButObj* button, int code) {
-    if (code == kNfyActivated) ++gHelpPresses;
-    TBUT_DefNfy(button, code);
-}
-
 class MenuBarWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         gWindowCodes.clear();
-        gHelpPresses = 0;
         window = new WinObj;
         RES_SetNfyProcDS(window, menuWindowNfy, 0);
         MBarObj* bar = WIN_GetMenuBar(window);
@@ -102,78 +94,10 @@ TEST_F(MenuBarWindow, ChoosingAnItemTellsTheWindowTitleMenuAndItem) {
     EXPECT_FALSE(AUTO_ChooseMenuItem(window, "Nothing"));
 }
 
-TEST_F(MenuBarWindow, KeysReachTheWindowThenMenuAndButtonAccelerators) {
+TEST_F(MenuBarWindow, KeysReachTheWindowThenTheMenuAccelerator) {
     AUTO_KeyPress(window, 'q', kModControl);
     EXPECT_EQ(gWindowCodes, (std::vector<int>{kNfyKeyDown, kNfyKeyTyped, kNfyMenuChosen}));
     EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(WIN_GetMenuBar(window))), 107);
-
-    // The hidden help button of a modal dialog answers F1.
-    TButObj* help = TBUT_Create();
-    Rect16 hidden = makeRect16(-10, -10, -10, -10);
-    WGT_SetBox(help, &hidden);
-    KyLstObj* keys = KYLST_Create();
-    KYELT_SetKeyCode(KYELT_Create(keys), kKeyF1);
-    TBUT_SetAccelKeys(help, keys);
-    RES_SetNfyProcDS(help, helpButtonNfy, 0);
-    PANEL_AddWgt(WIN_GetPanel(window), help);
-    gWindowCodes.clear();
-    AUTO_KeyPress(window, kKeyF1);
-    EXPECT_EQ(gHelpPresses, 1);
-    EXPECT_EQ(EVENT_GetKeyCode(), kKeyF1);
-    AUTO_KeyPress(window, kKeyF1, kModShift);  // other modifiers: not the accelerator
-    EXPECT_EQ(gHelpPresses, 1);
-}
-
-void markingButtonNfy(TButObj* button, int code) {
-    TBUT_DefNfy(button, code);
-    if (code != kNfyDraw) return;
-    // The workspace draws the unloaded mark over a tool icon this way.
-    static IconObj mark;
-    mark.file = "unloaded.xpm";
-    Rect16 box = makeRect16(19, 2, 32, 32);
-    DRAW_Icon(button, &box, &mark);
-}
-
-TEST(Drawing, DrawNotificationsAreRecordedInWidgetCoordinates) {
-    AUTO_Reset();
-    AUTO_RecordDrawing(true);
-    WinObj window;
-    auto* button = new TButObj;
-    button->box = makeRect16(100, 50, 70, 50);
-    RES_SetNfyProcDS(button, markingButtonNfy, 0);
-    PANEL_AddWgt(&window, button);
-    AUTO_Draw(button);
-    ASSERT_EQ(AUTO_DrawCalls().size(), 1u);
-    EXPECT_EQ(AUTO_DrawCalls()[0].operation, "icon");
-    EXPECT_EQ(AUTO_DrawCalls()[0].box, makeRect16(19, 2, 32, 32));
-    EXPECT_EQ(AUTO_DrawCalls()[0].text, "unloaded.xpm");
-    window.release();
-    AUTO_Reset();
-}
-
-TEST(Drawing, ListRowsAreDrawnOneNotificationPerVisibleRowWithTheirState) {
-    AUTO_Reset();
-    AUTO_RecordDrawing(true);
-    LBoxObj list;
-    list.box = makeRect16(0, 0, 120, 36);  // room for two rows
-    for (const char* text : {"first", "second", "third"}) {
-        LBOX_CurSetClientData(&list, 1);
-        LBOX_CurSetText(&list, text);
-        LBOX_GoDown(&list);
-    }
-    LBOX_GoIndex(&list, 1);
-    LBOX_CurSelect(&list);
-    AUTO_Draw(&list);  // the default procedure draws each row
-    std::vector<std::string> texts;
-    for (const DrawRecord& call : AUTO_DrawCalls())
-        if (call.operation == "text") texts.push_back(call.text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"first", "second"}));
-    ASSERT_EQ(AUTO_DrawCalls().size(), 4u);
-    EXPECT_EQ(AUTO_DrawCalls()[2].operation, "rect");
-    EXPECT_EQ(AUTO_DrawCalls()[2].box, makeRect16(0, 18, 120, 18));
-    EXPECT_NE(AUTO_DrawCalls()[2].background, AUTO_DrawCalls()[0].background);  // selected row highlighted
-    EXPECT_EQ(list.cursor, 1);  // drawing leaves the cursor where it was
-    AUTO_Reset();
 }
 
 int collectNames(const char* /*directory*/, const char* name, void* data) {

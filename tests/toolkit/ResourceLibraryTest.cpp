@@ -132,10 +132,6 @@ TEST(ResourceFiles, MissingFileIsRefused) {
     EXPECT_EQ(WIN_Load("nolibrary", "workspace"), nullptr);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(ResourceFiles, AttributesQuotesAndLibrarySwitchesAreRead) {
     std::string path = testing::TempDir() + "sample.dat";
     std::ofstream(path) << "# sample\n"

@@ -135,12 +135,6 @@ TEST(Cloning, ClonesCopyTheTreeButNotParentOrRowsAndPanelsGiveWidgetsBack) {
     WGT_Terminate(label);  // the application owns it again
 }
 
-TEST(StockAlert, UnansweredItTakesItsOkButton) {
-    AUTO_Reset();
-    EXPECT_EQ(ALRTW_Process(ALRTW_DefWarningAlrtW(), "No tool can show source."), 1);
-    EXPECT_EQ(AUTO_UnscriptedCount(), 1);
-}
-
 TEST(ImageFiles, SizesComeFromXpmPngAndGifHeaders) {
     std::string directory = testing::TempDir();
     std::ofstream(directory + "a.xpm") << "/* XPM */\nstatic const char* a[] = {\n\"17 16 2 1\",\n";

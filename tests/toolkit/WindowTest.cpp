@@ -71,18 +71,18 @@ TEST_F(WindowTest, ModalLoopEndsByItsScriptedButtonOrCancelled) {
     EXPECT_EQ(AUTO_UnscriptedCount(), 1);
 }
 
-TEST_F(WindowTest, DestructionNotifiesClosedThenDestroyedOnceBeforeWidgetsGo) {
+TEST_F(WindowTest, DestructionAndUserCloseNotifyClosedThenDestroyedOnceBeforeWidgetsGo) {
     WinObj* window = makeDialog("dialog");
     RES_SetNfyProcDS(window, tracingWindowNfy, 0);
     RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, 1)), okNfy, 0);
     WIN_TerminateGetStatus(window);
     EXPECT_EQ(gTrace, (std::vector<std::string>{"closed", "destroyed, label present", "button destroyed"}));
-}
 
-TEST_F(WindowTest, UserCloseOfAModelessWindowDestroysItOnce) {
-    WinObj* window = makeDialog("dialog");
+    // The user's close of a modeless window: the default procedure destroys it once.
+    gTrace.clear();
+    window = makeDialog("closed");
     RES_SetNfyProcDS(window, tracingWindowNfy, 0);
-    AUTO_Close(window);  // the default procedure destroys the window
+    AUTO_Close(window);
     EXPECT_EQ(gTrace, (std::vector<std::string>{"closed", "destroyed, label present"}));
 }
 

@@ -149,8 +149,6 @@ void popupLabelNfy(TAreaObj* label, int code) {
     TAREA_DefNfy(label, code);
 }
 
-
-
 TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
     if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     WinObj* window = showWindow("kelvane", "connectWindow");

@@ -17,14 +17,6 @@ namespace {
 constexpr TypeCode kViewerType = typeCode("SVWR");
 constexpr TypeCode kRunnerType = typeCode("SRUN");
 
-size_t occurrences(const std::string& text, const std::string& fragment) {
-    size_t count = 0;
-    for (size_t at = text.find(fragment); at != std::string::npos;
-         at = text.find(fragment, at + 1)) {
-        ++count;
-    }
-    return count;
-}
 
 // kelvane started on a tool list with the two sample tools, both registered.
 class SampleToolsTest : public ::testing::Test {
