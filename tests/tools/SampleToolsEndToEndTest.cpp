@@ -14,24 +14,16 @@
 #include "toolkit/SystemServices.h"
 
 namespace {
-constexpr TypeCode kViewerType = typeCode("SVWR");
-constexpr TypeCode kRunnerType = typeCode("SRUN");
-
-
-// kelvane started on a tool list with the two sample tools, both registered.
+// kelvane started on a tool list with the two sample tools, both ready.
 class SampleToolsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        namespace fs = std::filesystem;
-        fs::path scripts = OKA_SAMPLE_SCRIPTS;
-        for (const char* script : {"okasampleviewer", "okasamplerunner"}) {
-            fs::copy_file(scripts / script, hub.root / "bin" / script);
-        }
-        fs::copy_file(builtProgram("okasample"), hub.root / "bin" / "okasample");
-        writeFile(hub.root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
+        hub.installSampleTools();
         ASSERT_TRUE(hub.start());
-        ASSERT_TRUE(hub.waitUntil(
-            [&] { return hub.isRegistered(kViewerType) && hub.isRegistered(kRunnerType); }, 10000));
+        // Both tools are through their start-up: registered, commands
+        // published and the help viewer received.
+        ASSERT_TRUE(hub.waitUntil([&] { return hub.sampleToolsReady(); }, 15000));
+        ASSERT_TRUE(waitForLog("help viewer: ", 2, 10000));
     }
     // Ends kelvane in order, so the sample tools it started get 'QUIT' and do
     // not outlive the test.
@@ -86,7 +78,7 @@ TEST_F(SampleToolsTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
     EXPECT_GE(quitAt - closedAt, 2900u);
     EXPECT_LE(quitAt - closedAt, 4500u);
     EXPECT_EQ(hub.kelvane->waitForExit(5000), 0);
-    EXPECT_TRUE(waitForLog("Tool Manager asked to quit", 2, 3000));
+    EXPECT_TRUE(waitForLog("Tool Manager asked to quit", 2));
 }
 
 TEST_F(SampleToolsTest, ANewToolAnswersQuestionsWhileItRegisters) {
