@@ -6,6 +6,7 @@
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
+#include "messaging/PortLabel.h"
 #include "toolkit/Event.h"
 #include "toolkit/NotifyCodes.h"
 #include "toolkit/WinObj.h"
@@ -106,7 +107,9 @@ void MessageCenter::poll(int waitMs) {
 }
 
 Message* MessageCenter::received(Message* message) {
-    if (observer != nullptr && message != nullptr) observer->messageSeen(*message, kMessageReceived);
+    if (message == nullptr) return nullptr;
+    if (observer != nullptr) observer->messageSeen(*message, kMessageReceived);
+    if (peerListener != nullptr) peerListener->peerHeardFrom(message->sender);
     return message;
 }
 
@@ -115,27 +118,43 @@ Message* MessageCenter::sendMessage(Message* message) {
     bool wantsReply = message->wantsReply != 0;
     uint32_t timeout = message->replyTimeout;
     message->sender = ownToolInfo;
+    if (message->destination.port == ownToolInfo.port) return dispatchMessage(message);
 
-    Message* reply = nullptr;
-    if (message->destination.port != ownToolInfo.port) {
-        if (observer != nullptr) {
-            observer->messageSeen(*message, message->type == typeBeingHandled ? kMessageRelayed
-                                                                              : kMessageSent);
-        }
-        transport->sendMessage(*message);
-        delete message;
-    } else {
-        reply = dispatchMessage(message);
+    std::unique_ptr<Message> sent(message);
+    const ToolInfo& destination = sent->destination;
+    if (wantsReply && peerListener != nullptr && !peerListener->mayAwaitReply(destination)) {
+        return nullptr;
     }
-    if (!wantsReply || reply != nullptr) return reply;
+    if (observer != nullptr) {
+        observer->messageSeen(*sent, sent->type == typeBeingHandled ? kMessageRelayed
+                                                                     : kMessageSent);
+    }
+    bool unreachable = false;
+    if (!transport->sendMessage(*sent, &unreachable)) {
+        // Nobody there will ever answer: no wait for the reply.
+        if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(destination);
+        return nullptr;
+    }
+    return wantsReply ? awaitReply(destination, timeout) : nullptr;
+}
 
+Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout) {
     uint32_t deadline = currentMilliseconds() + timeout;
     while (int32_t(deadline - currentMilliseconds()) > 0) {
         Message* incoming = received(transport->poll());
         if (incoming == nullptr) continue;
-        if (incoming->type == kReplyMessage) return incoming;
-        queue.enqueueMessage(incoming);
+        if (incoming->type != kReplyMessage) {
+            queue.enqueueMessage(incoming);
+        } else if (incoming->sender.port == destination.port) {
+            return incoming;
+        } else {
+            // A reply that came too late for an earlier request is not this one's.
+            OKA_LOG("dropped a late reply from port %d%s", incoming->sender.port,
+                    portLabel(incoming->sender.port).c_str());
+            delete incoming;
+        }
     }
+    if (peerListener != nullptr) peerListener->peerTimedOut(destination);
     return nullptr;
 }
 

@@ -15,6 +15,7 @@
 #include "messaging/MessageObserver.h"
 #include "messaging/MessageQueue.h"
 #include "messaging/MessageTypes.h"
+#include "messaging/PeerListener.h"
 #include "messaging/TCPTransport.h"
 #include "storage/List.h"
 
@@ -51,8 +52,10 @@ public:
     // message and queues it.
     void poll(int waitMs = TCPTransport::kPollTimeoutMs);
     bool hasQueuedMessages() { return queue.messagesAvailable(kWildcardType) > 0; }
-    // Sends `message` (taking it). When it wants a reply, waits for the first
-    // 'RPLY' until its timeout; other messages arriving meanwhile are queued.
+    // Sends `message` (taking it). When it wants a reply, waits for the
+    // destination's 'RPLY' until its timeout; other messages arriving
+    // meanwhile are queued. A message that cannot be delivered, or a request
+    // to a peer the listener says not to wait for, returns null at once.
     Message* sendMessage(Message* message);
     // Keeps messages flowing while a modal window runs: on the window's
     // initialisation (0) and on its alarm (119) handles one poll and starts
@@ -66,6 +69,9 @@ public:
     // Shows every message received from or sent to the network to
     // `observer` (null: to nobody); the center does not own it.
     void setObserver(MessageObserver* newObserver) { observer = newObserver; }
+    // Tells `listener` (null: nobody) of unreachable, late and heard-from
+    // peers; the center does not own it.
+    void setPeerListener(PeerListener* listener) { peerListener = listener; }
 
     ToolInfo& getOwnToolInfo() { return ownToolInfo; }
     MessageQueue& getQueue() { return queue; }
@@ -75,14 +81,18 @@ private:
     explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
     MessageHandler* findHandler(TypeCode type) const;
     int32_t validateAndHandle(Message* message, Message* reply);
-    // A message from the network: shown to the observer, then returned.
+    // A message from the network: shown to the observer and the peer
+    // listener, then returned.
     Message* received(Message* message);
+    // Waits until `timeout` for the reply of `destination`.
+    Message* awaitReply(const ToolInfo& destination, uint32_t timeout);
 
     List handlers;                            // owned MessageHandlers, one per type
     MessageQueue queue;                       // incoming messages not yet handled
     ToolInfo ownToolInfo;                     // this program; the sender of all it sends
     std::unique_ptr<TCPTransport> transport;  // the listener and outgoing connections
     MessageObserver* observer = nullptr;      // sees the network traffic, or null
+    PeerListener* peerListener = nullptr;     // follows the peers' liveness, or null
     TypeCode typeBeingHandled = 0;            // type of the message whose handler runs, or 0
 };
 

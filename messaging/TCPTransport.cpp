@@ -19,6 +19,7 @@
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
+#include "messaging/PortLabel.h"
 
 namespace {
 constexpr const char* kLogSource = "../tcpxport";
@@ -55,7 +56,7 @@ in_addr lookUpLocalhost() {
 }  // namespace
 
 TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort > 0) {
-    if (isManagerProcess) userCheck = std::make_unique<PeerUserCheck>();
+    userCheck = std::make_unique<PeerUserCheck>();
     int firstPort = isManagerProcess ? requestedPort
                                      : getToolManagerPort() + std::rand() % kToolPortRange;
     std::signal(SIGPIPE, SIG_IGN);
@@ -113,6 +114,15 @@ bool TCPTransport::openListener(int firstPort) {
 
 TCPTransport::~TCPTransport() {
     if (listenSocket.isOpen()) ::shutdown(listenSocket.get(), SHUT_RDWR);
+    // The last messages (a Tool Manager's 'QUIT' to every tool) are read
+    // only while this end is open: they get a short while to be read.
+    uint32_t deadline = currentMilliseconds() + kFinalLingerMs;
+    for (closeReadConnections(); !lingering.empty() && int32_t(deadline - currentMilliseconds()) > 0;
+         closeReadConnections()) {
+        std::vector<pollfd> waiting;
+        for (const LingeringConnection& each : lingering) waiting.push_back({each.connection.get(), POLLIN, 0});
+        ::poll(waiting.data(), waiting.size(), millisecondsUntil(deadline));
+    }
 }
 
 bool TCPTransport::cutConnectionBeingRead() {
@@ -125,6 +135,7 @@ bool TCPTransport::cutConnectionBeingRead() {
 
 Message* TCPTransport::poll(int timeoutMs) {
     lastError = 0;
+    closeReadConnections();
     fd_set readable;
     for (;;) {
         FD_ZERO(&readable);
@@ -235,12 +246,13 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
     Socket connection = connectTo(destinationPort, failure, "");
     if (refused != nullptr) *refused = failure == ConnectFailure::connect && errno == ECONNREFUSED;
     if (failure == ConnectFailure::socket) {
-        OKA_LOG("sendMessage: socket create failed - %s", std::strerror(errno));
+        OKA_LOG("sendMessage: socket create failed - %s%s", std::strerror(errno),
+                portLabel(destinationPort).c_str());
         return false;
     }
     if (failure == ConnectFailure::connect) {
-        OKA_LOG("sendMessage: socket connect failed - for port %d error %s", destinationPort,
-                std::strerror(errno));
+        OKA_LOG("sendMessage: socket connect failed - for port %d error %s%s", destinationPort,
+                std::strerror(errno), portLabel(destinationPort).c_str());
         return false;
     }
     // Header and parameters leave in one gathered write, so a message is not
@@ -252,8 +264,13 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
         parts.push_back({const_cast<uint8_t*>(message.getParam(i)), size_t(message.getParamLength(i))});
     }
     long sent = sendTCPData(connection.get(), parts);
+    // A peer that reset the connection is as gone as one that refused it.
+    int sendError = errno;
+    bool reset = sendError == ECONNRESET || sendError == EPIPE;
     if (sent < kWireHeaderSize) {
-        OKA_LOG("sendMessage: sending header failed: error = %s", std::strerror(errno));
+        OKA_LOG("sendMessage: sending header failed: error = %s%s", std::strerror(sendError),
+                portLabel(destinationPort).c_str());
+        if (refused != nullptr) *refused = reset;
         return false;
     }
     OKA_LOG("sendMessage: sent message of type %s", TypeIdentToCStr(message.type));
@@ -261,7 +278,9 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
     for (int i = 0; i < message.paramCount; ++i) {
         end += message.getParamLength(i);
         if (sent < end) {
-            OKA_LOG("sendMessage: sending param #%d failed: error = %s", i, std::strerror(errno));
+            OKA_LOG("sendMessage: sending param #%d failed: error = %s%s", i,
+                    std::strerror(sendError), portLabel(destinationPort).c_str());
+            if (refused != nullptr) *refused = reset;
             return false;
         }
         if (gLogLevel >= 2) {
@@ -269,8 +288,9 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
         }
     }
     // The Tool Manager never waits for a tool: a stalled tool must not stall it.
-    if (isManagerProcess) return true;
-    if (message.wantsReply) {
+    if (isManagerProcess) {
+        lingerUntilRead(std::move(connection));
+    } else if (message.wantsReply) {
         keepUntilReply(std::move(connection));
     } else {
         awaitReceiverClose(connection.get());
@@ -282,6 +302,22 @@ void TCPTransport::keepUntilReply(Socket connection) {
     ::shutdown(connection.get(), SHUT_WR);
     // An earlier request still without its reply is given up.
     awaitingReply = std::move(connection);
+}
+
+void TCPTransport::lingerUntilRead(Socket connection) {
+    ::shutdown(connection.get(), SHUT_WR);
+    if (lingering.size() >= kMaxLingeringConnections) lingering.erase(lingering.begin());
+    lingering.push_back({std::move(connection), currentMilliseconds() + kLingerMs});
+}
+
+void TCPTransport::closeReadConnections() {
+    uint32_t now = currentMilliseconds();
+    std::erase_if(lingering, [now](const LingeringConnection& each) {
+        char discarded[64];
+        ssize_t count = ::recv(each.connection.get(), discarded, sizeof discarded, MSG_DONTWAIT);
+        bool open = count > 0 || (count < 0 && (errno == EAGAIN || errno == EINTR));
+        return !open || int32_t(now - each.deadline) >= 0;
+    });
 }
 
 void TCPTransport::awaitReceiverClose(int connection) {
@@ -303,19 +339,29 @@ void TCPTransport::ticklePort(int tickledPort) {
     bool sent = false;
     ConnectFailure failure;
     Socket connection = connectTo(tickledPort, failure, " while tickling");
+    std::string label = portLabel(tickledPort);
     if (failure == ConnectFailure::socket) {
-        OKA_LOG("sendMessage: socket create failed: %s while tickling", std::strerror(errno));
+        OKA_LOG("sendMessage: socket create failed: %s while tickling%s", std::strerror(errno),
+                label.c_str());
     } else if (failure == ConnectFailure::connect) {
-        OKA_LOG("sendMessage: socket connect failed: %s while tickling", std::strerror(errno));
+        OKA_LOG("sendMessage: socket connect failed: %s while tickling%s", std::strerror(errno),
+                label.c_str());
     } else {
         uint8_t tickle[4];
         putBigEndian32(tickle, kTickle);
         sent = sendTCPData(connection.get(), {{tickle, sizeof tickle}}) == sizeof tickle;
-        if (!sent) OKA_LOG("sendMessage: sending msgType failed: error = %s", std::strerror(errno));
-        if (sent && !isManagerProcess) awaitReceiverClose(connection.get());
+        if (!sent) {
+            OKA_LOG("sendMessage: sending msgType failed: error = %s%s", std::strerror(errno),
+                    label.c_str());
+        }
+        if (sent && isManagerProcess) {
+            lingerUntilRead(std::move(connection));
+        } else if (sent) {
+            awaitReceiverClose(connection.get());
+        }
     }
     connection.reset();
-    if (!sent) OKA_LOG("failed to send tickle");
+    if (!sent) OKA_LOG("failed to send tickle%s", label.c_str());
     lastError = sent ? 0 : kErrorTickleFailed;
     lastTickleTime = currentMilliseconds();
 }
@@ -332,8 +378,10 @@ long TCPTransport::sendTCPData(int descriptor, std::vector<iovec> parts) {
         ssize_t result = ::sendmsg(descriptor, &gathered, MSG_NOSIGNAL);
         if (result < 0 && errno == EINTR) continue;
         if (result <= 0) {
+            int error = errno;
             OKA_LOG("sendTCPData, failed to send all packets, only sent %ld instead of %ld "
-                    "last error = %s", sent, length, std::strerror(errno));
+                    "last error = %s", sent, length, std::strerror(error));
+            errno = error;  // the caller tells a reset peer from other failures
             break;
         }
         sent += result;
