@@ -1,6 +1,7 @@
 // The tool side of the environment: registration, commands and the loop.
 #include "tools/OkaTool.h"
 
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
+#include "messaging/ToolListing.h"
+#include "tools/CommandManager.h"
 #include "tools/ToolManagerWatch.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/Environment.h"
@@ -28,6 +31,17 @@ std::string registeredProgramPath;            // the path given to 'REGT'
 std::vector<PublishedCommand> publishedCommands;
 NoticeCallback noticeCallback = nullptr;      // the subscriber's callback, or null
 std::unique_ptr<ToolManagerWatch> toolManagerWatch;  // follows restarts while the loop runs
+
+volatile std::sig_atomic_t endedBySignal = 0;  // a termination signal ended the loop
+
+// SIGTERM, SIGHUP and SIGINT end runToolLoop, which then unregisters the
+// tool. Ctrl-C first cuts a connection being read from a sender gone
+// silent; only one pressed while no connection is read ends the tool.
+void terminationHandler(int signal) {
+    if (signal == SIGINT && TCPTransport::cutConnectionBeingRead()) return;
+    endedBySignal = 1;
+    gFinished = 1;
+}
 
 int32_t quitMsg(Message*, Message*) {
     OKA_LOG("Tool Manager asked to quit");
@@ -94,6 +108,30 @@ int32_t sendCommand(const PublishedCommand& published) {
     return askToolManager(command);
 }
 
+// True when the Tool Manager lists `command` for this tool, with the same
+// requirement: commands outlive their tool's unregistration, so a tool that
+// starts again finds its commands there.
+bool publishedBefore(const PublishedCommand& command) {
+    auto* request = new Message(kListToolsMsg.code, &gKelvaneToolInfo);
+    request->wantsReply = 1;
+    std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
+    TypeCode ownType = gMessageCenter->getOwnToolInfo().toolType;
+    for (int i = 1; reply && i < reply->paramCount; ++i) {
+        ToolListing tool;
+        if (!decodeToolListing(reply->getParam(i), reply->getParamLength(i), tool) ||
+            tool.info.toolType != ownType) {
+            continue;
+        }
+        for (const CommandListing& listed : tool.commands) {
+            if (listed.name == command.name && listed.requirement == command.requirement &&
+                (command.requirement != kRequiresFile || listed.requiresType == command.requiresType)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 int32_t sendSubscription() {
     Message subscription(kSubscribeNoticesMsg.code, nullptr);
     return askToolManager(subscription);
@@ -109,7 +147,7 @@ void rejoinToolManager() {
 }  // namespace
 
 int32_t startTool(const char* programName, const ToolDescription& description) {
-    installInterruptHandler();
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, terminationHandler);
     if (int32_t error = initializeGlobals(programName, 0)) return error;
     ToolInfo& own = gMessageCenter->getOwnToolInfo();
     copyText(own.name, sizeof own.name, description.name);
@@ -131,6 +169,10 @@ int32_t registerWithToolManager(const char* programPath) {
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType) {
     PublishedCommand command{name != nullptr ? name : "", requirement, requiresType};
     int32_t result = sendCommand(command);
+    if (result == kErrorDuplicateCommand && publishedBefore(command)) {
+        OKA_LOG("command '%s' is published already", command.name.c_str());
+        result = 0;
+    }
     if (result == 0) publishedCommands.push_back(command);
     return result;
 }
@@ -159,6 +201,12 @@ void runToolLoop() {
     while (!gFinished) {
         gMessageCenter->poll();
         followToolManager();
+    }
+    // Told to quit, the tool stays registered (unloaded); stopped by a
+    // signal it leaves the registry.
+    if (endedBySignal) {
+        OKA_LOG("ended by a signal: unregistering");
+        unregisterFromToolManager();
     }
 }
 

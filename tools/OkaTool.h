@@ -23,7 +23,7 @@
 //
 // The Tool Manager probes the tool's port every 10 seconds; a tool that stops
 // answering is marked unloaded until it registers again. A tool that ends on
-// its own, not on 'QUIT', calls unregisterFromToolManager first.
+// its own, not on 'QUIT' or a signal, calls unregisterFromToolManager first.
 //
 // When the Tool Manager dies and a new one starts, runToolLoop notices the
 // new port file within a second, registers the tool again, publishes its
@@ -87,11 +87,17 @@ int32_t startTool(const char* programName, const ToolDescription& description);
 // Manager's refusal (-301: a tool of this type is already running; gFinished
 // is then set, so that the refused copy ends) or kErrorNoToolManager.
 int32_t registerWithToolManager(const char* programPath);
-// Publishes a command; 0, -401 for a name published before, or kErrorNoToolManager.
+// Publishes a command; 0, -401 for a name published before with another
+// requirement, or kErrorNoToolManager. The Tool Manager keeps a tool's
+// commands when the tool ends, so a tool started again finds them there:
+// the same command (name, requirement and file type) counts as published.
+// A command that changes its requirement needs a new name.
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType);
 // Answers messages until 'QUIT' arrives or gFinished is set, following a
 // restarted Tool Manager; also ends when the Tool Manager refuses the tool
-// or is gone for good.
+// or is gone for good. startTool makes SIGTERM, SIGHUP and SIGINT end it
+// (Ctrl-C first cuts a connection being read from a silent sender); the
+// tool then unregisters before runToolLoop returns.
 void runToolLoop();
 // The part of runToolLoop that follows the Tool Manager, for a tool with a
 // loop of its own: call it after each gMessageCenter->poll().

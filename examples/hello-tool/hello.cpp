@@ -60,7 +60,9 @@ int main(int, char** argv) {
         return 1;
     }
     publishCommand("Say Hello", kRequiresFile, kHelloFileType);
-    runToolLoop();  // until the Tool Manager sends 'QUIT'
+    // Until the Tool Manager sends 'QUIT', or SIGTERM, SIGHUP or Ctrl-C
+    // arrives: then it unregisters the tool before it returns.
+    runToolLoop();
     OKA_LOG("leaving");
     leaveEnvironment();
     return 0;
