@@ -35,6 +35,17 @@ int32_t quitMsg(Message*, Message*) {
     return 0;
 }
 
+// 'SHOW', 'HIDE', 'CWIN' and 'DSRC' in a tool without windows: nothing to
+// show, hide, close or deactivate, but the request is answered.
+int32_t nothingToDoMsg(Message*, Message*) { return 0; }
+
+void acceptWindowRequestsWithoutWindows() {
+    for (const MessageType* type :
+         {&kShowWindowsMsg, &kHideWindowsMsg, &kCloseWindowsMsg, &kDeactivateSourceMsg}) {
+        gMessageCenter->registerMessageHandler(*type, nothingToDoMsg);
+    }
+}
+
 int32_t noticeMsg(Message* message, Message*) {
     if (message->getParamLength(1) != kToolInfoSize) return kErrorBadParamType;
     char path[kPathSize];
@@ -119,6 +130,8 @@ int32_t startTool(const char* programName, const ToolDescription& description) {
     own.toolType = description.toolType;
     own.isSourceViewer = description.isSourceViewer;
     gMessageCenter->registerMessageHandler(kQuitMsg, quitMsg);
+    // With a window layer, its window manager answers the window requests.
+    if (!hasWindowLayer()) acceptWindowRequestsWithoutWindows();
     toolManagerWatch = std::make_unique<ToolManagerWatch>();
     return 0;
 }
