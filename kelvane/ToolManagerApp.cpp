@@ -24,7 +24,7 @@
 #include "tools/ToolLauncher.h"
 #include "tools/ToolMessages.h"
 #include "tools/WatchHub.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 #include "workspace/FindInSourceView.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/HelpManager.h"

@@ -10,7 +10,7 @@
 #include "core/Utilities.h"
 #include "tools/ToolManagerWatch.h"
 #include "tools/ToolRegistry.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 
 namespace {
 constexpr const char* kLogSource = "../okatool";

@@ -55,7 +55,7 @@
 #include "core/TypeCode.h"
 #include "messaging/Message.h"
 #include "messaging/MessageCenter.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 
 // What a tool tells the Tool Manager about itself.
 struct ToolDescription {

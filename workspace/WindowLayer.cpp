@@ -13,7 +13,7 @@
 #include "toolkit/SystemServices.h"
 #include "toolkit/WinObj.h"
 #include "workspace/AlertWindow.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 #include "workspace/FilePicker.h"
 #include "workspace/WindowManager.h"
 

@@ -10,7 +10,7 @@
 #include "storage/PrefMan.h"
 #include "toolkit/TButObj.h"
 #include "toolkit/WinObj.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 #include "workspace/WindowLayer.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/WindowManager.h"

@@ -1,4 +1,4 @@
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 
 #include <csignal>
 #include <cstdlib>
