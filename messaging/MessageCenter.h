@@ -21,6 +21,13 @@
 
 class WgtObj;
 
+// What keeps messages flowing while a modal window of the window layer runs;
+// it receives every notification of the window. The message center knows no
+// windows: the window layer installs its procedure when it starts.
+using ModalPollProc = void (*)(WgtObj* window, int code);
+// Null removes it.
+void setModalPollProc(ModalPollProc procedure);
+
 inline constexpr int32_t kErrorBadParamType = -1;
 inline constexpr int32_t kErrorBadParamCount = -2;
 inline constexpr int32_t kErrorNoHandler = -3;
@@ -57,11 +64,9 @@ public:
     // meanwhile are queued. A message that cannot be delivered, or a request
     // to a peer the listener says not to wait for, returns null at once.
     Message* sendMessage(Message* message);
-    // Keeps messages flowing while a modal window runs: on the window's
-    // initialisation (0) and on its alarm (119) handles one poll and starts
-    // the next alarm 100 ms later. Once gFinished is set, the next alarm ends
-    // the modal loop unanswered (kModalCancelled). Modal windows pass every
-    // notification here.
+    // Keeps messages flowing while a modal window runs. Modal windows pass
+    // every notification here; the window layer's procedure (setModalPollProc)
+    // does the polling, and without a window layer there is nothing to do.
     void modalPoll(WgtObj* window, int code);
     // Tickles the port in `toolInfo`; last error 0 or -1402.
     void tickleTool(const ToolInfo& toolInfo);

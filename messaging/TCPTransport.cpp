@@ -70,44 +70,56 @@ TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort >
     lastTickleTime = currentMilliseconds() + uint32_t(std::rand() % 1000);
 }
 
-bool TCPTransport::openListener(int firstPort) {
+Socket TCPTransport::bindAndListen(int candidate, bool& hopeless) {
+    hopeless = true;
     Socket listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!listener.isOpen()) {
         OKA_LOG("tcptransport: socket create failed - %s", std::strerror(errno));
-        return false;
+        return listener;
     }
     int reuse = 1;
     if (setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0) {
         OKA_LOG("tcptransport: socket REUSEADDR - %s", std::strerror(errno));
-        return false;
+        listener.reset();
+        return listener;
     }
+    hopeless = false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    // Every peer connects to "localhost": no other machine may reach us.
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(uint16_t(candidate));
+    // With SO_REUSEADDR two programs may both bind a port that nobody listens
+    // on yet; only the first to listen gets it, so a failed listen means
+    // the port is taken just as a failed bind does. The system's maximum
+    // backlog: with a short queue a fast sender's connections are dropped
+    // and its connect stalls for a second.
+    if (::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener.get(), SOMAXCONN) != 0) {
+        int error = errno;
+        listener.reset();
+        errno = error;
+    }
+    return listener;
+}
+
+bool TCPTransport::openListener(int firstPort) {
     int candidate = firstPort;
-    for (;;) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        // Every peer connects to "localhost": no other machine may reach us.
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(uint16_t(candidate));
-        if (::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-            break;
-        }
+    bool hopeless;
+    Socket listener = bindAndListen(candidate, hopeless);
+    while (!listener.isOpen()) {
+        if (hopeless) return false;
         if (--bindRetries == 0) {
             OKA_LOG("tcptransport: bind failed - %s", std::strerror(errno));
             return false;
         }
         OKA_LOG("tcptransport: bind retry %d (%s)", kBindAttempts - bindRetries,
                 std::strerror(errno));
-        ++candidate;
+        listener = bindAndListen(++candidate, hopeless);
     }
     port = candidate;
     if (isManagerProcess) setToolManagerPort(port);
     OKA_LOG("tcptransport: listener socket = %d", listener.get());
-    // The system's maximum backlog: with a short queue a fast sender's
-    // connections are dropped and its connect stalls for a second.
-    if (::listen(listener.get(), SOMAXCONN) != 0) {
-        OKA_LOG("tcptransport: listen failed - %s", std::strerror(errno));
-        return false;
-    }
     listenSocket = std::move(listener);
     return true;
 }

@@ -103,6 +103,9 @@ private:
     enum class ConnectFailure { none, socket, connect };
 
     bool openListener(int firstPort);
+    // A socket listening on `candidate`, or a closed one: errno says why,
+    // and `hopeless` when no other port would do better (logged).
+    static Socket bindAndListen(int candidate, bool& hopeless);
     // Ends a sent connection: the receiver closes it once it has read
     // everything; until then the sender's end stays open so that the
     // receiver can still identify its user. Waits at most kReceiveBudgetMs.

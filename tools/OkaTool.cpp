@@ -13,7 +13,7 @@
 #include "tools/CommandManager.h"
 #include "tools/ToolManagerWatch.h"
 #include "tools/ToolRegistry.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 
 namespace {
 constexpr const char* kLogSource = "../okatool";
@@ -47,6 +47,17 @@ int32_t quitMsg(Message*, Message*) {
     OKA_LOG("Tool Manager asked to quit");
     gFinished = 1;
     return 0;
+}
+
+// 'SHOW', 'HIDE', 'CWIN' and 'DSRC' in a tool without windows: nothing to
+// show, hide, close or deactivate, but the request is answered.
+int32_t nothingToDoMsg(Message*, Message*) { return 0; }
+
+void acceptWindowRequestsWithoutWindows() {
+    for (const MessageType* type :
+         {&kShowWindowsMsg, &kHideWindowsMsg, &kCloseWindowsMsg, &kDeactivateSourceMsg}) {
+        gMessageCenter->registerMessageHandler(*type, nothingToDoMsg);
+    }
 }
 
 int32_t noticeMsg(Message* message, Message*) {
@@ -157,6 +168,8 @@ int32_t startTool(const char* programName, const ToolDescription& description) {
     own.toolType = description.toolType;
     own.isSourceViewer = description.isSourceViewer;
     gMessageCenter->registerMessageHandler(kQuitMsg, quitMsg);
+    // With a window layer, its window manager answers the window requests.
+    if (!hasWindowLayer()) acceptWindowRequestsWithoutWindows();
     toolManagerWatch = std::make_unique<ToolManagerWatch>();
     return 0;
 }
