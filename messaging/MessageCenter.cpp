@@ -9,6 +9,8 @@
 
 namespace {
 constexpr const char* kLogSource = "../msgcenter";
+// While the Tool Manager waits for a reply, the receiver's port is probed this often.
+constexpr uint32_t kProbeWhileWaitingMs = 250;
 ModalPollProc modalPollProc = nullptr;  // the window layer's, once it runs
 }  // namespace
 
@@ -138,7 +140,22 @@ Message* MessageCenter::sendMessage(Message* message) {
 
 Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout) {
     uint32_t deadline = currentMilliseconds() + timeout;
+    uint32_t nextProbe = currentMilliseconds() + kProbeWhileWaitingMs;
     while (int32_t(deadline - currentMilliseconds()) > 0) {
+        // A receiver that died with the request unread, or while handling
+        // it (its port refuses a probe), will never answer.
+        if (peerListener != nullptr && int32_t(currentMilliseconds() - nextProbe) >= 0) {
+            transport->ticklePort(destination.port);
+            nextProbe = currentMilliseconds() + kProbeWhileWaitingMs;
+            if (transport->getLastError() == kErrorTickleFailed) {
+                peerListener->peerUnreachable(destination);
+                return nullptr;
+            }
+        }
+        if (peerListener != nullptr && transport->lastSentWasDropped()) {
+            peerListener->peerUnreachable(destination);
+            return nullptr;
+        }
         Message* incoming = received(transport->poll());
         if (incoming == nullptr) continue;
         if (incoming->type != kReplyMessage) {

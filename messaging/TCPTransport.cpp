@@ -301,6 +301,8 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
     }
     // The Tool Manager never waits for a tool: a stalled tool must not stall it.
     if (isManagerProcess) {
+        lastSentConnection = connection.get();
+        lastSentDropped = false;
         lingerUntilRead(std::move(connection));
     } else if (message.wantsReply) {
         keepUntilReply(std::move(connection));
@@ -324,11 +326,17 @@ void TCPTransport::lingerUntilRead(Socket connection) {
 
 void TCPTransport::closeReadConnections() {
     uint32_t now = currentMilliseconds();
-    std::erase_if(lingering, [now](const LingeringConnection& each) {
+    std::erase_if(lingering, [this, now](const LingeringConnection& each) {
         char discarded[64];
         ssize_t count = ::recv(each.connection.get(), discarded, sizeof discarded, MSG_DONTWAIT);
         bool open = count > 0 || (count < 0 && (errno == EAGAIN || errno == EINTR));
-        return !open || int32_t(now - each.deadline) >= 0;
+        bool done = !open || int32_t(now - each.deadline) >= 0;
+        if (done && each.connection.get() == lastSentConnection) {
+            // A receiver that ends with the message unread resets the connection.
+            lastSentDropped = count < 0 && errno == ECONNRESET;
+            lastSentConnection = -1;
+        }
+        return done;
     });
 }
 

@@ -72,6 +72,10 @@ public:
     void ticklePort(int port);
     Message* getMessage(int connection);
 
+    // True once the receiver of the last message the Tool Manager sent has
+    // ended without reading it (its process died): no reply will come.
+    bool lastSentWasDropped() const { return lastSentDropped; }
+
     int getPort() const { return port; }
     // The listening socket, for a loop that waits on it with other input; -1 without one.
     int listenerDescriptor() const { return listenSocket.isOpen() ? listenSocket.get() : -1; }
@@ -134,4 +138,6 @@ private:
         uint32_t deadline;  // closed by then at the latest
     };
     std::vector<LingeringConnection> lingering;  // the Tool Manager's sent connections, oldest first
+    int lastSentConnection = -1;       // the last of them while it is kept, else -1
+    bool lastSentDropped = false;      // its receiver ended without reading it
 };

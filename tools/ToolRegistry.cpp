@@ -297,7 +297,12 @@ bool ToolRegistry::mayAwaitReply(const ToolInfo& peer) {
 
 std::string ToolRegistry::describeToolAtPort(int port) {
     long index;
-    RegisteredTool* entry = loadedEntryAtPort(port, &index);
+    const RegisteredTool* entry = loadedEntryAtPort(port, &index);
+    // An unloaded tool's last port still names it in the lines about the
+    // messages that are relayed to every tool.
+    for (long i = 0; entry == nullptr && i < registeredTools.getCount(); ++i) {
+        if (getRegisteredTool(i)->toolInfo.port == port) entry = getRegisteredTool(i);
+    }
     return entry != nullptr ? describeTool(entry->toolInfo) : std::string();
 }
 

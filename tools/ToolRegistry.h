@@ -123,8 +123,8 @@ public:
     void peerHeardFrom(const ToolInfo& peer) override;
     bool mayAwaitReply(const ToolInfo& peer) override;
 
-    // "Sample Runner (SRUN)": the name and type of the loaded tool listening
-    // on `port`, or "" when none does.
+    // "Sample Runner (SRUN)": the name and type of the tool listening on
+    // `port` (a loaded one first), or "" when no registered tool has it.
     std::string describeToolAtPort(int port);
 
 private:
