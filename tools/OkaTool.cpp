@@ -18,9 +18,6 @@
 namespace {
 constexpr const char* kLogSource = "../okatool";
 
-bool replyArrived = false;                  // the awaited reply came
-int32_t replyResult = kErrorNoToolManager;  // its error code
-
 // What the tool told the Tool Manager, told again to a restarted one.
 struct PublishedCommand {
     std::string name;
@@ -70,30 +67,31 @@ int32_t noticeMsg(Message* message, Message*) {
     return 0;
 }
 
-int32_t toolManagerReplyMsg(Message* reply, Message*) {
-    replyResult = reply->getLongParam(0);
-    replyArrived = true;
-    return 0;
-}
-
-// Sends `request` to the Tool Manager and returns the error of its reply.
-// The Tool Manager may be waiting for this tool's answer to a question of
-// its own (it asks a registering tool to identify the project's files), so
-// the reply is awaited as an ordinary message while every other message is
-// answered, rather than in sendMessage's wait, which answers nothing.
-int32_t askToolManager(Message& request) {
+// Sends `request` to the Tool Manager and returns its reply, or null when
+// none came in time. The Tool Manager may be waiting for this tool's answer
+// to a question of its own (it asks a registering tool to identify the
+// project's files), so every other message is answered while the reply is
+// awaited, rather than queued as in sendMessage's wait: the reply is taken
+// from the queue as soon as a poll has put it there.
+std::unique_ptr<Message> askToolManager(Message& request) {
     request.destination = gKelvaneToolInfo;
     request.sender = gMessageCenter->getOwnToolInfo();
     request.wantsReply = 1;
-    MessageTemplate replyTemplate = makeTemplate({kParamError});
-    gMessageCenter->registerMessageHandler(kReplyMessage, &replyTemplate, toolManagerReplyMsg);
-    replyArrived = false;
-    replyResult = kErrorNoToolManager;
     gMessageCenter->getTransport().sendMessage(request);
     uint32_t deadline = currentMilliseconds() + kDefaultReplyTimeout;
-    while (!replyArrived && int32_t(deadline - currentMilliseconds()) > 0) gMessageCenter->poll();
-    gMessageCenter->removeMessageHandler(kReplyMessage);
-    return replyResult;
+    while (int32_t(deadline - currentMilliseconds()) > 0) {
+        gMessageCenter->poll();
+        if (Message* reply = gMessageCenter->getQueue().dequeueMessage(kReplyMessage)) {
+            return std::unique_ptr<Message>(reply);
+        }
+    }
+    return nullptr;
+}
+
+// The error of the Tool Manager's reply to `request`, or kErrorNoToolManager.
+int32_t askToolManagerResult(Message& request) {
+    std::unique_ptr<Message> reply = askToolManager(request);
+    return reply ? reply->getLongParam(0) : kErrorNoToolManager;
 }
 
 int32_t sendRegistration() {
@@ -102,7 +100,7 @@ int32_t sendRegistration() {
     encodeToolInfo(gMessageCenter->getOwnToolInfo(), bytes);
     registration.addParam(kParamData, bytes, kToolInfoSize);
     registration.addTextParam(registeredProgramPath.c_str());
-    int32_t result = askToolManager(registration);
+    int32_t result = askToolManagerResult(registration);
     OKA_LOG("registration with the Tool Manager: %d", int(result));
     if (result == kErrorToolAlreadyLoaded) {
         OKA_LOG("a tool of this type is already registered: leaving");
@@ -116,16 +114,15 @@ int32_t sendCommand(const PublishedCommand& published) {
     command.addTextParam(published.name.c_str(), kParamST31);
     command.addLongParam(int32_t(published.requirement));
     command.addTypeParam(published.requiresType);
-    return askToolManager(command);
+    return askToolManagerResult(command);
 }
 
 // True when the Tool Manager lists `command` for this tool, with the same
 // requirement: commands outlive their tool's unregistration, so a tool that
 // starts again finds its commands there.
 bool publishedBefore(const PublishedCommand& command) {
-    auto* request = new Message(kListToolsMsg.code, &gKelvaneToolInfo);
-    request->wantsReply = 1;
-    std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
+    Message request(kListToolsMsg.code, nullptr);
+    std::unique_ptr<Message> reply = askToolManager(request);
     TypeCode ownType = gMessageCenter->getOwnToolInfo().toolType;
     for (int i = 1; reply && i < reply->paramCount; ++i) {
         ToolListing tool;
@@ -145,7 +142,7 @@ bool publishedBefore(const PublishedCommand& command) {
 
 int32_t sendSubscription() {
     Message subscription(kSubscribeNoticesMsg.code, nullptr);
-    return askToolManager(subscription);
+    return askToolManagerResult(subscription);
 }
 
 // A new Tool Manager knows nothing of this tool: tell it everything again.
