@@ -56,6 +56,7 @@
 #include "messaging/Message.h"
 #include "messaging/MessageCenter.h"
 #include "tools/Environment.h"
+#include "tools/ToolRequest.h"
 
 // What a tool tells the Tool Manager about itself.
 struct ToolDescription {
@@ -74,7 +75,7 @@ inline constexpr long kRequiresEngine = 2;  // an engine descriptor
 inline constexpr long kRequiresEngineOrNothing = 3;
 
 // The Tool Manager did not answer a request (it is not running).
-inline constexpr int32_t kErrorNoToolManager = -1501;
+inline constexpr int32_t kErrorNoToolManager = kErrorNoReply;
 
 // Starts the environment for program `programName` (the log's name) and
 // describes the tool in every message it sends. Returns 0, or
