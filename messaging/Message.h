@@ -112,8 +112,7 @@ using MessageHandlerFunction = std::function<int32_t(Message& message, Message& 
 class MessageHandler : public Item {
 public:
     // A search key for the handler of `messageType`.
-    explicit MessageHandler(TypeCode messageType)
-        : MessageHandler(messageType, nullptr, MessageHandlerProc(nullptr)) {}
+    explicit MessageHandler(TypeCode type) : MessageHandler(type, nullptr, MessageHandlerProc(nullptr)) {}
     // Without a template the handler's template is all zero.
     MessageHandler(TypeCode messageType, const MessageTemplate* msgTemplate,
                    MessageHandlerProc handlerProc);

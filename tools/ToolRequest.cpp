@@ -8,6 +8,7 @@
 
 namespace {
 constexpr const char* kLogSource = "../request";
+bool waiting = false;  // a request waits for its reply
 }  // namespace
 
 RequestResult::RequestResult(Status status, std::unique_ptr<Message> reply)
@@ -63,6 +64,12 @@ std::optional<std::vector<uint8_t>> RequestResult::data(int index) const {
 }
 
 RequestResult request(Message& message) {
+    // Replies name no request, so a second wait would take the first one's.
+    if (waiting) {
+        OKA_LOG("request %s from a handler while another request waits: not sent",
+                TypeIdentToCStr(message.type));
+        return {RequestResult::Status::notSent, nullptr};
+    }
     if (message.destination.port == 0) message.destination = gKelvaneToolInfo;
     message.sender = gMessageCenter->getOwnToolInfo();
     message.wantsReply = 1;
@@ -71,7 +78,9 @@ RequestResult request(Message& message) {
                 message.destination.port);
         return {RequestResult::Status::notSent, nullptr};
     }
+    waiting = true;
     std::unique_ptr<Message> reply(gMessageCenter->awaitReply(message.replyTimeout));
+    waiting = false;
     if (!reply) {
         OKA_LOG("request %s: no reply within %u ms", TypeIdentToCStr(message.type),
                 unsigned(message.replyTimeout));

@@ -29,7 +29,7 @@ public:
         replied,     // the reply came, its error 0
         errorReply,  // the reply came with an error (error())
         noReply,     // it was sent, but no reply came within its replyTimeout
-        notSent,     // nobody listens on the destination's port
+        notSent,     // nobody listens on the destination's port, or another request waits
     };
 
     RequestResult(Status status, std::unique_ptr<Message> reply);
@@ -63,6 +63,8 @@ private:
 // Sends `message` with a reply wanted to its destination (the Tool Manager
 // when its destination has no port) and waits up to its replyTimeout
 // (5000 ms unless set) for the reply, answering every other message
-// meanwhile. Not for message handlers: a request waiting inside another
-// would take its reply.
+// meanwhile. A handler may make requests, except while another request
+// waits (registerWithToolManager, publishCommand and subscribeToNotices
+// are requests too): replies name no request, so the inner wait would take
+// the outer one's reply; such a request is not sent.
 [[nodiscard]] RequestResult request(Message& message);
