@@ -7,7 +7,8 @@
 #      that the environment library and the programs without windows link no
 #      window system, then builds the installed examples (hello-tool and the
 #      headless counter-tool) out of tree with the same warnings, once with
-#      CMake (find_package(OkaEnv)) and once with one c++ line and pkg-config;
+#      CMake (find_package(OkaEnv)) and once with one c++ line and pkg-config,
+#      and links a small tool with windows against okaenv-gui both ways;
 #   3. starts a Tool Manager with each build in its tool list and asks
 #      okamsg --tools whether the tools registered and published their
 #      commands, the project whether the hello tool identified a .hello file,
@@ -112,6 +113,37 @@ for tool in hello:hellotool counter:countertool; do
   echo "== building the $name example with pkg-config"
   c++ $strict_flags "$examples/$name-tool/$name.cpp" -o "$work/$program-pkgconfig" \
     $(pkg-config --cflags --libs okaenv)
+done
+
+echo "== a tool with windows links okaenv-gui both ways"
+mkdir "$work/windowed"
+cat > "$work/windowed/windowed.cpp" <<'SOURCE'
+#include "tools/OkaTool.h"
+#include "workspace/WindowLayer.h"
+#include "workspace/WindowManager.h"
+
+int main() {
+    installWindowLayer();
+    if (startTool("windowed", {"Windowed", "Example Co.", 1, 0, typeCode("WIND"), false}) != 0) return 1;
+    bool hasWindowManager = gWindowManager != nullptr;
+    leaveEnvironment();
+    return hasWindowManager ? 0 : 2;
+}
+SOURCE
+cat > "$work/windowed/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.25)
+project(windowed LANGUAGES CXX)
+find_package(OkaEnv REQUIRED COMPONENTS gui)
+add_executable(windowed windowed.cpp)
+target_link_libraries(windowed PRIVATE OkaEnv::okaenv-gui)
+CMAKE
+cmake -S "$work/windowed" -B "$work/windowed/build" -DCMAKE_PREFIX_PATH="$oka" \
+  -DCMAKE_CXX_FLAGS="$strict_flags" > /dev/null
+cmake --build "$work/windowed/build" > /dev/null
+c++ $strict_flags "$work/windowed/windowed.cpp" -o "$work/windowed/windowed-pkgconfig" \
+  $(pkg-config --cflags --libs okaenv-gui)
+for program in "$work/windowed/build/windowed" "$work/windowed/windowed-pkgconfig"; do
+  HOME=$work/home-windowed OKA=$oka "$program" || fail "$program did not start its window manager"
 done
 
 for build_kind in cmake pkgconfig; do
