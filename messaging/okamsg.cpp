@@ -115,7 +115,8 @@ bool parseRunArguments(int count, char** arguments, Options& options) {
     }
     if (engine) {
         const char* colon = std::strrchr(arguments[3], ':');
-        if (colon == nullptr || colon == arguments[3] || !isNumber(colon + 1)) {
+        if (colon == nullptr || colon == arguments[3] || !isNumber(colon + 1) ||
+            std::strlen(colon + 1) > 5 || std::atol(colon + 1) > 65535) {
             std::fprintf(stderr, "okamsg: give the engine as HOST:PORT, not %s\n", arguments[3]);
             return false;
         }
@@ -169,7 +170,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
-// The parameter types of `params` as "IDNT S255", or "no parameters".
+// The parameter types `types` as "IDNT S255", or "no parameters".
 std::string describeTemplate(const TypeCode* types, int count) {
     if (count == 0) return "no parameters";
     std::string text;
