@@ -18,9 +18,6 @@
 namespace {
 constexpr const char* kLogSource = "../okatool";
 
-bool replyArrived = false;                  // the awaited reply came
-int32_t replyResult = kErrorNoToolManager;  // its error code
-
 // What the tool told the Tool Manager, told again to a restarted one.
 struct PublishedCommand {
     std::string name;
@@ -70,30 +67,11 @@ int32_t noticeMsg(Message* message, Message*) {
     return 0;
 }
 
-int32_t toolManagerReplyMsg(Message* reply, Message*) {
-    replyResult = reply->getLongParam(0);
-    replyArrived = true;
-    return 0;
-}
-
-// Sends `request` to the Tool Manager and returns the error of its reply.
-// The Tool Manager may be waiting for this tool's answer to a question of
-// its own (it asks a registering tool to identify the project's files), so
-// the reply is awaited as an ordinary message while every other message is
-// answered, rather than in sendMessage's wait, which answers nothing.
-int32_t askToolManager(Message& request) {
-    request.destination = gKelvaneToolInfo;
-    request.sender = gMessageCenter->getOwnToolInfo();
-    request.wantsReply = 1;
-    MessageTemplate replyTemplate = makeTemplate({kParamError});
-    gMessageCenter->registerMessageHandler(kReplyMessage, &replyTemplate, toolManagerReplyMsg);
-    replyArrived = false;
-    replyResult = kErrorNoToolManager;
-    gMessageCenter->getTransport().sendMessage(request);
-    uint32_t deadline = currentMilliseconds() + kDefaultReplyTimeout;
-    while (!replyArrived && int32_t(deadline - currentMilliseconds()) > 0) gMessageCenter->poll();
-    gMessageCenter->removeMessageHandler(kReplyMessage);
-    return replyResult;
+// Sends `message` to the Tool Manager and returns the error of its reply,
+// kErrorNoToolManager when none came.
+int32_t askToolManager(Message& message) {
+    message.destination = gKelvaneToolInfo;
+    return request(message).error();
 }
 
 int32_t sendRegistration() {
