@@ -16,6 +16,7 @@
 #include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
 #include "projects/ProjectMessages.h"
+#include "projects/RunCommandRequest.h"
 #include "storage/PrefMan.h"
 #include "toolkit/Event.h"
 #include "toolkit/ResourceLibrary.h"
@@ -110,6 +111,7 @@ int32_t ToolManagerApp::initializeApplication() {
     readStoredHelpViewer();
     registerToolMessageHandlers();
     registerProjectMessageHandlers();
+    registerRunCommandRequestHandler();
     setSourceToolLookup(currentSourceTool);
     registerFindInSourceViewHandlers();
     // The stored project is loaded here rather than by the workspace window,

@@ -1,5 +1,6 @@
 #include "messaging/MessageCenter.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/Log.h"
@@ -31,23 +32,31 @@ MessageCenter::MessageCenter(std::unique_ptr<TCPTransport> boundTransport)
 MessageCenter::~MessageCenter() = default;
 
 MessageHandler* MessageCenter::findHandler(TypeCode type) const {
-    MessageHandler key(type, nullptr, nullptr);
+    MessageHandler key(type);
     return static_cast<MessageHandler*>(handlers.findItem(&key));
 }
 
-void MessageCenter::registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
-                                           MessageHandlerProc handlerProc) {
-    if (findHandler(type) != nullptr) {
-        OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(type));
-        lastError = kErrorDuplicateHandler;
-        return;
+int32_t MessageCenter::registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
+                                              MessageHandlerProc handlerProc) {
+    return addHandler(std::make_unique<MessageHandler>(type, msgTemplate, handlerProc));
+}
+
+int32_t MessageCenter::registerMessageHandler(const MessageType& type,
+                                              MessageHandlerFunction handler) {
+    return addHandler(std::make_unique<MessageHandler>(type.code, &type.params, std::move(handler)));
+}
+
+int32_t MessageCenter::addHandler(std::unique_ptr<MessageHandler> handler) {
+    if (findHandler(handler->messageType) != nullptr) {
+        OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(handler->messageType));
+        return lastError = kErrorDuplicateHandler;
     }
-    lastError = 0;
-    handlers.include(new MessageHandler(type, msgTemplate, handlerProc));
+    handlers.include(handler.release());
+    return lastError = 0;
 }
 
 void MessageCenter::removeMessageHandler(TypeCode type) {
-    MessageHandler key(type, nullptr, nullptr);
+    MessageHandler key(type);
     Item* removed = handlers.remove(&key);
     lastError = removed ? 0 : kErrorNoHandler;
     delete removed;
@@ -75,7 +84,7 @@ int32_t MessageCenter::validateAndHandle(Message* message, Message* reply) {
         }
     }
     lastError = 0;
-    return handler->handlerProc ? handler->handlerProc(message, reply) : 0;
+    return handler->handle(*message, *reply);
 }
 
 Message* MessageCenter::dispatchMessage(Message* message) {
@@ -170,6 +179,20 @@ Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout
         }
     }
     if (peerListener != nullptr) peerListener->peerTimedOut(destination);
+    return nullptr;
+}
+
+Message* MessageCenter::awaitReply(uint32_t timeoutMs) {
+    uint32_t deadline = currentMilliseconds() + timeoutMs;
+    for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
+        if (queue.messagesAvailable(kWildcardType) > 0) {
+            delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType)));
+        }
+        Message* incoming = received(transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)));
+        if (incoming == nullptr) continue;
+        if (incoming->type == kReplyMessage) return incoming;
+        queue.enqueueMessage(incoming);
+    }
     return nullptr;
 }
 

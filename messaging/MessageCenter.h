@@ -41,13 +41,17 @@ public:
     explicit MessageCenter(int port);
     ~MessageCenter() override;
 
-    // Adds a handler for `type`; -4 (and the old one kept) for a duplicate.
-    void registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
-                                MessageHandlerProc handlerProc);
+    // Adds a handler for `type`. Returns 0, or -4 for a duplicate: the old
+    // handler is kept (also the last error).
+    int32_t registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
+                                   MessageHandlerProc handlerProc);
     // The same for a message type of the protocol, with its template.
-    void registerMessageHandler(const MessageType& type, MessageHandlerProc handlerProc) {
-        registerMessageHandler(type.code, &type.params, handlerProc);
+    int32_t registerMessageHandler(const MessageType& type, MessageHandlerProc handlerProc) {
+        return registerMessageHandler(type.code, &type.params, handlerProc);
     }
+    // The same with any callable taking (Message& message, Message& reply),
+    // such as a lambda holding the state it works on.
+    int32_t registerMessageHandler(const MessageType& type, MessageHandlerFunction handler);
     // Removes the handler of `type`; -3 when there is none.
     void removeMessageHandler(TypeCode type);
 
@@ -64,6 +68,13 @@ public:
     // meanwhile are queued. A message that cannot be delivered, or a request
     // to a peer the listener says not to wait for, returns null at once.
     Message* sendMessage(Message* message);
+    // Waits up to `timeoutMs` for the first 'RPLY' from the network while
+    // handling every other message as poll does, so that a program asked a
+    // question of its own by the one it waits for still answers it. The
+    // reply belongs to the caller; null when none came in time. Handlers
+    // must not wait for replies themselves: replies carry no request of
+    // their own, so an inner wait would take the outer one's.
+    Message* awaitReply(uint32_t timeoutMs);
     // Keeps messages flowing while a modal window runs. Modal windows pass
     // every notification here; the window layer's procedure (setModalPollProc)
     // does the polling, and without a window layer there is nothing to do.
@@ -85,6 +96,7 @@ public:
 private:
     explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
     MessageHandler* findHandler(TypeCode type) const;
+    int32_t addHandler(std::unique_ptr<MessageHandler> handler);
     int32_t validateAndHandle(Message* message, Message* reply);
     // A message from the network: shown to the observer and the peer
     // listener, then returned.

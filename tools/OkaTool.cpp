@@ -67,31 +67,11 @@ int32_t noticeMsg(Message* message, Message*) {
     return 0;
 }
 
-// Sends `request` to the Tool Manager and returns its reply, or null when
-// none came in time. The Tool Manager may be waiting for this tool's answer
-// to a question of its own (it asks a registering tool to identify the
-// project's files), so every other message is answered while the reply is
-// awaited, rather than queued as in sendMessage's wait: the reply is taken
-// from the queue as soon as a poll has put it there.
-std::unique_ptr<Message> askToolManager(Message& request) {
-    request.destination = gKelvaneToolInfo;
-    request.sender = gMessageCenter->getOwnToolInfo();
-    request.wantsReply = 1;
-    gMessageCenter->getTransport().sendMessage(request);
-    uint32_t deadline = currentMilliseconds() + kDefaultReplyTimeout;
-    while (int32_t(deadline - currentMilliseconds()) > 0) {
-        gMessageCenter->poll();
-        if (Message* reply = gMessageCenter->getQueue().dequeueMessage(kReplyMessage)) {
-            return std::unique_ptr<Message>(reply);
-        }
-    }
-    return nullptr;
-}
-
-// The error of the Tool Manager's reply to `request`, or kErrorNoToolManager.
-int32_t askToolManagerResult(Message& request) {
-    std::unique_ptr<Message> reply = askToolManager(request);
-    return reply ? reply->getLongParam(0) : kErrorNoToolManager;
+// Sends `message` to the Tool Manager and returns the error of its reply,
+// kErrorNoToolManager when none came.
+int32_t askToolManager(Message& message) {
+    message.destination = gKelvaneToolInfo;
+    return request(message).error();
 }
 
 int32_t sendRegistration() {
@@ -100,7 +80,7 @@ int32_t sendRegistration() {
     encodeToolInfo(gMessageCenter->getOwnToolInfo(), bytes);
     registration.addParam(kParamData, bytes, kToolInfoSize);
     registration.addTextParam(registeredProgramPath.c_str());
-    int32_t result = askToolManagerResult(registration);
+    int32_t result = askToolManager(registration);
     OKA_LOG("registration with the Tool Manager: %d", int(result));
     if (result == kErrorToolAlreadyLoaded) {
         OKA_LOG("a tool of this type is already registered: leaving");
@@ -114,19 +94,20 @@ int32_t sendCommand(const PublishedCommand& published) {
     command.addTextParam(published.name.c_str(), kParamST31);
     command.addLongParam(int32_t(published.requirement));
     command.addTypeParam(published.requiresType);
-    return askToolManagerResult(command);
+    return askToolManager(command);
 }
 
 // True when the Tool Manager lists `command` for this tool, with the same
 // requirement: commands outlive their tool's unregistration, so a tool that
 // starts again finds its commands there.
 bool publishedBefore(const PublishedCommand& command) {
-    Message request(kListToolsMsg.code, nullptr);
-    std::unique_ptr<Message> reply = askToolManager(request);
+    Message listing(kListToolsMsg.code, nullptr);
+    RequestResult tools = request(listing);
     TypeCode ownType = gMessageCenter->getOwnToolInfo().toolType;
-    for (int i = 1; reply && i < reply->paramCount; ++i) {
+    for (int i = 0; i < tools.resultCount(); ++i) {
+        std::optional<std::vector<uint8_t>> bytes = tools.data(i);
         ToolListing tool;
-        if (!decodeToolListing(reply->getParam(i), reply->getParamLength(i), tool) ||
+        if (!bytes || !decodeToolListing(bytes->data(), long(bytes->size()), tool) ||
             tool.info.toolType != ownType) {
             continue;
         }
@@ -142,7 +123,7 @@ bool publishedBefore(const PublishedCommand& command) {
 
 int32_t sendSubscription() {
     Message subscription(kSubscribeNoticesMsg.code, nullptr);
-    return askToolManagerResult(subscription);
+    return askToolManager(subscription);
 }
 
 // A new Tool Manager knows nothing of this tool: tell it everything again.

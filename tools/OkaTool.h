@@ -3,15 +3,18 @@
 // A tool is a program of its own that the Tool Manager starts from its tool
 // list. To take part it calls startTool first: this opens the log
 // (~/.oka/okalog) and listens on a port near the Tool Manager's. It then
-// registers handlers for the messages
-// it wants (gMessageCenter->registerMessageHandler) and announces itself
-// with registerWithToolManager ('REGT' with the tool's description and
+// registers handlers for the messages it wants
+// (gMessageCenter->registerMessageHandler, a procedure or any callable such
+// as a lambda holding the tool's state) and announces itself with
+// registerWithToolManager ('REGT' with the tool's description and
 // program path). Handlers come first because the Tool Manager may ask the
 // new tool questions (such as 'IDFL', identify a file) while registering it.
 // From then on the tool:
 //
 //   - publishes its commands with publishCommand ('ADDC'); the Tool Manager
 //     lists them in its menus and sends 'CMDS' when the user runs one;
+//   - asks the Tool Manager with request (tools/ToolRequest.h), whose
+//     result owns the reply;
 //   - calls runToolLoop, which answers messages until the Tool Manager sends
 //     'QUIT' (or gFinished is set); a tool with a loop of its own calls
 //     followToolManager in it;
@@ -28,9 +31,9 @@
 // its own, not on 'QUIT' or a signal, calls unregisterFromToolManager first.
 //
 // When the Tool Manager dies and a new one starts, runToolLoop notices the
-// new port file within a second, registers the tool again, publishes its
-// commands again and renews its notice subscription; the tool keeps its
-// windows. Should the new Tool Manager refuse it (-301: a copy of the tool
+// new port file within a quarter of a second, registers the tool again,
+// publishes its commands again and renews its notice subscription; the tool
+// keeps its windows. Should the new Tool Manager refuse it (-301: a copy of the tool
 // got there first) or no Tool Manager answer for 30 seconds, runToolLoop
 // returns and the tool ends. A tool that wants to hear when tools come and
 // go, or the project changes, calls subscribeToNotices.
@@ -56,6 +59,7 @@
 #include "messaging/Message.h"
 #include "messaging/MessageCenter.h"
 #include "tools/Environment.h"
+#include "tools/ToolRequest.h"
 
 // What a tool tells the Tool Manager about itself.
 struct ToolDescription {
@@ -74,7 +78,7 @@ inline constexpr long kRequiresEngine = 2;  // an engine descriptor
 inline constexpr long kRequiresEngineOrNothing = 3;
 
 // The Tool Manager did not answer a request (it is not running).
-inline constexpr int32_t kErrorNoToolManager = -1501;
+inline constexpr int32_t kErrorNoToolManager = kErrorNoReply;
 
 // Starts the environment for program `programName` (the log's name) and
 // describes the tool in every message it sends. Returns 0, or
