@@ -6,7 +6,13 @@
 // of request), how long a restarted tool takes to be registered again, how
 // many restarts were refused, and which processes are left.
 //
-//   chaos_bench [SECONDS]      60 by default; OKA_BENCH_SMOKE=1 runs 3
+// Every unload and every registration makes the Tool Manager identify all
+// of the project's files again, one 'IDFL' per file and tool, so the
+// project's size weighs on every figure: the driver keeps it at FILES files
+// by removing ('REMF') the file it added FILES additions before.
+//
+//   chaos_bench [SECONDS [FILES]]   60 s and 50 files by default;
+//                                   OKA_BENCH_SMOKE=1 runs 3 s
 #include <signal.h>
 #include <sys/types.h>
 
@@ -133,27 +139,43 @@ struct Latencies {
     }
 };
 
-// The driver: requests the Tool Manager answers ('LOOK'), a request it
-// relays to the viewer ('DISF'), and file additions ('ADDF'), in turn.
-void drive(int managerPort, const std::filesystem::path& files, std::atomic<bool>& running,
-           std::vector<Latencies>& kinds) {
+enum RequestKind { kLook, kDisplay, kAdd, kRemove, kRequestKinds };
+
+// The driver's file number `n`: its extension names the tool that knows it.
+std::filesystem::path driverFile(const std::filesystem::path& files, long n) {
+    return files / ("added" + std::to_string(n) + ".c" + std::to_string(n % kTools));
+}
+
+// The driver: requests the Tool Manager answers ('LOOK', 'REMF'), a request
+// it relays to the viewer ('DISF'), and file additions ('ADDF'), in turn.
+void drive(int managerPort, const std::filesystem::path& files, long projectFiles,
+           std::atomic<bool>& running, std::vector<Latencies>& kinds) {
     Requester requester(managerPort, "chaos driver");
+    long added = 0;
     for (long n = 0; running; ++n) {
-        Message* request = nullptr;
-        int kind = int(n % 3);
-        if (kind == 0) {
-            request = newRequest("LOOK", typeCode("CHT1"));
-        } else if (kind == 1) {
-            request = newDisplayRequest((files / "shown.c0").string(), typeCode("CHT0"));
+        int kind = int(n % kRequestKinds);
+        if (kind == kRemove && added <= projectFiles) continue;
+        std::vector<Message*> requests;
+        if (kind == kLook) {
+            requests.push_back(newRequest("LOOK", typeCode("CHT1")));
+        } else if (kind == kDisplay) {
+            requests.push_back(newDisplayRequest((files / "shown.c0").string(), typeCode("CHT0")));
+        } else if (kind == kAdd) {
+            writeFile(driverFile(files, added), "chaos\n");
+            requests.push_back(newRequest("ADDF", {driverFile(files, added++).string()}));
         } else {
-            std::filesystem::path file = files / ("added" + std::to_string(n) + ".c" + std::to_string(n % kTools));
-            writeFile(file, "chaos\n");
-            request = newRequest("ADDF", {file.string()});
+            // Filed under its tool's type when that tool identified it, else
+            // as text: one of the two removals finds it.
+            long old = added - projectFiles - 1;
+            std::string path = driverFile(files, old).string();
+            requests.push_back(newRequest("REMF", TypeCode(typeCode("CHT0") + TypeCode(old % kTools)), {path}));
+            requests.push_back(newRequest("REMF", typeCode("TEXT"), {path}));
         }
         auto start = Clock::now();
-        auto reply = requester.ask(request);
-        if (reply) {
-            kinds[kind].samples.push_back(millisecondsSince(start));
+        bool answered = true;
+        for (Message* request : requests) answered = requester.ask(request) != nullptr && answered;
+        if (answered) {
+            kinds[kind].samples.push_back(millisecondsSince(start) / double(requests.size()));
         } else {
             ++kinds[kind].unanswered;
         }
@@ -207,6 +229,7 @@ int toolProcessesOf(const std::filesystem::path& home) {
 
 int main(int argc, char** argv) {
     int seconds = argc > 1 ? std::atoi(argv[1]) : benchCount(60, 3);
+    long projectFiles = argc > 2 ? std::atol(argv[2]) : 50;
     KelvaneHarness hub;
     if (!hub.start()) {
         std::fprintf(stderr, "chaos_bench: kelvane did not start\n");
@@ -229,9 +252,10 @@ int main(int argc, char** argv) {
 
     std::vector<Latencies> kinds = {{"LOOK (answered by kelvane)", {}},
                                     {"DISF (relayed to a tool)", {}},
-                                    {"ADDF (identified by tools)", {}}};
+                                    {"ADDF (identified by tools)", {}},
+                                    {"REMF (answered by kelvane)", {}}};
     std::atomic<bool> running{true};
-    std::thread driver(drive, hub.port, files, std::ref(running), std::ref(kinds));
+    std::thread driver(drive, hub.port, files, projectFiles, std::ref(running), std::ref(kinds));
 
     std::mt19937 random(12345);
     std::vector<double> registrationMs;
@@ -266,8 +290,8 @@ int main(int argc, char** argv) {
     driver.join();
     int runningTools = toolProcessesOf(hub.home.path());
 
-    std::printf("chaos for %d s: a tool killed with -9 and started again every %lld ms\n", seconds,
-                static_cast<long long>(kKillInterval.count()));
+    std::printf("chaos for %d s, %ld project files: a tool killed with -9 and started again "
+                "every %lld ms\n", seconds, projectFiles, static_cast<long long>(kKillInterval.count()));
     std::printf("answers of the Tool Manager meanwhile:\n");
     std::vector<double> all;
     int unanswered = 0;
