@@ -147,21 +147,21 @@ Message* MessageCenter::sendMessage(Message* message) {
     return wantsReply ? awaitReply(destination, timeout) : nullptr;
 }
 
+bool MessageCenter::receiverIsGone(const ToolInfo& destination, uint32_t& nextProbe) {
+    // A receiver that died with the request unread resets its connection;
+    // one that died while handling it no longer takes connections.
+    if (transport->lastSentWasDropped()) return true;
+    if (int32_t(currentMilliseconds() - nextProbe) < 0) return false;
+    transport->ticklePort(destination.port);
+    nextProbe = currentMilliseconds() + kProbeWhileWaitingMs;
+    return transport->getLastError() == kErrorTickleFailed;
+}
+
 Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout) {
     uint32_t deadline = currentMilliseconds() + timeout;
     uint32_t nextProbe = currentMilliseconds() + kProbeWhileWaitingMs;
     while (int32_t(deadline - currentMilliseconds()) > 0) {
-        // A receiver that died with the request unread, or while handling
-        // it (its port refuses a probe), will never answer.
-        if (peerListener != nullptr && int32_t(currentMilliseconds() - nextProbe) >= 0) {
-            transport->ticklePort(destination.port);
-            nextProbe = currentMilliseconds() + kProbeWhileWaitingMs;
-            if (transport->getLastError() == kErrorTickleFailed) {
-                peerListener->peerUnreachable(destination);
-                return nullptr;
-            }
-        }
-        if (peerListener != nullptr && transport->lastSentWasDropped()) {
+        if (peerListener != nullptr && receiverIsGone(destination, nextProbe)) {
             peerListener->peerUnreachable(destination);
             return nullptr;
         }

@@ -101,8 +101,12 @@ private:
     // A message from the network: shown to the observer and the peer
     // listener, then returned.
     Message* received(Message* message);
-    // Waits until `timeout` for the reply of `destination`.
+    // Waits until `timeout` for the reply of `destination`; with a peer
+    // listener, stops early when the destination has died.
     Message* awaitReply(const ToolInfo& destination, uint32_t timeout);
+    // True when the receiver of the request being waited for has died;
+    // probes its port when `nextProbe` is due, and sets the next one.
+    bool receiverIsGone(const ToolInfo& destination, uint32_t& nextProbe);
 
     List handlers;                            // owned MessageHandlers, one per type
     MessageQueue queue;                       // incoming messages not yet handled

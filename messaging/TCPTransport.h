@@ -54,7 +54,7 @@ public:
     static constexpr uint32_t kLingerMs = 15000;
     // How long a transport that goes away waits for its last sent
     // connections to be read.
-    static constexpr uint32_t kFinalLingerMs = 1000;
+    static constexpr uint32_t kFinalLingerMs = 3000;
 
     // A port above 0 makes this the Tool Manager's transport; 0 picks a port
     // near the Tool Manager's. Failures are logged and leave no listener.

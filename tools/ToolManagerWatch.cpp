@@ -30,7 +30,11 @@ ToolManagerWatch::PortFileIdentity ToolManagerWatch::currentIdentity() {
     return identity;
 }
 
-bool ToolManagerWatch::toolManagerAnswers() {
+bool ToolManagerWatch::toolManagerAnswers(const PortFileIdentity& identity) {
+    // A Tool Manager that ended in order removed its port file: whatever
+    // answers on its port now is some other program (another user's or
+    // another session's Tool Manager), not ours.
+    if (!identity.exists) return false;
     gMessageCenter->tickleTool(gKelvaneToolInfo);
     return gMessageCenter->getLastError() == 0;
 }
@@ -55,7 +59,7 @@ ToolManagerWatch::Change ToolManagerWatch::check() {
     }
     if (now - lastProbe < kProbeIntervalMs) return Change::none;
     lastProbe = now;
-    if (toolManagerAnswers()) {
+    if (toolManagerAnswers(identity)) {
         silentSince = 0;
         return Change::none;
     }

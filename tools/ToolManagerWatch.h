@@ -6,7 +6,9 @@
 // and can register again. A tool also probes its Tool Manager every
 // kProbeIntervalMs; when the probes have failed for kOrphanLimitMs and no
 // new Tool Manager has appeared, the Tool Manager is gone for good and the
-// tool should end rather than live on alone.
+// tool should end rather than live on alone. Once the port file is gone
+// (its Tool Manager ended in order, and the tool missed the 'QUIT') the
+// probes count as failed: another program may hold the port by then.
 #pragma once
 
 #include <sys/stat.h>
@@ -37,7 +39,8 @@ private:
         bool operator==(const PortFileIdentity& other) const;
     };
     static PortFileIdentity currentIdentity();
-    bool toolManagerAnswers();
+    // Whether our Tool Manager answers a probe; never once its port file is gone.
+    bool toolManagerAnswers(const PortFileIdentity& identity);
 
     PortFileIdentity known;      // the port file of the Tool Manager we registered with
     uint32_t lastCheck;          // when the port file was last looked at

@@ -88,11 +88,12 @@ TEST_F(DeadToolsTest, AToolWhosePortRefusesIsUnloadedByTheFirstSendWithoutWaitin
 }
 
 TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) {
-    for (const char* name : {"a.qa", "b.qa", "c.qa", "d.qa"}) {
-        writeFile(manager.home.path() / name, "agent\n");
+    // Twenty files in the project, one more to add later.
+    for (int n = 0; n <= 20; ++n) {
+        writeFile(manager.home.path() / ("f" + std::to_string(n) + ".qa"), "agent\n");
     }
-    for (const char* name : {"a.qa", "b.qa", "c.qa"}) {
-        deliver(newRequest("ADDF", {(manager.home.path() / name).string()}));
+    for (int n = 0; n < 20; ++n) {
+        deliver(newRequest("ADDF", {(manager.home.path() / ("f" + std::to_string(n) + ".qa")).string()}));
     }
     // It listens, so connections succeed, but it never reads one.
     FakeTool hung("Sample Viewer", kViewer, true);
@@ -106,7 +107,7 @@ TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) 
 
     // Requests that would wait for it answer at once; one-way messages still go.
     start = Clock::now();
-    deliver(newRequest("ADDF", {(manager.home.path() / "d.qa").string()}));
+    deliver(newRequest("ADDF", {(manager.home.path() / "f20.qa").string()}));
     deliver(newDisplayRequest("/src/agent.qa"));
     deliver(newRequest("SCHG", {"/src/agent.qa"}));
     EXPECT_LT(millisecondsSince(start), 1000);
