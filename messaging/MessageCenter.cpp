@@ -1,5 +1,6 @@
 #include "messaging/MessageCenter.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/Globals.h"
@@ -100,6 +101,7 @@ void MessageCenter::poll(int waitMs) {
     if (queue.messagesAvailable(kWildcardType) > 0) {
         Message* reply = dispatchMessage(queue.dequeueMessage(kWildcardType));
         delete sendMessage(reply);
+        runWorkAfterReply();
     }
     if (Message* incoming = transport->poll(waitMs)) queue.enqueueMessage(received(incoming));
     lastError = transport->getLastError();
@@ -110,33 +112,75 @@ Message* MessageCenter::received(Message* message) {
     return message;
 }
 
+bool MessageCenter::transmit(Message* message, Message** localReply) {
+    message->sender = ownToolInfo;
+    *localReply = nullptr;
+    if (message->destination.port == ownToolInfo.port) {
+        *localReply = dispatchMessage(message);
+        runWorkAfterReply();
+        return true;
+    }
+    if (observer != nullptr) {
+        observer->messageSeen(*message, message->type == typeBeingHandled ? kMessageRelayed
+                                                                          : kMessageSent);
+    }
+    bool delivered = transport->sendMessage(*message);
+    delete message;
+    return delivered;
+}
+
 Message* MessageCenter::sendMessage(Message* message) {
     if (message == nullptr) return nullptr;
     bool wantsReply = message->wantsReply != 0;
     uint32_t timeout = message->replyTimeout;
-    message->sender = ownToolInfo;
-
     Message* reply = nullptr;
-    if (message->destination.port != ownToolInfo.port) {
-        if (observer != nullptr) {
-            observer->messageSeen(*message, message->type == typeBeingHandled ? kMessageRelayed
-                                                                              : kMessageSent);
-        }
-        transport->sendMessage(*message);
-        delete message;
-    } else {
-        reply = dispatchMessage(message);
-    }
+    transmit(message, &reply);
     if (!wantsReply || reply != nullptr) return reply;
 
     uint32_t deadline = currentMilliseconds() + timeout;
-    while (int32_t(deadline - currentMilliseconds()) > 0) {
-        Message* incoming = received(transport->poll());
-        if (incoming == nullptr) continue;
-        if (incoming->type == kReplyMessage) return incoming;
-        queue.enqueueMessage(incoming);
+    for (int32_t left; (left = int32_t(deadline - currentMilliseconds())) > 0;) {
+        if (Message* incoming = nextReply(std::min<int32_t>(left, TCPTransport::kPollTimeoutMs)))
+            return incoming;
     }
     return nullptr;
+}
+
+bool MessageCenter::sendRequest(Message* message) {
+    if (message == nullptr) return false;
+    message->wantsReply = 1;
+    Message* reply = nullptr;
+    bool delivered = transmit(message, &reply);
+    if (reply != nullptr) localReplies.emplace_back(reply);
+    return delivered;
+}
+
+Message* MessageCenter::nextReply(int waitMs) {
+    if (!localReplies.empty()) {
+        Message* reply = localReplies.front().release();
+        localReplies.pop_front();
+        return reply;
+    }
+    Message* incoming = received(transport->poll(waitMs));
+    if (incoming == nullptr || incoming->type == kReplyMessage) return incoming;
+    queue.enqueueMessage(incoming);
+    return nullptr;
+}
+
+void MessageCenter::runAfterReply(std::function<void()> work) {
+    if (typeBeingHandled == 0) {
+        work();
+        return;
+    }
+    workAfterReply.push_back(std::move(work));
+}
+
+void MessageCenter::runWorkAfterReply() {
+    // Only once the outermost handler is done: nested handling (a modal
+    // window's polling inside a handler) has not answered its message yet.
+    if (typeBeingHandled != 0) return;
+    std::vector<std::function<void()>> due;
+    due.swap(workAfterReply);
+    for (auto& work : due) work();
 }
 
 void MessageCenter::modalPoll(WgtObj* window, int code) {

@@ -8,6 +8,8 @@
 // a reply they return belongs to the caller.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <memory>
 
 #include "core/HasErrorReporting.h"
@@ -42,6 +44,7 @@ public:
     }
     // Removes the handler of `type`; -3 when there is none.
     void removeMessageHandler(TypeCode type);
+    bool hasHandler(TypeCode type) const { return findHandler(type) != nullptr; }
 
     // Validates and handles `message` (taking it); returns the reply when the
     // message wanted one.
@@ -54,6 +57,23 @@ public:
     // Sends `message` (taking it). When it wants a reply, waits for the first
     // 'RPLY' until its timeout; other messages arriving meanwhile are queued.
     Message* sendMessage(Message* message);
+    // Sends a request (taking it) without waiting for its reply, so that
+    // several programs can work on requests at once; their replies come
+    // from nextReply. False when it could not be delivered.
+    bool sendRequest(Message* message);
+    // Waits up to `waitMs` for the next 'RPLY' (the caller owns it) and
+    // queues every other message that arrives meanwhile; null when none came.
+    // The caller matches a reply to its request by the reply's sender.
+    Message* nextReply(int waitMs);
+    // Runs `work` once the message being handled has been answered: a
+    // handler whose follow-up takes long (the registry's re-identification
+    // of the project after 'REGT') lets its sender have the reply first.
+    // Outside a handler `work` runs at once.
+    void runAfterReply(std::function<void()> work);
+    // Runs the work handlers left for after their reply. poll calls it once
+    // the reply has left; a caller that dispatches and answers on its own
+    // calls it after answering.
+    void runWorkAfterReply();
     // Keeps messages flowing while a modal window runs: on the window's
     // initialisation (0) and on its alarm (119) handles one poll and starts
     // the next alarm 100 ms later. Once gFinished is set, the next alarm ends
@@ -77,6 +97,10 @@ private:
     int32_t validateAndHandle(Message* message, Message* reply);
     // A message from the network: shown to the observer, then returned.
     Message* received(Message* message);
+    // Sends `message` (taking it) over the network, or handles it at once
+    // when it is addressed to this program, leaving its reply (if wanted) in
+    // `localReply`. False when the network could not deliver it.
+    bool transmit(Message* message, Message** localReply);
 
     List handlers;                            // owned MessageHandlers, one per type
     MessageQueue queue;                       // incoming messages not yet handled
@@ -84,6 +108,8 @@ private:
     std::unique_ptr<TCPTransport> transport;  // the listener and outgoing connections
     MessageObserver* observer = nullptr;      // sees the network traffic, or null
     TypeCode typeBeingHandled = 0;            // type of the message whose handler runs, or 0
+    std::vector<std::function<void()>> workAfterReply;  // left by handlers for after their reply
+    std::deque<std::unique_ptr<Message>> localReplies;  // replies to requests sent to ourselves
 };
 
 // The program's message center, created by initializeGlobals.

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,6 +18,7 @@
 #include "projects/ProjectRecords.h"
 #include "projects/TextParams.h"
 #include "toolkit/LBoxObj.h"
+#include "tools/RegisteredTool.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/FilePicker.h"
 
@@ -26,50 +26,6 @@ ProjectManager* gProjectManager = nullptr;
 
 namespace {
 constexpr const char* kLogSource = "../projmgr";
-constexpr const char* kMissingDescription = "These files could not be located on disk";
-constexpr const char* kTextDescription =
-    "Text files are non-binary files that have not been identified by an OKA tool";
-
-// What one tool answered to 'IDFL'; true when it recognised the file. The
-// time spent waiting for the reply is added to `waitMs`.
-bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description, double& waitMs) {
-    auto* request = new Message(kIdentifyFileMsg.code, &tool);
-    request->wantsReply = 1;
-    request->addTextParam(file->getPathname());
-    auto sent = std::chrono::steady_clock::now();
-    std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
-    waitMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent)
-                  .count();
-    if (reply == nullptr) {
-        OKA_LOG("failed to get back reply when asking tool %s to identify file %s",
-                TypeIdentToCStr(tool.toolType), file->getPathname());
-        return false;
-    }
-    int32_t error = reply->getLongParam(0);
-    if (error != 0) {
-        OKA_LOG("Got back error %d identifying file", int(error));
-        return false;
-    }
-    if (!reply->getBoolParam(1)) return false;
-    // A recognising reply must name a file type; one without a type, or
-    // with the engines' or the wildcard type (which would file the file
-    // among the engines, or match every query), counts as a refusal so that
-    // the next tool still gets its chance.
-    TypeCode type = reply->paramCount >= 4 ? reply->getTypeParam(3) : 0;
-    if (type == 0 || type == kEngineType || type == kWildcardType) {
-        OKA_LOG("Got back error %d identifying file", int(kErrorBadParamType));
-        return false;
-    }
-    char typeName[kPathSize];
-    reply->getTextParam(2, typeName, sizeof typeName);
-    file->setFileTypeStr(typeName);
-    file->setTypeIdent(type);
-    description[0] = '\0';
-    if (reply->paramCount > 4) reply->getTextParam(4, description, kPathSize);
-    OKA_LOG("file: %s identified as: %s (%s)", file->getPathname(), typeName,
-            TypeIdentToCStr(file->getItemType()));
-    return true;
-}
 }  // namespace
 
 // Each change of the master list refills the whole project list and every
@@ -299,33 +255,20 @@ void ProjectManager::readComponentViews() {
 
 // ---------------------------------------------------------------- identification
 
+void ProjectManager::toolRegistered(const RegisteredTool& tool) {
+    identifier.forgetTool(tool.toolInfo.toolType);
+    gMessageCenter->runAfterReply([] {
+        if (gProjectManager != nullptr) gProjectManager->identifyAllFiles();
+    });
+}
+
+void ProjectManager::toolRemoved(const RegisteredTool& tool) {
+    identifier.forgetTool(tool.toolInfo.toolType);
+    identifyAllFiles();
+}
+
 void ProjectManager::identifyFile(OKAFile* file, char* description) {
-    description[0] = '\0';
-    if (!fileExists(file->getPathname())) {
-        file->setFileTypeStr("missing");
-        file->setTypeIdent(kMissingFileType);
-        copyText(description, kPathSize, kMissingDescription);
-        return;
-    }
-    long toolCount = gToolRegistry->getToolCount();
-    for (long number = 0; number < toolCount; ++number) {
-        ToolInfo* info = gToolRegistry->lookupToolByNumber(number);
-        if (gToolRegistry->getLastError() != 0 || info == nullptr) {
-            OKA_LOG("got error %d getting tool from registry", int(gToolRegistry->getLastError()));
-            continue;
-        }
-        if (!gToolRegistry->toolIsLoaded(info->toolType)) continue;
-        ToolInfo tool = *info;  // the entry may go while we wait for the reply
-        if (toolRecognises(tool, file, description, identifyWaitMs)) return;
-    }
-    if (isTextFile(file->getPathname())) {
-        file->setFileTypeStr("text");
-        file->setTypeIdent(kTextFileType);
-        copyText(description, kPathSize, kTextDescription);
-    } else {
-        file->setFileTypeStr(nullptr);
-        file->setTypeIdent(kUnidentifiedType);
-    }
+    copyText(description, kPathSize, identifier.identify({file}).front());
 }
 
 // The remembered selection may have been replaced by an equal file while
@@ -346,16 +289,25 @@ void ProjectManager::identifyAllFiles() {
         ListViewHold hold(*this);
         // Each list is walked from its last member to its first; the files
         // whose type changed leave it and are filed under their new type,
-        // in the order met, once the list has been walked.
+        // in the order met, once the list has been walked. All files are
+        // identified first, in one exchange with the tools.
+        std::vector<OKAFile*> files;
+        for (long i = lists.getCount() - 1; i >= 0; --i) {
+            std::vector<Item*> members = lists.getNthList(i)->items();
+            for (auto member = members.rbegin(); member != members.rend(); ++member) {
+                if (auto* file = dynamic_cast<OKAFile*>(*member)) files.push_back(file);
+            }
+        }
+        std::vector<const char*> descriptions = identifier.identify(files);
+        size_t next = 0;  // the next file's place in `files` and `descriptions`
         for (long i = lists.getCount() - 1; i >= 0; --i) {
             ComponentList* list = lists.getNthList(i);
             std::vector<Item*> members = list->items();
             std::vector<Item*> kept;
             std::vector<MasterComponentList::NewComponent> moved;
             for (auto member = members.rbegin(); member != members.rend(); ++member) {
-                auto* file = dynamic_cast<OKAFile*>(*member);
-                char description[kPathSize] = "";
-                if (file != nullptr) identifyFile(file, description);  // engines are not
+                auto* file = dynamic_cast<OKAFile*>(*member);  // engines are not identified
+                const char* description = file != nullptr ? descriptions[next++] : "";
                 if (file == nullptr || file->getItemType() == list->getTypeIdent()) {
                     kept.push_back(*member);
                     continue;

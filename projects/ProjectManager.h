@@ -24,6 +24,7 @@
 
 #include "core/Utilities.h"
 #include "projects/ComponentView.h"
+#include "projects/FileIdentifier.h"
 #include "projects/MasterComponentList.h"
 #include "storage/List.h"
 #include "storage/PrefMan.h"
@@ -50,11 +51,12 @@ public:
     ~ProjectManager() override;
 
     // The tools that can recognise the project's files changed: identify
-    // every file again.
-    void toolAdded(const RegisteredTool&) override { identifyAllFiles(); }
-    void toolReregistered(const RegisteredTool&) override { identifyAllFiles(); }
+    // every file again. A registering tool has its reply first: on a big
+    // project the identification outlasts the time it waits for it.
+    void toolAdded(const RegisteredTool& tool) override { toolRegistered(tool); }
+    void toolReregistered(const RegisteredTool& tool) override { toolRegistered(tool); }
     void toolUnloaded(const RegisteredTool&) override { identifyAllFiles(); }
-    void toolRemoved(const RegisteredTool&) override { identifyAllFiles(); }
+    void toolRemoved(const RegisteredTool& tool) override;
 
     // 0 for version 1, kErrorVersionRejected otherwise.
     long reconcileVersion(short fileVersion) override;
@@ -148,10 +150,12 @@ public:
     const char* getProjectTitle() const { return projectTitle; }
 
     MasterComponentList& getMasterComponentList() { return *masterComponentList; }
-    // Milliseconds spent so far waiting for tools to answer 'IDFL'.
-    double getIdentifyWaitMs() const { return identifyWaitMs; }
+    // Milliseconds spent so far waiting for tools to identify files.
+    double getIdentifyWaitMs() const { return identifier.getWaitMs(); }
+    FileIdentifier& getFileIdentifier() { return identifier; }
 
 private:
+    void toolRegistered(const RegisteredTool& tool);
     bool componentStillListed(const Item* item) const;
     // Clones the project list's column for `view`, right of `leftNeighbour`.
     void makeViewColumn(ComponentView* view, const Rect16& leftNeighbour);
@@ -174,7 +178,7 @@ private:
     int16_t projectListWidth = 0;                // its width while there is no label;
                                                  // 0: none given, the resource's stays
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
-    double identifyWaitMs = 0;                   // time spent waiting for 'IDFL' replies
+    FileIdentifier identifier;                   // asks the tools what the files are
     ProjectChangeHook projectChangeHook = nullptr;  // told of each project made current
 };
 
