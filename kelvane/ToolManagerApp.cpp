@@ -24,10 +24,11 @@
 #include "tools/ToolLauncher.h"
 #include "tools/ToolMessages.h"
 #include "tools/WatchHub.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 #include "workspace/FindInSourceView.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/HelpManager.h"
+#include "workspace/WindowLayer.h"
 #include "workspace/WindowManager.h"
 
 PrefMan* gPreferencesManager = nullptr;
@@ -77,6 +78,7 @@ int32_t ToolManagerApp::initializeApplication() {
     globalsCreated = true;
     // Listening rewrites the port file; an orderly end removes it.
     previousEndedInOrder = !portFileExists();
+    installWindowLayer();
     if (int32_t error = initializeGlobals("kelvane", options.port)) return error;
     loadResourceLibrary("kelvane", "kelvane.dat");
     fillOwnToolInfo();

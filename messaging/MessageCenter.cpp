@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/Globals.h"
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
-#include "toolkit/Event.h"
-#include "toolkit/NotifyCodes.h"
-#include "toolkit/WinObj.h"
 
 namespace {
 constexpr const char* kLogSource = "../msgcenter";
-constexpr int kModalPollIntervalMs = 100;
+ModalPollProc modalPollProc = nullptr;  // the window layer's, once it runs
 }  // namespace
+
+void setModalPollProc(ModalPollProc procedure) { modalPollProc = procedure; }
 
 MessageCenter* gMessageCenter = nullptr;
 ToolInfo gKelvaneToolInfo;
@@ -184,15 +182,7 @@ void MessageCenter::runWorkAfterReply() {
 }
 
 void MessageCenter::modalPoll(WgtObj* window, int code) {
-    if (code != kNfyInit && code != kNfyAlarm) return;
-    // A program asked to end (by a signal) does not wait for the user: the
-    // loop's next alarm ends it without an answer.
-    if (code == kNfyAlarm && gFinished) {
-        WIN_ModalReturn(window->window(), kModalCancelled);
-        return;
-    }
-    poll();
-    EVENT_StartWgtAlarm(window, 0, kModalPollIntervalMs);
+    if (modalPollProc != nullptr) modalPollProc(window, code);
 }
 
 void MessageCenter::tickleTool(const ToolInfo& toolInfo) {

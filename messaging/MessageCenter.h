@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/HasErrorReporting.h"
 #include "messaging/Message.h"
@@ -21,6 +22,13 @@
 #include "storage/List.h"
 
 class WgtObj;
+
+// What keeps messages flowing while a modal window of the window layer runs;
+// it receives every notification of the window. The message center knows no
+// windows: the window layer installs its procedure when it starts.
+using ModalPollProc = void (*)(WgtObj* window, int code);
+// Null removes it.
+void setModalPollProc(ModalPollProc procedure);
 
 inline constexpr int32_t kErrorBadParamType = -1;
 inline constexpr int32_t kErrorBadParamCount = -2;
@@ -74,11 +82,9 @@ public:
     // the reply has left; a caller that dispatches and answers on its own
     // calls it after answering.
     void runWorkAfterReply();
-    // Keeps messages flowing while a modal window runs: on the window's
-    // initialisation (0) and on its alarm (119) handles one poll and starts
-    // the next alarm 100 ms later. Once gFinished is set, the next alarm ends
-    // the modal loop unanswered (kModalCancelled). Modal windows pass every
-    // notification here.
+    // Keeps messages flowing while a modal window runs. Modal windows pass
+    // every notification here; the window layer's procedure (setModalPollProc)
+    // does the polling, and without a window layer there is nothing to do.
     void modalPoll(WgtObj* window, int code);
     // Tickles the port in `toolInfo`; last error 0 or -1402.
     void tickleTool(const ToolInfo& toolInfo);

@@ -3,8 +3,10 @@
 # given (default build-test):
 #   1. installs it into a temporary folder and moves the installation, so that
 #      everything below must find itself from where it lies;
-#   2. builds the installed hello-tool example out of tree, once with CMake
-#      (find_package(OkaEnv)) and once with one c++ line and pkg-config;
+#   2. checks that the environment library and the programs without windows
+#      link no window system, then builds the installed hello-tool example
+#      out of tree, once with CMake (find_package(OkaEnv)) and once with one
+#      c++ line and pkg-config;
 #   3. starts a Tool Manager with each build in its tool list and asks
 #      okamsg --tools whether the tool registered and published its command,
 #      and the project whether the tool identified a .hello file;
@@ -67,13 +69,24 @@ mv "$work/staged" "$work/oka"
 oka=$work/oka
 example=$oka/share/oka/examples/hello-tool
 
+echo "== no window system where there are no windows"
+export PKG_CONFIG_PATH=$oka/lib/pkgconfig
+window_system='fltk|X11|okatoolkit|okaenv-gui'
+! pkg-config --libs okaenv | grep -Eq "$window_system" ||
+  fail "pkg-config --libs okaenv names the window system: $(pkg-config --libs okaenv)"
+pkg-config --libs okaenv-gui | grep -q fltk || fail "okaenv-gui.pc does not bring FLTK"
+for program in messaging/okamsg storage/okadb tools/okasample; do
+  link_line=$build/${program%/*}/CMakeFiles/${program#*/}.dir/link.txt
+  [ -f "$link_line" ] || fail "no link line for $program in $build"
+  ! grep -Eq "$window_system" "$link_line" || fail "$program links the window system: $(cat "$link_line")"
+done
+
 echo "== building the example with CMake"
 cmake -S "$example" -B "$work/hello-cmake" -DCMAKE_PREFIX_PATH="$oka" > /dev/null
 cmake --build "$work/hello-cmake" > /dev/null
 cp "$work/hello-cmake/hellotool" "$work/hellotool-cmake"
 
 echo "== building the example with pkg-config"
-export PKG_CONFIG_PATH=$oka/lib/pkgconfig
 c++ -std=c++20 "$example/hello.cpp" -o "$work/hellotool-pkgconfig" $(pkg-config --cflags --libs okaenv)
 
 for build_kind in cmake pkgconfig; do

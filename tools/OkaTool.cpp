@@ -11,7 +11,7 @@
 #include "messaging/IdentifyBatch.h"
 #include "tools/ToolManagerWatch.h"
 #include "tools/ToolRegistry.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 
 namespace {
 constexpr const char* kLogSource = "../okatool";
@@ -59,6 +59,17 @@ int32_t identifyBatchMsg(Message* batch, Message* reply) {
     }
     addBatchAnswers(*reply, answers);
     return 0;
+}
+
+// 'SHOW', 'HIDE', 'CWIN' and 'DSRC' in a tool without windows: nothing to
+// show, hide, close or deactivate, but the request is answered.
+int32_t nothingToDoMsg(Message*, Message*) { return 0; }
+
+void acceptWindowRequestsWithoutWindows() {
+    for (const MessageType* type :
+         {&kShowWindowsMsg, &kHideWindowsMsg, &kCloseWindowsMsg, &kDeactivateSourceMsg}) {
+        gMessageCenter->registerMessageHandler(*type, nothingToDoMsg);
+    }
 }
 
 int32_t noticeMsg(Message* message, Message*) {
@@ -146,6 +157,8 @@ int32_t startTool(const char* programName, const ToolDescription& description) {
     own.isSourceViewer = description.isSourceViewer;
     gMessageCenter->registerMessageHandler(kQuitMsg, quitMsg);
     gMessageCenter->registerMessageHandler(kIdentifyBatchMsg, identifyBatchMsg);
+    // With a window layer, its window manager answers the window requests.
+    if (!hasWindowLayer()) acceptWindowRequestsWithoutWindows();
     toolManagerWatch = std::make_unique<ToolManagerWatch>();
     return 0;
 }

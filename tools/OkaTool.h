@@ -2,8 +2,8 @@
 //
 // A tool is a program of its own that the Tool Manager starts from its tool
 // list. To take part it calls startTool first: this opens the log
-// (~/.oka/okalog), listens on a port near the Tool Manager's and creates the
-// window manager in tool mode. It then registers handlers for the messages
+// (~/.oka/okalog) and listens on a port near the Tool Manager's. It then
+// registers handlers for the messages
 // it wants (gMessageCenter->registerMessageHandler) and announces itself
 // with registerWithToolManager ('REGT' with the tool's description and
 // program path). Handlers come first because the Tool Manager may ask the
@@ -15,11 +15,13 @@
 //   - calls runToolLoop, which answers messages until the Tool Manager sends
 //     'QUIT' (or gFinished is set); a tool with a loop of its own calls
 //     followToolManager in it;
-//   - gets 'SHOW', 'HIDE', 'CWIN' and 'DSRC' handled by the window manager
-//     (gWindowManager): every window registered there with addWindowRec is
-//     shown, minimized or closed on the Tool Manager's request, and gets its
-//     remembered position. A tool with windows starts the toolkit before
-//     startTool and calls EVENT_ProcessPending from its own loop.
+//   - answers 'SHOW', 'HIDE', 'CWIN' and 'DSRC'. A tool without windows
+//     links okaenv alone and has nothing to do for them. A tool with windows
+//     links okaenv-gui, starts the toolkit and calls installWindowLayer
+//     (workspace/WindowLayer.h) before startTool, and calls
+//     EVENT_ProcessPending from its own loop: its window manager
+//     (gWindowManager) then shows, minimizes or closes every window
+//     registered with addWindowRec, and gives each its remembered position.
 //
 // The Tool Manager probes the tool's port every 10 seconds; a tool that stops
 // answering is marked unloaded until it registers again. A tool that ends on
@@ -53,8 +55,7 @@
 #include "core/TypeCode.h"
 #include "messaging/Message.h"
 #include "messaging/MessageCenter.h"
-#include "workspace/Environment.h"
-#include "workspace/WindowManager.h"
+#include "tools/Environment.h"
 
 // What a tool tells the Tool Manager about itself.
 struct ToolDescription {

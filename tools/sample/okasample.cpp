@@ -2,9 +2,10 @@
 // SampleOptions.h). It registers with the Tool Manager, publishes its
 // commands, identifies files by their extension ('IDFL'), logs every 'CMDS',
 // 'DISF', 'FADD', 'SCHG' and 'FCMP' it receives, and as a source viewer
-// answers 'FISV' by searching the file that 'DISF' showed last. Its help
-// manager, in tool mode, takes the Tool Manager's help viewer and documents
-// and logs them. It ends on 'QUIT'; on SIGTERM or SIGINT it unregisters first.
+// answers 'FISV' by searching the file that 'DISF' showed last. It asks for
+// the Tool Manager's help viewer and documents ('HGDM') and logs the answers.
+// It has no windows. It ends on 'QUIT'; on SIGTERM or SIGINT it unregisters
+// first.
 #include <algorithm>
 #include <cctype>
 #include <csignal>
@@ -19,7 +20,6 @@
 #include "core/Utilities.h"
 #include "tools/OkaTool.h"
 #include "tools/sample/SampleOptions.h"
-#include "workspace/HelpManager.h"
 
 namespace {
 constexpr const char* kLogSource = "../okasample";
@@ -66,6 +66,18 @@ int32_t sourceChangedMsg(Message* message, Message*) {
 
 int32_t fileCompiledMsg(Message* message, Message*) {
     OKA_LOG("received FCMP with %ld bytes", message->getParamLength(0));
+    return 0;
+}
+
+// 'HDTM' and 'HMEM': the answers to the 'HGDM' sent after registering.
+int32_t helpViewerMsg(Message* message, Message*) {
+    OKA_LOG("help viewer: %s", textParam(message, 0).c_str());
+    return 0;
+}
+
+int32_t helpDocumentMsg(Message* message, Message*) {
+    OKA_LOG("help document \"%s\": %s", textParam(message, 0).c_str(),
+            textParam(message, 1).c_str());
     return 0;
 }
 
@@ -116,7 +128,8 @@ void registerSampleHandlers() {
         {kRunCommandMsg, commandMsg},       {kDisplaySourceFileMsg, displayFileMsg},
         {kFileAddedMsg, fileAddedMsg},      {kSourceChangedMsg, sourceChangedMsg},
         {kFilesCompiledMsg, fileCompiledMsg}, {kIdentifyFileMsg, identifyFileMsg},
-        {kFindInSourceMsg, findInSourceMsg},
+        {kFindInSourceMsg, findInSourceMsg}, {kHelpViewerMsg, helpViewerMsg},
+        {kHelpMenuItemMsg, helpDocumentMsg},
     };
     for (const auto& [type, handlerProc] : handlers) {
         gMessageCenter->registerMessageHandler(type, handlerProc);
@@ -149,13 +162,11 @@ int main(int argc, char** argv) {
     for (const SampleCommand& command : options.commands) {
         publishCommand(command.name.c_str(), command.requirement, command.requiresType);
     }
-    // Asks for the help viewer and documents; the answers fill it as they come.
-    gHelpManager = new HelpManager(0, nullptr);
+    // The help viewer and documents come as messages of their own.
+    gMessageCenter->sendMessage(new Message(kGetHelpDefaultsMsg.code, &gKelvaneToolInfo));
     runToolLoop();
     if (endedBySignal) unregisterFromToolManager();
     OKA_LOG("%s leaving", options.name.c_str());
-    delete gHelpManager;
-    gHelpManager = nullptr;
     leaveEnvironment();
     return 0;
 }
