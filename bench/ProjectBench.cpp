@@ -82,7 +82,7 @@ std::vector<std::string> makeProjectFiles(const fs::path& directory, int count,
         encodeFileRecord(path.c_str(), record);
         list.push_back({reinterpret_cast<const char*>(record), kFileRecordSize});
     }
-    gProjectManager->replacePreferencesOfType(kFileRecord, list.data(), long(list.size()));
+    gProjectManager->getProjectFile().replacePreferencesOfType(kFileRecord, list.data(), long(list.size()));
     return paths;
 }
 

@@ -104,7 +104,7 @@ int32_t ToolManagerApp::initializeApplication() {
     gWatchHub = new WatchHub();
     gToolRegistry->addListener(gWatchHub);
     gProjectManager->setProjectChangeHook(projectChanged);
-    gGlobalPathManager = new GlobalPathManager(gProjectManager);
+    gGlobalPathManager = new GlobalPathManager(&gProjectManager->getProjectFile());
     if (int32_t error = gGlobalPathManager->getLastError()) return error;
     gHelpManager = new HelpManager(1, nullptr);
     readStoredHelpViewer();

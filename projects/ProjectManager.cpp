@@ -45,8 +45,7 @@ private:
 };
 
 ProjectManager::ProjectManager(PrefMan* toolManagerPreferences)
-    : PrefMan(kProjectFileType, kProjectVersion, "", "project", false),
-      preferences(toolManagerPreferences),
+    : preferences(toolManagerPreferences),
       componentViews(kDefaultChunkSize, true, true),
       masterComponentList(
           std::make_unique<MasterComponentList>([this] { updateProjectListView(); })) {
@@ -55,13 +54,13 @@ ProjectManager::ProjectManager(PrefMan* toolManagerPreferences)
 }
 
 ProjectManager::~ProjectManager() {
-    closePreferencesFile();
+    projectFile.closePreferencesFile();
     componentViews.removeAll();
     masterComponentList.reset();
 }
 
-long ProjectManager::reconcileVersion(short fileVersion) {
-    return fileVersion == kProjectVersion ? 0 : kErrorVersionRejected;
+int32_t ProjectManager::takeFileError() {
+    return lastError = int32_t(projectFile.getLastError());
 }
 
 // ---------------------------------------------------------------- project path
@@ -81,7 +80,7 @@ void ProjectManager::getProjectPath(char* buffer) {
 
 void ProjectManager::setProjectPath(const char* path) {
     lastError = 0;
-    if (isOpen()) closePreferencesFile();
+    if (projectFile.isOpen()) projectFile.closePreferencesFile();
     copyText(projectPath, sizeof projectPath, path ? path : kUntitledProject);
     if (preferences == nullptr) return;
     preferences->deletePreferencesOfType(kCurrentProjectRecord);
@@ -95,8 +94,8 @@ void ProjectManager::setFilePickerDirectory(const char* directory) {
 
 bool ProjectManager::validProjectFile(const char* path) {
     short fileVersion = 0;
-    if (validDBFile(path, kProjectFileType, &fileVersion) != 0) return false;
-    return reconcileVersion(fileVersion) == 0;
+    if (projectFile.validDBFile(path, kProjectFileType, &fileVersion) != 0) return false;
+    return projectFile.reconcileVersion(fileVersion) == 0;
 }
 
 // ---------------------------------------------------------------- loading and saving
@@ -119,15 +118,15 @@ void ProjectManager::loadProject(const char* path, bool create) {
     extractFilename(current, baseName);
 
     if (create) {
-        long result = createDBFile(current, kProjectFileType, kProjectVersion);
+        long result = projectFile.createDBFile(current, kProjectFileType, kProjectVersion);
         if (result != 0) {
             lastError = int32_t(result);
             return;
         }
     }
-    setPath(current);
-    openPreferencesFile();
-    if (lastError == 0 && isOpen()) {
+    projectFile.setPath(current);
+    projectFile.openPreferencesFile();
+    if (takeFileError() == 0 && projectFile.isOpen()) {
         extractPathname(current, filePickerDirectory);
         readProjectComponents();
         readComponentViews();
@@ -142,7 +141,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
 }
 
 void ProjectManager::saveProject() {
-    if (!isOpen()) return;
+    if (!projectFile.isOpen()) return;
     writeProjectComponents();
     if (lastError == 0) writeComponentViews();
 }
@@ -151,15 +150,15 @@ void ProjectManager::saveProject() {
 void ProjectManager::readProjectComponents() {
     ListViewHold hold(*this);
     std::vector<MasterComponentList::NewComponent> components;
-    visitPreferencesOfType(kFileRecord, [&](const char* record, long length) {
+    projectFile.visitPreferencesOfType(kFileRecord, [&](const char* record, long length) {
         char path[kPathSize];
         decodeFileRecord(reinterpret_cast<const uint8_t*>(record), length, path);
         components.push_back({new OKAFile(path), "", ""});
     });
-    if (lastError != 0)
-        OKA_LOG("project file %s: file records after the damage skipped (%d)", getPath(),
-                int(lastError));
-    visitPreferencesOfType(kEngineRecord, [&](const char* record, long length) {
+    if (takeFileError() != 0)
+        OKA_LOG("project file %s: file records after the damage skipped (%d)",
+                projectFile.getPath(), int(lastError));
+    projectFile.visitPreferencesOfType(kEngineRecord, [&](const char* record, long length) {
         EngineRecord engine;
         if (decodeEngineRecord(reinterpret_cast<const uint8_t*>(record), length, engine))
             components.push_back({new EngineInfo(engine.machine, engine.port), "", ""});
@@ -170,7 +169,8 @@ void ProjectManager::readProjectComponents() {
 
 void ProjectManager::writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records) {
     if (lastError != 0) return;
-    replacePreferencesOfType(type, records.data(), long(records.size()));
+    projectFile.replacePreferencesOfType(type, records.data(), long(records.size()));
+    takeFileError();
 }
 
 // One batched rewrite per record type, in master-list order.
@@ -206,7 +206,9 @@ void ProjectManager::writeProjectComponents() {
 void ProjectManager::writeComponentViews() {
     uint8_t width[kListWidthRecordSize];
     encodeListWidthRecord(getProjectListWidth(), width);
-    writeNthPreference(kListWidthRecord, 1, reinterpret_cast<const char*>(width), sizeof width);
+    projectFile.writeNthPreference(kListWidthRecord, 1, reinterpret_cast<const char*>(width),
+                                   sizeof width);
+    takeFileError();
     std::vector<uint8_t> bytes(size_t(componentViews.getCount() * kViewRecordSize));
     std::vector<PreferenceRecord> records;
     for (long n = 0; n < componentViews.getCount(); ++n) {
@@ -227,8 +229,9 @@ void ProjectManager::writeComponentViews() {
 
 void ProjectManager::readComponentViews() {
     uint8_t width[kListWidthRecordSize];
-    long length = readNthPreference(kListWidthRecord, 1, reinterpret_cast<char*>(width),
-                                    sizeof width);
+    long length = projectFile.readNthPreference(kListWidthRecord, 1,
+                                                reinterpret_cast<char*>(width), sizeof width);
+    takeFileError();
     int16_t listWidth = 0;
     if (lastError != 0 || !decodeListWidthRecord(width, length, listWidth)) {
         // No width record: the project predates views, or never had any.
@@ -237,7 +240,7 @@ void ProjectManager::readComponentViews() {
     }
     setProjectListWidth(listWidth);
     std::vector<std::string> records;
-    readPreferencesOfType(kViewRecord, records);
+    projectFile.readPreferencesOfType(kViewRecord, records);
     for (const std::string& bytes : records) {
         ViewRecord record;
         if (!decodeViewRecord(reinterpret_cast<const uint8_t*>(bytes.data()), long(bytes.size()),

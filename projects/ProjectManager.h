@@ -1,18 +1,17 @@
 // ProjectManager: the one current project of the environment, kept for every
 // tool. It holds the project's components (files and engine descriptors)
 // grouped by type in the master component list, the user's component views,
-// and the start directory of the file picker. It is itself the project file:
-// a PrefMan of file type 'PRJ ', data version 1, whose records are laid out
-// in ProjectRecords.h. Every change of the project's contents is saved at
-// once. The current project's path is record 1 of 'CPRJ' in the Tool
-// Manager's preferences; without one the project is "untitled.prj" in the
-// current directory.
+// and the start directory of the file picker, and owns the project file
+// (ProjectFile, the records of ProjectRecords.h). Every change of the
+// project's contents is saved at once. The current project's path is record
+// 1 of 'CPRJ' in the Tool Manager's preferences; without one the project is
+// "untitled.prj" in the current directory.
 //
-// File types come from the running tools: each file is offered with 'IDFL'
-// to the loaded tools in registry order, and the first that recognises it
-// decides; otherwise it is 'MISS' (not on disk), 'TEXT' (a text file) or
-// '????'. All files are identified again after a load and whenever a tool
-// registers, is unloaded or unregisters.
+// File types come from the running tools through the FileIdentifier: the
+// first loaded tool in registry order that recognises a file decides;
+// otherwise it is 'MISS' (not on disk), 'TEXT' (a text file) or '????'. All
+// files are identified again after a load and whenever a tool registers, is
+// unloaded or unregisters.
 //
 // Paths longer than 255 characters and machine names longer than 31 are
 // refused with kErrorTextTooLong: they do not fit the records.
@@ -27,6 +26,7 @@
 #include "projects/FileIdentifier.h"
 #include "projects/MasterComponentList.h"
 #include "storage/List.h"
+#include "projects/ProjectFile.h"
 #include "storage/PrefMan.h"
 #include "tools/ToolRegistryListener.h"
 
@@ -42,7 +42,7 @@ inline constexpr int32_t kErrorViewIndex = -505;  // getNthComponentView out of 
 // Told the path of each project made current, for those that follow the project.
 using ProjectChangeHook = void (*)(const char* path);
 
-class ProjectManager : public PrefMan, public ToolRegistryListener {
+class ProjectManager : public HasErrorReporting, public ToolRegistryListener {
 public:
     // `preferences` is the Tool Manager's own preferences file (for 'CPRJ').
     explicit ProjectManager(PrefMan* preferences);
@@ -58,8 +58,8 @@ public:
     void toolUnloaded(const RegisteredTool&) override { identifyAllFiles(); }
     void toolRemoved(const RegisteredTool& tool) override;
 
-    // 0 for version 1, kErrorVersionRejected otherwise.
-    long reconcileVersion(short fileVersion) override;
+    // The current project's record store.
+    ProjectFile& getProjectFile() { return projectFile; }
 
     // Makes `path` (null: the stored current project) current and loads it;
     // `create` first makes a new empty project file there.
@@ -156,6 +156,8 @@ public:
 
 private:
     void toolRegistered(const RegisteredTool& tool);
+    // Takes the project file's last error as the manager's own.
+    int32_t takeFileError();
     bool componentStillListed(const Item* item) const;
     // Clones the project list's column for `view`, right of `leftNeighbour`.
     void makeViewColumn(ComponentView* view, const Rect16& leftNeighbour);
@@ -165,6 +167,7 @@ private:
     // rebuilds once at its end.
     class ListViewHold;
 
+    ProjectFile projectFile;                     // the current project's records
     PrefMan* preferences;                        // the Tool Manager's preferences ('CPRJ')
     char projectPath[kPathSize] = "";            // current project path, empty until known
     char filePickerDirectory[kPathSize] = "";    // the file picker's start directory
