@@ -181,6 +181,7 @@ void ToolManagerApp::shutDownApplication() {
     while (TIME_GetCurMillisecs() - start < kShutdownDrainMs) {
         EVENT_ProcessPending();
         gMessageCenter->poll();
+        gWatchHub->flushWatchers();
     }
     OKA_LOG("Leaving Tool Manager");
     // No port file: the next Tool Manager knows that no tools wait for it.

@@ -6,6 +6,7 @@
 #include "core/Log.h"
 #include "kelvane/ComponentArea.h"
 #include "kelvane/ComponentLists.h"
+#include "kelvane/IdentificationStatus.h"
 #include "kelvane/ToolIconBar.h"
 #include "kelvane/ToolManagerApp.h"
 #include "kelvane/WorkspaceCommands.h"
@@ -29,11 +30,15 @@ constexpr int kComponentAreaIndex = 11;  // its child 0 is the project list
 constexpr int kArrowCursor = 0;
 constexpr const char* kHelpKey = "ToolManager";
 
-// The project list goes to the project manager, which fills it.
+IdentificationStatus identificationStatus;  // the window's part in long identifications
+
+// The project list goes to the project manager, which fills it; while the
+// window exists it shows how identification is getting on.
 void handOverProjectList(WinObj* window) {
     WgtObj* area = window ? RES_GetNthChild(window, kComponentAreaIndex) : nullptr;
     gProjectManager->setProjectListBox(area ? dynamic_cast<LBoxObj*>(RES_GetNthChild(area, 0))
                                             : nullptr);
+    gProjectManager->getFileIdentifier().setProgress(window ? &identificationStatus : nullptr);
 }
 
 // The id of the menu bar item just chosen, 0 when there is none.

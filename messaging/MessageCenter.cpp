@@ -158,6 +158,7 @@ Message* MessageCenter::nextReply(int waitMs) {
         localReplies.pop_front();
         return reply;
     }
+    if (observer != nullptr) observer->waitingForReply();
     Message* incoming = received(transport->poll(waitMs));
     if (incoming == nullptr || incoming->type == kReplyMessage) return incoming;
     queue.enqueueMessage(incoming);

@@ -46,6 +46,7 @@ class FileIdentifier {
 
     // Where progress goes (null: the log); the identifier does not own it.
     void setProgress(IdentifyProgress* observer) { progress = observer; }
+    IdentifyProgress* getProgress() const { return progress; }
     // Milliseconds spent so far waiting for tools to answer.
     double getWaitMs() const { return waitMs; }
 
