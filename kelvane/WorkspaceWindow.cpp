@@ -7,6 +7,7 @@
 #include "kelvane/ComponentArea.h"
 #include "kelvane/ComponentLists.h"
 #include "kelvane/IdentificationStatus.h"
+#include "kelvane/ProjectColumns.h"
 #include "kelvane/ToolIconBar.h"
 #include "kelvane/ToolManagerApp.h"
 #include "kelvane/WorkspaceCommands.h"
@@ -32,12 +33,11 @@ constexpr const char* kHelpKey = "ToolManager";
 
 IdentificationStatus identificationStatus;  // the window's part in long identifications
 
-// The project list goes to the project manager, which fills it; while the
-// window exists it shows how identification is getting on.
+// The project list and its columns show the project, and the status line
+// how identification is getting on, while the window exists.
 void handOverProjectList(WinObj* window) {
     WgtObj* area = window ? RES_GetNthChild(window, kComponentAreaIndex) : nullptr;
-    gProjectManager->setProjectListBox(area ? dynamic_cast<LBoxObj*>(RES_GetNthChild(area, 0))
-                                            : nullptr);
+    gProjectColumns.attach(area ? dynamic_cast<LBoxObj*>(RES_GetNthChild(area, 0)) : nullptr);
     gProjectManager->getFileIdentifier().setProgress(window ? &identificationStatus : nullptr);
 }
 

@@ -17,7 +17,6 @@
 #include "projects/OKAFile.h"
 #include "projects/ProjectRecords.h"
 #include "projects/TextParams.h"
-#include "toolkit/LBoxObj.h"
 #include "tools/RegisteredTool.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/FilePicker.h"
@@ -108,7 +107,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
     }
     masterComponentList->removeAllComponents();
     componentViews.removeAll();
-    updateComponentAreaExtent();
+    if (view != nullptr) view->viewsCleared();
     updateProjectListView();
 
     if (path != nullptr) setProjectPath(path);
@@ -422,42 +421,15 @@ bool ProjectManager::getComponentByIdent(Item** item, TypeCode type, const char*
     return *item != nullptr;
 }
 
-// ---------------------------------------------------------------- lists and views
+// ---------------------------------------------------------------- selection
 
 bool ProjectManager::getSelectedComponent(Item** item) {
-    *item = nullptr;
-    std::vector<LBoxObj*> boxes{projectListBox};
-    for (long n = 0; n < componentViews.getCount(); ++n)
-        boxes.push_back(static_cast<ComponentView*>(componentViews.get(n))->getListBox());
-    for (LBoxObj* box : boxes) {
-        if (box == nullptr || !LBOX_GoSelAllocFirst(box)) continue;
-        *item = masterComponentList->componentOfRow(uint32_t(LBOX_CurGetClientData(box)));
-        return *item != nullptr;
-    }
-    return false;
+    *item = view != nullptr ? view->selectedComponent() : nullptr;
+    return *item != nullptr;
 }
 
 void ProjectManager::selectComponent(const Item* item) {
-    if (item == nullptr) {
-        unselectEverything();
-        return;
-    }
-    if (projectListBox == nullptr) return;
-    for (int row = 0; row < LBOX_GetNumRows(projectListBox); ++row) {
-        LBOX_GoIndex(projectListBox, row);
-        Item* shown =
-            masterComponentList->componentOfRow(uint32_t(LBOX_CurGetClientData(projectListBox)));
-        if (shown == nullptr || !shown->isEqual(item)) continue;
-        unselectEverything();
-        LBOX_GoIndex(projectListBox, row);
-        LBOX_CurSelect(projectListBox);
-        return;
-    }
+    if (view != nullptr) view->selectComponent(item);
 }
 
-void ProjectManager::unselectEverything() {
-    if (projectListBox != nullptr) LBOX_AllUnselect(projectListBox);
-    for (long n = 0; n < componentViews.getCount(); ++n)
-        static_cast<ComponentView*>(componentViews.get(n))->unselectAll();
-}
-
+void ProjectManager::unselectEverything() { selectComponent(nullptr); }

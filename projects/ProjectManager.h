@@ -27,6 +27,7 @@
 #include "projects/MasterComponentList.h"
 #include "storage/List.h"
 #include "projects/ProjectFile.h"
+#include "projects/ProjectView.h"
 #include "storage/PrefMan.h"
 #include "tools/ToolRegistryListener.h"
 
@@ -106,20 +107,16 @@ public:
     bool validProjectFile(const char* path);
 
     // Component views, left to right. Their columns stand in the workspace's
-    // component area (ProjectViews.cpp).
+    // component area, made by the project's view (ProjectView).
     ComponentView* addComponentView();
-    // Destroys the view whose label is `label` and moves the views right of
-    // it left into its place.
+    // Destroys the view whose label is `label`; the views right of it move
+    // left into its place.
     void removeComponentView(const TAreaObj* label);
     ComponentView* getComponentViewByLabel(const TAreaObj* label);
     // Opens the filter dialog of the view whose label is `label`.
     void setComponentViewFilter(const TAreaObj* label);
     ComponentView* getNthComponentView(long n);
     long getNumberOfComponentViews() const { return componentViews.getCount(); }
-    // The box of the rightmost list: the last view's, or the project list's.
-    void getLastComponentViewBox(Rect16* box) const;
-    // Every list gets the height the component area leaves below them.
-    void adjustListHeights();
     void setUpAllComponentViews();
     void setUpComponentView(ComponentView* view);
     void updateProjectListView();
@@ -128,22 +125,9 @@ public:
     // selection); nothing changes when no row shows it.
     void selectComponent(const Item* item);
 
-    // The workspace hands over its project list box while its window exists
-    // (null when it goes); the lists are filled only while there is one.
-    // When the list stands in a scrolling panel with its label as the
-    // panel's child 1 (the workspace's component area), the views get
-    // columns of their own in that panel, cloned from the project list's.
-    void setProjectListBox(LBoxObj* listBox);
-    // The notification procedure of every view's label (null: the default).
-    void setViewLabelProcedure(void (*procedure)(TAreaObj* label, int code));
-    // Column 0 is the project list, column n the view n - 1; none past the last.
-    ListColumn getColumn(long n) const;
-    long getNumberOfColumns() const { return componentViews.getCount() + 1; }
-    SPanlObj* getComponentArea() const { return componentArea; }
-    // Sets the component area's extent to the rightmost list's right edge
-    // (plus room for a scroll bar) and its bottom edge.
-    void updateComponentAreaExtent();
-    // The label's width of the project list (what the project file keeps).
+    // The window side shows the project while it is installed (null: none).
+    void setProjectView(ProjectView* newView);
+    // The project list's width (what the project file keeps).
     int16_t getProjectListWidth() const;
     void setProjectListWidth(int16_t width);
     // The title the workspace window shows for the project.
@@ -159,8 +143,6 @@ private:
     // Takes the project file's last error as the manager's own.
     int32_t takeFileError();
     bool componentStillListed(const Item* item) const;
-    // Clones the project list's column for `view`, right of `leftNeighbour`.
-    void makeViewColumn(ComponentView* view, const Rect16& leftNeighbour);
     void writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records);
 
     // Holds off project list rebuilds during a bulk change, which then
@@ -173,12 +155,9 @@ private:
     char filePickerDirectory[kPathSize] = "";    // the file picker's start directory
     List componentViews;                         // owned ComponentViews, left to right
     std::unique_ptr<MasterComponentList> masterComponentList;
-    LBoxObj* projectListBox = nullptr;           // the workspace's project list, or null
-    TAreaObj* projectListLabel = nullptr;        // its label, when it has one
-    SPanlObj* componentArea = nullptr;           // the panel holding the lists, or null
-    void (*viewLabelProcedure)(TAreaObj*, int) = nullptr;  // given to every view's label
+    ProjectView* view = nullptr;                 // the window's lists, or null
     int listViewHolds = 0;                       // bulk changes under way (ListViewHold)
-    int16_t projectListWidth = 0;                // its width while there is no label;
+    int16_t projectListWidth = 0;                // its width while there is no view;
                                                  // 0: none given, the resource's stays
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
     FileIdentifier identifier;                   // asks the tools what the files are

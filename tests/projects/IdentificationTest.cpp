@@ -9,6 +9,7 @@
 
 #include "ProjectFixture.h"
 #include "projects/OKAFile.h"
+#include "kelvane/ProjectColumns.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/LBoxObj.h"
 #include "tools/ToolRegistry.h"
@@ -146,7 +147,7 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
 
 TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     LBoxObj box;
-    gProjectManager->setProjectListBox(&box);
+    gProjectColumns.attach(&box);
     auto rowTexts = [&] {
         std::vector<std::string> texts;
         for (const ListRow& row : box.rows) texts.push_back(row.text);
@@ -174,7 +175,7 @@ TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     EXPECT_EQ(rowTexts(),
               (std::vector<std::string>{"Quenta agent files", "a.qa", "text files", "z.txt"}));
     EXPECT_EQ(selectedPath(), agent);  // the selection moved with the file
-    gProjectManager->setProjectListBox(nullptr);
+    gProjectColumns.attach(nullptr);
 }
 
 // Older tools answer 'IDFB' with -3 and are asked file by file from then on,
