@@ -71,7 +71,16 @@ public:
     }
 
     void invalidate(WgtObj* widget) override {
-        if (widget->peer) static_cast<Fl_Widget*>(widget->peer)->redraw();
+        auto* peer = static_cast<Fl_Widget*>(widget->peer);
+        if (peer == nullptr) return;
+        // A widget without a background of its own draws over what it drew
+        // before (a mark taken away would stay): what lies under it is
+        // painted again with it.
+        Fl_Window* window = peer->as_window() ? nullptr : peer->window();
+        if (window != nullptr && widget->bgColor != nullptr && widget->bgColor->transparent)
+            window->damage(FL_DAMAGE_ALL, peer->x(), peer->y(), peer->w(), peer->h());
+        else
+            peer->redraw();
     }
 
     void focus(WgtObj* widget) override {

@@ -71,7 +71,10 @@ void FltkWindowPeer::resize(int x, int y, int width, int height) {
     init_sizes();
     Fl_Double_Window::resize(x, y, width, height);
     if (syncing_ || objectOf(this) == nullptr) return;
-    window_->box = makeRect16(x, y, width, height - fltkMenuOffset(window_));
+    // Only the position is taken here: dispatchResize compares the new size
+    // with the box to lay the children out, so it must find the old one.
+    window_->box.x = int16_t(x);
+    window_->box.y = int16_t(y);
     syncedX_ = x;
     syncedY_ = y;
     if (menuBar_) placeMenuBars();

@@ -15,7 +15,8 @@ WinObj::WinObj(const WinObj& other)
       menuBar(other.menuBar ? std::make_unique<MBarObj>(*other.menuBar, this) : nullptr),
       library(other.library),
       alertButtonPath(other.alertButtonPath),
-      resizable(other.resizable) {}
+      resizable(other.resizable),
+      closesOnEscape(other.closesOnEscape) {}
 
 WinObj::~WinObj() = default;
 

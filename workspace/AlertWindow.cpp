@@ -2,6 +2,8 @@
 // group of three buttons and the message field.
 #include "workspace/AlertWindow.h"
 
+#include <cstring>
+
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
@@ -54,10 +56,12 @@ void answerButtonNfy(TButObj* button, int code) {
     TBUT_DefNfy(button, code);
 }
 
-// Labels a button, or hides it when it has no label.
+// Labels a button, or hides it when it has no label. Escape presses the
+// button that says "Cancel", wherever the caller put it.
 void setUpButton(TButObj* button, const char* label) {
     if (label != nullptr) TBUT_SetLabel(button, label);
     WGT_SetVisibility(button, label != nullptr);
+    button->isCancel = label != nullptr && std::strcmp(label, "Cancel") == 0;
 }
 }  // namespace
 
