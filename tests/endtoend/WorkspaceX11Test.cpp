@@ -94,6 +94,25 @@ TEST_F(WorkspaceX11Test, ARightClickOnAToolIconRunsTheChosenCommand) {
     EXPECT_TRUE(logShows("received CMDS Engine Status machine  port 0 path "));
 }
 
+// A digest of the pixels of the runner's icon and the panel around it, as
+// the X server shows them (the panel starts at (8, 8) below the menu bar).
+std::string runnerIconPixels(const std::string& window) {
+    return shellOutput("import -window " + window + " -crop 75x66+8+33 +repage rgb:- | md5sum");
+}
+
+TEST_F(WorkspaceX11Test, TheUnloadedMarkGoesWithEveryPixelWhenTheToolIsBack) {
+    if (!isProgramInstalled("import")) GTEST_SKIP() << "ImageMagick is not installed";
+    std::string loaded = runnerIconPixels(window);
+    // Loaded, the menu reads: three commands, Unload Tool, Tool Information.
+    typeIntoNextPopUp("Down Down Down Down Return");
+    ASSERT_TRUE(clickIn(window, kRunnerIconX, kIconY, 3));
+    ASSERT_TRUE(hub.waitUntil([&] { return runnerIconPixels(window) != loaded; }, 10000)) << "no mark";
+    // Unloaded, the commands are disabled: the first item to take is Load Tool.
+    typeIntoNextPopUp("Down Return");
+    ASSERT_TRUE(clickIn(window, kRunnerIconX, kIconY, 3));
+    EXPECT_TRUE(hub.waitUntil([&] { return runnerIconPixels(window) == loaded; }, 20000));
+}
+
 TEST_F(WorkspaceX11Test, FileAddEngineOpensTheAddEngineWindowWhichAddsTheEngine) {
     ASSERT_TRUE(xdotool("windowfocus --sync " + window));
     ASSERT_TRUE(xdotool("key alt+f"));
