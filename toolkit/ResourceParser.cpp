@@ -230,6 +230,8 @@ bool ResourceParser::windowStatement(const ResourceLine& line) {
     window_->label = attribute("title");
     window_->alertButtonPath = attribute("answer");
     if (!parseBox(attribute("box"), &window_->box)) return fail("window needs box=x,y,width,height");
+    window_->minimumWidth = window_->box.width;
+    window_->minimumHeight = window_->box.height;
     if (std::string flag = attribute("resizable"); !flag.empty() && !parseYesNo(flag, &window_->resizable))
         return fail("resizable must be yes or no");
     if (std::string escape = attribute("escape"); !escape.empty()) {

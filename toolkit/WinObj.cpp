@@ -16,6 +16,8 @@ WinObj::WinObj(const WinObj& other)
       library(other.library),
       alertButtonPath(other.alertButtonPath),
       resizable(other.resizable),
+      minimumWidth(other.minimumWidth),
+      minimumHeight(other.minimumHeight),
       closesOnEscape(other.closesOnEscape) {}
 
 WinObj::~WinObj() = default;

@@ -192,7 +192,7 @@ TEST_F(X11Backend, ModalLoopRunsUntilTheButtonEndsIt) {
 // The X window id of the shown window titled `title`, or "".
 std::string windowId(const std::string& title) {
     std::string id;
-    std::string command = "xdotool search --sync --onlyvisible --name '^" + title + "$' 2>/dev/null";
+    std::string command = "timeout 10 xdotool search --sync --onlyvisible --name '^" + title + "$' 2>/dev/null";
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char line[64];
         if (std::fgets(line, sizeof line, pipe) != nullptr) id = line;
@@ -204,11 +204,20 @@ std::string windowId(const std::string& title) {
 
 TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
     if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
-    WinObj* window = showWindow("kelvane", "workspace");
+    // Shown at a remembered size larger than the resource's 724 x 476.
+    WinObj* window = WIN_Load("kelvane", "workspace");
     ASSERT_NE(window, nullptr);
+    Rect16 remembered = makeRect16(40, 40, 1000, 700);
+    WIN_Configure(window, &remembered);
+    WIN_Init(window);
+    WIN_Show(window);
+    pumpUntil([] { return false; }, 300);
     std::string id = windowId("OKA Tool Manager");
     ASSERT_FALSE(id.empty());
-    // 376 x 324 more than the resource's 724 x 476, below the 25-pixel menu bar.
+    // Smaller than remembered is allowed down to the resource's size.
+    xdotool("windowsize " + id + " 800 525");
+    EXPECT_TRUE(pumpUntil([window] { return window->box.width == 800; }));
+    // 376 x 324 more than the resource's size, below the 25-pixel menu bar.
     xdotool("windowsize " + id + " 1100 825");
     EXPECT_TRUE(pumpUntil([window] { return window->box.width == 1100; }));
     EXPECT_EQ(window->box.height, 800);
