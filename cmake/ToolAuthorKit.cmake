@@ -1,13 +1,45 @@
-# The tool author's kit, installed beside libokaenv.a and the headers: a
-# CMake package (find_package(OkaEnv) gives OkaEnv::okaenv), a pkg-config
-# file (okaenv.pc) and the hello-tool example that the programming guide
-# walks through. Both descriptions locate the installation from their own
-# place in it, so an installation keeps working when it is moved.
+# The tool author's kit: the two environment libraries as archives
+# (libokaenv.a, libokaenv-gui.a) with their headers below include/oka, a
+# CMake package (find_package(OkaEnv) gives OkaEnv::okaenv and
+# OkaEnv::okaenv-gui), a pkg-config file for each library (okaenv.pc,
+# okaenv-gui.pc) and the examples that the programming guide walks through.
+# Both descriptions locate the installation from their own place in it, so an
+# installation keeps working when it is moved.
 include(CMakePackageConfigHelpers)
 
 set(OKA_INSTALL_LIBDIR lib)
 set(OKA_INSTALL_INCLUDEDIR include/oka)
 set(okaenv_package_dir ${OKA_INSTALL_LIBDIR}/cmake/OkaEnv)
+
+# Tool authors link one archive per environment library, merged from the
+# static libraries of its folders.
+function(oka_merge_archive name)
+  set(archive ${CMAKE_BINARY_DIR}/lib/lib${name}.a)
+  set(script "CREATE ${archive}\n")
+  foreach(part ${ARGN})
+    string(APPEND script "ADDLIB $<TARGET_FILE:${part}>\n")
+  endforeach()
+  string(APPEND script "SAVE\nEND\n")
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/${name}.mri CONTENT "${script}")
+  add_custom_command(OUTPUT ${archive}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/lib
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${archive}
+    COMMAND ${CMAKE_AR} -M < ${name}.mri
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    DEPENDS ${ARGN} ${CMAKE_BINARY_DIR}/${name}.mri
+    COMMENT "Merging ${ARGN} into lib${name}.a")
+  add_custom_target(${name}_archive ALL DEPENDS ${archive})
+  install(FILES ${archive} DESTINATION ${OKA_INSTALL_LIBDIR})
+endfunction()
+oka_merge_archive(okaenv ${OKA_ENVIRONMENT_LIBRARIES})
+oka_merge_archive(okaenv-gui ${OKA_WINDOW_LIBRARIES})
+
+# Headers are included as <folder>/<Class>.h below include/oka: whole folders
+# that belong to the environment libraries; tools/ and workspace/ install the
+# headers of the libraries they share with the Tool Manager itself.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/core ${CMAKE_SOURCE_DIR}/storage
+                  ${CMAKE_SOURCE_DIR}/messaging ${CMAKE_SOURCE_DIR}/toolkit
+        DESTINATION ${OKA_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
 
 configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/OkaEnvConfig.cmake.in
   ${CMAKE_BINARY_DIR}/OkaEnvConfig.cmake
@@ -20,20 +52,23 @@ install(FILES ${CMAKE_BINARY_DIR}/OkaEnvConfig.cmake ${CMAKE_BINARY_DIR}/OkaEnvC
 
 # pkg-config names each library the toolkit links (a target, a library
 # name or a full path such as /usr/lib/.../libX11.so) as -lNAME; our own
-# libraries are inside libokaenv.a already.
+# libraries are inside the archives already.
 get_target_property(toolkit_libraries okatoolkit INTERFACE_LINK_LIBRARIES)
-set(OKA_PKGCONFIG_LIBS "")
+set(OKA_PKGCONFIG_GUI_LIBS "")
 foreach(library ${toolkit_libraries})
   if(library MATCHES "^oka")
     continue()
   endif()
   get_filename_component(name ${library} NAME_WE)
   string(REGEX REPLACE "^.*::|^lib" "" name ${name})
-  string(APPEND OKA_PKGCONFIG_LIBS "-l${name} ")
+  string(APPEND OKA_PKGCONFIG_GUI_LIBS "-l${name} ")
 endforeach()
-string(APPEND OKA_PKGCONFIG_LIBS "-pthread ${OKA_SANITIZER_FLAGS}")
-string(STRIP "${OKA_PKGCONFIG_LIBS}" OKA_PKGCONFIG_LIBS)
-configure_file(${CMAKE_SOURCE_DIR}/cmake/okaenv.pc.in ${CMAKE_BINARY_DIR}/okaenv.pc @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/okaenv.pc DESTINATION ${OKA_INSTALL_LIBDIR}/pkgconfig)
+string(STRIP "${OKA_PKGCONFIG_GUI_LIBS}" OKA_PKGCONFIG_GUI_LIBS)
+string(STRIP "-pthread ${OKA_SANITIZER_FLAGS}" OKA_PKGCONFIG_LIBS)
+foreach(pc okaenv okaenv-gui)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/${pc}.pc.in ${CMAKE_BINARY_DIR}/${pc}.pc @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/${pc}.pc DESTINATION ${OKA_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
 
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/hello-tool DESTINATION share/oka/examples)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/hello-tool ${CMAKE_SOURCE_DIR}/examples/counter-tool
+        DESTINATION share/oka/examples)

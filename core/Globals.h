@@ -1,6 +1,6 @@
 // Process-wide state that every layer may read: where the installation is
 // and whether the program's main loop should end. The environment start-up
-// (workspace/Environment.h) fills the directories.
+// (tools/Environment.h) fills the directories.
 #pragma once
 
 #include <csignal>

@@ -21,6 +21,7 @@
 #include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
 #include "projects/ProjectMessages.h"
+#include "projects/RunCommandRequest.h"
 #include "storage/PrefMan.h"
 #include "toolkit/Event.h"
 #include "toolkit/ResourceLibrary.h"
@@ -29,10 +30,11 @@
 #include "tools/ToolLauncher.h"
 #include "tools/ToolMessages.h"
 #include "tools/WatchHub.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 #include "workspace/FindInSourceView.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/HelpManager.h"
+#include "workspace/WindowLayer.h"
 #include "workspace/WindowManager.h"
 
 PrefMan* gPreferencesManager = nullptr;
@@ -109,6 +111,7 @@ int32_t ToolManagerApp::initializeApplication() {
     // Listening rewrites the port file; an orderly end removes it.
     std::optional<std::string> portFile = readPortFile();
     previousEndedInOrder = !portFile;
+    installWindowLayer();
     if (int32_t error = initializeGlobals("kelvane", options.port)) {
         if (error == kErrorNoInstallation) {
             restorePortFile(portFile);
@@ -152,6 +155,7 @@ int32_t ToolManagerApp::initializeApplication() {
     readStoredHelpViewer();
     registerToolMessageHandlers();
     registerProjectMessageHandlers();
+    registerRunCommandRequestHandler();
     setSourceToolLookup(currentSourceTool);
     registerFindInSourceViewHandlers();
     // The stored project is loaded here rather than by the workspace window,

@@ -13,7 +13,7 @@
 #include "messaging/MessageCenter.h"
 #include "toolkit/AppLifecycle.h"
 #include "toolkit/Backend.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 
 namespace {
 

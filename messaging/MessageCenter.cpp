@@ -1,19 +1,19 @@
 #include "messaging/MessageCenter.h"
 
+#include <algorithm>
 #include <utility>
 
-#include "core/Globals.h"
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
-#include "toolkit/Event.h"
-#include "toolkit/NotifyCodes.h"
-#include "toolkit/WinObj.h"
+#include "messaging/PortLabel.h"
 
 namespace {
 constexpr const char* kLogSource = "../msgcenter";
-constexpr int kModalPollIntervalMs = 100;
+ModalPollProc modalPollProc = nullptr;  // the window layer's, once it runs
 }  // namespace
+
+void setModalPollProc(ModalPollProc procedure) { modalPollProc = procedure; }
 
 MessageCenter* gMessageCenter = nullptr;
 ToolInfo gKelvaneToolInfo;
@@ -30,23 +30,31 @@ MessageCenter::MessageCenter(std::unique_ptr<TCPTransport> boundTransport)
 MessageCenter::~MessageCenter() = default;
 
 MessageHandler* MessageCenter::findHandler(TypeCode type) const {
-    MessageHandler key(type, nullptr, nullptr);
+    MessageHandler key(type);
     return static_cast<MessageHandler*>(handlers.findItem(&key));
 }
 
-void MessageCenter::registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
-                                           MessageHandlerProc handlerProc) {
-    if (findHandler(type) != nullptr) {
-        OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(type));
-        lastError = kErrorDuplicateHandler;
-        return;
+int32_t MessageCenter::registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
+                                              MessageHandlerProc handlerProc) {
+    return addHandler(std::make_unique<MessageHandler>(type, msgTemplate, handlerProc));
+}
+
+int32_t MessageCenter::registerMessageHandler(const MessageType& type,
+                                              MessageHandlerFunction handler) {
+    return addHandler(std::make_unique<MessageHandler>(type.code, &type.params, std::move(handler)));
+}
+
+int32_t MessageCenter::addHandler(std::unique_ptr<MessageHandler> handler) {
+    if (findHandler(handler->messageType) != nullptr) {
+        OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(handler->messageType));
+        return lastError = kErrorDuplicateHandler;
     }
-    lastError = 0;
-    handlers.include(new MessageHandler(type, msgTemplate, handlerProc));
+    handlers.include(handler.release());
+    return lastError = 0;
 }
 
 void MessageCenter::removeMessageHandler(TypeCode type) {
-    MessageHandler key(type, nullptr, nullptr);
+    MessageHandler key(type);
     Item* removed = handlers.remove(&key);
     lastError = removed ? 0 : kErrorNoHandler;
     delete removed;
@@ -74,7 +82,7 @@ int32_t MessageCenter::validateAndHandle(Message* message, Message* reply) {
         }
     }
     lastError = 0;
-    return handler->handlerProc ? handler->handlerProc(message, reply) : 0;
+    return handler->handle(*message, *reply);
 }
 
 Message* MessageCenter::dispatchMessage(Message* message) {
@@ -106,7 +114,9 @@ void MessageCenter::poll(int waitMs) {
 }
 
 Message* MessageCenter::received(Message* message) {
-    if (observer != nullptr && message != nullptr) observer->messageSeen(*message, kMessageReceived);
+    if (message == nullptr) return nullptr;
+    if (observer != nullptr) observer->messageSeen(*message, kMessageReceived);
+    if (peerListener != nullptr) peerListener->peerHeardFrom(message->sender);
     return message;
 }
 
@@ -115,23 +125,53 @@ Message* MessageCenter::sendMessage(Message* message) {
     bool wantsReply = message->wantsReply != 0;
     uint32_t timeout = message->replyTimeout;
     message->sender = ownToolInfo;
+    if (message->destination.port == ownToolInfo.port) return dispatchMessage(message);
 
-    Message* reply = nullptr;
-    if (message->destination.port != ownToolInfo.port) {
-        if (observer != nullptr) {
-            observer->messageSeen(*message, message->type == typeBeingHandled ? kMessageRelayed
-                                                                              : kMessageSent);
-        }
-        transport->sendMessage(*message);
-        delete message;
-    } else {
-        reply = dispatchMessage(message);
+    std::unique_ptr<Message> sent(message);
+    const ToolInfo& destination = sent->destination;
+    if (wantsReply && peerListener != nullptr && !peerListener->mayAwaitReply(destination)) {
+        return nullptr;
     }
-    if (!wantsReply || reply != nullptr) return reply;
+    if (observer != nullptr) {
+        observer->messageSeen(*sent, sent->type == typeBeingHandled ? kMessageRelayed
+                                                                     : kMessageSent);
+    }
+    bool unreachable = false;
+    if (!transport->sendMessage(*sent, &unreachable)) {
+        // Nobody there will ever answer: no wait for the reply.
+        if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(destination);
+        return nullptr;
+    }
+    return wantsReply ? awaitReply(destination, timeout) : nullptr;
+}
 
+Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout) {
     uint32_t deadline = currentMilliseconds() + timeout;
     while (int32_t(deadline - currentMilliseconds()) > 0) {
         Message* incoming = received(transport->poll());
+        if (incoming == nullptr) continue;
+        if (incoming->type != kReplyMessage) {
+            queue.enqueueMessage(incoming);
+        } else if (incoming->sender.port == destination.port) {
+            return incoming;
+        } else {
+            // A reply that came too late for an earlier request is not this one's.
+            OKA_LOG("dropped a late reply from port %d%s", incoming->sender.port,
+                    portLabel(incoming->sender.port).c_str());
+            delete incoming;
+        }
+    }
+    if (peerListener != nullptr) peerListener->peerTimedOut(destination);
+    return nullptr;
+}
+
+Message* MessageCenter::awaitReply(uint32_t timeoutMs) {
+    uint32_t deadline = currentMilliseconds() + timeoutMs;
+    for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
+        if (queue.messagesAvailable(kWildcardType) > 0) {
+            delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType)));
+        }
+        Message* incoming = received(transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)));
         if (incoming == nullptr) continue;
         if (incoming->type == kReplyMessage) return incoming;
         queue.enqueueMessage(incoming);
@@ -140,15 +180,7 @@ Message* MessageCenter::sendMessage(Message* message) {
 }
 
 void MessageCenter::modalPoll(WgtObj* window, int code) {
-    if (code != kNfyInit && code != kNfyAlarm) return;
-    // A program asked to end (by a signal) does not wait for the user: the
-    // loop's next alarm ends it without an answer.
-    if (code == kNfyAlarm && gFinished) {
-        WIN_ModalReturn(window->window(), kModalCancelled);
-        return;
-    }
-    poll();
-    EVENT_StartWgtAlarm(window, 0, kModalPollIntervalMs);
+    if (modalPollProc != nullptr) modalPollProc(window, code);
 }
 
 void MessageCenter::tickleTool(const ToolInfo& toolInfo) {

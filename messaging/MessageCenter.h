@@ -15,10 +15,18 @@
 #include "messaging/MessageObserver.h"
 #include "messaging/MessageQueue.h"
 #include "messaging/MessageTypes.h"
+#include "messaging/PeerListener.h"
 #include "messaging/TCPTransport.h"
 #include "storage/List.h"
 
 class WgtObj;
+
+// What keeps messages flowing while a modal window of the window layer runs;
+// it receives every notification of the window. The message center knows no
+// windows: the window layer installs its procedure when it starts.
+using ModalPollProc = void (*)(WgtObj* window, int code);
+// Null removes it.
+void setModalPollProc(ModalPollProc procedure);
 
 inline constexpr int32_t kErrorBadParamType = -1;
 inline constexpr int32_t kErrorBadParamCount = -2;
@@ -33,13 +41,17 @@ public:
     explicit MessageCenter(int port);
     ~MessageCenter() override;
 
-    // Adds a handler for `type`; -4 (and the old one kept) for a duplicate.
-    void registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
-                                MessageHandlerProc handlerProc);
+    // Adds a handler for `type`. Returns 0, or -4 for a duplicate: the old
+    // handler is kept (also the last error).
+    int32_t registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
+                                   MessageHandlerProc handlerProc);
     // The same for a message type of the protocol, with its template.
-    void registerMessageHandler(const MessageType& type, MessageHandlerProc handlerProc) {
-        registerMessageHandler(type.code, &type.params, handlerProc);
+    int32_t registerMessageHandler(const MessageType& type, MessageHandlerProc handlerProc) {
+        return registerMessageHandler(type.code, &type.params, handlerProc);
     }
+    // The same with any callable taking (Message& message, Message& reply),
+    // such as a lambda holding the state it works on.
+    int32_t registerMessageHandler(const MessageType& type, MessageHandlerFunction handler);
     // Removes the handler of `type`; -3 when there is none.
     void removeMessageHandler(TypeCode type);
 
@@ -51,14 +63,21 @@ public:
     // message and queues it.
     void poll(int waitMs = TCPTransport::kPollTimeoutMs);
     bool hasQueuedMessages() { return queue.messagesAvailable(kWildcardType) > 0; }
-    // Sends `message` (taking it). When it wants a reply, waits for the first
-    // 'RPLY' until its timeout; other messages arriving meanwhile are queued.
+    // Sends `message` (taking it). When it wants a reply, waits for the
+    // destination's 'RPLY' until its timeout; other messages arriving
+    // meanwhile are queued. A message that cannot be delivered, or a request
+    // to a peer the listener says not to wait for, returns null at once.
     Message* sendMessage(Message* message);
-    // Keeps messages flowing while a modal window runs: on the window's
-    // initialisation (0) and on its alarm (119) handles one poll and starts
-    // the next alarm 100 ms later. Once gFinished is set, the next alarm ends
-    // the modal loop unanswered (kModalCancelled). Modal windows pass every
-    // notification here.
+    // Waits up to `timeoutMs` for the first 'RPLY' from the network while
+    // handling every other message as poll does, so that a program asked a
+    // question of its own by the one it waits for still answers it. The
+    // reply belongs to the caller; null when none came in time. Handlers
+    // must not wait for replies themselves: replies carry no request of
+    // their own, so an inner wait would take the outer one's.
+    Message* awaitReply(uint32_t timeoutMs);
+    // Keeps messages flowing while a modal window runs. Modal windows pass
+    // every notification here; the window layer's procedure (setModalPollProc)
+    // does the polling, and without a window layer there is nothing to do.
     void modalPoll(WgtObj* window, int code);
     // Tickles the port in `toolInfo`; last error 0 or -1402.
     void tickleTool(const ToolInfo& toolInfo);
@@ -66,6 +85,9 @@ public:
     // Shows every message received from or sent to the network to
     // `observer` (null: to nobody); the center does not own it.
     void setObserver(MessageObserver* newObserver) { observer = newObserver; }
+    // Tells `listener` (null: nobody) of unreachable, late and heard-from
+    // peers; the center does not own it.
+    void setPeerListener(PeerListener* listener) { peerListener = listener; }
 
     ToolInfo& getOwnToolInfo() { return ownToolInfo; }
     MessageQueue& getQueue() { return queue; }
@@ -74,15 +96,20 @@ public:
 private:
     explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
     MessageHandler* findHandler(TypeCode type) const;
+    int32_t addHandler(std::unique_ptr<MessageHandler> handler);
     int32_t validateAndHandle(Message* message, Message* reply);
-    // A message from the network: shown to the observer, then returned.
+    // A message from the network: shown to the observer and the peer
+    // listener, then returned.
     Message* received(Message* message);
+    // Waits until `timeout` for the reply of `destination`.
+    Message* awaitReply(const ToolInfo& destination, uint32_t timeout);
 
     List handlers;                            // owned MessageHandlers, one per type
     MessageQueue queue;                       // incoming messages not yet handled
     ToolInfo ownToolInfo;                     // this program; the sender of all it sends
     std::unique_ptr<TCPTransport> transport;  // the listener and outgoing connections
     MessageObserver* observer = nullptr;      // sees the network traffic, or null
+    PeerListener* peerListener = nullptr;     // follows the peers' liveness, or null
     TypeCode typeBeingHandled = 0;            // type of the message whose handler runs, or 0
 };
 

@@ -3,7 +3,8 @@
 //
 //   offset size field
 //        0   84 the tool's ToolInfo
-//       84    1 loaded: 1 while its process is believed to run
+//       84    1 loaded: 1 while its process is believed to run, 2 while it
+//                 is but let a request run out of time (not responding)
 //       85    1 default source viewer: 1 for the registry's default
 //       86    2 command count n
 //       88 n*40 its published commands, each:
@@ -34,6 +35,7 @@ struct CommandListing {
 struct ToolListing {
     ToolInfo info;
     bool loaded = false;
+    bool notResponding = false;  // loaded, but let a request run out of time
     bool isDefaultSourceViewer = false;
     std::vector<CommandListing> commands;
 };

@@ -13,6 +13,7 @@
 
 #include "core/Log.h"
 #include "messaging/MessageCenter.h"
+#include "messaging/PortLabel.h"
 #include "projects/EngineInfo.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/OKAFile.h"
@@ -41,8 +42,8 @@ bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description, doub
     waitMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent)
                   .count();
     if (reply == nullptr) {
-        OKA_LOG("failed to get back reply when asking tool %s to identify file %s",
-                TypeIdentToCStr(tool.toolType), file->getPathname());
+        OKA_LOG("failed to get back reply when asking tool %s to identify file %s%s",
+                TypeIdentToCStr(tool.toolType), file->getPathname(), toolLabel(tool).c_str());
         return false;
     }
     int32_t error = reply->getLongParam(0);
@@ -299,7 +300,26 @@ void ProjectManager::readComponentViews() {
 
 // ---------------------------------------------------------------- identification
 
+// A tool found dead while files are being identified changes the set of
+// tools to ask. Identifying again inside the identification would walk
+// lists that are being rebuilt, so it runs once the outermost one has ended.
+class ProjectManager::IdentificationScope {
+public:
+    explicit IdentificationScope(ProjectManager& manager) : manager(manager) {
+        ++manager.identificationDepth;
+    }
+    ~IdentificationScope() {
+        if (--manager.identificationDepth > 0 || !manager.reidentifyPending) return;
+        manager.reidentifyPending = false;
+        manager.identifyAllFiles();
+    }
+
+private:
+    ProjectManager& manager;
+};
+
 void ProjectManager::identifyFile(OKAFile* file, char* description) {
+    IdentificationScope scope(*this);
     description[0] = '\0';
     if (!fileExists(file->getPathname())) {
         file->setFileTypeStr("missing");
@@ -314,7 +334,12 @@ void ProjectManager::identifyFile(OKAFile* file, char* description) {
             OKA_LOG("got error %d getting tool from registry", int(gToolRegistry->getLastError()));
             continue;
         }
-        if (!gToolRegistry->toolIsLoaded(info->toolType)) continue;
+        // A tool that let a request run out of time is not asked again
+        // until it is heard from.
+        if (!gToolRegistry->toolIsLoaded(info->toolType) ||
+            !gToolRegistry->toolIsResponding(info->toolType)) {
+            continue;
+        }
         ToolInfo tool = *info;  // the entry may go while we wait for the reply
         if (toolRecognises(tool, file, description, identifyWaitMs)) return;
     }
@@ -339,6 +364,11 @@ bool ProjectManager::componentStillListed(const Item* item) const {
 }
 
 void ProjectManager::identifyAllFiles() {
+    if (identificationDepth > 0) {
+        reidentifyPending = true;
+        return;
+    }
+    IdentificationScope scope(*this);
     Item* selected = nullptr;
     getSelectedComponent(&selected);
     MasterComponentList& lists = *masterComponentList;

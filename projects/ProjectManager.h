@@ -160,6 +160,8 @@ private:
     // Holds off project list rebuilds during a bulk change, which then
     // rebuilds once at its end.
     class ListViewHold;
+    // Defers a re-identification asked for during an identification.
+    class IdentificationScope;
 
     PrefMan* preferences;                        // the Tool Manager's preferences ('CPRJ')
     char projectPath[kPathSize] = "";            // current project path, empty until known
@@ -175,6 +177,8 @@ private:
                                                  // 0: none given, the resource's stays
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
     double identifyWaitMs = 0;                   // time spent waiting for 'IDFL' replies
+    int identificationDepth = 0;                 // identifications under way (IdentificationScope)
+    bool reidentifyPending = false;              // identify all files once they have ended
     ProjectChangeHook projectChangeHook = nullptr;  // told of each project made current
 };
 

@@ -6,7 +6,7 @@
 #   scripts/check-layers.sh [SOURCE_ROOT]
 set -euo pipefail
 root="${1:-$(dirname "$0")/..}"
-layers=(core storage toolkit messaging workspace tools projects kelvane)
+layers=(core storage messaging tools toolkit workspace projects kelvane)
 
 cd "$root"
 status=0

@@ -18,7 +18,7 @@ struct MenuTitle {
 
 class MBarObj {
 public:
-    explicit MBarObj(WgtObj* owner) : owner(owner) {}
+    explicit MBarObj(WgtObj* ownerWindow) : owner(ownerWindow) {}
     MBarObj(const MBarObj& other, WgtObj* owner);
 
     MenuTitle* current();

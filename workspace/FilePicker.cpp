@@ -17,7 +17,7 @@
 #include "messaging/MessageTypes.h"
 #include "storage/WildCardList.h"
 #include "toolkit/Toolkit.h"
-#include "workspace/Environment.h"
+#include "workspace/WindowLayer.h"
 #include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 

@@ -8,6 +8,7 @@
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
 #include "messaging/MessageTypes.h"
+#include "messaging/PortLabel.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
@@ -150,11 +151,11 @@ void findInSourceView() {
     request->addBoolParam(false);
     request->addParam(kParamData, gSearchString, long(std::strlen(gSearchString)) + 1);
     request->addBoolParam(gCaseSensitive != 0);
-    char toolName[sizeof tool->name + 1];
-    copyText(toolName, sizeof toolName, tool->name, sizeof tool->name);
+    const ToolInfo viewer = *tool;  // the registry's entry may change while we wait
     std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
     if (!reply) {
-        OKA_LOG("findInSourceView received a nil reply from the %s", toolName);
+        OKA_LOG("findInSourceView received a nil reply from the %s%s", viewer.name,
+                toolLabel(viewer).c_str());
         okaBeep();
     } else if (reply->paramCount < 2) {
         OKA_LOG("findInSourceView not enough parameters in the reply");

@@ -7,7 +7,7 @@
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/TCPTransport.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
 
 namespace {
 

@@ -68,7 +68,10 @@ void ScriptedTool::serve(const std::vector<IdentifyRule>& rules) {
         if (message->type != typeCode("IDFL")) continue;
         journal << "IDFL " << path << '\n';
         journal.close();
-        if (auto reply = answer(*message, path, rules)) transport->sendMessage(*reply);
+        if (auto reply = answer(*message, path, rules)) {
+            reply->sender = info;  // as a tool's message center signs its replies
+            transport->sendMessage(*reply);
+        }
     }
 }
 

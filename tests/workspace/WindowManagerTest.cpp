@@ -10,7 +10,8 @@
 #include "storage/PrefMan.h"
 #include "toolkit/TButObj.h"
 #include "toolkit/WinObj.h"
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
+#include "workspace/WindowLayer.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/WindowManager.h"
 
@@ -63,11 +64,13 @@ class ToolWindowManagerTest : public ::testing::Test {
 protected:
     ToolWindowManagerTest() : installation(makeInstallation(home.path())) {
         setenv("OKA", installation.c_str(), 1);
+        installWindowLayer();
         EXPECT_EQ(initializeGlobals("windowtest", 0), 0);
         activations.clear();
     }
     ~ToolWindowManagerTest() override {
         cleanUpGlobals();
+        setWindowLayerHooks({});
         unsetenv("OKA");
     }
 

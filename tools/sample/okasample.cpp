@@ -2,12 +2,12 @@
 // SampleOptions.h). It registers with the Tool Manager, publishes its
 // commands, identifies files by their extension ('IDFL'), logs every 'CMDS',
 // 'DISF', 'FADD', 'SCHG' and 'FCMP' it receives, and as a source viewer
-// answers 'FISV' by searching the file that 'DISF' showed last. Its help
-// manager, in tool mode, takes the Tool Manager's help viewer and documents
-// and logs them. It ends on 'QUIT'; on SIGTERM or SIGINT it unregisters first.
+// answers 'FISV' by searching the file that 'DISF' showed last. It asks for
+// the Tool Manager's help viewer and documents ('HGDM') and logs the answers.
+// It has no windows. It ends on 'QUIT'; on SIGTERM or SIGINT it unregisters
+// first.
 #include <algorithm>
 #include <cctype>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -19,7 +19,6 @@
 #include "core/Utilities.h"
 #include "tools/OkaTool.h"
 #include "tools/sample/SampleOptions.h"
-#include "workspace/HelpManager.h"
 
 namespace {
 constexpr const char* kLogSource = "../okasample";
@@ -27,13 +26,6 @@ constexpr size_t kSearchTextSize = 1024;
 
 SampleOptions options;
 std::string displayedFile;  // the path of the last 'DISF', searched by 'FISV'
-volatile std::sig_atomic_t endedBySignal = 0;
-
-void requestEnd(int) {
-    endedBySignal = 1;
-    gFinished = 1;
-}
-
 std::string textParam(const Message* message, int index) {
     char text[kPathSize];
     message->getTextParam(index, text, sizeof text);
@@ -66,6 +58,18 @@ int32_t sourceChangedMsg(Message* message, Message*) {
 
 int32_t fileCompiledMsg(Message* message, Message*) {
     OKA_LOG("received FCMP with %ld bytes", message->getParamLength(0));
+    return 0;
+}
+
+// 'HDTM' and 'HMEM': the answers to the 'HGDM' sent after registering.
+int32_t helpViewerMsg(Message* message, Message*) {
+    OKA_LOG("help viewer: %s", textParam(message, 0).c_str());
+    return 0;
+}
+
+int32_t helpDocumentMsg(Message* message, Message*) {
+    OKA_LOG("help document \"%s\": %s", textParam(message, 0).c_str(),
+            textParam(message, 1).c_str());
     return 0;
 }
 
@@ -116,7 +120,8 @@ void registerSampleHandlers() {
         {kRunCommandMsg, commandMsg},       {kDisplaySourceFileMsg, displayFileMsg},
         {kFileAddedMsg, fileAddedMsg},      {kSourceChangedMsg, sourceChangedMsg},
         {kFilesCompiledMsg, fileCompiledMsg}, {kIdentifyFileMsg, identifyFileMsg},
-        {kFindInSourceMsg, findInSourceMsg},
+        {kFindInSourceMsg, findInSourceMsg}, {kHelpViewerMsg, helpViewerMsg},
+        {kHelpMenuItemMsg, helpDocumentMsg},
     };
     for (const auto& [type, handlerProc] : handlers) {
         gMessageCenter->registerMessageHandler(type, handlerProc);
@@ -136,9 +141,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "okasample: set OKA to the installation root\n");
         return 1;
     }
-    // The sample unregisters before it ends on a signal, Ctrl-C included.
-    std::signal(SIGTERM, requestEnd);
-    std::signal(SIGINT, requestEnd);
     registerSampleHandlers();
     int32_t registered = registerWithToolManager(options.program.c_str());
     if (registered != 0) {
@@ -149,13 +151,10 @@ int main(int argc, char** argv) {
     for (const SampleCommand& command : options.commands) {
         publishCommand(command.name.c_str(), command.requirement, command.requiresType);
     }
-    // Asks for the help viewer and documents; the answers fill it as they come.
-    gHelpManager = new HelpManager(0, nullptr);
-    runToolLoop();
-    if (endedBySignal) unregisterFromToolManager();
+    // The help viewer and documents come as messages of their own.
+    gMessageCenter->sendMessage(new Message(kGetHelpDefaultsMsg.code, &gKelvaneToolInfo));
+    runToolLoop();  // on a signal, Ctrl-C included, it unregisters first
     OKA_LOG("%s leaving", options.name.c_str());
-    delete gHelpManager;
-    gHelpManager = nullptr;
     leaveEnvironment();
     return 0;
 }

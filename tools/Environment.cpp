@@ -1,4 +1,6 @@
-#include "workspace/Environment.h"
+#include "tools/Environment.h"
+
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -9,19 +11,13 @@
 #include "core/Globals.h"
 #include "core/Log.h"
 #include "core/Utilities.h"
-#include "messaging/FullPath.h"
 #include "messaging/MessageCenter.h"
-#include "toolkit/GraphicResources.h"
-#include "toolkit/ResourceLibrary.h"
-#include "toolkit/SystemServices.h"
-#include "workspace/AlertWindow.h"
-#include "workspace/FilePicker.h"
-#include "workspace/WindowManager.h"
 
 namespace {
 constexpr const char* kLogSource = "../globals";
 
 std::unique_ptr<std::ofstream> logFile;  // the stream behind gOKALogStream
+WindowLayerHooks windowLayer;            // empty in a program without windows
 
 int16_t logLevelFromEnvironment() {
     const char* value = std::getenv("OKA_LOGLEVEL");
@@ -53,61 +49,22 @@ void openLog(bool trim) {
     gOKALogStream = logFile.get();
 }
 
-// The shared colours, pens, pattern and fonts, in the order of their globals.
-void loadSharedResources() {
-    gBlackColor = COLOR_Black();
-    gGrayColor = COLOR_Gray();
-    gLightGrayColor = COLOR_LightGray();
-    gYellowColor = COLOR_Yellow();
-    gRedColor = COLOR_Red();
-    gGreenColor = COLOR_Green();
-    gTransparentColor = COLOR_Transparent();
-    gInvisibleColor = COLOR_LoadById(0);
-    gHiliteColor = RES_LoadInit("shared", "hiliteColor");
-    gHiliteLighterColor = RES_LoadInit("shared", "hiliteLighterColor");
-    gHiliteDarkerColor = RES_LoadInit("shared", "hiliteDarkerColor");
-    gLightYellowColor = RES_LoadInit("shared", "lightYellowColor");
-    gLightRedColor = RES_LoadInit("shared", "lightRedColor");
-    gLightGreenColor = RES_LoadInit("shared", "lightGreenColor");
-    gGrayTextColor = RES_LoadInit("shared", "grayTextColor");
-    gSolidPen = PEN_Solid();
-    gInvisiblePen = PEN_Invisible();
-    gEmptyPattern = PATT_Empty();
-    gTextFont = RES_LoadInit("shared", "TextFont");
-    gLabelFont = RES_LoadInit("shared", "LabelFont");
-}
-
 void interruptHandler(int) {
     if (!TCPTransport::cutConnectionBeingRead()) gFinished = 1;
 }
 
+// Tools started together by one tool list share their program name and
+// second: the process id keeps them from drawing the same port.
 void seedRandom(const char* name) {
-    unsigned seed = unsigned(timeInSeconds());
+    unsigned seed = unsigned(timeInSeconds()) ^ (unsigned(getpid()) << 8);
     for (int i = 0; i < 4 && name[i] != '\0'; ++i) seed += uint8_t(name[i]);
     std::srand(seed);
 }
 }  // namespace
 
-ColorObj* gBlackColor = nullptr;
-ColorObj* gGrayColor = nullptr;
-ColorObj* gLightGrayColor = nullptr;
-ColorObj* gYellowColor = nullptr;
-ColorObj* gRedColor = nullptr;
-ColorObj* gGreenColor = nullptr;
-ColorObj* gTransparentColor = nullptr;
-ColorObj* gInvisibleColor = nullptr;
-ColorObj* gHiliteColor = nullptr;
-ColorObj* gHiliteLighterColor = nullptr;
-ColorObj* gHiliteDarkerColor = nullptr;
-ColorObj* gLightYellowColor = nullptr;
-ColorObj* gLightRedColor = nullptr;
-ColorObj* gLightGreenColor = nullptr;
-ColorObj* gGrayTextColor = nullptr;
-PenObj* gSolidPen = nullptr;
-PenObj* gInvisiblePen = nullptr;
-PattObj* gEmptyPattern = nullptr;
-FontObj* gTextFont = nullptr;
-FontObj* gLabelFont = nullptr;
+void setWindowLayerHooks(const WindowLayerHooks& hooks) { windowLayer = hooks; }
+
+bool hasWindowLayer() { return windowLayer.start != nullptr; }
 
 int32_t initializeGlobals(const char* name, int port) {
     gToolName = newStringCopy(name);
@@ -116,16 +73,11 @@ int32_t initializeGlobals(const char* name, int port) {
     openLog(port > 0);
     OKA_LOG("\nInitializing %s\n", name);
     seedRandom(gToolName);
-    // Questions from the layers below the windows, and the bell, go to the display.
-    setAlertProc(displayAlertWindow);
-    setBellProc(DSPLY_Beep);
-    // A partial path that does not resolve is offered to the user in the picker.
-    setAskForFileProc(chooseFileForFullPath);
 
     gMessageCenter = port > 0 ? new MessageCenter(port) : new MessageCenter();
     gKelvaneToolInfo.port = TCPTransport::getToolManagerPort();
     OKA_LOG("Got port of %d for Tool Manager", gKelvaneToolInfo.port);
-    gWindowManager = new WindowManager(port > 0);
+    if (windowLayer.start != nullptr) windowLayer.start(port > 0);
 
     const char* root = std::getenv("OKA");
     if (root == nullptr || root[0] == '\0') {
@@ -138,20 +90,12 @@ int32_t initializeGlobals(const char* name, int port) {
     gOkaDirectory = newStringCopy(directory);
     formatPath(directory, "%sbin%cresource%c", gOkaDirectory, '/', '/');
     gResourcesDirectory = newStringCopy(directory);
-    loadResourceLibrary("shared", "shared.dat");
-    loadSharedResources();
+    if (windowLayer.loadSharedResources != nullptr) windowLayer.loadSharedResources();
     return 0;
 }
 
-void loadResourceLibrary(const char* libraryName, const char* fileName) {
-    char path[kPathSize];
-    formatPath(path, "%s%s", gResourcesDirectory, fileName);
-    RLIB_LoadLibFile(libraryName, path);
-}
-
 void cleanUpGlobals() {
-    delete gWindowManager;
-    gWindowManager = nullptr;
+    if (windowLayer.stop != nullptr) windowLayer.stop();
     delete gMessageCenter;
     gMessageCenter = nullptr;
     delete[] gToolName;
@@ -162,9 +106,6 @@ void cleanUpGlobals() {
     gResourcesDirectory = nullptr;
     gOKALogStream = nullptr;
     logFile.reset();
-    setAlertProc(nullptr);
-    setBellProc(nullptr);
-    setAskForFileProc(nullptr);
 }
 
 void installInterruptHandler() { std::signal(SIGINT, interruptHandler); }
