@@ -189,17 +189,21 @@ TEST_F(X11Backend, ModalLoopRunsUntilTheButtonEndsIt) {
     WIN_TerminateGetStatus(window);
 }
 
-// The X window id of the shown window titled `title`, or "".
-std::string windowId(const std::string& title) {
-    std::string id;
-    std::string command = "timeout 10 xdotool search --sync --onlyvisible --name '^" + title + "$' 2>/dev/null";
+// The first line a shell command prints, without its end.
+std::string firstLine(const std::string& command) {
+    std::string line;
     if (FILE* pipe = popen(command.c_str(), "r")) {
-        char line[64];
-        if (std::fgets(line, sizeof line, pipe) != nullptr) id = line;
+        char buffer[256];
+        if (std::fgets(buffer, sizeof buffer, pipe) != nullptr) line = buffer;
         pclose(pipe);
     }
-    while (!id.empty() && id.back() == '\n') id.pop_back();
-    return id;
+    while (!line.empty() && line.back() == '\n') line.pop_back();
+    return line;
+}
+
+// The X window id of the shown window titled `title`, or "".
+std::string windowId(const std::string& title) {
+    return firstLine("timeout 10 xdotool search --sync --onlyvisible --name '^" + title + "$' 2>/dev/null");
 }
 
 TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
@@ -214,6 +218,9 @@ TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
     pumpUntil([] { return false; }, 300);
     std::string id = windowId("OKA Tool Manager");
     ASSERT_FALSE(id.empty());
+    // Window managers know it by the program's name, not by the toolkit's.
+    EXPECT_EQ(firstLine("xprop -id " + id + " WM_CLASS"),
+              "WM_CLASS(STRING) = \"toolkit_x11_tests\", \"toolkit_x11_tests\"");
     // Smaller than remembered is allowed down to the resource's size.
     xdotool("windowsize " + id + " 800 525");
     EXPECT_TRUE(pumpUntil([window] { return window->box.width == 800; }));
