@@ -8,6 +8,7 @@
 
 #include "messaging/Message.h"
 
+// A message type with the template its receivers check.
 struct MessageType {
     TypeCode code;           // the type on the wire
     MessageTemplate params;  // what the receiver's handler is registered with
