@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "BenchScale.h"
 #include "storage/PrefMan.h"
 
 namespace {
@@ -196,7 +197,7 @@ int main(int argc, char** argv) {
     std::string directory = argc > 1 ? argv[1] : "/tmp";
     std::vector<long> sizes;
     for (int i = 2; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
-    if (sizes.empty()) sizes = {1000, 10000};
+    if (sizes.empty()) sizes = benchIsSmokeRun() ? std::vector<long>{100} : std::vector<long>{1000, 10000};
 
     for (long n : sizes) {
         Phases store;

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchScale.h"
 #include "KelvaneHarness.h"
 #include "RawPeer.h"
 #include "TestSupport.h"
@@ -26,9 +27,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kRoundTrips = 5000;
-constexpr int kOneWayPerSender = 2000;
-constexpr int kIdleSeconds = 30;
+const int kRoundTrips = benchCount(5000, 20);
+const int kOneWayPerSender = benchCount(2000, 20);
+const int kIdleSeconds = benchCount(30, 1);
 
 KelvaneHarness* hub = nullptr;      // kelvane as installed: other users refused
 KelvaneHarness* openHub = nullptr;  // kelvane with OKA_ALLOW_OTHER_USERS=1

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchScale.h"
 #include "ScriptedTool.h"
 #include "TestSupport.h"
 #include "ToolManagerHarness.h"
@@ -249,7 +250,7 @@ void resolveWithPaths(int pathCount) {
         gGlobalPathManager->addUniquePath(directory.c_str());
     }
     writeFile(home.path() / numberedName("dir", pathCount - 1, "") / "last.qa", "x");
-    constexpr int kRounds = 1000;
+    const int kRounds = benchCount(1000, 10);
     auto start = Clock::now();
     for (int n = 0; n < kRounds; ++n) {
         auto* resolve = new Message(typeCode("RSLV"), nullptr);
@@ -263,13 +264,15 @@ void resolveWithPaths(int pathCount) {
 }  // namespace
 
 int main() {
-    loadWithoutTools(10000);
-    loadAndAdd(1000);
-    loadAndAdd(10000);
-    loadAndAdd(100000);
-    loadAndAdd(1000, ScriptedTool::Library::fileByFile);
-    loadAndAdd(10000, ScriptedTool::Library::fileByFile);
-    buildUp(1000);
-    resolveWithPaths(50);
+    loadWithoutTools(benchCount(10000, 20));
+    loadAndAdd(benchCount(1000, 20));
+    if (!benchIsSmokeRun()) {
+        loadAndAdd(10000);
+        loadAndAdd(100000);
+    }
+    loadAndAdd(benchCount(1000, 20), ScriptedTool::Library::fileByFile);
+    if (!benchIsSmokeRun()) loadAndAdd(10000, ScriptedTool::Library::fileByFile);
+    buildUp(benchCount(1000, 20));
+    resolveWithPaths(benchCount(50, 2));
     return 0;
 }

@@ -70,4 +70,5 @@ foreach(pc okaenv okaenv-gui)
   install(FILES ${CMAKE_BINARY_DIR}/${pc}.pc DESTINATION ${OKA_INSTALL_LIBDIR}/pkgconfig)
 endforeach()
 
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/hello-tool DESTINATION share/oka/examples)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/hello-tool ${CMAKE_SOURCE_DIR}/examples/counter-tool
+        DESTINATION share/oka/examples)

@@ -22,7 +22,13 @@ void okaLogLine(const char* source, int line, const char* format, ...) {
     if (length > 0) std::vsnprintf(message.data(), message.size(), format, args);
     va_end(args);
 
-    *gOKALogStream << (gToolName ? gToolName : "") << ' ' << source << " (" << line << "): \t"
-                   << message.data() << '\n';
+    const char* program = gToolName ? gToolName : "";
+    *gOKALogStream << program << ' ';
+    if (source != nullptr) {
+        *gOKALogStream << source;
+    } else {
+        *gOKALogStream << "../" << program;
+    }
+    *gOKALogStream << " (" << line << "): \t" << message.data() << '\n';
     gOKALogStream->flush();
 }

@@ -1,8 +1,11 @@
 // The process log. Every diagnostic is one line:
 //   <program> <source tag> (<line>): \t<message>
 // for example "kelvane ../messages (120): \tread message type SHOW".
-// Each module names its source tag once, as a file-local constant kLogSource,
-// and writes lines with OKA_LOG(format, ...), printf style.
+// Lines are written with OKA_LOG(format, ...), printf style. Their source tag
+// is OKA_LOG_SOURCE when that is defined (on the compiler's command line, or
+// before the first include of an OKA header), otherwise "../" followed by the
+// program's name. The Tool Manager's own build defines it as kLogSource, a
+// file-local constant that each of its modules names once.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +18,12 @@ extern int16_t gLogLevel;             // 0 normal, 1 adds reception detail, 2 ad
 
 inline constexpr int32_t kDefaultMaxLogSize = 409600;
 
-// Writes one log line and flushes the stream.
+// Writes one log line and flushes the stream; a null `source` is the
+// program's own, "../" followed by its name.
 void okaLogLine(const char* source, int line, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
-#define OKA_LOG(...) okaLogLine(kLogSource, __LINE__, __VA_ARGS__)
+#ifndef OKA_LOG_SOURCE
+#define OKA_LOG_SOURCE nullptr
+#endif
+#define OKA_LOG(...) okaLogLine(OKA_LOG_SOURCE, __LINE__, __VA_ARGS__)

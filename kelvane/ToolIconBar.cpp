@@ -2,6 +2,7 @@
 #include "kelvane/ToolIconBar.h"
 
 #include <cstring>
+#include <string>
 
 #include "core/Utilities.h"
 #include "kelvane/ToolPopUpMenu.h"
@@ -13,6 +14,7 @@
 #include "toolkit/TButObj.h"
 #include "toolkit/WinObj.h"
 #include "tools/RegisteredTool.h"
+#include "tools/ToolRegistry.h"
 #include "workspace/AlertWindow.h"
 
 ToolIconBar* gToolIconBar = nullptr;
@@ -41,6 +43,17 @@ constexpr ToolIconName kToolIconNames[] = {
     {typeCode("DBUG"), "debugger"}, {typeCode("MODL"), "module"},
 };
 
+// What the status line says while the pointer is over the icon of the tool
+// named `name`: why it does not react, or how to reach its commands.
+std::string iconStatusText(const char* name) {
+    const ToolInfo* tool = gToolRegistry->lookupToolByName(name);
+    if (tool != nullptr && gToolRegistry->toolIsLoaded(tool->toolType) &&
+        !gToolRegistry->toolIsResponding(tool->toolType)) {
+        return std::string(name) + " is not responding";
+    }
+    return "Hold down the right mouse button to display commands this tool implements";
+}
+
 void toolIconNfy(TButObj* button, int code) {
     switch (code) {
         case kNfyButtonDestroyed:
@@ -55,8 +68,7 @@ void toolIconNfy(TButObj* button, int code) {
             }
             break;
         case kNfyPointerEntered:
-            updateStatusText(
-                "Hold down the right mouse button to display commands this tool implements");
+            updateStatusText(iconStatusText(TBUT_GetLabel(button)).c_str());
             WGT_MouseHandled(button);
             break;
         case kNfyMouseDown:

@@ -132,6 +132,20 @@ MessageHandler::MessageHandler(TypeCode messageType, const MessageTemplate* msgT
       msgTemplate(msgTemplate ? *msgTemplate : MessageTemplate{}),
       handlerProc(handlerProc) {}
 
+MessageHandler::MessageHandler(TypeCode messageType, const MessageTemplate* msgTemplate,
+                               MessageHandlerFunction handlerFunction)
+    : MessageHandler(messageType, msgTemplate, MessageHandlerProc(nullptr)) {
+    this->handlerFunction = std::move(handlerFunction);
+}
+
+int32_t MessageHandler::handle(Message& message, Message& reply) const {
+    if (handlerProc != nullptr) return handlerProc(&message, &reply);
+    if (!handlerFunction) return 0;
+    // A copy: the handler may remove itself, and this object with it.
+    MessageHandlerFunction function = handlerFunction;
+    return function(message, reply);
+}
+
 bool MessageHandler::isEqual(const Item* other) const {
     auto* handler = dynamic_cast<const MessageHandler*>(other);
     return handler != nullptr && handler->getItemType() == getItemType() &&

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<uint8_t[]> params[kMaxMessageParams];  // owned data of parameter i
 };
 
+// The parameters a message must carry: their count and types.
 struct MessageTemplate {
     int16_t paramCount = 0;                     // parameters the message must carry
     TypeCode paramTypes[kMaxTemplateParams] = {};  // expected type of parameter i
@@ -105,17 +107,26 @@ constexpr MessageTemplate makeTemplate(std::initializer_list<TypeCode> types) {
 // A handler reads `message`, may add results to `reply`, and returns the error
 // code of the handling (0 for success). It neither keeps nor frees either.
 using MessageHandlerProc = int32_t (*)(Message* message, Message* reply);
+// The same as any callable, such as a lambda that captures the tool's state.
+using MessageHandlerFunction = std::function<int32_t(Message& message, Message& reply)>;
 
+// The handler registered for a message type, with the template its messages must fit.
 class MessageHandler : public Item {
 public:
-    // Without a template the handler's template is all zero; a handler made
-    // with neither template nor procedure is a search key for its type.
+    // A search key for the handler of `messageType`.
+    explicit MessageHandler(TypeCode type) : MessageHandler(type, nullptr, MessageHandlerProc(nullptr)) {}
+    // Without a template the handler's template is all zero.
     MessageHandler(TypeCode messageType, const MessageTemplate* msgTemplate,
                    MessageHandlerProc handlerProc);
+    MessageHandler(TypeCode messageType, const MessageTemplate* msgTemplate,
+                   MessageHandlerFunction handlerFunction);
 
     bool isEqual(const Item* other) const override;
+    // Calls the procedure or the function; 0 when there is neither.
+    int32_t handle(Message& message, Message& reply) const;
 
-    TypeCode messageType;         // the message type served
-    MessageTemplate msgTemplate;  // the parameters it accepts
-    MessageHandlerProc handlerProc;
+    TypeCode messageType;                    // the message type served
+    MessageTemplate msgTemplate;             // the parameters it accepts
+    MessageHandlerProc handlerProc;          // the handler, or null when it is a function
+    MessageHandlerFunction handlerFunction;  // the handler, or empty when it is a procedure
 };

@@ -6,6 +6,7 @@
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
+#include "messaging/PortLabel.h"
 
 namespace {
 constexpr const char* kLogSource = "../msgcenter";
@@ -29,23 +30,31 @@ MessageCenter::MessageCenter(std::unique_ptr<TCPTransport> boundTransport)
 MessageCenter::~MessageCenter() = default;
 
 MessageHandler* MessageCenter::findHandler(TypeCode type) const {
-    MessageHandler key(type, nullptr, nullptr);
+    MessageHandler key(type);
     return static_cast<MessageHandler*>(handlers.findItem(&key));
 }
 
-void MessageCenter::registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
-                                           MessageHandlerProc handlerProc) {
-    if (findHandler(type) != nullptr) {
-        OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(type));
-        lastError = kErrorDuplicateHandler;
-        return;
+int32_t MessageCenter::registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
+                                              MessageHandlerProc handlerProc) {
+    return addHandler(std::make_unique<MessageHandler>(type, msgTemplate, handlerProc));
+}
+
+int32_t MessageCenter::registerMessageHandler(const MessageType& type,
+                                              MessageHandlerFunction handler) {
+    return addHandler(std::make_unique<MessageHandler>(type.code, &type.params, std::move(handler)));
+}
+
+int32_t MessageCenter::addHandler(std::unique_ptr<MessageHandler> handler) {
+    if (findHandler(handler->messageType) != nullptr) {
+        OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(handler->messageType));
+        return lastError = kErrorDuplicateHandler;
     }
-    lastError = 0;
-    handlers.include(new MessageHandler(type, msgTemplate, handlerProc));
+    handlers.include(handler.release());
+    return lastError = 0;
 }
 
 void MessageCenter::removeMessageHandler(TypeCode type) {
-    MessageHandler key(type, nullptr, nullptr);
+    MessageHandler key(type);
     Item* removed = handlers.remove(&key);
     lastError = removed ? 0 : kErrorNoHandler;
     delete removed;
@@ -73,7 +82,7 @@ int32_t MessageCenter::validateAndHandle(Message* message, Message* reply) {
         }
     }
     lastError = 0;
-    return handler->handlerProc ? handler->handlerProc(message, reply) : 0;
+    return handler->handle(*message, *reply);
 }
 
 Message* MessageCenter::dispatchMessage(Message* message) {
@@ -106,50 +115,94 @@ void MessageCenter::poll(int waitMs) {
 }
 
 Message* MessageCenter::received(Message* message) {
-    if (observer != nullptr && message != nullptr) observer->messageSeen(*message, kMessageReceived);
+    if (message == nullptr) return nullptr;
+    if (observer != nullptr) observer->messageSeen(*message, kMessageReceived);
+    if (peerListener != nullptr) peerListener->peerHeardFrom(message->sender);
     return message;
-}
-
-bool MessageCenter::transmit(Message* message, Message** localReply) {
-    message->sender = ownToolInfo;
-    *localReply = nullptr;
-    if (message->destination.port == ownToolInfo.port) {
-        *localReply = dispatchMessage(message);
-        runWorkAfterReply();
-        return true;
-    }
-    if (observer != nullptr) {
-        observer->messageSeen(*message, message->type == typeBeingHandled ? kMessageRelayed
-                                                                          : kMessageSent);
-    }
-    bool delivered = transport->sendMessage(*message);
-    delete message;
-    return delivered;
 }
 
 Message* MessageCenter::sendMessage(Message* message) {
     if (message == nullptr) return nullptr;
     bool wantsReply = message->wantsReply != 0;
     uint32_t timeout = message->replyTimeout;
-    Message* reply = nullptr;
-    transmit(message, &reply);
-    if (!wantsReply || reply != nullptr) return reply;
+    message->sender = ownToolInfo;
+    if (message->destination.port == ownToolInfo.port) {
+        Message* reply = dispatchMessage(message);
+        runWorkAfterReply();
+        return reply;
+    }
 
+    std::unique_ptr<Message> sent(message);
+    const ToolInfo& destination = sent->destination;
+    if (wantsReply && peerListener != nullptr && !peerListener->mayAwaitReply(destination)) {
+        return nullptr;
+    }
+    if (observer != nullptr) {
+        observer->messageSeen(*sent, sent->type == typeBeingHandled ? kMessageRelayed
+                                                                     : kMessageSent);
+    }
+    bool unreachable = false;
+    if (!transport->sendMessage(*sent, &unreachable)) {
+        // Nobody there will ever answer: no wait for the reply.
+        if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(destination);
+        return nullptr;
+    }
+    return wantsReply ? awaitReply(destination, timeout) : nullptr;
+}
+
+Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout) {
     uint32_t deadline = currentMilliseconds() + timeout;
-    for (int32_t left; (left = int32_t(deadline - currentMilliseconds())) > 0;) {
-        if (Message* incoming = nextReply(std::min<int32_t>(left, TCPTransport::kPollTimeoutMs)))
+    while (int32_t(deadline - currentMilliseconds()) > 0) {
+        if (observer != nullptr) observer->waitingForReply();
+        Message* incoming = received(transport->poll());
+        if (incoming == nullptr) continue;
+        if (incoming->type != kReplyMessage) {
+            queue.enqueueMessage(incoming);
+        } else if (incoming->sender.port == destination.port) {
             return incoming;
+        } else {
+            // A reply that came too late for an earlier request is not this one's.
+            OKA_LOG("dropped a late reply from port %d%s", incoming->sender.port,
+                    portLabel(incoming->sender.port).c_str());
+            delete incoming;
+        }
+    }
+    if (peerListener != nullptr) peerListener->peerTimedOut(destination);
+    return nullptr;
+}
+
+Message* MessageCenter::awaitReply(uint32_t timeoutMs) {
+    uint32_t deadline = currentMilliseconds() + timeoutMs;
+    for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
+        if (queue.messagesAvailable(kWildcardType) > 0) {
+            delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType)));
+            runWorkAfterReply();
+        }
+        Message* incoming = received(transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)));
+        if (incoming == nullptr) continue;
+        if (incoming->type == kReplyMessage) return incoming;
+        queue.enqueueMessage(incoming);
     }
     return nullptr;
 }
 
 bool MessageCenter::sendRequest(Message* message) {
     if (message == nullptr) return false;
-    message->wantsReply = 1;
-    Message* reply = nullptr;
-    bool delivered = transmit(message, &reply);
-    if (reply != nullptr) localReplies.emplace_back(reply);
-    return delivered;
+    std::unique_ptr<Message> request(message);
+    request->wantsReply = 1;
+    request->sender = ownToolInfo;
+    const ToolInfo& destination = request->destination;
+    if (destination.port == ownToolInfo.port) {
+        localReplies.emplace_back(dispatchMessage(request.release()));
+        runWorkAfterReply();
+        return true;
+    }
+    if (peerListener != nullptr && !peerListener->mayAwaitReply(destination)) return false;
+    if (observer != nullptr) observer->messageSeen(*request, kMessageSent);
+    bool unreachable = false;
+    if (transport->sendMessage(*request, &unreachable)) return true;
+    if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(destination);
+    return false;
 }
 
 Message* MessageCenter::nextReply(int waitMs) {
@@ -163,6 +216,10 @@ Message* MessageCenter::nextReply(int waitMs) {
     if (incoming == nullptr || incoming->type == kReplyMessage) return incoming;
     queue.enqueueMessage(incoming);
     return nullptr;
+}
+
+void MessageCenter::requestTimedOut(const ToolInfo& peer) {
+    if (peerListener != nullptr) peerListener->peerTimedOut(peer);
 }
 
 void MessageCenter::runAfterReply(std::function<void()> work) {

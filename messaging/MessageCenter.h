@@ -18,6 +18,7 @@
 #include "messaging/MessageObserver.h"
 #include "messaging/MessageQueue.h"
 #include "messaging/MessageTypes.h"
+#include "messaging/PeerListener.h"
 #include "messaging/TCPTransport.h"
 #include "storage/List.h"
 
@@ -43,13 +44,17 @@ public:
     explicit MessageCenter(int port);
     ~MessageCenter() override;
 
-    // Adds a handler for `type`; -4 (and the old one kept) for a duplicate.
-    void registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
-                                MessageHandlerProc handlerProc);
+    // Adds a handler for `type`. Returns 0, or -4 for a duplicate: the old
+    // handler is kept (also the last error).
+    int32_t registerMessageHandler(TypeCode type, const MessageTemplate* msgTemplate,
+                                   MessageHandlerProc handlerProc);
     // The same for a message type of the protocol, with its template.
-    void registerMessageHandler(const MessageType& type, MessageHandlerProc handlerProc) {
-        registerMessageHandler(type.code, &type.params, handlerProc);
+    int32_t registerMessageHandler(const MessageType& type, MessageHandlerProc handlerProc) {
+        return registerMessageHandler(type.code, &type.params, handlerProc);
     }
+    // The same with any callable taking (Message& message, Message& reply),
+    // such as a lambda holding the state it works on.
+    int32_t registerMessageHandler(const MessageType& type, MessageHandlerFunction handler);
     // Removes the handler of `type`; -3 when there is none.
     void removeMessageHandler(TypeCode type);
     bool hasHandler(TypeCode type) const { return findHandler(type) != nullptr; }
@@ -62,17 +67,29 @@ public:
     // message and queues it.
     void poll(int waitMs = TCPTransport::kPollTimeoutMs);
     bool hasQueuedMessages() { return queue.messagesAvailable(kWildcardType) > 0; }
-    // Sends `message` (taking it). When it wants a reply, waits for the first
-    // 'RPLY' until its timeout; other messages arriving meanwhile are queued.
+    // Sends `message` (taking it). When it wants a reply, waits for the
+    // destination's 'RPLY' until its timeout; other messages arriving
+    // meanwhile are queued. A message that cannot be delivered, or a request
+    // to a peer the listener says not to wait for, returns null at once.
     Message* sendMessage(Message* message);
+    // Waits up to `timeoutMs` for the first 'RPLY' from the network while
+    // handling every other message as poll does, so that a program asked a
+    // question of its own by the one it waits for still answers it. The
+    // reply belongs to the caller; null when none came in time. Handlers
+    // must not wait for replies themselves: replies carry no request of
+    // their own, so an inner wait would take the outer one's.
+    Message* awaitReply(uint32_t timeoutMs);
     // Sends a request (taking it) without waiting for its reply, so that
     // several programs can work on requests at once; their replies come
-    // from nextReply. False when it could not be delivered.
+    // from nextReply. False when it could not be delivered, or the peer
+    // listener says not to wait for this peer.
     bool sendRequest(Message* message);
     // Waits up to `waitMs` for the next 'RPLY' (the caller owns it) and
     // queues every other message that arrives meanwhile; null when none came.
     // The caller matches a reply to its request by the reply's sender.
     Message* nextReply(int waitMs);
+    // A request sent with sendRequest to `peer` ran out its reply time.
+    void requestTimedOut(const ToolInfo& peer);
     // Runs `work` once the message being handled has been answered: a
     // handler whose follow-up takes long (the registry's re-identification
     // of the project after 'REGT') lets its sender have the reply first.
@@ -92,6 +109,9 @@ public:
     // Shows every message received from or sent to the network to
     // `observer` (null: to nobody); the center does not own it.
     void setObserver(MessageObserver* newObserver) { observer = newObserver; }
+    // Tells `listener` (null: nobody) of unreachable, late and heard-from
+    // peers; the center does not own it.
+    void setPeerListener(PeerListener* listener) { peerListener = listener; }
 
     ToolInfo& getOwnToolInfo() { return ownToolInfo; }
     MessageQueue& getQueue() { return queue; }
@@ -100,19 +120,20 @@ public:
 private:
     explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
     MessageHandler* findHandler(TypeCode type) const;
+    int32_t addHandler(std::unique_ptr<MessageHandler> handler);
     int32_t validateAndHandle(Message* message, Message* reply);
-    // A message from the network: shown to the observer, then returned.
+    // A message from the network: shown to the observer and the peer
+    // listener, then returned.
     Message* received(Message* message);
-    // Sends `message` (taking it) over the network, or handles it at once
-    // when it is addressed to this program, leaving its reply (if wanted) in
-    // `localReply`. False when the network could not deliver it.
-    bool transmit(Message* message, Message** localReply);
+    // Waits until `timeout` for the reply of `destination`.
+    Message* awaitReply(const ToolInfo& destination, uint32_t timeout);
 
     List handlers;                            // owned MessageHandlers, one per type
     MessageQueue queue;                       // incoming messages not yet handled
     ToolInfo ownToolInfo;                     // this program; the sender of all it sends
     std::unique_ptr<TCPTransport> transport;  // the listener and outgoing connections
     MessageObserver* observer = nullptr;      // sees the network traffic, or null
+    PeerListener* peerListener = nullptr;     // follows the peers' liveness, or null
     TypeCode typeBeingHandled = 0;            // type of the message whose handler runs, or 0
     std::vector<std::function<void()>> workAfterReply;  // left by handlers for after their reply
     std::deque<std::unique_ptr<Message>> localReplies;  // replies to requests sent to ourselves

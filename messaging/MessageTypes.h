@@ -8,6 +8,7 @@
 
 #include "messaging/Message.h"
 
+// A message type with the template its receivers check.
 struct MessageType {
     TypeCode code;           // the type on the wire
     MessageTemplate params;  // what the receiver's handler is registered with
@@ -117,6 +118,17 @@ inline constexpr MessageType kListToolsMsg{typeCode("TLST"), {}};
 inline constexpr MessageType kWatchMsg{typeCode("WTCH"), makeTemplate({kParamType})};
 // The sender's port receives a 'NOTE' for every lifecycle event.
 inline constexpr MessageType kSubscribeNoticesMsg{typeCode("NTFY"), {}};
+// Runs a tool's published command as a choice in the workspace's pop-up menus
+// does, with the file or engine given here in place of the selection and
+// without opening a window: tool name, command name, file path (empty: none),
+// engine machine (empty: none), engine port. A refusal's reply carries, after
+// its error, an 'S255' line saying why.
+inline constexpr MessageType kRunCommandRequestMsg{
+    typeCode("RCMD"), makeTemplate({kParamST31, kParamST31, kParamS255, kParamST31, kParamLong})};
+// Its refusals besides those of every message (and -305: the tool is not loaded).
+inline constexpr int32_t kRunCommandNoSuchTool = -302;
+inline constexpr int32_t kRunCommandNoSuchCommand = -402;
+inline constexpr int32_t kRunCommandRequirementNotMet = -403;
 
 // ---- Sent by the Tool Manager to watchers and subscribers.
 // Event ('TADD' added, 'TREG' re-registered, 'TUNL' unloaded, 'TREM'
@@ -128,3 +140,62 @@ inline constexpr MessageType kNoticeMsg{typeCode("NOTE"),
 // so far, the 444-byte wire header, the first bytes of each parameter.
 inline constexpr MessageType kWatchCopyMsg{
     typeCode("WCPY"), makeTemplate({kParamData, kParamType, kParamLong, kParamData, kParamData})};
+
+// Every message type above, for a sender that checks a message before it
+// goes out (okamsg). A new type is added here too.
+inline constexpr const MessageType* kMessageTypes[] = {
+    &kShowWindowsMsg,
+    &kHideWindowsMsg,
+    &kCloseWindowsMsg,
+    &kRegisterToolMsg,
+    &kUnregisterToolMsg,
+    &kLookupToolMsg,
+    &kUpdateWindowPositionMsg,
+    &kGetWindowPositionMsg,
+    &kResolvePathMsg,
+    &kAddCommandMsg,
+    &kGetProjectFilesMsg,
+    &kGetComponentListsMsg,
+    &kGetEnginesMsg,
+    &kGetPickerDirectoryMsg,
+    &kSetPickerDirectoryMsg,
+    &kCreateEngineRequestMsg,
+    &kGetSourceViewersMsg,
+    &kActivateSourceMsg,
+    &kDeactivateSourceMsg,
+    &kAddProjectPathsMsg,
+    &kAddFileMsg,
+    &kRemoveFileMsg,
+    &kRemoveEngineMsg,
+    &kAddEngineMsg,
+    &kGetProjectPathMsg,
+    &kSourceChangedMsg,
+    &kFilesCompiledMsg,
+    &kGetHelpDefaultsMsg,
+    &kAskFindInSourceMsg,
+    &kSetFindTextMsg,
+    &kGetFindParamsMsg,
+    &kHelpViewerMsg,
+    &kHelpMenuItemMsg,
+    &kQuitMsg,
+    &kIdentifyFileMsg,
+    &kIdentifyBatchMsg,
+    &kFileAddedMsg,
+    &kRunCommandMsg,
+    &kDisplaySourceFileMsg,
+    &kFindInSourceMsg,
+    &kListToolsMsg,
+    &kWatchMsg,
+    &kSubscribeNoticesMsg,
+    &kRunCommandRequestMsg,
+    &kNoticeMsg,
+    &kWatchCopyMsg,
+};
+
+// The entry of kMessageTypes for `code`, or null.
+constexpr const MessageType* findMessageType(TypeCode code) {
+    for (const MessageType* type : kMessageTypes) {
+        if (type->code == code) return type;
+    }
+    return nullptr;
+}

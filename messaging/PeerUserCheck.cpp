@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -51,11 +52,17 @@ bool PeerUserCheck::admit(int connection) {
                 loggedUnidentified = true;
             }
             return false;
-        case Owner::unknowable:
+        case Owner::unknowable: {
+            // Running unprotected is worth more than a line in a log nobody reads.
+            const char* reason = std::strerror(errno);
             OKA_LOG("cannot identify the users of connections (%s): other users are not refused",
-                    std::strerror(errno));
+                    reason);
+            std::fprintf(stderr,
+                         "warning: cannot identify the users of connections (%s): other users "
+                         "are not refused\n", reason);
             active = false;
             return true;
+        }
     }
     return false;
 }

@@ -6,11 +6,13 @@
 // already closed its end is a time-wait remnant whose owner the kernel no
 // longer knows: it counts as unidentified and is refused like a stranger.
 // That is why the environment's senders keep their end open until the
-// Tool Manager has read the message (TCPTransport::sendMessage).
+// receiver has read the message (TCPTransport::sendMessage). The Tool
+// Manager and every tool check their peers.
 //
 // Refusals are logged once per user. OKA_ALLOW_OTHER_USERS=1 turns the
 // check off, for installations where several accounts share one Tool
-// Manager; so does a kernel without sock_diag (logged once).
+// Manager; so does a kernel without sock_diag (logged and told on the
+// terminal, once).
 #pragma once
 
 #include <sys/types.h>

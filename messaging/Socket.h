@@ -8,7 +8,7 @@
 class Socket {
 public:
     Socket() = default;
-    explicit Socket(int descriptor) : descriptor(descriptor) {}
+    explicit Socket(int openDescriptor) : descriptor(openDescriptor) {}
     Socket(Socket&& other) noexcept : descriptor(std::exchange(other.descriptor, -1)) {}
     Socket& operator=(Socket&& other) noexcept {
         if (this != &other) reset(std::exchange(other.descriptor, -1));

@@ -19,6 +19,7 @@
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
+#include "messaging/PortLabel.h"
 
 namespace {
 constexpr const char* kLogSource = "../tcpxport";
@@ -55,7 +56,7 @@ in_addr lookUpLocalhost() {
 }  // namespace
 
 TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort > 0) {
-    if (isManagerProcess) userCheck = std::make_unique<PeerUserCheck>();
+    userCheck = std::make_unique<PeerUserCheck>();
     int firstPort = isManagerProcess ? requestedPort
                                      : getToolManagerPort() + std::rand() % kToolPortRange;
     std::signal(SIGPIPE, SIG_IGN);
@@ -69,50 +70,71 @@ TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort >
     lastTickleTime = currentMilliseconds() + uint32_t(std::rand() % 1000);
 }
 
-bool TCPTransport::openListener(int firstPort) {
+Socket TCPTransport::bindAndListen(int candidate, bool& hopeless) {
+    hopeless = true;
     Socket listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!listener.isOpen()) {
         OKA_LOG("tcptransport: socket create failed - %s", std::strerror(errno));
-        return false;
+        return listener;
     }
     int reuse = 1;
     if (setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0) {
         OKA_LOG("tcptransport: socket REUSEADDR - %s", std::strerror(errno));
-        return false;
+        listener.reset();
+        return listener;
     }
+    hopeless = false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    // Every peer connects to "localhost": no other machine may reach us.
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(uint16_t(candidate));
+    // With SO_REUSEADDR two programs may both bind a port that nobody listens
+    // on yet; only the first to listen gets it, so a failed listen means
+    // the port is taken just as a failed bind does. The system's maximum
+    // backlog: with a short queue a fast sender's connections are dropped
+    // and its connect stalls for a second.
+    if (::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener.get(), SOMAXCONN) != 0) {
+        int error = errno;
+        listener.reset();
+        errno = error;
+    }
+    return listener;
+}
+
+bool TCPTransport::openListener(int firstPort) {
     int candidate = firstPort;
-    for (;;) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        // Every peer connects to "localhost": no other machine may reach us.
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(uint16_t(candidate));
-        if (::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-            break;
-        }
+    bool hopeless;
+    Socket listener = bindAndListen(candidate, hopeless);
+    while (!listener.isOpen()) {
+        if (hopeless) return false;
         if (--bindRetries == 0) {
             OKA_LOG("tcptransport: bind failed - %s", std::strerror(errno));
             return false;
         }
         OKA_LOG("tcptransport: bind retry %d (%s)", kBindAttempts - bindRetries,
                 std::strerror(errno));
-        ++candidate;
+        listener = bindAndListen(++candidate, hopeless);
     }
     port = candidate;
     if (isManagerProcess) setToolManagerPort(port);
     OKA_LOG("tcptransport: listener socket = %d", listener.get());
-    // The system's maximum backlog: with a short queue a fast sender's
-    // connections are dropped and its connect stalls for a second.
-    if (::listen(listener.get(), SOMAXCONN) != 0) {
-        OKA_LOG("tcptransport: listen failed - %s", std::strerror(errno));
-        return false;
-    }
     listenSocket = std::move(listener);
     return true;
 }
 
 TCPTransport::~TCPTransport() {
     if (listenSocket.isOpen()) ::shutdown(listenSocket.get(), SHUT_RDWR);
+    // The last messages (a Tool Manager's 'QUIT' to every tool) are read
+    // only while this end is open: they get a short while to be read.
+    uint32_t deadline = currentMilliseconds() + kFinalLingerMs;
+    for (closeReadConnections(); !lingering.empty() && int32_t(deadline - currentMilliseconds()) > 0;
+         closeReadConnections()) {
+        std::vector<pollfd> waiting;
+        for (const LingeringConnection& each : lingering) waiting.push_back({each.connection.get(), POLLIN, 0});
+        ::poll(waiting.data(), waiting.size(), millisecondsUntil(deadline));
+    }
 }
 
 bool TCPTransport::cutConnectionBeingRead() {
@@ -125,6 +147,7 @@ bool TCPTransport::cutConnectionBeingRead() {
 
 Message* TCPTransport::poll(int timeoutMs) {
     lastError = 0;
+    closeReadConnections();
     fd_set readable;
     for (;;) {
         FD_ZERO(&readable);
@@ -235,12 +258,13 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
     Socket connection = connectTo(destinationPort, failure, "");
     if (refused != nullptr) *refused = failure == ConnectFailure::connect && errno == ECONNREFUSED;
     if (failure == ConnectFailure::socket) {
-        OKA_LOG("sendMessage: socket create failed - %s", std::strerror(errno));
+        OKA_LOG("sendMessage: socket create failed - %s%s", std::strerror(errno),
+                portLabel(destinationPort).c_str());
         return false;
     }
     if (failure == ConnectFailure::connect) {
-        OKA_LOG("sendMessage: socket connect failed - for port %d error %s", destinationPort,
-                std::strerror(errno));
+        OKA_LOG("sendMessage: socket connect failed - for port %d error %s%s", destinationPort,
+                std::strerror(errno), portLabel(destinationPort).c_str());
         return false;
     }
     // Header and parameters leave in one gathered write, so a message is not
@@ -252,8 +276,13 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
         parts.push_back({const_cast<uint8_t*>(message.getParam(i)), size_t(message.getParamLength(i))});
     }
     long sent = sendTCPData(connection.get(), parts);
+    // A peer that reset the connection is as gone as one that refused it.
+    int sendError = errno;
+    bool reset = sendError == ECONNRESET || sendError == EPIPE;
     if (sent < kWireHeaderSize) {
-        OKA_LOG("sendMessage: sending header failed: error = %s", std::strerror(errno));
+        OKA_LOG("sendMessage: sending header failed: error = %s%s", std::strerror(sendError),
+                portLabel(destinationPort).c_str());
+        if (refused != nullptr) *refused = reset;
         return false;
     }
     OKA_LOG("sendMessage: sent message of type %s", TypeIdentToCStr(message.type));
@@ -261,7 +290,9 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
     for (int i = 0; i < message.paramCount; ++i) {
         end += message.getParamLength(i);
         if (sent < end) {
-            OKA_LOG("sendMessage: sending param #%d failed: error = %s", i, std::strerror(errno));
+            OKA_LOG("sendMessage: sending param #%d failed: error = %s%s", i,
+                    std::strerror(sendError), portLabel(destinationPort).c_str());
+            if (refused != nullptr) *refused = reset;
             return false;
         }
         if (gLogLevel >= 2) {
@@ -269,8 +300,9 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
         }
     }
     // The Tool Manager never waits for a tool: a stalled tool must not stall it.
-    if (isManagerProcess) return true;
-    if (message.wantsReply) {
+    if (isManagerProcess) {
+        lingerUntilRead(std::move(connection));
+    } else if (message.wantsReply) {
         keepUntilReply(std::move(connection));
     } else {
         awaitReceiverClose(connection.get());
@@ -282,6 +314,22 @@ void TCPTransport::keepUntilReply(Socket connection) {
     ::shutdown(connection.get(), SHUT_WR);
     // An earlier request still without its reply is given up.
     awaitingReply = std::move(connection);
+}
+
+void TCPTransport::lingerUntilRead(Socket connection) {
+    ::shutdown(connection.get(), SHUT_WR);
+    if (lingering.size() >= kMaxLingeringConnections) lingering.erase(lingering.begin());
+    lingering.push_back({std::move(connection), currentMilliseconds() + kLingerMs});
+}
+
+void TCPTransport::closeReadConnections() {
+    uint32_t now = currentMilliseconds();
+    std::erase_if(lingering, [now](const LingeringConnection& each) {
+        char discarded[64];
+        ssize_t count = ::recv(each.connection.get(), discarded, sizeof discarded, MSG_DONTWAIT);
+        bool open = count > 0 || (count < 0 && (errno == EAGAIN || errno == EINTR));
+        return !open || int32_t(now - each.deadline) >= 0;
+    });
 }
 
 void TCPTransport::awaitReceiverClose(int connection) {
@@ -303,19 +351,29 @@ void TCPTransport::ticklePort(int tickledPort) {
     bool sent = false;
     ConnectFailure failure;
     Socket connection = connectTo(tickledPort, failure, " while tickling");
+    std::string label = portLabel(tickledPort);
     if (failure == ConnectFailure::socket) {
-        OKA_LOG("sendMessage: socket create failed: %s while tickling", std::strerror(errno));
+        OKA_LOG("sendMessage: socket create failed: %s while tickling%s", std::strerror(errno),
+                label.c_str());
     } else if (failure == ConnectFailure::connect) {
-        OKA_LOG("sendMessage: socket connect failed: %s while tickling", std::strerror(errno));
+        OKA_LOG("sendMessage: socket connect failed: %s while tickling%s", std::strerror(errno),
+                label.c_str());
     } else {
         uint8_t tickle[4];
         putBigEndian32(tickle, kTickle);
         sent = sendTCPData(connection.get(), {{tickle, sizeof tickle}}) == sizeof tickle;
-        if (!sent) OKA_LOG("sendMessage: sending msgType failed: error = %s", std::strerror(errno));
-        if (sent && !isManagerProcess) awaitReceiverClose(connection.get());
+        if (!sent) {
+            OKA_LOG("sendMessage: sending msgType failed: error = %s%s", std::strerror(errno),
+                    label.c_str());
+        }
+        if (sent && isManagerProcess) {
+            lingerUntilRead(std::move(connection));
+        } else if (sent) {
+            awaitReceiverClose(connection.get());
+        }
     }
     connection.reset();
-    if (!sent) OKA_LOG("failed to send tickle");
+    if (!sent) OKA_LOG("failed to send tickle%s", label.c_str());
     lastError = sent ? 0 : kErrorTickleFailed;
     lastTickleTime = currentMilliseconds();
 }
@@ -332,8 +390,10 @@ long TCPTransport::sendTCPData(int descriptor, std::vector<iovec> parts) {
         ssize_t result = ::sendmsg(descriptor, &gathered, MSG_NOSIGNAL);
         if (result < 0 && errno == EINTR) continue;
         if (result <= 0) {
+            int error = errno;
             OKA_LOG("sendTCPData, failed to send all packets, only sent %ld instead of %ld "
-                    "last error = %s", sent, length, std::strerror(errno));
+                    "last error = %s", sent, length, std::strerror(error));
+            errno = error;  // the caller tells a reset peer from other failures
             break;
         }
         sent += result;

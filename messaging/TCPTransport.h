@@ -11,14 +11,16 @@
 // Reading a message never blocks indefinitely: the whole message must arrive
 // within kReceiveBudgetMs, or the connection is dropped.
 //
-// Every listener is bound to the loopback address only. The Tool Manager's
-// listener also refuses connections of other local users before reading
-// them (PeerUserCheck), so the other programs keep their end of a
-// connection open until the receiver has read the message: a peer that has
-// closed first can no longer be identified. A message that wants a reply
-// keeps its connection until the reply comes (the receiver has read it by
-// then), so the sender can wait for the reply at once; any other message
-// waits for the receiver to close the connection.
+// Every listener is bound to the loopback address only, and refuses
+// connections of other local users before reading them (PeerUserCheck), so
+// every sender keeps its end of a connection open until the receiver has
+// read the message: a peer that has closed first can no longer be
+// identified. A tool's message that wants a reply keeps its connection
+// until the reply comes (the receiver has read it by then), so the sender
+// can wait for the reply at once; any other message waits for the receiver
+// to close the connection. The Tool Manager never waits on a tool: it keeps
+// its sent connections aside and closes each one when the tool has closed
+// its end, or after kLingerMs.
 #pragma once
 
 #include <netinet/in.h>
@@ -44,6 +46,15 @@ public:
     static constexpr int kPollTimeoutMs = 50;
     static constexpr int kReceiveBudgetMs = 2000;
     static constexpr uint32_t kToolTickleIntervalMs = 60000;
+    // Sent connections the Tool Manager keeps until their reader closes, at
+    // most this many (then the oldest is closed) and this long: a tool that
+    // reads a connection whose sender has closed refuses it, so a tool busy
+    // for a while still gets what was sent meanwhile.
+    static constexpr size_t kMaxLingeringConnections = 256;
+    static constexpr uint32_t kLingerMs = 15000;
+    // How long a transport that goes away waits for its last sent
+    // connections to be read.
+    static constexpr uint32_t kFinalLingerMs = 1000;
 
     // A port above 0 makes this the Tool Manager's transport; 0 picks a port
     // near the Tool Manager's. Failures are logged and leave no listener.
@@ -55,7 +66,7 @@ public:
     Message* poll(int timeoutMs = kPollTimeoutMs);
     // Delivers `message` to the port of its destination; keeps no ownership.
     // False when it could not be delivered (logged); `refused` is then set
-    // when nothing listens on the port.
+    // when nothing listens on the port or the peer reset the connection.
     bool sendMessage(const Message& message, bool* refused = nullptr);
     // Sends a tickle; last error 0 or -1402.
     void ticklePort(int port);
@@ -92,12 +103,20 @@ private:
     enum class ConnectFailure { none, socket, connect };
 
     bool openListener(int firstPort);
+    // A socket listening on `candidate`, or a closed one: errno says why,
+    // and `hopeless` when no other port would do better (logged).
+    static Socket bindAndListen(int candidate, bool& hopeless);
     // Ends a sent connection: the receiver closes it once it has read
     // everything; until then the sender's end stays open so that the
     // receiver can still identify its user. Waits at most kReceiveBudgetMs.
     static void awaitReceiverClose(int connection);
     // Keeps the connection of a request open until its reply arrives.
     void keepUntilReply(Socket connection);
+    // The Tool Manager's end of a sent connection: kept, without waiting,
+    // until the receiver has read it and closed its end.
+    void lingerUntilRead(Socket connection);
+    // Closes the kept connections whose receiver has closed or whose time is up.
+    void closeReadConnections();
     // A connection to `port` on localhost; closed when `failure` is set. A
     // failed socket() is logged (with `context` appended) and paused after.
     Socket connectTo(int port, ConnectFailure& failure, const char* context);
@@ -108,6 +127,11 @@ private:
     int port = 0;                      // port of the listener
     bool isManagerProcess;             // created with a port above 0
     uint32_t lastTickleTime;           // when this program last tickled
-    std::unique_ptr<PeerUserCheck> userCheck;  // the Tool Manager's: refuses other users
+    std::unique_ptr<PeerUserCheck> userCheck;  // refuses other users
     Socket awaitingReply;              // the last request's connection, until its reply
+    struct LingeringConnection {
+        Socket connection;  // sent and shut for writing
+        uint32_t deadline;  // closed by then at the latest
+    };
+    std::vector<LingeringConnection> lingering;  // the Tool Manager's sent connections, oldest first
 };

@@ -27,3 +27,7 @@ ToolInfo decodeToolInfo(const uint8_t* in) {
     info.port = int32_t(getBigEndian32(in + 80));
     return info;
 }
+
+std::string describeTool(const ToolInfo& info) {
+    return std::string(info.name) + " (" + TypeIdentToCStr(info.toolType) + ")";
+}

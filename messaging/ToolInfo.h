@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/TypeCode.h"
 
@@ -34,3 +35,5 @@ struct ToolInfo {
 void encodeToolInfo(const ToolInfo& info, uint8_t* out);
 // Reads 84 wire bytes; names without a terminator are cut at 31 characters.
 ToolInfo decodeToolInfo(const uint8_t* in);
+// "Sample Runner (SRUN)": how log lines name a program.
+std::string describeTool(const ToolInfo& info);

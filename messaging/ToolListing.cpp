@@ -10,7 +10,7 @@ std::vector<uint8_t> encodeToolListing(const ToolListing& listing) {
     size_t count = std::min<size_t>(listing.commands.size(), UINT16_MAX);
     std::vector<uint8_t> bytes(kToolListingHeaderSize + count * kCommandListingSize, 0);
     encodeToolInfo(listing.info, bytes.data());
-    bytes[84] = listing.loaded ? 1 : 0;
+    bytes[84] = !listing.loaded ? 0 : listing.notResponding ? 2 : 1;
     bytes[85] = listing.isDefaultSourceViewer ? 1 : 0;
     putBigEndian16(&bytes[86], uint16_t(count));
     uint8_t* entry = bytes.data() + kToolListingHeaderSize;
@@ -29,6 +29,7 @@ bool decodeToolListing(const uint8_t* in, long length, ToolListing& listing) {
     if (length != long(kToolListingHeaderSize + count * kCommandListingSize)) return false;
     listing.info = decodeToolInfo(in);
     listing.loaded = in[84] != 0;
+    listing.notResponding = in[84] == 2;
     listing.isDefaultSourceViewer = in[85] != 0;
     listing.commands.clear();
     const uint8_t* entry = in + kToolListingHeaderSize;

@@ -3,7 +3,8 @@
 //
 //   offset size field
 //        0   84 the tool's ToolInfo
-//       84    1 loaded: 1 while its process is believed to run
+//       84    1 loaded: 1 while its process is believed to run, 2 while it
+//                 is but let a request run out of time (not responding)
 //       85    1 default source viewer: 1 for the registry's default
 //       86    2 command count n
 //       88 n*40 its published commands, each:
@@ -25,6 +26,7 @@ inline constexpr int kToolListingHeaderSize = 88;
 inline constexpr int kCommandListingSize = 40;
 inline constexpr int kCommandListingNameSize = 32;
 
+// One published command of a listed tool: name, requirement and file type.
 struct CommandListing {
     std::string name;       // at most 31 characters
     int32_t requirement;    // what the command works on
@@ -34,6 +36,7 @@ struct CommandListing {
 struct ToolListing {
     ToolInfo info;
     bool loaded = false;
+    bool notResponding = false;  // loaded, but let a request run out of time
     bool isDefaultSourceViewer = false;
     std::vector<CommandListing> commands;
 };

@@ -37,6 +37,11 @@ std::string jsonString(const std::string& text) {
 }
 
 const char* jsonBool(bool value) { return value ? "true" : "false"; }
+
+const char* loadedText(const ToolListing& tool) {
+    if (!tool.loaded) return "unloaded";
+    return tool.notResponding ? "loaded, not responding" : "loaded";
+}
 }  // namespace
 
 std::string toolListingText(const std::vector<ToolListing>& tools) {
@@ -45,7 +50,7 @@ std::string toolListingText(const std::vector<ToolListing>& tools) {
         const ToolInfo& info = tool.info;
         text += std::string(info.name) + "  type " + TypeIdentToCStr(info.toolType) + "  " +
                 info.company + "  version " + versionText(info) + "  port " +
-                std::to_string(info.port) + "  " + (tool.loaded ? "loaded" : "unloaded");
+                std::to_string(info.port) + "  " + loadedText(tool);
         if (info.isSourceViewer) text += tool.isDefaultSourceViewer ? "  source viewer (default)" : "  source viewer";
         text += "\n";
         for (const CommandListing& command : tool.commands) {
@@ -66,6 +71,7 @@ std::string toolListingJson(const std::vector<ToolListing>& tools) {
                 ", \"name\": " + jsonString(info.name) + ", \"company\": " + jsonString(info.company) +
                 ", \"version\": " + jsonString(versionText(info)) +
                 ", \"port\": " + std::to_string(info.port) + ", \"loaded\": " + jsonBool(tools[t].loaded) +
+                ", \"responding\": " + jsonBool(tools[t].loaded && !tools[t].notResponding) +
                 ", \"sourceViewer\": " + jsonBool(info.isSourceViewer != 0) +
                 ", \"defaultSourceViewer\": " + jsonBool(tools[t].isDefaultSourceViewer) +
                 ", \"commands\": [";

@@ -18,7 +18,7 @@ inline constexpr int32_t kWatchNoReply = -1421;        // no reply or no stream 
 class WatchReader {
 public:
     // Listens with `center`'s listener; `center` outlives the reader.
-    explicit WatchReader(MessageCenter& center) : center(center) {}
+    explicit WatchReader(MessageCenter& messageCenter) : center(messageCenter) {}
 
     // Asks the Tool Manager on `port` for copies of messages of `filter`
     // ('****': all) and waits up to `timeoutMs` for its reply and the stream.

@@ -9,6 +9,7 @@
 #include "core/Platform.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
+#include "messaging/PortLabel.h"
 #include "projects/EngineInfo.h"
 #include "projects/OKAFile.h"
 #include "tools/ToolRegistry.h"
@@ -51,7 +52,12 @@ std::vector<FileIdentifier::AskedTool> FileIdentifier::loadedTools() {
             OKA_LOG("got error %d getting tool from registry", int(gToolRegistry->getLastError()));
             continue;
         }
-        if (!gToolRegistry->toolIsLoaded(info->toolType)) continue;
+        // A tool that let a request run out of time is not asked again
+        // until it is heard from.
+        if (!gToolRegistry->toolIsLoaded(info->toolType) ||
+            !gToolRegistry->toolIsResponding(info->toolType)) {
+            continue;
+        }
         AskedTool tool;
         tool.info = *info;  // the entry may go while we wait for replies
         tool.fileByFile = answersFileByFile(info->toolType);
@@ -126,10 +132,12 @@ void FileIdentifier::askInBatches() {
         for (AskedTool& tool : tools) {
             if (!tool.awaiting) continue;
             if (millisecondsLeft(tool.deadline) == 0) {
-                OKA_LOG("failed to get back reply when asking tool %s to identify %zu files",
-                        TypeIdentToCStr(tool.info.toolType), tool.batchCount);
+                OKA_LOG("failed to get back reply when asking tool %s to identify %zu files%s",
+                        TypeIdentToCStr(tool.info.toolType), tool.batchCount,
+                        toolLabel(tool.info).c_str());
                 tool.awaiting = false;
                 tool.gaveUp = true;
+                gMessageCenter->requestTimedOut(tool.info);
                 continue;
             }
             if (!awaiting || int32_t(tool.deadline - earliest) < 0) earliest = tool.deadline;
@@ -162,9 +170,9 @@ bool FileIdentifier::sendBatch(AskedTool& tool) {
     tool.batchCount = count;
     tool.nextFile += count;
     if (!gMessageCenter->sendRequest(request)) {
-        // Nothing listens there any more: no use waiting for an answer.
-        OKA_LOG("failed to get back reply when asking tool %s to identify %zu files",
-                TypeIdentToCStr(tool.info.toolType), count);
+        // Nothing listens there, or the tool is known not to answer.
+        OKA_LOG("failed to get back reply when asking tool %s to identify %zu files%s",
+                TypeIdentToCStr(tool.info.toolType), count, toolLabel(tool.info).c_str());
         tool.gaveUp = true;
         return false;
     }
@@ -225,11 +233,14 @@ void FileIdentifier::askFileByFile() {
             auto* request = new Message(kIdentifyFileMsg.code, &tool.info);
             request->addTextParam(asked[n]->getPathname());
             std::unique_ptr<Message> reply;
-            if (gMessageCenter->sendRequest(request))
+            if (gMessageCenter->sendRequest(request)) {
                 reply.reset(awaitReplyFrom(tool, currentMilliseconds() + kDefaultReplyTimeout));
+                if (reply == nullptr) gMessageCenter->requestTimedOut(tool.info);
+            }
             if (reply == nullptr) {
-                OKA_LOG("failed to get back reply when asking tool %s to identify file %s",
-                        TypeIdentToCStr(tool.info.toolType), asked[n]->getPathname());
+                OKA_LOG("failed to get back reply when asking tool %s to identify file %s%s",
+                        TypeIdentToCStr(tool.info.toolType), asked[n]->getPathname(),
+                        toolLabel(tool.info).c_str());
                 tool.gaveUp = true;
                 continue;
             }

@@ -257,6 +257,24 @@ void ProjectManager::readComponentViews() {
 
 // ---------------------------------------------------------------- identification
 
+// A tool found dead while files are being identified changes the set of
+// tools to ask. Identifying again inside the identification would walk
+// lists that are being rebuilt, so it runs once the outermost one has ended.
+class ProjectManager::IdentificationScope {
+public:
+    explicit IdentificationScope(ProjectManager& manager) : manager(manager) {
+        ++manager.identificationDepth;
+    }
+    ~IdentificationScope() {
+        if (--manager.identificationDepth > 0 || !manager.reidentifyPending) return;
+        manager.reidentifyPending = false;
+        manager.identifyAllFiles();
+    }
+
+private:
+    ProjectManager& manager;
+};
+
 void ProjectManager::toolRegistered(const RegisteredTool& tool) {
     identifier.forgetTool(tool.toolInfo.toolType);
     gMessageCenter->runAfterReply([] {
@@ -270,6 +288,7 @@ void ProjectManager::toolRemoved(const RegisteredTool& tool) {
 }
 
 void ProjectManager::identifyFile(OKAFile* file, char* description) {
+    IdentificationScope scope(*this);
     copyText(description, kPathSize, identifier.identify({file}).front());
 }
 
@@ -284,6 +303,11 @@ bool ProjectManager::componentStillListed(const Item* item) const {
 }
 
 void ProjectManager::identifyAllFiles() {
+    if (identificationDepth > 0) {
+        reidentifyPending = true;
+        return;
+    }
+    IdentificationScope scope(*this);
     Item* selected = nullptr;
     getSelectedComponent(&selected);
     MasterComponentList& lists = *masterComponentList;

@@ -148,6 +148,8 @@ private:
     // Holds off project list rebuilds during a bulk change, which then
     // rebuilds once at its end.
     class ListViewHold;
+    // Defers a re-identification asked for during an identification.
+    class IdentificationScope;
 
     ProjectFile projectFile;                     // the current project's records
     PrefMan* preferences;                        // the Tool Manager's preferences ('CPRJ')
@@ -161,6 +163,8 @@ private:
                                                  // 0: none given, the resource's stays
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
     FileIdentifier identifier;                   // asks the tools what the files are
+    int identificationDepth = 0;                 // identifications under way (IdentificationScope)
+    bool reidentifyPending = false;              // identify all files once they have ended
     ProjectChangeHook projectChangeHook = nullptr;  // told of each project made current
 };
 

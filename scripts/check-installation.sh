@@ -3,13 +3,17 @@
 # given (default build-test):
 #   1. installs it into a temporary folder and moves the installation, so that
 #      everything below must find itself from where it lies;
-#   2. checks that the environment library and the programs without windows
-#      link no window system, then builds the installed hello-tool example
-#      out of tree, once with CMake (find_package(OkaEnv)) and once with one
-#      c++ line and pkg-config;
+#   2. compiles every installed header alone under strict warnings, checks
+#      that the environment library and the programs without windows link no
+#      window system, then builds the installed examples (hello-tool and the
+#      headless counter-tool) out of tree with the same warnings, once with
+#      CMake (find_package(OkaEnv)) and once with one c++ line and pkg-config,
+#      and links a small tool with windows against okaenv-gui both ways;
 #   3. starts a Tool Manager with each build in its tool list and asks
-#      okamsg --tools whether the tool registered and published its command,
-#      and the project whether the tool identified a .hello file;
+#      okamsg --tools whether the tools registered and published their
+#      commands, the project whether the hello tool identified a .hello file,
+#      and runs the counter's command with okamsg --run, reading its answer
+#      in the log and the exchange in okamsg --watch;
 #   4. reads the installed manual page with man;
 #   5. packs the installation with cpack, unpacks the bundle elsewhere and
 #      starts kelvane --headless from it with its sample tools.
@@ -67,10 +71,24 @@ echo "== installing into a temporary folder, then moving it"
 cmake --install "$build" --prefix "$work/staged" > /dev/null
 mv "$work/staged" "$work/oka"
 oka=$work/oka
-example=$oka/share/oka/examples/hello-tool
+examples=$oka/share/oka/examples
+export PKG_CONFIG_PATH=$oka/lib/pkgconfig
+# What a careful tool author compiles with; the kit's headers must pass it.
+strict_flags="-std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Werror"
+
+echo "== every installed header compiles alone under $strict_flags"
+for header in $(cd "$oka/include/oka" && find . -name '*.h' | sort); do
+  header=${header#./}
+  case $header in
+    core/*|storage/*|messaging/*|tools/*) package=okaenv ;;
+    *) package=okaenv-gui ;;
+  esac
+  echo "#include \"$header\"" |
+    c++ $strict_flags $(pkg-config --cflags $package) -x c++ -fsyntax-only - 2> "$work/header.err" ||
+    fail "$header does not compile alone with the flags of $package: $(head -3 "$work/header.err")"
+done
 
 echo "== no window system where there are no windows"
-export PKG_CONFIG_PATH=$oka/lib/pkgconfig
 window_system='fltk|X11|okatoolkit|okaenv-gui'
 ! pkg-config --libs okaenv | grep -Eq "$window_system" ||
   fail "pkg-config --libs okaenv names the window system: $(pkg-config --libs okaenv)"
@@ -81,30 +99,85 @@ for program in messaging/okamsg storage/okadb tools/okasample; do
   ! grep -Eq "$window_system" "$link_line" || fail "$program links the window system: $(cat "$link_line")"
 done
 
-echo "== building the example with CMake"
-cmake -S "$example" -B "$work/hello-cmake" -DCMAKE_PREFIX_PATH="$oka" > /dev/null
-cmake --build "$work/hello-cmake" > /dev/null
-cp "$work/hello-cmake/hellotool" "$work/hellotool-cmake"
+# The examples, each built both ways with the strict flags: hellotool and
+# countertool, both without windows.
+for tool in hello:hellotool counter:countertool; do
+  name=${tool%%:*} program=${tool#*:}
+  echo "== building the $name example with CMake"
+  cmake -S "$examples/$name-tool" -B "$work/$name-cmake" -DCMAKE_PREFIX_PATH="$oka" \
+    -DCMAKE_CXX_FLAGS="$strict_flags" > /dev/null
+  cmake --build "$work/$name-cmake" > /dev/null
+  cp "$work/$name-cmake/$program" "$work/$program-cmake"
+  ! grep -Eq "$window_system" "$work/$name-cmake/CMakeFiles/$program.dir/link.txt" ||
+    fail "the $name example links the window system: $(cat "$work/$name-cmake/CMakeFiles/$program.dir/link.txt")"
+  echo "== building the $name example with pkg-config"
+  c++ $strict_flags "$examples/$name-tool/$name.cpp" -o "$work/$program-pkgconfig" \
+    $(pkg-config --cflags --libs okaenv)
+done
 
-echo "== building the example with pkg-config"
-c++ -std=c++20 "$example/hello.cpp" -o "$work/hellotool-pkgconfig" $(pkg-config --cflags --libs okaenv)
+echo "== a tool with windows links okaenv-gui both ways"
+mkdir "$work/windowed"
+cat > "$work/windowed/windowed.cpp" <<'SOURCE'
+#include "tools/OkaTool.h"
+#include "workspace/WindowLayer.h"
+#include "workspace/WindowManager.h"
+
+int main() {
+    installWindowLayer();
+    if (startTool("windowed", {"Windowed", "Example Co.", 1, 0, typeCode("WIND"), false}) != 0) return 1;
+    bool hasWindowManager = gWindowManager != nullptr;
+    leaveEnvironment();
+    return hasWindowManager ? 0 : 2;
+}
+SOURCE
+cat > "$work/windowed/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.25)
+project(windowed LANGUAGES CXX)
+find_package(OkaEnv REQUIRED COMPONENTS gui)
+add_executable(windowed windowed.cpp)
+target_link_libraries(windowed PRIVATE OkaEnv::okaenv-gui)
+CMAKE
+cmake -S "$work/windowed" -B "$work/windowed/build" -DCMAKE_PREFIX_PATH="$oka" \
+  -DCMAKE_CXX_FLAGS="$strict_flags" > /dev/null
+cmake --build "$work/windowed/build" > /dev/null
+c++ $strict_flags "$work/windowed/windowed.cpp" -o "$work/windowed/windowed-pkgconfig" \
+  $(pkg-config --cflags --libs okaenv-gui)
+for program in "$work/windowed/build/windowed" "$work/windowed/windowed-pkgconfig"; do
+  HOME=$work/home-windowed OKA=$oka "$program" || fail "$program did not start its window manager"
+done
 
 for build_kind in cmake pkgconfig; do
-  echo "== a Tool Manager with the example built by $build_kind in its tool list"
+  echo "== a Tool Manager with the examples built by $build_kind in its tool list"
   cp "$work/hellotool-$build_kind" "$oka/bin/hellotool"
-  echo hellotool > "$oka/bin/resource/toollist"
+  cp "$work/countertool-$build_kind" "$oka/bin/countertool"
+  echo hellotool countertool > "$oka/bin/resource/toollist"
   home=$work/home-$build_kind
   start_kelvane "$oka" "$home"
   wait_for "okamsg_in '$oka' '$home' --tools | grep -q '^Hello Tool  type HTOL  Example Co.  version 1.0 .* loaded'" ||
     fail "the hello tool did not register: $(okamsg_in "$oka" "$home" --tools 2>&1)"
   okamsg_in "$oka" "$home" --tools | grep -q '^    Say Hello  requires file of type HELO$' ||
     fail "the hello tool's command is missing: $(okamsg_in "$oka" "$home" --tools)"
+  wait_for "okamsg_in '$oka' '$home' --tools | grep -q '^    Count Files  requires nothing$'" ||
+    fail "the counter tool did not register and publish: $(okamsg_in "$oka" "$home" --tools 2>&1)"
   echo "Hello, world" > "$home/greeting.hello"
   okamsg_in "$oka" "$home" --reply ADDF "S255:$home/greeting.hello" > /dev/null
   okamsg_in "$oka" "$home" --reply GFCP IDNT:HELO | grep -q "greeting.hello" ||
     fail "the hello tool did not identify greeting.hello: $(tail -20 "$home/.oka/okalog")"
+  # The command through the Tool Manager, seen by a watcher on the way.
+  okamsg_in "$oka" "$home" --watch > "$home/watch.out" 2>&1 &
+  watcher=$!
+  wait_for "grep -q 'RECV WTCH' '$home/watch.out'" || fail "okamsg --watch did not start"
+  okamsg_in "$oka" "$home" --run "File Counter" "Count Files" ||
+    fail "okamsg --run did not deliver the counter's command"
+  wait_for "grep -q 'countertool ../countertool ([0-9]*): .Count Files: 1 project file(s), run 1' '$home/.oka/okalog'" ||
+    fail "the counter tool did not log its count: $(tail -20 "$home/.oka/okalog")"
+  kill "$watcher"
+  wait "$watcher" || true
+  grep -q 'RECV RCMD okamsg' "$home/watch.out" && grep -q 'SEND CMDS Tool Manager(TOOL):[0-9]* -> File Counter' "$home/watch.out" ||
+    fail "okamsg --watch did not show the exchange: $(cat "$home/watch.out")"
   stop_kelvane || fail "kelvane did not end in order: $(cat "$home/kelvane.out")"
-  wait_for "! pgrep -f '$oka/bin/hellotool' > /dev/null" || fail "the hello tool did not quit with kelvane"
+  wait_for "! pgrep -f '$oka/bin/hellotool' > /dev/null && ! pgrep -f '$oka/bin/countertool' > /dev/null" ||
+    fail "the example tools did not quit with kelvane"
   grep -q "received IDFL .*greeting.hello: a hello file" "$home/.oka/okalog" ||
     fail "the hello tool did not log the question"
 done

@@ -40,6 +40,22 @@ void logFltkMessage(const char* format, ...) {
     OKA_LOG("window system: %s", message);
 }
 
+std::string gProgramName = "oka";  // argv[0] without its folder, until initializeGlobals names the program
+
+// The name window managers and taskbars know the program's windows by
+// (WM_CLASS, instance and class alike): the program's own, not FLTK's
+// "FLTK". It is given before the window is mapped, where FLTK would write a
+// capitalised class, and then exactly.
+void nameWindowClass(Fl_Window* peer) {
+    const char* name = gToolName != nullptr && gToolName[0] != '\0' ? gToolName : gProgramName.c_str();
+    if (peer->shown()) return;
+    peer->xclass(name);
+    peer->show();
+    std::string text = name;
+    XClassHint hint{text.data(), text.data()};
+    XSetClassHint(fl_display, fl_xid(peer), &hint);
+}
+
 // A text shortened with "..." until it fits `width` in the current font.
 std::string fitWithEllipsis(const char* text, int width) {
     std::string fitted = text;
@@ -67,6 +83,7 @@ public:
     void show(WinObj* window) override {
         auto* peer = static_cast<Fl_Window*>(ensureWindowPeer(window));
         syncPeer(window);
+        nameWindowClass(peer);
         peer->show();
     }
 
@@ -75,7 +92,16 @@ public:
     }
 
     void invalidate(WgtObj* widget) override {
-        if (widget->peer) static_cast<Fl_Widget*>(widget->peer)->redraw();
+        auto* peer = static_cast<Fl_Widget*>(widget->peer);
+        if (peer == nullptr) return;
+        // A widget without a background of its own draws over what it drew
+        // before (a mark taken away would stay): what lies under it is
+        // painted again with it.
+        Fl_Window* window = peer->as_window() ? nullptr : peer->window();
+        if (window != nullptr && widget->bgColor != nullptr && widget->bgColor->transparent)
+            window->damage(FL_DAMAGE_ALL, peer->x(), peer->y(), peer->w(), peer->h());
+        else
+            peer->redraw();
     }
 
     void focus(WgtObj* widget) override {
@@ -231,9 +257,13 @@ public:
 
 }  // namespace
 
-Backend* createFltkBackend(int /*argc*/, char** /*argv*/) {
+Backend* createFltkBackend(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return nullptr;
+    if (argc > 0 && argv[0] != nullptr && argv[0][0] != '\0') {
+        gProgramName = argv[0];
+        gProgramName.erase(0, gProgramName.rfind('/') + 1);
+    }
     fl_open_display(display);
     fl_register_images();
     Fl::scheme("gtk+");

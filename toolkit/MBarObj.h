@@ -10,6 +10,7 @@
 
 #include "toolkit/MenuObj.h"
 
+// One title of a menu bar with the menu it opens.
 struct MenuTitle {
     std::string label;              // title text ("&Help")
     std::unique_ptr<MenuObj> menu;  // the title's menu, or null
@@ -18,7 +19,7 @@ struct MenuTitle {
 
 class MBarObj {
 public:
-    explicit MBarObj(WgtObj* owner) : owner(owner) {}
+    explicit MBarObj(WgtObj* ownerWindow) : owner(ownerWindow) {}
     MBarObj(const MBarObj& other, WgtObj* owner);
 
     MenuTitle* current();

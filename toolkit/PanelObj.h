@@ -12,7 +12,7 @@
 
 class PanelObj : public WgtObj {
 public:
-    explicit PanelObj(WgtKind kind = WgtKind::Panel) : WgtObj(kind) {}
+    explicit PanelObj(WgtKind panelKind = WgtKind::Panel) : WgtObj(panelKind) {}
     PanelObj(const PanelObj& other);
 
     std::unique_ptr<WgtObj> clone() const override;

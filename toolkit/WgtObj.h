@@ -41,7 +41,7 @@ using ClientData = uintptr_t;
 
 class WgtObj {
 public:
-    explicit WgtObj(WgtKind kind) : kind(kind) {}
+    explicit WgtObj(WgtKind objectKind) : kind(objectKind) {}
     virtual ~WgtObj() = default;
     // Copies the state; the copy has no parent and no peer.
     WgtObj(const WgtObj& other);

@@ -123,9 +123,6 @@ CommandSelection CommandManager::readSelection() const {
 
 void CommandManager::executeCommand(const ToolCommand* command) {
     OKA_LOG("user choose command %s", command->commandName);
-    auto message = std::make_unique<Message>(kRunCommandMsg.code, &command->toolInfo);
-    message->addTextParam(command->commandName, kParamST31);
-
     CommandSelection selection = readSelection();
     if (selection.kind == 0 && commandContext != nullptr) {
         if (command->requirement == kComponentKindEngine) {
@@ -138,10 +135,26 @@ void CommandManager::executeCommand(const ToolCommand* command) {
     if (selection.kind == 0 && command->requirement == kComponentKindFile) return;
     if (selection.kind == kComponentKindFile && command->requirement == kComponentKindEngine)
         return;
+    if (selection.kind == kComponentKindEngine) commandContext->logSelectedEngine();
+    sendCommand(command, selection);
+}
 
+int32_t CommandManager::runCommand(const ToolCommand* command, const CommandSelection& selection,
+                                   TypeCode fileType) {
+    OKA_LOG("command %s requested", command->commandName);
+    if (!command->commandMatchesRequires(selection.kind, fileType, true)) {
+        OKA_LOG("command %s does not run on what was given: nothing sent", command->commandName);
+        return kErrorRequirementNotMet;
+    }
+    sendCommand(command, selection);
+    return 0;
+}
+
+void CommandManager::sendCommand(const ToolCommand* command, const CommandSelection& selection) {
+    auto message = std::make_unique<Message>(kRunCommandMsg.code, &command->toolInfo);
+    message->addTextParam(command->commandName, kParamST31);
     bool engine = selection.kind == kComponentKindEngine;
     bool file = selection.kind == kComponentKindFile;
-    if (engine) commandContext->logSelectedEngine();
     const char* machine = engine ? selection.machine : "";
     int32_t port = engine ? selection.port : 0;
     message->addTextParam(machine, kParamST31);

@@ -27,6 +27,8 @@ class ToolCommand;
 
 inline constexpr int32_t kErrorDuplicateCommand = -401;
 inline constexpr int32_t kErrorCommandNotFound = -402;
+// A command run by request lacks the file or engine it needs (RCMD).
+inline constexpr int32_t kErrorRequirementNotMet = -403;
 inline constexpr int32_t kErrorCommandIndex = -505;
 
 // The component selected in the project lists when a command runs.
@@ -94,6 +96,13 @@ public:
     // opens the add-engine window and is sent at once without one. Nothing
     // is sent when an engine command finds a file selected.
     void executeCommand(const ToolCommand* command);
+    // Runs `command` on the component described by `selection` (its type in
+    // `fileType` for a file) without asking anybody, as a choice in the
+    // tool's pop-up menu would with that component selected: 0 when 'CMDS'
+    // went to the tool, -403 (and nothing sent) when the command does not
+    // work on such a component or on none.
+    int32_t runCommand(const ToolCommand* command, const CommandSelection& selection,
+                       TypeCode fileType);
     // `context` (not owned; null: none) tells executeCommand the selection.
     void setCommandContext(CommandContext* context) { commandContext = context; }
 
@@ -102,6 +111,8 @@ public:
 
 private:
     CommandSelection readSelection() const;
+    // Sends 'CMDS' for `command` with the component of `selection`.
+    void sendCommand(const ToolCommand* command, const CommandSelection& selection);
 
     List commands;                             // owned ToolCommands in order of arrival
     CommandContext* commandContext = nullptr;  // the workspace's, or null

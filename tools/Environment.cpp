@@ -1,5 +1,7 @@
 #include "tools/Environment.h"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -51,8 +53,10 @@ void interruptHandler(int) {
     if (!TCPTransport::cutConnectionBeingRead()) gFinished = 1;
 }
 
+// Tools started together by one tool list share their program name and
+// second: the process id keeps them from drawing the same port.
 void seedRandom(const char* name) {
-    unsigned seed = unsigned(timeInSeconds());
+    unsigned seed = unsigned(timeInSeconds()) ^ (unsigned(getpid()) << 8);
     for (int i = 0; i < 4 && name[i] != '\0'; ++i) seed += uint8_t(name[i]);
     std::srand(seed);
 }

@@ -1,6 +1,7 @@
 // The tool side of the environment: registration, commands and the loop.
 #include "tools/OkaTool.h"
 
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,15 +10,14 @@
 #include "core/Platform.h"
 #include "core/Utilities.h"
 #include "messaging/IdentifyBatch.h"
+#include "messaging/ToolListing.h"
+#include "tools/CommandManager.h"
 #include "tools/ToolManagerWatch.h"
 #include "tools/ToolRegistry.h"
 #include "tools/Environment.h"
 
 namespace {
 constexpr const char* kLogSource = "../okatool";
-
-bool replyArrived = false;                  // the awaited reply came
-int32_t replyResult = kErrorNoToolManager;  // its error code
 
 // What the tool told the Tool Manager, told again to a restarted one.
 struct PublishedCommand {
@@ -29,6 +29,17 @@ std::string registeredProgramPath;            // the path given to 'REGT'
 std::vector<PublishedCommand> publishedCommands;
 NoticeCallback noticeCallback = nullptr;      // the subscriber's callback, or null
 std::unique_ptr<ToolManagerWatch> toolManagerWatch;  // follows restarts while the loop runs
+
+volatile std::sig_atomic_t endedBySignal = 0;  // a termination signal ended the loop
+
+// SIGTERM, SIGHUP and SIGINT end runToolLoop, which then unregisters the
+// tool. Ctrl-C first cuts a connection being read from a sender gone
+// silent; only one pressed while no connection is read ends the tool.
+void terminationHandler(int signal) {
+    if (signal == SIGINT && TCPTransport::cutConnectionBeingRead()) return;
+    endedBySignal = 1;
+    gFinished = 1;
+}
 
 int32_t quitMsg(Message*, Message*) {
     OKA_LOG("Tool Manager asked to quit");
@@ -82,30 +93,11 @@ int32_t noticeMsg(Message* message, Message*) {
     return 0;
 }
 
-int32_t toolManagerReplyMsg(Message* reply, Message*) {
-    replyResult = reply->getLongParam(0);
-    replyArrived = true;
-    return 0;
-}
-
-// Sends `request` to the Tool Manager and returns the error of its reply.
-// The Tool Manager may be waiting for this tool's answer to a question of
-// its own (it asks a registering tool to identify the project's files), so
-// the reply is awaited as an ordinary message while every other message is
-// answered, rather than in sendMessage's wait, which answers nothing.
-int32_t askToolManager(Message& request) {
-    request.destination = gKelvaneToolInfo;
-    request.sender = gMessageCenter->getOwnToolInfo();
-    request.wantsReply = 1;
-    MessageTemplate replyTemplate = makeTemplate({kParamError});
-    gMessageCenter->registerMessageHandler(kReplyMessage, &replyTemplate, toolManagerReplyMsg);
-    replyArrived = false;
-    replyResult = kErrorNoToolManager;
-    gMessageCenter->getTransport().sendMessage(request);
-    uint32_t deadline = currentMilliseconds() + kDefaultReplyTimeout;
-    while (!replyArrived && int32_t(deadline - currentMilliseconds()) > 0) gMessageCenter->poll();
-    gMessageCenter->removeMessageHandler(kReplyMessage);
-    return replyResult;
+// Sends `message` to the Tool Manager and returns the error of its reply,
+// kErrorNoToolManager when none came.
+int32_t askToolManager(Message& message) {
+    message.destination = gKelvaneToolInfo;
+    return request(message).error();
 }
 
 int32_t sendRegistration() {
@@ -131,6 +123,30 @@ int32_t sendCommand(const PublishedCommand& published) {
     return askToolManager(command);
 }
 
+// True when the Tool Manager lists `command` for this tool, with the same
+// requirement: commands outlive their tool's unregistration, so a tool that
+// starts again finds its commands there.
+bool publishedBefore(const PublishedCommand& command) {
+    auto* request = new Message(kListToolsMsg.code, &gKelvaneToolInfo);
+    request->wantsReply = 1;
+    std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
+    TypeCode ownType = gMessageCenter->getOwnToolInfo().toolType;
+    for (int i = 1; reply && i < reply->paramCount; ++i) {
+        ToolListing tool;
+        if (!decodeToolListing(reply->getParam(i), reply->getParamLength(i), tool) ||
+            tool.info.toolType != ownType) {
+            continue;
+        }
+        for (const CommandListing& listed : tool.commands) {
+            if (listed.name == command.name && listed.requirement == command.requirement &&
+                (command.requirement != kRequiresFile || listed.requiresType == command.requiresType)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 int32_t sendSubscription() {
     Message subscription(kSubscribeNoticesMsg.code, nullptr);
     return askToolManager(subscription);
@@ -146,7 +162,7 @@ void rejoinToolManager() {
 }  // namespace
 
 int32_t startTool(const char* programName, const ToolDescription& description) {
-    installInterruptHandler();
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, terminationHandler);
     if (int32_t error = initializeGlobals(programName, 0)) return error;
     ToolInfo& own = gMessageCenter->getOwnToolInfo();
     copyText(own.name, sizeof own.name, description.name);
@@ -171,6 +187,10 @@ int32_t registerWithToolManager(const char* programPath) {
 int32_t publishCommand(const char* name, long requirement, TypeCode requiresType) {
     PublishedCommand command{name != nullptr ? name : "", requirement, requiresType};
     int32_t result = sendCommand(command);
+    if (result == kErrorDuplicateCommand && publishedBefore(command)) {
+        OKA_LOG("command '%s' is published already", command.name.c_str());
+        result = 0;
+    }
     if (result == 0) publishedCommands.push_back(command);
     return result;
 }
@@ -199,6 +219,12 @@ void runToolLoop() {
     while (!gFinished) {
         gMessageCenter->poll();
         followToolManager();
+    }
+    // Told to quit, the tool stays registered (unloaded); stopped by a
+    // signal it leaves the registry.
+    if (endedBySignal) {
+        OKA_LOG("ended by a signal: unregistering");
+        unregisterFromToolManager();
     }
 }
 

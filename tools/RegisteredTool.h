@@ -1,6 +1,7 @@
 // RegisteredTool: one entry of the tool registry. It keeps the tool's own
-// description (ToolInfo), whether its process is believed to run, and the
-// program name used to start it again.
+// description (ToolInfo), whether its process is believed to run and, if
+// so, whether it answers requests, and the program name used to start it
+// again.
 #pragma once
 
 #include "messaging/ToolInfo.h"
@@ -25,5 +26,6 @@ public:
 
     ToolInfo toolInfo;               // private copy of the tool's description
     unsigned char loaded = 1;        // 1 while the tool's process is believed to run
+    bool notResponding = false;      // let a request run out of time and sent nothing since
     char* executableName = nullptr;  // owned program name for relaunching, or null
 };

@@ -9,6 +9,7 @@
 #include "core/Platform.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
+#include "messaging/PortLabel.h"
 #include "tools/RegisteredTool.h"
 #include "tools/ToolLauncher.h"
 
@@ -21,6 +22,10 @@ struct CodeText {
     explicit CodeText(TypeCode code) { copyText(text, sizeof text, TypeIdentToCStr(code)); }
     char text[5];
 };
+
+std::string nameToolAtPort(int port) {
+    return gToolRegistry != nullptr ? gToolRegistry->describeToolAtPort(port) : std::string();
+}
 }  // namespace
 
 ToolRegistry* gToolRegistry = nullptr;
@@ -32,11 +37,16 @@ ToolRegistry::ToolRegistry(MillisecondClock clockSource)
     gMessageCenter->registerMessageHandler(kUnregisterToolMsg, callbackUnregisterTool);
     gMessageCenter->registerMessageHandler(kLookupToolMsg, callbackLookupTool);
     lastTicklePass = clock() + kFirstTickleDelayMs;
+    gMessageCenter->setPeerListener(this);
+    setPortNamer(nameToolAtPort);
     OKA_LOG("created tool registry");
     lastError = 0;
 }
 
 ToolRegistry::~ToolRegistry() {
+    // Tools that fail to take their 'QUIT' are not unloaded any more.
+    gMessageCenter->setPeerListener(nullptr);
+    setPortNamer(nullptr);
     quitAllTools();
     for (TypeCode type : {kRegisterToolMsg.code, kUnregisterToolMsg.code, kLookupToolMsg.code}) {
         gMessageCenter->removeMessageHandler(type);
@@ -79,15 +89,31 @@ void ToolRegistry::registerTool(const ToolInfo* info, const char* path) {
         tellListeners(&ToolRegistryListener::toolAdded, *entry);
     } else {
         RegisteredTool* entry = getRegisteredTool(index);
-        if (entry->loaded) {
+        if (entry->loaded && registeredCopyAnswers(*entry, *info)) {
             lastError = kErrorToolAlreadyLoaded;
             return;
         }
         entry->setToolInfo(info);
         entry->loaded = 1;
+        entry->notResponding = false;
         OKA_LOG("Tool: %shas re-registered", TypeIdentToCStr(info->toolType));
         tellListeners(&ToolRegistryListener::toolReregistered, *entry);
     }
+}
+
+bool ToolRegistry::registeredCopyAnswers(const RegisteredTool& entry, const ToolInfo& info) {
+    // Two processes cannot listen on one port: the newcomer's port is free
+    // only because the registered copy is gone.
+    bool answers = entry.toolInfo.port != info.port;
+    if (answers) {
+        gMessageCenter->tickleTool(entry.toolInfo);
+        answers = gMessageCenter->getLastError() != kErrorTickleFailed;
+    }
+    if (!answers) {
+        OKA_LOG("%s does not answer on port %d: the new copy takes its place",
+                describeTool(entry.toolInfo).c_str(), int(entry.toolInfo.port));
+    }
+    return answers;
 }
 
 void ToolRegistry::unregisterTool(TypeCode type) {
@@ -177,10 +203,22 @@ void ToolRegistry::unloadTool(TypeCode type) {
         return;
     }
     quitOneTool(&entry->toolInfo);
-    entry->loaded = 0;
-    tellListeners(&ToolRegistryListener::toolUnloaded, *entry);
-    adjustUnloadedSourceToolIndicies(index);
+    // A 'QUIT' that found the port closed has unloaded the tool already.
+    if (entry->loaded) markUnloaded(*entry, index);
     lastError = 0;
+}
+
+void ToolRegistry::markUnloaded(RegisteredTool& entry, long index) {
+    entry.loaded = 0;
+    entry.notResponding = false;
+    tellListeners(&ToolRegistryListener::toolUnloaded, entry);
+    adjustUnloadedSourceToolIndicies(index);
+}
+
+void ToolRegistry::unloadDeadTool(RegisteredTool& entry, long index) {
+    OKA_LOG("%s does not answer on port %d: unloaded", describeTool(entry.toolInfo).c_str(),
+            int(entry.toolInfo.port));
+    markUnloaded(entry, index);
 }
 
 void ToolRegistry::tickleAllTools() {
@@ -188,12 +226,79 @@ void ToolRegistry::tickleAllTools() {
     // Unloading never removes entries, so the indexes stay valid in the pass.
     long count = registeredTools.getCount();
     for (long i = 0; i < count; ++i) {
-        const ToolInfo* tool = lookupToolByNumber(i);
-        if (tool == nullptr || !toolIsLoaded(tool->toolType)) continue;
-        gMessageCenter->tickleTool(*tool);
-        if (gMessageCenter->getLastError() == kErrorTickleFailed) unloadTool(tool->toolType);
+        RegisteredTool* entry = getRegisteredTool(i);
+        if (entry == nullptr || !entry->loaded) continue;
+        gMessageCenter->tickleTool(entry->toolInfo);
+        if (gMessageCenter->getLastError() == kErrorTickleFailed) unloadDeadTool(*entry, i);
     }
     lastTicklePass = clock();
+}
+
+bool ToolRegistry::toolIsResponding(TypeCode type) {
+    long index;
+    RegisteredTool* entry = entryOfType(type, &index);
+    return entry != nullptr && !entry->notResponding;
+}
+
+void ToolRegistry::markNotResponding(TypeCode type) {
+    long index;
+    RegisteredTool* entry = entryOfType(type, &index);
+    if (entry == nullptr || !entry->loaded || entry->notResponding) return;
+    entry->notResponding = true;
+    OKA_LOG("%s is not responding: no request waits for it until it is heard from",
+            describeTool(entry->toolInfo).c_str());
+}
+
+void ToolRegistry::markResponding(TypeCode type) {
+    long index;
+    RegisteredTool* entry = entryOfType(type, &index);
+    if (entry == nullptr || !entry->notResponding) return;
+    entry->notResponding = false;
+    OKA_LOG("%s responds again", describeTool(entry->toolInfo).c_str());
+}
+
+RegisteredTool* ToolRegistry::loadedEntryAtPort(int port, long* index) {
+    for (long i = 0; i < registeredTools.getCount(); ++i) {
+        RegisteredTool* entry = getRegisteredTool(i);
+        if (entry->loaded && entry->toolInfo.port == port) {
+            *index = i;
+            return entry;
+        }
+    }
+    *index = -1;
+    return nullptr;
+}
+
+void ToolRegistry::peerUnreachable(const ToolInfo& peer) {
+    long index;
+    if (RegisteredTool* entry = loadedEntryAtPort(peer.port, &index)) unloadDeadTool(*entry, index);
+}
+
+void ToolRegistry::peerTimedOut(const ToolInfo& peer) {
+    long index;
+    if (RegisteredTool* entry = loadedEntryAtPort(peer.port, &index)) {
+        markNotResponding(entry->toolInfo.toolType);
+    }
+}
+
+void ToolRegistry::peerHeardFrom(const ToolInfo& peer) {
+    long index;
+    RegisteredTool* entry = loadedEntryAtPort(peer.port, &index);
+    if (entry != nullptr && entry->toolInfo.toolType == peer.toolType) {
+        markResponding(peer.toolType);
+    }
+}
+
+bool ToolRegistry::mayAwaitReply(const ToolInfo& peer) {
+    long index;
+    RegisteredTool* entry = loadedEntryAtPort(peer.port, &index);
+    return entry == nullptr || !entry->notResponding;
+}
+
+std::string ToolRegistry::describeToolAtPort(int port) {
+    long index;
+    RegisteredTool* entry = loadedEntryAtPort(port, &index);
+    return entry != nullptr ? describeTool(entry->toolInfo) : std::string();
 }
 
 void ToolRegistry::sendMsgToOneTool(const ToolInfo* tool, TypeCode code) {

@@ -8,14 +8,24 @@
 // project's file types, the commands, the workspace's icons) listens to it
 // (ToolRegistryListener).
 //
+// The registry also follows what the message center sees of the tools
+// (PeerListener): a tool whose port refuses a message is unloaded at once,
+// without waiting for the next probe; a tool that lets a request run out of
+// time is marked not responding, and no request waits for it again until
+// something arrives from it. A registration for a type whose copy is loaded
+// first probes that copy: one that does not answer has died, and the
+// newcomer takes its place.
+//
 // A tool's index is its position in the list; removing an entry moves every
 // later entry down by one, so the source-viewer indexes are adjusted then.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/HasErrorReporting.h"
+#include "messaging/PeerListener.h"
 #include "messaging/ToolInfo.h"
 #include "storage/List.h"
 #include "tools/ToolRegistryListener.h"
@@ -33,7 +43,7 @@ inline constexpr int32_t kErrorNoExecutable = -306;         // load impossible: 
 // The millisecond clock of the liveness probes; tests substitute their own.
 using MillisecondClock = uint32_t (*)();
 
-class ToolRegistry : public HasErrorReporting {
+class ToolRegistry : public HasErrorReporting, public PeerListener {
 public:
     static constexpr uint32_t kTickleIntervalMs = 10000;
     // The first probe pass runs this long after creation plus the interval.
@@ -62,6 +72,14 @@ public:
     unsigned char toolIsLoaded(TypeCode type);
     // The whole entry, for the workspace's icons and menus; null when absent.
     RegisteredTool* getRegisteredTool(long index) const;
+
+    // False while the tool of `type` is marked not responding.
+    bool toolIsResponding(TypeCode type);
+    // A request to the tool of `type` ran out of time: no request waits for
+    // it until it is heard from again (logged once).
+    void markNotResponding(TypeCode type);
+    // Something arrived from the tool of `type`: it is waited for again.
+    void markResponding(TypeCode type);
 
     void loadTool(TypeCode type);
     void unloadTool(TypeCode type);
@@ -99,8 +117,28 @@ public:
     static int32_t callbackLookupTool(Message* message, Message* reply);
     static int32_t activeSourceViewerChangedMsg(Message* message, Message* reply);
 
+    // What the message center tells of the tools (PeerListener).
+    void peerUnreachable(const ToolInfo& peer) override;
+    void peerTimedOut(const ToolInfo& peer) override;
+    void peerHeardFrom(const ToolInfo& peer) override;
+    bool mayAwaitReply(const ToolInfo& peer) override;
+
+    // "Sample Runner (SRUN)": the name and type of the loaded tool listening
+    // on `port`, or "" when none does.
+    std::string describeToolAtPort(int port);
+
 private:
     RegisteredTool* entryOfType(TypeCode type, long* index);
+    // The loaded entry that listens on `port`, or null; `index` gets its index.
+    RegisteredTool* loadedEntryAtPort(int port, long* index);
+    // Marks entry `index` unloaded and tells everybody: the common end of
+    // an unload and of a tool found dead.
+    void markUnloaded(RegisteredTool& entry, long index);
+    // A tool whose port refuses: unloaded without a 'QUIT' it cannot take.
+    void unloadDeadTool(RegisteredTool& entry, long index);
+    // True when the registered copy `entry` still answers a probe, so a
+    // newcomer `info` of its type must be refused.
+    bool registeredCopyAnswers(const RegisteredTool& entry, const ToolInfo& info);
     void tellListeners(void (ToolRegistryListener::*event)(const RegisteredTool&),
                        const RegisteredTool& entry);
 

@@ -465,12 +465,6 @@ void filterFieldNfy(TEdObj* field, int code) {
     TED_DefNfy(field, code);
 }
 
-// Enter in the name field does not accept: only OK does.
-void nameFieldNfy(TEdObj* field, int code) {
-    if (code == kNfyEnterKey) return;
-    TED_DefNfy(field, code);
-}
-
 template <bool kDisk>
 void sourceRadioNfy(TButObj* button, int code) {
     if (code == kNfyFocusGained) return;
@@ -540,7 +534,6 @@ void attachProcedures(Picker& picker) {
     RES_SetNfyProcDS(picker.button(kOkButton), okButtonNfy, 0);
     RES_SetNfyProcDS(picker.button(kFindButton), findButtonNfy, 0);
     RES_SetNfyProcDS(picker.button(kCancelButton), cancelButtonNfy, 0);
-    RES_SetNfyProcDS(picker.nameField(), nameFieldNfy, 0);
     RES_SetNfyProcDS(picker.filterField(), filterFieldNfy, 0);
     RES_SetNfyProcDS(picker.radio(kDiskRadio), sourceRadioNfy<true>, 0);
     RES_SetNfyProcDS(picker.radio(kProjectRadio), sourceRadioNfy<false>, 0);

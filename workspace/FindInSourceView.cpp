@@ -8,6 +8,7 @@
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
 #include "messaging/MessageTypes.h"
+#include "messaging/PortLabel.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
@@ -54,14 +55,17 @@ void findWindowNfy(WinObj* window, int code) {
 }
 
 void textFieldNfy(TEdObj* field, int code) {
+    // Return searches here; the default procedure would press Find as well.
+    if (code == kNfyEnterKey) {
+        findFromWindow();
+        return;
+    }
     TED_DefNfy(field, code);
     if (code == kNfyInit && gSearchString != nullptr) {
         TED_SetStr(field, gSearchString);
         gTextChanged = 0;
     } else if (code == kNfyKeyTyped) {
         gTextChanged = 1;
-    } else if (code == kNfyEnterKey) {
-        findFromWindow();
     }
 }
 
@@ -147,11 +151,11 @@ void findInSourceView() {
     request->addBoolParam(false);
     request->addParam(kParamData, gSearchString, long(std::strlen(gSearchString)) + 1);
     request->addBoolParam(gCaseSensitive != 0);
-    char toolName[sizeof tool->name + 1];
-    copyText(toolName, sizeof toolName, tool->name, sizeof tool->name);
+    const ToolInfo viewer = *tool;  // the registry's entry may change while we wait
     std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
     if (!reply) {
-        OKA_LOG("findInSourceView received a nil reply from the %s", toolName);
+        OKA_LOG("findInSourceView received a nil reply from the %s%s", viewer.name,
+                toolLabel(viewer).c_str());
         okaBeep();
     } else if (reply->paramCount < 2) {
         OKA_LOG("findInSourceView not enough parameters in the reply");

@@ -1,7 +1,8 @@
 // hellotool: the smallest complete tool of the OKA. It registers with the
 // Tool Manager, publishes the command "Say Hello" for files of its own type,
 // identifies files ending in .hello as that type when the Tool Manager asks
-// ('IDFL'), and writes what it receives to the log (~/.oka/okalog).
+// ('IDFL'), and writes what it receives to the log (~/.oka/okalog), its
+// lines tagged with the program's name.
 #include <cstring>
 
 #include "core/Log.h"
@@ -10,8 +11,6 @@
 #include "tools/OkaTool.h"
 
 namespace {
-// The tag of this file's log lines.
-constexpr const char* kLogSource = "../hellotool";
 // The type of the files this tool knows, and the tool's own type.
 constexpr TypeCode kHelloFileType = typeCode("HELO");
 constexpr TypeCode kHelloToolType = typeCode("HTOL");
@@ -60,7 +59,9 @@ int main(int, char** argv) {
         return 1;
     }
     publishCommand("Say Hello", kRequiresFile, kHelloFileType);
-    runToolLoop();  // until the Tool Manager sends 'QUIT'
+    // Until the Tool Manager sends 'QUIT', or SIGTERM, SIGHUP or Ctrl-C
+    // arrives: then it unregisters the tool before it returns.
+    runToolLoop();
     OKA_LOG("leaving");
     leaveEnvironment();
     return 0;

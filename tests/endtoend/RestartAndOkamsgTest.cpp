@@ -108,9 +108,40 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
     EXPECT_NE(lines.find("RECV SCHG okamsg"), std::string::npos) << lines;
     EXPECT_EQ(lines.find(" SHOW "), std::string::npos) << lines;
 
-    CommandRun refused = runOkamsg(hub.home.path(), "--reply LOOK");
-    EXPECT_EQ(refused.status, 4);
-    EXPECT_NE(refused.output.find("error -2"), std::string::npos);
+    // Each failure is one line with its own exit status; --run goes through
+    // the Tool Manager's command logic to the sample tools.
+    fs::path agent = hub.home.path() / "agent.qa";
+    writeFile(agent, "agent\n");
+    EXPECT_EQ(runOkamsg(hub.home.path(), "ADDF S255:" + agent.string()).status, 0);
+    std::string viewAgent = "--run 'Sample Viewer' 'View Source' " + agent.string();
+    struct Run {
+        const char* arguments;
+        int status;
+        const char* output;
+    };
+    for (const Run& run : {
+             Run{"--run 'Sample Runner' 'Engine Status'", 0, ""},
+             Run{viewAgent.c_str(), 0, ""},
+             Run{"--run 'Sample Runnr' 'Engine Status'", 6, "okamsg: no tool named Sample Runnr\n"},
+             Run{"--run 'Sample Runner' Status", 7, "okamsg: Sample Runner has no command Status\n"},
+             Run{"--run 'Sample Runner' 'Run Agent'", 8,
+                 "okamsg: Run Agent needs a project file of type QAGT\n"},
+             Run{"--run 'Sample Runner' 'Attach to Engine' --engine nowhere:1", 8,
+                 "okamsg: nowhere:1 is not an engine of the project\n"},
+             Run{"--reply addf S255:/x", 2, "okamsg: unknown message type 'addf' (--raw sends it anyway)\n"},
+             Run{"--reply LOOK", 2, "okamsg: LOOK takes IDNT; given no parameters (--raw sends it anyway)\n"},
+             Run{"--raw --reply LOOK", 4, "error -2 (parameter count differs from the message type's template)\n"},
+             Run{"--raw --reply ZZZZ", 4, "error -3 (no handler for this message type)\n"},
+         }) {
+        CommandRun result = runOkamsg(hub.home.path(), run.arguments);
+        EXPECT_EQ(result.status, run.status) << run.arguments;
+        EXPECT_EQ(result.output, run.output) << run.arguments;
+    }
+    for (std::string received : {std::string("received CMDS Engine Status machine  port 0 path \n"),
+                                 "received CMDS View Source machine  port 0 path " + agent.string() + "\n"}) {
+        EXPECT_TRUE(hub.waitUntil([&] { return hub.log().find(received) != std::string::npos; }, 5000))
+            << received;
+    }
     int unused = findFreePort();
     CommandRun nobody = runOkamsg(hub.home.path(), "--port " + std::to_string(unused) + " --reply SHOW");
     EXPECT_EQ(nobody.status, 5);

@@ -140,9 +140,14 @@ TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedAndHandledOnePerPo
         addFile.addTextParam("/tmp/b");
         sendRawBytes(ownPort, wireBytes(addFile));
         sendRawBytes(ownPort, wireBytes(Message(typeCode("SCHG"), nullptr)));
+        Message late(kReplyMessage, nullptr);  // not from the asked tool: not the reply
+        late.addLongParam(0, kParamError);
+        late.sender.port = tool.port() + 1;
+        sendRawBytes(ownPort, wireBytes(late));
         Message answer(kReplyMessage, nullptr);
         answer.addLongParam(0, kParamError);
         answer.addLongParam(77);
+        answer.sender.port = tool.port();
         sendRawBytes(ownPort, wireBytes(answer));
     });
     ToolInfo destination;

@@ -206,32 +206,54 @@ TEST_F(TransportTest, ListenersTakeConnectionsOnLoopbackOnly) {
     freeifaddrs(interfaces);
 }
 
-TEST_F(TransportTest, TheToolManagerRefusesOtherUsersAndSendersItCannotIdentify) {
+TEST_F(TransportTest, TheToolManagerAndToolsRefuseOtherUsersAndSendersTheyCannotIdentify) {
     if (geteuid() != 0) GTEST_SKIP() << "running a client as another user needs root";
     const passwd* nobody = getpwnam("nobody");
     if (nobody == nullptr) GTEST_SKIP() << "no user nobody";
     Message valid(typeCode("ADDF"), nullptr);
     valid.addTextParam("/tmp/a");
     const std::string bytes = wireBytes(valid);
-    {
-        TCPTransport manager(findFreePort());
-        auto send = [&] { return sendRawBytesAndWait(manager.getPort(), bytes); };
-        EXPECT_TRUE(receiveFromUser(manager, nobody->pw_uid, send).empty());
-        EXPECT_TRUE(receiveFromUser(manager, nobody->pw_uid, send).empty());
-        EXPECT_EQ(occurrences(log.text(), "refused connection from user " + std::to_string(nobody->pw_uid)), 1u);
+    for (bool isManager : {true, false}) {
+        SCOPED_TRACE(isManager ? "the Tool Manager" : "a tool");
+        LogCapture refusals;
+        {
+            TCPTransport receiver(isManager ? findFreePort() : 0);
+            auto send = [&] { return sendRawBytesAndWait(receiver.getPort(), bytes); };
+            EXPECT_TRUE(receiveFromUser(receiver, nobody->pw_uid, send).empty());
+            EXPECT_TRUE(receiveFromUser(receiver, nobody->pw_uid, send).empty());
+            EXPECT_EQ(occurrences(refusals.text(), "refused connection from user " +
+                                                       std::to_string(nobody->pw_uid)), 1u);
 
-        // A sender that closed before it was read can no longer be identified.
-        sendRawBytesAndLeave(manager.getPort(), bytes);
-        EXPECT_EQ(pollForMessage(manager), nullptr);
-        EXPECT_TRUE(log.contains("refused connection from a sender that closed before it could be identified"));
+            // A sender that closed before it was read can no longer be identified.
+            sendRawBytesAndLeave(receiver.getPort(), bytes);
+            EXPECT_EQ(pollForMessage(receiver), nullptr);
+            EXPECT_TRUE(refusals.contains(
+                "refused connection from a sender that closed before it could be identified"));
 
-        sendRawBytes(manager.getPort(), bytes);
-        EXPECT_TRUE(pollForMessage(manager));
+            sendRawBytes(receiver.getPort(), bytes);
+            EXPECT_TRUE(pollForMessage(receiver));
+        }
+        setenv("OKA_ALLOW_OTHER_USERS", "1", 1);
+        TCPTransport shared(isManager ? findFreePort() : 0);
+        unsetenv("OKA_ALLOW_OTHER_USERS");
+        auto received = receiveFromUser(
+            shared, nobody->pw_uid, [&] { return sendRawBytesAndWait(shared.getPort(), bytes); });
+        EXPECT_EQ(received.size(), 1u);
     }
-    setenv("OKA_ALLOW_OTHER_USERS", "1", 1);
-    TCPTransport shared(findFreePort());
-    unsetenv("OKA_ALLOW_OTHER_USERS");
-    auto received = receiveFromUser(shared, nobody->pw_uid,
-                                    [&] { return sendRawBytesAndWait(shared.getPort(), bytes); });
-    EXPECT_EQ(received.size(), 1u);
+}
+
+TEST_F(TransportTest, TheToolManagerKeepsItsEndOpenUntilALateToolHasRead) {
+    TCPTransport manager(findFreePort());
+    TCPTransport tool(0);
+    Message show(typeCode("SHOW"), nullptr);
+    show.destination.port = tool.getPort();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(manager.sendMessage(show));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    // A tool busy for a while still identifies the sender when it reads.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    manager.poll(0);
+    auto received = pollForMessage(tool);
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->type, typeCode("SHOW"));
 }

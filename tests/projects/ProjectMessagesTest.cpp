@@ -167,3 +167,48 @@ TEST_F(ProjectMessagesTest, PathsResolveInTheFixedOrder) {
     std::string deepName(250, 'n');
     EXPECT_FALSE(resolve(deepName)->getBoolParam(1));
 }
+
+// 'RCMD' runs a published command on the project file its request names, in
+// full or as the project paths resolve it, and says why it runs on nothing
+// else.
+TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMissing) {
+    ScriptedTool agents(home.path() / "agents.journal", "Agents", typeCode("AGNT"),
+                        {{".qa", IdentifyRule::recognise, "Agent", typeCode("QAGT"), ""}});
+    registerFrom(agents);
+    EXPECT_EQ(publish(agents, "Run", 1, typeCode("QAGT")), 0);
+    EXPECT_EQ(publish(agents, "Attach", 2), 0);
+    std::string agent = makeFile("main.qa");
+    std::string sources = (home.path() / "src").string();
+    EXPECT_EQ(send("ADDF", {agent})->getLongParam(0), 0);
+    EXPECT_EQ(send("ADGP", {sources, sources})->getLongParam(0), 0);
+
+    struct Case {
+        const char* tool;
+        const char* command;
+        std::string file;
+        const char* machine;
+        int32_t error;
+        std::string why;
+    };
+    for (const Case& run : {
+             Case{"Agents", "Run", "main.qa", "", 0, ""},
+             Case{"Agents", "Run", "", "", -403, "Run needs a project file of type QAGT"},
+             Case{"Agents", "Run", "/elsewhere/main.qa", "", -403,
+                  "/elsewhere/main.qa is not a file of the project"},
+             Case{"Agents", "Attach", "", "nowhere", -403, "nowhere:1 is not an engine of the project"},
+             Case{"Agents", "Attach", agent, "", -403, "Attach needs an engine of the project"},
+             Case{"Nobody", "Run", "", "", -302, "no tool named Nobody"},
+             Case{"Agents", "Fly", "", "", -402, "Agents has no command Fly"},
+         }) {
+        auto* request = new Message(typeCode("RCMD"), nullptr);
+        request->addTextParam(run.tool, kParamST31);
+        request->addTextParam(run.command, kParamST31);
+        request->addTextParam(run.file.c_str());
+        request->addTextParam(run.machine, kParamST31);
+        request->addLongParam(1);
+        auto reply = deliver(request);
+        EXPECT_EQ(reply->getLongParam(0), run.error) << run.command << " " << run.file;
+        EXPECT_EQ(reply->paramCount > 1 ? text(*reply, 1) : "", run.why);
+    }
+    EXPECT_TRUE(agents.waitForLine("CMDS Run " + agent));
+}

@@ -127,7 +127,7 @@ void ScriptedTool::serve(const std::vector<IdentifyRule>& rules, Library library
         }
         journal.close();
         if (!reply) continue;
-        reply->sender = info;  // what a tool's message center fills in
+        reply->sender = info;  // as a tool's message center signs its replies
         transport->sendMessage(*reply);
     }
 }

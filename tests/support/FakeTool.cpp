@@ -25,3 +25,9 @@ std::vector<TypeCode> FakeTool::drainTypes(int quietMs) {
     while (auto message = receive(quietMs)) types.push_back(message->type);
     return types;
 }
+
+void FakeTool::send(Message& message) {
+    message.sender = info;
+    message.wantsReply = 1;
+    transport->sendMessage(message);
+}

@@ -19,6 +19,9 @@ class FakeTool {
     std::vector<TypeCode> drainTypes(int quietMs = 300);
     // Stops listening, as a tool that died.
     void die() { transport.reset(); }
+    // Sends `message` from this tool to the port in its destination, as a
+    // request (which does not wait for the receiver to read it).
+    void send(Message& message);
 
     ToolInfo info;
 

@@ -1,10 +1,13 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -25,12 +28,30 @@ TempHome::TempHome() : HomeDirectory(makeTemporaryDirectory()) {
     setenv("HOME", path().c_str(), 1);
 }
 
+// A failed test's home (log, preferences, port file, projects) is what
+// explains the failure: it is kept under the build folder, and said where.
+void keepHomeOfFailedTest(const std::filesystem::path& home) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (test == nullptr || !test->result()->Failed()) return;
+    const char* build = std::getenv("OKA_BUILD_DIR");
+    std::filesystem::path kept = std::filesystem::path(build ? build : OKA_BINARY_DIR) /
+                                 "failed-tests" /
+                                 (std::string(test->test_suite_name()) + "." + test->name());
+    std::error_code error;
+    std::filesystem::remove_all(kept, error);
+    std::filesystem::create_directories(kept, error);
+    std::filesystem::copy(home, kept, std::filesystem::copy_options::recursive, error);
+    std::fprintf(stderr, "the home folder of the failed test %s.%s is kept in %s\n",
+                 test->test_suite_name(), test->name(), kept.c_str());
+}
+
 TempHome::~TempHome() {
     if (hadHome) {
         setenv("HOME", previousHome.c_str(), 1);
     } else {
         unsetenv("HOME");
     }
+    keepHomeOfFailedTest(path());
     std::error_code ignored;
     std::filesystem::remove_all(path(), ignored);
 }

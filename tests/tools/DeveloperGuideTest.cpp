@@ -1,17 +1,27 @@
-// The programming guide shows the hello-tool example whole: each
+// The programming guide shows the examples whole: each
 // <pre class="example" data-file="NAME"> block of developer.html, its HTML
-// entities read back, is the example's file NAME byte for byte, and every
-// file of the example is shown. A change to the example fails here until the
-// guide shows it too.
+// entities read back, is the file examples/NAME byte for byte, and every file
+// of the examples is shown. A change to an example fails here until the guide
+// shows it too. The figures and log lines the guide quotes are checked
+// against the code.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "ChildProcess.h"
 #include "TestSupport.h"
+#include "core/Log.h"
+#include "kelvane/ToolManagerApp.h"
+#include "messaging/Message.h"
+#include "messaging/TCPTransport.h"
+#include "tools/ToolManagerWatch.h"
+#include "tools/ToolRegistry.h"
 
 namespace {
 
@@ -24,6 +34,8 @@ std::string unescapeHtml(std::string text) {
     }
     return text;
 }
+
+std::string guide() { return readFile(sourceFile("resources/doc/html/developer.html")); }
 
 // The example blocks of `html` by the file they show.
 std::map<std::string, std::string> exampleBlocks(const std::string& html) {
@@ -41,18 +53,67 @@ std::map<std::string, std::string> exampleBlocks(const std::string& html) {
     return blocks;
 }
 
-TEST(DeveloperGuide, ShowsEveryFileOfTheHelloToolExampleAsItIs) {
-    std::map<std::string, std::string> shown =
-        exampleBlocks(readFile(sourceFile("resources/doc/html/developer.html")));
-    std::map<std::string, std::string> example;
-    for (const auto& entry : std::filesystem::directory_iterator(sourceFile("examples/hello-tool")))
-        example[entry.path().filename().string()] = readFile(entry.path());
-    ASSERT_EQ(example.size(), 2u);
-    for (const auto& [file, content] : example) {
+TEST(DeveloperGuide, ShowsEveryFileOfTheExamplesAsItIs) {
+    std::map<std::string, std::string> shown = exampleBlocks(guide());
+    std::map<std::string, std::string> examples;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(sourceFile("examples"))) {
+        if (!entry.is_regular_file()) continue;
+        examples[std::filesystem::relative(entry.path(), sourceFile("examples")).string()] =
+            readFile(entry.path());
+    }
+    ASSERT_EQ(examples.size(), 4u);
+    for (const auto& [file, content] : examples) {
         ASSERT_TRUE(shown.count(file)) << file << " is not shown in developer.html";
         EXPECT_EQ(shown[file], content) << "developer.html shows an older " << file;
     }
-    EXPECT_EQ(shown.size(), example.size());
+    EXPECT_EQ(shown.size(), examples.size());
+}
+
+// The figures the guide gives are those of the code.
+TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
+    std::string text = guide();
+    const std::pair<std::string, long> figures[] = {
+        {"every %ld ms", long(ToolManagerWatch::kCheckIntervalMs)},
+        {"probes its Tool Manager every %ld seconds", long(ToolManagerWatch::kProbeIntervalMs / 1000)},
+        {"answered for %ld\nseconds", long(ToolManagerWatch::kOrphanLimitMs / 1000)},
+        {"at most %ld seconds after", long((ToolManagerWatch::kOrphanLimitMs +
+                                           ToolManagerWatch::kProbeIntervalMs) / 1000)},
+        {"every\n%ld seconds", long(ToolRegistry::kTickleIntervalMs / 1000)},
+        {"the first round %ld seconds", long((ToolRegistry::kFirstTickleDelayMs +
+                                             ToolRegistry::kTickleIntervalMs) / 1000)},
+        {"is %ld ms in\ntotal", long(kDefaultReplyTimeout)},
+        {"then for %ld ms", long(kShutdownDrainMs)},
+        {"gives the tools %ld ms", long(kRestartGraceMs)},
+        {"within %ld ms", long(TCPTransport::kReceiveBudgetMs)},
+        {"the first %ld files", long(kMaxMessageParams - 1)},
+        {"at most %ld parameters", long(kMaxMessageParams)},
+        {"%ld by default", long(kDefaultMaxLogSize)},
+    };
+    for (const auto& [pattern, value] : figures) {
+        char expected[128];
+        std::snprintf(expected, sizeof expected, pattern.c_str(), value);
+        std::string flat = expected;
+        for (char& c : flat) if (c == '\n') c = ' ';
+        std::string words = text;
+        for (char& c : words) if (c == '\n') c = ' ';
+        EXPECT_NE(words.find(flat), std::string::npos) << "developer.html does not say \"" << flat << "\"";
+    }
+}
+
+// A log line quoted in the guide comes from the line of the example it names.
+TEST(DeveloperGuide, QuotedLogLinesNameTheirLineInTheExample) {
+    std::string text = guide();
+    std::regex logLine(R"re((hellotool|countertool) \.\./\1 \((\d+)\): )re");
+    const std::map<std::string, std::string> sources{{"hellotool", "examples/hello-tool/hello.cpp"},
+                                                     {"countertool", "examples/counter-tool/counter.cpp"}};
+    int quoted = 0;
+    for (std::sregex_iterator it(text.begin(), text.end(), logLine), end; it != end; ++it, ++quoted) {
+        std::istringstream source(readFile(sourceFile(sources.at((*it)[1]))));
+        std::string line;
+        for (int n = std::stoi((*it)[2]); n > 0 && std::getline(source, line);) --n;
+        EXPECT_NE(line.find("OKA_LOG("), std::string::npos) << (*it)[0] << " quotes: " << line;
+    }
+    EXPECT_GE(quoted, 2);
 }
 
 }  // namespace

@@ -6,11 +6,14 @@
 #include <csignal>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "KelvaneHarness.h"
 #include "TestSupport.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
+#include "messaging/ToolListing.h"
 #include "toolkit/SystemServices.h"
 
 namespace {
@@ -100,6 +103,39 @@ TEST_F(SampleToolsTest, ANewToolAnswersQuestionsWhileItRegisters) {
     EXPECT_LT(TIME_GetCurMillisecs() - start, 3000u);
     extra.signal(SIGTERM);
     EXPECT_EQ(extra.waitForExit(3000), 0);
+}
+
+TEST_F(SampleToolsTest, AToolKilledComesBackAtOnceAndASignalledOneUnregisters) {
+    constexpr TypeCode kExtra = typeCode("XTRA");
+    const std::vector<std::string> arguments = {"--name", "Extra", "--type", "XTRA",
+                                                "--command", "Count Lines:0"};
+    // The port of the loaded Extra tool once it has published its command; 0 before.
+    auto loadedPort = [&] {
+        for (const ToolListing& tool : hub.listTools()) {
+            if (tool.info.toolType == kExtra && tool.loaded && tool.commands.size() == 1) {
+                return tool.info.port;
+            }
+        }
+        return 0;
+    };
+    {
+        ChildProcess first(builtProgram("okasample"), arguments, hub.environment());
+        ASSERT_TRUE(hub.waitUntil([&] { return loadedPort() != 0; }, 8000));
+        first.signal(SIGKILL);
+        first.waitForExit(3000);
+    }
+    // Not refused while the dead copy waits for the next probe.
+    uint32_t start = TIME_GetCurMillisecs();
+    ChildProcess second(builtProgram("okasample"), arguments, hub.environment());
+    ASSERT_TRUE(waitForLog("Tool: XTRAhas re-registered", 1, 8000));
+    EXPECT_LT(TIME_GetCurMillisecs() - start, 4000u);
+    EXPECT_NE(loadedPort(), 0);
+    // The Tool Manager kept its command: publishing it again is no failure.
+    EXPECT_TRUE(waitForLog("command 'Count Lines' is published already", 1));
+
+    second.signal(SIGTERM);
+    EXPECT_EQ(second.waitForExit(3000), 0);
+    EXPECT_TRUE(hub.waitUntil([&] { return !hub.isRegistered(kExtra); }, 3000));
 }
 
 TEST_F(SampleToolsTest, TheSampleViewerShowsAResolvedSourceAndTheRequesterGetsTheReply) {

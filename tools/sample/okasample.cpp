@@ -8,7 +8,6 @@
 // first.
 #include <algorithm>
 #include <cctype>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -27,13 +26,6 @@ constexpr size_t kSearchTextSize = 1024;
 
 SampleOptions options;
 std::string displayedFile;  // the path of the last 'DISF', searched by 'FISV'
-volatile std::sig_atomic_t endedBySignal = 0;
-
-void requestEnd(int) {
-    endedBySignal = 1;
-    gFinished = 1;
-}
-
 std::string textParam(const Message* message, int index) {
     char text[kPathSize];
     message->getTextParam(index, text, sizeof text);
@@ -149,9 +141,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "okasample: set OKA to the installation root\n");
         return 1;
     }
-    // The sample unregisters before it ends on a signal, Ctrl-C included.
-    std::signal(SIGTERM, requestEnd);
-    std::signal(SIGINT, requestEnd);
     registerSampleHandlers();
     int32_t registered = registerWithToolManager(options.program.c_str());
     if (registered != 0) {
@@ -164,8 +153,7 @@ int main(int argc, char** argv) {
     }
     // The help viewer and documents come as messages of their own.
     gMessageCenter->sendMessage(new Message(kGetHelpDefaultsMsg.code, &gKelvaneToolInfo));
-    runToolLoop();
-    if (endedBySignal) unregisterFromToolManager();
+    runToolLoop();  // on a signal, Ctrl-C included, it unregisters first
     OKA_LOG("%s leaving", options.name.c_str());
     leaveEnvironment();
     return 0;

@@ -1,0 +1,149 @@
+// Tools that die, hang and start again: a port that refuses unloads its tool
+// at the first send, a tool that never answers costs one reply time and is
+// then not waited for, and a copy started after a crash takes the dead
+// copy's place at once.
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ToolManagerTest.h"
+#include "messaging/ToolListing.h"
+#include "tools/RegisteredTool.h"
+#include "tools/ToolRegistry.h"
+
+namespace {
+constexpr TypeCode kRunner = typeCode("SRUN");
+constexpr TypeCode kViewer = typeCode("SVWR");
+
+using DeadToolsTest = ToolManagerTest;
+using Clock = std::chrono::steady_clock;
+
+long millisecondsSince(Clock::time_point start) {
+    return long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+// A 'DISF' that asks for the viewer's reply, for any viewer, without the user.
+Message* newDisplayRequest(const std::string& path) {
+    auto* request = new Message(typeCode("DISF"), nullptr);
+    request->addTextParam(path.c_str());
+    request->addBoolParam(false);
+    request->addLongParam(1);
+    request->addShortParam(1);
+    request->addBoolParam(false);
+    request->addLongParam(1);
+    request->addBoolParam(false);
+    request->addBoolParam(false);
+    request->addParam(kParamData, "x", 1);
+    request->addLongParam(0);
+    request->addTypeParam(0);
+    request->addLongParam(0);
+    return request;
+}
+
+// The 'TLST' record of the tool of `type`.
+ToolListing listingOf(const Message& reply, TypeCode type) {
+    ToolListing listing;
+    for (int i = 1; i < reply.paramCount; ++i) {
+        if (decodeToolListing(reply.getParam(i), reply.getParamLength(i), listing) &&
+            listing.info.toolType == type) {
+            return listing;
+        }
+    }
+    return {};
+}
+}  // namespace
+
+TEST_F(DeadToolsTest, AToolWhosePortRefusesIsUnloadedByTheFirstSendWithoutWaiting) {
+    std::string file = (manager.home.path() / "agent.qa").string();
+    writeFile(file, "agent\n");
+    struct Case {
+        const char* what;
+        std::function<Message*()> request;
+    };
+    // The added file stays in the project, which every restart loads again:
+    // the case that adds it comes last.
+    const std::vector<Case> cases = {
+        {"relaying a change", [&] { return newRequest("SCHG", {file}); }},
+        {"identifying an added file", [&] { return newRequest("ADDF", {file}); }},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.what);
+        manager.restart();
+        FakeTool dead("Sample Runner", kRunner);
+        ASSERT_EQ(registerFrom(dead), 0);
+        int deadPort = dead.info.port;
+        dead.die();
+
+        auto start = Clock::now();
+        deliver(each.request());
+        EXPECT_LT(millisecondsSince(start), 1000);
+        EXPECT_EQ(gToolRegistry->toolIsLoaded(kRunner), 0);
+        EXPECT_TRUE(manager.logContains("Sample Runner (SRUN) does not answer on port " +
+                                        std::to_string(deadPort) + ": unloaded"));
+        // The failed send names the tool; no 'QUIT' goes to a port that refuses.
+        EXPECT_TRUE(manager.logContains("Connection refused [Sample Runner (SRUN)]"));
+        EXPECT_FALSE(manager.logContains("Sending message QUIT registered tool SRUN"));
+    }
+}
+
+TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) {
+    for (const char* name : {"a.qa", "b.qa", "c.qa", "d.qa"}) {
+        writeFile(manager.home.path() / name, "agent\n");
+    }
+    for (const char* name : {"a.qa", "b.qa", "c.qa"}) {
+        deliver(newRequest("ADDF", {(manager.home.path() / name).string()}));
+    }
+    // It listens, so connections succeed, but it never reads one.
+    FakeTool hung("Sample Viewer", kViewer, true);
+    auto start = Clock::now();
+    EXPECT_EQ(registerFrom(hung), 0);
+    long registration = millisecondsSince(start);
+    EXPECT_GE(registration, long(kDefaultReplyTimeout) - 100);
+    EXPECT_LT(registration, long(kDefaultReplyTimeout) + 1000);
+    EXPECT_FALSE(gToolRegistry->toolIsResponding(kViewer));
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kViewer), 1);
+
+    // Requests that would wait for it answer at once; one-way messages still go.
+    start = Clock::now();
+    deliver(newRequest("ADDF", {(manager.home.path() / "d.qa").string()}));
+    deliver(newDisplayRequest("/src/agent.qa"));
+    deliver(newRequest("SCHG", {"/src/agent.qa"}));
+    EXPECT_LT(millisecondsSince(start), 1000);
+    EXPECT_TRUE(listingOf(*deliver(new Message(typeCode("TLST"), nullptr)), kViewer).notResponding);
+    EXPECT_EQ(occurrences(manager.log(), "Sample Viewer (SVWR) is not responding"), 1u);
+    EXPECT_EQ(hung.drainTypes(),
+              (std::vector<TypeCode>{typeCode("IDFB"), typeCode("FADD"), typeCode("SCHG")}));
+
+    // Anything from it, here a request of its own, and it is waited for again.
+    Message look(typeCode("LOOK"), &gMessageCenter->getOwnToolInfo());
+    look.addTypeParam(kRunner);
+    hung.send(look);
+    ASSERT_TRUE(pollUntil([] {
+        gMessageCenter->poll();
+        return gToolRegistry->toolIsResponding(kViewer);
+    }, 2000));
+    EXPECT_EQ(occurrences(manager.log(), "Sample Viewer (SVWR) responds again"), 1u);
+    EXPECT_FALSE(listingOf(*deliver(new Message(typeCode("TLST"), nullptr)), kViewer).notResponding);
+}
+
+TEST_F(DeadToolsTest, ACopyStartedAfterACrashTakesTheDeadCopysPlaceAtOnce) {
+    FakeTool crashed("Sample Runner", kRunner);
+    ASSERT_EQ(registerFrom(crashed, "/opt/oka/bin/okasamplerunner"), 0);
+    crashed.die();
+
+    FakeTool restarted("Sample Runner", kRunner);
+    auto start = Clock::now();
+    EXPECT_EQ(registerFrom(restarted, "/elsewhere/runner"), 0);
+    EXPECT_LT(millisecondsSince(start), 500);
+    const RegisteredTool* entry = gToolRegistry->getRegisteredTool(0);
+    EXPECT_EQ(entry->toolInfo.port, restarted.info.port);
+    EXPECT_EQ(entry->loaded, 1);
+    EXPECT_STREQ(entry->executableName, "okasamplerunner");  // as a re-registration keeps it
+    EXPECT_TRUE(manager.logContains("Tool: SRUNhas re-registered"));
+
+    // A copy that still answers keeps its place.
+    FakeTool third("Sample Runner", kRunner);
+    EXPECT_EQ(registerFrom(third), kErrorToolAlreadyLoaded);
+    EXPECT_EQ(gToolRegistry->getRegisteredTool(0)->toolInfo.port, restarted.info.port);
+}

@@ -1,0 +1,166 @@
+// The tool library: what request() hands back for each way a request can
+// end, the typed reading of results, answering the other side's question
+// while waiting (as a registering tool must), handlers that are lambdas, and
+// a tool without windows answering the window requests.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "FakeTool.h"
+#include "TestSupport.h"
+#include "core/Utilities.h"
+#include "messaging/MessageCenter.h"
+#include "messaging/MessageTypes.h"
+#include "tools/OkaTool.h"
+#include "tools/ToolRequest.h"
+
+namespace {
+
+// The other side of a request, in a thread of its own: it takes the next
+// message and answers it with `answer`, which may first ask the requester
+// a question of its own.
+class Responder : public FakeTool {
+public:
+    using Answer = std::function<void(Responder& self, const Message& request)>;
+
+    explicit Responder(Answer answer) : FakeTool("responder", typeCode("RESP")) {
+        thread = std::thread([this, answer] {
+            if (std::unique_ptr<Message> request = receive(3000)) answer(*this, *request);
+        });
+    }
+    ~Responder() { thread.join(); }
+
+    void send(Message& message) {
+        message.sender = info;
+        transport->sendMessage(message);
+    }
+    // Replies to `request` with `error` and the results `fill` adds.
+    void reply(const Message& request, int32_t error, const std::function<void(Message&)>& fill = {}) {
+        Message answer(kReplyMessage, &request.sender);
+        answer.addLongParam(error, kParamError);
+        if (fill) fill(answer);
+        send(answer);
+    }
+
+private:
+    std::thread thread;
+};
+
+class ToolRequestTest : public ::testing::Test {
+protected:
+    ToolRequestTest() { gMessageCenter = new MessageCenter(findFreePort()); }
+    ~ToolRequestTest() override {
+        delete gMessageCenter;
+        gMessageCenter = nullptr;
+    }
+
+    // A 'GFCP' to `destination`, waiting at most `timeoutMs`.
+    RequestResult ask(const ToolInfo& destination, uint32_t timeoutMs = 3000) {
+        Message files(kGetProjectFilesMsg.code, &destination);
+        files.addTypeParam(kWildcardType);
+        files.replyTimeout = timeoutMs;
+        return request(files);
+    }
+
+    TempHome home;
+};
+
+}  // namespace
+
+TEST_F(ToolRequestTest, TheResultOwnsTheReplyAndReadsEachResultOnlyAsItsType) {
+    Responder responder([](Responder& self, const Message& request) {
+        self.reply(request, 0, [](Message& reply) {
+            reply.addTextParam("/src/main.qa");
+            reply.addLongParam(7);
+            reply.addBoolParam(true);
+            reply.addTypeParam(typeCode("QAGT"));
+            reply.addParam(kParamData, "\x01\x02", 2);
+        });
+    });
+    RequestResult result = ask(responder.info);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.status(), RequestResult::Status::replied);
+    EXPECT_EQ(result.error(), 0);
+    ASSERT_EQ(result.resultCount(), 5);
+    EXPECT_EQ(result.text(0), "/src/main.qa");
+    EXPECT_EQ(result.number(1), 7);
+    EXPECT_EQ(result.flag(2), true);
+    EXPECT_EQ(result.type(3), typeCode("QAGT"));
+    EXPECT_EQ(result.data(4), (std::vector<uint8_t>{1, 2}));
+    // Another type, or a result past the last, reads as nothing.
+    EXPECT_EQ(result.number(0), std::nullopt);
+    EXPECT_EQ(result.text(1), std::nullopt);
+    EXPECT_EQ(result.flag(5), std::nullopt);
+    EXPECT_EQ(result.text(-1), std::nullopt);
+}
+
+TEST_F(ToolRequestTest, ErrorReplyNoReplyAndNobodyListeningAreToldApart) {
+    {
+        Responder refusing([](Responder& self, const Message& request) {
+            self.reply(request, -402);
+        });
+        RequestResult refused = ask(refusing.info);
+        EXPECT_EQ(refused.status(), RequestResult::Status::errorReply);
+        EXPECT_EQ(refused.error(), -402);
+        EXPECT_EQ(refused.resultCount(), 0);
+    }
+    {
+        Responder silent([](Responder&, const Message&) {});
+        RequestResult late = ask(silent.info, 300);
+        EXPECT_EQ(late.status(), RequestResult::Status::noReply);
+        EXPECT_EQ(late.error(), kErrorNoReply);
+        EXPECT_EQ(late.reply(), nullptr);
+    }
+    ToolInfo nobody;
+    nobody.port = findFreePort();
+    RequestResult unsent = ask(nobody);
+    EXPECT_EQ(unsent.status(), RequestResult::Status::notSent);
+    EXPECT_EQ(unsent.error(), kErrorNoReply);
+}
+
+// The Tool Manager asks a registering tool to identify files before it
+// answers the registration: the tool answers while it waits.
+TEST_F(ToolRequestTest, AQuestionFromTheOtherSideIsAnsweredByALambdaWhileWaiting) {
+    int questions = 0;
+    EXPECT_EQ(gMessageCenter->registerMessageHandler(kIdentifyFileMsg,
+                                                     [&questions](Message&, Message& reply) {
+                                                         ++questions;
+                                                         reply.addBoolParam(false);
+                                                         return 0;
+                                                     }),
+              0);
+    EXPECT_EQ(gMessageCenter->registerMessageHandler(kIdentifyFileMsg,
+                                                     [](Message&, Message&) { return 0; }),
+              kErrorDuplicateHandler);
+
+    Responder asking([](Responder& self, const Message& request) {
+        Message question(kIdentifyFileMsg.code, &request.sender);
+        question.addTextParam("/src/main.qa");
+        question.wantsReply = 1;
+        self.send(question);
+        std::unique_ptr<Message> answer = self.receive(3000);
+        bool answered = answer && answer->type == kReplyMessage && answer->getLongParam(0) == 0;
+        self.reply(request, answered ? 0 : -1);
+    });
+    RequestResult result = ask(asking.info);
+    EXPECT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(questions, 1);
+}
+
+TEST(ToolWithoutWindows, AnswersTheWindowRequestsWithNothingToDo) {
+    TempHome home;
+    setenv("OKA", home.path().c_str(), 1);
+    setWindowLayerHooks({});  // a Tool Manager in this process may have left its own
+    ASSERT_EQ(startTool("headless", {"Headless", "Test Tools", 1, 0, typeCode("HDLS"), false}), 0);
+    for (TypeCode type : {typeCode("SHOW"), typeCode("HIDE"), typeCode("CWIN"), typeCode("DSRC")}) {
+        auto* request = new Message(type, nullptr);
+        request->wantsReply = 1;
+        std::unique_ptr<Message> reply(gMessageCenter->dispatchMessage(request));
+        ASSERT_NE(reply, nullptr);
+        EXPECT_EQ(reply->getLongParam(0), 0) << TypeIdentToCStr(type);
+    }
+    leaveEnvironment();
+    unsetenv("OKA");
+}
