@@ -196,7 +196,9 @@ void ToolManagerApp::runMainLoop() {
         EVENT_ProcessPending();
         gMessageCenter->poll(0);
         gToolRegistry->tickleAllTools();
-        gWatchHub->flushWatchers();
+        // Copies go to the watchers once the messages of the turn are
+        // answered, not between a request's arrival and its reply.
+        if (!gMessageCenter->hasQueuedMessages()) gWatchHub->flushWatchers();
         if (toolLaunchPending && int32_t(TIME_GetCurMillisecs() - toolLaunchDue) >= 0) {
             launchMissingTools();
         }
