@@ -153,7 +153,17 @@ public:
 };
 Picker* openPicker = nullptr;
 
+// True when a pattern of the filter ("*.qa;.*rc") starts with a dot: only
+// then are hidden names, such as the settings folders of the home
+// directory, worth a row.
+bool asksForHiddenNames(const char* filterText) {
+    for (const char* c = filterText; *c != '\0'; ++c)
+        if (*c == '.' && (c == filterText || c[-1] == ';' || c[-1] == ' ')) return true;
+    return false;
+}
+
 bool Picker::listsFile(const char* directory, const char* name) const {
+    if (name[0] == '.' && !asksForHiddenNames(filter->getText())) return false;
     std::string path = joinPath(directory, name);
     if (path.empty()) return false;
     bool isDirectory = FMGR_GetNodeType(path.c_str()) == kNodeDirectory;

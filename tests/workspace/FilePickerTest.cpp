@@ -194,7 +194,13 @@ TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
 
 TEST_F(FilePickerTest, TheFilterIsCaseSensitiveAndAnEmptyOneMatchesEverything) {
     writeFile(root / "UPPER.PRJ", "");
+    // Hidden names show only for a filter that asks for them.
+    fs::create_directories(root / ".settings");
+    writeFile(root / ".profile", "");
     inPicker([&](PickerView& picker) {
+        picker.filter("*.txt;.*");
+        EXPECT_EQ(picker.diskRows(),
+                  (std::vector<std::string>{".", "..", ".profile", ".settings", "notes.txt", "sub"}));
         picker.filter("*.txt");
         EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "notes.txt", "sub"}));
         picker.filter("*.PRJ");
