@@ -5,7 +5,8 @@
 // (ProjectFile, the records of ProjectRecords.h). Every change of the
 // project's contents is saved at once. The current project's path is record
 // 1 of 'CPRJ' in the Tool Manager's preferences; without one the project is
-// "untitled.prj" in the current directory.
+// "untitled.prj" in the current directory, whose full path is then stored
+// like any other.
 //
 // File types come from the running tools through the FileIdentifier: the
 // first loaded tool in registry order that recognises a file decides;
@@ -142,6 +143,8 @@ private:
     void toolRegistered(const RegisteredTool& tool);
     // Takes the project file's last error as the manager's own.
     int32_t takeFileError();
+    // "untitled.prj" in the current directory, as a full path when it fits.
+    static void untitledProjectPath(char* buffer);
     bool componentStillListed(const Item* item) const;
     void writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records);
 
