@@ -60,8 +60,10 @@ WinObj* displayKelvanePreferences() {
     RES_SetNfyProcDS(dynamic_cast<TButObj*>(RES_GetNthChild(window, kCancelChild)),
                      cancelButtonNfy, 0);
     WIN_Init(window);
-    const char* viewer = gHelpManager != nullptr ? gHelpManager->getViewerName() : nullptr;
-    if (TEdObj* field = viewerField(window)) TED_SetStr(field, viewer != nullptr ? viewer : "");
+    // The form shows the program help really runs, not a stored name that
+    // gives way to another.
+    std::string viewer = gHelpManager != nullptr ? gHelpManager->getViewerInUse() : std::string();
+    if (TEdObj* field = viewerField(window)) TED_SetStr(field, viewer.c_str());
     WIN_Show(window);
     return window;
 }

@@ -5,10 +5,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
 
 #include "core/Globals.h"
 #include "core/Log.h"
 #include "kelvane/PreferencesWindow.h"
+#include "kelvane/TerminalNotice.h"
 #include "kelvane/ToolIconBar.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "messaging/MessageCenter.h"
@@ -54,10 +59,37 @@ void projectChanged(const char* path) {
     gWatchHub->projectChanged(path);
 }
 
-bool portFileExists() {
+// The port file's text, or nothing when there is no port file.
+std::optional<std::string> readPortFile() {
     char path[kPathSize];
     TCPTransport::portFilePath(path);
-    return fileExists(path);
+    std::ifstream file(path);
+    if (!file) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Puts the port file back as it was before this start, so that a start
+// that cannot run leaves no sign of a Tool Manager (a later start would
+// wait for the tools of a crash that never happened) and does not turn
+// away the tools of one that runs.
+void restorePortFile(const std::optional<std::string>& text) {
+    char path[kPathSize];
+    TCPTransport::portFilePath(path);
+    if (!text) {
+        std::remove(path);
+        return;
+    }
+    std::ofstream file(path, std::ios::trunc);
+    file << *text;
+}
+
+// The preferences file was invalid (damaged, or of another type or
+// version) and kept as it was; how to get at what it holds.
+void tellKeptPreferences(const char* path) {
+    tellTerminal("the preferences file %s is invalid and was kept as it is; running without "
+                 "preferences. 'okadb check %s' lists its problems, 'okadb check --repair %s' "
+                 "writes what can be saved to %s.repaired",
+                 path, path, path, path);
 }
 
 // Deletes a manager and clears its global.
@@ -78,13 +110,26 @@ ToolManagerApp::~ToolManagerApp() {
 int32_t ToolManagerApp::initializeApplication() {
     globalsCreated = true;
     // Listening rewrites the port file; an orderly end removes it.
-    previousEndedInOrder = !portFileExists();
+    std::optional<std::string> portFile = readPortFile();
+    previousEndedInOrder = !portFile;
     installWindowLayer();
-    if (int32_t error = initializeGlobals("kelvane", options.port)) return error;
+    if (int32_t error = initializeGlobals("kelvane", options.port)) {
+        if (error == kErrorNoInstallation) {
+            restorePortFile(portFile);
+            tellTerminal("the environment variable OKA is not set: set it to the installation's "
+                         "root folder");
+        }
+        return error;
+    }
+    std::string library = std::string(gResourcesDirectory) + "kelvane.dat";
+    if (!fileExists(library.c_str())) {
+        tellTerminal("OKA=%s is not an installation: %s is missing", gOkaDirectory, library.c_str());
+    }
     loadResourceLibrary("kelvane", "kelvane.dat");
     fillOwnToolInfo();
     gPreferencesManager = new PrefMan(kPreferencesFileType);
     if (int32_t error = gPreferencesManager->getLastError()) return error;
+    if (!gPreferencesManager->isOpen()) tellKeptPreferences(gPreferencesManager->getPath());
     gToolRegistry = new ToolRegistry(options.tickleClock);
     if (int32_t error = gToolRegistry->getLastError()) return error;
     // The icons follow the registry first, so a new tool's icon is there
@@ -105,7 +150,7 @@ int32_t ToolManagerApp::initializeApplication() {
     gWatchHub = new WatchHub();
     gToolRegistry->addListener(gWatchHub);
     gProjectManager->setProjectChangeHook(projectChanged);
-    gGlobalPathManager = new GlobalPathManager(gProjectManager);
+    gGlobalPathManager = new GlobalPathManager(&gProjectManager->getProjectFile());
     if (int32_t error = gGlobalPathManager->getLastError()) return error;
     gHelpManager = new HelpManager(1, nullptr);
     readStoredHelpViewer();
@@ -152,7 +197,9 @@ void ToolManagerApp::runMainLoop() {
         EVENT_ProcessPending();
         gMessageCenter->poll(0);
         gToolRegistry->tickleAllTools();
-        gWatchHub->flushWatchers();
+        // Copies go to the watchers once the messages of the turn are
+        // answered, not between a request's arrival and its reply.
+        if (!gMessageCenter->hasQueuedMessages()) gWatchHub->flushWatchers();
         if (toolLaunchPending && int32_t(TIME_GetCurMillisecs() - toolLaunchDue) >= 0) {
             launchMissingTools();
         }
@@ -183,6 +230,7 @@ void ToolManagerApp::shutDownApplication() {
     while (TIME_GetCurMillisecs() - start < kShutdownDrainMs) {
         EVENT_ProcessPending();
         gMessageCenter->poll();
+        gWatchHub->flushWatchers();
     }
     OKA_LOG("Leaving Tool Manager");
     // No port file: the next Tool Manager knows that no tools wait for it.

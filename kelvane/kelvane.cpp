@@ -82,6 +82,6 @@ int main(int argc, char** argv) {
 
     stopToolkit();
     // Without an installation there is nothing to run: the one start failure
-    // that is not silent.
+    // that ends kelvane (the terminal and the log said why).
     return started == kErrorNoInstallation ? -1 : 0;
 }

@@ -88,6 +88,7 @@ private:
     std::unique_ptr<uint8_t[]> params[kMaxMessageParams];  // owned data of parameter i
 };
 
+// The parameters a message must carry: their count and types.
 struct MessageTemplate {
     int16_t paramCount = 0;                     // parameters the message must carry
     TypeCode paramTypes[kMaxTemplateParams] = {};  // expected type of parameter i
@@ -109,6 +110,7 @@ using MessageHandlerProc = int32_t (*)(Message* message, Message* reply);
 // The same as any callable, such as a lambda that captures the tool's state.
 using MessageHandlerFunction = std::function<int32_t(Message& message, Message& reply)>;
 
+// The handler registered for a message type, with the template its messages must fit.
 class MessageHandler : public Item {
 public:
     // A search key for the handler of `messageType`.

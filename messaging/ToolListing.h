@@ -26,6 +26,7 @@ inline constexpr int kToolListingHeaderSize = 88;
 inline constexpr int kCommandListingSize = 40;
 inline constexpr int kCommandListingNameSize = 32;
 
+// One published command of a listed tool: name, requirement and file type.
 struct CommandListing {
     std::string name;       // at most 31 characters
     int32_t requirement;    // what the command works on

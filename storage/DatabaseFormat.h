@@ -122,6 +122,7 @@ inline constexpr long entryOffset(long listOffset, long index) {
 
 }  // namespace dbformat
 
+// One entry of the master pointer list: a block's type, length, spare room and place.
 struct MasterPtrEntry {
     TypeCode type = dbformat::kBlankType;
     int32_t length = 0;  // data bytes (free bytes for 'FREE')

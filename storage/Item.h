@@ -31,6 +31,7 @@ protected:
     TypeCode itemType = 0;  // concrete kind of the item
 };
 
+// An item holding a copy of a text.
 class StringItem : public Item {
 public:
     explicit StringItem(const char* text = nullptr);
@@ -48,6 +49,7 @@ private:
     char* string;  // owned copy, never null
 };
 
+// An item holding a number.
 class NumberItem : public Item {
 public:
     explicit NumberItem(int32_t n = 0) : Item(typeCode("NUMB")), number(n) {}

@@ -13,6 +13,7 @@
 
 #include "core/AlertHook.h"
 #include "core/Log.h"
+#include "storage/DatabaseCheck.h"
 
 namespace {
 constexpr const char* kLogSource = "../prefman";
@@ -27,6 +28,10 @@ PrefMan::PrefMan(TypeCode type) : fileType(type), version(kPreferencesVersion) {
     getValidPreferencesDirectory(directory);
     formatPath(path, "%s%s.prf", directory, gToolName);
     copyText(description, sizeof description, "preferences");
+    // The file is small and read whole at start anyway: a damaged record
+    // is found now, while the user can still be asked, rather than by a
+    // write at the end that fails.
+    checkEveryRecord = true;
     openPreferencesFile();
 }
 
@@ -48,6 +53,7 @@ void PrefMan::openPreferencesFile() {
         fileVersion = version;
     }
     if (result == 0) result = reconcileVersion(fileVersion);
+    if (result == 0 && checkEveryRecord) result = checkRecords();
     if (result == 0) result = openDBFile(path, kModeReadWrite, false);
 
     if (result == kErrorWrongFileType || result == kErrorVersionRejected ||
@@ -67,6 +73,13 @@ void PrefMan::openPreferencesFile() {
                       path, int(result));
         askUser(text, kAlertWarning, "File error", "Ok", nullptr, nullptr, 0, nullptr);
     }
+}
+
+long PrefMan::checkRecords() const {
+    std::vector<std::string> problems;
+    if (checkDatabaseFile(path, &problems)) return 0;
+    for (const std::string& problem : problems) OKA_LOG("%s: %s", path, problem.c_str());
+    return kErrorDamagedFile;
 }
 
 // Asked when the file is of another type or version, or damaged: only

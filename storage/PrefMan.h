@@ -4,8 +4,9 @@
 // type T, record k being field k; their bytes are opaque (text is stored with
 // its terminating NUL).
 //
-// Opening validates the file's type and data version; an invalid file is
-// overwritten only when the user agrees in the "Invalid file" alert. Every
+// Opening validates the file's type and data version (the preferences file:
+// every record); an invalid file is overwritten only when the user agrees
+// in the "Invalid file" alert, and is otherwise left closed and untouched. Every
 // operation leaves its outcome in the last error: 0, kErrorNoPreferencesFile
 // when no file is open, or a Database code.
 #pragma once
@@ -85,9 +86,12 @@ private:
     static std::vector<char> fieldBlock(const PreferenceRecord* records, long count);
     long findRecordBlock(TypeCode type, long* index);
     bool userAgreesToOverwrite();
+    // kErrorDamagedFile when any entry or record of the file is unsound.
+    long checkRecords() const;
 
     char path[kPathSize];         // full path of the file
     char description[kPathSize];  // "preferences", "project": named in alerts
     TypeCode fileType;            // written into new files, compared with existing ones
     short version;                // the data version this kind of file must have
+    bool checkEveryRecord = false;  // every record is checked before the file opens
 };

@@ -1,6 +1,7 @@
 // Toolkit start and end, with the order of the calls checked.
 #include "toolkit/AppLifecycle.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,7 +34,16 @@ bool wantsHeadless(int argc, char** argv) {
 
 int ERR_Master(int argc, char** argv) {
     advance(Stage::Idle, Stage::Master, "ERR_Master");
-    Backend* backend = wantsHeadless(argc, argv) ? nullptr : createFltkBackend(argc, argv);
+    bool headless = wantsHeadless(argc, argv);
+    Backend* backend = headless ? nullptr : createFltkBackend(argc, argv);
+    if (backend == nullptr && !headless) {
+        // The user asked for windows: say on the terminal why none come.
+        const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+        if (const char* slash = std::strrchr(program, '/')) program = slash + 1;
+        std::fprintf(stderr, "%s: cannot open display %s: running headless\n", program,
+                     std::getenv("DISPLAY"));
+        OKA_LOG("cannot open display %s: running headless", std::getenv("DISPLAY"));
+    }
     installBackend(backend ? backend : new HeadlessBackend);
     return 0;
 }

@@ -15,6 +15,7 @@ class LBoxObj;
 class TButObj;
 class TEdObj;
 
+// One choice of a combo box: its label and the application's value.
 struct ComboElement {
     std::string label;          // text shown
     ClientData clientData = 0;  // the application's value

@@ -4,6 +4,7 @@
 #include "toolkit/CBoxObj.h"
 #include "toolkit/Draw.h"
 #include "toolkit/Event.h"
+#include "toolkit/KeyboardNavigation.h"
 #include "toolkit/KeyCodes.h"
 #include "toolkit/Layout.h"
 #include "toolkit/LBoxObj.h"
@@ -60,17 +61,6 @@ bool chooseMenuAccelerator(WinObj* window, int keyCode, int modifiers) {
         }
     }
     return false;
-}
-
-// The first enabled button below `widget` that `accepts`.
-template <class Predicate>
-TButObj* findButton(WgtObj* widget, Predicate accepts) {
-    if (auto* button = dynamic_cast<TButObj*>(widget); button && button->enabled && accepts(button)) return button;
-    auto* panel = dynamic_cast<PanelObj*>(widget);
-    if (panel == nullptr || panel->kind == WgtKind::ComboBox) return nullptr;
-    for (auto& child : panel->children)
-        if (TButObj* found = findButton(child.get(), accepts)) return found;
-    return nullptr;
 }
 
 }  // namespace
@@ -136,12 +126,12 @@ bool dispatchKey(WinObj* window, int keyCode, int modifiers) {
     window->notify(kNfyKeyTyped);
     if (event.keyHandled) return true;
     if (chooseMenuAccelerator(window, keyCode, modifiers)) return true;
-    TButObj* button = findButton(window, [keyCode, modifiers](TButObj* candidate) {
-        return KYLST_Matches(candidate->accelKeys.get(), keyCode, modifiers);
+    TButObj* button = findPressableButton(window, [keyCode, modifiers](const TButObj& candidate) {
+        return KYLST_Matches(candidate.accelKeys.get(), keyCode, modifiers);
     });
     if (button == nullptr && keyCode == kKeyReturn && modifiers == 0)
-        button = findButton(window, [](TButObj* candidate) { return candidate->isDefault; });
-    if (button == nullptr) return false;
+        button = findPressableButton(window, [](const TButObj& candidate) { return candidate.isDefault; });
+    if (button == nullptr) return handleNavigationKey(window, keyCode, modifiers);
     dispatchActivate(button);
     return true;
 }
@@ -210,7 +200,13 @@ void dispatchResize(WgtObj* widget, int width, int height) {
     widget->notify(kNfyResized);
 }
 
-void dispatchFocus(WgtObj* widget, bool gained) { widget->notify(gained ? kNfyFocusGained : kNfyFocusLost); }
+void dispatchFocus(WgtObj* widget, bool gained) {
+    if (WinObj* window = widget->window()) {
+        if (gained) window->focus = widget;
+        else if (window->focus == widget) window->focus = nullptr;
+    }
+    widget->notify(gained ? kNfyFocusGained : kNfyFocusLost);
+}
 
 void dispatchDraw(WgtObj* widget) {
     DRAW_SetWgtContext(widget);

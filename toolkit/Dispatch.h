@@ -19,8 +19,9 @@ void dispatchPointerMove(WgtObj* widget, int windowX, int windowY);
 // kNfyRowActivated after a double click); other widgets kNfyMouseDown.
 void dispatchMouseDown(WgtObj* widget, int button, bool isDouble, int windowX, int windowY);
 // A key went down in the window: kNfyKeyDown and kNfyKeyTyped to the window,
-// then, unless a procedure consumed it, menu and button accelerators and
-// Return for the default button. True when something used the key.
+// then, unless a procedure consumed it, menu and button accelerators,
+// Return for the default button, and Tab and Escape (KeyboardNavigation.h).
+// True when something used the key.
 bool dispatchKey(WinObj* window, int keyCode, int modifiers);
 // The user changed a field's text: store it and notify kNfyKeyTyped.
 void dispatchTextEdited(TEdObj* field, const char* text);
@@ -31,6 +32,7 @@ void dispatchComboChoice(CBoxObj* combo, int index);
 void dispatchMenuChoice(WinObj* window, int title, int item);
 void dispatchClose(WinObj* window);
 void dispatchResize(WgtObj* widget, int width, int height);
+// The widget gained or lost the keyboard focus; its window notes which has it.
 void dispatchFocus(WgtObj* widget, bool gained);
 // A draw notification: kNfyDraw, or for a list box one row notification per
 // visible row (with the cursor on the row).

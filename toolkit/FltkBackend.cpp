@@ -40,12 +40,31 @@ void logFltkMessage(const char* format, ...) {
     OKA_LOG("window system: %s", message);
 }
 
+std::string gProgramName = "oka";  // argv[0] without its folder, until initializeGlobals names the program
+
+// Maps a window for the first time under the name window managers and
+// taskbars know the program's windows by (WM_CLASS, instance and class
+// alike): the program's own, not FLTK's "FLTK". FLTK writes it before the
+// window is mapped, with a capital; it is then set exactly.
+void showFirstTimeNamed(Fl_Window* peer) {
+    const char* name = gToolName != nullptr && gToolName[0] != '\0' ? gToolName : gProgramName.c_str();
+    peer->xclass(name);
+    peer->show();
+    std::string text = name;
+    XClassHint hint{text.data(), text.data()};
+    XSetClassHint(fl_display, fl_xid(peer), &hint);
+}
+
 // A text shortened with "..." until it fits `width` in the current font.
 std::string fitWithEllipsis(const char* text, int width) {
     std::string fitted = text;
     if (fl_width(fitted.c_str()) <= width) return fitted;
     while (!fitted.empty() && fl_width((fitted + "...").c_str()) > width) fitted.pop_back();
     return fitted + "...";
+}
+
+Bool isExposure(Display*, XEvent* event, XPointer) {
+    return event->type == Expose || event->type == GraphicsExpose ? True : False;
 }
 
 class FltkBackend : public Backend {
@@ -63,6 +82,7 @@ public:
     void show(WinObj* window) override {
         auto* peer = static_cast<Fl_Window*>(ensureWindowPeer(window));
         syncPeer(window);
+        if (!peer->shown()) showFirstTimeNamed(peer);
         peer->show();
     }
 
@@ -71,7 +91,16 @@ public:
     }
 
     void invalidate(WgtObj* widget) override {
-        if (widget->peer) static_cast<Fl_Widget*>(widget->peer)->redraw();
+        auto* peer = static_cast<Fl_Widget*>(widget->peer);
+        if (peer == nullptr) return;
+        // A widget without a background of its own draws over what it drew
+        // before (a mark taken away would stay): what lies under it is
+        // painted again with it.
+        Fl_Window* window = peer->as_window() ? nullptr : peer->window();
+        if (window != nullptr && widget->bgColor != nullptr && widget->bgColor->transparent)
+            window->damage(FL_DAMAGE_ALL, peer->x(), peer->y(), peer->w(), peer->h());
+        else
+            peer->redraw();
     }
 
     void focus(WgtObj* widget) override {
@@ -89,6 +118,22 @@ public:
     }
 
     void processPending() override { Fl::check(); }
+
+    void processExposures() override {
+        if (fl_display == nullptr) return;
+        // Only the exposures are taken from the queue; key presses and
+        // clicks stay in it, in order, for the next processPending.
+        XEvent event;
+        while (XCheckIfEvent(fl_display, &event, isExposure, nullptr)) fl_handle(event);
+        Fl::flush();
+    }
+
+    void showBusy(bool busy) override {
+        for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
+            window->cursor(busy ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+        if (!busy) updateCursor();
+        if (fl_display != nullptr) XFlush(fl_display);
+    }
 
     void wait(int milliseconds) override {
         if (milliseconds < 0) Fl::wait();
@@ -211,9 +256,13 @@ public:
 
 }  // namespace
 
-Backend* createFltkBackend(int /*argc*/, char** /*argv*/) {
+Backend* createFltkBackend(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return nullptr;
+    if (argc > 0 && argv[0] != nullptr && argv[0][0] != '\0') {
+        gProgramName = argv[0];
+        gProgramName.erase(0, gProgramName.rfind('/') + 1);
+    }
     fl_open_display(display);
     fl_register_images();
     Fl::scheme("gtk+");

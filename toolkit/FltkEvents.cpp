@@ -89,6 +89,9 @@ int handlePeerEvent(Fl_Widget* peer, int event, int (*baseHandle)(Fl_Widget*, in
             if (object->kind == WgtKind::Window &&
                 dispatchKey(static_cast<WinObj*>(object), keyCodeOfEvent(), modifiersOfEvent()))
                 return 1;
+            // Tab order is the window's, in reading order: a panel would
+            // move the focus among its own children in their list order.
+            if (Fl::event_key() == FL_Tab && isContainer(object)) return 0;
             return baseHandle(peer, event);
         default:
             return baseHandle(peer, event);

@@ -36,8 +36,9 @@ FltkWindowPeer::FltkWindowPeer(WinObj* window)
     : FltkPeer<Fl_Double_Window>(window->box.x, window->box.y, window->box.width,
                                  window->box.height + fltkMenuOffset(window)),
       window_(window),
-      minimumWidth_(w()),
-      minimumHeight_(window->box.height) {
+      // A remembered size may be larger than the resource's: the least is the resource's.
+      minimumWidth_(window->minimumWidth > 0 ? window->minimumWidth : w()),
+      minimumHeight_(window->minimumHeight > 0 ? window->minimumHeight : window->box.height) {
     resizeAnchor_ = new Fl_Box(w(), h(), 0, 0);
     end();  // FLTK windows start collecting children when made
     resizable(resizeAnchor_);
@@ -71,7 +72,10 @@ void FltkWindowPeer::resize(int x, int y, int width, int height) {
     init_sizes();
     Fl_Double_Window::resize(x, y, width, height);
     if (syncing_ || objectOf(this) == nullptr) return;
-    window_->box = makeRect16(x, y, width, height - fltkMenuOffset(window_));
+    // Only the position is taken here: dispatchResize compares the new size
+    // with the box to lay the children out, so it must find the old one.
+    window_->box.x = int16_t(x);
+    window_->box.y = int16_t(y);
     syncedX_ = x;
     syncedY_ = y;
     if (menuBar_) placeMenuBars();
@@ -123,7 +127,9 @@ int titlesWidth(const MBarObj& bar) {
 }  // namespace
 
 void FltkWindowPeer::placeMenuBars() {
-    int rightWidth = rightMenuBar_ ? rightMenuBar_->w() : 0;
+    // The width the titles need, not the bar's: FLTK stretches a bar that
+    // reaches the window's right edge when the window grows.
+    int rightWidth = rightMenuBar_ ? rightBarWidth_ : 0;
     menuBar_->resize(0, 0, w() - rightWidth, menuBar_->h());
     if (rightMenuBar_) rightMenuBar_->resize(w() - rightWidth, 0, rightWidth, menuBar_->h());
 }
@@ -157,7 +163,7 @@ void FltkWindowPeer::syncMenuBar() {
     if (rightMenuBar_) {
         rightMenuItems_.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});
         rightMenuBar_->menu(rightMenuItems_.data());
-        rightMenuBar_->size(titlesWidth(*bar), menuBar_->h());
+        rightBarWidth_ = titlesWidth(*bar);
     }
     placeMenuBars();
 }

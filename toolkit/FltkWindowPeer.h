@@ -32,6 +32,7 @@ private:
     WinObj* window_;                        // the toolkit window (valid while user_data is set)
     Fl_Menu_Bar* menuBar_ = nullptr;        // the menu bar child, or null
     Fl_Menu_Bar* rightMenuBar_ = nullptr;   // the right-aligned titles' bar, or null
+    int rightBarWidth_ = 0;                 // the room its titles take
     Fl_Widget* resizeAnchor_;               // empty box in the far corner: FLTK's resizable, so
                                             // FLTK moves no widget and the toolkit lays them out
     int minimumWidth_, minimumHeight_;      // the resource's size, the smallest the user may make it

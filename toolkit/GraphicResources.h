@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+// A colour: its components, or one of the two that draw no colour of their own.
 struct ColorObj {
     uint8_t red = 0, green = 0, blue = 0;  // the colour's components
     bool transparent = false;              // draws nothing (backgrounds stay as they are)
@@ -16,6 +17,7 @@ struct ColorObj {
 
 enum class FontFamily { Sans, Serif, Mono };
 
+// A text font: family, size in pixels and style.
 struct FontObj {
     FontFamily family = FontFamily::Sans;  // typeface
     int size = 12;                         // height in pixels
@@ -25,22 +27,26 @@ struct FontObj {
 
 enum class PenStyle { Invisible, Solid, Dotted, Dashed };
 
+// A pen for lines and frames: its style and width.
 struct PenObj {
     PenStyle style = PenStyle::Solid;  // how lines are stroked
     int width = 1;                     // line width in pixels
 };
 
+// A fill pattern.
 struct PattObj {
     bool empty = true;  // the only pattern the application uses fills nothing
 };
 
 enum class PointerShape { Arrow, ResizeHorizontal, ResizeVertical, Wait, Text, Hand, Cross };
 
+// A pointer shape shown over a widget.
 struct CursObj {
     PointerShape shape = PointerShape::Arrow;  // what the pointer looks like
     int waitStep = 0;                        // animation step of the wait cursor
 };
 
+// An image read from a file, drawn on buttons and icon areas.
 struct IconObj {
     std::string file;  // image file (XPM, PNG or GIF), absolute or as given
     int width = 0;     // width in pixels, read from the image

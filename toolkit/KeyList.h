@@ -4,11 +4,13 @@
 
 #include <vector>
 
+// One key with the modifiers that must be held with it.
 struct KyEltObj {
     int keyCode = 0;    // key (KeyCodes.h)
     int modifiers = 0;  // modifier bits that must be held (KeyModifier)
 };
 
+// The keys that activate a button, any one of them.
 struct KyLstObj {
     std::vector<KyEltObj> keys;  // any of them activates the owner
 };

@@ -12,6 +12,7 @@
 
 #include "toolkit/PanelObj.h"
 
+// One row of a list box: its text, the application's value and its selection.
 struct ListRow {
     ClientData clientData = 0;  // the application's value (0 past the end)
     bool selected = false;      // part of the selection

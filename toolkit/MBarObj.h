@@ -10,6 +10,7 @@
 
 #include "toolkit/MenuObj.h"
 
+// One title of a menu bar with the menu it opens.
 struct MenuTitle {
     std::string label;              // title text ("&Help")
     std::unique_ptr<MenuObj> menu;  // the title's menu, or null

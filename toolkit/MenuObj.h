@@ -9,6 +9,7 @@
 
 #include "toolkit/WgtObj.h"
 
+// One item of a menu: a command with its label, id and accelerator, or a separator.
 struct MenuItem {
     std::string label;             // text shown; '&' marks the mnemonic
     int id = 0;                    // the application's command number

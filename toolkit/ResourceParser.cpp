@@ -219,7 +219,7 @@ bool ResourceParser::iconStatement(const ResourceLine& line) {
 }
 
 bool ResourceParser::windowStatement(const ResourceLine& line) {
-    if (!expect(line, 2, {"title", "box", "answer", "bg", "icon", "resizable"})) return false;
+    if (!expect(line, 2, {"title", "box", "answer", "bg", "icon", "resizable", "escape"})) return false;
     window_ = std::make_unique<WinObj>();
     window_->name = line.words[1];
     window_->library = library_->name;
@@ -230,8 +230,14 @@ bool ResourceParser::windowStatement(const ResourceLine& line) {
     window_->label = attribute("title");
     window_->alertButtonPath = attribute("answer");
     if (!parseBox(attribute("box"), &window_->box)) return fail("window needs box=x,y,width,height");
+    window_->minimumWidth = window_->box.width;
+    window_->minimumHeight = window_->box.height;
     if (std::string flag = attribute("resizable"); !flag.empty() && !parseYesNo(flag, &window_->resizable))
         return fail("resizable must be yes or no");
+    if (std::string escape = attribute("escape"); !escape.empty()) {
+        if (escape != "close") return fail("escape must be close");
+        window_->closesOnEscape = true;
+    }
     if (std::string color = attribute("bg"); !color.empty())
         if (!(window_->bgColor = lookUp(library_->colors, color, "color"))) return false;
     if (std::string icon = attribute("icon"); !icon.empty())
@@ -260,6 +266,7 @@ std::unique_ptr<WgtObj> ResourceParser::makeWidget(const std::string& kind, cons
         std::string style = attribute("style");
         button->style = style == "toggle" ? ButtonStyle::Toggle : style == "radio" ? ButtonStyle::Radio : ButtonStyle::Push;
         button->isDefault = attribute("default") == "yes";
+        button->isCancel = attribute("cancel") == "yes";
         button->selected = attribute("selected") == "yes";
         if (std::string icon = attribute("icon"); !icon.empty())
             if (!(button->icon = lookUp(library_->icons, icon, "icon"))) return nullptr;
@@ -296,7 +303,7 @@ std::unique_ptr<WgtObj> ResourceParser::makeWidget(const std::string& kind, cons
 bool ResourceParser::widgetStatement(const ResourceLine& line) {
     static const std::map<std::string, std::vector<const char*>> ownAttributes = {
         {"label", {"text", "align"}},
-        {"button", {"text", "style", "default", "selected", "icon"}},
+        {"button", {"text", "style", "default", "cancel", "selected", "icon"}},
         {"field", {"text", "lines", "editable"}},
         {"iconarea", {"icon"}},
         {"list", {"select"}},

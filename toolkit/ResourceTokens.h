@@ -8,6 +8,7 @@
 
 #include "toolkit/Rect16.h"
 
+// One line of a resource file split into its words and key=value attributes.
 struct ResourceLine {
     std::vector<std::string> words;                 // positional words and quoted texts, in order
     std::map<std::string, std::string> attributes;  // key=value pairs

@@ -23,6 +23,7 @@ TButObj::TButObj(const TButObj& other)
       style(other.style),
       selected(other.selected),
       isDefault(other.isDefault),
+      isCancel(other.isCancel),
       accelKeys(other.accelKeys ? std::make_unique<KyLstObj>(*other.accelKeys) : nullptr) {}
 
 std::unique_ptr<WgtObj> TButObj::clone() const { return std::make_unique<TButObj>(*this); }

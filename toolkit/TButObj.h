@@ -25,6 +25,7 @@ public:
     ButtonStyle style = ButtonStyle::Push; // how activation changes `selected`
     bool selected = false;                 // toggle and radio state
     bool isDefault = false;                // Enter in the window activates it
+    bool isCancel = false;                 // Escape in the window activates it
     std::unique_ptr<KyLstObj> accelKeys;   // keys that activate it, or null
 };
 

@@ -3,7 +3,20 @@
 
 #include <cstdlib>
 
+#include "toolkit/KeyboardNavigation.h"
+
 std::unique_ptr<WgtObj> TEdObj::clone() const { return std::make_unique<TEdObj>(*this); }
+
+void TEdObj::defaultNotify(int code) {
+    // Return in a one-line field answers the dialog, as if its default
+    // button was clicked; a procedure that gives Return another meaning
+    // does not pass the code on.
+    if (code == kNfyEnterKey && !multiLine) {
+        pressDefaultButton(this);
+        return;
+    }
+    WgtObj::defaultNotify(code);
+}
 
 namespace {
 int clampPosition(const TEdObj* field, int position) {

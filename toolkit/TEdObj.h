@@ -1,6 +1,7 @@
 // TEdObj: an editable text field, single- or multi-line. Edits by the user
 // notify kNfyKeyTyped (108) after the text changed; Enter in a single-line
-// field notifies kNfyEnterKey (200). Positions count bytes from 0.
+// field notifies kNfyEnterKey (200), which the default procedure answers by
+// pressing the window's default button. Positions count bytes from 0.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,7 @@ public:
     TEdObj() : WgtObj(WgtKind::TextField) {}
 
     std::unique_ptr<WgtObj> clone() const override;
+    void defaultNotify(int code) override;
 
     std::string text;            // the field's contents
     bool multiLine = false;      // Enter inserts a line end instead of notifying 200

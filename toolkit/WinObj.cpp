@@ -15,7 +15,10 @@ WinObj::WinObj(const WinObj& other)
       menuBar(other.menuBar ? std::make_unique<MBarObj>(*other.menuBar, this) : nullptr),
       library(other.library),
       alertButtonPath(other.alertButtonPath),
-      resizable(other.resizable) {}
+      resizable(other.resizable),
+      minimumWidth(other.minimumWidth),
+      minimumHeight(other.minimumHeight),
+      closesOnEscape(other.closesOnEscape) {}
 
 WinObj::~WinObj() = default;
 

@@ -29,6 +29,11 @@ public:
     std::string alertButtonPath;        // for alerts: child path of the button that answers
                                         // an unscripted modal loop ("1/0"); empty otherwise
     bool resizable = false;             // the user may change its size (not below the resource's)
+    int minimumWidth = 0;               // the resource's size, the least the user may make
+    int minimumHeight = 0;              // it; 0: the size it is first shown with
+    bool closesOnEscape = false;        // Escape closes it when it has no cancel button
+    WgtObj* focus = nullptr;            // the widget that last gained the focus; compare only,
+                                        // it may have been destroyed since
     bool shown = false;                 // mapped on the screen
     bool minimized = false;             // iconified
     bool initialized = false;           // WIN_Init has run

@@ -23,6 +23,7 @@
 // answer within the request's replyTimeout.
 inline constexpr int32_t kErrorNoReply = -1501;
 
+// The outcome of a request: replied, refused with an error, unanswered or not sent.
 class RequestResult {
 public:
     enum class Status {

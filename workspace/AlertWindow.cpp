@@ -2,9 +2,13 @@
 // group of three buttons and the message field.
 #include "workspace/AlertWindow.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
+#include "toolkit/Automation.h"
 #include "toolkit/ResourceLibrary.h"
 #include "toolkit/TButObj.h"
 #include "toolkit/TEdObj.h"
@@ -54,10 +58,24 @@ void answerButtonNfy(TButObj* button, int code) {
     TBUT_DefNfy(button, code);
 }
 
-// Labels a button, or hides it when it has no label.
+// Labels a button, or hides it when it has no label. Escape presses the
+// button that says "Cancel", wherever the caller put it.
 void setUpButton(TButObj* button, const char* label) {
     if (label != nullptr) TBUT_SetLabel(button, label);
     WGT_SetVisibility(button, label != nullptr);
+    button->isCancel = label != nullptr && std::strcmp(label, "Cancel") == 0;
+}
+
+// One line on the standard error: the program, the alert and the button that
+// answered it (none when the alert was closed).
+void tellAutomaticAnswer(WinObj* window, const char* title, const char* message, int status) {
+    WgtObj* group = RES_GetNthChild(window, kButtonGroup);
+    TButObj* button = nullptr;
+    if (status >= 1 && status <= 3) button = dynamic_cast<TButObj*>(RES_GetNthChild(group, status - 1));
+    std::fprintf(stderr, "%s: %s: %s [answered \"%s\" without a display]\n",
+                 gToolName != nullptr ? gToolName : "", title, message,
+                 button != nullptr ? TBUT_GetLabel(button) : "");
+    std::fflush(stderr);
 }
 }  // namespace
 
@@ -100,7 +118,11 @@ long displayAlertWindow(const char* message, long kind, const char* title, const
     WIN_SetLabel(window, title);
     TED_SetStr(static_cast<TEdObj*>(RES_GetNthChild(window, kMessageField)), message);
 
+    int unscripted = AUTO_UnscriptedCount();
     int status = WIN_ModalProcess(window);
+    // Without a display nobody saw the question: the terminal shows it with
+    // the answer it was given.
+    if (AUTO_UnscriptedCount() > unscripted) tellAutomaticAnswer(window, title, message, status);
     WIN_TerminateGetStatus(window);
     gAlertWindow = nullptr;
     // Closing the window answers nothing.

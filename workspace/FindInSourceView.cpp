@@ -55,14 +55,17 @@ void findWindowNfy(WinObj* window, int code) {
 }
 
 void textFieldNfy(TEdObj* field, int code) {
+    // Return searches here; the default procedure would press Find as well.
+    if (code == kNfyEnterKey) {
+        findFromWindow();
+        return;
+    }
     TED_DefNfy(field, code);
     if (code == kNfyInit && gSearchString != nullptr) {
         TED_SetStr(field, gSearchString);
         gTextChanged = 0;
     } else if (code == kNfyKeyTyped) {
         gTextChanged = 1;
-    } else if (code == kNfyEnterKey) {
-        findFromWindow();
     }
 }
 

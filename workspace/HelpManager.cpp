@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -89,6 +90,26 @@ std::string viewerCommand(const char* viewerName) {
     return kDesktopViewer;
 }
 
+// A path as a file:// URL: what the desktop's opener wants when the
+// document carries an anchor (a bare name with "#..." is a missing file to
+// it). Bytes other than letters, digits, "-._~/" and, in the anchor, ':' are
+// percent-encoded.
+std::string percentEncoded(const std::string& text, const char* alsoPlain) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (unsigned char c : text) {
+        bool plain = c != '\0' && (std::isalnum(c) || std::strchr("-._~", c) || std::strchr(alsoPlain, c));
+        if (plain) {
+            encoded += char(c);
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 15];
+        }
+    }
+    return encoded;
+}
+
 // The label without blanks and '&', as menu-item anchors carry it.
 void stripLabel(const char* label, char* out) {
     size_t length = 0;
@@ -128,6 +149,8 @@ HelpManager::HelpManager(unsigned char isToolManager, const char* name) {
 HelpManager::~HelpManager() {
     delete[] viewerName;
 }
+
+std::string HelpManager::getViewerInUse() const { return viewerCommand(viewerName); }
 
 void HelpManager::setViewerName(const char* name) {
     delete[] viewerName;
@@ -271,10 +294,13 @@ void HelpManager::showHelp(const char* file, const char* anchor, WinObj* window)
         okaBeep();
         return;
     }
+    std::string viewer = viewerCommand(viewerName);
     std::string document = fullPath.get();
-    if (anchor != nullptr) document += std::string("#") + anchor;
+    bool asUrl = viewer == kDesktopViewer;
+    if (asUrl) document = "file://" + percentEncoded(document, "/");
+    if (anchor != nullptr) document += "#" + (asUrl ? percentEncoded(anchor, ":") : std::string(anchor));
     // The '&' starts the viewer in the background.
-    std::string command = viewerCommand(viewerName) + " " + shellQuoted(document) + "&";
+    std::string command = viewer + " " + shellQuoted(document) + "&";
     OKA_LOG("%s", command.c_str());
     // The viewer's fate is its own: a failure to start is not reported.
     if (std::system(command.c_str()) < 0) OKA_LOG("showHelp: could not run the shell");

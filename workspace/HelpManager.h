@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "storage/List.h"
 
@@ -43,6 +44,10 @@ class HelpManager {
     // Keeps a copy of `name` (null: no viewer).
     void setViewerName(const char* name);
     const char* getViewerName() const { return viewerName; }
+    // The program that will really show help: the viewer name, or
+    // "xdg-open" when the name is empty or the old default that is not
+    // installed. With "xdg-open" documents go as file:// URLs.
+    std::string getViewerInUse() const;
     // Appends a document to the help menus built from now on.
     void addHelpMItem(const char* label, const char* file);
     long getHelpMItemCount() const { return labels.getCount(); }

@@ -25,6 +25,7 @@ inline constexpr TypeCode kSourceWindowType = typeCode("SRCW");
 // Called with (window, button, active) whenever a window's active state is set.
 using WindowActivationProc = void (*)(WinObj* window, TButObj* button, unsigned char active);
 
+// The window manager's record of one window: kind, window, active state and position.
 struct WindowRec {
     TypeCode windowType = 0;                        // kind of window
     WinObj* window = nullptr;                       // the toolkit window

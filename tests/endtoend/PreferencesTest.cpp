@@ -239,4 +239,56 @@ TEST_F(PreferencesTest, DamagedFilesNeverCrashOkadb) {
     }
 }
 
+// Start-up problems are told on the terminal, one line each. kelvane runs
+// through the shell in `place` (its HOME) with `environment`, for at most
+// `seconds` (then SIGTERM ends it in order); what it printed, and its status.
+CommandRun runKelvane(const fs::path& place, const std::string& environment, int seconds) {
+    return runCommand("cd '" + place.string() + "' && HOME='" + place.string() + "' " + environment +
+                      " timeout " + std::to_string(seconds) + " '" + builtProgram("kelvane").string() +
+                      "' 2>&1");
+}
+
+bool printed(const CommandRun& run, const std::string& line) {
+    return run.output.find(line + "\n") != std::string::npos;
+}
+
+TEST_F(PreferencesTest, StartUpProblemsAreToldOnTheTerminal) {
+    // Without OKA: one line, status 255, and the port file as it was (here
+    // one left by an earlier Tool Manager) or none.
+    fs::path fresh = home.path() / "fresh";
+    fs::create_directories(fresh);
+    std::string earlierPortFile = readFile(home.okaDirectory() / "okaport");
+    for (const fs::path& place : {home.path(), fresh}) {
+        CommandRun run = runKelvane(place, "OKA=", 10);
+        EXPECT_EQ(run.status, 255);
+        EXPECT_EQ(run.output,
+                  "kelvane: the environment variable OKA is not set: set it to the installation's root folder\n");
+    }
+    EXPECT_EQ(readFile(home.okaDirectory() / "okaport"), earlierPortFile);
+    EXPECT_FALSE(fs::exists(fresh / ".oka" / "okaport"));
+
+    // OKA naming no installation: said, and kelvane runs on.
+    CommandRun run = runKelvane(fresh, "OKA=/nowhere DISPLAY=", 2);
+    EXPECT_TRUE(printed(run, "kelvane: OKA=/nowhere/ is not an installation: /nowhere/bin/resource/kelvane.dat is missing"))
+        << run.output;
+    EXPECT_NE(run.output.find("kelvane: ready on"), std::string::npos);
+
+    // A damaged record (not the header) and a display that does not answer:
+    // the question is asked, shown with its automatic answer, the file kept.
+    fs::path damagedHome = home.path() / "damaged";
+    std::string damaged;
+    for (const Damage& damage : damagedCopies(samplePreferences()))
+        if (damage.name == "record length overrun") damaged = damage.bytes;
+    fs::path preferences = damagedHome / ".oka" / "kelvane.prf";
+    writeFile(preferences, damaged);
+    run = runKelvane(damagedHome, "OKA='" + root.string() + "' DISPLAY=:7391", 2);
+    EXPECT_TRUE(printed(run, "kelvane: cannot open display :7391: running headless")) << run.output;
+    EXPECT_TRUE(printed(run, "kelvane: Invalid file: The preferences file " + preferences.string() +
+                                 " was invalid. Would you like to overwrite the exisiting file? "
+                                 "[answered \"Cancel\" without a display]"))
+        << run.output;
+    EXPECT_NE(run.output.find("'okadb check --repair " + preferences.string() + "'"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(readFile(preferences), damaged);
+}
 }  // namespace

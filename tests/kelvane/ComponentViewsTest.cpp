@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "kelvane/ProjectColumns.h"
 #include "WorkspaceFixture.h"
 #include "kelvane/ColumnResize.h"
 #include "kelvane/ComponentArea.h"
@@ -21,14 +22,14 @@ class ComponentViewsTest : public WorkspaceTest {
   protected:
     std::vector<int> columnXs() const {
         std::vector<int> xs;
-        for (long n = 0; n < gProjectManager->getNumberOfColumns(); ++n)
-            xs.push_back(gProjectManager->getColumn(n).list->box.x);
+        for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n)
+            xs.push_back(gProjectColumns.getColumn(n).list->box.x);
         return xs;
     }
     // Drags boundary `boundary` by the horizontal moves `steps` (window
     // coordinates follow from the area's place in the window).
     void drag(int boundary, const std::vector<int>& steps) {
-        Rect16 list = gProjectManager->getColumn(boundary).list->box;
+        Rect16 list = gProjectColumns.getColumn(boundary).list->box;
         int x = list.right() + 4, y = 40;
         int originX = 0, originY = 0;
         area()->windowOrigin(&originX, &originY);
@@ -55,8 +56,8 @@ class ComponentViewsTest : public WorkspaceTest {
     }
     std::vector<int> columnWidths() const {
         std::vector<int> widths;
-        for (long n = 0; n < gProjectManager->getNumberOfColumns(); ++n)
-            widths.push_back(columnWidth(gProjectManager->getColumn(n)));
+        for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n)
+            widths.push_back(columnWidth(gProjectColumns.getColumn(n)));
         return widths;
     }
     // Opens the view's filter dialog from its label's pop-up.
@@ -113,10 +114,16 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
               " Hold down the right mouse button to display commands available for this list");
     AUTO_Enter(area());
     EXPECT_EQ(statusText(), " Create new lists to display and organize project components");
-    // The area's height change reaches every list.
-    AUTO_Resize(area(), area()->box.width, 300);
-    EXPECT_EQ(third->getListBox()->box.height, 300 - 28 - 20);
-    EXPECT_EQ(projectList()->box.height, 300 - 28 - 20);
+    // Enlarging the 724 x 476 window by 376 x 324: the status line keeps
+    // its height at the bottom, the icon panel widens, the component area
+    // grows both ways and every list with it.
+    AUTO_Resize(gWorkspaceWindow, 1100, 800);
+    EXPECT_EQ(RES_GetNthChild(gWorkspaceWindow, 0)->box, makeRect16(8, 448 + 324, 708 + 376, 20));
+    EXPECT_EQ(RES_GetNthChild(gWorkspaceWindow, 10)->box, makeRect16(8, 8, 708 + 376, 66));
+    EXPECT_EQ(area()->box, makeRect16(166, 84, 550 + 376, 356 + 324));
+    EXPECT_EQ(third->getListBox()->box.height, 356 + 324 - 28 - 20);
+    EXPECT_EQ(projectList()->box.height, 356 + 324 - 28 - 20);
+    EXPECT_EQ(RES_GetNthChild(gWorkspaceWindow, 1)->box, makeRect16(8, 84, 150, 26));
 }
 
 TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {

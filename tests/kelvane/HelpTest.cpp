@@ -179,17 +179,45 @@ TEST_F(HelpTest, ViewerGetsTheDocumentAsOneQuotedWordAndMissingFilesBeep) {
     EXPECT_TRUE(viewerArguments(300).empty());
 }
 
-TEST_F(HelpTest, MissingDefaultViewerGivesWayToXdgOpenForDocumentsWithoutAnchor) {
+// A stand-in for the desktop's opener, as strict as the real one: it takes
+// an existing file or a URL and refuses anything else with status 2.
+void writeStrictOpener(const fs::path& directory, const fs::path& out) {
+    fs::path program = directory / "xdg-open";
+    writeFile(program, "#!/bin/sh\n"
+                       "case \"$1\" in *://*) ;; *) [ -e \"$1\" ] || { echo \"REFUSED $1\" >> '" +
+                           out.string() + "'; exit 2; } ;; esac\n"
+                           "printf '%s\\n' \"$1\" >> '" + out.string() + "'\n");
+    fs::permissions(program, fs::perms::owner_all);
+}
+
+TEST_F(HelpTest, WithoutItsViewerHelpGoesToTheDesktopOpenerAsAFileUrl) {
     fs::path bin = home / "bin";
-    writeRecordingViewer(bin, "xdg-open", viewerOut);
+    writeStrictOpener(bin, viewerOut);
     std::string path = getenv("PATH");
-    setenv("PATH", bin.c_str(), 1);
+    setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
     gHelpManager->setViewerName("netscape");
     createWorkspaceWindow();
+    std::string url = "file://" + documents.string();
+
+    AUTO_KeyPress(gWorkspaceWindow, kKeyF1);
+    EXPECT_EQ(viewerArguments(), std::vector<std::string>{url + "/user.html#OKAWin:ToolManager"});
     AUTO_ChooseMenuItem(gWorkspaceWindow, "&Language Reference");
+    EXPECT_EQ(viewerArguments(), std::vector<std::string>{url + "/quenta.html"});
+    // Blanks, quotes and semicolons in the path survive the shell and the URL.
+    fs::path odd = home / "it's; docs";
+    writeFile(odd / "user.html", "<html></html>\n");
+    gHelpManager->showHelp((odd / "user.html").c_str(), "OKAMenu:ToolManager:AddFile", nullptr);
+    EXPECT_EQ(viewerArguments(), std::vector<std::string>{"file://" + home.string() +
+                                                          "/it%27s%3B%20docs/user.html#OKAMenu:ToolManager:AddFile"});
+
+    // The form shows what really runs; what the user types is kept as typed.
+    WinObj* form = displayKelvanePreferences();
+    ASSERT_NE(form, nullptr);
+    EXPECT_STREQ(TED_GetStr(static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"))), "xdg-open");
     setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(viewerArguments(), std::vector<std::string>{inDocuments("quenta.html")});
-    EXPECT_TRUE(manager.logContains("xdg-open '" + inDocuments("quenta.html") + "'&"));
+    AUTO_EditText(static_cast<TEdObj*>(AUTO_FindChild(form, "2/0")), "netscape");
+    AUTO_PressEnter(static_cast<TEdObj*>(AUTO_FindChild(form, "2/0")));
+    EXPECT_STREQ(gHelpManager->getViewerName(), "netscape");
 }
 
 TEST_F(HelpTest, HelpDefaultsAnswerWithTheViewerThenEveryDocument) {

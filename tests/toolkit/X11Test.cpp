@@ -4,6 +4,7 @@
 // input tests, xdotool) is not installed.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -185,6 +186,85 @@ TEST_F(X11Backend, ModalLoopRunsUntilTheButtonEndsIt) {
     EVENT_StartWgtAlarm(RES_GetNthChild(window, 1), 0, 200);
     EXPECT_EQ(WIN_ModalProcess(window), 0);
     EXPECT_EQ(AUTO_UnscriptedCount(), 0);
+    WIN_TerminateGetStatus(window);
+}
+
+// The first line a shell command prints, without its end.
+std::string firstLine(const std::string& command) {
+    std::string line;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        if (std::fgets(buffer, sizeof buffer, pipe) != nullptr) line = buffer;
+        pclose(pipe);
+    }
+    while (!line.empty() && line.back() == '\n') line.pop_back();
+    return line;
+}
+
+// The X window id of the shown window titled `title`, or "".
+std::string windowId(const std::string& title) {
+    return firstLine("timeout 10 xdotool search --sync --onlyvisible --name '^" + title + "$' 2>/dev/null");
+}
+
+TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
+    if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    // Shown at a remembered size larger than the resource's 724 x 476.
+    WinObj* window = WIN_Load("kelvane", "workspace");
+    ASSERT_NE(window, nullptr);
+    Rect16 remembered = makeRect16(40, 40, 1000, 700);
+    WIN_Configure(window, &remembered);
+    WIN_Init(window);
+    WIN_Show(window);
+    pumpUntil([] { return false; }, 300);
+    std::string id = windowId("OKA Tool Manager");
+    ASSERT_FALSE(id.empty());
+    // Window managers know it by the program's name, not by the toolkit's.
+    EXPECT_EQ(firstLine("xprop -id " + id + " WM_CLASS"),
+              "WM_CLASS(STRING) = \"toolkit_x11_tests\", \"toolkit_x11_tests\"");
+    // Smaller than remembered is allowed down to the resource's size.
+    xdotool("windowsize " + id + " 800 525");
+    EXPECT_TRUE(pumpUntil([window] { return window->box.width == 800; }));
+    // 376 x 324 more than the resource's size, below the 25-pixel menu bar.
+    xdotool("windowsize " + id + " 1100 825");
+    EXPECT_TRUE(pumpUntil([window] { return window->box.width == 1100; }));
+    EXPECT_EQ(window->box.height, 800);
+    EXPECT_EQ(RES_GetNthChild(window, 0)->box, makeRect16(8, 448 + 324, 708 + 376, 20));  // status line
+    EXPECT_EQ(RES_GetNthChild(window, 10)->box, makeRect16(8, 8, 708 + 376, 66));        // tool icons
+    EXPECT_EQ(RES_GetNthChild(window, 11)->box, makeRect16(166, 84, 550 + 376, 356 + 324));
+    EXPECT_EQ(RES_GetNthChild(window, 1)->box, makeRect16(8, 84, 150, 26));  // buttons stay
+    WIN_TerminateGetStatus(window);
+}
+
+int gCancels = 0, gConfirms = 0;  // activations of the Add Engine buttons
+
+TEST_F(X11Backend, EscapeReturnAndTabActInARealDialog) {
+    if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    WinObj* window = showWindow("kelvane", "connectWindow");
+    ASSERT_NE(window, nullptr);
+    auto count = [](int* counter) {
+        return [counter](WgtObj* button, int code) {
+            if (code == kNfyActivated) ++*counter;
+            TBUT_DefNfy(static_cast<TButObj*>(button), code);
+        };
+    };
+    gCancels = gConfirms = 0;
+    RES_GetNthChild(window, 2)->procedure = count(&gConfirms);
+    RES_GetNthChild(window, 3)->procedure = count(&gCancels);
+    WgtObj* machine = RES_GetNthChild(window, 0);
+    xdotool("mousemove " + screenPoint(window, machine) + " click 1");
+    EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; }));
+
+    xdotool("key Tab");
+    EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 1); })) << "Tab: port";
+    xdotool("key Tab");
+    EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 3); })) << "Tab: Cancel";
+    xdotool("key shift+Tab shift+Tab");
+    EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; })) << "Shift-Tab: machine";
+    xdotool("key Return");
+    EXPECT_TRUE(pumpUntil([] { return gConfirms == 1; })) << "Return in the machine field";
+    xdotool("key Escape");
+    EXPECT_TRUE(pumpUntil([] { return gCancels == 1; })) << "Escape";
+    EXPECT_EQ(gConfirms, 1);
     WIN_TerminateGetStatus(window);
 }
 

@@ -1,0 +1,176 @@
+// The keys of every dialog, headless: Escape presses Cancel or closes the
+// window, Return in a one-line field presses the default button, Tab walks
+// the fields and buttons in reading order.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "WorkspaceFixture.h"
+#include "kelvane/AboutWindow.h"
+#include "kelvane/PreferencesWindow.h"
+#include "kelvane/ToolInfoWindow.h"
+#include "projects/ComponentView.h"
+#include "projects/EngineInfo.h"
+#include "projects/MasterComponentList.h"
+#include "projects/GlobalPathManager.h"
+#include "projects/NewEngineWindow.h"
+#include "toolkit/KeyboardNavigation.h"
+#include "workspace/AlertWindow.h"
+#include "workspace/FilePicker.h"
+#include "workspace/FindInSourceView.h"
+#include "workspace/HelpManager.h"
+#include "workspace/WindowManager.h"
+
+namespace {
+
+// Marks `gone` when the window is destroyed, keeping its own procedure.
+void watchDestruction(WinObj* window, bool* gone) {
+    auto own = window->procedure;
+    window->procedure = [own, gone](WgtObj* widget, int code) {
+        if (code == kNfyWindowDestroyed) *gone = true;
+        if (own) own(widget, code);
+        else widget->defaultNotify(code);
+    };
+}
+
+class DialogKeysTest : public WorkspaceTest {
+  public:
+    static WinObj* addEngineWindow() {
+        displayNewEngineWindow(nullptr, 0);
+        return gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
+    }
+    WinObj* listFilterWindow() {
+        ComponentView* view = gProjectManager->addComponentView();
+        AUTO_ScriptPopupLabel("Set List Filter...");
+        AUTO_ButtonDown(view->getLabel(), 3, false);
+        return view->getFilterDialog();
+    }
+    static WinObj* pathsWindow() {
+        gGlobalPathManager->editGlobalPaths();
+        return GlobalPathManager::getPathnamesWindow();
+    }
+    static WinObj* findWindow() {
+        askFindInSourceView();
+        return gFindWindow;
+    }
+    static long engineCount() {
+        ComponentList* engines = gProjectManager->getMasterComponentList().getComponentList(kEngineType);
+        return engines != nullptr ? engines->getCount() : 0;
+    }
+    // Runs `open`, a modal dialog, with Escape pressed in it; true when the
+    // key ended the loop (nothing was left for the automatic answer).
+    static bool escapeEnds(const char* windowName, const std::function<void()>& open) {
+        AUTO_Reset();
+        AUTO_ScriptModal(windowName, [](WinObj* window) { AUTO_KeyPress(window, kKeyEscape); });
+        open();
+        return AUTO_UnscriptedCount() == 0;
+    }
+};
+
+struct ModelessDialog {
+    const char* name;
+    std::function<WinObj*(DialogKeysTest&)> open;
+};
+
+TEST_F(DialogKeysTest, EscapeCancelsOrClosesEveryModelessDialog) {
+    const std::vector<ModelessDialog> dialogs = {
+        {"Add Engine", [](DialogKeysTest&) { return addEngineWindow(); }},
+        {"Preferences", [](DialogKeysTest&) { return displayKelvanePreferences(); }},
+        {"List Filter", [](DialogKeysTest& test) { return test.listFilterWindow(); }},
+        {"Project Paths", [](DialogKeysTest&) { return pathsWindow(); }},
+        {"Find", [](DialogKeysTest&) { return findWindow(); }},
+    };
+    std::string viewer = gHelpManager->getViewerName();
+    for (const ModelessDialog& dialog : dialogs) {
+        SCOPED_TRACE(dialog.name);
+        WinObj* window = dialog.open(*this);
+        ASSERT_NE(window, nullptr);
+        for (WgtObj* widget : focusChain(window))
+            if (auto* field = dynamic_cast<TEdObj*>(widget); field && !field->multiLine)
+                AUTO_EditText(field, "typed");
+        bool gone = false;
+        watchDestruction(window, &gone);
+        AUTO_KeyPress(window, kKeyEscape);
+        EXPECT_TRUE(gone);
+    }
+    // Cancelled, so nothing typed was taken.
+    EXPECT_EQ(engineCount(), 0);
+    EXPECT_EQ(gHelpManager->getViewerName(), viewer);
+    EXPECT_FALSE(manager.logContains("typed"));
+    // The workspace itself stays.
+    AUTO_KeyPress(gWorkspaceWindow, kKeyEscape);
+    EXPECT_NE(gWorkspaceWindow, nullptr);
+}
+
+TEST_F(DialogKeysTest, EscapeEndsEveryModalDialogWithoutAnAnswer) {
+    char chosen[kPathSize];
+    bool picked = true;
+    EXPECT_TRUE(escapeEnds("filePicker", [&] {
+        picked = chooseFile(kPickerDisk, chosen, "Pick", nullptr, nullptr, true, true);
+    }));
+    EXPECT_FALSE(picked);
+    FakeTool tool("browser", typeCode("BROW"));
+    registerFrom(tool);
+    EXPECT_TRUE(escapeEnds("toolInfoWindow", [&] { displayToolInfoWindow(&tool.info); }));
+    EXPECT_TRUE(escapeEnds("aboutOKAWindow", [] { displayAboutWindow(); }));
+
+    // An alert's Escape is its "Cancel", wherever that stands; without one it answers nothing.
+    struct {
+        const char* buttons[3];
+        long answer;
+    } alerts[] = {{{"Cancel", "Overwrite", nullptr}, 1},
+                  {{"Replace", "Cancel", nullptr}, 2},
+                  {{"Select", "Continue", "Cancel"}, 3},
+                  {{"Ok", nullptr, nullptr}, 0}};
+    for (const auto& alert : alerts) {
+        long answer = -1;
+        EXPECT_TRUE(escapeEnds("alertWindow", [&] {
+            answer = displayAlertWindow("Question?", kAlertQuestion, nullptr, alert.buttons[0],
+                                        alert.buttons[1], alert.buttons[2], 0, nullptr);
+        }));
+        EXPECT_EQ(answer, alert.answer) << alert.buttons[0];
+    }
+}
+
+TEST_F(DialogKeysTest, ReturnInAOneLineFieldPressesTheDefaultButton) {
+    WinObj* window = addEngineWindow();
+    AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(window, 0)), "enginehost");
+    AUTO_PressEnter(static_cast<TEdObj*>(RES_GetNthChild(window, 0)));
+    EXPECT_EQ(engineCount(), 1);
+    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("ADDW")));
+
+    WinObj* form = displayKelvanePreferences();
+    auto* viewerField = static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"));
+    AUTO_EditText(viewerField, "firefox");
+    AUTO_PressEnter(viewerField);
+    EXPECT_STREQ(gHelpManager->getViewerName(), "firefox");
+
+    // The find field's Return searches once, not once more through Find.
+    window = findWindow();
+    AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(window, 1)), "needle");
+    AUTO_PressEnter(static_cast<TEdObj*>(RES_GetNthChild(window, 1)));
+    EXPECT_EQ(AUTO_BeepCount(), 1);  // no source viewer: one beep per search
+    WIN_TerminateGetStatus(window);
+}
+
+TEST_F(DialogKeysTest, TabWalksFieldsAndButtonsInReadingOrder) {
+    // Add Engine: machine, port, then the row Cancel, Add (listed Add first).
+    WinObj* window = addEngineWindow();
+    std::vector<std::string> visited;
+    for (int press = 0; press < 5; ++press) {
+        AUTO_KeyPress(window, kKeyTab);
+        visited.push_back(window->focus->name);
+    }
+    EXPECT_EQ(visited, (std::vector<std::string>{"machine", "port", "cancel", "confirm", "machine"}));
+    AUTO_KeyPress(window, kKeyTab, kModShift);
+    EXPECT_EQ(window->focus->name, "confirm");
+    WIN_TerminateGetStatus(window);
+
+    // Find: the toggle one pixel below the Find button shares its row.
+    window = findWindow();
+    std::vector<std::string> chain;
+    for (WgtObj* widget : focusChain(window)) chain.push_back(widget->name);
+    EXPECT_EQ(chain, (std::vector<std::string>{"text", "caseSensitive", "find"}));
+    WIN_TerminateGetStatus(window);
+}
+}  // namespace
