@@ -10,7 +10,7 @@
 namespace {
 constexpr const char* kPictureFile = "okaAbout.xpm";
 
-enum AboutChild { kOkButton = 0, kAboutText = 3, kPicture = 6 };
+enum AboutChild { kOkButton = 0, kVersion = 2, kAboutText = 3, kPicture = 6 };
 
 // The text is read, not worked in: it takes neither the focus nor the pointer.
 void aboutTextNfy(TEdObj* field, int code) {
@@ -36,6 +36,10 @@ void displayAboutWindow() {
         RES_SetNfyProcDS(text, aboutTextNfy, 0);
     }
     WIN_Init(window);
+    // The version every program prints for --version, from the build.
+    if (auto* version = dynamic_cast<TAreaObj*>(RES_GetNthChild(window, kVersion))) {
+        TAREA_SetLabel(version, (std::string("Version ") + OKA_VERSION).c_str());
+    }
     showPicture(window);
     runModalWindow(window);
 }

@@ -83,12 +83,13 @@ void restorePortFile(const std::optional<std::string>& text) {
     file << *text;
 }
 
-// The preferences file could not be used and was kept as it was; how to
-// get at what it holds.
+// The preferences file was invalid (damaged, or of another type or
+// version) and kept as it was; how to get at what it holds.
 void tellKeptPreferences(const char* path) {
-    tellTerminal("the preferences file %s is damaged and was kept as it is; running without "
-                 "preferences. 'okadb check --repair %s' writes what can be saved to %s.repaired",
-                 path, path, path);
+    tellTerminal("the preferences file %s is invalid and was kept as it is; running without "
+                 "preferences. 'okadb check %s' lists its problems, 'okadb check --repair %s' "
+                 "writes what can be saved to %s.repaired",
+                 path, path, path, path);
 }
 
 // Deletes a manager and clears its global.

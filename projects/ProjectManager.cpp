@@ -120,14 +120,26 @@ void ProjectManager::getProjectPath(char* buffer) {
         copyText(projectPath, sizeof projectPath, stored,
                  preferences->getLastError() == 0 ? size_t(length) : 0);
     }
-    if (projectPath[0] == '\0') copyText(projectPath, sizeof projectPath, kUntitledProject);
+    if (projectPath[0] == '\0') untitledProjectPath(projectPath);
     copyText(buffer, kPathSize, projectPath);
+}
+
+void ProjectManager::untitledProjectPath(char* buffer) {
+    char directory[kPathSize];
+    if (getcwd(directory, sizeof directory) == nullptr || std::strlen(directory) + 1 +
+                                                              std::strlen(kUntitledProject) >= kPathSize) {
+        copyText(buffer, kPathSize, kUntitledProject);
+        return;
+    }
+    formatPath(buffer, "%s%s%s", directory, directory[std::strlen(directory) - 1] == '/' ? "" : "/",
+               kUntitledProject);
 }
 
 void ProjectManager::setProjectPath(const char* path) {
     lastError = 0;
     if (isOpen()) closePreferencesFile();
-    copyText(projectPath, sizeof projectPath, path ? path : kUntitledProject);
+    if (path != nullptr) copyText(projectPath, sizeof projectPath, path);
+    else untitledProjectPath(projectPath);
     if (preferences == nullptr) return;
     preferences->deletePreferencesOfType(kCurrentProjectRecord);
     preferences->addPreference(kCurrentProjectRecord, projectPath,
@@ -157,8 +169,12 @@ void ProjectManager::loadProject(const char* path, bool create) {
     updateComponentAreaExtent();
     updateProjectListView();
 
-    if (path != nullptr) setProjectPath(path);
     char current[kPathSize];
+    getProjectPath(current);
+    // The untitled project is remembered by its full path like any other:
+    // the next start reopens it, from whatever folder it is made.
+    if (path == nullptr) path = current;
+    setProjectPath(path);
     getProjectPath(current);
     char baseName[kPathSize];
     extractFilename(current, baseName);

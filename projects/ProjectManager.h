@@ -6,7 +6,7 @@
 // in ProjectRecords.h. Every change of the project's contents is saved at
 // once. The current project's path is record 1 of 'CPRJ' in the Tool
 // Manager's preferences; without one the project is "untitled.prj" in the
-// current directory.
+// current directory, whose full path is then stored like any other.
 //
 // File types come from the running tools: each file is offered with 'IDFL'
 // to the loaded tools in registry order, and the first that recognises it
@@ -152,6 +152,8 @@ public:
     double getIdentifyWaitMs() const { return identifyWaitMs; }
 
 private:
+    // "untitled.prj" in the current directory, as a full path when it fits.
+    static void untitledProjectPath(char* buffer);
     bool componentStillListed(const Item* item) const;
     // Clones the project list's column for `view`, right of `leftNeighbour`.
     void makeViewColumn(ComponentView* view, const Rect16& leftNeighbour);

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Takes pictures of the Tool Manager's windows under a private Xvfb, for a
-# person to look at: the workspace with the two sample tools, a tool icon's
-# pop-up menu, the tool information and add-engine windows, the alert that a
-# damaged preferences file raises at start, the preferences form, the find
-# window, the file picker, the pathnames window, and a small project with
-# two component lists and the list filter dialog.
+# Takes pictures of the Tool Manager's windows under a private Xvfb with a
+# small window manager (openbox, so that title bars show), for a person to
+# look at: the workspace with the two sample tools and a small project, a
+# tool icon's pop-up menu, the tool information and add-engine windows, the
+# preferences form, the find window, the pathnames window, the file picker,
+# two component lists with the list filter dialog, and the alert that a
+# damaged preferences file raises at start.
+#
+# The pictures show the home folder of a user "ada": /home/ada when this
+# script may make it (it is removed afterwards), else a folder of the same
+# name below the temporary directory (set OKA_DEMO_HOME to choose another).
 #   scripts/screenshot.sh [--docs] [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR defaults to build/ (it must hold bin/kelvane, bin/okasample and
 # bin/okamsg); pictures land in OUT_DIR (default: screenshots/) as PNG files.
@@ -22,21 +27,35 @@ out_dir="${2:-$source_dir/screenshots}"
 mkdir -p "$out_dir"
 out_dir="$(cd "$out_dir" && pwd)"
 
-for program in Xvfb xdotool import; do
+for program in Xvfb xdotool import xprop openbox; do
   if ! command -v "$program" > /dev/null; then
-    echo "screenshot.sh: needs $program (apt-get install xvfb xdotool imagemagick)" >&2
+    echo "screenshot.sh: needs $program (apt-get install xvfb xdotool imagemagick x11-utils openbox)" >&2
     exit 1
   fi
 done
 
 work="$(mktemp -d)"
+demo="${OKA_DEMO_HOME:-/home/ada}"
+made_demo=no
+if [ ! -e "$demo" ] && mkdir -p "$demo" 2> /dev/null; then
+  made_demo=yes
+elif [ -z "${OKA_DEMO_HOME:-}" ]; then
+  demo="$work/ada"
+  mkdir -p "$demo"
+  echo "screenshot.sh: cannot make /home/ada: the pictures show $demo" >&2
+fi
 pids=()
 cleanup() {
   # Whatever still runs from the throw-away installation (tools included) goes too.
-  pkill -KILL -f "$work/oka/bin/" 2> /dev/null || true
+  local exe pid
+  for exe in /proc/[0-9]*/exe; do
+    pid="${exe#/proc/}"; pid="${pid%/exe}"
+    case "$(readlink "$exe" 2> /dev/null)" in "$work"/oka/bin/*) kill -KILL "$pid" 2> /dev/null || true ;; esac
+  done
   for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
   wait 2> /dev/null || true
   rm -rf "$work"
+  if [ "$made_demo" = yes ]; then rm -rf "$demo"; fi
 }
 trap cleanup EXIT
 
@@ -47,6 +66,11 @@ Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=":$display"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+# A window manager of its own, without the user's settings.
+mkdir -p "$work/config"
+XDG_CONFIG_HOME="$work/config" openbox > /dev/null 2>&1 &
+pids+=($!)
+sleep 1
 
 # A throw-away installation: the bundled resources, the sample tools' scripts
 # and the built programs side by side.
@@ -69,17 +93,8 @@ send_message() {
 window_origin() {
   local window
   window="$(xdotool search --onlyvisible --name "$1" | head -1)"
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  echo "$X $Y"
-}
-
-# Starts kelvane in home $1 and leaves its process id in $kelvane_pid.
-start_kelvane() {
-  local home="$1"
-  mkdir -p "$home"
-  (cd "$home" && HOME="$home" OKA="$work/oka" exec "$work/oka/bin/kelvane") > /dev/null 2>&1 &
-  kelvane_pid=$!
-  pids+=("$kelvane_pid")
+  echo "$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left X: *//p')" \
+    "$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left Y: *//p')"
 }
 
 # Waits for a window titled $1 (a regular expression); its id in $window.
@@ -97,25 +112,68 @@ find_window() {
 take_picture() {
   find_window "$1" || return 1
   sleep "${3:-0.5}"  # let it finish drawing
-  import -window "$window" "$out_dir/$2"
+  import -frame -window "$window" "$out_dir/$2"
   echo "$out_dir/$2"
 }
 
-# Saves the screen under the window titled $1 as $2, with what stands over
-# it (a pop-up menu is a window of its own).
+# Saves the screen under the window titled $1 and its frame as $2, with what
+# stands over it (a pop-up menu is a window of its own).
 take_screen_area() {
-  local window
+  local window left right top bottom x y width height
   window="$(xdotool search --onlyvisible --name "$1" | head -1)"
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out_dir/$2"
+  x="$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left X: *//p')"
+  y="$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left Y: *//p')"
+  width="$(xwininfo -id "$window" | sed -n 's/.*Width: *//p')"
+  height="$(xwininfo -id "$window" | sed -n 's/.*Height: *//p')"
+  read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  import -window root -crop "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))" \
+    +repage "$out_dir/$2"
   echo "$out_dir/$2"
 }
 
 make_installation "$work/oka"
 
-# The workspace, once both sample tools have registered (their icons show).
-start_kelvane "$work/home"
-take_picture "^OKA " workspace.png 3
+# kelvane starts from a scratch folder (where nothing of it shows) in the
+# demo home; it leaves its process id in $kelvane_pid.
+start_kelvane() {
+  mkdir -p "$work/scratch"
+  (cd "$work/scratch" && HOME="$demo" OKA="$work/oka" exec "$work/oka/bin/kelvane") > /dev/null 2>&1 &
+  kelvane_pid=$!
+  pids+=("$kelvane_pid")
+}
+stop_kelvane() { kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true; }
+
+# The project of the pictures, as a person would have it: sources, a header,
+# notes and the engine settings in ~/projects/greeter.
+project="$demo/projects/greeter"
+mkdir -p "$project/src" "$project/include" "$project/doc"
+printf 'agent Greeter\n  says hello to every new agent\nend\n' > "$project/src/greeter.qa"
+printf 'agent Counter\n  counts the greetings\nend\n' > "$project/src/counter.qa"
+printf 'type Greeting\n' > "$project/include/greeting.qh"
+printf 'Notes on the agents\n' > "$project/doc/notes.txt"
+printf 'Read me first\n' > "$project/doc/readme.txt"
+printf 'engine=7777\n' > "$project/src/local.qcfg"
+
+# The workspace, once both sample tools have registered (their icons show):
+# File > New Project makes ~/projects/greeter/greeter.prj, typed into the
+# picker's name field and confirmed with Return.
+start_kelvane
+find_window "^OKA "
+workspace="$window"
+sleep 3
+xdotool windowfocus --sync "$workspace" key ctrl+n
+find_window "^Enter a new project filename:$"
+# The name field, at (72, 310) of the picker.
+xdotool mousemove --window "$window" 250 322 click 1 key ctrl+a type --delay 5 "$project/greeter.prj"
+xdotool key Return
+find_window "^OKA Project: greeter.prj$"
+for file in src/greeter.qa src/counter.qa include/greeting.qh doc/notes.txt doc/readme.txt src/local.qcfg; do
+  send_message "$demo" ADDF "S255:$project/$file"
+done
+send_message "$demo" ADDE S255:enginehost LONG:7777
+send_message "$demo" ADGP "S255:$project/src" "S255:$project/include"
+sleep 1
+take_picture "^OKA Project: greeter.prj$" workspace.png 1
 
 # The viewer's pop-up menu, opened with the right button on its icon (the
 # second of the row), and its last item: the tool information window.
@@ -125,84 +183,50 @@ sleep 1
 take_screen_area "^OKA " tool-popup.png
 xdotool key Down Down Down Down Down Return
 take_picture "^Tool Information$" tool-info.png
-xdotool key Return
+xdotool key Escape
 
 # The add-engine window, as a tool asks for it.
-send_message "$work/home" CRRQ LONG:0
+send_message "$demo" CRRQ LONG:0
 take_picture "^Add Engine$" add-engine.png
-kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
-
-# The question a damaged preferences file raises before the workspace opens.
-mkdir -p "$work/damaged/.oka"
-head -c 600 /dev/urandom > "$work/damaged/.oka/kelvane.prf"
-start_kelvane "$work/damaged"
-take_picture "^Invalid file$" alert.png
-# A signal ends the alert unanswered, and kelvane in order.
-kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+xdotool key Escape
 
 # The preferences form, through the workspace's File menu, and the find
 # window as a tool opens it: its text preset with 'SFSV', then 'AFSV'.
-start_kelvane "$work/home"
-find_window "^OKA "
-sleep 1
-xdotool windowfocus --sync "$window" key alt+f
+xdotool windowfocus --sync "$workspace" key alt+f
 sleep 0.3
 xdotool key p
 take_picture "^Tool Manager Preferences$" preferences.png
+xdotool key Escape
 search_text="$(printf 'Greeter' | od -An -tx1 | tr -d ' \n')00"
-send_message "$work/home" SFSV "DATA:$search_text"
-send_message "$work/home" AFSV
+send_message "$demo" SFSV "DATA:$search_text"
+send_message "$demo" AFSV
 take_picture "^Find in Source$" find.png
-kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+xdotool key Escape
 
-# The file picker on a real directory (Open Project, ctrl+o) and the
-# pathnames window (Paths menu) with two project paths added by a tool.
-picker_home="$work/picker"
-mkdir -p "$picker_home/projects/sources" "$picker_home/projects/include"
-touch "$picker_home/projects/demo.prj" "$picker_home/projects/tools.prj"
-echo "notes" > "$picker_home/projects/notes.txt"
-start_kelvane "$picker_home"
-find_window "^OKA "
-workspace="$window"
-sleep 2
-send_message "$picker_home" ADDF "S255:$picker_home/projects/notes.txt"
-send_message "$picker_home" ADGP "S255:$picker_home/projects/include" \
-  "S255:$picker_home/projects/sources"
-# The pointer stays off the pathnames window, which takes the keys under it.
+# The pathnames window (Paths menu) with the project's two paths.
 xdotool mousemove --window "$workspace" 115 12 click 1 sleep 0.5 key Down Return
 take_picture "^Project Paths$" pathnames.png
-xdotool mousemove --window "$workspace" 60 470 key ctrl+o
+xdotool key Escape
+
+# The file picker on the project's folder (Open Project, ctrl+o).
+xdotool windowfocus --sync "$workspace" key ctrl+o
 take_picture "^Select a project to open:$" picker.png
-# Its Cancel button; then a tool asks to show a source file that no project
-# path holds, and the picker offers the disk and the project to locate it.
-find_window "^Select a project to open:$"
-xdotool mousemove --window "$window" 188 361 click 1
-send_message "$picker_home" DISF S255:agent.qa BOOL:1 LONG:0 SHRT:0 BOOL:0 LONG:0 BOOL:0 \
+xdotool key Escape
+
+# A tool asks to show a source file that no project path holds, and the
+# picker offers the disk and the project to locate it.
+send_message "$demo" DISF S255:agent.qa BOOL:1 LONG:0 SHRT:0 BOOL:0 LONG:0 BOOL:0 \
   BOOL:1 DATA:00 LONG:0 IDNT:NONE LONG:0
 take_picture "^Locate the file agent.qa$" locateFile.png
 # Its Project radio button: the project's files by component type.
 find_window "^Locate the file agent.qa$"
 xdotool mousemove --window "$window" 166 22 click 1
 take_picture "^Locate the file agent.qa$" locateInProject.png
-kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+xdotool key Escape
 
-# A small project with two lists beside the project list, the second one's
-# list filter dialog (opened from its label's pop-up), and the workspace
-# once that list shows only the text files.
-views_home="$work/views"
-mkdir -p "$views_home/src"
-printf 'agent Hello\n' > "$views_home/src/hello.qa"
-printf 'agent Counter\n' > "$views_home/src/counter.qa"
-printf 'Notes on the agents\n' > "$views_home/src/notes.txt"
-printf 'Read me first\n' > "$views_home/src/readme.txt"
-printf 'engine=7777\n' > "$views_home/src/local.qcfg"
-start_kelvane "$views_home"
-find_window "^OKA "
-sleep 3  # the sample tools register and identify the files
-for file in hello.qa counter.qa notes.txt readme.txt local.qcfg; do
-  send_message "$views_home" ADDF "S255:$views_home/src/$file"
-done
-send_message "$views_home" ADDE S255:enginehost LONG:7777
+# Two lists beside the project list, the second one's list filter dialog
+# (opened from its label's pop-up), and the workspace once that list shows
+# only the text files.
 read -r x y < <(window_origin "^OKA ")
 # "New List" twice (button 6; the menu bar takes the top 25 pixels).
 for _ in 1 2; do
@@ -219,8 +243,19 @@ read -r fx fy < <(window_origin "^List Filter$")
 xdotool mousemove $((fx + 280)) $((fy + 52)) click 1 key ctrl+a type '*.txt'
 xdotool key Return
 sleep 0.5
+xdotool mousemove $((x + 60)) $((y + 470))
 take_picture "^OKA " views.png 1
-kill "$kelvane_pid"; wait "$kelvane_pid" 2> /dev/null || true
+stop_kelvane
+
+# The question a damaged preferences file raises before the workspace opens
+# (the demo's own preferences wait aside meanwhile).
+mv "$demo/.oka/kelvane.prf" "$work/kelvane.prf"
+head -c 600 /dev/urandom > "$demo/.oka/kelvane.prf"
+start_kelvane
+take_picture "^Invalid file$" alert.png
+# A signal ends the alert unanswered, and kelvane in order.
+stop_kelvane
+mv "$work/kelvane.prf" "$demo/.oka/kelvane.prf"
 
 if [ "$copy_to_docs" = yes ]; then
   images="$source_dir/resources/doc/html/images"

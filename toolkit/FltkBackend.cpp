@@ -42,13 +42,12 @@ void logFltkMessage(const char* format, ...) {
 
 std::string gProgramName = "oka";  // argv[0] without its folder, until initializeGlobals names the program
 
-// The name window managers and taskbars know the program's windows by
-// (WM_CLASS, instance and class alike): the program's own, not FLTK's
-// "FLTK". It is given before the window is mapped, where FLTK would write a
-// capitalised class, and then exactly.
-void nameWindowClass(Fl_Window* peer) {
+// Maps a window for the first time under the name window managers and
+// taskbars know the program's windows by (WM_CLASS, instance and class
+// alike): the program's own, not FLTK's "FLTK". FLTK writes it before the
+// window is mapped, with a capital; it is then set exactly.
+void showFirstTimeNamed(Fl_Window* peer) {
     const char* name = gToolName != nullptr && gToolName[0] != '\0' ? gToolName : gProgramName.c_str();
-    if (peer->shown()) return;
     peer->xclass(name);
     peer->show();
     std::string text = name;
@@ -79,7 +78,7 @@ public:
     void show(WinObj* window) override {
         auto* peer = static_cast<Fl_Window*>(ensureWindowPeer(window));
         syncPeer(window);
-        nameWindowClass(peer);
+        if (!peer->shown()) showFirstTimeNamed(peer);
         peer->show();
     }
 

@@ -65,6 +65,9 @@ void setUpButton(TButObj* button, const char* label) {
     WGT_SetVisibility(button, label != nullptr);
     button->isCancel = label != nullptr && std::strcmp(label, "Cancel") == 0;
 }
+
+// One line on the standard error: the program, the alert and the button that
+// answered it (none when the alert was closed).
 void tellAutomaticAnswer(WinObj* window, const char* title, const char* message, int status) {
     WgtObj* group = RES_GetNthChild(window, kButtonGroup);
     TButObj* button = nullptr;

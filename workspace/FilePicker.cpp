@@ -44,6 +44,7 @@ enum PickerChild {
     kSourceGroup = 9,     // radio buttons: 0 disk, 1 project
     kFilterButton = 10,
     kAcceptDirectoryButton = 11,
+    kPrompt = 13,         // the prompt, in the radio buttons' place when they are hidden
 };
 enum SourceButton { kDiskRadio = 0, kProjectRadio = 1 };
 
@@ -153,7 +154,17 @@ public:
 };
 Picker* openPicker = nullptr;
 
+// True when a pattern of the filter ("*.qa;.*rc") starts with a dot: only
+// then are hidden names, such as the settings folders of the home
+// directory, worth a row.
+bool asksForHiddenNames(const char* filterText) {
+    for (const char* c = filterText; *c != '\0'; ++c)
+        if (*c == '.' && (c == filterText || c[-1] == ';' || c[-1] == ' ')) return true;
+    return false;
+}
+
 bool Picker::listsFile(const char* directory, const char* name) const {
+    if (name[0] == '.' && !asksForHiddenNames(filter->getText())) return false;
     std::string path = joinPath(directory, name);
     if (path.empty()) return false;
     bool isDirectory = FMGR_GetNodeType(path.c_str()) == kNodeDirectory;
@@ -571,6 +582,12 @@ bool runPicker(const PickerSetup& setup, char* result, const char* prompt, const
 
     picker.setFilter(filterList);
     WGT_SetVisibility(picker.child(kSourceGroup), setup.showRadioButtons);
+    // The title may be hidden by the window manager's decorations or cut:
+    // the question is asked inside the window too.
+    if (!setup.showRadioButtons && prompt != nullptr) {
+        TAREA_SetLabel(static_cast<TAreaObj*>(picker.child(kPrompt)), prompt);
+        WGT_SetVisibility(picker.child(kPrompt), true);
+    }
     WGT_SetVisibility(picker.button(kAcceptDirectoryButton), setup.directoryMode);
     if (setup.directoryMode) TBUT_SetLabel(picker.button(kOkButton), "Open Directory");
     picker.showList(setup.startWithDisk);

@@ -2,9 +2,12 @@
 // build's version in one format, --help exits 0 with the usage, and each
 // option the usage names is documented in the program's manual page, which
 // man formats without a warning. A new option without its manual entry, or
-// a page that no longer formats, fails here.
+// a page that no longer formats, fails here. The class reference made from
+// the installed headers gives every class its one-line description.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <set>
 #include <string>
@@ -56,5 +59,18 @@ TEST_P(ProgramOptions, ManualPageFormatsWithoutWarnings) {
 
 INSTANTIATE_TEST_SUITE_P(Installed, ProgramOptions,
                          ::testing::Values("kelvane", "okamsg", "okadb", "okasample"));
+
+TEST(ClassReference, EveryClassHasItsOneLineDescription) {
+    std::filesystem::path index =
+        std::filesystem::path(std::getenv("OKA_BUILD_DIR")) / "doc/classes/annotated.html";
+    if (!std::filesystem::exists(index)) GTEST_SKIP() << "built without Doxygen";
+    std::string page = readFile(index);
+    std::regex row(R"(class="el"[^>]*>([^<]+)</a>.*?<td class="desc">(.*?)</td>)");
+    int classes = 0;
+    for (std::sregex_iterator match(page.begin(), page.end(), row), end; match != end; ++match, ++classes)
+        EXPECT_NE((*match)[2].str(), "") << (*match)[1].str() << " has no description: a comment right "
+                                            "above it, or the header's first sentence, gives one";
+    EXPECT_GT(classes, 50);
+}
 
 }  // namespace

@@ -99,6 +99,8 @@ TEST_F(WorkspaceWindowTest, ButtonsAndMenusRunTheirCommandsAndExplainThemselves)
     bool pictureShown = false;
     AUTO_ScriptModal("aboutOKAWindow", [&](WinObj* about) {
         pictureShown = WGT_IsVisible(RES_GetNthChild(about, 6));
+        EXPECT_EQ(std::string(TAREA_GetLabel(static_cast<TAreaObj*>(RES_GetNthChild(about, 2)))),
+                  std::string("Version ") + OKA_VERSION);
         AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(about, 0)));
     });
     runWorkspaceCommand(kAboutCommand);

@@ -129,9 +129,21 @@ TEST_F(ProjectFileTest, NoWidthRecordMeansNoViews) {
 }
 
 TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
+    // The untitled project of the first start is remembered by its full
+    // path: a start from another folder reopens it.
     char path[kPathSize];
+    std::string untitled = (std::filesystem::current_path() / "untitled.prj").string();
     gProjectManager->getProjectPath(path);
-    EXPECT_STREQ(path, "untitled.prj");
+    EXPECT_EQ(std::string(path), untitled);
+    std::filesystem::path elsewhere = home.path() / "elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    std::filesystem::current_path(elsewhere);
+    manager.restart();
+    std::filesystem::current_path(home.path());
+    gProjectManager->getProjectPath(path);
+    EXPECT_EQ(std::string(path), untitled);
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "untitled.prj"));
+
     gProjectManager->setProjectPath(projectPath().c_str());
     char stored[kPathSize] = "";
     long length = gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, stored, sizeof stored);

@@ -94,6 +94,9 @@ TEST_F(FilePickerTest, ListsDirectoriesAndMatchingFilesAndAcceptsADoubleClickedF
     inPicker([&](PickerView& picker) {
         shown = picker.diskRows();
         EXPECT_EQ(picker.name(), root.string() + "/");  // "." is selected
+        // Without the Disk and Project buttons, the prompt stands in their place.
+        EXPECT_STREQ(TAREA_GetLabel(static_cast<TAreaObj*>(picker.child(13))), "Pick");
+        EXPECT_TRUE(WGT_IsVisible(picker.child(13)));
         picker.doubleClick("sub");  // enters the directory
         EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "deep"}));
         picker.doubleClick("..");
@@ -194,7 +197,13 @@ TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
 
 TEST_F(FilePickerTest, TheFilterIsCaseSensitiveAndAnEmptyOneMatchesEverything) {
     writeFile(root / "UPPER.PRJ", "");
+    // Hidden names show only for a filter that asks for them.
+    fs::create_directories(root / ".settings");
+    writeFile(root / ".profile", "");
     inPicker([&](PickerView& picker) {
+        picker.filter("*.txt;.*");
+        EXPECT_EQ(picker.diskRows(),
+                  (std::vector<std::string>{".", "..", ".profile", ".settings", "notes.txt", "sub"}));
         picker.filter("*.txt");
         EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "notes.txt", "sub"}));
         picker.filter("*.PRJ");
