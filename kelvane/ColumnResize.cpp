@@ -1,6 +1,7 @@
 // Column resize: tracking entries, the limited move, and the drag itself.
 #include "kelvane/ColumnResize.h"
 
+#include "kelvane/ProjectColumns.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
 
@@ -37,9 +38,9 @@ std::vector<ColumnTrackEntry> buildColumnTrackEntries(SPanlObj* area, int bounda
     int offsetX = 0, offsetY = 0;
     surfaceOffset(area, &offsetX, &offsetY);
     std::vector<ColumnTrackEntry> entries;
-    for (long n = 0; n < gProjectManager->getNumberOfColumns(); ++n) {
+    for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n) {
         ColumnTrackEntry entry;
-        entry.box = columnBox(gProjectManager->getColumn(n));
+        entry.box = columnBox(gProjectColumns.getColumn(n));
         entry.box.x = int16_t(entry.box.x + offsetX);
         entry.box.y = int16_t(entry.box.y + offsetY);
         entry.fixed = n < boundary;
@@ -89,8 +90,8 @@ void trackColumnResize(SPanlObj* area, int boundary) {
     int offsetX = 0, offsetY = 0;
     surfaceOffset(area, &offsetX, &offsetY);
     for (size_t n = 0; n < entries.size(); ++n)
-        placeColumn(gProjectManager->getColumn(long(n)), entries[n].box.x - offsetX,
+        placeColumn(gProjectColumns.getColumn(long(n)), entries[n].box.x - offsetX,
                     entries[n].box.width);
-    gProjectManager->updateComponentAreaExtent();
+    gProjectColumns.updateComponentAreaExtent();
     gProjectManager->saveProject();
 }

@@ -4,6 +4,7 @@
 
 #include "kelvane/ColumnResize.h"
 #include "kelvane/WorkspaceWindow.h"
+#include "kelvane/ProjectColumns.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
 
@@ -21,12 +22,12 @@ SPanlObj* workspaceComponentArea(WinObj* window) {
 }
 
 int columnBoundaryAt(SPanlObj* area, int x, int y) {
-    if (area == nullptr || area != gProjectManager->getComponentArea()) return -1;
+    if (area == nullptr || area != gProjectColumns.getComponentArea()) return -1;
     if (y < 0 || y > area->box.height - kBottomMargin) return -1;
     // The lists stand on the scrolled surface.
     int surfaceX = x + area->scrollX;
-    for (long n = 0; n < gProjectManager->getNumberOfColumns(); ++n) {
-        ListColumn column = gProjectManager->getColumn(n);
+    for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n) {
+        ListColumn column = gProjectColumns.getColumn(n);
         if (column.list == nullptr) continue;
         int right = column.list->box.right();
         if (right < surfaceX && surfaceX < right + kColumnGap) return int(n);
@@ -35,7 +36,7 @@ int columnBoundaryAt(SPanlObj* area, int x, int y) {
 }
 
 bool pointerOnColumnBoundary() {
-    SPanlObj* area = gProjectManager->getComponentArea();
+    SPanlObj* area = gProjectColumns.getComponentArea();
     if (area == nullptr) return false;
     int x = 0, y = 0;
     EVENT_QueryWgtLoc(area, &x, &y);
@@ -44,7 +45,7 @@ bool pointerOnColumnBoundary() {
 
 void drawPlaceholderOutlines(SPanlObj* area) {
     Rect16 last;
-    gProjectManager->getLastComponentViewBox(&last);
+    gProjectColumns.getLastComponentViewBox(&last);
     Rect16 areaBox = makeRect16(0, 0, area->box.width, area->box.height);
     DRAW_ClipRect(area, &areaBox);
     DRAW_SetPen(area, PEN_LoadById(kPlaceholderPen));
@@ -81,7 +82,7 @@ void componentAreaNfy(SPanlObj* area, int code) {
             return;
         case kNfyResized:
             SPANL_DefNfy(area, code);
-            gProjectManager->adjustListHeights();
+            gProjectColumns.adjustListHeights();
             return;
         default:
             SPANL_DefNfy(area, code);

@@ -8,6 +8,7 @@
 #include "kelvane/ComponentArea.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "projects/ProjectCommandContext.h"
+#include "kelvane/ProjectColumns.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
 #include "tools/ToolCommand.h"
@@ -98,7 +99,7 @@ void installComponentListProcedures(WinObj* window) {
     RES_SetNfyProcDS(dynamic_cast<LBoxObj*>(RES_GetNthChild(area, 0)), nd_componentListNfy, 0);
     RES_SetNfyProcDS(dynamic_cast<TAreaObj*>(RES_GetNthChild(area, 1)), nd_componentViewLabelNfy,
                      0);
-    gProjectManager->setViewLabelProcedure(componentViewLabelNfy);
+    gProjectColumns.setViewLabelProcedure(componentViewLabelNfy);
 }
 
 void drawComponentLine(LBoxObj* list, int level, const char* text) {

@@ -150,7 +150,7 @@ int32_t ToolManagerApp::initializeApplication() {
     gWatchHub = new WatchHub();
     gToolRegistry->addListener(gWatchHub);
     gProjectManager->setProjectChangeHook(projectChanged);
-    gGlobalPathManager = new GlobalPathManager(gProjectManager);
+    gGlobalPathManager = new GlobalPathManager(&gProjectManager->getProjectFile());
     if (int32_t error = gGlobalPathManager->getLastError()) return error;
     gHelpManager = new HelpManager(1, nullptr);
     readStoredHelpViewer();
@@ -197,7 +197,9 @@ void ToolManagerApp::runMainLoop() {
         EVENT_ProcessPending();
         gMessageCenter->poll(0);
         gToolRegistry->tickleAllTools();
-        gWatchHub->flushWatchers();
+        // Copies go to the watchers once the messages of the turn are
+        // answered, not between a request's arrival and its reply.
+        if (!gMessageCenter->hasQueuedMessages()) gWatchHub->flushWatchers();
         if (toolLaunchPending && int32_t(TIME_GetCurMillisecs() - toolLaunchDue) >= 0) {
             launchMissingTools();
         }
@@ -228,6 +230,7 @@ void ToolManagerApp::shutDownApplication() {
     while (TIME_GetCurMillisecs() - start < kShutdownDrainMs) {
         EVENT_ProcessPending();
         gMessageCenter->poll();
+        gWatchHub->flushWatchers();
     }
     OKA_LOG("Leaving Tool Manager");
     // No port file: the next Tool Manager knows that no tools wait for it.

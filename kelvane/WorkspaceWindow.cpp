@@ -6,6 +6,8 @@
 #include "core/Log.h"
 #include "kelvane/ComponentArea.h"
 #include "kelvane/ComponentLists.h"
+#include "kelvane/IdentificationStatus.h"
+#include "kelvane/ProjectColumns.h"
 #include "kelvane/ToolIconBar.h"
 #include "kelvane/ToolManagerApp.h"
 #include "kelvane/WorkspaceCommands.h"
@@ -29,11 +31,14 @@ constexpr int kComponentAreaIndex = 11;  // its child 0 is the project list
 constexpr int kArrowCursor = 0;
 constexpr const char* kHelpKey = "ToolManager";
 
-// The project list goes to the project manager, which fills it.
+IdentificationStatus identificationStatus;  // the window's part in long identifications
+
+// The project list and its columns show the project, and the status line
+// how identification is getting on, while the window exists.
 void handOverProjectList(WinObj* window) {
     WgtObj* area = window ? RES_GetNthChild(window, kComponentAreaIndex) : nullptr;
-    gProjectManager->setProjectListBox(area ? dynamic_cast<LBoxObj*>(RES_GetNthChild(area, 0))
-                                            : nullptr);
+    gProjectColumns.attach(area ? dynamic_cast<LBoxObj*>(RES_GetNthChild(area, 0)) : nullptr);
+    gProjectManager->getFileIdentifier().setProgress(window ? &identificationStatus : nullptr);
 }
 
 // The id of the menu bar item just chosen, 0 when there is none.

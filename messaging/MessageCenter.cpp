@@ -108,6 +108,7 @@ void MessageCenter::poll(int waitMs) {
     if (queue.messagesAvailable(kWildcardType) > 0) {
         Message* reply = dispatchMessage(queue.dequeueMessage(kWildcardType));
         delete sendMessage(reply);
+        runWorkAfterReply();
     }
     if (Message* incoming = transport->poll(waitMs)) queue.enqueueMessage(received(incoming));
     lastError = transport->getLastError();
@@ -125,7 +126,11 @@ Message* MessageCenter::sendMessage(Message* message) {
     bool wantsReply = message->wantsReply != 0;
     uint32_t timeout = message->replyTimeout;
     message->sender = ownToolInfo;
-    if (message->destination.port == ownToolInfo.port) return dispatchMessage(message);
+    if (message->destination.port == ownToolInfo.port) {
+        Message* reply = dispatchMessage(message);
+        runWorkAfterReply();
+        return reply;
+    }
 
     std::unique_ptr<Message> sent(message);
     const ToolInfo& destination = sent->destination;
@@ -148,6 +153,7 @@ Message* MessageCenter::sendMessage(Message* message) {
 Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout) {
     uint32_t deadline = currentMilliseconds() + timeout;
     while (int32_t(deadline - currentMilliseconds()) > 0) {
+        if (observer != nullptr) observer->waitingForReply();
         Message* incoming = received(transport->poll());
         if (incoming == nullptr) continue;
         if (incoming->type != kReplyMessage) {
@@ -170,6 +176,7 @@ Message* MessageCenter::awaitReply(uint32_t timeoutMs) {
     for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
         if (queue.messagesAvailable(kWildcardType) > 0) {
             delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType)));
+            runWorkAfterReply();
         }
         Message* incoming = received(transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)));
         if (incoming == nullptr) continue;
@@ -177,6 +184,59 @@ Message* MessageCenter::awaitReply(uint32_t timeoutMs) {
         queue.enqueueMessage(incoming);
     }
     return nullptr;
+}
+
+bool MessageCenter::sendRequest(Message* message) {
+    if (message == nullptr) return false;
+    std::unique_ptr<Message> request(message);
+    request->wantsReply = 1;
+    request->sender = ownToolInfo;
+    const ToolInfo& destination = request->destination;
+    if (destination.port == ownToolInfo.port) {
+        localReplies.emplace_back(dispatchMessage(request.release()));
+        runWorkAfterReply();
+        return true;
+    }
+    if (peerListener != nullptr && !peerListener->mayAwaitReply(destination)) return false;
+    if (observer != nullptr) observer->messageSeen(*request, kMessageSent);
+    bool unreachable = false;
+    if (transport->sendMessage(*request, &unreachable)) return true;
+    if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(destination);
+    return false;
+}
+
+Message* MessageCenter::nextReply(int waitMs) {
+    if (!localReplies.empty()) {
+        Message* reply = localReplies.front().release();
+        localReplies.pop_front();
+        return reply;
+    }
+    if (observer != nullptr) observer->waitingForReply();
+    Message* incoming = received(transport->poll(waitMs));
+    if (incoming == nullptr || incoming->type == kReplyMessage) return incoming;
+    queue.enqueueMessage(incoming);
+    return nullptr;
+}
+
+void MessageCenter::requestTimedOut(const ToolInfo& peer) {
+    if (peerListener != nullptr) peerListener->peerTimedOut(peer);
+}
+
+void MessageCenter::runAfterReply(std::function<void()> work) {
+    if (typeBeingHandled == 0) {
+        work();
+        return;
+    }
+    workAfterReply.push_back(std::move(work));
+}
+
+void MessageCenter::runWorkAfterReply() {
+    // Only once the outermost handler is done: nested handling (a modal
+    // window's polling inside a handler) has not answered its message yet.
+    if (typeBeingHandled != 0) return;
+    std::vector<std::function<void()>> due;
+    due.swap(workAfterReply);
+    for (auto& work : due) work();
 }
 
 void MessageCenter::modalPoll(WgtObj* window, int code) {

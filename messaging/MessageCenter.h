@@ -8,7 +8,10 @@
 // a reply they return belongs to the caller.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/HasErrorReporting.h"
 #include "messaging/Message.h"
@@ -54,6 +57,7 @@ public:
     int32_t registerMessageHandler(const MessageType& type, MessageHandlerFunction handler);
     // Removes the handler of `type`; -3 when there is none.
     void removeMessageHandler(TypeCode type);
+    bool hasHandler(TypeCode type) const { return findHandler(type) != nullptr; }
 
     // Validates and handles `message` (taking it); returns the reply when the
     // message wanted one.
@@ -75,6 +79,26 @@ public:
     // must not wait for replies themselves: replies carry no request of
     // their own, so an inner wait would take the outer one's.
     Message* awaitReply(uint32_t timeoutMs);
+    // Sends a request (taking it) without waiting for its reply, so that
+    // several programs can work on requests at once; their replies come
+    // from nextReply. False when it could not be delivered, or the peer
+    // listener says not to wait for this peer.
+    bool sendRequest(Message* message);
+    // Waits up to `waitMs` for the next 'RPLY' (the caller owns it) and
+    // queues every other message that arrives meanwhile; null when none came.
+    // The caller matches a reply to its request by the reply's sender.
+    Message* nextReply(int waitMs);
+    // A request sent with sendRequest to `peer` ran out its reply time.
+    void requestTimedOut(const ToolInfo& peer);
+    // Runs `work` once the message being handled has been answered: a
+    // handler whose follow-up takes long (the registry's re-identification
+    // of the project after 'REGT') lets its sender have the reply first.
+    // Outside a handler `work` runs at once.
+    void runAfterReply(std::function<void()> work);
+    // Runs the work handlers left for after their reply. poll calls it once
+    // the reply has left; a caller that dispatches and answers on its own
+    // calls it after answering.
+    void runWorkAfterReply();
     // Keeps messages flowing while a modal window runs. Modal windows pass
     // every notification here; the window layer's procedure (setModalPollProc)
     // does the polling, and without a window layer there is nothing to do.
@@ -111,6 +135,8 @@ private:
     MessageObserver* observer = nullptr;      // sees the network traffic, or null
     PeerListener* peerListener = nullptr;     // follows the peers' liveness, or null
     TypeCode typeBeingHandled = 0;            // type of the message whose handler runs, or 0
+    std::vector<std::function<void()>> workAfterReply;  // left by handlers for after their reply
+    std::deque<std::unique_ptr<Message>> localReplies;  // replies to requests sent to ourselves
 };
 
 // The program's message center, created by initializeGlobals.

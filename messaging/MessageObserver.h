@@ -19,4 +19,7 @@ class MessageObserver {
     virtual ~MessageObserver() = default;
     // `direction` is kMessageReceived, kMessageSent or kMessageRelayed.
     virtual void messageSeen(const Message& message, TypeCode direction) = 0;
+    // The message center is about to wait for a reply: a moment to write
+    // out what was seen, since nothing else runs until the reply comes.
+    virtual void waitingForReply() {}
 };

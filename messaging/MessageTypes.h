@@ -88,6 +88,9 @@ inline constexpr MessageType kQuitMsg{typeCode("QUIT"), {}};
 // Reply: 'BOOL' recognised and, when recognised, 'S255' type name,
 // 'IDNT' type, optionally 'S255' description.
 inline constexpr MessageType kIdentifyFileMsg{typeCode("IDFL"), makeTemplate({kParamS255})};
+// Many files at once: 'DATA' the paths; the tool library answers it through
+// the tool's 'IDFL' handler. Reply: 'DATA' one answer per path (IdentifyBatch.h).
+inline constexpr MessageType kIdentifyBatchMsg{typeCode("IDFB"), makeTemplate({kParamData})};
 // Path and type of a file added to the project.
 inline constexpr MessageType kFileAddedMsg{typeCode("FADD"),
                                            makeTemplate({kParamS255, kParamType})};
@@ -176,6 +179,7 @@ inline constexpr const MessageType* kMessageTypes[] = {
     &kHelpMenuItemMsg,
     &kQuitMsg,
     &kIdentifyFileMsg,
+    &kIdentifyBatchMsg,
     &kFileAddedMsg,
     &kRunCommandMsg,
     &kDisplaySourceFileMsg,

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,13 +12,12 @@
 
 #include "core/Log.h"
 #include "messaging/MessageCenter.h"
-#include "messaging/PortLabel.h"
 #include "projects/EngineInfo.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectRecords.h"
 #include "projects/TextParams.h"
-#include "toolkit/LBoxObj.h"
+#include "tools/RegisteredTool.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/FilePicker.h"
 
@@ -27,50 +25,6 @@ ProjectManager* gProjectManager = nullptr;
 
 namespace {
 constexpr const char* kLogSource = "../projmgr";
-constexpr const char* kMissingDescription = "These files could not be located on disk";
-constexpr const char* kTextDescription =
-    "Text files are non-binary files that have not been identified by an OKA tool";
-
-// What one tool answered to 'IDFL'; true when it recognised the file. The
-// time spent waiting for the reply is added to `waitMs`.
-bool toolRecognises(const ToolInfo& tool, OKAFile* file, char* description, double& waitMs) {
-    auto* request = new Message(kIdentifyFileMsg.code, &tool);
-    request->wantsReply = 1;
-    request->addTextParam(file->getPathname());
-    auto sent = std::chrono::steady_clock::now();
-    std::unique_ptr<Message> reply(gMessageCenter->sendMessage(request));
-    waitMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent)
-                  .count();
-    if (reply == nullptr) {
-        OKA_LOG("failed to get back reply when asking tool %s to identify file %s%s",
-                TypeIdentToCStr(tool.toolType), file->getPathname(), toolLabel(tool).c_str());
-        return false;
-    }
-    int32_t error = reply->getLongParam(0);
-    if (error != 0) {
-        OKA_LOG("Got back error %d identifying file", int(error));
-        return false;
-    }
-    if (!reply->getBoolParam(1)) return false;
-    // A recognising reply must name a file type; one without a type, or
-    // with the engines' or the wildcard type (which would file the file
-    // among the engines, or match every query), counts as a refusal so that
-    // the next tool still gets its chance.
-    TypeCode type = reply->paramCount >= 4 ? reply->getTypeParam(3) : 0;
-    if (type == 0 || type == kEngineType || type == kWildcardType) {
-        OKA_LOG("Got back error %d identifying file", int(kErrorBadParamType));
-        return false;
-    }
-    char typeName[kPathSize];
-    reply->getTextParam(2, typeName, sizeof typeName);
-    file->setFileTypeStr(typeName);
-    file->setTypeIdent(type);
-    description[0] = '\0';
-    if (reply->paramCount > 4) reply->getTextParam(4, description, kPathSize);
-    OKA_LOG("file: %s identified as: %s (%s)", file->getPathname(), typeName,
-            TypeIdentToCStr(file->getItemType()));
-    return true;
-}
 }  // namespace
 
 // Each change of the master list refills the whole project list and every
@@ -90,8 +44,7 @@ private:
 };
 
 ProjectManager::ProjectManager(PrefMan* toolManagerPreferences)
-    : PrefMan(kProjectFileType, kProjectVersion, "", "project", false),
-      preferences(toolManagerPreferences),
+    : preferences(toolManagerPreferences),
       componentViews(kDefaultChunkSize, true, true),
       masterComponentList(
           std::make_unique<MasterComponentList>([this] { updateProjectListView(); })) {
@@ -100,13 +53,13 @@ ProjectManager::ProjectManager(PrefMan* toolManagerPreferences)
 }
 
 ProjectManager::~ProjectManager() {
-    closePreferencesFile();
+    projectFile.closePreferencesFile();
     componentViews.removeAll();
     masterComponentList.reset();
 }
 
-long ProjectManager::reconcileVersion(short fileVersion) {
-    return fileVersion == kProjectVersion ? 0 : kErrorVersionRejected;
+int32_t ProjectManager::takeFileError() {
+    return lastError = int32_t(projectFile.getLastError());
 }
 
 // ---------------------------------------------------------------- project path
@@ -137,7 +90,7 @@ void ProjectManager::untitledProjectPath(char* buffer) {
 
 void ProjectManager::setProjectPath(const char* path) {
     lastError = 0;
-    if (isOpen()) closePreferencesFile();
+    if (projectFile.isOpen()) projectFile.closePreferencesFile();
     if (path != nullptr) copyText(projectPath, sizeof projectPath, path);
     else untitledProjectPath(projectPath);
     if (preferences == nullptr) return;
@@ -152,8 +105,8 @@ void ProjectManager::setFilePickerDirectory(const char* directory) {
 
 bool ProjectManager::validProjectFile(const char* path) {
     short fileVersion = 0;
-    if (validDBFile(path, kProjectFileType, &fileVersion) != 0) return false;
-    return reconcileVersion(fileVersion) == 0;
+    if (projectFile.validDBFile(path, kProjectFileType, &fileVersion) != 0) return false;
+    return projectFile.reconcileVersion(fileVersion) == 0;
 }
 
 // ---------------------------------------------------------------- loading and saving
@@ -166,7 +119,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
     }
     masterComponentList->removeAllComponents();
     componentViews.removeAll();
-    updateComponentAreaExtent();
+    if (view != nullptr) view->viewsCleared();
     updateProjectListView();
 
     char current[kPathSize];
@@ -180,15 +133,15 @@ void ProjectManager::loadProject(const char* path, bool create) {
     extractFilename(current, baseName);
 
     if (create) {
-        long result = createDBFile(current, kProjectFileType, kProjectVersion);
+        long result = projectFile.createDBFile(current, kProjectFileType, kProjectVersion);
         if (result != 0) {
             lastError = int32_t(result);
             return;
         }
     }
-    setPath(current);
-    openPreferencesFile();
-    if (lastError == 0 && isOpen()) {
+    projectFile.setPath(current);
+    projectFile.openPreferencesFile();
+    if (takeFileError() == 0 && projectFile.isOpen()) {
         extractPathname(current, filePickerDirectory);
         readProjectComponents();
         readComponentViews();
@@ -203,7 +156,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
 }
 
 void ProjectManager::saveProject() {
-    if (!isOpen()) return;
+    if (!projectFile.isOpen()) return;
     writeProjectComponents();
     if (lastError == 0) writeComponentViews();
 }
@@ -212,15 +165,15 @@ void ProjectManager::saveProject() {
 void ProjectManager::readProjectComponents() {
     ListViewHold hold(*this);
     std::vector<MasterComponentList::NewComponent> components;
-    visitPreferencesOfType(kFileRecord, [&](const char* record, long length) {
+    projectFile.visitPreferencesOfType(kFileRecord, [&](const char* record, long length) {
         char path[kPathSize];
         decodeFileRecord(reinterpret_cast<const uint8_t*>(record), length, path);
         components.push_back({new OKAFile(path), "", ""});
     });
-    if (lastError != 0)
-        OKA_LOG("project file %s: file records after the damage skipped (%d)", getPath(),
-                int(lastError));
-    visitPreferencesOfType(kEngineRecord, [&](const char* record, long length) {
+    if (takeFileError() != 0)
+        OKA_LOG("project file %s: file records after the damage skipped (%d)",
+                projectFile.getPath(), int(lastError));
+    projectFile.visitPreferencesOfType(kEngineRecord, [&](const char* record, long length) {
         EngineRecord engine;
         if (decodeEngineRecord(reinterpret_cast<const uint8_t*>(record), length, engine))
             components.push_back({new EngineInfo(engine.machine, engine.port), "", ""});
@@ -231,7 +184,8 @@ void ProjectManager::readProjectComponents() {
 
 void ProjectManager::writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records) {
     if (lastError != 0) return;
-    replacePreferencesOfType(type, records.data(), long(records.size()));
+    projectFile.replacePreferencesOfType(type, records.data(), long(records.size()));
+    takeFileError();
 }
 
 // One batched rewrite per record type, in master-list order.
@@ -267,7 +221,9 @@ void ProjectManager::writeProjectComponents() {
 void ProjectManager::writeComponentViews() {
     uint8_t width[kListWidthRecordSize];
     encodeListWidthRecord(getProjectListWidth(), width);
-    writeNthPreference(kListWidthRecord, 1, reinterpret_cast<const char*>(width), sizeof width);
+    projectFile.writeNthPreference(kListWidthRecord, 1, reinterpret_cast<const char*>(width),
+                                   sizeof width);
+    takeFileError();
     std::vector<uint8_t> bytes(size_t(componentViews.getCount() * kViewRecordSize));
     std::vector<PreferenceRecord> records;
     for (long n = 0; n < componentViews.getCount(); ++n) {
@@ -288,8 +244,9 @@ void ProjectManager::writeComponentViews() {
 
 void ProjectManager::readComponentViews() {
     uint8_t width[kListWidthRecordSize];
-    long length = readNthPreference(kListWidthRecord, 1, reinterpret_cast<char*>(width),
-                                    sizeof width);
+    long length = projectFile.readNthPreference(kListWidthRecord, 1,
+                                                reinterpret_cast<char*>(width), sizeof width);
+    takeFileError();
     int16_t listWidth = 0;
     if (lastError != 0 || !decodeListWidthRecord(width, length, listWidth)) {
         // No width record: the project predates views, or never had any.
@@ -298,7 +255,7 @@ void ProjectManager::readComponentViews() {
     }
     setProjectListWidth(listWidth);
     std::vector<std::string> records;
-    readPreferencesOfType(kViewRecord, records);
+    projectFile.readPreferencesOfType(kViewRecord, records);
     for (const std::string& bytes : records) {
         ViewRecord record;
         if (!decodeViewRecord(reinterpret_cast<const uint8_t*>(bytes.data()), long(bytes.size()),
@@ -334,39 +291,21 @@ private:
     ProjectManager& manager;
 };
 
+void ProjectManager::toolRegistered(const RegisteredTool& tool) {
+    identifier.forgetTool(tool.toolInfo.toolType);
+    gMessageCenter->runAfterReply([] {
+        if (gProjectManager != nullptr) gProjectManager->identifyAllFiles();
+    });
+}
+
+void ProjectManager::toolRemoved(const RegisteredTool& tool) {
+    identifier.forgetTool(tool.toolInfo.toolType);
+    identifyAllFiles();
+}
+
 void ProjectManager::identifyFile(OKAFile* file, char* description) {
     IdentificationScope scope(*this);
-    description[0] = '\0';
-    if (!fileExists(file->getPathname())) {
-        file->setFileTypeStr("missing");
-        file->setTypeIdent(kMissingFileType);
-        copyText(description, kPathSize, kMissingDescription);
-        return;
-    }
-    long toolCount = gToolRegistry->getToolCount();
-    for (long number = 0; number < toolCount; ++number) {
-        ToolInfo* info = gToolRegistry->lookupToolByNumber(number);
-        if (gToolRegistry->getLastError() != 0 || info == nullptr) {
-            OKA_LOG("got error %d getting tool from registry", int(gToolRegistry->getLastError()));
-            continue;
-        }
-        // A tool that let a request run out of time is not asked again
-        // until it is heard from.
-        if (!gToolRegistry->toolIsLoaded(info->toolType) ||
-            !gToolRegistry->toolIsResponding(info->toolType)) {
-            continue;
-        }
-        ToolInfo tool = *info;  // the entry may go while we wait for the reply
-        if (toolRecognises(tool, file, description, identifyWaitMs)) return;
-    }
-    if (isTextFile(file->getPathname())) {
-        file->setFileTypeStr("text");
-        file->setTypeIdent(kTextFileType);
-        copyText(description, kPathSize, kTextDescription);
-    } else {
-        file->setFileTypeStr(nullptr);
-        file->setTypeIdent(kUnidentifiedType);
-    }
+    copyText(description, kPathSize, identifier.identify({file}).front());
 }
 
 // The remembered selection may have been replaced by an equal file while
@@ -392,16 +331,25 @@ void ProjectManager::identifyAllFiles() {
         ListViewHold hold(*this);
         // Each list is walked from its last member to its first; the files
         // whose type changed leave it and are filed under their new type,
-        // in the order met, once the list has been walked.
+        // in the order met, once the list has been walked. All files are
+        // identified first, in one exchange with the tools.
+        std::vector<OKAFile*> files;
+        for (long i = lists.getCount() - 1; i >= 0; --i) {
+            std::vector<Item*> members = lists.getNthList(i)->items();
+            for (auto member = members.rbegin(); member != members.rend(); ++member) {
+                if (auto* file = dynamic_cast<OKAFile*>(*member)) files.push_back(file);
+            }
+        }
+        std::vector<const char*> descriptions = identifier.identify(files);
+        size_t next = 0;  // the next file's place in `files` and `descriptions`
         for (long i = lists.getCount() - 1; i >= 0; --i) {
             ComponentList* list = lists.getNthList(i);
             std::vector<Item*> members = list->items();
             std::vector<Item*> kept;
             std::vector<MasterComponentList::NewComponent> moved;
             for (auto member = members.rbegin(); member != members.rend(); ++member) {
-                auto* file = dynamic_cast<OKAFile*>(*member);
-                char description[kPathSize] = "";
-                if (file != nullptr) identifyFile(file, description);  // engines are not
+                auto* file = dynamic_cast<OKAFile*>(*member);  // engines are not identified
+                const char* description = file != nullptr ? descriptions[next++] : "";
                 if (file == nullptr || file->getItemType() == list->getTypeIdent()) {
                     kept.push_back(*member);
                     continue;
@@ -513,42 +461,15 @@ bool ProjectManager::getComponentByIdent(Item** item, TypeCode type, const char*
     return *item != nullptr;
 }
 
-// ---------------------------------------------------------------- lists and views
+// ---------------------------------------------------------------- selection
 
 bool ProjectManager::getSelectedComponent(Item** item) {
-    *item = nullptr;
-    std::vector<LBoxObj*> boxes{projectListBox};
-    for (long n = 0; n < componentViews.getCount(); ++n)
-        boxes.push_back(static_cast<ComponentView*>(componentViews.get(n))->getListBox());
-    for (LBoxObj* box : boxes) {
-        if (box == nullptr || !LBOX_GoSelAllocFirst(box)) continue;
-        *item = masterComponentList->componentOfRow(uint32_t(LBOX_CurGetClientData(box)));
-        return *item != nullptr;
-    }
-    return false;
+    *item = view != nullptr ? view->selectedComponent() : nullptr;
+    return *item != nullptr;
 }
 
 void ProjectManager::selectComponent(const Item* item) {
-    if (item == nullptr) {
-        unselectEverything();
-        return;
-    }
-    if (projectListBox == nullptr) return;
-    for (int row = 0; row < LBOX_GetNumRows(projectListBox); ++row) {
-        LBOX_GoIndex(projectListBox, row);
-        Item* shown =
-            masterComponentList->componentOfRow(uint32_t(LBOX_CurGetClientData(projectListBox)));
-        if (shown == nullptr || !shown->isEqual(item)) continue;
-        unselectEverything();
-        LBOX_GoIndex(projectListBox, row);
-        LBOX_CurSelect(projectListBox);
-        return;
-    }
+    if (view != nullptr) view->selectComponent(item);
 }
 
-void ProjectManager::unselectEverything() {
-    if (projectListBox != nullptr) LBOX_AllUnselect(projectListBox);
-    for (long n = 0; n < componentViews.getCount(); ++n)
-        static_cast<ComponentView*>(componentViews.get(n))->unselectAll();
-}
-
+void ProjectManager::unselectEverything() { selectComponent(nullptr); }

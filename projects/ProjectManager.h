@@ -1,18 +1,18 @@
 // ProjectManager: the one current project of the environment, kept for every
 // tool. It holds the project's components (files and engine descriptors)
 // grouped by type in the master component list, the user's component views,
-// and the start directory of the file picker. It is itself the project file:
-// a PrefMan of file type 'PRJ ', data version 1, whose records are laid out
-// in ProjectRecords.h. Every change of the project's contents is saved at
-// once. The current project's path is record 1 of 'CPRJ' in the Tool
-// Manager's preferences; without one the project is "untitled.prj" in the
-// current directory, whose full path is then stored like any other.
+// and the start directory of the file picker, and owns the project file
+// (ProjectFile, the records of ProjectRecords.h). Every change of the
+// project's contents is saved at once. The current project's path is record
+// 1 of 'CPRJ' in the Tool Manager's preferences; without one the project is
+// "untitled.prj" in the current directory, whose full path is then stored
+// like any other.
 //
-// File types come from the running tools: each file is offered with 'IDFL'
-// to the loaded tools in registry order, and the first that recognises it
-// decides; otherwise it is 'MISS' (not on disk), 'TEXT' (a text file) or
-// '????'. All files are identified again after a load and whenever a tool
-// registers, is unloaded or unregisters.
+// File types come from the running tools through the FileIdentifier: the
+// first loaded tool in registry order that recognises a file decides;
+// otherwise it is 'MISS' (not on disk), 'TEXT' (a text file) or '????'. All
+// files are identified again after a load and whenever a tool registers, is
+// unloaded or unregisters.
 //
 // Paths longer than 255 characters and machine names longer than 31 are
 // refused with kErrorTextTooLong: they do not fit the records.
@@ -24,8 +24,11 @@
 
 #include "core/Utilities.h"
 #include "projects/ComponentView.h"
+#include "projects/FileIdentifier.h"
 #include "projects/MasterComponentList.h"
 #include "storage/List.h"
+#include "projects/ProjectFile.h"
+#include "projects/ProjectView.h"
 #include "storage/PrefMan.h"
 #include "tools/ToolRegistryListener.h"
 
@@ -41,7 +44,7 @@ inline constexpr int32_t kErrorViewIndex = -505;  // getNthComponentView out of 
 // Told the path of each project made current, for those that follow the project.
 using ProjectChangeHook = void (*)(const char* path);
 
-class ProjectManager : public PrefMan, public ToolRegistryListener {
+class ProjectManager : public HasErrorReporting, public ToolRegistryListener {
 public:
     // `preferences` is the Tool Manager's own preferences file (for 'CPRJ').
     explicit ProjectManager(PrefMan* preferences);
@@ -50,14 +53,15 @@ public:
     ~ProjectManager() override;
 
     // The tools that can recognise the project's files changed: identify
-    // every file again.
-    void toolAdded(const RegisteredTool&) override { identifyAllFiles(); }
-    void toolReregistered(const RegisteredTool&) override { identifyAllFiles(); }
+    // every file again. A registering tool has its reply first: on a big
+    // project the identification outlasts the time it waits for it.
+    void toolAdded(const RegisteredTool& tool) override { toolRegistered(tool); }
+    void toolReregistered(const RegisteredTool& tool) override { toolRegistered(tool); }
     void toolUnloaded(const RegisteredTool&) override { identifyAllFiles(); }
-    void toolRemoved(const RegisteredTool&) override { identifyAllFiles(); }
+    void toolRemoved(const RegisteredTool& tool) override;
 
-    // 0 for version 1, kErrorVersionRejected otherwise.
-    long reconcileVersion(short fileVersion) override;
+    // The current project's record store.
+    ProjectFile& getProjectFile() { return projectFile; }
 
     // Makes `path` (null: the stored current project) current and loads it;
     // `create` first makes a new empty project file there.
@@ -104,20 +108,16 @@ public:
     bool validProjectFile(const char* path);
 
     // Component views, left to right. Their columns stand in the workspace's
-    // component area (ProjectViews.cpp).
+    // component area, made by the project's view (ProjectView).
     ComponentView* addComponentView();
-    // Destroys the view whose label is `label` and moves the views right of
-    // it left into its place.
+    // Destroys the view whose label is `label`; the views right of it move
+    // left into its place.
     void removeComponentView(const TAreaObj* label);
     ComponentView* getComponentViewByLabel(const TAreaObj* label);
     // Opens the filter dialog of the view whose label is `label`.
     void setComponentViewFilter(const TAreaObj* label);
     ComponentView* getNthComponentView(long n);
     long getNumberOfComponentViews() const { return componentViews.getCount(); }
-    // The box of the rightmost list: the last view's, or the project list's.
-    void getLastComponentViewBox(Rect16* box) const;
-    // Every list gets the height the component area leaves below them.
-    void adjustListHeights();
     void setUpAllComponentViews();
     void setUpComponentView(ComponentView* view);
     void updateProjectListView();
@@ -126,37 +126,26 @@ public:
     // selection); nothing changes when no row shows it.
     void selectComponent(const Item* item);
 
-    // The workspace hands over its project list box while its window exists
-    // (null when it goes); the lists are filled only while there is one.
-    // When the list stands in a scrolling panel with its label as the
-    // panel's child 1 (the workspace's component area), the views get
-    // columns of their own in that panel, cloned from the project list's.
-    void setProjectListBox(LBoxObj* listBox);
-    // The notification procedure of every view's label (null: the default).
-    void setViewLabelProcedure(void (*procedure)(TAreaObj* label, int code));
-    // Column 0 is the project list, column n the view n - 1; none past the last.
-    ListColumn getColumn(long n) const;
-    long getNumberOfColumns() const { return componentViews.getCount() + 1; }
-    SPanlObj* getComponentArea() const { return componentArea; }
-    // Sets the component area's extent to the rightmost list's right edge
-    // (plus room for a scroll bar) and its bottom edge.
-    void updateComponentAreaExtent();
-    // The label's width of the project list (what the project file keeps).
+    // The window side shows the project while it is installed (null: none).
+    void setProjectView(ProjectView* newView);
+    // The project list's width (what the project file keeps).
     int16_t getProjectListWidth() const;
     void setProjectListWidth(int16_t width);
     // The title the workspace window shows for the project.
     const char* getProjectTitle() const { return projectTitle; }
 
     MasterComponentList& getMasterComponentList() { return *masterComponentList; }
-    // Milliseconds spent so far waiting for tools to answer 'IDFL'.
-    double getIdentifyWaitMs() const { return identifyWaitMs; }
+    // Milliseconds spent so far waiting for tools to identify files.
+    double getIdentifyWaitMs() const { return identifier.getWaitMs(); }
+    FileIdentifier& getFileIdentifier() { return identifier; }
 
 private:
+    void toolRegistered(const RegisteredTool& tool);
+    // Takes the project file's last error as the manager's own.
+    int32_t takeFileError();
     // "untitled.prj" in the current directory, as a full path when it fits.
     static void untitledProjectPath(char* buffer);
     bool componentStillListed(const Item* item) const;
-    // Clones the project list's column for `view`, right of `leftNeighbour`.
-    void makeViewColumn(ComponentView* view, const Rect16& leftNeighbour);
     void writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records);
 
     // Holds off project list rebuilds during a bulk change, which then
@@ -165,20 +154,18 @@ private:
     // Defers a re-identification asked for during an identification.
     class IdentificationScope;
 
+    ProjectFile projectFile;                     // the current project's records
     PrefMan* preferences;                        // the Tool Manager's preferences ('CPRJ')
     char projectPath[kPathSize] = "";            // current project path, empty until known
     char filePickerDirectory[kPathSize] = "";    // the file picker's start directory
     List componentViews;                         // owned ComponentViews, left to right
     std::unique_ptr<MasterComponentList> masterComponentList;
-    LBoxObj* projectListBox = nullptr;           // the workspace's project list, or null
-    TAreaObj* projectListLabel = nullptr;        // its label, when it has one
-    SPanlObj* componentArea = nullptr;           // the panel holding the lists, or null
-    void (*viewLabelProcedure)(TAreaObj*, int) = nullptr;  // given to every view's label
+    ProjectView* view = nullptr;                 // the window's lists, or null
     int listViewHolds = 0;                       // bulk changes under way (ListViewHold)
-    int16_t projectListWidth = 0;                // its width while there is no label;
+    int16_t projectListWidth = 0;                // its width while there is no view;
                                                  // 0: none given, the resource's stays
     char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
-    double identifyWaitMs = 0;                   // time spent waiting for 'IDFL' replies
+    FileIdentifier identifier;                   // asks the tools what the files are
     int identificationDepth = 0;                 // identifications under way (IdentificationScope)
     bool reidentifyPending = false;              // identify all files once they have ended
     ProjectChangeHook projectChangeHook = nullptr;  // told of each project made current

@@ -48,6 +48,11 @@ public:
     // Events already read from the connection and not yet handled.
     virtual bool hasQueuedEvents() const = 0;
     virtual void discardKeyEvents() = 0;
+    // For a program that waits on others: repaints what was uncovered and
+    // handles nothing else; input stays queued until the wait is over.
+    virtual void processExposures() = 0;
+    // The busy cursor over every window (true), or each widget's own again.
+    virtual void showBusy(bool busy) = 0;
     virtual void beep() = 0;
     // Shows a pop-up menu at the pointer over `anchor` and tracks it; the
     // index of the chosen item, or -1 when the user dismissed it.

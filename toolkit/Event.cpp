@@ -21,6 +21,10 @@ void EVENT_ProcessPending() {
 
 void EVENT_UpdateCursor() { currentBackend().updateCursor(); }
 
+void EVENT_ProcessExposures() { currentBackend().processExposures(); }
+
+void EVENT_ShowBusy(bool busy) { currentBackend().showBusy(busy); }
+
 void EVENT_Wait(int milliseconds) {
     int untilAlarm = alarmMillisecondsToNext();
     if (untilAlarm >= 0 && untilAlarm < milliseconds) milliseconds = untilAlarm;

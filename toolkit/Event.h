@@ -31,6 +31,11 @@ void EVENT_Wait(int milliseconds);
 // With blocking set, EVENT_ProcessPending waits for at least one event.
 void EVENT_SetBlocking(bool blocking);
 void EVENT_DiscardKbEvents();
+// While the program waits on other programs: repaints uncovered windows
+// without handling input (which waits for the next EVENT_ProcessPending),
+// and shows the busy cursor until EVENT_ShowBusy(false).
+void EVENT_ProcessExposures();
+void EVENT_ShowBusy(bool busy);
 // The window system's file descriptor (-1 without a display), so a loop
 // waiting on sockets with select can wake up for user input as well.
 int EVENT_GetConnectionDescriptor();

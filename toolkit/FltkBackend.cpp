@@ -63,6 +63,10 @@ std::string fitWithEllipsis(const char* text, int width) {
     return fitted + "...";
 }
 
+Bool isExposure(Display*, XEvent* event, XPointer) {
+    return event->type == Expose || event->type == GraphicsExpose ? True : False;
+}
+
 class FltkBackend : public Backend {
 public:
     const char* name() const override { return "x11"; }
@@ -114,6 +118,22 @@ public:
     }
 
     void processPending() override { Fl::check(); }
+
+    void processExposures() override {
+        if (fl_display == nullptr) return;
+        // Only the exposures are taken from the queue; key presses and
+        // clicks stay in it, in order, for the next processPending.
+        XEvent event;
+        while (XCheckIfEvent(fl_display, &event, isExposure, nullptr)) fl_handle(event);
+        Fl::flush();
+    }
+
+    void showBusy(bool busy) override {
+        for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
+            window->cursor(busy ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+        if (!busy) updateCursor();
+        if (fl_display != nullptr) XFlush(fl_display);
+    }
 
     void wait(int milliseconds) override {
         if (milliseconds < 0) Fl::wait();

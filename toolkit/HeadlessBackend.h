@@ -26,6 +26,8 @@ public:
     int connectionDescriptor() const override { return -1; }
     bool hasQueuedEvents() const override { return false; }
     void discardKeyEvents() override {}
+    void processExposures() override {}
+    void showBusy(bool) override {}
     void beep() override;
     int popupMenu(MenuObj* menu, WgtObj* anchor) override;
     bool trackPointer(WgtObj* widget, int* x, int* y) override;

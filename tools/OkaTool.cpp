@@ -9,6 +9,7 @@
 #include "core/Log.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
+#include "messaging/IdentifyBatch.h"
 #include "messaging/ToolListing.h"
 #include "tools/CommandManager.h"
 #include "tools/ToolManagerWatch.h"
@@ -43,6 +44,31 @@ void terminationHandler(int signal) {
 int32_t quitMsg(Message*, Message*) {
     OKA_LOG("Tool Manager asked to quit");
     gFinished = 1;
+    return 0;
+}
+
+// 'IDFB': the Tool Manager asks about many files at once. Each path goes to
+// the tool's own 'IDFL' handler through the message center, exactly as a
+// single 'IDFL' would, so a tool identifies files in one place only.
+int32_t identifyBatchMsg(Message* batch, Message* reply) {
+    std::vector<const char*> paths;
+    if (!readBatchPaths(*batch, paths)) return kErrorBadParamType;
+    std::vector<FileIdentification> answers(paths.size());
+    // A tool that identifies nothing refuses every file without a log line each.
+    bool identifies = gMessageCenter->hasHandler(kIdentifyFileMsg.code);
+    for (size_t n = 0; n < paths.size(); ++n) {
+        if (!identifies) {
+            answers[n].error = kErrorNoHandler;
+            continue;
+        }
+        auto* question = new Message(kIdentifyFileMsg.code, &gMessageCenter->getOwnToolInfo());
+        question->sender = batch->sender;
+        question->wantsReply = 1;
+        question->addTextParam(paths[n]);
+        std::unique_ptr<Message> answer(gMessageCenter->dispatchMessage(question));
+        if (answer != nullptr) answers[n] = readIdentifyReply(*answer);
+    }
+    addBatchAnswers(*reply, answers);
     return 0;
 }
 
@@ -146,6 +172,7 @@ int32_t startTool(const char* programName, const ToolDescription& description) {
     own.toolType = description.toolType;
     own.isSourceViewer = description.isSourceViewer;
     gMessageCenter->registerMessageHandler(kQuitMsg, quitMsg);
+    gMessageCenter->registerMessageHandler(kIdentifyBatchMsg, identifyBatchMsg);
     // With a window layer, its window manager answers the window requests.
     if (!hasWindowLayer()) acceptWindowRequestsWithoutWindows();
     toolManagerWatch = std::make_unique<ToolManagerWatch>();

@@ -7,8 +7,10 @@
 // (gMessageCenter->registerMessageHandler, a procedure or any callable such
 // as a lambda holding the tool's state) and announces itself with
 // registerWithToolManager ('REGT' with the tool's description and
-// program path). Handlers come first because the Tool Manager may ask the
-// new tool questions (such as 'IDFL', identify a file) while registering it.
+// program path). Handlers come first because the Tool Manager asks the new
+// tool questions (such as 'IDFL', identify a file) as soon as it has
+// answered the registration; 'IDFB', many files at once, is answered by the
+// library through the tool's 'IDFL' handler.
 // From then on the tool:
 //
 //   - publishes its commands with publishCommand ('ADDC'); the Tool Manager

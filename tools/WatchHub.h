@@ -42,6 +42,7 @@ public:
     ~WatchHub() override;
 
     void messageSeen(const Message& message, TypeCode direction) override;
+    void waitingForReply() override { flushWatchers(); }
 
     void toolAdded(const RegisteredTool& tool) override;
     void toolReregistered(const RegisteredTool& tool) override;

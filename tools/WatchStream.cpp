@@ -53,7 +53,7 @@ void WatchStream::queue(Message& message, const ToolInfo& self) {
     }
     if (queuedStart == queued.size()) lastProgress = currentMilliseconds();
     queued += bytes;
-    flush();
+    if (queued.size() - queuedStart >= kFlushAtBytes) flush();
 }
 
 bool WatchStream::flush() {

@@ -4,6 +4,12 @@
 // copy that does not fit is dropped and counted (the count travels in every
 // later copy), and a watcher whose connection fails, or that takes nothing
 // while copies wait for kStallLimitMs, is given up.
+//
+// Copies are written in bulk: the main loop flushes every stream once per
+// turn, after the message being handled was answered, so a watched round
+// trip pays for building its copies and not for a write and a wake-up of
+// the watcher per message. A queue holding kFlushAtBytes is written at once,
+// which keeps copies flowing while the Tool Manager waits on tools.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +23,7 @@ public:
     static constexpr size_t kMaxQueuedBytes = 256 * 1024;
     static constexpr int kSendBufferBytes = 64 * 1024;
     static constexpr uint32_t kStallLimitMs = 5000;
+    static constexpr size_t kFlushAtBytes = 16 * 1024;
 
     // Connects, without waiting, to the watcher described by `watcher`;
     // only messages of type `filter` ('****': all) are copied to it.

@@ -51,7 +51,7 @@ int main(int, char** argv) {
     if (startTool("hellotool", {"Hello Tool", "Example Co.", 1, 0, kHelloToolType, false}) != 0) {
         return 1;  // OKA is not set: there is no installation to join
     }
-    // Handlers first: the Tool Manager asks 'IDFL' while it registers us.
+    // Handlers first: the Tool Manager asks 'IDFL' once it has registered us.
     gMessageCenter->registerMessageHandler(kRunCommandMsg, runCommandMsg);
     gMessageCenter->registerMessageHandler(kIdentifyFileMsg, identifyFileMsg);
     if (registerWithToolManager(argv[0]) != 0) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "kelvane/ProjectColumns.h"
 #include "WorkspaceFixture.h"
 #include "kelvane/ColumnResize.h"
 #include "kelvane/ComponentArea.h"
@@ -21,14 +22,14 @@ class ComponentViewsTest : public WorkspaceTest {
   protected:
     std::vector<int> columnXs() const {
         std::vector<int> xs;
-        for (long n = 0; n < gProjectManager->getNumberOfColumns(); ++n)
-            xs.push_back(gProjectManager->getColumn(n).list->box.x);
+        for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n)
+            xs.push_back(gProjectColumns.getColumn(n).list->box.x);
         return xs;
     }
     // Drags boundary `boundary` by the horizontal moves `steps` (window
     // coordinates follow from the area's place in the window).
     void drag(int boundary, const std::vector<int>& steps) {
-        Rect16 list = gProjectManager->getColumn(boundary).list->box;
+        Rect16 list = gProjectColumns.getColumn(boundary).list->box;
         int x = list.right() + 4, y = 40;
         int originX = 0, originY = 0;
         area()->windowOrigin(&originX, &originY);
@@ -55,8 +56,8 @@ class ComponentViewsTest : public WorkspaceTest {
     }
     std::vector<int> columnWidths() const {
         std::vector<int> widths;
-        for (long n = 0; n < gProjectManager->getNumberOfColumns(); ++n)
-            widths.push_back(columnWidth(gProjectManager->getColumn(n)));
+        for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n)
+            widths.push_back(columnWidth(gProjectColumns.getColumn(n)));
         return widths;
     }
     // Opens the view's filter dialog from its label's pop-up.

@@ -11,6 +11,7 @@
 #include "kelvane/WorkspaceWindow.h"
 #include "projects/EngineInfo.h"
 #include "projects/MasterComponentList.h"
+#include "projects/IdentifyProgress.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Toolkit.h"
@@ -235,4 +236,21 @@ TEST_F(WorkspaceWindowTest, AddEngineWindowAddsConfirmedEnginesOnly) {
     EXPECT_EQ(engineCount(), 1);
     EXPECT_EQ(AUTO_UnscriptedCount(), 0);
     EXPECT_TRUE(manager.logContains("Unable to complete that operation because"));
+}
+
+// While identification keeps the Tool Manager waiting, the status line shows
+// the progress after 200 ms and is cleared when it ends; without the window
+// the progress goes to the log again.
+TEST_F(WorkspaceWindowTest, StatusLineShowsIdentificationProgress) {
+    IdentifyProgress* shown = gProjectManager->getFileIdentifier().getProgress();
+    ASSERT_NE(shown, nullptr);
+    std::string before = statusLine();
+    shown->identifyProgress(3400, 10000, 150);
+    EXPECT_EQ(statusLine(), before);
+    shown->identifyProgress(3400, 10000, 250);
+    EXPECT_EQ(statusLine(), " Identifying files: 3,400 of 10,000");
+    shown->identifyEnded();
+    EXPECT_EQ(statusLine(), " ");
+    WIN_TerminateGetStatus(gWorkspaceWindow);
+    EXPECT_EQ(gProjectManager->getFileIdentifier().getProgress(), nullptr);
 }

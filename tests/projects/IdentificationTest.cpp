@@ -1,15 +1,20 @@
 // Identification of the project's files by the running tools: registry
-// order, the fall-backs, tools that refuse, fail, stay silent or answer with
-// an error, re-identification when tools come and go, and 'FADD'.
+// order, batches and the file-by-file fall-back of older tools, the fall-backs,
+// tools that refuse, fail, stay silent, die or answer with an error,
+// re-identification when tools come and go, and 'FADD'.
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "ProjectFixture.h"
 #include "projects/OKAFile.h"
+#include "kelvane/ProjectColumns.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/LBoxObj.h"
 #include "tools/ToolRegistry.h"
+#include "projects/IdentifyProgress.h"
+#include "messaging/MessageTypes.h"
 
 namespace {
 constexpr TypeCode kAgentType = typeCode("QAGT");
@@ -69,12 +74,11 @@ TEST_F(IdentificationTest, FirstLoadedToolInRegistryOrderDecides) {
     auto& lists = gProjectManager->getMasterComponentList();
     EXPECT_STREQ(lists.getComponentList(kAgentType)->getDescription(), "Agents");
 
-    // The second tool was never asked about what the first recognised, and
-    // nobody was asked about the missing file.
+    // Both tools were asked at once, in batches; nobody about the missing file.
     auto secondLines = second.journal();
-    EXPECT_EQ(countLines(secondLines, "IDFL " + both), 0u);
-    EXPECT_EQ(countLines(secondLines, "IDFL " + header), 1u);
-    EXPECT_EQ(countLines(first.journal(), "IDFL " + missing), 0u);
+    EXPECT_EQ(countLines(secondLines, "IDFB " + both), 1u);
+    EXPECT_EQ(countLines(secondLines, "IDFL " + header), 0u);
+    EXPECT_EQ(countLines(first.journal(), "IDFB " + missing), 0u);
 
     // Every tool hears of every added file, with its type.
     EXPECT_TRUE(first.waitForLine("FADD " + agent + " QAGT"));
@@ -143,7 +147,7 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
 
 TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     LBoxObj box;
-    gProjectManager->setProjectListBox(&box);
+    gProjectColumns.attach(&box);
     auto rowTexts = [&] {
         std::vector<std::string> texts;
         for (const ListRow& row : box.rows) texts.push_back(row.text);
@@ -171,5 +175,137 @@ TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     EXPECT_EQ(rowTexts(),
               (std::vector<std::string>{"Quenta agent files", "a.qa", "text files", "z.txt"}));
     EXPECT_EQ(selectedPath(), agent);  // the selection moved with the file
-    gProjectManager->setProjectListBox(nullptr);
+    gProjectColumns.attach(nullptr);
+}
+
+// Older tools answer 'IDFB' with -3 and are asked file by file from then on,
+// until they register again; whichever way each tool is asked, the first in
+// registry order that recognises a file decides.
+TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
+    using Library = ScriptedTool::Library;
+    std::string agent = makeFile("a.qa");
+    std::string both = makeFile("x.both");
+    std::string header = makeFile("h.qh");
+    std::string text = makeFile("readme");
+    for (const std::string& path : {agent, both, header, text})
+        gProjectManager->addFileToProject(path.c_str());
+    for (auto [firstLibrary, secondLibrary] :
+         {std::pair{Library::batches, Library::batches}, {Library::fileByFile, Library::batches},
+          {Library::batches, Library::fileByFile}, {Library::fileByFile, Library::fileByFile}}) {
+        size_t logStart = manager.log().size();
+        ScriptedTool first(journal("first"), "first", typeCode("FRST"),
+                           {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""},
+                            {".both", IdentifyRule::recognise, "first kind", typeCode("ONE "), ""}},
+                           firstLibrary);
+        ScriptedTool second(journal("second"), "second", typeCode("SCND"),
+                            {{".both", IdentifyRule::recognise, "second kind", typeCode("TWO "), ""},
+                             {".qh", IdentifyRule::recognise, "Quenta header", typeCode("QHDR"), ""}},
+                            secondLibrary);
+        ASSERT_EQ(registerFrom(first), 0);
+        ASSERT_EQ(registerFrom(second), 0);
+        std::filesystem::remove(journal("first"));
+        std::filesystem::remove(journal("second"));
+        gProjectManager->identifyAllFiles();
+        EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
+        EXPECT_EQ(listOf(both), "first kind files ONE ");
+        EXPECT_EQ(listOf(header), "Quenta header files QHDR");
+        EXPECT_EQ(listOf(text), "text files TEXT");
+
+        auto fallBacks = [&](const ScriptedTool& tool) {
+            return occurrences(manager.log().substr(logStart), std::string("tool ") +
+                                                  TypeIdentToCStr(tool.info.toolType) +
+                                                  " answers one file at a time");
+        };
+        for (auto [tool, library] : {std::pair{&first, firstLibrary}, {&second, secondLibrary}}) {
+            auto lines = tool->journal();
+            bool old = library == Library::fileByFile;
+            EXPECT_EQ(countLines(lines, (old ? "IDFL " : "IDFB ") + header), 1u) << tool->info.name;
+            EXPECT_EQ(countLines(lines, (old ? "IDFB " : "IDFL ") + header), 0u) << tool->info.name;
+            EXPECT_EQ(fallBacks(*tool), old ? 1u : 0u) << tool->info.name;
+        }
+        // An old tool is not asked about a file that an earlier tool claimed.
+        if (secondLibrary == Library::fileByFile) {
+            EXPECT_EQ(countLines(second.journal(), "IDFL " + agent), 0u);
+        }
+
+        // Registering again may bring a newer library: a batch is tried again.
+        for (auto [tool, library] : {std::pair{&first, firstLibrary}, {&second, secondLibrary}}) {
+            gToolRegistry->unloadTool(tool->info.toolType);
+            ASSERT_EQ(registerFrom(*tool), 0);
+            EXPECT_EQ(fallBacks(*tool), library == Library::fileByFile ? 2u : 0u);
+        }
+        for (ScriptedTool* tool : {&first, &second})
+            deliver(newRequest("UNRT", tool->info.toolType), tool->info);
+    }
+}
+
+// The reply to 'REGT' leaves before the identification that the
+// registration sets off asks the new tool anything.
+TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
+    std::string agent = makeFile("a.qa");
+    gProjectManager->addFileToProject(agent.c_str());
+    ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
+                      {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
+    Message* registration = newRegistration(tool.info, "/opt/oka/bin/tool");
+    registration->sender = tool.info;
+    registration->destination = gMessageCenter->getOwnToolInfo();
+    registration->wantsReply = 1;
+    TCPTransport sender(0);
+    ASSERT_TRUE(sender.sendMessage(*registration));
+    delete registration;
+    ASSERT_TRUE(pollUntil([&] {
+        gMessageCenter->poll(0);
+        return listOf(agent) == "Quenta agent files QAGT";
+    }, 3000));
+    auto lines = tool.journal();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "RPLY 0");
+    EXPECT_EQ(lines[1], "IDFB " + agent);
+}
+
+// A tool that dies in the middle of a batch costs one reply time: the other
+// tool's answers stand, the wait is reported in the log once a second after
+// two seconds, and the next liveness probe unloads the dead tool.
+TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
+    std::string agent = makeFile("a.qa");
+    std::string fatal = (home.path() / "src" / "b.fatal").string();
+    gProjectManager->addFileToProject(agent.c_str());
+    gProjectManager->addFileToProject(fatal.c_str());  // missing: nobody is asked yet
+    ScriptedTool dying(journal("dying"), "dying", typeCode("DYIN"),
+                       {{".fatal", IdentifyRule::dies, "", 0, ""}});
+    ScriptedTool living(journal("living"), "living", typeCode("LIVE"),
+                        {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
+    ASSERT_EQ(registerFrom(living), 0);
+    ASSERT_EQ(registerFrom(dying), 0);
+    makeFile("b.fatal");
+
+    auto start = std::chrono::steady_clock::now();
+    gProjectManager->identifyAllFiles();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, kDefaultReplyTimeout / 1000.0 + 1.5);
+    EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
+    EXPECT_EQ(listOf(fatal), "text files TEXT");
+    std::string log = manager.log();
+    // Lines at 2, 3 and 4 s, and one more when the last wait ends just at 5 s.
+    EXPECT_GE(occurrences(log, "Identifying files: 0 of 2"), 3u);
+    EXPECT_LE(occurrences(log, "Identifying files: 0 of 2"), 4u);
+    EXPECT_EQ(occurrences(log, "failed to get back reply when asking tool DYIN to identify 2 files"),
+              1u);
+
+    dying.die();  // its process is gone, and its port with it
+    clockNow += 60000;
+    gToolRegistry->tickleAllTools();
+    EXPECT_FALSE(gToolRegistry->toolIsLoaded(dying.info.toolType));
+    EXPECT_TRUE(gToolRegistry->toolIsLoaded(living.info.toolType));
+}
+
+TEST(IdentifyProgressText, CountsWithThousandsSeparators) {
+    char text[96];
+    for (auto [done, total, expected] :
+         {std::tuple{0L, 2L, "Identifying files: 0 of 2"},
+          {3400L, 10000L, "Identifying files: 3,400 of 10,000"},
+          {999L, 1234567L, "Identifying files: 999 of 1,234,567"}}) {
+        formatIdentifyProgress(text, sizeof text, done, total);
+        EXPECT_STREQ(text, expected);
+    }
 }

@@ -25,7 +25,7 @@ protected:
 
 TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     gProjectManager->loadProject(projectPath().c_str(), true);
-    ASSERT_TRUE(gProjectManager->isOpen());
+    ASSERT_TRUE(gProjectManager->getProjectFile().isOpen());
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: demo.prj");
     std::string notes = makeFile("zeta/notes.txt");
     std::string binary = makeFile("alpha/zz.bin", std::string("\0\1\2", 3));
@@ -60,7 +60,7 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     // The stored project comes back after a restart, with the same records.
     std::string before = readFile(projectPath());
     manager.restart();
-    ASSERT_TRUE(gProjectManager->isOpen());
+    ASSERT_TRUE(gProjectManager->getProjectFile().isOpen());
     MasterComponentList& lists = gProjectManager->getMasterComponentList();
     ASSERT_EQ(lists.getCount(), 4);
     EXPECT_STREQ(lists.getNthList(1)->getName(), "missing files");
@@ -181,7 +181,7 @@ TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
     for (const auto& path : {foreign, damaged, old, text}) {
         std::string bytes = readFile(path);
         gProjectManager->loadProject(path.c_str(), false);
-        EXPECT_FALSE(gProjectManager->isOpen()) << path;
+        EXPECT_FALSE(gProjectManager->getProjectFile().isOpen()) << path;
         EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: file missing or invalid");
         EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 0);
         // Nothing is written to a file that is not open.
@@ -191,7 +191,7 @@ TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
     EXPECT_FALSE(gProjectManager->validProjectFile(old.c_str()));
 
     gProjectManager->loadProject(projectPath().c_str(), false);
-    EXPECT_TRUE(gProjectManager->isOpen());
+    EXPECT_TRUE(gProjectManager->getProjectFile().isOpen());
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 1u);
 }
 
@@ -214,7 +214,7 @@ TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
     // Refusing another project leaves the open one as it was.
     gProjectManager->loadProject(longPath.c_str(), false);
     EXPECT_EQ(gProjectManager->getLastError(), -802);
-    EXPECT_TRUE(gProjectManager->isOpen());
+    EXPECT_TRUE(gProjectManager->getProjectFile().isOpen());
     EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 2);
     gProjectManager->saveProject();
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 1u);

@@ -12,42 +12,92 @@
 #include "TestSupport.h"
 #include "core/Log.h"
 #include "core/Utilities.h"
+#include "messaging/IdentifyBatch.h"
+#include "messaging/MessageTypes.h"
 
 namespace {
-// The reply to 'IDFL' for `path` by the first rule whose suffix ends it;
-// null when that rule keeps silent.
-std::unique_ptr<Message> answer(const Message& request, const std::string& path,
-                                const std::vector<IdentifyRule>& rules) {
+// The first rule whose suffix ends `path`, or null.
+const IdentifyRule* ruleFor(const std::string& path, const std::vector<IdentifyRule>& rules) {
     auto rule = std::find_if(rules.begin(), rules.end(),
                              [&](const IdentifyRule& each) { return path.ends_with(each.suffix); });
-    IdentifyRule::Kind kind = rule == rules.end() ? IdentifyRule::refuse : rule->kind;
-    if (kind == IdentifyRule::silent) return nullptr;
+    return rule == rules.end() ? nullptr : &*rule;
+}
+
+IdentifyRule::Kind kindFor(const IdentifyRule* rule) {
+    return rule == nullptr ? IdentifyRule::refuse : rule->kind;
+}
+
+FileIdentification answerBy(const IdentifyRule* rule) {
+    FileIdentification answer;
+    IdentifyRule::Kind kind = kindFor(rule);
+    answer.error = kind == IdentifyRule::error ? -77 : 0;
+    answer.recognised = kind == IdentifyRule::recognise;
+    if (!answer.recognised) return answer;
+    copyText(answer.typeName, sizeof answer.typeName, rule->typeName.c_str());
+    answer.type = rule->type;
+    copyText(answer.description, sizeof answer.description, rule->description.c_str());
+    return answer;
+}
+
+// The reply to 'IDFL' for `path`; null when the rule keeps silent.
+std::unique_ptr<Message> answerOne(const Message& request, const std::string& path,
+                                   const std::vector<IdentifyRule>& rules) {
+    const IdentifyRule* rule = ruleFor(path, rules);
+    if (kindFor(rule) == IdentifyRule::silent) return nullptr;
+    if (kindFor(rule) == IdentifyRule::dies) _exit(0);
+    FileIdentification answer = answerBy(rule);
     auto reply = std::make_unique<Message>(kReplyMessage, &request.sender);
-    reply->addLongParam(kind == IdentifyRule::error ? -77 : 0, kParamError);
-    if (kind == IdentifyRule::error) return reply;
-    reply->addBoolParam(kind == IdentifyRule::recognise);
-    if (kind == IdentifyRule::recognise) {
-        reply->addTextParam(rule->typeName.c_str());
-        reply->addTypeParam(rule->type);
-        if (!rule->description.empty()) reply->addTextParam(rule->description.c_str());
+    reply->addLongParam(answer.error, kParamError);
+    if (answer.error != 0) return reply;
+    reply->addBoolParam(answer.recognised);
+    if (answer.recognised) {
+        reply->addTextParam(answer.typeName);
+        reply->addTypeParam(answer.type);
+        if (answer.description[0] != '\0') reply->addTextParam(answer.description);
     }
+    return reply;
+}
+
+// The reply to 'IDFB': one answer per path, or none at all when a path's
+// rule keeps silent; an old library has no handler for it.
+std::unique_ptr<Message> answerBatch(const Message& request, const std::vector<IdentifyRule>& rules,
+                                     ScriptedTool::Library library, std::ofstream& journal) {
+    auto reply = std::make_unique<Message>(kReplyMessage, &request.sender);
+    if (library == ScriptedTool::Library::fileByFile) {
+        reply->addLongParam(-3, kParamError);
+        return reply;
+    }
+    std::vector<const char*> paths;
+    readBatchPaths(request, paths);
+    std::vector<FileIdentification> answers;
+    bool silent = false;
+    for (const char* path : paths) {
+        journal << "IDFB " << path << '\n';
+        const IdentifyRule* rule = ruleFor(path, rules);
+        if (kindFor(rule) == IdentifyRule::dies) _exit(0);
+        silent = silent || kindFor(rule) == IdentifyRule::silent;
+        answers.push_back(answerBy(rule));
+    }
+    if (silent) return nullptr;
+    reply->addLongParam(0, kParamError);
+    addBatchAnswers(*reply, answers);
     return reply;
 }
 }  // namespace
 
 ScriptedTool::ScriptedTool(const std::filesystem::path& journal, const char* name, TypeCode type,
-                           const std::vector<IdentifyRule>& rules)
+                           const std::vector<IdentifyRule>& rules, Library library)
     : FakeTool(name, type), journalPath(journal) {
     // The child inherits the listening socket; the parent never polls it.
     child = fork();
     if (child == 0) {
         gOKALogStream = nullptr;  // the parent's log is not the child's to write
-        serve(rules);
+        serve(rules, library);
     }
 }
 
 // The child's life: answer until killed.
-void ScriptedTool::serve(const std::vector<IdentifyRule>& rules) {
+void ScriptedTool::serve(const std::vector<IdentifyRule>& rules, Library library) {
     for (;;) {
         std::unique_ptr<Message> message(transport->poll());
         if (!message) continue;
@@ -65,13 +115,20 @@ void ScriptedTool::serve(const std::vector<IdentifyRule>& rules) {
             journal << "CMDS " << path << ' ' << file << '\n';
             continue;
         }
-        if (message->type != typeCode("IDFL")) continue;
-        journal << "IDFL " << path << '\n';
-        journal.close();
-        if (auto reply = answer(*message, path, rules)) {
-            reply->sender = info;  // as a tool's message center signs its replies
-            transport->sendMessage(*reply);
+        std::unique_ptr<Message> reply;
+        if (message->type == kReplyMessage) {
+            journal << "RPLY " << message->getLongParam(0) << '\n';
+        } else if (message->type == kIdentifyBatchMsg.code) {
+            reply = answerBatch(*message, rules, library, journal);
+        } else if (message->type == kIdentifyFileMsg.code) {
+            journal << "IDFL " << path << '\n';
+            journal.flush();
+            reply = answerOne(*message, path, rules);
         }
+        journal.close();
+        if (!reply) continue;
+        reply->sender = info;  // as a tool's message center signs its replies
+        transport->sendMessage(*reply);
     }
 }
 

@@ -10,9 +10,10 @@
 
 #include "FakeTool.h"
 
-// How a scripted tool answers 'IDFL' for the paths ending in `suffix`.
+// How a scripted tool answers 'IDFL' for the paths ending in `suffix`
+// (silent: no reply at all; dies: the tool's process ends when asked).
 struct IdentifyRule {
-    enum Kind { recognise, refuse, error, silent };
+    enum Kind { recognise, refuse, error, silent, dies };
     std::string suffix;
     Kind kind = recognise;
     std::string typeName;   // recognise: parameter 2
@@ -22,21 +23,26 @@ struct IdentifyRule {
 
 // A FakeTool whose port is served by a forked child, so that it answers
 // while the Tool Manager waits in the test's own thread: 'IDFL' by the first
-// rule whose suffix ends the path (refusing when none does). Every path it
-// was asked about and every 'FADD' and 'CMDS' it got are appended to a
-// journal file, one line each ("IDFL path", "FADD path TYPE", "CMDS command
-// path"), unless the journal path is empty. The test never receives from it itself.
+// rule whose suffix ends the path (refusing when none does), and 'IDFB' the
+// same way per path as the tool library does, or with -3 as a tool built
+// before 'IDFB' existed. Every path it was asked about and every 'FADD' and
+// 'CMDS' it got are appended to a journal file, one line each ("IDFL path",
+// "IDFB path", "FADD path TYPE", "CMDS command path", "RPLY error" for a
+// reply sent to it), unless the journal
+// path is empty. The test never receives from it itself.
 class ScriptedTool : public FakeTool {
 public:
+    enum class Library { batches, fileByFile };
+
     ScriptedTool(const std::filesystem::path& journal, const char* name, TypeCode type,
-                 const std::vector<IdentifyRule>& rules);
+                 const std::vector<IdentifyRule>& rules, Library library = Library::batches);
     ~ScriptedTool();
     std::vector<std::string> journal() const;
     // Waits until the journal holds `line`, up to two seconds.
     bool waitForLine(const std::string& line) const;
 
 private:
-    [[noreturn]] void serve(const std::vector<IdentifyRule>& rules);
+    [[noreturn]] void serve(const std::vector<IdentifyRule>& rules, Library library);
 
     std::filesystem::path journalPath;
     pid_t child = -1;

@@ -54,7 +54,9 @@ void ToolManagerHarness::restart() {
 std::unique_ptr<Message> ToolManagerHarness::deliver(Message* message, const ToolInfo& from) {
     message->sender = from;
     message->wantsReply = 1;
-    return std::unique_ptr<Message>(gMessageCenter->dispatchMessage(message));
+    std::unique_ptr<Message> reply(gMessageCenter->dispatchMessage(message));
+    gMessageCenter->runWorkAfterReply();
+    return reply;
 }
 
 int32_t ToolManagerHarness::registerTool(const ToolInfo& tool, const char* path) {

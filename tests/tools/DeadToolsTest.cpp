@@ -113,7 +113,7 @@ TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) 
     EXPECT_TRUE(listingOf(*deliver(new Message(typeCode("TLST"), nullptr)), kViewer).notResponding);
     EXPECT_EQ(occurrences(manager.log(), "Sample Viewer (SVWR) is not responding"), 1u);
     EXPECT_EQ(hung.drainTypes(),
-              (std::vector<TypeCode>{typeCode("IDFL"), typeCode("FADD"), typeCode("SCHG")}));
+              (std::vector<TypeCode>{typeCode("IDFB"), typeCode("FADD"), typeCode("SCHG")}));
 
     // Anything from it, here a request of its own, and it is waited for again.
     Message look(typeCode("LOOK"), &gMessageCenter->getOwnToolInfo());

@@ -1,0 +1,203 @@
+#include "kelvane/ProjectColumns.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "projects/ComponentView.h"
+#include "projects/ProjectManager.h"
+#include "toolkit/LBoxObj.h"
+#include "toolkit/ResourceLibrary.h"
+#include "toolkit/SPanlObj.h"
+#include "toolkit/TAreaObj.h"
+
+ProjectColumns gProjectColumns;
+
+namespace {
+// Room left below the lists in the component area.
+constexpr int kListBottomMargin = 20;
+
+ComponentView* viewNumber(long n) { return gProjectManager->getNthComponentView(n); }
+long viewCount() { return gProjectManager->getNumberOfComponentViews(); }
+}  // namespace
+
+void ProjectColumns::viewAdded(ComponentView& view) {
+    if (componentArea != nullptr && !view.getColumn().exists()) {
+        Rect16 last;
+        getLastComponentViewBox(&last);
+        makeViewColumn(view, last);
+        // A list the user just made is scrolled into sight.
+        if (!attaching) SPANL_ShowWidget(componentArea, view.getListBox());
+    }
+    view.setUpList(projectListBox, gProjectManager->getMasterComponentList());
+}
+
+void ProjectColumns::makeViewColumn(ComponentView& view, const Rect16& leftNeighbour) {
+    ListColumn column;
+    column.list = static_cast<LBoxObj*>(PANEL_Clone(projectListBox));
+    column.list->procedure = projectListBox->procedure;
+    Rect16 listBox = projectListBox->box;
+    listBox.x = int16_t(leftNeighbour.right() + kColumnGap);
+    listBox.width = kNewViewWidth;
+    PANEL_AddWgt(componentArea, column.list);
+    PANEL_SetResBox(column.list, &listBox);
+
+    column.label = static_cast<TAreaObj*>(RES_Clone(projectListLabel));
+    RES_SetNfyProcDS(column.label, viewLabelProcedure, 0);
+    Rect16 labelBox = projectListLabel->box;
+    labelBox.x = listBox.x;
+    labelBox.width = listBox.width;
+    PANEL_AddWgt(componentArea, column.label);
+    WGT_SetResBox(column.label, &labelBox);
+
+    view.attachColumn(column);
+    updateComponentAreaExtent();
+}
+
+void ProjectColumns::viewRemoving(ComponentView& view) {
+    LBoxObj* list = view.getListBox();
+    if (list == nullptr) return;
+    int x = list->box.x;
+    for (long n = 0; n < viewCount(); ++n) {
+        ComponentView* next = viewNumber(n);
+        LBoxObj* nextList = next->getListBox();
+        if (next == &view || nextList == nullptr || nextList->box.x <= x) continue;
+        placeColumn(next->getColumn(), x, next->getListWidth());
+        x += next->getListWidth() + kColumnGap;
+    }
+    // The view's own column goes with it: the extent ends at the one before.
+    removing = &view;
+    updateComponentAreaExtent();
+    removing = nullptr;
+}
+
+void ProjectColumns::getLastComponentViewBox(Rect16* box) const {
+    *box = Rect16{};
+    if (projectListBox != nullptr) *box = projectListBox->box;
+    for (long n = viewCount() - 1; n >= 0; --n) {
+        const ComponentView* view = viewNumber(n);
+        if (view == removing || view->getListBox() == nullptr) continue;
+        *box = view->getListBox()->box;
+        return;
+    }
+}
+
+void ProjectColumns::adjustListHeights() {
+    if (componentArea == nullptr) return;
+    int height = componentArea->box.height - projectListBox->box.y - kListBottomMargin;
+    for (long n = 0; n < getNumberOfColumns(); ++n) {
+        LBoxObj* list = getColumn(n).list;
+        if (list == nullptr) continue;
+        Rect16 box = list->box;
+        box.height = int16_t(height);
+        PANEL_SetResBox(list, &box);
+    }
+}
+
+void ProjectColumns::updateComponentAreaExtent() {
+    if (componentArea == nullptr) return;
+    Rect16 last;
+    getLastComponentViewBox(&last);
+    int scrollBarWidth = 0;
+    SAREA_QueryInfo(componentArea, &scrollBarWidth, nullptr);
+    SPANL_SetExt(componentArea, last.right() + scrollBarWidth, last.bottom());
+    // A narrower surface (a list removed) may leave the area scrolled past
+    // its end: nothing would stand at its left.
+    int maximumX = std::max(0, componentArea->extentWidth - componentArea->box.width);
+    int maximumY = std::max(0, componentArea->extentHeight - componentArea->box.height);
+    if (componentArea->scrollX > maximumX || componentArea->scrollY > maximumY) {
+        componentArea->scrollX = std::min(componentArea->scrollX, maximumX);
+        componentArea->scrollY = std::min(componentArea->scrollY, maximumY);
+        componentArea->changed();
+    }
+}
+
+void ProjectColumns::componentsChanged() {
+    if (projectListBox == nullptr) return;
+    gProjectManager->getMasterComponentList().fillProjectList(projectListBox);
+    for (long n = viewCount() - 1; n >= 0; --n) viewChanged(*viewNumber(n));
+    updateComponentAreaExtent();
+}
+
+void ProjectColumns::viewChanged(ComponentView& view) {
+    view.setUpList(projectListBox, gProjectManager->getMasterComponentList());
+}
+
+Item* ProjectColumns::selectedComponent() {
+    std::vector<LBoxObj*> boxes{projectListBox};
+    for (long n = 0; n < viewCount(); ++n) boxes.push_back(viewNumber(n)->getListBox());
+    for (LBoxObj* box : boxes) {
+        if (box == nullptr || !LBOX_GoSelAllocFirst(box)) continue;
+        return gProjectManager->getMasterComponentList().componentOfRow(
+            uint32_t(LBOX_CurGetClientData(box)));
+    }
+    return nullptr;
+}
+
+void ProjectColumns::selectComponent(const Item* item) {
+    if (item == nullptr) {
+        if (projectListBox != nullptr) LBOX_AllUnselect(projectListBox);
+        for (long n = 0; n < viewCount(); ++n) viewNumber(n)->unselectAll();
+        return;
+    }
+    if (projectListBox == nullptr) return;
+    MasterComponentList& components = gProjectManager->getMasterComponentList();
+    for (int row = 0; row < LBOX_GetNumRows(projectListBox); ++row) {
+        LBOX_GoIndex(projectListBox, row);
+        Item* shown = components.componentOfRow(uint32_t(LBOX_CurGetClientData(projectListBox)));
+        if (shown == nullptr || !shown->isEqual(item)) continue;
+        selectComponent(nullptr);
+        LBOX_GoIndex(projectListBox, row);
+        LBOX_CurSelect(projectListBox);
+        return;
+    }
+}
+
+ListColumn ProjectColumns::getColumn(long n) const {
+    if (n == 0) return {projectListBox, projectListLabel};
+    if (n < 0 || n > viewCount()) return {};
+    return viewNumber(n - 1)->getColumn();
+}
+
+long ProjectColumns::getNumberOfColumns() const { return viewCount() + 1; }
+
+int16_t ProjectColumns::projectListWidth() const {
+    if (projectListLabel != nullptr) return columnWidth(getColumn(0));
+    return unlabelledWidth != 0 ? unlabelledWidth : kNewViewWidth;
+}
+
+void ProjectColumns::setProjectListWidth(int16_t width) {
+    unlabelledWidth = width;
+    ListColumn column = getColumn(0);
+    if (column.exists()) placeColumn(column, column.list->box.x, width);
+}
+
+void ProjectColumns::setViewLabelProcedure(void (*procedure)(TAreaObj* label, int code)) {
+    viewLabelProcedure = procedure;
+}
+
+void ProjectColumns::attach(LBoxObj* listBox) {
+    if (listBox == nullptr) {
+        // The window destroys the widgets itself.
+        gProjectManager->setProjectView(nullptr);
+        for (long n = 0; n < viewCount(); ++n) viewNumber(n)->forgetColumn();
+        projectListBox = nullptr;
+        projectListLabel = nullptr;
+        componentArea = nullptr;
+        unlabelledWidth = 0;
+        return;
+    }
+    projectListBox = listBox;
+    auto* area = listBox->parent != nullptr && listBox->parent->kind == WgtKind::ScrollPanel
+                     ? static_cast<SPanlObj*>(listBox->parent)
+                     : nullptr;
+    auto* label = area != nullptr ? dynamic_cast<TAreaObj*>(RES_GetNthChild(area, 1)) : nullptr;
+    if (label != nullptr) {
+        componentArea = area;
+        projectListLabel = label;
+    }
+    // Views read from the project before the window existed get their
+    // columns now, left to right.
+    attaching = true;
+    gProjectManager->setProjectView(this);
+    attaching = false;
+}
