@@ -18,6 +18,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -263,7 +265,12 @@ void resolveWithPaths(int pathCount) {
 }
 }  // namespace
 
-int main() {
+// With "file-by-file <count>" it runs only that load, for a profiler.
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "file-by-file") == 0) {
+        loadAndAdd(std::atoi(argv[2]), ScriptedTool::Library::fileByFile);
+        return 0;
+    }
     loadWithoutTools(benchCount(10000, 20));
     loadAndAdd(benchCount(1000, 20));
     if (!benchIsSmokeRun()) {

@@ -90,8 +90,7 @@ void trackColumnResize(SPanlObj* area, int boundary) {
     int offsetX = 0, offsetY = 0;
     surfaceOffset(area, &offsetX, &offsetY);
     for (size_t n = 0; n < entries.size(); ++n)
-        placeColumn(gProjectColumns.getColumn(long(n)), entries[n].box.x - offsetX,
-                    entries[n].box.width);
+        gProjectColumns.moveColumn(long(n), entries[n].box.x - offsetX, entries[n].box.width);
     gProjectColumns.updateComponentAreaExtent();
     gProjectManager->saveProject();
 }

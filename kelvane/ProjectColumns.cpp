@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "kelvane/ComponentRows.h"
+#include "kelvane/ComponentViewFilter.h"
 #include "projects/ComponentView.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/LBoxObj.h"
@@ -20,15 +22,21 @@ ComponentView* viewNumber(long n) { return gProjectManager->getNthComponentView(
 long viewCount() { return gProjectManager->getNumberOfComponentViews(); }
 }  // namespace
 
+ViewColumn* ProjectColumns::columnOf(const ComponentView& view) const {
+    for (const auto& column : viewColumns)
+        if (column->getView() == &view) return column.get();
+    return nullptr;
+}
+
 void ProjectColumns::viewAdded(ComponentView& view) {
-    if (componentArea != nullptr && !view.getColumn().exists()) {
+    if (componentArea != nullptr && columnOf(view) == nullptr) {
         Rect16 last;
         getLastComponentViewBox(&last);
         makeViewColumn(view, last);
         // A list the user just made is scrolled into sight.
-        if (!attaching) SPANL_ShowWidget(componentArea, view.getListBox());
+        if (!attaching) SPANL_ShowWidget(componentArea, columnOf(view)->getListBox());
     }
-    view.setUpList(projectListBox, gProjectManager->getMasterComponentList());
+    viewChanged(view);
 }
 
 void ProjectColumns::makeViewColumn(ComponentView& view, const Rect16& leftNeighbour) {
@@ -37,7 +45,7 @@ void ProjectColumns::makeViewColumn(ComponentView& view, const Rect16& leftNeigh
     column.list->procedure = projectListBox->procedure;
     Rect16 listBox = projectListBox->box;
     listBox.x = int16_t(leftNeighbour.right() + kColumnGap);
-    listBox.width = kNewViewWidth;
+    listBox.width = view.getListWidth();
     PANEL_AddWgt(componentArea, column.list);
     PANEL_SetResBox(column.list, &listBox);
 
@@ -49,34 +57,45 @@ void ProjectColumns::makeViewColumn(ComponentView& view, const Rect16& leftNeigh
     PANEL_AddWgt(componentArea, column.label);
     WGT_SetResBox(column.label, &labelBox);
 
-    view.attachColumn(column);
+    viewColumns.push_back(std::make_unique<ViewColumn>(view, column));
     updateComponentAreaExtent();
 }
 
 void ProjectColumns::viewRemoving(ComponentView& view) {
-    LBoxObj* list = view.getListBox();
-    if (list == nullptr) return;
-    int x = list->box.x;
+    ViewColumn* removed = columnOf(view);
+    if (removed == nullptr) return;
+    int x = removed->getListBox()->box.x;
+    std::erase_if(viewColumns, [removed](const auto& column) { return column.get() == removed; });
     for (long n = 0; n < viewCount(); ++n) {
-        ComponentView* next = viewNumber(n);
-        LBoxObj* nextList = next->getListBox();
-        if (next == &view || nextList == nullptr || nextList->box.x <= x) continue;
-        placeColumn(next->getColumn(), x, next->getListWidth());
-        x += next->getListWidth() + kColumnGap;
+        ViewColumn* next = columnOf(*viewNumber(n));
+        if (next == nullptr || next->getListBox()->box.x <= x) continue;
+        int width = next->getView()->getListWidth();
+        placeColumn(next->getWidgets(), x, width);
+        x += width + kColumnGap;
     }
-    // The view's own column goes with it: the extent ends at the one before.
-    removing = &view;
     updateComponentAreaExtent();
-    removing = nullptr;
 }
+
+void ProjectColumns::viewsClearing() {
+    viewColumns.clear();
+    updateComponentAreaExtent();
+}
+
+ComponentView* ProjectColumns::viewLabelled(const TAreaObj* label) {
+    for (const auto& column : viewColumns)
+        if (column->getLabel() == label) return column->getView();
+    return nullptr;
+}
+
+void ProjectColumns::editViewFilter(ComponentView& view) { displayComponentViewFilter(&view); }
 
 void ProjectColumns::getLastComponentViewBox(Rect16* box) const {
     *box = Rect16{};
     if (projectListBox != nullptr) *box = projectListBox->box;
     for (long n = viewCount() - 1; n >= 0; --n) {
-        const ComponentView* view = viewNumber(n);
-        if (view == removing || view->getListBox() == nullptr) continue;
-        *box = view->getListBox()->box;
+        const ViewColumn* column = columnOf(*viewNumber(n));
+        if (column == nullptr) continue;
+        *box = column->getListBox()->box;
         return;
     }
 }
@@ -113,18 +132,20 @@ void ProjectColumns::updateComponentAreaExtent() {
 
 void ProjectColumns::componentsChanged() {
     if (projectListBox == nullptr) return;
-    gProjectManager->getMasterComponentList().fillProjectList(projectListBox);
+    fillProjectList(projectListBox, gProjectManager->getMasterComponentList());
     for (long n = viewCount() - 1; n >= 0; --n) viewChanged(*viewNumber(n));
     updateComponentAreaExtent();
 }
 
 void ProjectColumns::viewChanged(ComponentView& view) {
-    view.setUpList(projectListBox, gProjectManager->getMasterComponentList());
+    if (ViewColumn* column = columnOf(view))
+        column->fill(projectListBox, gProjectManager->getMasterComponentList());
 }
 
 Item* ProjectColumns::selectedComponent() {
     std::vector<LBoxObj*> boxes{projectListBox};
-    for (long n = 0; n < viewCount(); ++n) boxes.push_back(viewNumber(n)->getListBox());
+    for (long n = 0; n < viewCount(); ++n)
+        if (ViewColumn* column = columnOf(*viewNumber(n))) boxes.push_back(column->getListBox());
     for (LBoxObj* box : boxes) {
         if (box == nullptr || !LBOX_GoSelAllocFirst(box)) continue;
         return gProjectManager->getMasterComponentList().componentOfRow(
@@ -136,7 +157,7 @@ Item* ProjectColumns::selectedComponent() {
 void ProjectColumns::selectComponent(const Item* item) {
     if (item == nullptr) {
         if (projectListBox != nullptr) LBOX_AllUnselect(projectListBox);
-        for (long n = 0; n < viewCount(); ++n) viewNumber(n)->unselectAll();
+        for (const auto& column : viewColumns) column->unselectAll();
         return;
     }
     if (projectListBox == nullptr) return;
@@ -155,10 +176,16 @@ void ProjectColumns::selectComponent(const Item* item) {
 ListColumn ProjectColumns::getColumn(long n) const {
     if (n == 0) return {projectListBox, projectListLabel};
     if (n < 0 || n > viewCount()) return {};
-    return viewNumber(n - 1)->getColumn();
+    ViewColumn* column = columnOf(*viewNumber(n - 1));
+    return column != nullptr ? column->getWidgets() : ListColumn{};
 }
 
 long ProjectColumns::getNumberOfColumns() const { return viewCount() + 1; }
+
+void ProjectColumns::moveColumn(long n, int x, int width) {
+    placeColumn(getColumn(n), x, width);
+    if (n > 0 && n <= viewCount()) viewNumber(n - 1)->setListWidth(int16_t(width));
+}
 
 int16_t ProjectColumns::projectListWidth() const {
     if (projectListLabel != nullptr) return columnWidth(getColumn(0));
@@ -179,7 +206,8 @@ void ProjectColumns::attach(LBoxObj* listBox) {
     if (listBox == nullptr) {
         // The window destroys the widgets itself.
         gProjectManager->setProjectView(nullptr);
-        for (long n = 0; n < viewCount(); ++n) viewNumber(n)->forgetColumn();
+        for (const auto& column : viewColumns) column->forgetWidgets();
+        viewColumns.clear();
         projectListBox = nullptr;
         projectListLabel = nullptr;
         componentArea = nullptr;

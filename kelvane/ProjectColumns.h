@@ -1,15 +1,18 @@
 // ProjectColumns: the workspace window's side of the project. The project
 // list and every component view are columns of the component area, each a
 // list box with its label above it, placed 8 pixels apart; a view's column
-// is cloned from the project list's, and all lists share the project list's
-// y and height. The area's extent follows the rightmost list. It fills the
-// lists and keeps the selection for the project (ProjectView), which it
-// observes while the window exists.
+// is cloned from the project list's (a ViewColumn, which follows its view),
+// and all lists share the project list's y and height. The area's extent
+// follows the rightmost list. It fills the lists and keeps the selection for
+// the project (ProjectView), which it observes while the window exists.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-#include "projects/ListColumn.h"
+#include "kelvane/ListColumn.h"
+#include "kelvane/ViewColumn.h"
 #include "projects/ProjectView.h"
 
 class LBoxObj;
@@ -30,6 +33,10 @@ class ProjectColumns : public ProjectView {
     // Column 0 is the project list, column n the view n - 1; none past the last.
     ListColumn getColumn(long n) const;
     long getNumberOfColumns() const;
+    // Places column `n` at `x` with the width `width`, which a view keeps.
+    void moveColumn(long n, int x, int width);
+    // The column showing `view`, or null.
+    ViewColumn* columnOf(const ComponentView& view) const;
     SPanlObj* getComponentArea() const { return componentArea; }
     // The box of the rightmost list: the last view's, or the project list's.
     void getLastComponentViewBox(Rect16* box) const;
@@ -44,7 +51,9 @@ class ProjectColumns : public ProjectView {
     void viewChanged(ComponentView& view) override;
     void viewAdded(ComponentView& view) override;
     void viewRemoving(ComponentView& view) override;
-    void viewsCleared() override { updateComponentAreaExtent(); }
+    void viewsClearing() override;
+    ComponentView* viewLabelled(const TAreaObj* label) override;
+    void editViewFilter(ComponentView& view) override;
     Item* selectedComponent() override;
     void selectComponent(const Item* item) override;
     int16_t projectListWidth() const override;
@@ -60,7 +69,7 @@ class ProjectColumns : public ProjectView {
     void (*viewLabelProcedure)(TAreaObj*, int) = nullptr;  // given to every view's label
     int16_t unlabelledWidth = 0;             // the width asked for while there is no label
     bool attaching = false;                  // columns are made for views read earlier
-    const ComponentView* removing = nullptr;  // the view on its way out, or null
+    std::vector<std::unique_ptr<ViewColumn>> viewColumns;  // one per view shown, any order
 };
 
 // The workspace window's columns.

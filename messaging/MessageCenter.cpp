@@ -171,24 +171,13 @@ Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout
             return nullptr;
         }
         if (replyCannotCome(destination, nextProbe)) return nullptr;
-        Message* incoming = received(transport->poll());
-        if (incoming == nullptr) continue;
-        if (incoming->type != kReplyMessage) {
-            queue.enqueueMessage(incoming);
-        } else if (incoming->sender.port == destination.port) {
-            return incoming;
-        } else {
-            // A reply that came too late for an earlier request is not this one's.
-            OKA_LOG("dropped a late reply from port %d%s", incoming->sender.port,
-                    portLabel(incoming->sender.port).c_str());
-            delete incoming;
-        }
+        if (Message* reply = replyFrom(destination, received(transport->poll()))) return reply;
     }
     if (peerListener != nullptr) peerListener->peerTimedOut(destination);
     return nullptr;
 }
 
-Message* MessageCenter::awaitReply(uint32_t timeoutMs) {
+Message* MessageCenter::awaitReplyAnswering(const ToolInfo& destination, uint32_t timeoutMs) {
     uint32_t deadline = currentMilliseconds() + timeoutMs;
     for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
         if (queue.messagesAvailable(kWildcardType) > 0) {
@@ -196,10 +185,21 @@ Message* MessageCenter::awaitReply(uint32_t timeoutMs) {
             runWorkAfterReply();
         }
         Message* incoming = received(transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)));
-        if (incoming == nullptr) continue;
-        if (incoming->type == kReplyMessage) return incoming;
-        queue.enqueueMessage(incoming);
+        if (Message* reply = replyFrom(destination, incoming)) return reply;
     }
+    return nullptr;
+}
+
+Message* MessageCenter::replyFrom(const ToolInfo& destination, Message* incoming) {
+    if (incoming == nullptr) return nullptr;
+    if (incoming->type != kReplyMessage) {
+        queue.enqueueMessage(incoming);
+        return nullptr;
+    }
+    if (incoming->sender.port == destination.port) return incoming;
+    OKA_LOG("dropped a late reply from port %d%s", incoming->sender.port,
+            portLabel(incoming->sender.port).c_str());
+    delete incoming;
     return nullptr;
 }
 

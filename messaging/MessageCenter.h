@@ -72,13 +72,14 @@ public:
     // meanwhile are queued. A message that cannot be delivered, or a request
     // to a peer the listener says not to wait for, returns null at once.
     Message* sendMessage(Message* message);
-    // Waits up to `timeoutMs` for the first 'RPLY' from the network while
+    // Waits up to `timeoutMs` for the 'RPLY' of `destination` while
     // handling every other message as poll does, so that a program asked a
-    // question of its own by the one it waits for still answers it. The
-    // reply belongs to the caller; null when none came in time. Handlers
-    // must not wait for replies themselves: replies carry no request of
-    // their own, so an inner wait would take the outer one's.
-    Message* awaitReply(uint32_t timeoutMs);
+    // question of its own by the one it waits for still answers it. A reply
+    // from another port came too late for an earlier request and is dropped.
+    // The reply belongs to the caller; null when none came in time. Handlers
+    // must not wait this way themselves: replies carry no request of their
+    // own, so an inner wait for the same peer would take the outer one's.
+    Message* awaitReplyAnswering(const ToolInfo& destination, uint32_t timeoutMs);
     // Sends a request (taking it) without waiting for its reply, so that
     // several programs can work on requests at once; their replies come
     // from nextReply. False when it could not be delivered, or the peer
@@ -134,6 +135,9 @@ private:
     // Waits until `timeout` for the reply of `destination`; with a peer
     // listener, stops early when the destination has died.
     Message* awaitReply(const ToolInfo& destination, uint32_t timeout);
+    // `incoming` when it is the reply of `destination`; otherwise null, with
+    // any other message queued and a reply from elsewhere dropped.
+    Message* replyFrom(const ToolInfo& destination, Message* incoming);
 
 
     List handlers;                            // owned MessageHandlers, one per type

@@ -163,7 +163,8 @@ void FileIdentifier::askInBatches() {
 
 bool FileIdentifier::sendBatch(AskedTool& tool) {
     if (tool.nextFile >= asked.size()) return false;
-    size_t count = std::min(asked.size() - tool.nextFile, size_t(kMaxBatchPaths));
+    size_t most = batchTools.count(tool.info.toolType) > 0 ? size_t(kMaxBatchPaths) : 1;
+    size_t count = std::min(asked.size() - tool.nextFile, most);
     std::vector<const char*> paths;
     paths.reserve(count);
     for (size_t n = 0; n < count; ++n) paths.push_back(asked[tool.nextFile + n]->getPathname());
@@ -194,6 +195,7 @@ void FileIdentifier::takeBatchReply(AskedTool& tool, const Message& reply) {
         tool.fileByFile = true;
         return;
     }
+    batchTools.insert(tool.info.toolType);
     if (error != 0) {
         OKA_LOG("Got back error %d identifying file", int(error));
         return;
@@ -208,12 +210,22 @@ void FileIdentifier::takeBatchReply(AskedTool& tool, const Message& reply) {
 
 void FileIdentifier::take(size_t index, uint16_t rank, const FileIdentification& answer) {
     if (rank >= claims[index].rank || !claimsFile(answer)) return;
+    // A tool mostly answers with the kind it gave last: found without
+    // building the key.
+    uint32_t& lastKind = tools[rank].lastKind;
+    if (lastKind < kinds.size() && kinds[lastKind].type == answer.type &&
+        kinds[lastKind].name == answer.typeName &&
+        kinds[lastKind].description == answer.description) {
+        claims[index] = Claim{rank, lastKind};
+        return;
+    }
     std::string key(reinterpret_cast<const char*>(&answer.type), sizeof answer.type);
     key.append(answer.typeName).push_back('\0');
     key.append(answer.description);
     auto [found, added] = kindIndex.try_emplace(key, uint32_t(kinds.size()));
     if (added) kinds.push_back({answer.type, answer.typeName, answer.description});
     claims[index] = Claim{rank, found->second};
+    lastKind = found->second;
 }
 
 FileIdentifier::AskedTool* FileIdentifier::toolThatSent(const Message& reply) {

@@ -6,7 +6,9 @@
 //
 // A tool that answers 'IDFB' with -3 was built before the batch existed: it
 // is asked one 'IDFL' per file, and remembered as such until it registers
-// again (forgetTool). A tool whose request runs out its time is skipped for
+// again (forgetTool). Until a tool has answered a batch, its first batch
+// carries one path, so an older tool costs no useless batch of the whole
+// project. A tool whose request runs out its time is skipped for
 // the rest of the identification, so a dead tool costs one reply time, not
 // one per file. Replies are matched to the tool that sends them.
 //
@@ -41,7 +43,10 @@ class FileIdentifier {
     std::vector<const char*> identify(const std::vector<OKAFile*>& files);
 
     // The tool of `type` registered again, perhaps with a newer library.
-    void forgetTool(TypeCode type) { fileByFileTools.erase(type); }
+    void forgetTool(TypeCode type) {
+        fileByFileTools.erase(type);
+        batchTools.erase(type);
+    }
     bool answersFileByFile(TypeCode type) const { return fileByFileTools.count(type) > 0; }
 
     // Where progress goes (null: the log); the identifier does not own it.
@@ -61,6 +66,7 @@ class FileIdentifier {
         bool awaiting = false;    // a batch is out
         uint32_t deadline = 0;    // when the batch out runs out its time
         uint32_t nextProbe = 0;   // when its port is next probed while a batch is out
+        uint32_t lastKind = 0;    // the kind of its last claim (see take)
     };
     // The first tool (lowest rank) that recognised a file, and what it said.
     struct Claim {
@@ -90,6 +96,7 @@ class FileIdentifier {
     void reportProgress(long done);
 
     std::set<TypeCode> fileByFileTools;  // tools known to answer only 'IDFL'
+    std::set<TypeCode> batchTools;       // tools known to answer 'IDFB'
     IdentifyProgress* progress = nullptr;  // the window's report, or null for the log's
     LoggedProgress loggedProgress;       // the report without a window
     double waitMs = 0;                   // time spent waiting for replies

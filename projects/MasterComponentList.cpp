@@ -10,7 +10,6 @@
 #include "projects/EngineInfo.h"
 #include "projects/OKAFile.h"
 #include "storage/QuickSort.h"
-#include "toolkit/LBoxObj.h"
 
 namespace {
 constexpr const char* kEnginesName = "engines";
@@ -197,23 +196,14 @@ void MasterComponentList::rowText(uint32_t value, char* text) const {
     }
 }
 
-// Sets the current row's client data (appending a row past the end) and text.
-void MasterComponentList::appendRow(LBoxObj* listBox, uint32_t value) const {
-    char text[kItemTextSize];
-    rowText(value, text);
-    LBOX_CurSetClientData(listBox, value);
-    LBOX_CurSetText(listBox, text);
-    LBOX_GoDown(listBox);
-}
-
-void MasterComponentList::fillProjectList(LBoxObj* listBox) const {
-    LBOX_Reset(listBox);
-    LBOX_GoHome(listBox);
+std::vector<uint32_t> MasterComponentList::projectListRows() const {
+    std::vector<uint32_t> rows;
     for (long i = 0; i < getCount() && i < kMaxShownIndex; ++i) {
         ComponentList* list = getNthList(i);
         if (list->getCount() == 0) continue;
-        appendRow(listBox, headerRowValue(i));
+        rows.push_back(headerRowValue(i));
         for (long j = 0; j < list->getCount() && j < kMaxShownIndex; ++j)
-            appendRow(listBox, componentRowValue(i, j));
+            rows.push_back(componentRowValue(i, j));
     }
+    return rows;
 }

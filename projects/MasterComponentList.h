@@ -19,8 +19,6 @@
 #include "projects/ComponentList.h"
 #include "storage/List.h"
 
-class LBoxObj;
-
 inline constexpr int32_t kErrorComponentList = -1101;  // a list could not be created
 inline constexpr uint32_t kHeaderRowMask = 0xFFFF0000u;
 
@@ -66,11 +64,9 @@ public:
     // The text a row shows (kItemTextSize bytes): a header the list's name,
     // an engine its short form, a file its base name.
     void rowText(uint32_t value, char* text) const;
-    // Fills `listBox` with one header row per non-empty list and one row per
-    // member, each with its client data and text.
-    void fillProjectList(LBoxObj* listBox) const;
-    // Appends one row of `value` to a list box at its cursor.
-    void appendRow(LBoxObj* listBox, uint32_t value) const;
+    // The rows of the project list, top to bottom: one header per non-empty
+    // list, then one row per member.
+    std::vector<uint32_t> projectListRows() const;
 
 private:
     class MemberIndex;

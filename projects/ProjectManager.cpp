@@ -54,6 +54,7 @@ ProjectManager::ProjectManager(PrefMan* toolManagerPreferences)
 
 ProjectManager::~ProjectManager() {
     projectFile.closePreferencesFile();
+    if (view != nullptr) view->viewsClearing();
     componentViews.removeAll();
     masterComponentList.reset();
 }
@@ -118,8 +119,8 @@ void ProjectManager::loadProject(const char* path, bool create) {
         return;
     }
     masterComponentList->removeAllComponents();
+    if (view != nullptr) view->viewsClearing();
     componentViews.removeAll();
-    if (view != nullptr) view->viewsCleared();
     updateProjectListView();
 
     char current[kPathSize];

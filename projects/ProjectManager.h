@@ -33,9 +33,7 @@
 #include "tools/ToolRegistryListener.h"
 
 class EngineInfo;
-class LBoxObj;
 class OKAFile;
-class SPanlObj;
 class TAreaObj;
 
 inline constexpr const char* kUntitledProject = "untitled.prj";
@@ -108,7 +106,8 @@ public:
     bool validProjectFile(const char* path);
 
     // Component views, left to right. Their columns stand in the workspace's
-    // component area, made by the project's view (ProjectView).
+    // component area, made by the project's view (ProjectView); a label
+    // names its view only while that view shows it.
     ComponentView* addComponentView();
     // Destroys the view whose label is `label`; the views right of it move
     // left into its place.

@@ -1,6 +1,7 @@
 // ProjectView: the project's lists as a window shows them. The project
-// (ProjectManager) holds the components and the component views' filters;
-// it tells its view when they change and asks it for the selection. The
+// (ProjectManager) holds the components and the component views (their
+// filters and widths); it tells its view when they change and asks it for
+// the selection and for the view a label belongs to. The
 // workspace window installs its view (kelvane/ProjectColumns) while it
 // exists; without one there are no lists to fill, as in a Tool Manager
 // without a display.
@@ -10,6 +11,7 @@
 
 class ComponentView;
 class Item;
+class TAreaObj;
 
 class ProjectView {
   public:
@@ -24,8 +26,13 @@ class ProjectView {
     // `view` is about to be destroyed: the views right of it move left into
     // its place.
     virtual void viewRemoving(ComponentView& view) = 0;
-    // Every view is gone (a project is being loaded).
-    virtual void viewsCleared() = 0;
+    // Every view is about to be destroyed (a project is being loaded, or
+    // the project is going).
+    virtual void viewsClearing() = 0;
+    // The view whose column has the label `label`, or null.
+    virtual ComponentView* viewLabelled(const TAreaObj* label) = 0;
+    // Opens `view`'s filter dialog.
+    virtual void editViewFilter(ComponentView& view) = 0;
     // The component selected in the project list or in a view, or null.
     virtual Item* selectedComponent() = 0;
     // Selects the row of `item` in the project list; null clears every

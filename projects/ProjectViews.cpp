@@ -1,8 +1,7 @@
 // ProjectManager: the component views, left to right, and the width of the
-// project list. The views keep their filters here; their columns and the
-// lists' rows are the project view's (ProjectView), told of every change.
+// project list. The views keep their filters and widths here; their columns,
+// labels and rows are the project view's (ProjectView), told of every change.
 #include "core/Log.h"
-#include "projects/ComponentViewFilter.h"
 #include "projects/ProjectManager.h"
 
 namespace {
@@ -39,11 +38,7 @@ void ProjectManager::removeComponentView(const TAreaObj* label) {
 }
 
 ComponentView* ProjectManager::getComponentViewByLabel(const TAreaObj* label) {
-    for (long n = 0; label != nullptr && n < componentViews.getCount(); ++n) {
-        auto* each = static_cast<ComponentView*>(componentViews.get(n));
-        if (each->getLabel() == label) return each;
-    }
-    return nullptr;
+    return view != nullptr && label != nullptr ? view->viewLabelled(label) : nullptr;
 }
 
 void ProjectManager::setComponentViewFilter(const TAreaObj* label) {
@@ -52,7 +47,7 @@ void ProjectManager::setComponentViewFilter(const TAreaObj* label) {
         OKA_LOG("bad label provided to ProjectManager::setComponentViewFilter");
         return;
     }
-    displayComponentViewFilter(filtered);
+    view->editViewFilter(*filtered);
 }
 
 ComponentView* ProjectManager::getNthComponentView(long n) {

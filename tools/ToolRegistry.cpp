@@ -284,7 +284,8 @@ void ToolRegistry::peerTimedOut(const ToolInfo& peer) {
 void ToolRegistry::peerHeardFrom(const ToolInfo& peer) {
     long index;
     RegisteredTool* entry = loadedEntryAtPort(peer.port, &index);
-    if (entry != nullptr && entry->toolInfo.toolType == peer.toolType) {
+    // Every reply passes here: a tool known to respond needs no second lookup.
+    if (entry != nullptr && entry->notResponding && entry->toolInfo.toolType == peer.toolType) {
         markResponding(peer.toolType);
     }
 }

@@ -79,7 +79,8 @@ RequestResult request(Message& message) {
         return {RequestResult::Status::notSent, nullptr};
     }
     waiting = true;
-    std::unique_ptr<Message> reply(gMessageCenter->awaitReply(message.replyTimeout));
+    std::unique_ptr<Message> reply(
+        gMessageCenter->awaitReplyAnswering(message.destination, message.replyTimeout));
     waiting = false;
     if (!reply) {
         OKA_LOG("request %s: no reply within %u ms", TypeIdentToCStr(message.type),

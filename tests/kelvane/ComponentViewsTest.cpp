@@ -63,8 +63,8 @@ class ComponentViewsTest : public WorkspaceTest {
     // Opens the view's filter dialog from its label's pop-up.
     WinObj* openFilterDialog(ComponentView* view) {
         AUTO_ScriptPopupLabel("Set List Filter...");
-        AUTO_ButtonDown(view->getLabel(), 3, false);
-        return view->getFilterDialog();
+        AUTO_ButtonDown(columnOf(view)->getLabel(), 3, false);
+        return columnOf(view)->getFilterDialog();
     }
     template <class Widget>
     static Widget* child(WinObj* dialog, int index) {
@@ -81,15 +81,15 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     ComponentView* second = gProjectManager->addComponentView();
     ComponentView* third = gProjectManager->addComponentView();
     EXPECT_EQ(columnXs(), (std::vector<int>{8, 166, 304, 442}));
-    EXPECT_EQ(third->getLabel()->box, makeRect16(442, 6, 130, 20));
+    EXPECT_EQ(columnOf(third)->getLabel()->box, makeRect16(442, 6, 130, 20));
     EXPECT_EQ(area()->extentWidth, 442 + 130 + kScrollBarSize);
     // The default filter "*" shows every file, no engine and no header.
-    EXPECT_EQ(LBOX_GetNumRows(second->getListBox()), 2);
-    EXPECT_STREQ(TAREA_GetLabel(second->getLabel()), "*");
+    EXPECT_EQ(LBOX_GetNumRows(columnOf(second)->getListBox()), 2);
+    EXPECT_STREQ(TAREA_GetLabel(columnOf(second)->getLabel()), "*");
 
     // "Remove List" on the middle label: the third moves into its place.
     AUTO_ScriptPopupLabel("Remove List");
-    AUTO_ButtonDown(second->getLabel(), 3, false);
+    AUTO_ButtonDown(columnOf(second)->getLabel(), 3, false);
     ASSERT_EQ(gProjectManager->getNumberOfComponentViews(), 2);
     EXPECT_EQ(gProjectManager->getNthComponentView(1), third);
     EXPECT_EQ(columnXs(), (std::vector<int>{8, 166, 304}));
@@ -109,7 +109,7 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     // outside the area.
     EXPECT_EQ(outlines, (std::vector<int>{304 + 130 + 8}));
 
-    AUTO_Enter(first->getLabel());
+    AUTO_Enter(columnOf(first)->getLabel());
     EXPECT_EQ(statusText(),
               " Hold down the right mouse button to display commands available for this list");
     AUTO_Enter(area());
@@ -121,7 +121,7 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     EXPECT_EQ(RES_GetNthChild(gWorkspaceWindow, 0)->box, makeRect16(8, 448 + 324, 708 + 376, 20));
     EXPECT_EQ(RES_GetNthChild(gWorkspaceWindow, 10)->box, makeRect16(8, 8, 708 + 376, 66));
     EXPECT_EQ(area()->box, makeRect16(166, 84, 550 + 376, 356 + 324));
-    EXPECT_EQ(third->getListBox()->box.height, 356 + 324 - 28 - 20);
+    EXPECT_EQ(columnOf(third)->getListBox()->box.height, 356 + 324 - 28 - 20);
     EXPECT_EQ(projectList()->box.height, 356 + 324 - 28 - 20);
     EXPECT_EQ(RES_GetNthChild(gWorkspaceWindow, 1)->box, makeRect16(8, 84, 150, 26));
 }
@@ -149,9 +149,9 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     AUTO_ChooseElement(combo, 1);
     AUTO_Activate(child<TButObj>(dialog, 1));
     EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
-    EXPECT_STREQ(TAREA_GetLabel(view->getLabel()), "unidentified files");
-    ASSERT_EQ(LBOX_GetNumRows(view->getListBox()), 1);
-    EXPECT_EQ(view->getListBox()->rows[0].text, "data.bin");
+    EXPECT_STREQ(TAREA_GetLabel(columnOf(view)->getLabel()), "unidentified files");
+    ASSERT_EQ(LBOX_GetNumRows(columnOf(view)->getListBox()), 1);
+    EXPECT_EQ(columnOf(view)->getListBox()->rows[0].text, "data.bin");
     auto saved = rawRecordsInFile(projectPath(), "VIEW");
     ASSERT_EQ(saved.size(), 1u);
     ViewRecord record;
@@ -167,8 +167,8 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     AUTO_Focus(pattern, true);
     AUTO_EditText(pattern, "*.txt");
     AUTO_PressEnter(pattern);
-    EXPECT_STREQ(TAREA_GetLabel(view->getLabel()), "*.txt");
-    EXPECT_EQ(LBOX_GetNumRows(view->getListBox()), 2);  // a missing file still matches by name
+    EXPECT_STREQ(TAREA_GetLabel(columnOf(view)->getLabel()), "*.txt");
+    EXPECT_EQ(LBOX_GetNumRows(columnOf(view)->getListBox()), 2);  // a missing file still matches by name
 
     // Cancel changes nothing; a view has one dialog, which goes with it.
     dialog = openFilterDialog(view);
@@ -176,11 +176,15 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     EXPECT_TRUE(manager.logContains("OKAWin:ListFilters"));
     AUTO_EditText(child<TEdObj>(dialog, 5), "zzz");
     AUTO_Activate(child<TButObj>(dialog, 2));
-    EXPECT_STREQ(TAREA_GetLabel(view->getLabel()), "*.txt");
-    EXPECT_EQ(view->getFilterDialog(), nullptr);
+    EXPECT_STREQ(TAREA_GetLabel(columnOf(view)->getLabel()), "*.txt");
+    EXPECT_EQ(columnOf(view)->getFilterDialog(), nullptr);
     dialog = openFilterDialog(view);
     EXPECT_EQ(openFilterDialog(view), dialog);
-    gProjectManager->removeComponentView(view->getLabel());
+    gProjectManager->removeComponentView(columnOf(view)->getLabel());
+    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
+    // Loading a project takes every view's dialog with the view.
+    openFilterDialog(gProjectManager->addComponentView());
+    gProjectManager->loadProject(projectPath().c_str(), false);
     EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
 }
 
@@ -245,7 +249,7 @@ TEST_F(ComponentViewsTest, ViewsAndWidthsComeBackFromTheProjectFile) {
     EXPECT_EQ(columnWidths(), (std::vector<int>{120, 90, 130}));
     EXPECT_EQ(columnXs(), xs);
     ComponentView* restored = gProjectManager->getNthComponentView(1);
-    EXPECT_STREQ(TAREA_GetLabel(restored->getLabel()), "text files");
-    ASSERT_EQ(LBOX_GetNumRows(restored->getListBox()), 1);
-    EXPECT_EQ(restored->getListBox()->rows[0].text, "notes.txt");
+    EXPECT_STREQ(TAREA_GetLabel(columnOf(restored)->getLabel()), "text files");
+    ASSERT_EQ(LBOX_GetNumRows(columnOf(restored)->getListBox()), 1);
+    EXPECT_EQ(columnOf(restored)->getListBox()->rows[0].text, "notes.txt");
 }

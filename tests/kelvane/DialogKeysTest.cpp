@@ -42,8 +42,8 @@ class DialogKeysTest : public WorkspaceTest {
     WinObj* listFilterWindow() {
         ComponentView* view = gProjectManager->addComponentView();
         AUTO_ScriptPopupLabel("Set List Filter...");
-        AUTO_ButtonDown(view->getLabel(), 3, false);
-        return view->getFilterDialog();
+        AUTO_ButtonDown(columnOf(view)->getLabel(), 3, false);
+        return columnOf(view)->getFilterDialog();
     }
     static WinObj* pathsWindow() {
         gGlobalPathManager->editGlobalPaths();

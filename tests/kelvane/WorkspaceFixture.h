@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ToolManagerTest.h"
+#include "kelvane/ProjectColumns.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Automation.h"
@@ -37,6 +38,8 @@ class WorkspaceTest : public ToolManagerTest {
     std::string statusText() const {
         return TAREA_GetLabel(static_cast<TAreaObj*>(RES_GetNthChild(gWorkspaceWindow, 0)));
     }
+    // The workspace's column of `view`.
+    static ViewColumn* columnOf(const ComponentView* view) { return gProjectColumns.columnOf(*view); }
     // The row of the project list showing `text`, or -1.
     static int rowShowing(LBoxObj* list, const std::string& text) {
         for (size_t row = 0; row < list->rows.size(); ++row)

@@ -10,8 +10,6 @@
 #include "projects/EngineInfo.h"
 #include "projects/MasterComponentList.h"
 #include "projects/OKAFile.h"
-#include "toolkit/LBoxObj.h"
-#include "toolkit/TAreaObj.h"
 
 namespace {
 constexpr TypeCode kAgentType = typeCode("QAGT");
@@ -111,14 +109,14 @@ TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
     lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents");
     lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
     lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
-    LBoxObj box;
-    lists.fillProjectList(&box);
-    ASSERT_EQ(LBOX_GetNumRows(&box), 5);
-    std::vector<uint32_t> values;
-    for (const ListRow& row : box.rows) values.push_back(uint32_t(row.clientData));
+    std::vector<uint32_t> values = lists.projectListRows();
     EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 2, 0xFFFF0001u, 0x10001u}));
     std::vector<std::string> texts;
-    for (const ListRow& row : box.rows) texts.push_back(row.text);
+    for (uint32_t value : values) {
+        char text[kItemTextSize];
+        lists.rowText(value, text);
+        texts.push_back(text);
+    }
     EXPECT_EQ(texts, (std::vector<std::string>{"agent files", "a.qa", "b.qa", "engines", "alpha, 1"}));
     EXPECT_EQ(lists.componentOfRow(2), lists.getNthList(0)->get(1));
     EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
@@ -128,29 +126,22 @@ TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
 }
 
 TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {
-    MasterComponentList lists(nullptr);
-    lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(fileOfType("/p/notes.txt", typeCode("TEXT")), "text", "");
-    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
-    LBoxObj project;
-    lists.fillProjectList(&project);
+    OKAFile agent("/p/a.qa");
+    agent.setTypeIdent(kAgentType);
+    EngineInfo engine("alpha", 1);
 
-    // The view owns its widgets and destroys them with itself. Patterns and
-    // the types the filter dialog offers are tested through the workspace.
-    auto* shown = new LBoxObj;
-    auto* label = new TAreaObj;
+    // Patterns and the types the filter dialog offers are tested through
+    // the workspace.
     ComponentView view;
-    view.attachColumn({shown, label});
     view.setFilterMode(kFilterByType);
     view.setFilterComponentType(kEngineType, "engines");
-    view.setUpList(&project, lists);
-    ASSERT_EQ(LBOX_GetNumRows(shown), 1);
+    EXPECT_TRUE(view.passesFilter(&engine));
+    EXPECT_FALSE(view.passesFilter(&agent));
+    EXPECT_FALSE(view.passesFilter(nullptr));
     EXPECT_STREQ(view.getLabelText(), "engines");
     view.setFilterComponentType(0, "kept");  // type 0 changes nothing
     EXPECT_STREQ(view.getFilterTypeName(), "engines");
     view.setFilterComponentType(typeCode("GONE"), "gone files");
-    view.setUpList(&project, lists);
-    EXPECT_EQ(LBOX_GetNumRows(shown), 0);
+    EXPECT_FALSE(view.passesFilter(&engine));
     EXPECT_STREQ(view.getLabelText(), "gone files");
-    EXPECT_STREQ(TAREA_GetLabel(label), "gone files");
 }

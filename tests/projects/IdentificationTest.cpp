@@ -193,6 +193,8 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
          {std::pair{Library::batches, Library::batches}, {Library::fileByFile, Library::batches},
           {Library::batches, Library::fileByFile}, {Library::fileByFile, Library::fileByFile}}) {
         size_t logStart = manager.log().size();
+        std::filesystem::remove(journal("first"));
+        std::filesystem::remove(journal("second"));
         ScriptedTool first(journal("first"), "first", typeCode("FRST"),
                            {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""},
                             {".both", IdentifyRule::recognise, "first kind", typeCode("ONE "), ""}},
@@ -203,6 +205,12 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
                             secondLibrary);
         ASSERT_EQ(registerFrom(first), 0);
         ASSERT_EQ(registerFrom(second), 0);
+        // A tool not yet known to take batches gets one path first: an old
+        // one refuses a single path, not the whole project.
+        EXPECT_EQ(countLines(first.journal(), "IDFB refused 1"),
+                  firstLibrary == Library::fileByFile ? 1u : 0u);
+        EXPECT_EQ(countLines(second.journal(), "IDFB refused 1"),
+                  secondLibrary == Library::fileByFile ? 1u : 0u);
         std::filesystem::remove(journal("first"));
         std::filesystem::remove(journal("second"));
         gProjectManager->identifyAllFiles();

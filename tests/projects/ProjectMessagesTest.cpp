@@ -181,6 +181,11 @@ TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMiss
     std::string sources = (home.path() / "src").string();
     EXPECT_EQ(send("ADDF", {agent})->getLongParam(0), 0);
     EXPECT_EQ(send("ADGP", {sources, sources})->getLongParam(0), 0);
+    // A tool that died since its last probe.
+    FakeTool ghost("Ghost", typeCode("GHST"));
+    registerFrom(ghost);
+    EXPECT_EQ(publish(ghost, "Haunt", 0), 0);
+    ghost.die();
 
     struct Case {
         const char* tool;
@@ -199,6 +204,9 @@ TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMiss
              Case{"Agents", "Attach", agent, "", -403, "Attach needs an engine of the project"},
              Case{"Nobody", "Run", "", "", -302, "no tool named Nobody"},
              Case{"Agents", "Fly", "", "", -402, "Agents has no command Fly"},
+             Case{"Ghost", "Haunt", "", "", -305,
+                  "Ghost did not take the command: it is gone and now unloaded"},
+             Case{"Ghost", "Haunt", "", "", -305, "Ghost is not loaded"},
          }) {
         auto* request = new Message(typeCode("RCMD"), nullptr);
         request->addTextParam(run.tool, kParamST31);

@@ -63,12 +63,13 @@ std::unique_ptr<Message> answerOne(const Message& request, const std::string& pa
 std::unique_ptr<Message> answerBatch(const Message& request, const std::vector<IdentifyRule>& rules,
                                      ScriptedTool::Library library, std::ofstream& journal) {
     auto reply = std::make_unique<Message>(kReplyMessage, &request.sender);
+    std::vector<const char*> paths;
+    readBatchPaths(request, paths);
     if (library == ScriptedTool::Library::fileByFile) {
+        journal << "IDFB refused " << paths.size() << '\n';
         reply->addLongParam(-3, kParamError);
         return reply;
     }
-    std::vector<const char*> paths;
-    readBatchPaths(request, paths);
     std::vector<FileIdentification> answers;
     bool silent = false;
     for (const char* path : paths) {

@@ -18,6 +18,7 @@
 #include "TestSupport.h"
 #include "core/Log.h"
 #include "kelvane/ToolManagerApp.h"
+#include "messaging/IdentifyBatch.h"
 #include "messaging/Message.h"
 #include "messaging/TCPTransport.h"
 #include "tools/ToolManagerWatch.h"
@@ -88,6 +89,8 @@ TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
         {"the first %ld files", long(kMaxMessageParams - 1)},
         {"at most %ld parameters", long(kMaxMessageParams)},
         {"%ld by default", long(kDefaultMaxLogSize)},
+        {"up to %ld\npaths", long(kMaxBatchPaths)},
+        {"holds up\nto %ld files", long(kMaxBatchPaths)},
     };
     for (const auto& [pattern, value] : figures) {
         char expected[128];

@@ -113,6 +113,20 @@ TEST_F(ToolRequestTest, ErrorReplyNoReplyAndNobodyListeningAreToldApart) {
         EXPECT_EQ(late.error(), kErrorNoReply);
         EXPECT_EQ(late.reply(), nullptr);
     }
+    {
+        // A reply from another program came too late for a request of its own.
+        Responder silent([](Responder&, const Message&) {});
+        Responder stranger([](Responder&, const Message&) {});
+        std::thread late([&stranger] {
+            Message request(kGetProjectFilesMsg.code, nullptr);
+            request.sender = gMessageCenter->getOwnToolInfo();
+            stranger.reply(request, 0);
+        });
+        EXPECT_EQ(ask(silent.info, 500).status(), RequestResult::Status::noReply);
+        late.join();
+        Message done(kQuitMsg.code, &stranger.info);  // ends the stranger's wait for a request
+        silent.send(done);
+    }
     ToolInfo nobody;
     nobody.port = findFreePort();
     RequestResult unsent = ask(nobody);

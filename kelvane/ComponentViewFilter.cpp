@@ -1,8 +1,9 @@
-// The list filter dialog. The window carries its view as client data; the
-// view knows its dialog and closes it when it goes, so the dialog never
-// outlives its view. A view has at most one dialog open.
-#include "projects/ComponentViewFilter.h"
+// The list filter dialog. The window carries its view's column as client
+// data; the column knows its dialog and closes it when it goes, so the
+// dialog never outlives its view.
+#include "kelvane/ComponentViewFilter.h"
 
+#include "kelvane/ProjectColumns.h"
 #include "projects/ComponentTypePopUp.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
@@ -31,14 +32,18 @@ void selectRadio(WinObj* window, int index) {
     TBUT_SetSelected(child<TButObj>(window, kByTypeRadio), index == kByTypeRadio);
 }
 
-ComponentView* viewOf(WinObj* window) {
-    return reinterpret_cast<ComponentView*>(WGT_GetClientData(window));
+ViewColumn* columnOf(WinObj* window) {
+    return reinterpret_cast<ViewColumn*>(WGT_GetClientData(window));
 }
 
 void closeDialog(WinObj* window) { WIN_TerminateGetStatus(window); }
 
 void confirmFilter(WinObj* window) {
-    ComponentView* view = viewOf(window);
+    ComponentView* view = columnOf(window)->getView();
+    if (view == nullptr) {
+        closeDialog(window);
+        return;
+    }
     bool byType = TBUT_GetSelected(child<TButObj>(window, kByTypeRadio));
     auto* combo = child<CBoxObj>(window, kTypeCombo);
     TypeCode type = 0;
@@ -59,7 +64,7 @@ void confirmFilter(WinObj* window) {
 void listFilterWindowNfy(WinObj* window, int code) {
     if (code == kNfyKeyDown) gHelpManager->checkHelpKey(kHelpKey, window, nullptr);
     if (code == kNfyWindowDestroyed) {
-        viewOf(window)->setFilterDialog(nullptr);
+        columnOf(window)->setFilterDialog(nullptr);
         delete gWindowManager->removeWindowRec(window);
     }
     WIN_DefNfy(window, code);
@@ -104,16 +109,17 @@ void typeComboNfy(CBoxObj* combo, int code) {
 }  // namespace
 
 WinObj* displayComponentViewFilter(ComponentView* view) {
-    if (view == nullptr) return nullptr;
-    if (WinObj* open = view->getFilterDialog()) {
+    ViewColumn* column = view != nullptr ? gProjectColumns.columnOf(*view) : nullptr;
+    if (column == nullptr) return nullptr;
+    if (WinObj* open = column->getFilterDialog()) {
         WIN_PopToFront(open);
         return open;
     }
     WinObj* window = WIN_Load("kelvane", "listFilter");
     if (window == nullptr) return nullptr;
-    view->setFilterDialog(window);
+    column->setFilterDialog(window);
     RES_SetNfyProcDS(window, listFilterWindowNfy, 0);
-    WGT_SetClientData(window, reinterpret_cast<ClientData>(view));
+    WGT_SetClientData(window, reinterpret_cast<ClientData>(column));
     RES_SetNfyProcDS(child<TButObj>(window, kOkButton), okButtonNfy, 0);
     RES_SetNfyProcDS(child<TButObj>(window, kCancelButton), cancelButtonNfy, 0);
     RES_SetNfyProcDS(child<TButObj>(window, kByNameRadio), radioButtonNfy, 0);

@@ -1,5 +1,5 @@
 // ListColumn: placing a list and its label together.
-#include "projects/ListColumn.h"
+#include "kelvane/ListColumn.h"
 
 #include "toolkit/LBoxObj.h"
 #include "toolkit/TAreaObj.h"
