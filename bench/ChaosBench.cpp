@@ -103,24 +103,6 @@ private:
     ToolInfo destination;
 };
 
-// A 'DISF' for the source viewer that asks for its reply (relayed).
-Message* newDisplayRequest(const std::string& path, TypeCode viewer) {
-    auto* request = new Message(typeCode("DISF"), nullptr);
-    request->addTextParam(path.c_str());
-    request->addBoolParam(false);
-    request->addLongParam(1);
-    request->addShortParam(1);
-    request->addBoolParam(false);
-    request->addLongParam(1);
-    request->addBoolParam(false);
-    request->addBoolParam(false);
-    request->addParam(kParamData, "x", 1);
-    request->addLongParam(0);
-    request->addTypeParam(viewer);
-    request->addLongParam(0);
-    return request;
-}
-
 // The answer times of one kind of request, in milliseconds.
 struct Latencies {
     const char* kind;

@@ -112,6 +112,23 @@ Message* newRegistration(const ToolInfo& tool, const char* path) {
     return message;
 }
 
+Message* newDisplayRequest(const std::string& path, TypeCode viewer) {
+    auto* request = new Message(typeCode("DISF"), nullptr);
+    request->addTextParam(path.c_str());
+    request->addBoolParam(false);
+    request->addLongParam(1);
+    request->addShortParam(1);
+    request->addBoolParam(false);
+    request->addLongParam(1);
+    request->addBoolParam(false);
+    request->addBoolParam(false);
+    request->addParam(kParamData, "x", 1);
+    request->addLongParam(0);
+    request->addTypeParam(viewer);
+    request->addLongParam(0);
+    return request;
+}
+
 size_t occurrences(const std::string& text, const std::string& fragment) {
     size_t count = 0;
     for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1)) ++count;

@@ -69,3 +69,6 @@ Message* newRequest(const char (&code)[5], TypeCode subject,
                     std::initializer_list<std::string> texts = {});
 // 'REGT' announcing `tool`, started by the program at `path`.
 Message* newRegistration(const ToolInfo& tool, const char* path);
+// A 'DISF' for `path` in the viewer of type `viewer` (0: the current source
+// viewer) that asks for the viewer's reply and never for the user's help.
+Message* newDisplayRequest(const std::string& path, TypeCode viewer = 0);

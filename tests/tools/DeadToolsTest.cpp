@@ -23,24 +23,6 @@ long millisecondsSince(Clock::time_point start) {
     return long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
-// A 'DISF' that asks for the viewer's reply, for any viewer, without the user.
-Message* newDisplayRequest(const std::string& path) {
-    auto* request = new Message(typeCode("DISF"), nullptr);
-    request->addTextParam(path.c_str());
-    request->addBoolParam(false);
-    request->addLongParam(1);
-    request->addShortParam(1);
-    request->addBoolParam(false);
-    request->addLongParam(1);
-    request->addBoolParam(false);
-    request->addBoolParam(false);
-    request->addParam(kParamData, "x", 1);
-    request->addLongParam(0);
-    request->addTypeParam(0);
-    request->addLongParam(0);
-    return request;
-}
-
 // The 'TLST' record of the tool of `type`.
 ToolListing listingOf(const Message& reply, TypeCode type) {
     ToolListing listing;
