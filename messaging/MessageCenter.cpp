@@ -105,13 +105,24 @@ Message* MessageCenter::dispatchMessage(Message* message) {
 
 void MessageCenter::poll(int waitMs) {
     lastError = 0;
-    if (queue.messagesAvailable(kWildcardType) > 0) {
-        Message* reply = dispatchMessage(queue.dequeueMessage(kWildcardType));
-        delete sendMessage(reply);
-        runWorkAfterReply();
-    }
+    handleOneQueued();
     if (Message* incoming = transport->poll(waitMs)) queue.enqueueMessage(received(incoming));
     lastError = transport->getLastError();
+}
+
+void MessageCenter::handleOneQueued() {
+    if (queue.messagesAvailable(kWildcardType) == 0) return;
+    delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType)));
+    runWorkAfterReply();
+}
+
+bool MessageCenter::transmit(const Message& message, TypeCode direction) {
+    if (observer != nullptr) observer->messageSeen(message, direction);
+    bool unreachable = false;
+    if (transport->sendMessage(message, &unreachable)) return true;
+    // Nobody there will ever answer: the peer listener unloads it now.
+    if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(message.destination);
+    return false;
 }
 
 Message* MessageCenter::received(Message* message) {
@@ -137,16 +148,8 @@ Message* MessageCenter::sendMessage(Message* message) {
     if (wantsReply && peerListener != nullptr && !peerListener->mayAwaitReply(destination)) {
         return nullptr;
     }
-    if (observer != nullptr) {
-        observer->messageSeen(*sent, sent->type == typeBeingHandled ? kMessageRelayed
-                                                                     : kMessageSent);
-    }
-    bool unreachable = false;
-    if (!transport->sendMessage(*sent, &unreachable)) {
-        // Nobody there will ever answer: no wait for the reply.
-        if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(destination);
-        return nullptr;
-    }
+    // A failed send ends here: no wait for a reply that cannot come.
+    if (!transmit(*sent, sent->type == typeBeingHandled ? kMessageRelayed : kMessageSent)) return nullptr;
     return wantsReply ? awaitReply(destination, timeout) : nullptr;
 }
 
@@ -180,10 +183,7 @@ Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout
 Message* MessageCenter::awaitReplyAnswering(const ToolInfo& destination, uint32_t timeoutMs) {
     uint32_t deadline = currentMilliseconds() + timeoutMs;
     for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
-        if (queue.messagesAvailable(kWildcardType) > 0) {
-            delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType)));
-            runWorkAfterReply();
-        }
+        handleOneQueued();
         Message* incoming = received(transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)));
         if (Message* reply = replyFrom(destination, incoming)) return reply;
     }
@@ -215,11 +215,7 @@ bool MessageCenter::sendRequest(Message* message) {
         return true;
     }
     if (peerListener != nullptr && !peerListener->mayAwaitReply(destination)) return false;
-    if (observer != nullptr) observer->messageSeen(*request, kMessageSent);
-    bool unreachable = false;
-    if (transport->sendMessage(*request, &unreachable)) return true;
-    if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(destination);
-    return false;
+    return transmit(*request, kMessageSent);
 }
 
 Message* MessageCenter::nextReply(int waitMs) {

@@ -129,6 +129,11 @@ private:
     MessageHandler* findHandler(TypeCode type) const;
     int32_t addHandler(std::unique_ptr<MessageHandler> handler);
     int32_t validateAndHandle(Message* message, Message* reply);
+    // Handles the oldest queued message, if any, and sends its reply.
+    void handleOneQueued();
+    // Sends over the network, shown to the observer as `direction`; a peer
+    // that refuses or resets is reported to the peer listener.
+    bool transmit(const Message& message, TypeCode direction);
     // A message from the network: shown to the observer and the peer
     // listener, then returned.
     Message* received(Message* message);
