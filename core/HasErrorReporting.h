@@ -1,11 +1,14 @@
-// Base class of the managers: holds the signed 32-bit code of the last
-// operation (0 = success, negative = the failure codes of each subsystem).
-// Operations never throw; callers read lastError after the call. Turning a
-// code into a sentence and showing it to the user belongs to the alerts
-// (workspace/ErrorText.h).
+// Base class of the managers whose callers read the code of their last
+// operation through getLastError() (the protocol replies with it, and alerts
+// turn it into a sentence: workspace/ErrorText.h). The operations themselves
+// return a Status or a Result (core/Result.h); each operation that callers
+// read it from passes its outcome through remember(), the one place that sets
+// the last error. Lookups and other getters leave it alone.
 #pragma once
 
 #include <cstdint>
+
+#include "core/Result.h"
 
 class HasErrorReporting {
   public:
@@ -16,5 +19,17 @@ class HasErrorReporting {
     void setLastError(int32_t code) { lastError = code; }
 
   protected:
+    // Records `outcome` as the last error and hands it back, so that an
+    // operation can end with `return remember(...)`.
+    Status remember(Status outcome) {
+        lastError = outcome.code();
+        return outcome;
+    }
+    template <typename T>
+    Result<T> remember(Result<T> outcome) {
+        lastError = outcome.code();
+        return outcome;
+    }
+
     int32_t lastError = 0;  // code of the last operation; 0 means success
 };

@@ -1,0 +1,35 @@
+#include "core/Result.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+Result<long> countOrFail(long count) {
+    if (count < 0) return Status(-509);
+    return count;
+}
+
+}  // namespace
+
+// A number that looks like a failure code is still a value: only a Status fails.
+TEST(ResultTest, ValuesAndFailuresStayApart) {
+    Result<long> negativeValue(-509L);
+    EXPECT_TRUE(negativeValue.ok());
+    EXPECT_EQ(negativeValue.value(), -509);
+
+    Result<long> failed = countOrFail(-1);
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(failed.code(), -509);
+    EXPECT_EQ(failed.status(), Status(-509));
+    EXPECT_EQ(failed.valueOr(7), 7);
+    EXPECT_EQ(countOrFail(3).valueOr(7), 3);
+}
+
+TEST(ResultTest, CarriesMoveOnlyValues) {
+    Result<std::unique_ptr<int>> held(std::make_unique<int>(42));
+    ASSERT_TRUE(held.ok());
+    std::unique_ptr<int> taken = std::move(held).value();
+    EXPECT_EQ(*taken, 42);
+}
