@@ -14,6 +14,7 @@
 #include "tools/ToolCommand.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/AlertWindow.h"
+#include "workspace/ErrorText.h"
 
 namespace {
 constexpr const char* kRemoveComponentLabel = "Remove Component";
@@ -125,18 +126,18 @@ void drawOneComponent(LBoxObj* list) {
     auto value = uint32_t(LBOX_CurGetClientData(list));
     if (value == 0) return;
     char text[kItemTextSize];
-    components().rowText(value, text);
+    components().rowText(value, text, sizeof text);
     drawComponentLine(list, MasterComponentList::isHeaderRow(value) ? 0 : 1, text);
 }
 
-void describeComponentRow(uint32_t value, char* text) {
+void describeComponentRow(uint32_t value, char* text, size_t size) {
     text[0] = '\0';
     if (MasterComponentList::isHeaderRow(value)) {
         if (ComponentList* list = components().getNthList(long(value & 0xFFFF)))
-            copyText(text, kItemTextSize, list->getDescription());
+            copyText(text, size, list->getDescription());
         return;
     }
-    if (Item* component = components().componentOfRow(value)) component->printToString(text);
+    if (Item* component = components().componentOfRow(value)) component->printToString(text, size);
 }
 
 void handleComponentMenu() {
@@ -149,7 +150,7 @@ void handleComponentMenu() {
     ClientData command = chosen ? MENU_ChosenGetClientData(menu) : 0;
     MENU_Terminate(menu);
     if (!chosen) return;
-    if (remove) gProjectManager->removeSelectedComponent();
+    if (remove) alertIfFailed(gProjectManager->removeSelectedComponent());
     else runCommand(listedCommand(command));
 }
 
@@ -174,7 +175,7 @@ void nd_componentListNfy(LBoxObj* list, int code) {
         case kNfyRowPointerOn: {
             LBOX_DefNfy(list, code);
             char text[kItemTextSize];
-            describeComponentRow(uint32_t(LBOX_CurGetClientData(list)), text);
+            describeComponentRow(uint32_t(LBOX_CurGetClientData(list)), text, sizeof text);
             updateStatusText(text);
             WGT_MouseHandled(list);
             return;

@@ -32,7 +32,7 @@ public:
     bool isEqual(const Item* other) const override;
     // Byte-wise comparison of the base names.
     long compare(const Item* other) const override;
-    void printToString(char* buffer) const override;
+    void printToString(char* buffer, size_t size) const override;
 
     // Text form: the path and a newline; reading takes one line of at most
     // 255 characters.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/Result.h"
+
 // The longest error text is 55 characters; callers pass at least this much.
 inline constexpr int kErrorTextSize = 64;
 
@@ -21,3 +23,6 @@ class HasErrorReporting;
 long alertThisError(int32_t code);
 // alertThisError with the reporter's last error.
 long alertLastError(const HasErrorReporting& reporter);
+// alertThisError for a failed outcome of a command the user gave; nothing
+// for success.
+void alertIfFailed(Status outcome);

@@ -65,10 +65,10 @@ TEST(OKAFileTest, EqualityAndOrderByBaseName) {
 TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     int changes = 0;
     MasterComponentList lists([&] { ++changes; });
-    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
-    lists.addComponent(new OKAFile("/p/raw"), "", nullptr);
-    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(fileOfType("/p/a.qa", kAgentType), "ignored", "ignored");
+    EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
+    EXPECT_TRUE(lists.addComponent(new OKAFile("/p/raw"), "", nullptr).ok());
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/a.qa", kAgentType), "ignored", "ignored").ok());
     ASSERT_EQ(lists.getCount(), 3);
     EXPECT_STREQ(lists.getNthList(0)->getName(), "engines");
     EXPECT_STREQ(lists.getNthList(1)->getName(), "unidentified files");
@@ -77,8 +77,8 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     EXPECT_EQ(changes, 4);
 
     // An equal file replaces its twin in place; an equal engine likewise.
-    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
+    EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
     EXPECT_EQ(lists.getComponentList(kAgentType)->getCount(), 2);
     EXPECT_EQ(lists.getComponentList(kEngineType)->getCount(), 1);
 
@@ -106,15 +106,15 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
 
 TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
     MasterComponentList lists(nullptr);
-    lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents").ok());
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
+    EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
     std::vector<uint32_t> values = lists.projectListRows();
     EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 2, 0xFFFF0001u, 0x10001u}));
     std::vector<std::string> texts;
     for (uint32_t value : values) {
         char text[kItemTextSize];
-        lists.rowText(value, text);
+        lists.rowText(value, text, sizeof text);
         texts.push_back(text);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"agent files", "a.qa", "b.qa", "engines", "alpha, 1"}));
