@@ -24,7 +24,6 @@ public:
     ~EngineInfo() override;
 
     void setMachine(const char* text);
-    void setPort(int32_t value) { port = value; }
 
     const char* getMachine() const { return machine; }
     int32_t getPort() const { return port; }
