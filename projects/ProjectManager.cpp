@@ -350,9 +350,8 @@ void ProjectManager::identifyAllFiles() {
             }
             std::reverse(kept.begin(), kept.end());
             list->assign(kept);
-            if (moved.empty()) continue;
-            if (Status filed = lists.addComponents(moved); !filed.ok())
-                OKA_LOG("identified files left out (%d)", int(filed.code()));
+            Status filed = moved.empty() ? kSuccess : lists.addComponents(moved);
+            if (!filed.ok()) OKA_LOG("identified files left out (%d)", int(filed.code()));
             if (list->getCount() == 0) delete lists.remove(list);
         }
         lists.sort(false);
