@@ -137,12 +137,12 @@ Status PrefMan::addRecord(TypeCode type, const char* data, long length) {
 
 Result<long> PrefMan::countPreferencesOfType(TypeCode type) {
     Result<long> index = findRecordBlock(type);
-    return remember(index.ok() ? countFieldsInBlock(index.value()) : index);
+    return index.ok() ? countFieldsInBlock(index.value()) : index;
 }
 
 Result<long> PrefMan::readNthPreference(TypeCode type, long n, char* buffer, long maxLength) {
     Result<long> index = findRecordBlock(type);
-    return remember(index.ok() ? getFieldIntoBuffer(index.value(), n, buffer, maxLength) : index);
+    return index.ok() ? getFieldIntoBuffer(index.value(), n, buffer, maxLength) : index;
 }
 
 Status PrefMan::writeNthPreference(TypeCode type, long n, const char* data, long length) {
@@ -202,7 +202,8 @@ Status PrefMan::replacePreferencesOfType(TypeCode type, const PreferenceRecord* 
 }
 
 // A type without records is an empty walk.
-Status PrefMan::visitRecords(TypeCode type, const std::function<void(const char*, long)>& visit) {
+Status PrefMan::visitPreferencesOfType(TypeCode type,
+                                       const std::function<void(const char*, long)>& visit) {
     Result<long> index = findRecordBlock(type);
     if (index.code() == kErrorNoBlockOfType) return kSuccess;
     Result<long> length = index.ok() ? getBlockLength(index.value()) : index;
@@ -226,15 +227,10 @@ Status PrefMan::visitRecords(TypeCode type, const std::function<void(const char*
     return kSuccess;
 }
 
-Status PrefMan::visitPreferencesOfType(TypeCode type,
-                                       const std::function<void(const char*, long)>& visit) {
-    return remember(visitRecords(type, visit));
-}
-
 Result<std::vector<std::string>> PrefMan::readPreferencesOfType(TypeCode type) {
     std::vector<std::string> records;
-    Status status = visitRecords(
+    Status status = visitPreferencesOfType(
         type, [&](const char* data, long length) { records.emplace_back(data, size_t(length)); });
-    if (!status.ok()) return remember(status);
-    return remember(Result<std::vector<std::string>>(std::move(records)));
+    if (!status.ok()) return status;
+    return records;
 }

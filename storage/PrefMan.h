@@ -7,9 +7,9 @@
 // Opening validates the file's type and data version (the preferences file:
 // every record); an invalid file is overwritten only when the user agrees
 // in the "Invalid file" alert, and is otherwise left closed and untouched. Every
-// operation returns its outcome and also leaves it in the last error (which
-// alerts and the project messages read): kErrorNoPreferencesFile when no file
-// is open, or a Database code.
+// operation returns its outcome: kErrorNoPreferencesFile when no file is open,
+// or a Database code. Opening, closing and every change also leave it in the
+// last error; reads leave the last error alone.
 #pragma once
 
 #include <functional>
@@ -90,7 +90,6 @@ private:
     Result<long> findRecordBlock(TypeCode type);
     Status openOrOverwrite();
     Status addRecord(TypeCode type, const char* data, long length);
-    Status visitRecords(TypeCode type, const std::function<void(const char*, long)>& visit);
     bool userAgreesToOverwrite();
     // kErrorDamagedFile when any entry or record of the file is unsound.
     Status checkRecords() const;
