@@ -4,8 +4,8 @@
 #include "projects/ComponentTypePopUp.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/CBoxObj.h"
-#include "toolkit/LBoxObj.h"
+#include "toolkit/widgets/CBoxObj.h"
+#include "toolkit/widgets/LBoxObj.h"
 #include "workspace/FilePicker.h"
 
 namespace {

@@ -11,7 +11,7 @@
 // installs. Without a source a project picker shows an empty project list.
 //
 // One picker at a time. Without a user (the headless backend) it answers
-// cancelled unless a test scripts its modal loop (toolkit/Automation.h).
+// cancelled unless a test scripts its modal loop (toolkit/automation/Automation.h).
 #pragma once
 
 #include "core/TypeCode.h"

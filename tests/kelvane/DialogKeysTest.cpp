@@ -14,7 +14,7 @@
 #include "projects/MasterComponentList.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/NewEngineWindow.h"
-#include "toolkit/KeyboardNavigation.h"
+#include "toolkit/widgets/KeyboardNavigation.h"
 #include "workspace/AlertWindow.h"
 #include "workspace/FilePicker.h"
 #include "workspace/FindInSourceView.h"

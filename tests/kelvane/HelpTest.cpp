@@ -14,7 +14,7 @@
 #include "projects/GlobalPathManager.h"
 #include "projects/NewEngineWindow.h"
 #include "storage/PrefMan.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/AlertWindow.h"
 #include "workspace/FilePicker.h"

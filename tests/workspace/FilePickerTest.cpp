@@ -10,7 +10,7 @@
 #include "ToolManagerTest.h"
 #include "projects/ComponentTypePopUp.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/FilePicker.h"
 
