@@ -6,6 +6,7 @@
 #include "core/Utilities.h"
 #include "messaging/FullPath.h"
 #include "messaging/MessageCenter.h"
+#include "toolkit/widgets/Draw.h"
 #include "toolkit/widgets/Event.h"
 #include "toolkit/base/GraphicResources.h"
 #include "toolkit/base/NotifyCodes.h"

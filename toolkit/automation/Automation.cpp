@@ -13,6 +13,7 @@
 #include "toolkit/widgets/MenuObj.h"
 #include "toolkit/widgets/TButObj.h"
 #include "toolkit/widgets/TEdObj.h"
+#include "toolkit/widgets/WidgetObserver.h"
 #include "toolkit/widgets/WinObj.h"
 
 namespace {
@@ -39,6 +40,31 @@ struct AutomationState {
 };
 
 AutomationState gAuto;
+
+// Runs the script queued for this modal window, if any.
+void runModalScript(WinObj* window) {
+    for (auto entry = gAuto.modals.begin(); entry != gAuto.modals.end(); ++entry) {
+        if (!entry->windowName.empty() && entry->windowName != window->name) continue;
+        ModalScript script = std::move(entry->script);
+        gAuto.modals.erase(entry);
+        script(window);
+        return;
+    }
+}
+
+// The automation watches the widgets from the start of the program: the
+// object file holding its state installs the observer while statics are
+// initialised, so no drawing, bell or modal loop escapes it.
+class AutomationObserver : public WidgetObserver {
+public:
+    bool recordsDrawing() const override { return gAuto.recording; }
+    void drawn(const DrawRecord& record) override { gAuto.drawCalls.push_back(record); }
+    void modalStarting(WinObj* window) override { runModalScript(window); }
+    void beeped() override { ++gAuto.beeps; }
+};
+
+AutomationObserver gObserver;
+[[maybe_unused]] const bool gObserving = (installWidgetObserver(&gObserver), true);
 
 void windowPosition(WgtObj* widget, int x, int y, int* windowX, int* windowY) {
     widget->windowOrigin(windowX, windowY);
@@ -148,24 +174,10 @@ void AUTO_ScriptDrag(const std::vector<std::pair<int, int>>& windowPositions) {
 
 void AUTO_RecordDrawing(bool on) { gAuto.recording = on; }
 const std::vector<DrawRecord>& AUTO_DrawCalls() { return gAuto.drawCalls; }
-void AUTO_ClearDrawCalls() { gAuto.drawCalls.clear(); }
 int AUTO_BeepCount() { return gAuto.beeps; }
 const std::vector<MenuItem>& AUTO_LastPopupItems() { return gAuto.lastPopup; }
 int AUTO_UnscriptedCount() { return gAuto.unscripted; }
 void AUTO_Reset() { gAuto = AutomationState{}; }
-
-bool drawRecordingEnabled() { return gAuto.recording; }
-void recordDrawCall(const DrawRecord& record) { gAuto.drawCalls.push_back(record); }
-
-void runModalScript(WinObj* window) {
-    for (auto entry = gAuto.modals.begin(); entry != gAuto.modals.end(); ++entry) {
-        if (!entry->windowName.empty() && entry->windowName != window->name) continue;
-        ModalScript script = std::move(entry->script);
-        gAuto.modals.erase(entry);
-        script(window);
-        return;
-    }
-}
 
 int takePopupChoice(MenuObj* menu) {
     gAuto.lastPopup = menu->items;
@@ -191,5 +203,4 @@ bool takeDragPosition(int* windowX, int* windowY) {
     return true;
 }
 
-void noteBeep() { ++gAuto.beeps; }
 void noteUnscripted() { ++gAuto.unscripted; }

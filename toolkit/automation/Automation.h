@@ -80,7 +80,6 @@ void AUTO_ScriptDrag(const std::vector<std::pair<int, int>>& windowPositions);
 // ---- Observing.
 void AUTO_RecordDrawing(bool on);
 const std::vector<DrawRecord>& AUTO_DrawCalls();
-void AUTO_ClearDrawCalls();
 int AUTO_BeepCount();
 // The items of the last pop-up menu opened (scripted or not).
 const std::vector<MenuItem>& AUTO_LastPopupItems();
@@ -89,15 +88,10 @@ int AUTO_UnscriptedCount();
 // Forgets scripts, recorded calls and counters.
 void AUTO_Reset();
 
-// ---- Hooks for the toolkit itself.
-bool drawRecordingEnabled();
-void recordDrawCall(const DrawRecord& record);
-// Runs the script queued for this modal window, if any.
-void runModalScript(WinObj* window);
+// ---- Hooks for the headless backend.
 // The scripted choice for a pop-up menu: an item index, or -1 (dismiss)
 // with the unscripted count raised.
 int takePopupChoice(MenuObj* menu);
 // The next scripted drag position; false when the button is released.
 bool takeDragPosition(int* windowX, int* windowY);
-void noteBeep();
 void noteUnscripted();

@@ -14,7 +14,12 @@
 
 namespace {
 constexpr const char* kLogSource = "../toolkit";
-}
+
+// The headless backend is the toolkit's default: it offers itself before
+// main starts, wherever this file is linked (the toolkit links it whole).
+[[maybe_unused]] const bool gOffered =
+    (offerDefaultBackend([]() -> Backend* { return new HeadlessBackend; }), true);
+}  // namespace
 
 // Without peers nothing can lose the focus visibly: only the gain is told.
 void HeadlessBackend::focus(WgtObj* widget) { dispatchFocus(widget, true); }

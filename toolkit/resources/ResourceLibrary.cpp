@@ -15,12 +15,6 @@ ResourceRef::Target lookIn(const std::map<std::string, std::unique_ptr<Kind>>& r
     auto found = resources.find(name);
     return found == resources.end() ? ResourceRef::Target{} : ResourceRef::Target{found->second.get()};
 }
-
-void initTree(WgtObj* widget) {
-    if (auto* panel = dynamic_cast<PanelObj*>(widget))
-        for (auto& child : panel->children) initTree(child.get());
-    widget->notify(kNfyInit);
-}
 }  // namespace
 
 ResourceLibrary::ResourceLibrary(std::string name) : name(std::move(name)) {}
@@ -81,8 +75,6 @@ const char* RES_GetName(const WgtObj* object) { return object ? object->name.c_s
 
 WgtObj* RES_Clone(WgtObj* object) { return object ? object->clone().release() : nullptr; }
 
-void RES_CallConstructs(WgtObj* object) {
-    if (object) initTree(object);
-}
+void RES_CallConstructs(WgtObj* object) { WGT_InitTree(object); }
 
 void RES_CallDestructs(WgtObj* object) { WGT_Terminate(object); }

@@ -76,8 +76,13 @@ public:
     virtual int textWidth(const char* text, const FontObj& font) = 0;
 };
 
-// The running backend. Until ERR_Master chooses one it is the headless one,
+// The running backend. Until ERR_Master chooses one it is the default one
+// (the headless backend, which offers itself while statics are initialised),
 // so toolkit objects work in programs and tests that never start the toolkit.
 Backend& currentBackend();
 // Installs a backend (ERR_Master); the toolkit owns it from then on.
 void installBackend(Backend* backend);
+
+// Makes the default backend; the caller owns the result.
+using DefaultBackendMaker = Backend* (*)();
+void offerDefaultBackend(DefaultBackendMaker make);

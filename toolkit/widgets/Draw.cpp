@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "toolkit/automation/Automation.h"
 #include "toolkit/widgets/Backend.h"
 #include "toolkit/widgets/LBoxObj.h"
 #include "toolkit/widgets/WgtObj.h"
+#include "toolkit/widgets/WidgetObserver.h"
 
 namespace {
 
@@ -42,8 +42,9 @@ Rect16 toWindow(WgtObj* widget, const Rect16& box) {
 }
 
 void record(const char* operation, WgtObj* widget, const Rect16& box, int flags = 0, const char* text = "") {
-    if (!drawRecordingEnabled()) return;
-    recordDrawCall(DrawRecord{operation, widget, box, flags, text ? text : "", gState.foreground,
+    WidgetObserver* observer = widgetObserver();
+    if (observer == nullptr || !observer->recordsDrawing()) return;
+    observer->drawn(DrawRecord{operation, widget, box, flags, text ? text : "", gState.foreground,
                               gState.background, gState.pen, gState.font});
 }
 
@@ -119,6 +120,11 @@ void DRAW_ClipEnd(WgtObj* widget) {
 
 void DRAW_InvalRect(WgtObj* widget, const Rect16* /*box*/) {
     if (widget) currentBackend().invalidate(widget);
+}
+
+void DSPLY_Beep() {
+    if (WidgetObserver* observer = widgetObserver()) observer->beeped();
+    currentBackend().beep();
 }
 
 void drawDefaultRow(LBoxObj* list) {

@@ -39,6 +39,9 @@ void DRAW_ClipRect(WgtObj* widget, const Rect16* box);
 void DRAW_ClipEnd(WgtObj* widget);
 // Asks for the part `box` of the widget to be drawn again.
 void DRAW_InvalRect(WgtObj* widget, const Rect16* box);
+// Sounds the display's bell (without a display it is logged). The widget
+// observer hears it too.
+void DSPLY_Beep();
 
 // One recorded drawing call (see Automation.h).
 struct DrawRecord {

@@ -164,6 +164,13 @@ void WGT_SetClientData(WgtObj* widget, ClientData data) {
 
 ClientData WGT_GetClientData(const WgtObj* widget) { return widget ? widget->clientData : 0; }
 
+void WGT_InitTree(WgtObj* widget) {
+    if (widget == nullptr) return;
+    if (auto* panel = dynamic_cast<PanelObj*>(widget))
+        for (auto& child : panel->children) WGT_InitTree(child.get());
+    widget->notify(kNfyInit);
+}
+
 void WGT_Terminate(WgtObj* widget) {
     if (widget == nullptr) return;
     std::unique_ptr<WgtObj> owned = widget->parent ? widget->parent->removeChild(widget) : std::unique_ptr<WgtObj>(widget);

@@ -129,6 +129,8 @@ void WGT_KeyHandled(WgtObj* widget);
 WinObj* WGT_GetWin(WgtObj* widget);
 void WGT_SetClientData(WgtObj* widget, ClientData data);
 ClientData WGT_GetClientData(const WgtObj* widget);
+// Delivers kNfyInit to the widget and then to its children, depth first.
+void WGT_InitTree(WgtObj* widget);
 // Destroys a widget that the application owns (made with TBUT_Create or
 // RES_Clone, or taken out with PANEL_RemoveWgt); a widget still in a panel
 // is taken out first.

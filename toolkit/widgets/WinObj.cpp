@@ -1,10 +1,9 @@
 // Windows: showing, modal loops and the two-step destruction.
 #include "toolkit/widgets/WinObj.h"
 
-#include "toolkit/automation/Automation.h"
 #include "toolkit/widgets/Backend.h"
 #include "toolkit/widgets/MBarObj.h"
-#include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/WidgetObserver.h"
 
 WinObj::WinObj() : PanelObj(WgtKind::Window) {}
 
@@ -51,7 +50,7 @@ void WIN_DefNfy(WinObj* window, int code) {
 void WIN_Init(WinObj* window) {
     if (window == nullptr) return;
     window->initialized = true;
-    RES_CallConstructs(window);
+    WGT_InitTree(window);
 }
 
 void WIN_Show(WinObj* window) {
@@ -98,7 +97,7 @@ int WIN_ModalProcess(WinObj* window) {
     window->modalRunning = true;
     window->modalEnded = false;
     WIN_Show(window);
-    runModalScript(window);
+    if (WidgetObserver* observer = widgetObserver()) observer->modalStarting(window);
     if (!window->modalEnded) currentBackend().runModal(window);
     window->modalRunning = false;
     return window->status;
