@@ -43,7 +43,7 @@ void installProjectFileSource() { setProjectFileSource(&projectPickerSource); }
 
 void chooseProject(bool create) {
     char path[kPathSize];
-    if (chooseFile(kPickerDisk, path,
+    if (chooseFile(kPickerDisk, path, sizeof path,
                    create ? "Enter a new project filename:" : "Select a project to open:", nullptr,
                    "*.prj", !create, true)) {
         gProjectManager->loadProject(path, create);

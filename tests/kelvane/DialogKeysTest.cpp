@@ -106,7 +106,7 @@ TEST_F(DialogKeysTest, EscapeEndsEveryModalDialogWithoutAnAnswer) {
     char chosen[kPathSize];
     bool picked = true;
     EXPECT_TRUE(escapeEnds("filePicker", [&] {
-        picked = chooseFile(kPickerDisk, chosen, "Pick", nullptr, nullptr, true, true);
+        picked = chooseFile(kPickerDisk, chosen, sizeof chosen, "Pick", nullptr, nullptr, true, true);
     }));
     EXPECT_FALSE(picked);
     FakeTool tool("browser", typeCode("BROW"));
