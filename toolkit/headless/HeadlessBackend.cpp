@@ -14,12 +14,14 @@
 
 namespace {
 constexpr const char* kLogSource = "../toolkit";
+}
 
-// The headless backend is the toolkit's default: it offers itself before
-// main starts, wherever this file is linked (the toolkit links it whole).
-[[maybe_unused]] const bool gOffered =
+// The headless backend is the toolkit's default: it offers itself while
+// statics are initialised. Nothing names this file, so every program asks
+// the linker for the flag below (okatoolkit and the package descriptions
+// pass --undefined=okaHeadlessBackendOffered), which keeps the file in.
+extern "C" const bool okaHeadlessBackendOffered =
     (offerDefaultBackend([]() -> Backend* { return new HeadlessBackend; }), true);
-}  // namespace
 
 // Without peers nothing can lose the focus visibly: only the gain is told.
 void HeadlessBackend::focus(WgtObj* widget) { dispatchFocus(widget, true); }
