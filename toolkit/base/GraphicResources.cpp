@@ -85,8 +85,6 @@ CursObj* CURS_WaitCursor(int step) {
     return &gWaitCursors[size_t(frame < 0 ? frame + kWaitFrames : frame)];
 }
 
-IconObj* ICON_Create() { return new IconObj; }
-
 bool ICON_SetFileName(IconObj* icon, const char* path) {
     if (icon == nullptr || path == nullptr) return false;
     int width = 0, height = 0;
@@ -97,5 +95,3 @@ bool ICON_SetFileName(IconObj* icon, const char* path) {
     ++icon->version;
     return true;
 }
-
-void ICON_Terminate(IconObj* icon) { delete icon; }

@@ -84,9 +84,6 @@ CursObj* CURS_LoadById(int id);
 // The animated wait cursor for a step counter (the frames repeat).
 CursObj* CURS_WaitCursor(int step);
 
-// Makes a new icon (owned by the caller, ICON_Terminate frees it).
-IconObj* ICON_Create();
 // Points the icon at an image file; false when it cannot be read (the icon
 // keeps its previous image). The size is read from the file.
 bool ICON_SetFileName(IconObj* icon, const char* path);
-void ICON_Terminate(IconObj* icon);
