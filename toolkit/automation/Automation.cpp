@@ -54,9 +54,11 @@ void runModalScript(WinObj* window) {
 
 // The automation watches the widgets from the start of the program: the
 // object file holding its state installs the observer while statics are
-// initialised, so no drawing, bell or modal loop escapes it.
+// initialised, so no drawing, bell or modal loop escapes it. It leaves
+// before its state goes at exit (statics end in reverse order).
 class AutomationObserver : public WidgetObserver {
 public:
+    ~AutomationObserver() override { installWidgetObserver(nullptr); }
     bool recordsDrawing() const override { return gAuto.recording; }
     void drawn(const DrawRecord& record) override { gAuto.drawCalls.push_back(record); }
     void modalStarting(WinObj* window) override { runModalScript(window); }
