@@ -385,7 +385,7 @@ Status ProjectManager::addFileToProject(const char* prompt, bool usePicker, cons
                                         bool pickerFlag, const char* acceptText) {
     char chosen[kPathSize];
     if (usePicker) {
-        if (!chooseFile(pickerFlag ? kPickerBoth : kPickerDisk, chosen, prompt, acceptText, nullptr,
+        if (!chooseFile(pickerFlag ? kPickerBoth : kPickerDisk, chosen, sizeof chosen, prompt, acceptText, nullptr,
                         true, true)) {
             return remember(kSuccess);  // the user cancelled
         }
