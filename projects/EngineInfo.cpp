@@ -19,8 +19,6 @@ void replaceText(char*& field, const char* text) {
 
 uint32_t EngineInfo::internalUniqueId = 1;
 
-EngineInfo::EngineInfo() : Notifier(), uniqueId(internalUniqueId++) {}
-
 EngineInfo::EngineInfo(const char* machineName, int32_t enginePort, uint32_t id)
     : port(enginePort), uniqueId(id != 0 ? id : internalUniqueId++) {
     setMachine(machineName);
@@ -73,18 +71,3 @@ uint8_t EngineInfo::connect() {
 }
 
 void EngineInfo::disconnect() { connected = 0; }
-
-void EngineInfo::writeToStream(std::ostream& out) const {
-    out << (machine ? machine : "") << '\n' << long(port) << '\n';
-}
-
-void EngineInfo::readFromStream(std::istream& in) {
-    char line[kPathSize];
-    in.getline(line, sizeof line);
-    setMachine(line);
-    long value = 0;
-    in >> value;
-    port = int32_t(value);
-    // The line end after the port; its absence leaves the stream failed.
-    if (in.get() != '\n') in.setstate(std::ios::failbit);
-}

@@ -9,8 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
-#include <ostream>
 
 #include "storage/Notifier.h"
 
@@ -18,7 +16,6 @@ inline constexpr TypeCode kEngineType = typeCode("ENGN");
 
 class EngineInfo : public Notifier {
 public:
-    EngineInfo();
     // `uniqueId` 0 takes a fresh id; any other value is taken as it is.
     EngineInfo(const char* machine, int32_t port, uint32_t uniqueId = 0);
     ~EngineInfo() override;
@@ -42,11 +39,6 @@ public:
     virtual void printShortFormToString(char* buffer, size_t size) const;
     virtual uint8_t connect();
     virtual void disconnect();
-
-    // Text form: machine, newline, port in decimal, newline. Reading leaves
-    // the stream failed when the final line end is missing.
-    void writeToStream(std::ostream& out) const;
-    void readFromStream(std::istream& in);
 
 private:
     static uint32_t internalUniqueId;  // next fresh id

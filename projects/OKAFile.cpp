@@ -37,12 +37,3 @@ long OKAFile::compare(const Item* other) const {
 void OKAFile::printToString(char* buffer, size_t size) const {
     if (buffer != nullptr) copyText(buffer, size, pathname ? pathname : "");
 }
-
-void OKAFile::writeToStream(std::ostream& out) const { out << (pathname ? pathname : "") << '\n'; }
-
-void OKAFile::readFromStream(std::istream& in) {
-    char line[kPathSize];
-    in.getline(line, sizeof line);
-    delete[] pathname;
-    pathname = newStringCopy(line);
-}

@@ -2,7 +2,6 @@
 // master component list, the row encoding of the project list, and views.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +21,7 @@ OKAFile* fileOfType(const char* path, TypeCode type) {
 }  // namespace
 
 // Engines are equal by machine and port, or by unique id once edited.
-TEST(EngineInfoTest, EqualityAndTextForms) {
+TEST(EngineInfoTest, Equality) {
     EngineInfo first("alpha", 7777);
     EngineInfo second("alpha", 7777);
     EngineInfo other("beta", 7777);
@@ -34,18 +33,6 @@ TEST(EngineInfoTest, EqualityAndTextForms) {
     EXPECT_FALSE(first.isEqual(nullptr));
     OKAFile file("alpha");
     EXPECT_FALSE(first.isEqual(&file));
-
-    std::stringstream stream;
-    first.writeToStream(stream);
-    EXPECT_EQ(stream.str(), "alpha\n7777\n");
-    EngineInfo read;
-    read.readFromStream(stream);
-    EXPECT_STREQ(read.getMachine(), "alpha");
-    EXPECT_EQ(read.getPort(), 7777);
-    EXPECT_TRUE(stream.good());
-    std::stringstream truncated("alpha\n7777");
-    read.readFromStream(truncated);
-    EXPECT_TRUE(truncated.fail());
 }
 
 TEST(OKAFileTest, EqualityAndOrderByBaseName) {
