@@ -21,7 +21,6 @@ GlobalWindowManager::GlobalWindowManager(PrefMan* preferences)
     : preferences(preferences), positions(kDefaultChunkSize, true, false) {
     registerHandlers();
     loadPositions();
-    lastError = 0;
 }
 
 GlobalWindowManager::~GlobalWindowManager() {
@@ -68,11 +67,9 @@ void GlobalWindowManager::updateWindowPosition(TypeCode type, const Rect16* box,
     auto* fresh = new WindowPosition(type, box, id);
     delete positions.remove(fresh);
     positions.include(fresh);
-    lastError = 0;
 }
 
 bool GlobalWindowManager::getWindowPosition(TypeCode type, Rect16* box, int32_t* id) {
-    lastError = 0;
     for (long i = positions.getCount() - 1; i >= 0; --i) {
         auto* position = static_cast<WindowPosition*>(positions.get(i));
         if (position->windowType != type || position->inUse) continue;
