@@ -4,7 +4,6 @@
 // input tests, xdotool) is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -22,12 +21,6 @@ bool pumpUntil(Condition done, uint32_t limit = 2000) {
     uint32_t start = TIME_GetCurMillisecs();
     while (!done() && TIME_GetCurMillisecs() - start < limit) EVENT_Wait(20);
     return done();
-}
-
-// Runs a shell command through xdotool.
-void xdotool(const std::string& arguments) {
-    std::string command = "xdotool " + arguments;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
 class X11Backend : public ::testing::Test {
@@ -121,14 +114,14 @@ TEST_F(X11Backend, RealClicksAndKeysBecomeNotifications) {
     gLabelButtons.clear();
     gWindowKeys.clear();
 
-    xdotool("mousemove " + screenPoint(window, cancel) + " click 1");
+    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, cancel) + " click 1"));
     EXPECT_TRUE(pumpUntil([] { return gActivations == 1; })) << "no activation (150) from a real click";
 
-    xdotool("mousemove " + screenPoint(window, label) + " click 3");
+    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, label) + " click 3"));
     EXPECT_TRUE(pumpUntil([] { return !gLabelButtons.empty(); })) << "no mouse down (104) from a right click";
     EXPECT_EQ(gLabelButtons, std::vector<int>{3});
 
-    xdotool("key F1");
+    ASSERT_TRUE(xdotool("key F1"));
     EXPECT_TRUE(pumpUntil([] { return !gWindowKeys.empty(); })) << "no key down (107) from F1";
     ASSERT_FALSE(gWindowKeys.empty());
     EXPECT_EQ(gWindowKeys.front(), kKeyF1);
@@ -160,8 +153,8 @@ TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
     // The menu runs its own loop inside the notification: the keys that pick
     // the second item come from a helper started before the click, which
     // waits until the pop-up is on the screen.
-    ASSERT_EQ(std::system(("(" + popUpKeysScript("Down Down Return") + ") > /dev/null 2>&1 &").c_str()), 0);
-    xdotool("mousemove " + screenPoint(window, label) + " click 3");
+    ASSERT_TRUE(typeIntoNextPopUp("Down Down Return"));
+    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, label) + " click 3"));
     EXPECT_TRUE(pumpUntil([] { return !gPopupChoice.empty(); }, 25000));
     EXPECT_EQ(gPopupChoice, "Tool Information...");
     WIN_TerminateGetStatus(window);
@@ -189,23 +182,6 @@ TEST_F(X11Backend, ModalLoopRunsUntilTheButtonEndsIt) {
     WIN_TerminateGetStatus(window);
 }
 
-// The first line a shell command prints, without its end.
-std::string firstLine(const std::string& command) {
-    std::string line;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        if (std::fgets(buffer, sizeof buffer, pipe) != nullptr) line = buffer;
-        pclose(pipe);
-    }
-    while (!line.empty() && line.back() == '\n') line.pop_back();
-    return line;
-}
-
-// The X window id of the shown window titled `title`, or "".
-std::string windowId(const std::string& title) {
-    return firstLine("timeout 10 xdotool search --sync --onlyvisible --name '^" + title + "$' 2>/dev/null");
-}
-
 TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
     if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     // Shown at a remembered size larger than the resource's 724 x 476.
@@ -216,16 +192,16 @@ TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
     WIN_Init(window);
     WIN_Show(window);
     pumpUntil([] { return false; }, 300);
-    std::string id = windowId("OKA Tool Manager");
+    std::string id = windowIdOf("^OKA Tool Manager$");
     ASSERT_FALSE(id.empty());
     // Window managers know it by the program's name, not by the toolkit's.
     EXPECT_EQ(firstLine("xprop -id " + id + " WM_CLASS"),
               "WM_CLASS(STRING) = \"toolkit_x11_tests\", \"toolkit_x11_tests\"");
     // Smaller than remembered is allowed down to the resource's size.
-    xdotool("windowsize " + id + " 800 525");
+    ASSERT_TRUE(xdotool("windowsize " + id + " 800 525"));
     EXPECT_TRUE(pumpUntil([window] { return window->box.width == 800; }));
     // 376 x 324 more than the resource's size, below the 25-pixel menu bar.
-    xdotool("windowsize " + id + " 1100 825");
+    ASSERT_TRUE(xdotool("windowsize " + id + " 1100 825"));
     EXPECT_TRUE(pumpUntil([window] { return window->box.width == 1100; }));
     EXPECT_EQ(window->box.height, 800);
     EXPECT_EQ(RES_GetNthChild(window, 0)->box, makeRect16(8, 448 + 324, 708 + 376, 20));  // status line
@@ -251,18 +227,18 @@ TEST_F(X11Backend, EscapeReturnAndTabActInARealDialog) {
     RES_GetNthChild(window, 2)->procedure = count(&gConfirms);
     RES_GetNthChild(window, 3)->procedure = count(&gCancels);
     WgtObj* machine = RES_GetNthChild(window, 0);
-    xdotool("mousemove " + screenPoint(window, machine) + " click 1");
+    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, machine) + " click 1"));
     EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; }));
 
-    xdotool("key Tab");
+    ASSERT_TRUE(xdotool("key Tab"));
     EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 1); })) << "Tab: port";
-    xdotool("key Tab");
+    ASSERT_TRUE(xdotool("key Tab"));
     EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 3); })) << "Tab: Cancel";
-    xdotool("key shift+Tab shift+Tab");
+    ASSERT_TRUE(xdotool("key shift+Tab shift+Tab"));
     EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; })) << "Shift-Tab: machine";
-    xdotool("key Return");
+    ASSERT_TRUE(xdotool("key Return"));
     EXPECT_TRUE(pumpUntil([] { return gConfirms == 1; })) << "Return in the machine field";
-    xdotool("key Escape");
+    ASSERT_TRUE(xdotool("key Escape"));
     EXPECT_TRUE(pumpUntil([] { return gCancels == 1; })) << "Escape";
     EXPECT_EQ(gConfirms, 1);
     WIN_TerminateGetStatus(window);
