@@ -1,8 +1,10 @@
 // The workspace as a person uses it: kelvane with the two sample tools on a
 // private Xvfb, driven with real pointer and key input through xdotool.
+// The help viewer is a fake that records what it was asked to show.
 // Skipped when Xvfb or xdotool is not installed.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -41,7 +43,12 @@ class WorkspaceX11Test : public ::testing::Test {
         if (!server.start()) GTEST_SKIP() << "Xvfb did not start";
         hub.headless = false;
         hub.installSampleTools();
-        ASSERT_TRUE(hub.start());
+        // The help viewer is a fake "netscape" that records its arguments.
+        writeFile(hub.root / "doc" / "html" / "user.html", "<html></html>\n");
+        std::filesystem::path bin = hub.home.path() / "bin";
+        writeFile(bin / "netscape", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + viewerOut.string() + "'\n");
+        std::filesystem::permissions(bin / "netscape", std::filesystem::perms::owner_all);
+        ASSERT_TRUE(hub.start({"PATH=" + bin.string() + ":" + std::getenv("PATH")}));
         ASSERT_TRUE(hub.waitUntil([&] { return hub.sampleToolsReady(); }, 15000));
         window = windowIdOf("^OKA Project: ");
         ASSERT_FALSE(window.empty());
@@ -57,7 +64,14 @@ class WorkspaceX11Test : public ::testing::Test {
     XvfbServer server;
     KelvaneHarness hub;
     std::string window;  // the workspace's X window id
+    std::filesystem::path viewerOut = hub.home.path() / "viewer.out";
 };
+
+TEST_F(WorkspaceX11Test, F1StartsTheHelpViewerAtTheWorkspaceAnchor) {
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key F1"));
+    EXPECT_TRUE(pollUntil([&] { return !readFile(viewerOut).empty(); }, 5000));
+    EXPECT_EQ(readFile(viewerOut), (hub.root / "doc/html/user.html").string() + "#OKAWin:ToolManager\n");
+}
 
 // The icon row starts at (18, 15) of the window, one 70 x 50 icon every 75
 // pixels in name order: "Sample Runner", then "Sample Viewer".

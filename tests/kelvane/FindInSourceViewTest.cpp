@@ -8,7 +8,6 @@
 
 #include "ChildProcess.h"
 #include "ToolManagerTest.h"
-#include "messaging/MessageTypes.h"
 #include "toolkit/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "tools/ToolRegistry.h"
@@ -48,17 +47,9 @@ class FindInSourceViewTest : public ToolManagerTest {
             std::vector<std::string>{"HOME=" + manager.home.path().string(),
                                      "OKA=" + manager.installation.string()});
         ASSERT_TRUE(serveUntil([] { return gToolRegistry->lookupToolByType(kViewerType) != nullptr; }));
-        // Shows the file directly: only the path matters to okasample.
-        auto* show = new Message(kDisplaySourceFileMsg.code, gToolRegistry->lookupToolByType(kViewerType));
-        const uint8_t zeros[4] = {};
-        for (int i = 0; i < kDisplaySourceFileMsg.params.paramCount; ++i) {
-            TypeCode type = kDisplaySourceFileMsg.params.paramTypes[i];
-            if (i == 0) {
-                show->addTextParam(shown.c_str());
-            } else {
-                show->addParam(type, zeros, type == kParamBool ? 1 : type == kParamShort ? 2 : 4);
-            }
-        }
+        // Shows the file directly, not through the Tool Manager's relay.
+        Message* show = newDisplayRequest(shown.string());
+        show->destination = *gToolRegistry->lookupToolByType(kViewerType);
         gMessageCenter->sendMessage(show);
         ASSERT_TRUE(serveUntil([&] { return manager.logContains("received DISF " + shown.string()); }));
     }
