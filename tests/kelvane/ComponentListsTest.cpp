@@ -35,12 +35,6 @@ class ComponentListsTest : public WorkspaceTest {
     }
 
     std::vector<std::unique_ptr<ScriptedTool>> tools;
-    static std::vector<std::string> lastPopUpLabels() {
-        std::vector<std::string> labels;
-        for (const MenuItem& item : AUTO_LastPopupItems())
-            labels.push_back(item.separator ? "---" : (item.enabled ? "" : "-") + item.label);
-        return labels;
-    }
 };
 }  // namespace
 

@@ -53,10 +53,6 @@ class DialogKeysTest : public WorkspaceTest {
         askFindInSourceView();
         return gFindWindow;
     }
-    static long engineCount() {
-        ComponentList* engines = gProjectManager->getMasterComponentList().getComponentList(kEngineType);
-        return engines != nullptr ? engines->getCount() : 0;
-    }
     // Runs `open`, a modal dialog, with Escape pressed in it; true when the
     // key ended the loop (nothing was left for the automatic answer).
     static bool escapeEnds(const char* windowName, const std::function<void()>& open) {

@@ -25,7 +25,6 @@ class FindInSourceViewTest : public ToolManagerTest {
         gSearchString = nullptr;
         gCaseSensitive = 0;
         gTextChanged = 1;
-        AUTO_Reset();
     }
     ~FindInSourceViewTest() override {
         if (gFindWindow != nullptr) WIN_TerminateGetStatus(gFindWindow);

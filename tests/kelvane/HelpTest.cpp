@@ -49,11 +49,6 @@ class HelpTest : public ToolManagerTest {
             writeFile(documents / document, "<html></html>\n");
         }
         gHelpManager->setViewerName(writeRecordingViewer(home, "viewer", viewerOut).c_str());
-        AUTO_Reset();
-    }
-    ~HelpTest() override {
-        if (gWorkspaceWindow != nullptr) WIN_TerminateGetStatus(gWorkspaceWindow);
-        gFinished = 0;
     }
 
     // The arguments of the viewer's run (it starts in the background); empty

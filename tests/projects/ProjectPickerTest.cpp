@@ -23,23 +23,6 @@ namespace {
 
 class ProjectPickerTest : public ProjectTest {
 protected:
-    ProjectPickerTest() { AUTO_Reset(); }
-    ~ProjectPickerTest() override { AUTO_Reset(); }
-
-    // The next picker accepts `path` typed into its name field.
-    static void pickerAccepts(const std::string& path) {
-        AUTO_ScriptModal("filePicker", [path](WinObj* window) {
-            AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(window, 6)), path.c_str());
-            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 3)));
-        });
-    }
-    // The next alert records its title and answers with button `answer`.
-    void answerAlert(int answer) {
-        AUTO_ScriptModal("alertWindow", [this, answer](WinObj* window) {
-            alertTitle = WIN_GetLabel(window);
-            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(RES_GetNthChild(window, 1), answer - 1)));
-        });
-    }
     std::string storedProjectPath() {
         char path[256] = "";
         gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, path, sizeof path - 1);
@@ -57,8 +40,6 @@ protected:
         }
         return paths;
     }
-
-    std::string alertTitle;
 };
 
 }  // namespace
@@ -90,10 +71,10 @@ TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
 
 TEST_F(ProjectPickerTest, AFileThatIsNoProjectIsOverwrittenOnlyOnRequest) {
     std::string bogus = makeFile("bogus.prj", "not a project\n");
-    answerAlert(1);  // Cancel
+    answerNextAlert(1);  // Cancel
     pickerAccepts(bogus);
     chooseProject(false);
-    EXPECT_EQ(alertTitle, "Invalid file");
+    EXPECT_EQ(alerts.at(0).title, "Invalid file");
     EXPECT_EQ(readFile(bogus), "not a project\n");
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: file missing or invalid");
 }

@@ -53,7 +53,6 @@ struct PickerView {
 class FilePickerTest : public ToolManagerTest {
 protected:
     FilePickerTest() {
-        AUTO_Reset();
         root = manager.home.path() / "tree";
         fs::create_directories(root / "sub" / "deep");
         writeFile(root / "one.prj", "");
@@ -61,7 +60,6 @@ protected:
         writeFile(root / "sub" / "deep" / "found.prj", "");
         gProjectManager->setFilePickerDirectory(root.c_str());
     }
-    ~FilePickerTest() override { AUTO_Reset(); }
 
     // Runs `steps` in the next picker, then leaves it to its own end.
     static void inPicker(std::function<void(PickerView&)> steps) {
@@ -70,21 +68,12 @@ protected:
             steps(view);
         });
     }
-    // The next alert answers with button `answer` and records its text.
-    void answerAlert(int answer) {
-        AUTO_ScriptModal("alertWindow", [this, answer](WinObj* window) {
-            alerts.push_back(std::string(WIN_GetLabel(window)) + ": " +
-                             TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 2))));
-            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(RES_GetNthChild(window, 1), answer - 1)));
-        });
-    }
     bool pickFile(int mode, const char* filter, bool mustExist) {
         return chooseFile(mode, result, "Pick", nullptr, filter, mustExist, true);
     }
 
     fs::path root;
     char result[256] = "";
-    std::vector<std::string> alerts;
 };
 
 }  // namespace
@@ -132,8 +121,8 @@ TEST_F(FilePickerTest, TheTopDirectoryHasNoParentRowAndAVanishedDirectoryFallsBa
 }
 
 TEST_F(FilePickerTest, AnExistingFileIsReplacedOnlyWhenTheUserConfirms) {
-    answerAlert(2);  // Cancel: the picker stays open
-    answerAlert(1);  // Replace
+    answerNextAlert(2);  // Cancel: the picker stays open
+    answerNextAlert(1);  // Replace
     int attempts = 0;
     inPicker([&](PickerView& picker) {
         picker.typeName((root / "one.prj").string());
@@ -144,7 +133,8 @@ TEST_F(FilePickerTest, AnExistingFileIsReplacedOnlyWhenTheUserConfirms) {
     EXPECT_TRUE(pickFile(kPickerDisk, "*.prj", false));
     EXPECT_EQ(attempts, 1);
     ASSERT_EQ(alerts.size(), 2u);
-    EXPECT_EQ(alerts[0], "Replace existing file?: Are you sure you want to replace one.prj?");
+    EXPECT_EQ(alerts[0].title, "Replace existing file?");
+    EXPECT_EQ(alerts[0].message, "Are you sure you want to replace one.prj?");
     EXPECT_EQ(std::string(result), (root / "one.prj").string());
 }
 
@@ -176,7 +166,7 @@ TEST_F(FilePickerTest, MustExistRefusesAMissingNameWithABeepAndANewNameIsAccepte
 }
 
 TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
-    answerAlert(1);
+    answerNextAlert(1);
     inPicker([&](PickerView& picker) {
         EXPECT_FALSE(WGT_IsVisible(picker.child(9)));
         EXPECT_EQ(std::string(TBUT_GetLabel(picker.button(3))), "Open Directory");
@@ -190,8 +180,9 @@ TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
     EXPECT_TRUE(chooseDirectory(result, "Dir", nullptr, "*", true));
     EXPECT_EQ(AUTO_BeepCount(), 2);
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0], "Replace existing file?: " + (root / "nowhere").string() +
-                             " does not exist, please select and accept an existing directory.");
+    EXPECT_EQ(alerts[0].title, "Replace existing file?");  // the picker's one alert window
+    EXPECT_EQ(alerts[0].message, (root / "nowhere").string() +
+                                     " does not exist, please select and accept an existing directory.");
     EXPECT_EQ(std::string(result), (root / "sub").string());
 }
 
@@ -220,8 +211,8 @@ TEST_F(FilePickerTest, TheFilterIsCaseSensitiveAndAnEmptyOneMatchesEverything) {
 
 TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
     fs::create_symlink(root, root / "sub" / "loop");
-    answerAlert(2);  // Continue past the first offer
-    answerAlert(1);  // Select the second
+    answerNextAlert(2);  // Continue past the first offer
+    answerNextAlert(1);  // Select the second
     inPicker([&](PickerView& picker) {
         AUTO_Activate(picker.button(4));
         EXPECT_EQ(picker.name(), (root / "sub" / "deep" / "found.prj").string());
@@ -232,12 +223,13 @@ TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
     });
     EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
     ASSERT_EQ(alerts.size(), 2u);
-    EXPECT_EQ(alerts[0], "Find: Found " + (root / "one.prj").string());
-    EXPECT_EQ(alerts[1], "Find: Found " + (root / "sub" / "deep" / "found.prj").string());
+    EXPECT_EQ(alerts[0].title, "Find");
+    EXPECT_EQ(alerts[0].message, "Found " + (root / "one.prj").string());
+    EXPECT_EQ(alerts[1].message, "Found " + (root / "sub" / "deep" / "found.prj").string());
 
     // Cancel at the first offer changes neither the name nor the directory.
     alerts.clear();
-    answerAlert(3);
+    answerNextAlert(3);
     inPicker([&](PickerView& picker) {
         std::string before = picker.name();
         AUTO_Activate(picker.button(4));
