@@ -1,17 +1,15 @@
-// kelvane with the two bundled sample tools: the tools outlive a Tool
-// Manager that crashed and come back, once each, to the next one; okamsg
-// lists them, watches the traffic and tells its failures apart.
+// kelvane with the two bundled sample tools, started from the tool list of a
+// throw-away installation: registration, relays and the shut-down seen from
+// a tool; the tools outlive a Tool Manager that crashed and come back, once
+// each, to the next one; okamsg lists them, watches the traffic and tells
+// its failures apart.
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +19,7 @@
 #include "TestSupport.h"
 #include "core/Utilities.h"
 #include "messaging/ToolListing.h"
+#include "toolkit/SystemServices.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -31,17 +30,26 @@ CommandRun runOkamsg(const fs::path& home, const std::string& arguments) {
                       arguments + " 2>&1");
 }
 
+// kelvane started from a tool list with the two sample tools, both through
+// their start-up: registered, commands published, the help viewer received.
 class SampleHubTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hub.installSampleTools();
         ASSERT_TRUE(hub.start());
         ASSERT_TRUE(hub.waitUntil([&] { return hub.sampleToolsReady(); }, 15000));
+        ASSERT_TRUE(waitForLog("help viewer: ", 2, 10000));
     }
-    // Ends kelvane in order, so that the sample tools get 'QUIT'.
+    // Ends kelvane in order, so that the sample tools get 'QUIT' and do not
+    // outlive the test.
     void TearDown() override {
         if (hub.kelvane) hub.stop();
         hub.waitUntil([&] { return sampleProcesses().empty(); }, 5000);
+    }
+
+    // Whether the log holds `fragment` `count` times within `timeoutMs`.
+    bool waitForLog(const std::string& fragment, size_t count, int timeoutMs = 5000) {
+        return hub.waitUntil([&] { return occurrences(hub.log(), fragment) == count; }, timeoutMs);
     }
 
     // The okasample processes of this test's HOME: pid by tool type.
@@ -153,4 +161,77 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
     CommandRun late = runOkamsg(hub.home.path(), "--port " + std::to_string(silent.port()) + " --reply 200 SHOW");
     EXPECT_EQ(late.status, 3);
     EXPECT_NE(late.output.find("no reply within 200 ms"), std::string::npos);
+}
+
+TEST_F(SampleHubTest, SampleToolsRegisterPublishAndHearRelays) {
+    EXPECT_TRUE(waitForLog("added command to tool manager", 5));
+    // The bundled viewer script starts a source viewer.
+    auto sources = hub.ask(newRequest("GSAT"));
+    ASSERT_TRUE(sources && sources->paramCount == 2);
+    EXPECT_STREQ(decodeToolInfo(sources->getParam(1)).name, "Sample Viewer");
+
+    EXPECT_EQ(hub.ask(newRequest("SCHG", {"/projects/agent.qa"}))->getLongParam(0), 0);
+    EXPECT_TRUE(waitForLog("received SCHG /projects/agent.qa", 2));
+
+    // A second viewer of the same type is refused while the first runs.
+    ChildProcess duplicate(hub.root / "bin" / "okasampleviewer", {}, hub.environment());
+    EXPECT_EQ(duplicate.waitForExit(8000), 1);
+}
+
+TEST_F(SampleHubTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
+    // This test registers as a tool of its own to watch the shut-down.
+    ToolInfo& own = hub.tool->getOwnToolInfo();
+    own.toolType = typeCode("WTCH");
+    copyText(own.name, sizeof own.name, "watcher");
+    ASSERT_EQ(hub.ask(newRegistration(own, ""))->getLongParam(0), 0);
+
+    hub.kelvane->signal(SIGTERM);
+    uint32_t closedAt = 0, quitAt = 0;
+    uint32_t deadline = TIME_GetCurMillisecs() + 8000;
+    while (quitAt == 0 && int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
+        std::unique_ptr<Message> message(hub.tool->getTransport().poll());
+        if (!message) continue;
+        if (message->type == typeCode("CWIN")) closedAt = TIME_GetCurMillisecs();
+        if (message->type == typeCode("QUIT")) quitAt = TIME_GetCurMillisecs();
+    }
+    ASSERT_NE(closedAt, 0u);
+    ASSERT_NE(quitAt, 0u);
+    EXPECT_GE(quitAt - closedAt, 2900u);
+    EXPECT_LE(quitAt - closedAt, 4500u);
+    EXPECT_EQ(hub.kelvane->waitForExit(5000), 0);
+    EXPECT_TRUE(waitForLog("Tool Manager asked to quit", 2));
+}
+
+TEST_F(SampleHubTest, ANewToolAnswersQuestionsWhileItRegisters) {
+    // A project file that no tool recognises makes the Tool Manager ask
+    // every new tool to identify it.
+    std::filesystem::path agent = hub.home.path() / "notes.raw";
+    writeFile(agent, "unknown kind of file\n");
+    auto added = hub.ask(newRequest("ADDF", {agent.string()}));
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->getLongParam(0), 0);
+    EXPECT_TRUE(waitForLog("received FADD", 2));
+
+    uint32_t start = TIME_GetCurMillisecs();
+    ChildProcess extra(builtProgram("okasample"), {"--name", "Extra", "--type", "XTRA"},
+                       hub.environment());
+    ASSERT_TRUE(hub.waitUntil([&] { return hub.isRegistered(typeCode("XTRA")); }, 8000));
+    // Without answering 'IDFL' during its registration the tool would hold
+    // the Tool Manager for the whole reply timeout (5 s).
+    EXPECT_LT(TIME_GetCurMillisecs() - start, 3000u);
+    // Ended by a signal, the tool unregisters on its way out.
+    extra.signal(SIGTERM);
+    EXPECT_EQ(extra.waitForExit(3000), 0);
+    EXPECT_TRUE(hub.waitUntil([&] { return !hub.isRegistered(typeCode("XTRA")); }, 3000));
+}
+
+TEST_F(SampleHubTest, TheSampleViewerShowsAResolvedSourceAndTheRequesterGetsTheReply) {
+    writeFile(hub.root / "include" / "agent.qh", "agent\n");
+    Message* request = newDisplayRequest("agent.qh", 0, true);
+    // The relay waits for the viewer's own reply before this one comes.
+    auto reply = hub.ask(request);
+    ASSERT_NE(reply, nullptr);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_EQ(reply->paramCount, 1);
+    EXPECT_TRUE(waitForLog("received DISF " + (hub.root / "include" / "agent.qh").string(), 1));
 }
