@@ -1,9 +1,10 @@
 #include "DatabaseExercise.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <memory>
-#include <string>
-#include <vector>
+#include <set>
 
 #include "storage/DatabaseCheck.h"
 #include "storage/PrefMan.h"
@@ -13,55 +14,118 @@ namespace {
 // A damaged count may claim millions of fields; a few show the walk works.
 constexpr long kFieldsPerBlock = 40;
 
-void readEverything(const char* path) {
+std::string contentOf(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Notes each operation's code: damage seen where the check would see it
+// too, or a fault when the code is undocumented.
+struct Codes {
+    void expect(long code, const char* operation) {
+        static const long kDocumented[] = {0, kErrorBlockDeleted, kErrorFieldRange,
+                                           kErrorNoBlockOfType, kErrorFileInUse,
+                                           kErrorWrongFileType, kErrorDamagedFile,
+                                           kErrorBadArgument, kErrorOutOfMemory,
+                                           kErrorVersionRejected, kErrorNoPreferencesFile};
+        damageSeen = damageSeen || (checked && code == kErrorDamagedFile);
+        if (std::find(std::begin(kDocumented), std::end(kDocumented), code) == std::end(kDocumented))
+            outcome.faults.push_back(std::string(operation) + " gave " + std::to_string(code));
+    }
+    ExerciseOutcome& outcome;
+    bool damageSeen = false;
+    // Off for the field walk of free records, of later blocks of a type and
+    // of blocks too short for a count: only the first block of each type
+    // holds fields.
+    bool checked = true;
+};
+
+void readEverything(const char* path, Codes& codes) {
     Database database;
-    if (database.openDBFile(path, kModeReadOnly, false) != 0) return;
+    long opened = database.openDBFile(path, kModeReadOnly, false);
+    codes.expect(opened, "openDBFile");
+    if (opened != 0) return;
+    std::set<TypeCode> typesSeen;
     for (long k = 1; k <= database.getMPEntries(); ++k) {
+        MasterPtrEntry entry;
+        codes.expect(database.getMPEntry(k, &entry), "getMPEntry");
+        bool isBlock = entry.type != dbformat::kFreeType && entry.type != dbformat::kBlankType;
+        bool firstOfType = isBlock && typesSeen.insert(entry.type).second;
+        codes.checked = true;
         long length = 0;
-        if (database.getBlockLength(k, &length) != 0) continue;
+        codes.expect(database.getBlockLength(k, &length), "getBlockLength");
+        if (length <= 0) continue;
         std::vector<char> data(size_t(length) + 1);
-        database.readDataFromBlock(k, data.data(), true);
+        codes.expect(database.readDataFromBlock(k, data.data(), true), "readDataFromBlock");
+        // A block too short for a count holds raw bytes.
+        codes.checked = firstOfType && length >= 4;
         long count = 0;
-        if (database.countFieldsInBlock(k, &count) != 0) continue;
+        long counted = database.countFieldsInBlock(k, &count);
+        codes.expect(counted, "countFieldsInBlock");
+        if (counted != 0) continue;
         for (long f = 0; f <= std::min(count, kFieldsPerBlock) + 1; ++f) {
             char* field = nullptr;
             long fieldLength = 0;
-            database.getField(k, f, &field, &fieldLength);
+            codes.expect(database.getField(k, f, &field, &fieldLength), "getField");
             delete[] field;
             long value = 0;
-            database.getLongFromBlock(k, f, &value);
+            codes.expect(database.getLongFromBlock(k, f, &value), "getLongFromBlock");
             char small[8];
-            database.getFieldIntoBuffer(k, f, small, &fieldLength, sizeof small);
+            codes.expect(database.getFieldIntoBuffer(k, f, small, &fieldLength, sizeof small),
+                         "getFieldIntoBuffer");
         }
     }
 }
 
-void editAsPreferences(const char* path) {
+void editAsPreferences(const char* path, Codes& codes) {
     PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path, "preferences", true);
-    if (!prefs.isOpen()) return;
+    codes.outcome.refused = !prefs.isOpen();
+    auto expect = [&](const char* operation) { codes.expect(prefs.getLastError(), operation); };
     const std::string text(300, 'r');
     for (TypeCode type : {typeCode("HTPT"), typeCode("WPOS"), typeCode("CPRJ"), typeCode("FREE")}) {
         long count = std::min(prefs.countPreferencesOfType(type), kFieldsPerBlock);
+        expect("countPreferencesOfType");
         char buffer[64];
-        for (long n = 1; n <= count; ++n) prefs.readNthPreference(type, n, buffer, sizeof buffer);
+        for (long n = 1; n <= count; ++n) {
+            prefs.readNthPreference(type, n, buffer, sizeof buffer);
+            expect("readNthPreference");
+        }
         prefs.addPreference(type, text.c_str(), 12);
+        expect("addPreference");
         prefs.writeNthPreference(type, 1, text.c_str(), long(text.size()));
+        expect("writeNthPreference");
         prefs.deleteNthPreference(type, 2);
+        expect("deleteNthPreference");
         prefs.deletePreferencesOfType(type);
+        expect("deletePreferencesOfType");
         prefs.addPreference(type, text.c_str(), 40);
+        expect("addPreference");
     }
     long index = 0;
     if (prefs.addBlock(typeCode("BLOB"), 16, 0, &index) == 0) {
-        prefs.writeDataToBlock(index, text.c_str(), long(text.size()));
-        prefs.deleteBlock(index);
+        codes.expect(prefs.writeDataToBlock(index, text.c_str(), long(text.size())), "writeDataToBlock");
+        codes.expect(prefs.deleteBlock(index), "deleteBlock");
     }
 }
 
 }  // namespace
 
-void exerciseDatabaseFile(const char* path) {
+ExerciseOutcome exerciseDatabaseFile(const char* path) {
+    ExerciseOutcome outcome;
     std::vector<std::string> problems;
-    checkDatabaseFile(path, &problems);
-    readEverything(path);
-    editAsPreferences(path);
+    outcome.sound = checkDatabaseFile(path, &problems);
+    const std::string before = contentOf(path);
+    Codes reading{outcome};
+    readEverything(path, reading);
+    if (contentOf(path) != before) outcome.faults.push_back("reading changed the file");
+    if (outcome.sound && reading.damageSeen)
+        outcome.faults.push_back("the check calls the file sound, reading finds it damaged");
+
+    Codes editing{outcome};
+    editAsPreferences(path, editing);
+    if (outcome.refused && contentOf(path) != before)
+        outcome.faults.push_back("a file kept closed was changed");
+    if (outcome.sound && !checkDatabaseFile(path, &problems))
+        outcome.faults.push_back("the edits left a sound file unsound: " + problems.back());
+    return outcome;
 }
