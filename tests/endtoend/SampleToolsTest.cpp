@@ -15,6 +15,7 @@
 
 #include "ChildProcess.h"
 #include "KelvaneHarness.h"
+#include "RawDatabaseFile.h"
 #include "RawPeer.h"
 #include "TestSupport.h"
 #include "core/Utilities.h"
@@ -70,6 +71,18 @@ protected:
             }
         }
         return processes;
+    }
+
+    // The component lists as "name TYPE", in kelvane's order.
+    std::vector<std::string> componentLists() {
+        auto reply = hub.ask(newRequest("GCCP"), 8000);
+        std::vector<std::string> lists;
+        for (int i = 1; reply && i + 1 < reply->paramCount; i += 2) {
+            char name[kPathSize];
+            reply->getTextParam(i, name, sizeof name);
+            lists.push_back(std::string(name) + " " + TypeIdentToCStr(reply->getTypeParam(i + 1)));
+        }
+        return lists;
     }
 
     KelvaneHarness hub;
@@ -234,4 +247,29 @@ TEST_F(SampleHubTest, TheSampleViewerShowsAResolvedSourceAndTheRequesterGetsTheR
     EXPECT_EQ(reply->getLongParam(0), 0);
     EXPECT_EQ(reply->paramCount, 1);
     EXPECT_TRUE(waitForLog("received DISF " + (hub.root / "include" / "agent.qh").string(), 1));
+}
+
+// The project lives on across a restart: what okamsg added comes back and
+// the tools that start with kelvane identify the files again.
+TEST_F(SampleHubTest, TheProjectSurvivesARestart) {
+    fs::path agent = hub.home.path() / "src" / "main.qa";
+    fs::path notes = hub.home.path() / "src" / "notes.txt";
+    for (const fs::path& file : {agent, notes}) {
+        writeFile(file, "text\n");
+        EXPECT_EQ(runOkamsg(hub.home.path(), "ADDF S255:" + file.string()).status, 0);
+    }
+    EXPECT_EQ(runOkamsg(hub.home.path(), "ADDE S255:enginehost LONG:7777").status, 0);
+    const std::vector<std::string> lists = {"Quenta agent files QAGT", "text files TEXT", "engines ENGN"};
+    EXPECT_EQ(componentLists(), lists);
+
+    ASSERT_EQ(hub.stop(), 0);
+    ASSERT_TRUE(hub.waitUntil([&] { return sampleProcesses().empty(); }, 5000));
+    ASSERT_TRUE(hub.start());
+    auto sorted = [](std::vector<std::string> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_TRUE(hub.waitUntil([&] { return sorted(componentLists()) == sorted(lists); }, 15000))
+        << ::testing::PrintToString(componentLists());
+    EXPECT_EQ(rawRecordsInFile(hub.home.path() / "untitled.prj", "FCMP").size(), 2u);
 }
