@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "ToolManagerTest.h"
 #include "core/Globals.h"
 #include "kelvane/PreferencesWindow.h"
@@ -281,9 +282,7 @@ TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
 }
 
 TEST_F(HelpTest, UserHelpHasAnAnchorForEveryWindowAndMenuItem) {
-    const char* source = std::getenv("OKA_SOURCE_DIR");  // set by CTest for every test
-    ASSERT_NE(source, nullptr);
-    std::string page = readFile(fs::path(source) / "resources/doc/html/user.html");
+    std::string page = readFile(sourceFile("resources/doc/html/user.html"));
     std::vector<std::string> anchors;
     for (const char* key : {"ToolManager", "AddEngine", "KelvanePrefs", "ListFilters", "ProjectPaths",
                             "SourceFind", "FilePicker", "ToolInfo", "AlertWindow"}) {
