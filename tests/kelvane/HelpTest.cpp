@@ -2,7 +2,6 @@
 // ordinary and modal windows, the viewer's command line (run through a fake
 // viewer that records its arguments), 'HGDM' and the preferences form.
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -117,57 +116,48 @@ TEST_F(HelpTest, MenuItemHelpExplainsTheNextChoiceInsteadOfRunningIt) {
     EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
 }
 
-// F1 in each window, modal ones included, shows that window's help; other
-// keys show none. The find window's is with its other tests.
-TEST_F(HelpTest, HelpKeyShowsEachWindowsOwnHelp) {
+TEST_F(HelpTest, HelpKeyShowsWindowHelpInOrdinaryAndModalWindows) {
     createWorkspaceWindow();
-    FakeTool tool("browser", typeCode("BROW"));
-    registerFrom(tool);
-    char chosen[kPathSize];
-    struct Window {
-        const char* anchor;
-        const char* modal;            // the modal loop's window, which F1 is scripted into
-        std::function<WinObj*()> open;  // a modeless window to press F1 in, or null
-    };
-    const std::vector<Window> windows = {
-        {"ToolManager", nullptr, [] { return gWorkspaceWindow; }},
-        {"AlertWindow", "alertWindow",
-         [] {
-             displayAlertWindow("Something happened", kAlertWarning, nullptr, nullptr, nullptr,
-                                nullptr, 0, nullptr);
-             return static_cast<WinObj*>(nullptr);
-         }},
-        {"ToolInfo", "toolInfoWindow",
-         [&] {
-             displayToolInfoWindow(&tool.info);
-             return static_cast<WinObj*>(nullptr);
-         }},
-        {"FilePicker", "filePicker",
-         [&] {
-             chooseFile(kPickerDisk, chosen, "Pick", nullptr, nullptr, true, true);
-             return static_cast<WinObj*>(nullptr);
-         }},
-        {"AddEngine", nullptr,
-         [] {
-             displayNewEngineWindow(nullptr, 0);
-             return gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
-         }},
-        {"ProjectPaths", nullptr,
-         [] {
-             gGlobalPathManager->editGlobalPaths();
-             return GlobalPathManager::getPathnamesWindow();
-         }},
-        {"KelvanePrefs", nullptr, [] { return displayKelvanePreferences(); }},
-    };
-    for (const Window& each : windows) {
-        if (each.modal) AUTO_ScriptModal(each.modal, [](WinObj* modal) { AUTO_KeyPress(modal, kKeyF1); });
-        WinObj* window = each.open();
-        if (window) AUTO_KeyPress(window, kKeyF1);
-        EXPECT_EQ(viewerArguments(), std::vector<std::string>{inDocuments("user.html") + "#OKAWin:" + each.anchor});
-        if (window && window != gWorkspaceWindow) WIN_TerminateGetStatus(window);
-    }
+    AUTO_KeyPress(gWorkspaceWindow, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolManager"});
     AUTO_KeyPress(gWorkspaceWindow, 'h');
     EXPECT_TRUE(viewerArguments(300).empty());
+
+    AUTO_ScriptModal("alertWindow", [](WinObj* alert) { AUTO_KeyPress(alert, kKeyF1); });
+    displayAlertWindow("Something happened", kAlertWarning, nullptr, nullptr, nullptr, nullptr, 0,
+                       nullptr);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AlertWindow"});
+
+    FakeTool tool("browser", typeCode("BROW"));
+    registerFrom(tool);
+    AUTO_ScriptModal("toolInfoWindow", [](WinObj* info) { AUTO_KeyPress(info, kKeyF1); });
+    displayToolInfoWindow(&tool.info);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolInfo"});
+
+    displayNewEngineWindow(nullptr, 0);
+    WinObj* addEngine = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
+    AUTO_KeyPress(addEngine, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AddEngine"});
+    WIN_TerminateGetStatus(addEngine);
+}
+
+TEST_F(HelpTest, HelpKeyShowsTheFilePickerAndProjectPathsHelp) {
+    AUTO_ScriptModal("filePicker", [](WinObj* picker) { AUTO_KeyPress(picker, kKeyF1); });
+    char chosen[256];
+    chooseFile(kPickerDisk, chosen, "Pick", nullptr, nullptr, true, true);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:FilePicker"});
+
+    gGlobalPathManager->editGlobalPaths();
+    WinObj* paths = GlobalPathManager::getPathnamesWindow();
+    AUTO_KeyPress(paths, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ProjectPaths"});
+    AUTO_Close(paths);
 }
 
 TEST_F(HelpTest, ViewerGetsTheDocumentAsOneQuotedWordAndMissingFilesBeep) {
@@ -257,6 +247,9 @@ TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
     ASSERT_NE(form, nullptr);
     auto* field = static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"));
     EXPECT_EQ(TED_GetStr(field), recordingViewer);
+    AUTO_KeyPress(form, kKeyF1);
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:KelvanePrefs"});
     AUTO_EditText(field, "");
     AUTO_Activate(static_cast<TButObj*>(AUTO_FindChild(form, "0")));
 
