@@ -105,8 +105,7 @@ TEST_F(WorkspaceX11Test, TheUnloadedMarkGoesWithEveryPixelWhenTheToolIsBack) {
 }
 
 TEST_F(WorkspaceX11Test, FileAddEngineOpensTheAddEngineWindowWhichAddsTheEngine) {
-    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
-    ASSERT_TRUE(xdotool("key alt+f"));
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key alt+f"));
     ASSERT_TRUE(typeIntoNextPopUp("e"));
     std::string engineWindow = windowIdOf("^Add Engine$");
     ASSERT_FALSE(engineWindow.empty());
@@ -116,8 +115,7 @@ TEST_F(WorkspaceX11Test, FileAddEngineOpensTheAddEngineWindowWhichAddsTheEngine)
 }
 
 TEST_F(WorkspaceX11Test, CtrlQEndsTheToolManagerInOrder) {
-    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
-    ASSERT_TRUE(xdotool("key ctrl+q"));
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key ctrl+q"));
     EXPECT_EQ(hub.kelvane->waitForExit(10000), 0);
     std::string log = hub.log();
     size_t closing = log.find("Closing all tool windows");
@@ -131,8 +129,7 @@ TEST_F(WorkspaceX11Test, CtrlOOpensTheProjectWhoseNameIsTypedAndReturnPressed) {
     std::filesystem::path project = hub.home.path() / "work" / "demo.prj";
     std::filesystem::create_directories(project.parent_path());
     std::filesystem::copy_file(hub.home.path() / "untitled.prj", project);
-    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
-    ASSERT_TRUE(xdotool("key ctrl+o"));
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key ctrl+o"));
     std::string picker = windowIdOf("^Select a project to open:$");
     ASSERT_FALSE(picker.empty());
     // The name field, then Return: it presses Open.
