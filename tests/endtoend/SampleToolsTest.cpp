@@ -238,6 +238,31 @@ TEST_F(SampleHubTest, ANewToolAnswersQuestionsWhileItRegisters) {
     EXPECT_TRUE(hub.waitUntil([&] { return !hub.isRegistered(typeCode("XTRA")); }, 3000));
 }
 
+// A killed tool started again is not refused while its dead copy waits for
+// the next probe, and publishing its command once more is no failure.
+TEST_F(SampleHubTest, AToolKilledComesBackAtOnceAndKeepsItsCommand) {
+    const std::vector<std::string> arguments = {"--name", "Extra", "--type", "XTRA",
+                                                "--command", "Count Lines:0"};
+    auto published = [&] {
+        for (const ToolListing& tool : hub.listTools())
+            if (tool.info.toolType == typeCode("XTRA") && tool.loaded && tool.commands.size() == 1)
+                return true;
+        return false;
+    };
+    {
+        ChildProcess first(builtProgram("okasample"), arguments, hub.environment());
+        ASSERT_TRUE(hub.waitUntil(published, 8000));
+        first.signal(SIGKILL);
+        first.waitForExit(3000);
+    }
+    uint32_t start = TIME_GetCurMillisecs();
+    ChildProcess second(builtProgram("okasample"), arguments, hub.environment());
+    ASSERT_TRUE(waitForLog("Tool: XTRAhas re-registered", 1, 8000));
+    EXPECT_LT(TIME_GetCurMillisecs() - start, 4000u);
+    EXPECT_TRUE(waitForLog("command 'Count Lines' is published already", 1));
+    EXPECT_TRUE(published());
+}
+
 TEST_F(SampleHubTest, TheSampleViewerShowsAResolvedSourceAndTheRequesterGetsTheReply) {
     writeFile(hub.root / "include" / "agent.qh", "agent\n");
     Message* request = newDisplayRequest("agent.qh", 0, true);
