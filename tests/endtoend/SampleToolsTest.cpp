@@ -20,7 +20,7 @@
 #include "TestSupport.h"
 #include "core/Utilities.h"
 #include "messaging/ToolListing.h"
-#include "toolkit/SystemServices.h"
+#include "toolkit/base/SystemServices.h"
 
 namespace {
 namespace fs = std::filesystem;

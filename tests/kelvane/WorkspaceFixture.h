@@ -11,7 +11,7 @@
 #include "projects/EngineInfo.h"
 #include "projects/MasterComponentList.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 
 class WorkspaceTest : public ToolManagerTest {

@@ -2,7 +2,7 @@
 
 #include "core/Utilities.h"
 #include "kelvane/WorkspaceWindow.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 
 ToolManagerTest::ToolManagerTest() { AUTO_Reset(); }
 

@@ -10,7 +10,7 @@
 
 #include "BundledLibraries.h"
 #include "XvfbServer.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 
 namespace {
