@@ -107,6 +107,7 @@ int collectNames(const char* /*directory*/, const char* name, void* data) {
 
 TEST(FileSystem, DirectoryEntriesComeSortedWithoutDotEntries) {
     std::string directory = testing::TempDir() + "fmgr_listing";
+    std::filesystem::remove_all(directory);  // what a failed run left
     std::filesystem::create_directory(directory);
     for (const char* name : {"zeta", "Beta", "alpha", "..hidden", ".profile", "b"})
         std::ofstream(directory + "/" + name) << "x";
