@@ -75,8 +75,7 @@ TEST_F(ListBoxTest, ResetAndDestructionFreeEveryRowOnce) {
     EXPECT_EQ(gFreedRows, (std::vector<ClientData>{44}));
 }
 
-// A click replaces the selection through the default procedure; a double
-// click also activates its row; a click below the rows does nothing.
+// A click replaces the selection; a double click also activates its row.
 TEST_F(ListBoxTest, ClicksSelectRowsAndDoubleClicksActivateThem) {
     LBOX_GoIndex(&list, 0);
     LBOX_CurSelect(&list);
