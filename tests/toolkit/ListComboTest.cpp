@@ -75,19 +75,19 @@ TEST_F(ListBoxTest, ResetAndDestructionFreeEveryRowOnce) {
     EXPECT_EQ(gFreedRows, (std::vector<ClientData>{44}));
 }
 
-TEST_F(ListBoxTest, ClickOnARowSelectsItThroughTheDefaultProcedure) {
+// A click replaces the selection; a double click also activates its row.
+TEST_F(ListBoxTest, ClicksSelectRowsAndDoubleClicksActivateThem) {
     LBOX_GoIndex(&list, 0);
     LBOX_CurSelect(&list);
     AUTO_RowButtonDown(&list, 1, 1, false);
     EXPECT_EQ(gListCodes, (std::vector<int>{kNfyRowMouseDown, kNfySelectionChanged}));
     LBOX_GoHome(&list);
     ASSERT_TRUE(LBOX_GoSelAllocFirst(&list));
-    EXPECT_EQ(LBOX_CurGetClientData(&list), 22u);  // the click replaced the selection
+    EXPECT_EQ(LBOX_CurGetClientData(&list), 22u);
     LBOX_GoDown(&list);
     EXPECT_FALSE(LBOX_IsCurSelected(&list));
-}
 
-TEST_F(ListBoxTest, DoubleClickActivatesTheRowAndClicksBelowTheRowsDoNothing) {
+    gListCodes.clear();
     AUTO_RowButtonDown(&list, 2, 1, true);
     EXPECT_EQ(gListCodes, (std::vector<int>{kNfyRowMouseDown, kNfySelectionChanged, kNfyRowActivated}));
     EXPECT_EQ(LBOX_CurGetClientData(&list), 33u);

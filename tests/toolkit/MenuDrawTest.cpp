@@ -1,8 +1,8 @@
 // Menus, accelerators and directory listing in the headless backend: the
 // choices that reach the application.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -107,7 +107,8 @@ int collectNames(const char* /*directory*/, const char* name, void* data) {
 
 TEST(FileSystem, DirectoryEntriesComeSortedWithoutDotEntries) {
     std::string directory = testing::TempDir() + "fmgr_listing";
-    mkdir(directory.c_str(), 0700);
+    std::filesystem::remove_all(directory);  // what a failed run left
+    std::filesystem::create_directory(directory);
     for (const char* name : {"zeta", "Beta", "alpha", "..hidden", ".profile", "b"})
         std::ofstream(directory + "/" + name) << "x";
     std::vector<std::string> names;
@@ -120,7 +121,7 @@ TEST(FileSystem, DirectoryEntriesComeSortedWithoutDotEntries) {
     ASSERT_TRUE(createDirectory(empty.c_str(), 0700));
     EXPECT_EQ(FMGR_PerfDirFiles(empty.c_str(), 0, collectNames, &names), 1);
     EXPECT_EQ(FMGR_PerfDirFiles((directory + "/missing").c_str(), 0, collectNames, &names), 0);
-    std::system(("rm -rf " + directory).c_str());
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace

@@ -71,29 +71,6 @@ TEST_F(BundledLibraries, WorkspaceMenuBarCarriesTheCommandIds) {
     WIN_TerminateGetStatus(workspace);
 }
 
-TEST_F(BundledLibraries, WorkspaceContentFollowsTheWindowsSize) {
-    WinObj* workspace = WIN_Load("kelvane", "workspace");
-    ASSERT_NE(workspace, nullptr);
-    WgtObj* status = RES_GetNthChild(workspace, 0);
-    WgtObj* button = RES_GetNthChild(workspace, 1);
-    WgtObj* area = RES_GetNthChild(workspace, 11);
-    WgtObj* list = AUTO_FindChild(workspace, "11/0");
-    Rect16 statusBefore = status->box, buttonBefore = button->box, areaBefore = area->box, listBefore = list->box;
-    int areaResized = 0;
-    area->procedure = [&areaResized](WgtObj*, int code) { areaResized += code == kNfyResized; };
-
-    Rect16 bigger = workspace->box;
-    bigger.width = int16_t(bigger.width + 100);
-    bigger.height = int16_t(bigger.height + 40);
-    WIN_Configure(workspace, &bigger);
-    EXPECT_EQ(status->box, makeRect16(statusBefore.x, statusBefore.y + 40, statusBefore.width + 100, statusBefore.height));
-    EXPECT_EQ(button->box, buttonBefore);
-    EXPECT_EQ(area->box, makeRect16(areaBefore.x, areaBefore.y, areaBefore.width + 100, areaBefore.height + 40));
-    EXPECT_EQ(list->box, listBefore);  // the program sizes the lists itself on 111
-    EXPECT_EQ(areaResized, 1);
-    WIN_TerminateGetStatus(workspace);
-}
-
 // Writes `text` to a scratch file and parses it.
 class MalformedFiles : public ::testing::Test {
 protected:
