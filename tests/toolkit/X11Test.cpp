@@ -74,58 +74,12 @@ TEST_F(X11Backend, EveryWindowOfBothLibrariesLoadsAndShows) {
     EVENT_ProcessPending();
 }
 
-int gActivations = 0;                // notifications 150 seen by countingButtonNfy
-std::vector<int> gLabelButtons;      // buttons of the 104 notifications seen by labelNfy
-std::vector<int> gWindowKeys;        // key codes of the 107 notifications seen by keyNfy
-
-void countingButtonNfy(TButObj* button, int code) {
-    if (code == kNfyActivated) ++gActivations;
-    TBUT_DefNfy(button, code);
-}
-
-void labelNfy(TAreaObj* label, int code) {
-    if (code == kNfyMouseDown) gLabelButtons.push_back(EVENT_GetButton());
-    TAREA_DefNfy(label, code);
-}
-
-void keyNfy(WinObj* window, int code) {
-    if (code == kNfyKeyDown) gWindowKeys.push_back(EVENT_GetKeyCode());
-    WIN_DefNfy(window, code);
-}
-
 // The screen position of a point inside a widget of a window without menu bar.
 std::string screenPoint(WinObj* window, WgtObj* widget) {
     int x = 0, y = 0;
     widget->windowOrigin(&x, &y);
     return std::to_string(window->box.x + x + widget->box.width / 2) + " " +
            std::to_string(window->box.y + y + widget->box.height / 2);
-}
-
-TEST_F(X11Backend, RealClicksAndKeysBecomeNotifications) {
-    if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
-    WinObj* window = showWindow("kelvane", "connectWindow");
-    ASSERT_NE(window, nullptr);
-    auto* cancel = static_cast<TButObj*>(RES_GetNthChild(window, 3));
-    auto* label = static_cast<TAreaObj*>(RES_GetNthChild(window, 4));
-    RES_SetNfyProcDS(cancel, countingButtonNfy, 0);
-    RES_SetNfyProcDS(label, labelNfy, 0);
-    RES_SetNfyProcDS(window, keyNfy, 0);
-    gActivations = 0;
-    gLabelButtons.clear();
-    gWindowKeys.clear();
-
-    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, cancel) + " click 1"));
-    EXPECT_TRUE(pumpUntil([] { return gActivations == 1; })) << "no activation (150) from a real click";
-
-    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, label) + " click 3"));
-    EXPECT_TRUE(pumpUntil([] { return !gLabelButtons.empty(); })) << "no mouse down (104) from a right click";
-    EXPECT_EQ(gLabelButtons, std::vector<int>{3});
-
-    ASSERT_TRUE(xdotool("key F1"));
-    EXPECT_TRUE(pumpUntil([] { return !gWindowKeys.empty(); })) << "no key down (107) from F1";
-    ASSERT_FALSE(gWindowKeys.empty());
-    EXPECT_EQ(gWindowKeys.front(), kKeyF1);
-    WIN_TerminateGetStatus(window);
 }
 
 std::string gPopupChoice;  // label chosen in the pop-up opened by popupLabelNfy
