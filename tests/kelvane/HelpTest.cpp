@@ -3,6 +3,7 @@
 // viewer that records its arguments), 'HGDM' and the preferences form.
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -116,48 +117,53 @@ TEST_F(HelpTest, MenuItemHelpExplainsTheNextChoiceInsteadOfRunningIt) {
     EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
 }
 
-TEST_F(HelpTest, HelpKeyShowsWindowHelpInOrdinaryAndModalWindows) {
+// F1 shows the window's own page, in ordinary and modal windows alike.
+TEST_F(HelpTest, HelpKeyShowsTheHelpOfTheWindowItIsPressedIn) {
     createWorkspaceWindow();
-    AUTO_KeyPress(gWorkspaceWindow, kKeyF1);
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolManager"});
-    AUTO_KeyPress(gWorkspaceWindow, 'h');
-    EXPECT_TRUE(viewerArguments(300).empty());
-
-    AUTO_ScriptModal("alertWindow", [](WinObj* alert) { AUTO_KeyPress(alert, kKeyF1); });
-    displayAlertWindow("Something happened", kAlertWarning, nullptr, nullptr, nullptr, nullptr, 0,
-                       nullptr);
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AlertWindow"});
-
     FakeTool tool("browser", typeCode("BROW"));
     registerFrom(tool);
-    AUTO_ScriptModal("toolInfoWindow", [](WinObj* info) { AUTO_KeyPress(info, kKeyF1); });
-    displayToolInfoWindow(&tool.info);
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolInfo"});
-
-    displayNewEngineWindow(nullptr, 0);
-    WinObj* addEngine = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
-    AUTO_KeyPress(addEngine, kKeyF1);
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:AddEngine"});
-    WIN_TerminateGetStatus(addEngine);
-}
-
-TEST_F(HelpTest, HelpKeyShowsTheFilePickerAndProjectPathsHelp) {
-    AUTO_ScriptModal("filePicker", [](WinObj* picker) { AUTO_KeyPress(picker, kKeyF1); });
-    char chosen[256];
-    chooseFile(kPickerDisk, chosen, sizeof chosen, "Pick", nullptr, nullptr, true, true);
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:FilePicker"});
-
-    gGlobalPathManager->editGlobalPaths();
-    WinObj* paths = GlobalPathManager::getPathnamesWindow();
-    AUTO_KeyPress(paths, kKeyF1);
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ProjectPaths"});
-    AUTO_Close(paths);
+    auto modal = [](const char* name, std::function<void()> open) {
+        return [=] {
+            AUTO_ScriptModal(name, [](WinObj* window) { AUTO_KeyPress(window, kKeyF1); });
+            open();
+        };
+    };
+    auto modeless = [](std::function<WinObj*()> open) {
+        return [=] {
+            WinObj* window = open();
+            AUTO_KeyPress(window, kKeyF1);
+            AUTO_Close(window);
+        };
+    };
+    char chosen[kPathSize];
+    const std::vector<std::pair<const char*, std::function<void()>>> windows = {
+        {"ToolManager", [] { AUTO_KeyPress(gWorkspaceWindow, kKeyF1); }},
+        {"AlertWindow", modal("alertWindow", [] {
+             displayAlertWindow("Something happened", kAlertWarning, nullptr, nullptr, nullptr,
+                                nullptr, 0, nullptr);
+         })},
+        {"ToolInfo", modal("toolInfoWindow", [&] { displayToolInfoWindow(&tool.info); })},
+        {"FilePicker", modal("filePicker", [&] {
+             chooseFile(kPickerDisk, chosen, sizeof chosen, "Pick", nullptr, nullptr, true, true);
+         })},
+        {"AddEngine", modeless([] {
+             displayNewEngineWindow(nullptr, 0);
+             return gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
+         })},
+        {"ProjectPaths", modeless([] {
+             gGlobalPathManager->editGlobalPaths();
+             return GlobalPathManager::getPathnamesWindow();
+         })},
+        {"KelvanePrefs", modeless(displayKelvanePreferences)},
+    };
+    for (const auto& [key, pressF1] : windows) {
+        SCOPED_TRACE(key);
+        pressF1();
+        EXPECT_EQ(viewerArguments(),
+                  std::vector<std::string>{inDocuments("user.html") + "#OKAWin:" + key});
+    }
+    AUTO_KeyPress(gWorkspaceWindow, 'h');
+    EXPECT_TRUE(viewerArguments(300).empty());
 }
 
 TEST_F(HelpTest, ViewerGetsTheDocumentAsOneQuotedWordAndMissingFilesBeep) {
@@ -247,9 +253,6 @@ TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
     ASSERT_NE(form, nullptr);
     auto* field = static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"));
     EXPECT_EQ(TED_GetStr(field), recordingViewer);
-    AUTO_KeyPress(form, kKeyF1);
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:KelvanePrefs"});
     AUTO_EditText(field, "");
     AUTO_Activate(static_cast<TButObj*>(AUTO_FindChild(form, "0")));
 
