@@ -49,18 +49,6 @@ TEST_F(ListBoxTest, FillingByCursorAppendsRowsAndReadsZeroPastTheEnd) {
     EXPECT_EQ(LBOX_CurGetClientData(&list), 99u);
 }
 
-TEST_F(ListBoxTest, SelectionIsFoundAndCleared) {
-    EXPECT_FALSE(LBOX_GoSelAllocFirst(&list));
-    LBOX_GoIndex(&list, 2);
-    LBOX_CurSelect(&list);
-    LBOX_GoHome(&list);
-    EXPECT_TRUE(LBOX_GoSelAllocFirst(&list));
-    EXPECT_EQ(LBOX_CurGetClientData(&list), 33u);
-    EXPECT_TRUE(LBOX_IsCurSelected(&list));
-    LBOX_AllUnselect(&list);
-    EXPECT_FALSE(LBOX_GoSelAllocFirst(&list));
-}
-
 TEST_F(ListBoxTest, ResetAndDestructionFreeEveryRowOnce) {
     LBOX_Reset(&list);
     EXPECT_EQ(gFreedRows, (std::vector<ClientData>{11, 22, 33}));
@@ -94,6 +82,8 @@ TEST_F(ListBoxTest, ClicksSelectRowsAndDoubleClicksActivateThem) {
     gListCodes.clear();
     AUTO_ButtonDown(&list, 1, false, 5, 80);  // row 4 does not exist
     EXPECT_TRUE(gListCodes.empty());
+    LBOX_AllUnselect(&list);
+    EXPECT_FALSE(LBOX_GoSelAllocFirst(&list));
 }
 
 TEST_F(ListBoxTest, PointerMovesReportRowChangesOnce) {

@@ -85,19 +85,19 @@ protected:
     WinObj* window = nullptr;  // window with a File and a Help menu
 };
 
-TEST_F(MenuBarWindow, ChoosingAnItemTellsTheWindowTitleMenuAndItem) {
+TEST_F(MenuBarWindow, ChoicesAndAcceleratorsTellTheWindowTitleMenuAndItem) {
     ASSERT_TRUE(AUTO_ChooseMenuId(window, 700));
     EXPECT_EQ(gWindowCodes, std::vector<int>{kNfyMenuChosen});
     MBarObj* bar = WIN_GetMenuBar(window);
     EXPECT_STREQ(MBAR_ChosenGetLabel(bar), "&Help");
     EXPECT_STREQ(MENU_ChosenGetLabel(MBAR_ChosenGetMenu(bar)), "&About the OKA");
     EXPECT_FALSE(AUTO_ChooseMenuItem(window, "Nothing"));
-}
 
-TEST_F(MenuBarWindow, KeysReachTheWindowThenTheMenuAccelerator) {
+    // A key reaches the window first, then the menu's accelerator.
+    gWindowCodes.clear();
     AUTO_KeyPress(window, 'q', kModControl);
     EXPECT_EQ(gWindowCodes, (std::vector<int>{kNfyKeyDown, kNfyKeyTyped, kNfyMenuChosen}));
-    EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(WIN_GetMenuBar(window))), 107);
+    EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(bar)), 107);
 }
 
 int collectNames(const char* /*directory*/, const char* name, void* data) {
