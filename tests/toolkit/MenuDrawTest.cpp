@@ -44,20 +44,6 @@ TEST(PopupMenu, ScriptedChoicesByLabelAndIdAndDismissals) {
     MENU_Terminate(menu);
 }
 
-TEST(PopupMenu, ItemsInsertedBeforeTheCursorKeepSortedOrder) {
-    MenuObj* menu = MENU_Create();
-    for (const char* label : {"delta", "alpha", "charlie", "bravo"}) {
-        // Like the component menu: in front of the first item that sorts after it.
-        for (MENU_GoFirst(menu); MENU_IsOk(menu) && std::string(MENU_CurGetLabel(menu)) < label; MENU_GoNext(menu)) {
-        }
-        MENU_AddItem(menu, label, 0, true);
-    }
-    std::vector<std::string> labels;
-    for (MENU_GoFirst(menu); MENU_IsOk(menu); MENU_GoNext(menu)) labels.push_back(MENU_CurGetLabel(menu));
-    EXPECT_EQ(labels, (std::vector<std::string>{"alpha", "bravo", "charlie", "delta"}));
-    MENU_Terminate(menu);
-}
-
 std::vector<int> gWindowCodes;  // codes seen by menuWindowNfy
 
 void menuWindowNfy(WinObj* window, int code) {

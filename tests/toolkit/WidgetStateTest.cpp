@@ -31,19 +31,6 @@ TEST(TextField, InsertionReplacesTheSelectionAndMovesTheInsertionPoint) {
     EXPECT_EQ(TED_GetStrLen(&field), 0);
 }
 
-TEST(TextField, EditsAndEnterReachTheProcedureWithTheNewText) {
-    TEdObj field;
-    std::vector<std::string> seen;
-    field.procedure = [&seen](WgtObj* widget, int code) {
-        auto* self = static_cast<TEdObj*>(widget);
-        if (code == kNfyKeyTyped) seen.push_back("edit " + self->text);
-        if (code == kNfyEnterKey) seen.push_back("enter " + self->text);
-    };
-    AUTO_EditText(&field, "Find");
-    AUTO_PressEnter(&field);
-    EXPECT_EQ(seen, (std::vector<std::string>{"edit Find", "enter Find"}));
-}
-
 TEST(Buttons, RadioButtonsOfAPanelExcludeEachOtherAndTogglesFlip) {
     PanelObj group;
     auto* disk = new TButObj;
