@@ -1,12 +1,12 @@
 // The X11 backend under a private Xvfb server: every window of both
-// libraries shows, and real pointer and key input made with xdotool
-// reaches the application as notifications. Skipped when Xvfb (or, for the
-// input tests, xdotool) is not installed.
+// libraries shows, a resize by the window system lays the window out, and
+// real clicks and keys made with xdotool move the focus and press buttons
+// (pop-up menus and modal loops under real input are the running program's
+// X11 tests' business). Skipped when Xvfb (or, for the input tests,
+// xdotool) is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "BundledLibraries.h"
 #include "XvfbServer.h"
@@ -80,60 +80,6 @@ std::string screenPoint(WinObj* window, WgtObj* widget) {
     widget->windowOrigin(&x, &y);
     return std::to_string(window->box.x + x + widget->box.width / 2) + " " +
            std::to_string(window->box.y + y + widget->box.height / 2);
-}
-
-std::string gPopupChoice;  // label chosen in the pop-up opened by popupLabelNfy
-
-void popupLabelNfy(TAreaObj* label, int code) {
-    if (code == kNfyMouseDown && EVENT_GetButton() == 3) {
-        MenuObj* menu = MENU_Create();
-        MENU_AddItem(menu, "Load Tool", 1);
-        MENU_AddSeparator(menu);
-        MENU_AddItem(menu, "Tool Information...", 2);
-        if (MENU_OpenProcess(menu, label)) gPopupChoice = MENU_ChosenGetLabel(menu);
-        MENU_Terminate(menu);
-        return;
-    }
-    TAREA_DefNfy(label, code);
-}
-
-TEST_F(X11Backend, PopUpMenuTracksTheUsersChoice) {
-    if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
-    WinObj* window = showWindow("kelvane", "connectWindow");
-    ASSERT_NE(window, nullptr);
-    auto* label = static_cast<TAreaObj*>(RES_GetNthChild(window, 4));
-    RES_SetNfyProcDS(label, popupLabelNfy, 0);
-    gPopupChoice.clear();
-    // The menu runs its own loop inside the notification: the keys that pick
-    // the second item come from a helper started before the click, which
-    // waits until the pop-up is on the screen.
-    ASSERT_TRUE(typeIntoNextPopUp("Down Down Return"));
-    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, label) + " click 3"));
-    EXPECT_TRUE(pumpUntil([] { return !gPopupChoice.empty(); }, 25000));
-    EXPECT_EQ(gPopupChoice, "Tool Information...");
-    WIN_TerminateGetStatus(window);
-}
-
-TEST_F(X11Backend, ModalLoopRunsUntilTheButtonEndsIt) {
-    if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
-    WinObj* window = showWindow("kelvane", "toolInfoWindow");
-    ASSERT_NE(window, nullptr);
-    auto okNfy = [](TButObj* button, int code) {
-        if (code == kNfyActivated) WIN_ModalReturn(WGT_GetWin(button), 0);
-        TBUT_DefNfy(button, code);
-    };
-    auto* ok = static_cast<TButObj*>(RES_GetNthChild(window, 4));
-    RES_SetNfyProcDS(ok, +okNfy, 0);
-    // The click is made from a one-shot alarm once the loop runs.
-    std::string point = screenPoint(window, ok);
-    RES_GetNthChild(window, 1)->procedure = [point](WgtObj* field, int code) {
-        if (code == kNfyAlarm) (void)std::system(("xdotool mousemove " + point + " click 1").c_str());
-        TED_DefNfy(static_cast<TEdObj*>(field), code);
-    };
-    EVENT_StartWgtAlarm(RES_GetNthChild(window, 1), 0, 200);
-    EXPECT_EQ(WIN_ModalProcess(window), 0);
-    EXPECT_EQ(AUTO_UnscriptedCount(), 0);
-    WIN_TerminateGetStatus(window);
 }
 
 TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
