@@ -6,7 +6,6 @@
 #include "ScriptedTool.h"
 #include "WorkspaceFixture.h"
 #include "kelvane/ComponentLists.h"
-#include "projects/EngineInfo.h"
 #include "tools/CommandManager.h"
 #include "tools/ToolRegistry.h"
 

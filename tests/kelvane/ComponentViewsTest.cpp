@@ -4,13 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "kelvane/ProjectColumns.h"
 #include "WorkspaceFixture.h"
 #include "kelvane/ColumnResize.h"
 #include "kelvane/ComponentArea.h"
 #include "projects/ProjectRecords.h"
 #include "RawDatabaseFile.h"
-#include "projects/EngineInfo.h"
 #include "workspace/WindowManager.h"
 
 namespace {

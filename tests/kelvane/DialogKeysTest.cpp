@@ -10,8 +10,6 @@
 #include "kelvane/PreferencesWindow.h"
 #include "kelvane/ToolInfoWindow.h"
 #include "projects/ComponentView.h"
-#include "projects/EngineInfo.h"
-#include "projects/MasterComponentList.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/NewEngineWindow.h"
 #include "toolkit/widgets/KeyboardNavigation.h"

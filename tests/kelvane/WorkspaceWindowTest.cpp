@@ -8,13 +8,7 @@
 #include "core/Globals.h"
 #include "kelvane/ToolIconBar.h"
 #include "kelvane/WorkspaceCommands.h"
-#include "kelvane/WorkspaceWindow.h"
-#include "projects/EngineInfo.h"
-#include "projects/MasterComponentList.h"
 #include "projects/IdentifyProgress.h"
-#include "projects/ProjectManager.h"
-#include "toolkit/automation/Automation.h"
-#include "toolkit/Toolkit.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/WindowManager.h"
 

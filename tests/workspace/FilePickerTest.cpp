@@ -138,31 +138,29 @@ TEST_F(FilePickerTest, AnExistingFileIsReplacedOnlyWhenTheUserConfirms) {
     EXPECT_EQ(std::string(result), (root / "one.prj").string());
 }
 
-TEST_F(FilePickerTest, MustExistRefusesAMissingNameWithABeepAndANewNameIsAcceptedOtherwise) {
-    inPicker([&](PickerView& picker) {
-        picker.typeName((root / "missing.prj").string());
-        picker.ok();
-        EXPECT_FALSE(picker.window->modalEnded);
-        EXPECT_EQ(AUTO_BeepCount(), 1);
-    });
-    EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
-
-    // A name too long for a path is refused, whether it must exist or not.
-    inPicker([&](PickerView& picker) {
-        picker.typeName("/" + std::string(300, 'x'));
-        picker.ok();
-        EXPECT_FALSE(picker.window->modalEnded);
-    });
-    EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", false));
-    EXPECT_EQ(AUTO_BeepCount(), 2);
-
-    // A bare name is taken in the shown directory; Return in the name field opens it.
-    inPicker([&](PickerView& picker) {
-        picker.typeName("new.prj");
-        AUTO_PressEnter(picker.nameField());
-    });
-    EXPECT_TRUE(pickFile(kPickerDisk, "*.prj", false));
-    EXPECT_EQ(std::string(result), (root / "new.prj").string());
+// Return in the name field opens what was typed, or refuses it with a beep.
+TEST_F(FilePickerTest, TypedNamesAreRefusedWhenMissingAndMustExistOrTooLong) {
+    struct Typed {
+        std::string name;
+        bool mustExist;
+        std::string chosen;  // the answer, empty when refused
+    };
+    const Typed cases[] = {{(root / "missing.prj").string(), true, ""},
+                           {"/" + std::string(300, 'x'), false, ""},
+                           {"new.prj", false, (root / "new.prj").string()}};  // in the shown directory
+    int beeps = 0;
+    for (const Typed& typed : cases) {
+        SCOPED_TRACE(typed.name.substr(0, 40));
+        inPicker([&](PickerView& picker) {
+            picker.typeName(typed.name);
+            AUTO_PressEnter(picker.nameField());
+            EXPECT_EQ(bool(picker.window->modalEnded), !typed.chosen.empty());
+        });
+        EXPECT_EQ(pickFile(kPickerDisk, "*.prj", typed.mustExist), !typed.chosen.empty());
+        beeps += typed.chosen.empty() ? 1 : 0;
+        EXPECT_EQ(AUTO_BeepCount(), beeps);
+        EXPECT_EQ(std::string(result), typed.chosen);
+    }
 }
 
 TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
