@@ -30,6 +30,11 @@ class WorkspaceWindowTest : public WorkspaceTest {
         AUTO_ButtonDown(gToolIconBar->iconOf(tool), kRightButton, false);
         return lastPopUpLabels();
     }
+    static void selectEngine() {
+        Item* engine = nullptr;
+        ASSERT_TRUE(gProjectManager->getComponentByIdent(&engine, kEngineType, "enginehost", 7000));
+        gProjectManager->selectComponent(engine);
+    }
 };
 }  // namespace
 
@@ -58,9 +63,7 @@ TEST_F(WorkspaceWindowTest, ButtonsAndMenusRunTheirCommandsAndExplainThemselves)
     // without one.
     gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7000));
     AUTO_Activate(button("5removeComponent"));
-    Item* engine = nullptr;
-    ASSERT_TRUE(gProjectManager->getComponentByIdent(&engine, kEngineType, "enginehost", 7000));
-    gProjectManager->selectComponent(engine);
+    selectEngine();
     ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, 105));
     EXPECT_EQ(engineCount(), 0);
 
@@ -103,9 +106,7 @@ TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThe
 
     // With an engine selected, the file command is offered disabled.
     gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7000));
-    Item* engine = nullptr;
-    gProjectManager->getComponentByIdent(&engine, kEngineType, "enginehost", 7000);
-    gProjectManager->selectComponent(engine);
+    selectEngine();
     EXPECT_EQ(popUp(kCompiler, "Attach"),
               (std::vector<std::string>{"Build", "-Compile", "Attach", "---", "Unload Tool",
                                         "Tool Information..."}));
