@@ -1,6 +1,7 @@
-// Help in the Tool Manager: the workspace's Help menu, menu-item help, F1,
-// the viewer's command line (run through a fake
-// viewer that records its arguments), 'HGDM' and the preferences form.
+// Help in the Tool Manager: the workspace's Help menu, menu-item help, F1 in
+// the workspace (DialogKeysTest presses it in every dialog), the viewer's
+// command line (run through a fake viewer that records its arguments), 'HGDM'
+// and the preferences form.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -110,16 +111,6 @@ TEST_F(HelpTest, MenuItemHelpExplainsTheNextChoiceInsteadOfRunningIt) {
     EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
 }
 
-// F1 shows the window's own page; DialogKeysTest presses it in every dialog.
-TEST_F(HelpTest, HelpKeyShowsTheWindowsOwnPage) {
-    createWorkspaceWindow();
-    AUTO_KeyPress(gWorkspaceWindow, kKeyF1);
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAWin:ToolManager"});
-    AUTO_KeyPress(gWorkspaceWindow, 'h');
-    EXPECT_TRUE(viewerArguments(300).empty());
-}
-
 TEST_F(HelpTest, ViewerGetsTheDocumentAsOneQuotedWordAndMissingFilesBeep) {
     fs::path odd = home / "it's; docs";
     writeFile(odd / "user.html", "<html></html>\n");
@@ -157,6 +148,8 @@ TEST_F(HelpTest, WithoutItsViewerHelpGoesToTheDesktopOpenerAsAFileUrl) {
 
     AUTO_KeyPress(gWorkspaceWindow, kKeyF1);
     EXPECT_EQ(viewerArguments(), std::vector<std::string>{url + "/user.html#OKAWin:ToolManager"});
+    AUTO_KeyPress(gWorkspaceWindow, 'h');  // only F1 asks for help
+    EXPECT_TRUE(viewerArguments(300).empty());
     AUTO_ChooseMenuItem(gWorkspaceWindow, "&Language Reference");
     EXPECT_EQ(viewerArguments(), std::vector<std::string>{url + "/quenta.html"});
     // Blanks, quotes and semicolons in the path survive the shell and the URL.
