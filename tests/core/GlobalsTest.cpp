@@ -16,10 +16,8 @@ namespace {
 class GlobalsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TCPTransport::forgetToolManagerPort();
         setenv("OKA", "/opt/oka", 1);
-        unsetenv("OKA_LOG_SIZE");
-        unsetenv("OKA_LOGLEVEL");
+        TearDown();
     }
     void TearDown() override {
         TCPTransport::forgetToolManagerPort();

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "core/Utilities.h"
@@ -59,20 +60,15 @@ TEST(Texts, CopiesAreBoundedAndTerminated) {
 
 TEST(Files, TextFilesAreJudgedByTheirFirst256Bytes) {
     TempHome home;
-    auto late = home.path() / "late-nul";
-    std::string content(300, 'a');
-    content[280] = '\0';
-    writeFile(late, content);
-    EXPECT_TRUE(isTextFile(late.c_str()));
-
-    auto early = home.path() / "early-nul";
-    content[10] = '\0';
-    writeFile(early, content);
-    EXPECT_FALSE(isTextFile(early.c_str()));
-
-    auto empty = home.path() / "empty";
-    writeFile(empty, "");
-    EXPECT_TRUE(isTextFile(empty.c_str()));
+    std::string lateNul(300, 'a'), earlyNul = lateNul;
+    lateNul[280] = '\0';
+    earlyNul[10] = '\0';
+    for (const auto& [name, content, isText] : {std::tuple{"late-nul", lateNul, true},
+                                                {"early-nul", earlyNul, false},
+                                                {"empty", std::string(), true}}) {
+        writeFile(home.path() / name, content);
+        EXPECT_EQ(isTextFile((home.path() / name).c_str()), isText) << name;
+    }
     EXPECT_FALSE(isTextFile((home.path() / "missing").c_str()));
     EXPECT_FALSE(fileExists(nullptr));
 }

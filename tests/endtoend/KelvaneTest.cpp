@@ -1,7 +1,7 @@
 // Black-box checks of the kelvane program: it is started headless in a
 // temporary HOME with a throw-away installation and spoken to over TCP.
-// What a message center answers to unknown or ill-formed messages, and how
-// the transport picks its port, is tested on the libraries themselves.
+// What a message center answers to unknown, ill-formed or hostile messages,
+// and how the transport picks its port, is tested on the libraries themselves.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,24 +10,12 @@
 #include <sstream>
 
 #include "KelvaneHarness.h"
-#include "RawPeer.h"
 
 namespace {
 
 long showError(KelvaneHarness& hub) {
     std::unique_ptr<Message> reply = hub.ask(new Message(typeCode("SHOW"), nullptr));
     return reply && reply->paramCount == 1 ? reply->getLongParam(0) : -1;
-}
-
-TEST(Kelvane, GarbageOnTheWireIsDroppedAndTheHubKeepsAnswering) {
-    KelvaneHarness hub;
-    ASSERT_TRUE(hub.start());
-    EXPECT_EQ(showError(hub), 0);
-    std::string bytes = wireBytes(Message(typeCode("SHOW"), nullptr));
-    bytes[5] = 99;  // parameter count
-    sendRawBytes(hub.port, bytes);
-    sendRawBytes(hub.port, "short");
-    EXPECT_EQ(showError(hub), 0);
 }
 
 TEST(Kelvane, EveryLogLineHasTheFixedFormat) {
@@ -69,13 +57,5 @@ TEST_P(KelvaneStop, EndsInOrderWhileStillAnsweringForThreeSeconds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, KelvaneStop, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
-
-TEST(Kelvane, MissingOkaIsLoggedAndEndsWithMinusOne) {
-    KelvaneHarness hub;
-    hub.launch({"OKA="});
-    EXPECT_EQ(hub.kelvane->waitForExit(5000), 255);
-    EXPECT_NE(hub.log().find("the OKA environment variable was not set - this is bad"),
-              std::string::npos);
-}
 
 }  // namespace

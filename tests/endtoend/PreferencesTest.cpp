@@ -252,8 +252,8 @@ bool printed(const CommandRun& run, const std::string& line) {
 }
 
 TEST_F(PreferencesTest, StartUpProblemsAreToldOnTheTerminal) {
-    // Without OKA: one line, status 255, and the port file as it was (here
-    // one left by an earlier Tool Manager) or none.
+    // Without OKA: one line, also in the log, status 255, and the port file
+    // as it was (here one left by an earlier Tool Manager) or none.
     fs::path fresh = home.path() / "fresh";
     fs::create_directories(fresh);
     std::string earlierPortFile = readFile(home.okaDirectory() / "okaport");
@@ -263,6 +263,8 @@ TEST_F(PreferencesTest, StartUpProblemsAreToldOnTheTerminal) {
         EXPECT_EQ(run.output,
                   "kelvane: the environment variable OKA is not set: set it to the installation's root folder\n");
     }
+    EXPECT_NE(readFile(home.okaDirectory() / "okalog").find("the OKA environment variable was not set"),
+              std::string::npos);
     EXPECT_EQ(readFile(home.okaDirectory() / "okaport"), earlierPortFile);
     EXPECT_FALSE(fs::exists(fresh / ".oka" / "okaport"));
 

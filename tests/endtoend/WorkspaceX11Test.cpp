@@ -1,9 +1,9 @@
 // The workspace as a person uses it: kelvane with the two sample tools on a
 // private Xvfb, driven with real pointer and key input through xdotool.
+// The help viewer is a fake that records what it was asked to show.
 // Skipped when Xvfb or xdotool is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -17,30 +17,9 @@
 
 namespace {
 
-// The output of a shell command, without its last line end.
-std::string shellOutput(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-        pclose(pipe);
-    }
-    while (!output.empty() && output.back() == '\n') output.pop_back();
-    return output;
-}
-
-bool xdotool(const std::string& arguments) {
-    return std::system(("xdotool " + arguments + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-// Types `keys` into the next pop-up menu, once it shows.
-void typeIntoNextPopUp(const std::string& keys) {
-    ASSERT_EQ(std::system(("(" + popUpKeysScript(keys) + ") > /dev/null 2>&1 &").c_str()), 0);
-}
-
 // Where the X window `id` stands on the screen.
 void windowOrigin(const std::string& id, int* left, int* top) {
-    std::istringstream geometry(shellOutput("xdotool getwindowgeometry --shell " + id));
+    std::istringstream geometry(runCommand("xdotool getwindowgeometry --shell " + id).output);
     for (std::string line; std::getline(geometry, line);) {
         if (line.rfind("X=", 0) == 0) *left = std::stoi(line.substr(2));
         if (line.rfind("Y=", 0) == 0) *top = std::stoi(line.substr(2));
@@ -64,9 +43,14 @@ class WorkspaceX11Test : public ::testing::Test {
         if (!server.start()) GTEST_SKIP() << "Xvfb did not start";
         hub.headless = false;
         hub.installSampleTools();
-        ASSERT_TRUE(hub.start());
+        // The help viewer is a fake "netscape" that records its arguments.
+        writeFile(hub.root / "doc" / "html" / "user.html", "<html></html>\n");
+        std::filesystem::path bin = hub.home.path() / "bin";
+        writeFile(bin / "netscape", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + viewerOut.string() + "'\n");
+        std::filesystem::permissions(bin / "netscape", std::filesystem::perms::owner_all);
+        ASSERT_TRUE(hub.start({"PATH=" + bin.string() + ":" + std::getenv("PATH")}));
         ASSERT_TRUE(hub.waitUntil([&] { return hub.sampleToolsReady(); }, 15000));
-        window = shellOutput("xdotool search --sync --onlyvisible --name '^OKA Project: '");
+        window = windowIdOf("^OKA Project: ");
         ASSERT_FALSE(window.empty());
     }
     void TearDown() override {
@@ -80,7 +64,14 @@ class WorkspaceX11Test : public ::testing::Test {
     XvfbServer server;
     KelvaneHarness hub;
     std::string window;  // the workspace's X window id
+    std::filesystem::path viewerOut = hub.home.path() / "viewer.out";
 };
+
+TEST_F(WorkspaceX11Test, F1StartsTheHelpViewerAtTheWorkspaceAnchor) {
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key F1"));
+    EXPECT_TRUE(pollUntil([&] { return !readFile(viewerOut).empty(); }, 5000));
+    EXPECT_EQ(readFile(viewerOut), (hub.root / "doc/html/user.html").string() + "#OKAWin:ToolManager\n");
+}
 
 // The icon row starts at (18, 15) of the window, one 70 x 50 icon every 75
 // pixels in name order: "Sample Runner", then "Sample Viewer".
@@ -89,7 +80,7 @@ constexpr int kIconY = 15 + 25;
 
 TEST_F(WorkspaceX11Test, ARightClickOnAToolIconRunsTheChosenCommand) {
     // The runner's menu: Run Agent, Attach to Engine, Engine Status, ...
-    typeIntoNextPopUp("Down Down Down Return");
+    ASSERT_TRUE(typeIntoNextPopUp("Down Down Down Return"));
     ASSERT_TRUE(clickIn(window, kRunnerIconX, kIconY, 3));
     EXPECT_TRUE(logShows("received CMDS Engine Status machine  port 0 path "));
 }
@@ -97,28 +88,26 @@ TEST_F(WorkspaceX11Test, ARightClickOnAToolIconRunsTheChosenCommand) {
 // A digest of the pixels of the runner's icon and the panel around it, as
 // the X server shows them (the panel starts at (8, 8) below the menu bar).
 std::string runnerIconPixels(const std::string& window) {
-    return shellOutput("import -window " + window + " -crop 75x66+8+33 +repage rgb:- | md5sum");
+    return firstLine("import -window " + window + " -crop 75x66+8+33 +repage rgb:- | md5sum");
 }
 
 TEST_F(WorkspaceX11Test, TheUnloadedMarkGoesWithEveryPixelWhenTheToolIsBack) {
     if (!isProgramInstalled("import")) GTEST_SKIP() << "ImageMagick is not installed";
     std::string loaded = runnerIconPixels(window);
     // Loaded, the menu reads: three commands, Unload Tool, Tool Information.
-    typeIntoNextPopUp("Down Down Down Down Return");
+    ASSERT_TRUE(typeIntoNextPopUp("Down Down Down Down Return"));
     ASSERT_TRUE(clickIn(window, kRunnerIconX, kIconY, 3));
     ASSERT_TRUE(hub.waitUntil([&] { return runnerIconPixels(window) != loaded; }, 10000)) << "no mark";
     // Unloaded, the commands are disabled: the first item to take is Load Tool.
-    typeIntoNextPopUp("Down Return");
+    ASSERT_TRUE(typeIntoNextPopUp("Down Return"));
     ASSERT_TRUE(clickIn(window, kRunnerIconX, kIconY, 3));
     EXPECT_TRUE(hub.waitUntil([&] { return runnerIconPixels(window) == loaded; }, 20000));
 }
 
 TEST_F(WorkspaceX11Test, FileAddEngineOpensTheAddEngineWindowWhichAddsTheEngine) {
-    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
-    ASSERT_TRUE(xdotool("key alt+f"));
-    typeIntoNextPopUp("e");
-    std::string engineWindow =
-        shellOutput("timeout 20 xdotool search --sync --onlyvisible --name '^Add Engine$'");
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key alt+f"));
+    ASSERT_TRUE(typeIntoNextPopUp("e"));
+    std::string engineWindow = windowIdOf("^Add Engine$");
     ASSERT_FALSE(engineWindow.empty());
     // The "Add" button.
     ASSERT_TRUE(clickIn(engineWindow, 284, 109, 1));
@@ -126,8 +115,7 @@ TEST_F(WorkspaceX11Test, FileAddEngineOpensTheAddEngineWindowWhichAddsTheEngine)
 }
 
 TEST_F(WorkspaceX11Test, CtrlQEndsTheToolManagerInOrder) {
-    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
-    ASSERT_TRUE(xdotool("key ctrl+q"));
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key ctrl+q"));
     EXPECT_EQ(hub.kelvane->waitForExit(10000), 0);
     std::string log = hub.log();
     size_t closing = log.find("Closing all tool windows");
@@ -141,19 +129,15 @@ TEST_F(WorkspaceX11Test, CtrlOOpensTheProjectWhoseNameIsTypedAndReturnPressed) {
     std::filesystem::path project = hub.home.path() / "work" / "demo.prj";
     std::filesystem::create_directories(project.parent_path());
     std::filesystem::copy_file(hub.home.path() / "untitled.prj", project);
-    ASSERT_TRUE(xdotool("windowfocus --sync " + window));
-    ASSERT_TRUE(xdotool("key ctrl+o"));
-    std::string picker =
-        shellOutput("timeout 20 xdotool search --sync --onlyvisible --name '^Select a project to open:$'");
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key ctrl+o"));
+    std::string picker = windowIdOf("^Select a project to open:$");
     ASSERT_FALSE(picker.empty());
     // The name field, then Return: it presses Open.
     ASSERT_TRUE(clickIn(picker, 250, 322, 1));
     ASSERT_TRUE(xdotool("key ctrl+a"));
     ASSERT_TRUE(xdotool("type --delay 10 '" + project.string() + "'"));
     ASSERT_TRUE(xdotool("key Return"));
-    EXPECT_FALSE(
-        shellOutput("timeout 20 xdotool search --sync --onlyvisible --name '^OKA Project: demo.prj$'")
-            .empty());
+    EXPECT_FALSE(windowIdOf("^OKA Project: demo.prj$").empty());
 }
 
 // A new list stands 8 pixels right of the project list, in the component

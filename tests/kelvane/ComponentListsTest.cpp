@@ -6,7 +6,6 @@
 #include "ScriptedTool.h"
 #include "WorkspaceFixture.h"
 #include "kelvane/ComponentLists.h"
-#include "projects/EngineInfo.h"
 #include "tools/CommandManager.h"
 #include "tools/ToolRegistry.h"
 
@@ -35,12 +34,6 @@ class ComponentListsTest : public WorkspaceTest {
     }
 
     std::vector<std::unique_ptr<ScriptedTool>> tools;
-    static std::vector<std::string> lastPopUpLabels() {
-        std::vector<std::string> labels;
-        for (const MenuItem& item : AUTO_LastPopupItems())
-            labels.push_back(item.separator ? "---" : (item.enabled ? "" : "-") + item.label);
-        return labels;
-    }
 };
 }  // namespace
 

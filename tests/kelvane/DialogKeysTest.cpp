@@ -1,5 +1,5 @@
-// The keys of every dialog, headless: Escape presses Cancel or closes the
-// window, Return in a one-line field presses the default button, Tab walks
+// The keys of every dialog, headless: F1 shows the dialog's help, Escape
+// presses Cancel or closes the window, Return in a one-line field presses the default button, Tab walks
 // the fields and buttons in reading order.
 #include <functional>
 #include <string>
@@ -10,8 +10,6 @@
 #include "kelvane/PreferencesWindow.h"
 #include "kelvane/ToolInfoWindow.h"
 #include "projects/ComponentView.h"
-#include "projects/EngineInfo.h"
-#include "projects/MasterComponentList.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/NewEngineWindow.h"
 #include "toolkit/widgets/KeyboardNavigation.h"
@@ -35,6 +33,10 @@ void watchDestruction(WinObj* window, bool* gone) {
 
 class DialogKeysTest : public WorkspaceTest {
   public:
+    DialogKeysTest() {
+        writeFile(manager.installation / "doc" / "html" / "user.html", "<html></html>\n");
+        gHelpManager->setViewerName("true");
+    }
     static WinObj* addEngineWindow() {
         displayNewEngineWindow(nullptr, 0);
         return gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
@@ -53,38 +55,41 @@ class DialogKeysTest : public WorkspaceTest {
         askFindInSourceView();
         return gFindWindow;
     }
-    static long engineCount() {
-        ComponentList* engines = gProjectManager->getMasterComponentList().getComponentList(kEngineType);
-        return engines != nullptr ? engines->getCount() : 0;
-    }
-    // Runs `open`, a modal dialog, with Escape pressed in it; true when the
-    // key ended the loop (nothing was left for the automatic answer).
+    // Runs `open`, a modal dialog, with F1 then Escape pressed in it; true
+    // when the key ended the loop (nothing was left for the automatic answer).
     static bool escapeEnds(const char* windowName, const std::function<void()>& open) {
         AUTO_Reset();
-        AUTO_ScriptModal(windowName, [](WinObj* window) { AUTO_KeyPress(window, kKeyEscape); });
+        AUTO_ScriptModal(windowName, [](WinObj* window) {
+            AUTO_KeyPress(window, kKeyF1);
+            AUTO_KeyPress(window, kKeyEscape);
+        });
         open();
         return AUTO_UnscriptedCount() == 0;
+    }
+    bool helpShown(const std::string& helpKey) {
+        return manager.logContains("#OKAWin:" + helpKey + "'&");
     }
 };
 
 struct ModelessDialog {
-    const char* name;
+    const char* helpKey;
     std::function<WinObj*(DialogKeysTest&)> open;
 };
 
-TEST_F(DialogKeysTest, EscapeCancelsOrClosesEveryModelessDialog) {
+TEST_F(DialogKeysTest, HelpAndEscapeInEveryModelessDialog) {
     const std::vector<ModelessDialog> dialogs = {
-        {"Add Engine", [](DialogKeysTest&) { return addEngineWindow(); }},
-        {"Preferences", [](DialogKeysTest&) { return displayKelvanePreferences(); }},
-        {"List Filter", [](DialogKeysTest& test) { return test.listFilterWindow(); }},
-        {"Project Paths", [](DialogKeysTest&) { return pathsWindow(); }},
-        {"Find", [](DialogKeysTest&) { return findWindow(); }},
+        {"AddEngine", [](DialogKeysTest&) { return addEngineWindow(); }},
+        {"KelvanePrefs", [](DialogKeysTest&) { return displayKelvanePreferences(); }},
+        {"ListFilters", [](DialogKeysTest& test) { return test.listFilterWindow(); }},
+        {"ProjectPaths", [](DialogKeysTest&) { return pathsWindow(); }},
+        {"SourceFind", [](DialogKeysTest&) { return findWindow(); }},
     };
-    std::string viewer = gHelpManager->getViewerName();
     for (const ModelessDialog& dialog : dialogs) {
-        SCOPED_TRACE(dialog.name);
+        SCOPED_TRACE(dialog.helpKey);
         WinObj* window = dialog.open(*this);
         ASSERT_NE(window, nullptr);
+        AUTO_KeyPress(window, kKeyF1);
+        EXPECT_TRUE(helpShown(dialog.helpKey));
         for (WgtObj* widget : focusChain(window))
             if (auto* field = dynamic_cast<TEdObj*>(widget); field && !field->multiLine)
                 AUTO_EditText(field, "typed");
@@ -95,23 +100,25 @@ TEST_F(DialogKeysTest, EscapeCancelsOrClosesEveryModelessDialog) {
     }
     // Cancelled, so nothing typed was taken.
     EXPECT_EQ(engineCount(), 0);
-    EXPECT_EQ(gHelpManager->getViewerName(), viewer);
+    EXPECT_STREQ(gHelpManager->getViewerName(), "true");
     EXPECT_FALSE(manager.logContains("typed"));
     // The workspace itself stays.
     AUTO_KeyPress(gWorkspaceWindow, kKeyEscape);
     EXPECT_NE(gWorkspaceWindow, nullptr);
 }
 
-TEST_F(DialogKeysTest, EscapeEndsEveryModalDialogWithoutAnAnswer) {
+TEST_F(DialogKeysTest, HelpAndEscapeInEveryModalDialog) {
     char chosen[kPathSize];
     bool picked = true;
     EXPECT_TRUE(escapeEnds("filePicker", [&] {
         picked = chooseFile(kPickerDisk, chosen, sizeof chosen, "Pick", nullptr, nullptr, true, true);
     }));
     EXPECT_FALSE(picked);
+    EXPECT_TRUE(helpShown("FilePicker"));
     FakeTool tool("browser", typeCode("BROW"));
     registerFrom(tool);
     EXPECT_TRUE(escapeEnds("toolInfoWindow", [&] { displayToolInfoWindow(&tool.info); }));
+    EXPECT_TRUE(helpShown("ToolInfo"));
     EXPECT_TRUE(escapeEnds("aboutOKAWindow", [] { displayAboutWindow(); }));
 
     // An alert's Escape is its "Cancel", wherever that stands; without one it answers nothing.
@@ -130,6 +137,7 @@ TEST_F(DialogKeysTest, EscapeEndsEveryModalDialogWithoutAnAnswer) {
         }));
         EXPECT_EQ(answer, alert.answer) << alert.buttons[0];
     }
+    EXPECT_TRUE(helpShown("AlertWindow"));
 }
 
 TEST_F(DialogKeysTest, ReturnInAOneLineFieldPressesTheDefaultButton) {
@@ -138,12 +146,6 @@ TEST_F(DialogKeysTest, ReturnInAOneLineFieldPressesTheDefaultButton) {
     AUTO_PressEnter(static_cast<TEdObj*>(RES_GetNthChild(window, 0)));
     EXPECT_EQ(engineCount(), 1);
     EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("ADDW")));
-
-    WinObj* form = displayKelvanePreferences();
-    auto* viewerField = static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"));
-    AUTO_EditText(viewerField, "firefox");
-    AUTO_PressEnter(viewerField);
-    EXPECT_STREQ(gHelpManager->getViewerName(), "firefox");
 
     // The find field's Return searches once, not once more through Find.
     window = findWindow();

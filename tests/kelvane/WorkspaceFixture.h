@@ -8,6 +8,8 @@
 #include "ToolManagerTest.h"
 #include "kelvane/ProjectColumns.h"
 #include "kelvane/WorkspaceWindow.h"
+#include "projects/EngineInfo.h"
+#include "projects/MasterComponentList.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
@@ -15,13 +17,8 @@
 class WorkspaceTest : public ToolManagerTest {
   protected:
     WorkspaceTest() {
-        AUTO_Reset();
         EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
         createWorkspaceWindow();
-    }
-    ~WorkspaceTest() override {
-        if (gWorkspaceWindow != nullptr) WIN_TerminateGetStatus(gWorkspaceWindow);
-        AUTO_Reset();
     }
 
     std::filesystem::path projectPath() const { return manager.home.path() / "demo.prj"; }
@@ -40,6 +37,10 @@ class WorkspaceTest : public ToolManagerTest {
     }
     // The workspace's column of `view`.
     static ViewColumn* columnOf(const ComponentView* view) { return gProjectColumns.columnOf(*view); }
+    static long engineCount() {
+        ComponentList* engines = gProjectManager->getMasterComponentList().getComponentList(kEngineType);
+        return engines != nullptr ? engines->getCount() : 0;
+    }
     // The row of the project list showing `text`, or -1.
     static int rowShowing(LBoxObj* list, const std::string& text) {
         for (size_t row = 0; row < list->rows.size(); ++row)

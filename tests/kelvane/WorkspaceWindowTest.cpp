@@ -4,17 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "ToolManagerTest.h"
+#include "WorkspaceFixture.h"
 #include "core/Globals.h"
 #include "kelvane/ToolIconBar.h"
 #include "kelvane/WorkspaceCommands.h"
-#include "kelvane/WorkspaceWindow.h"
-#include "projects/EngineInfo.h"
-#include "projects/MasterComponentList.h"
 #include "projects/IdentifyProgress.h"
-#include "projects/ProjectManager.h"
-#include "toolkit/automation/Automation.h"
-#include "toolkit/Toolkit.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/WindowManager.h"
 
@@ -24,56 +18,35 @@ constexpr TypeCode kViewer = typeCode("BROW");
 constexpr TypeCode kAgent = typeCode("QAGT");
 constexpr int kRightButton = 3;
 
-class WorkspaceWindowTest : public ToolManagerTest {
+class WorkspaceWindowTest : public WorkspaceTest {
   protected:
-    WorkspaceWindowTest() {
-        AUTO_Reset();
-        createWorkspaceWindow();
-    }
-    ~WorkspaceWindowTest() override {
-        if (gWorkspaceWindow != nullptr) WIN_TerminateGetStatus(gWorkspaceWindow);
-        AUTO_Reset();
-    }
-
-    static std::string statusLine() {
-        return TAREA_GetLabel(static_cast<TAreaObj*>(RES_GetNthChild(gWorkspaceWindow, 0)));
-    }
     static TButObj* button(const char* name) {
         return static_cast<TButObj*>(AUTO_FindByName(gWorkspaceWindow, name));
     }
     // Right-clicks the tool's icon, choosing `label` in its pop-up (nothing
-    // when empty), and returns the labels the menu offered; disabled items
-    // are marked "-", checked ones "+".
+    // when empty), and returns the labels the menu offered.
     static std::vector<std::string> popUp(TypeCode tool, const char* label = "") {
         AUTO_ScriptPopupLabel(label);
         AUTO_ButtonDown(gToolIconBar->iconOf(tool), kRightButton, false);
-        std::vector<std::string> offered;
-        for (const MenuItem& item : AUTO_LastPopupItems()) {
-            std::string shown = item.label;
-            if (item.separator) shown = "---";
-            else if (!item.enabled) shown = "-" + shown;
-            if (item.checked) shown = "+" + shown;
-            offered.push_back(shown);
-        }
-        return offered;
+        return lastPopUpLabels();
     }
-    static long engineCount() {
-        ComponentList* engines =
-            gProjectManager->getMasterComponentList().getComponentList(kEngineType);
-        return engines != nullptr ? engines->getCount() : 0;
+    static void selectEngine() {
+        Item* engine = nullptr;
+        ASSERT_TRUE(gProjectManager->getComponentByIdent(&engine, kEngineType, "enginehost", 7000));
+        gProjectManager->selectComponent(engine);
     }
 };
 }  // namespace
 
 TEST_F(WorkspaceWindowTest, ButtonsAndMenusRunTheirCommandsAndExplainThemselves) {
-    EXPECT_EQ(std::string(WIN_GetLabel(gWorkspaceWindow)), "OKA Project: untitled.prj");
+    EXPECT_EQ(std::string(WIN_GetLabel(gWorkspaceWindow)), "OKA Project: demo.prj");
     AUTO_Enter(button("5removeComponent"));
-    EXPECT_EQ(statusLine(), " Remove the selected component from the current project");
+    EXPECT_EQ(statusText(), " Remove the selected component from the current project");
     AUTO_Enter(button("9minimizeWindows"));
-    EXPECT_EQ(statusLine(),
+    EXPECT_EQ(statusText(),
               " Minimize all OKA windows except for the Project Manager window");
     AUTO_Enter(gWorkspaceWindow);
-    EXPECT_EQ(statusLine(), " ");
+    EXPECT_EQ(statusText(), " ");
 
     // Restore and minimize go to the tools only.
     FakeTool compiler("compiler", kCompiler);
@@ -90,9 +63,7 @@ TEST_F(WorkspaceWindowTest, ButtonsAndMenusRunTheirCommandsAndExplainThemselves)
     // without one.
     EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7000)).ok());
     AUTO_Activate(button("5removeComponent"));
-    Item* engine = nullptr;
-    ASSERT_TRUE(gProjectManager->getComponentByIdent(&engine, kEngineType, "enginehost", 7000));
-    gProjectManager->selectComponent(engine);
+    selectEngine();
     ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, 105));
     EXPECT_EQ(engineCount(), 0);
 
@@ -126,7 +97,7 @@ TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThe
     viewer.drainTypes();
 
     AUTO_Enter(gToolIconBar->iconOf(kCompiler));
-    EXPECT_EQ(statusLine(),
+    EXPECT_EQ(statusText(),
               " Hold down the right mouse button to display commands this tool implements");
     EXPECT_EQ(popUp(kCompiler, "Build"),
               (std::vector<std::string>{"Build", "Compile", "Attach", "---", "Unload Tool",
@@ -135,9 +106,7 @@ TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThe
 
     // With an engine selected, the file command is offered disabled.
     EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7000)).ok());
-    Item* engine = nullptr;
-    gProjectManager->getComponentByIdent(&engine, kEngineType, "enginehost", 7000);
-    gProjectManager->selectComponent(engine);
+    selectEngine();
     EXPECT_EQ(popUp(kCompiler, "Attach"),
               (std::vector<std::string>{"Build", "-Compile", "Attach", "---", "Unload Tool",
                                         "Tool Information..."}));
@@ -223,11 +192,7 @@ TEST_F(WorkspaceWindowTest, AddEngineWindowAddsConfirmedEnginesOnly) {
     ASSERT_EQ(engineCount(), 1);
     EXPECT_TRUE(manager.logContains("Created: EngineInfo: <localhost 7777"));
 
-    // Cancel adds nothing; a machine name too long for the project is refused aloud.
-    AUTO_Activate(button("4addEngine"));
-    window = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
-    AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 3)));
-    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("ADDW")));
+    // A machine name too long for the project is refused aloud.
     AUTO_Activate(button("4addEngine"));
     window = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
     AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(window, 0)), std::string(40, 'm').c_str());
@@ -244,13 +209,13 @@ TEST_F(WorkspaceWindowTest, AddEngineWindowAddsConfirmedEnginesOnly) {
 TEST_F(WorkspaceWindowTest, StatusLineShowsIdentificationProgress) {
     IdentifyProgress* shown = gProjectManager->getFileIdentifier().getProgress();
     ASSERT_NE(shown, nullptr);
-    std::string before = statusLine();
+    std::string before = statusText();
     shown->identifyProgress(3400, 10000, 150);
-    EXPECT_EQ(statusLine(), before);
+    EXPECT_EQ(statusText(), before);
     shown->identifyProgress(3400, 10000, 250);
-    EXPECT_EQ(statusLine(), " Identifying files: 3,400 of 10,000");
+    EXPECT_EQ(statusText(), " Identifying files: 3,400 of 10,000");
     shown->identifyEnded();
-    EXPECT_EQ(statusLine(), " ");
+    EXPECT_EQ(statusText(), " ");
     WIN_TerminateGetStatus(gWorkspaceWindow);
     EXPECT_EQ(gProjectManager->getFileIdentifier().getProgress(), nullptr);
 }

@@ -18,6 +18,14 @@
 
 namespace {
 constexpr TypeCode kAgentType = typeCode("QAGT");
+const IdentifyRule kAgentRule{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""};
+// Two tools that both recognise ".both": the first registered decides.
+const std::vector<IdentifyRule> kFirstRules{
+    {".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, "Agents"},
+    {".both", IdentifyRule::recognise, "first kind", typeCode("ONE "), ""}};
+const std::vector<IdentifyRule> kSecondRules{
+    {".both", IdentifyRule::recognise, "second kind", typeCode("TWO "), ""},
+    {".qh", IdentifyRule::recognise, "Quenta header", typeCode("QHDR"), "Headers"}};
 
 class IdentificationTest : public ProjectTest {
 protected:
@@ -46,13 +54,8 @@ protected:
 }  // namespace
 
 TEST_F(IdentificationTest, FirstLoadedToolInRegistryOrderDecides) {
-    ScriptedTool first(journal("first"), "first", typeCode("FRST"),
-                       {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, "Agents"},
-                        {".both", IdentifyRule::recognise, "first kind", typeCode("ONE "), ""}});
-    ScriptedTool second(journal("second"), "second", typeCode("SCND"),
-                        {{".both", IdentifyRule::recognise, "second kind", typeCode("TWO "), ""},
-                         {".qh", IdentifyRule::recognise, "Quenta header", typeCode("QHDR"),
-                          "Headers"}});
+    ScriptedTool first(journal("first"), "first", typeCode("FRST"), kFirstRules);
+    ScriptedTool second(journal("second"), "second", typeCode("SCND"), kSecondRules);
     ASSERT_EQ(registerFrom(first), 0);
     ASSERT_EQ(registerFrom(second), 0);
 
@@ -125,8 +128,7 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
 
     {
         ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
-                          {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""},
-                           {".txt", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
+                          {kAgentRule, {".txt", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
         ASSERT_EQ(registerFrom(tool), 0);  // registration identifies again
         EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
         EXPECT_EQ(listOf(other), "Quenta agent files QAGT");
@@ -171,7 +173,7 @@ TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     LBOX_GoIndex(&box, 1);
     LBOX_CurSelect(&box);
     ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
-                      {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
+                      {kAgentRule});
     ASSERT_EQ(registerFrom(tool), 0);
     EXPECT_EQ(rowTexts(),
               (std::vector<std::string>{"Quenta agent files", "a.qa", "text files", "z.txt"}));
@@ -196,13 +198,8 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
         size_t logStart = manager.log().size();
         std::filesystem::remove(journal("first"));
         std::filesystem::remove(journal("second"));
-        ScriptedTool first(journal("first"), "first", typeCode("FRST"),
-                           {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""},
-                            {".both", IdentifyRule::recognise, "first kind", typeCode("ONE "), ""}},
-                           firstLibrary);
-        ScriptedTool second(journal("second"), "second", typeCode("SCND"),
-                            {{".both", IdentifyRule::recognise, "second kind", typeCode("TWO "), ""},
-                             {".qh", IdentifyRule::recognise, "Quenta header", typeCode("QHDR"), ""}},
+        ScriptedTool first(journal("first"), "first", typeCode("FRST"), kFirstRules, firstLibrary);
+        ScriptedTool second(journal("second"), "second", typeCode("SCND"), kSecondRules,
                             secondLibrary);
         ASSERT_EQ(registerFrom(first), 0);
         ASSERT_EQ(registerFrom(second), 0);
@@ -254,7 +251,7 @@ TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
     std::string agent = makeFile("a.qa");
     EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
     ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
-                      {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
+                      {kAgentRule});
     Message* registration = newRegistration(tool.info, "/opt/oka/bin/tool");
     registration->sender = tool.info;
     registration->destination = gMessageCenter->getOwnToolInfo();
@@ -284,7 +281,7 @@ TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
     ScriptedTool dying(journal("dying"), "dying", typeCode("DYIN"),
                        {{".fatal", IdentifyRule::dies, "", 0, ""}});
     ScriptedTool living(journal("living"), "living", typeCode("LIVE"),
-                        {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
+                        {kAgentRule});
     ASSERT_EQ(registerFrom(living), 0);
     ASSERT_EQ(registerFrom(dying), 0);
     makeFile("b.fatal");

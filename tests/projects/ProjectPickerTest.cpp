@@ -23,23 +23,6 @@ namespace {
 
 class ProjectPickerTest : public ProjectTest {
 protected:
-    ProjectPickerTest() { AUTO_Reset(); }
-    ~ProjectPickerTest() override { AUTO_Reset(); }
-
-    // The next picker accepts `path` typed into its name field.
-    static void pickerAccepts(const std::string& path) {
-        AUTO_ScriptModal("filePicker", [path](WinObj* window) {
-            AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(window, 6)), path.c_str());
-            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 3)));
-        });
-    }
-    // The next alert records its title and answers with button `answer`.
-    void answerAlert(int answer) {
-        AUTO_ScriptModal("alertWindow", [this, answer](WinObj* window) {
-            alertTitle = WIN_GetLabel(window);
-            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(RES_GetNthChild(window, 1), answer - 1)));
-        });
-    }
     std::string storedProjectPath() {
         char path[256] = "";
         EXPECT_TRUE(
@@ -59,8 +42,6 @@ protected:
         }
         return paths;
     }
-
-    std::string alertTitle;
 };
 
 }  // namespace
@@ -90,10 +71,10 @@ TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
 
 TEST_F(ProjectPickerTest, AFileThatIsNoProjectIsOverwrittenOnlyOnRequest) {
     std::string bogus = makeFile("bogus.prj", "not a project\n");
-    answerAlert(1);  // Cancel
+    answerNextAlert(1);  // Cancel
     pickerAccepts(bogus);
     chooseProject(false);
-    EXPECT_EQ(alertTitle, "Invalid file");
+    EXPECT_EQ(alerts.at(0).title, "Invalid file");
     EXPECT_EQ(readFile(bogus), "not a project\n");
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: file missing or invalid");
 }
@@ -133,26 +114,6 @@ TEST_F(ProjectPickerTest, MakeFullPathOffersThePickerAndAddsTheDirectoryAsAProje
 // ---- 'DISF'
 
 namespace {
-// A 'DISF' request; the parameters that the Tool Manager does not read
-// carry values for checking that they travel unchanged.
-Message* displayRequest(const std::string& path, bool resolve, bool mayAsk, TypeCode viewerType) {
-    auto* message = new Message(typeCode("DISF"), nullptr);
-    message->addTextParam(path.c_str());
-    message->addBoolParam(resolve);
-    message->addLongParam(42);
-    message->addShortParam(7);
-    message->addBoolParam(true);
-    message->addLongParam(-1);
-    message->addBoolParam(false);
-    message->addBoolParam(mayAsk);
-    message->addParam(kParamData, "xyz", 3);
-    message->addLongParam(9);
-    message->addTypeParam(viewerType);
-    message->addLongParam(77);
-    message->replyTimeout = 300;  // the relay waits this long for the fake viewer
-    return message;
-}
-
 bool sameParam(const Message& a, const Message& b, int index) {
     return a.getParamType(index) == b.getParamType(index) &&
            a.getParamLength(index) == b.getParamLength(index) &&
@@ -167,6 +128,7 @@ protected:
     }
     // Delivers `request` from the requester; what the viewer received, or null.
     std::unique_ptr<Message> relay(Message* request, FakeTool& target) {
+        request->replyTimeout = 300;  // the relay waits this long for the fake viewer
         EXPECT_EQ(deliver(request, requester.info)->getLongParam(0), 0);
         // The fake viewer never answers; the next relay is to wait for it again.
         gToolRegistry->markResponding(target.info.toolType);
@@ -182,7 +144,7 @@ protected:
 
 TEST_F(DisplaySourceTest, WithoutResolvingAllTwelveParametersAreRelayedUnchanged) {
     registerFrom(viewer);
-    std::unique_ptr<Message> original(displayRequest("shown.qa", false, true, 0));
+    std::unique_ptr<Message> original(newDisplayRequest("shown.qa", 0, false, true));
     std::unique_ptr<Message> relayed = relay(new Message(*original), viewer);
     ASSERT_NE(relayed, nullptr);
     ASSERT_EQ(relayed->paramCount, 12);
@@ -193,7 +155,7 @@ TEST_F(DisplaySourceTest, WithoutResolvingAllTwelveParametersAreRelayedUnchanged
 TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
     registerFrom(viewer);
     gGlobalPathManager->addUniquePath((home.path() / "src" / "lib").c_str());
-    std::unique_ptr<Message> resolved = relay(displayRequest("shown.qa", true, false, 0), viewer);
+    std::unique_ptr<Message> resolved = relay(newDisplayRequest("shown.qa", 0, true), viewer);
     ASSERT_NE(resolved, nullptr);
     char path[256];
     resolved->getTextParam(0, path, sizeof path);
@@ -202,17 +164,17 @@ TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
     EXPECT_FALSE(resolved->getBoolParam(1));
 
     // Unresolved and not to ask: relayed as it came, apart from the flag.
-    std::unique_ptr<Message> kept = relay(displayRequest("elsewhere.qa", true, false, 0), viewer);
+    std::unique_ptr<Message> kept = relay(newDisplayRequest("elsewhere.qa", 0, true), viewer);
     ASSERT_NE(kept, nullptr);
     kept->getTextParam(0, path, sizeof path);
     EXPECT_EQ(std::string(path), "elsewhere.qa");
 
     // Unresolved and the user may be asked: cancelling sends nothing ...
-    EXPECT_EQ(relay(displayRequest("elsewhere.qa", true, true, 0), viewer), nullptr);
+    EXPECT_EQ(relay(newDisplayRequest("elsewhere.qa", 0, true, true), viewer), nullptr);
     // ... and a located file is sent, its directory becoming a project path.
     std::string located = makeFile("other/elsewhere.qa");
     pickerAccepts(located);
-    std::unique_ptr<Message> chosen = relay(displayRequest("elsewhere.qa", true, true, 0), viewer);
+    std::unique_ptr<Message> chosen = relay(newDisplayRequest("elsewhere.qa", 0, true, true), viewer);
     ASSERT_NE(chosen, nullptr);
     chosen->getTextParam(0, path, sizeof path);
     EXPECT_EQ(std::string(path), located);
@@ -223,15 +185,15 @@ TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
 TEST_F(DisplaySourceTest, TheViewerIsTheToolAskedForElseTheCurrentSourceViewer) {
     registerFrom(viewer);
     registerFrom(otherViewer);  // the current source viewer now
-    EXPECT_NE(relay(displayRequest("x.qa", false, false, typeCode("VIEW")), viewer), nullptr);
-    EXPECT_NE(relay(displayRequest("x.qa", false, false, typeCode("NONE")), otherViewer), nullptr);
+    EXPECT_NE(relay(newDisplayRequest("x.qa", typeCode("VIEW")), viewer), nullptr);
+    EXPECT_NE(relay(newDisplayRequest("x.qa", typeCode("NONE")), otherViewer), nullptr);
     EXPECT_EQ(viewer.receive(100), nullptr);
 }
 
 TEST_F(DisplaySourceTest, WithoutASourceViewerTheUserIsWarnedAndNothingIsSent) {
     registerFrom(requester);
     int unscripted = AUTO_UnscriptedCount();
-    EXPECT_EQ(deliver(displayRequest("x.qa", false, false, 0), requester.info)->getLongParam(0), 0);
+    EXPECT_EQ(deliver(newDisplayRequest("x.qa"), requester.info)->getLongParam(0), 0);
     EXPECT_EQ(AUTO_UnscriptedCount(), unscripted + 1);  // the stock warning, dismissed
     EXPECT_EQ(requester.receive(100), nullptr);
 }

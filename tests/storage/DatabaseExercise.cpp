@@ -1,9 +1,10 @@
 #include "DatabaseExercise.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <memory>
-#include <string>
-#include <vector>
+#include <set>
 
 #include "storage/DatabaseCheck.h"
 #include "storage/PrefMan.h"
@@ -13,53 +14,111 @@ namespace {
 // A damaged count may claim millions of fields; a few show the walk works.
 constexpr long kFieldsPerBlock = 40;
 
-// The outcomes are ignored throughout: on a damaged file any operation may
-// fail, and what is checked is that none crashes, hangs or overruns.
-void readEverything(const char* path) {
+std::string contentOf(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Notes each operation's code: damage seen where the check would see it
+// too, or a fault when the code is undocumented.
+struct Codes {
+    void expect(Status status, const char* operation) {
+        const int32_t code = status.code();
+        static const int32_t kDocumented[] = {0, kErrorBlockDeleted, kErrorFieldRange,
+                                           kErrorNoBlockOfType, kErrorFileInUse,
+                                           kErrorWrongFileType, kErrorDamagedFile,
+                                           kErrorBadArgument, kErrorOutOfMemory,
+                                           kErrorVersionRejected, kErrorNoPreferencesFile};
+        damageSeen = damageSeen || (checked && code == kErrorDamagedFile);
+        if (std::find(std::begin(kDocumented), std::end(kDocumented), code) == std::end(kDocumented))
+            outcome.faults.push_back(std::string(operation) + " gave " + std::to_string(code));
+    }
+    ExerciseOutcome& outcome;
+    bool damageSeen = false;
+    // Off for the field walk of free records, of later blocks of a type and
+    // of blocks too short for a count: only the first block of each type
+    // holds fields.
+    bool checked = true;
+};
+
+void readEverything(const char* path, Codes& codes) {
     Database database;
-    if (!database.openDBFile(path, kModeReadOnly, false).ok()) return;
+    Status opened = database.openDBFile(path, kModeReadOnly, false);
+    codes.expect(opened, "openDBFile");
+    if (!opened.ok()) return;
+    std::set<TypeCode> typesSeen;
     for (long k = 1; k <= database.getMPEntries(); ++k) {
-        Result<long> length = database.getBlockLength(k);
-        if (!length.ok()) continue;
-        std::vector<char> data(size_t(length.value()) + 1);
-        (void)database.readDataFromBlock(k, data.data(), long(data.size()), true);
-        Result<long> count = database.countFieldsInBlock(k);
-        if (!count.ok()) continue;
-        for (long f = 0; f <= std::min(count.value(), kFieldsPerBlock) + 1; ++f) {
-            (void)database.getField(k, f);
-            (void)database.getLongFromBlock(k, f);
+        Result<MasterPtrEntry> read = database.getMPEntry(k);
+        codes.expect(read.status(), "getMPEntry");
+        const MasterPtrEntry entry = read.valueOr(MasterPtrEntry{});
+        bool isBlock = entry.type != dbformat::kFreeType && entry.type != dbformat::kBlankType;
+        bool firstOfType = isBlock && typesSeen.insert(entry.type).second;
+        codes.checked = true;
+        Result<long> measured = database.getBlockLength(k);
+        codes.expect(measured.status(), "getBlockLength");
+        const long length = measured.valueOr(0);
+        if (length <= 0) continue;
+        std::vector<char> data(size_t(length) + 1);
+        codes.expect(database.readDataFromBlock(k, data.data(), long(data.size()), true),
+                     "readDataFromBlock");
+        // A block too short for a count holds raw bytes.
+        codes.checked = firstOfType && length >= 4;
+        Result<long> counted = database.countFieldsInBlock(k);
+        codes.expect(counted.status(), "countFieldsInBlock");
+        if (!counted.ok()) continue;
+        for (long f = 0; f <= std::min(counted.value(), kFieldsPerBlock) + 1; ++f) {
+            codes.expect(database.getField(k, f).status(), "getField");
+            codes.expect(database.getLongFromBlock(k, f).status(), "getLongFromBlock");
             char small[8];
-            (void)database.getFieldIntoBuffer(k, f, small, sizeof small);
+            codes.expect(database.getFieldIntoBuffer(k, f, small, sizeof small).status(),
+                         "getFieldIntoBuffer");
         }
     }
 }
 
-void editAsPreferences(const char* path) {
+void editAsPreferences(const char* path, Codes& codes) {
     PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path, "preferences", true);
-    if (!prefs.isOpen()) return;
+    codes.outcome.refused = !prefs.isOpen();
     const std::string text(300, 'r');
     for (TypeCode type : {typeCode("HTPT"), typeCode("WPOS"), typeCode("CPRJ"), typeCode("FREE")}) {
-        long count = std::min(prefs.countPreferencesOfType(type).valueOr(0), kFieldsPerBlock);
+        Result<long> counted = prefs.countPreferencesOfType(type);
+        codes.expect(counted.status(), "countPreferencesOfType");
         char buffer[64];
-        for (long n = 1; n <= count; ++n)
-            (void)prefs.readNthPreference(type, n, buffer, sizeof buffer);
-        (void)prefs.addPreference(type, text.c_str(), 12);
-        (void)prefs.writeNthPreference(type, 1, text.c_str(), long(text.size()));
-        (void)prefs.deleteNthPreference(type, 2);
-        (void)prefs.deletePreferencesOfType(type);
-        (void)prefs.addPreference(type, text.c_str(), 40);
+        for (long n = 1; n <= std::min(counted.valueOr(0), kFieldsPerBlock); ++n)
+            codes.expect(prefs.readNthPreference(type, n, buffer, sizeof buffer).status(),
+                         "readNthPreference");
+        codes.expect(prefs.addPreference(type, text.c_str(), 12), "addPreference");
+        codes.expect(prefs.writeNthPreference(type, 1, text.c_str(), long(text.size())),
+                     "writeNthPreference");
+        codes.expect(prefs.deleteNthPreference(type, 2), "deleteNthPreference");
+        codes.expect(prefs.deletePreferencesOfType(type), "deletePreferencesOfType");
+        codes.expect(prefs.addPreference(type, text.c_str(), 40), "addPreference");
     }
     if (Result<long> index = prefs.addBlock(typeCode("BLOB"), 16, 0); index.ok()) {
-        (void)prefs.writeDataToBlock(index.value(), text.c_str(), long(text.size()));
-        (void)prefs.deleteBlock(index.value());
+        codes.expect(prefs.writeDataToBlock(index.value(), text.c_str(), long(text.size())),
+                     "writeDataToBlock");
+        codes.expect(prefs.deleteBlock(index.value()), "deleteBlock");
     }
 }
 
 }  // namespace
 
-void exerciseDatabaseFile(const char* path) {
+ExerciseOutcome exerciseDatabaseFile(const char* path) {
+    ExerciseOutcome outcome;
     std::vector<std::string> problems;
-    checkDatabaseFile(path, &problems);
-    readEverything(path);
-    editAsPreferences(path);
+    outcome.sound = checkDatabaseFile(path, &problems);
+    const std::string before = contentOf(path);
+    Codes reading{outcome};
+    readEverything(path, reading);
+    if (contentOf(path) != before) outcome.faults.push_back("reading changed the file");
+    if (outcome.sound && reading.damageSeen)
+        outcome.faults.push_back("the check calls the file sound, reading finds it damaged");
+
+    Codes editing{outcome};
+    editAsPreferences(path, editing);
+    if (outcome.refused && contentOf(path) != before)
+        outcome.faults.push_back("a file kept closed was changed");
+    if (outcome.sound && !checkDatabaseFile(path, &problems))
+        outcome.faults.push_back("the edits left a sound file unsound: " + problems.back());
+    return outcome;
 }

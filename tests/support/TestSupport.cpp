@@ -112,20 +112,22 @@ Message* newRegistration(const ToolInfo& tool, const char* path) {
     return message;
 }
 
-Message* newDisplayRequest(const std::string& path, TypeCode viewer) {
+Message* newDisplayRequest(const std::string& path, TypeCode viewer, bool resolve, bool mayAsk) {
     auto* request = new Message(typeCode("DISF"), nullptr);
     request->addTextParam(path.c_str());
+    request->addBoolParam(resolve);
+    // What the Tool Manager does not read carries values that show whether
+    // it travels unchanged.
+    request->addLongParam(42);
+    request->addShortParam(7);
+    request->addBoolParam(true);
+    request->addLongParam(-1);
     request->addBoolParam(false);
-    request->addLongParam(1);
-    request->addShortParam(1);
-    request->addBoolParam(false);
-    request->addLongParam(1);
-    request->addBoolParam(false);
-    request->addBoolParam(false);
-    request->addParam(kParamData, "x", 1);
-    request->addLongParam(0);
+    request->addBoolParam(mayAsk);
+    request->addParam(kParamData, "xyz", 3);
+    request->addLongParam(9);
     request->addTypeParam(viewer);
-    request->addLongParam(0);
+    request->addLongParam(77);
     return request;
 }
 

@@ -70,5 +70,8 @@ Message* newRequest(const char (&code)[5], TypeCode subject,
 // 'REGT' announcing `tool`, started by the program at `path`.
 Message* newRegistration(const ToolInfo& tool, const char* path);
 // A 'DISF' for `path` in the viewer of type `viewer` (0: the current source
-// viewer) that asks for the viewer's reply and never for the user's help.
-Message* newDisplayRequest(const std::string& path, TypeCode viewer = 0);
+// viewer) that asks for the viewer's reply; with `resolve` a partial path is
+// resolved by the Tool Manager first, and with `mayAsk` the user may be
+// asked to locate a path that does not resolve.
+Message* newDisplayRequest(const std::string& path, TypeCode viewer = 0, bool resolve = false,
+                           bool mayAsk = false);

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "ChildProcess.h"
+
 bool isProgramInstalled(const char* program) {
     std::string command = std::string("command -v ") + program + " > /dev/null 2>&1";
     return std::system(command.c_str()) == 0;
@@ -20,6 +22,23 @@ std::string popUpKeysScript(const std::string& keys) {
            "  sleep 0.05; "
            "done; "
            "xdotool key " + keys;
+}
+
+bool typeIntoNextPopUp(const std::string& keys) {
+    return std::system(("(" + popUpKeysScript(keys) + ") > /dev/null 2>&1 &").c_str()) == 0;
+}
+
+bool xdotool(const std::string& arguments) {
+    return std::system(("xdotool " + arguments + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+std::string firstLine(const std::string& command) {
+    std::string output = runCommand(command).output;
+    return output.substr(0, output.find('\n'));
+}
+
+std::string windowIdOf(const std::string& title) {
+    return firstLine("timeout 20 xdotool search --sync --onlyvisible --name '" + title + "' 2>/dev/null");
 }
 
 bool XvfbServer::start() {

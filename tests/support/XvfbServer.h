@@ -14,6 +14,16 @@ bool isProgramInstalled(const char* program);
 // The pop-up is the only visible top-level window without a name besides
 // the root; the menu takes the keyboard before it is mapped.
 std::string popUpKeysScript(const std::string& keys);
+// Starts popUpKeysScript in the background; false when the shell did not.
+bool typeIntoNextPopUp(const std::string& keys);
+
+// Runs xdotool with `arguments`, quietly; true when it succeeded.
+bool xdotool(const std::string& arguments);
+// The first line a shell command prints, without its end.
+std::string firstLine(const std::string& command);
+// The X window id of the visible window whose title matches the regular
+// expression `title`, waiting up to 20 s for it to show; "" if none did.
+std::string windowIdOf(const std::string& title);
 
 // Starts Xvfb on a free display and points DISPLAY at it; the server stops
 // with the object. Parallel processes start their search at different

@@ -49,18 +49,6 @@ TEST_F(ListBoxTest, FillingByCursorAppendsRowsAndReadsZeroPastTheEnd) {
     EXPECT_EQ(LBOX_CurGetClientData(&list), 99u);
 }
 
-TEST_F(ListBoxTest, SelectionIsFoundAndCleared) {
-    EXPECT_FALSE(LBOX_GoSelAllocFirst(&list));
-    LBOX_GoIndex(&list, 2);
-    LBOX_CurSelect(&list);
-    LBOX_GoHome(&list);
-    EXPECT_TRUE(LBOX_GoSelAllocFirst(&list));
-    EXPECT_EQ(LBOX_CurGetClientData(&list), 33u);
-    EXPECT_TRUE(LBOX_IsCurSelected(&list));
-    LBOX_AllUnselect(&list);
-    EXPECT_FALSE(LBOX_GoSelAllocFirst(&list));
-}
-
 TEST_F(ListBoxTest, ResetAndDestructionFreeEveryRowOnce) {
     LBOX_Reset(&list);
     EXPECT_EQ(gFreedRows, (std::vector<ClientData>{11, 22, 33}));
@@ -75,25 +63,27 @@ TEST_F(ListBoxTest, ResetAndDestructionFreeEveryRowOnce) {
     EXPECT_EQ(gFreedRows, (std::vector<ClientData>{44}));
 }
 
-TEST_F(ListBoxTest, ClickOnARowSelectsItThroughTheDefaultProcedure) {
+// A click replaces the selection; a double click also activates its row.
+TEST_F(ListBoxTest, ClicksSelectRowsAndDoubleClicksActivateThem) {
     LBOX_GoIndex(&list, 0);
     LBOX_CurSelect(&list);
     AUTO_RowButtonDown(&list, 1, 1, false);
     EXPECT_EQ(gListCodes, (std::vector<int>{kNfyRowMouseDown, kNfySelectionChanged}));
     LBOX_GoHome(&list);
     ASSERT_TRUE(LBOX_GoSelAllocFirst(&list));
-    EXPECT_EQ(LBOX_CurGetClientData(&list), 22u);  // the click replaced the selection
+    EXPECT_EQ(LBOX_CurGetClientData(&list), 22u);
     LBOX_GoDown(&list);
     EXPECT_FALSE(LBOX_IsCurSelected(&list));
-}
 
-TEST_F(ListBoxTest, DoubleClickActivatesTheRowAndClicksBelowTheRowsDoNothing) {
+    gListCodes.clear();
     AUTO_RowButtonDown(&list, 2, 1, true);
     EXPECT_EQ(gListCodes, (std::vector<int>{kNfyRowMouseDown, kNfySelectionChanged, kNfyRowActivated}));
     EXPECT_EQ(LBOX_CurGetClientData(&list), 33u);
     gListCodes.clear();
     AUTO_ButtonDown(&list, 1, false, 5, 80);  // row 4 does not exist
     EXPECT_TRUE(gListCodes.empty());
+    LBOX_AllUnselect(&list);
+    EXPECT_FALSE(LBOX_GoSelAllocFirst(&list));
 }
 
 TEST_F(ListBoxTest, PointerMovesReportRowChangesOnce) {

@@ -1,5 +1,5 @@
 // Windows in the headless backend: modal loops, destruction order,
-// initialisation, drag tracking and alarms.
+// initialisation and alarms.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -111,21 +111,6 @@ TEST_F(WindowTest, AlarmIsServedOncePerRoundAndCancelledWithItsWidget) {
     EXPECT_EQ(gAlarmCount, 2);  // not due yet
     WIN_TerminateGetStatus(window);
     EXPECT_EQ(AUTO_FireAlarms(), 0);  // went with the widget
-}
-
-TEST_F(WindowTest, DragTrackingReportsPositionsRelativeToTheWidgetUntilRelease) {
-    WinObj* window = makeDialog("dialog");
-    WgtObj* label = RES_GetNthChild(window, 0);
-    label->box = makeRect16(100, 20, 50, 20);
-    AUTO_ScriptDrag({{110, 25}, {130, 25}});
-    EVENT_TrackDownBegin(label);
-    std::vector<int> xs;
-    int x = 0, y = 0;
-    while (EVENT_TrackDown(&x, &y)) xs.push_back(x);
-    EVENT_TrackDownEnd();
-    EXPECT_EQ(xs, (std::vector<int>{10, 30}));
-    EXPECT_EQ(y, 5);
-    WIN_TerminateGetStatus(window);
 }
 
 TEST_F(WindowTest, InitialisationReachesChildrenBeforeTheWindow) {

@@ -69,13 +69,6 @@ protected:
         if (param != 0) message->addTypeParam(param);
         return deliver(message, from)->getLongParam(0);
     }
-    int32_t publish(const FakeTool& tool, const char* name, int32_t requirement, TypeCode type) {
-        auto* command = new Message(typeCode("ADDC"), nullptr);
-        command->addTextParam(name, kParamST31);
-        command->addLongParam(requirement);
-        command->addTypeParam(type);
-        return deliver(command, tool.info)->getLongParam(0);
-    }
 };
 
 std::vector<TypeCode> noticeEvents(FakeTool& tool, std::vector<std::string>* names = nullptr) {

@@ -14,60 +14,26 @@
 #include "workspace/AlertWindow.h"
 #include "workspace/ErrorText.h"
 
-namespace {
-
-// What the user saw of an alert.
-struct Shown {
-    std::string title;
-    std::string message;
-    IconObj* icon = nullptr;
-    std::vector<std::string> buttons;  // labels of the visible buttons, in order
-};
-
-class AlertWindowTest : public ToolManagerTest {
-protected:
-    AlertWindowTest() { AUTO_Reset(); }
-    ~AlertWindowTest() override { AUTO_Reset(); }
-
-    // The next alert is looked at, then answered with button `answer` (1..3).
-    void answerNextAlert(int answer) {
-        AUTO_ScriptModal("alertWindow", [this, answer](WinObj* window) {
-            shown = Shown{};
-            shown.title = WIN_GetLabel(window);
-            shown.message = TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 2)));
-            shown.icon = static_cast<TButObj*>(RES_GetNthChild(window, 0))->icon;
-            WgtObj* group = RES_GetNthChild(window, 1);
-            for (int i = 0; i < 3; ++i) {
-                auto* button = static_cast<TButObj*>(RES_GetNthChild(group, i));
-                if (WGT_IsVisible(button)) shown.buttons.push_back(TBUT_GetLabel(button));
-            }
-            AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(group, answer - 1)));
-        });
-    }
-
-    Shown shown;
-};
-
-}  // namespace
+using AlertWindowTest = ToolManagerTest;
 
 TEST_F(AlertWindowTest, ShowsTheKindAndButtonsAndAnswersWithTheButtonsNumber) {
     answerNextAlert(2);
     EXPECT_EQ(displayAlertWindow("Overwrite it?", kAlertQuestion, "Invalid file", "Cancel",
                                  "Overwrite", nullptr, 0, nullptr),
               2);
-    EXPECT_EQ(shown.title, "Invalid file");
-    EXPECT_EQ(shown.message, "Overwrite it?");
-    EXPECT_EQ(shown.icon, RES_LoadInit("AlrtW", "DefIconQuestionMsw"));
-    EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Cancel", "Overwrite"}));
+    EXPECT_EQ(alerts.back().title, "Invalid file");
+    EXPECT_EQ(alerts.back().message, "Overwrite it?");
+    EXPECT_EQ(alerts.back().icon, RES_LoadInit("AlrtW", "DefIconQuestionMsw"));
+    EXPECT_EQ(alerts.back().buttons, (std::vector<std::string>{"Cancel", "Overwrite"}));
     EXPECT_EQ(AUTO_BeepCount(), 0);
 
     // Defaults, and a kind without an icon of its own warns.
     answerNextAlert(3);
     EXPECT_EQ(displayAlertWindow("Found x", 7, nullptr, nullptr, "Continue", "Cancel", 0, nullptr),
               3);
-    EXPECT_EQ(shown.title, "Could not complete that operation");
-    EXPECT_EQ(shown.icon, RES_LoadInit("AlrtW", "DefIconWarningMsw"));
-    EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Ok", "Continue", "Cancel"}));
+    EXPECT_EQ(alerts.back().title, "Could not complete that operation");
+    EXPECT_EQ(alerts.back().icon, RES_LoadInit("AlrtW", "DefIconWarningMsw"));
+    EXPECT_EQ(alerts.back().buttons, (std::vector<std::string>{"Ok", "Continue", "Cancel"}));
     EXPECT_EQ(gAlertWindow, nullptr);
 
     // Without a script the headless backend answers with the first button.
@@ -95,7 +61,7 @@ TEST_F(AlertWindowTest, OneAlertAtATimeWhileToolsAreStillAnswered) {
               1);
     EXPECT_EQ(nestedAnswer, 0);  // handled while the first was open, and refused with a beep
     EXPECT_EQ(AUTO_BeepCount(), 1);
-    EXPECT_EQ(shown.message, "first");
+    EXPECT_EQ(alerts.back().message, "first");
 }
 
 TEST_F(AlertWindowTest, ASignalToEndTheProgramEndsTheAlertUnanswered) {
@@ -112,17 +78,17 @@ TEST_F(AlertWindowTest, ASignalToEndTheProgramEndsTheAlertUnanswered) {
 TEST_F(AlertWindowTest, ErrorAlertsExplainTheCodeCritically) {
     answerNextAlert(1);
     EXPECT_EQ(alertThisError(-1701), 1);
-    EXPECT_EQ(shown.message,
+    EXPECT_EQ(alerts.back().message,
               "Unable to complete that operation because there is insufficient memory to complete "
               "that operation.");
-    EXPECT_EQ(shown.icon, RES_LoadInit("AlrtW", "DefIconCriticalMsw"));
-    EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Ok"}));
+    EXPECT_EQ(alerts.back().icon, RES_LoadInit("AlrtW", "DefIconCriticalMsw"));
+    EXPECT_EQ(alerts.back().buttons, (std::vector<std::string>{"Ok"}));
     EXPECT_EQ(AUTO_BeepCount(), 1);
 
     HasErrorReporting reporter;
     reporter.setLastError(-302);
     answerNextAlert(1);
     alertLastError(reporter);
-    EXPECT_EQ(shown.message, "Unable to complete that operation because an unknown error occurred.");
-    EXPECT_TRUE(manager.logContains(shown.message));
+    EXPECT_EQ(alerts.back().message, "Unable to complete that operation because an unknown error occurred.");
+    EXPECT_TRUE(manager.logContains(alerts.back().message));
 }

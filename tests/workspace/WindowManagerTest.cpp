@@ -1,13 +1,10 @@
 // Window records: remembered positions applied on add and reported on
 // removal, activation of source windows with 'ASRC'/'DSRC', and the
 // show/hide/close requests, in the Tool Manager and in a tool.
-#include <filesystem>
 #include <vector>
 
-#include "ChildProcess.h"
 #include "ToolManagerTest.h"
 #include "messaging/MessageCenter.h"
-#include "storage/PrefMan.h"
 #include "toolkit/widgets/TButObj.h"
 #include "toolkit/widgets/WinObj.h"
 #include "tools/Environment.h"
@@ -16,8 +13,6 @@
 #include "workspace/WindowManager.h"
 
 namespace {
-constexpr TypeCode kViewer = typeCode("VIEW");
-
 struct Activation {
     WinObj* window;
     unsigned char active;
@@ -52,18 +47,18 @@ protected:
     // Counts the 'ASRC' and 'DSRC' that reach the Tool Manager.
     void countSourceMessagesHere() {
         MessageTemplate none;
-        gMessageCenter->removeMessageHandler(typeCode("ASRC"));
-        gMessageCenter->removeMessageHandler(typeCode("DSRC"));
-        gMessageCenter->registerMessageHandler(typeCode("ASRC"), &none, countSourceMessages);
-        gMessageCenter->registerMessageHandler(typeCode("DSRC"), &none, countSourceMessages);
+        for (TypeCode type : {typeCode("ASRC"), typeCode("DSRC")}) {
+            gMessageCenter->removeMessageHandler(type);
+            gMessageCenter->registerMessageHandler(type, &none, countSourceMessages);
+        }
     }
 };
 
 // A tool's window manager, in an environment joined as a tool joins it.
 class ToolWindowManagerTest : public ::testing::Test {
 protected:
-    ToolWindowManagerTest() : installation(makeInstallation(home.path())) {
-        setenv("OKA", installation.c_str(), 1);
+    ToolWindowManagerTest() {
+        setenv("OKA", home.path().c_str(), 1);
         installWindowLayer();
         EXPECT_EQ(initializeGlobals("windowtest", 0), 0);
         activations.clear();
@@ -75,7 +70,6 @@ protected:
     }
 
     TempHome home;
-    std::filesystem::path installation;
 };
 
 const Rect16 kRemembered = makeRect16(100, 50, 400, 300);

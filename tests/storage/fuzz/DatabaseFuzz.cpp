@@ -1,9 +1,11 @@
 // libFuzzer target over the block database file reader: every input is
 // written to a file that is then checked, read and edited as preferences
-// (see DatabaseExercise.h). Built only with clang; see tests/storage/CMakeLists.txt.
+// (see DatabaseExercise.h); a fault found there ends the run like a crash.
+// Built only with clang; see tests/storage/CMakeLists.txt.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -15,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (file == nullptr) return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
-    exerciseDatabaseFile(path.c_str());
+    ExerciseOutcome outcome = exerciseDatabaseFile(path.c_str());
     std::remove(path.c_str());
+    for (const std::string& fault : outcome.faults) std::fprintf(stderr, "%s\n", fault.c_str());
+    if (!outcome.faults.empty()) std::abort();
     return 0;
 }
