@@ -145,22 +145,17 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
     // the ephemeral range, so no outgoing connection of the tests running
     // beside this one takes the fourth meanwhile.
     int first = 0;
-    int taken[3] = {-1, -1, -1};
-    for (int attempt = 0; attempt < 50 && taken[2] < 0; ++attempt) {
-        for (int& descriptor : taken) {
-            if (descriptor >= 0) close(descriptor);
-            descriptor = -1;
-        }
+    std::vector<int> taken;
+    for (int attempt = 0; attempt < 50 && taken.size() < 4; ++attempt) {
+        for (int descriptor : taken) close(descriptor);
+        taken.clear();
         first = 20000 + (int(getpid()) * 13 + attempt * 4) % 12000;
-        for (int i = 0; i < 3 && (i == 0 || taken[i - 1] >= 0); ++i) taken[i] = listenOn(first + i);
-        int fourth = taken[2] >= 0 ? listenOn(first + 3) : -1;
-        if (fourth < 0 && taken[2] >= 0) {
-            close(taken[2]);
-            taken[2] = -1;
-        }
-        if (fourth >= 0) close(fourth);
+        for (int descriptor; taken.size() < 4 && (descriptor = listenOn(first + int(taken.size()))) >= 0;)
+            taken.push_back(descriptor);
     }
-    if (taken[2] < 0) GTEST_SKIP() << "no run of four free ports";
+    if (taken.size() < 4) GTEST_SKIP() << "no run of four free ports";
+    close(taken.back());  // the fourth is free again, for the manager
+    taken.pop_back();
     TCPTransport manager(first);
     EXPECT_EQ(manager.getPort(), first + 3);
     EXPECT_EQ(readFile(home.okaDirectory() / "okaport"), std::to_string(first + 3) + "\n");
