@@ -1,6 +1,4 @@
-// The 'IDFB' exchange as bytes: what a tool accepts as a batch of paths and
-// what the Tool Manager accepts as the answers. Both sides read what the
-// other program sent, so every damaged form is refused whole.
+// The 'IDFB' exchange as bytes: each side reads what another program sent.
 #include <gtest/gtest.h>
 
 #include <cstdio>

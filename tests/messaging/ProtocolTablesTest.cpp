@@ -1,6 +1,4 @@
-// The tables that programs print and check messages by agree with their
-// sources: every type declared in MessageTypes.h is in kMessageTypes, the
-// README's error codes are named as messaging/ErrorNames.cpp names them.
+// The tables programs print and check messages by agree with their sources.
 #include <gtest/gtest.h>
 
 #include <regex>

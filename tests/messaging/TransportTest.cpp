@@ -1,5 +1,4 @@
-// The TCP transport between two processes of the environment: messages,
-// tickles, hostile connections and the choice of port.
+// The TCP transport between two processes of the environment.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>

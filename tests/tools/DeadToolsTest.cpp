@@ -1,7 +1,4 @@
-// Tools that die, hang and start again: a port that refuses unloads its tool
-// at the first send, a tool that never answers costs one reply time and is
-// then not waited for, and a copy started after a crash takes the dead
-// copy's place at once.
+// Tools that die, hang and start again.
 #include <chrono>
 #include <functional>
 #include <string>

@@ -1,9 +1,5 @@
-// The programming guide shows the examples whole: each
-// <pre class="example" data-file="NAME"> block of developer.html, its HTML
-// entities read back, is the file examples/NAME byte for byte, and every file
-// of the examples is shown. A change to an example fails here until the guide
-// shows it too. The figures and log lines the guide quotes are checked
-// against the code.
+// The programming guide shows the examples as they are and the figures and
+// log lines of the code: a change to either fails here until the guide follows.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,7 +1,4 @@
-// The tool library: what request() hands back for each way a request can
-// end, the typed reading of results, answering the other side's question
-// while waiting (as a registering tool must), handlers that are lambdas, and
-// a tool without windows answering the window requests.
+// The tool library: requests, their outcomes and a tool without windows.
 #include <gtest/gtest.h>
 
 #include <functional>

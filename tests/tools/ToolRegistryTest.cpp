@@ -1,6 +1,4 @@
-// Tool registry: registration and its refusals, lookups, unregistration,
-// loading and unloading, the liveness probes, the source-viewer indexes
-// and the relays.
+// Tool registry: registration, lookups, loading, probes, source viewers, relays.
 #include <cstring>
 #include <string>
 #include <tuple>

@@ -1,7 +1,4 @@
-// What the Tool Manager tells those who ask: the tool listing ('TLST'), the
-// lifecycle notices to subscribers ('NTFY', 'NOTE') and the watch stream
-// ('WTCH', 'WCPY') with its filter, its drop accounting and its watchers
-// that go away.
+// What the Tool Manager tells those who ask, subscribe ('NTFY') or watch ('WTCH').
 #include <poll.h>
 #include <sys/socket.h>
 
