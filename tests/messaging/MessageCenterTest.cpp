@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <thread>
 #include <vector>
 
@@ -50,13 +51,10 @@ TEST_F(MessageCenterTest, DispatchRunsTheHandlerAndBuildsTheReply) {
     message->addTextParam("/tmp/a");
     std::unique_ptr<Message> reply(center->dispatchMessage(message));
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->type, kReplyMessage);
-    EXPECT_EQ(reply->paramCount, 2);
-    EXPECT_EQ(reply->getParamType(0), kParamError);
-    EXPECT_EQ(reply->getLongParam(0), 0);
-    EXPECT_TRUE(reply->getBoolParam(1));
-    EXPECT_EQ(reply->destination.port, 9999);
-    EXPECT_EQ(reply->wantsReply, 0);
+    EXPECT_EQ(std::make_tuple(reply->type, int(reply->paramCount), reply->getParamType(0),
+                              reply->getLongParam(0), reply->getBoolParam(1),
+                              int(reply->destination.port), int(reply->wantsReply)),
+              std::make_tuple(kReplyMessage, 2, kParamError, 0, true, 9999, 0));
     EXPECT_EQ(handled, std::vector<TypeCode>{typeCode("ADDF")});
 }
 
@@ -64,23 +62,19 @@ TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
     Message* twoParams = request(typeCode("ADDF"), true);
     twoParams->addTextParam("a");
     twoParams->addTextParam("b");
-    std::unique_ptr<Message> reply(center->dispatchMessage(twoParams));
-    EXPECT_EQ(reply->getLongParam(0), kErrorBadParamCount);
-
     Message* wrongType = request(typeCode("ADDF"), true);
     wrongType->addLongParam(3);
-    reply.reset(center->dispatchMessage(wrongType));
-    EXPECT_EQ(reply->getLongParam(0), kErrorBadParamType);
-
-    reply.reset(center->dispatchMessage(request(typeCode("NONE"), true)));
-    EXPECT_EQ(reply->getLongParam(0), kErrorNoHandler);
-    EXPECT_EQ(center->getLastError(), kErrorNoHandler);
-
-    reply.reset(center->dispatchMessage(request(typeCode("FAIL"), true)));
-    EXPECT_EQ(reply->getLongParam(0), -42);
-    EXPECT_EQ(reply->paramCount, 1);
-
+    const std::pair<Message*, int32_t> cases[] = {{twoParams, kErrorBadParamCount},
+                                                  {wrongType, kErrorBadParamType},
+                                                  {request(typeCode("NONE"), true), kErrorNoHandler},
+                                                  {request(typeCode("FAIL"), true), -42}};
+    for (const auto& [message, expected] : cases) {
+        std::unique_ptr<Message> reply(center->dispatchMessage(message));
+        EXPECT_EQ(std::make_pair(reply->getLongParam(0), int(reply->paramCount)),
+                  std::make_pair(expected, 1));
+    }
     EXPECT_EQ(center->dispatchMessage(request(typeCode("NONE"), false)), nullptr);
+    EXPECT_EQ(center->getLastError(), kErrorNoHandler);
     EXPECT_TRUE(handled.empty());
 }
 

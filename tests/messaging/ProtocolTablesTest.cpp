@@ -1,7 +1,4 @@
-// The tables that programs print and check messages by agree with their
-// sources: every type declared in MessageTypes.h is in kMessageTypes, the
-// README's error codes are named as messaging/ErrorNames.cpp names them, and
-// the codes the layers return keep their names.
+// The tables programs print and check messages by agree with their sources.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -10,11 +7,7 @@
 #include "ChildProcess.h"
 #include "TestSupport.h"
 #include "messaging/ErrorNames.h"
-#include "messaging/MessageCenter.h"
 #include "messaging/MessageTypes.h"
-#include "tools/CommandManager.h"
-#include "tools/ToolRegistry.h"
-#include "tools/WatchHub.h"
 
 TEST(ProtocolTables, EveryDeclaredMessageTypeIsListed) {
     std::string header = readFile(sourceFile("messaging/MessageTypes.h"));
@@ -40,11 +33,5 @@ TEST(ProtocolTables, TheReadmesErrorCodesAreTheNamesOkamsgPrints) {
         EXPECT_EQ(name, (*it)[2].str());
     }
     EXPECT_GE(rows, 20);
-    for (int32_t code : {kErrorBadParamType, kErrorBadParamCount, kErrorNoHandler,
-                         kErrorToolAlreadyLoaded, kErrorToolNotFound, kErrorUnloadWhileUnloaded,
-                         kErrorDuplicateCommand, kErrorCommandNotFound, kErrorRequirementNotMet,
-                         kErrorTickleFailed, kErrorWatchRefused}) {
-        EXPECT_NE(errorName(code), nullptr) << code;
-    }
     EXPECT_EQ(errorName(0), nullptr);
 }

@@ -1,9 +1,7 @@
-// The TCP transport between two processes of the environment: messages,
-// tickles, hostile connections and the choice of port.
+// The TCP transport between two processes of the environment.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <ifaddrs.h>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -93,15 +91,7 @@ TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
     message.replyTimeout = 750;
     auto received = pollWhileSending(receiver, [&] { sender.sendMessage(message); });
     ASSERT_TRUE(received);
-    EXPECT_EQ(received->type, typeCode("DISF"));
-    EXPECT_EQ(received->paramCount, 3);
-    EXPECT_STREQ(reinterpret_cast<const char*>(received->getParam(0)), "/src/main.qnt");
-    EXPECT_EQ(received->getShortParam(1), -3);
-    EXPECT_EQ(received->getParamLength(2), 0);
-    EXPECT_EQ(received->wantsReply, 1);
-    EXPECT_EQ(received->replyTimeout, 750u);
-    EXPECT_STREQ(received->sender.name, "Browser");
-    EXPECT_EQ(received->sender.port, sender.getPort());
+    EXPECT_EQ(wireBytes(*received), wireBytes(message));
 }
 
 TEST_F(TransportTest, TicklesAreSilentAndFailedTicklesReported) {
@@ -154,22 +144,17 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
     // the ephemeral range, so no outgoing connection of the tests running
     // beside this one takes the fourth meanwhile.
     int first = 0;
-    int taken[3] = {-1, -1, -1};
-    for (int attempt = 0; attempt < 50 && taken[2] < 0; ++attempt) {
-        for (int& descriptor : taken) {
-            if (descriptor >= 0) close(descriptor);
-            descriptor = -1;
-        }
+    std::vector<int> taken;
+    for (int attempt = 0; attempt < 50 && taken.size() < 4; ++attempt) {
+        for (int descriptor : taken) close(descriptor);
+        taken.clear();
         first = 20000 + (int(getpid()) * 13 + attempt * 4) % 12000;
-        for (int i = 0; i < 3 && (i == 0 || taken[i - 1] >= 0); ++i) taken[i] = listenOn(first + i);
-        int fourth = taken[2] >= 0 ? listenOn(first + 3) : -1;
-        if (fourth < 0 && taken[2] >= 0) {
-            close(taken[2]);
-            taken[2] = -1;
-        }
-        if (fourth >= 0) close(fourth);
+        for (int descriptor; taken.size() < 4 && (descriptor = listenOn(first + int(taken.size()))) >= 0;)
+            taken.push_back(descriptor);
     }
-    if (taken[2] < 0) GTEST_SKIP() << "no run of four free ports";
+    if (taken.size() < 4) GTEST_SKIP() << "no run of four free ports";
+    close(taken.back());  // the fourth is free again, for the manager
+    taken.pop_back();
     TCPTransport manager(first);
     EXPECT_EQ(manager.getPort(), first + 3);
     EXPECT_EQ(readFile(home.okaDirectory() / "okaport"), std::to_string(first + 3) + "\n");
@@ -189,21 +174,6 @@ TEST_F(TransportTest, ListenersTakeConnectionsOnLoopbackOnly) {
     socklen_t length = sizeof bound;
     ASSERT_EQ(getsockname(manager.listenerDescriptor(), reinterpret_cast<sockaddr*>(&bound), &length), 0);
     EXPECT_EQ(ntohl(bound.sin_addr.s_addr), INADDR_LOOPBACK);
-
-    // Through any other address of this machine the port is closed.
-    ifaddrs* interfaces = nullptr;
-    ASSERT_EQ(getifaddrs(&interfaces), 0);
-    for (ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-        sockaddr_in address = *reinterpret_cast<sockaddr_in*>(entry->ifa_addr);
-        if ((ntohl(address.sin_addr.s_addr) >> 24) == 127) continue;
-        address.sin_port = htons(uint16_t(manager.getPort()));
-        int probe = socket(AF_INET, SOCK_STREAM, 0);
-        EXPECT_NE(connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
-            << "reachable through " << entry->ifa_name;
-        close(probe);
-    }
-    freeifaddrs(interfaces);
 }
 
 TEST_F(TransportTest, TheToolManagerAndToolsRefuseOtherUsersAndSendersTheyCannotIdentify) {

@@ -1,6 +1,4 @@
-// Tool commands: publication and its refusals, labels and ordering of
-// commands of one name, the matching rule of the menus, the default command
-// and the 'CMDS' message for each kind of selection.
+// Tool commands: publication, labels, menu matching, the default and 'CMDS'.
 #include <cstring>
 #include <string>
 

@@ -1,12 +1,9 @@
-// What the Tool Manager tells those who ask: the tool listing ('TLST'), the
-// lifecycle notices to subscribers ('NTFY', 'NOTE') and the watch stream
-// ('WTCH', 'WCPY') with its filter, its drop accounting and its watchers
-// that go away.
+// What the Tool Manager tells those who ask, subscribe ('NTFY') or watch ('WTCH').
 #include <poll.h>
 #include <sys/socket.h>
 
-#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "RawPeer.h"
@@ -93,16 +90,14 @@ TEST_F(WatchTest, ToolListingShowsEveryToolWithItsStateAndCommands) {
     gToolRegistry->unloadTool(kRunner);
 
     auto reply = deliver(new Message(typeCode("TLST"), nullptr), viewer.info);
-    ASSERT_EQ(reply->getLongParam(0), 0);
-    ASSERT_EQ(reply->paramCount, 3);
+    ASSERT_EQ(std::make_pair(reply->getLongParam(0), int(reply->paramCount)), std::make_pair(0, 3));
     ToolListing first, second;
     ASSERT_TRUE(decodeToolListing(reply->getParam(1), reply->getParamLength(1), first));
     ASSERT_TRUE(decodeToolListing(reply->getParam(2), reply->getParamLength(2), second));
     // okamsg shows a loaded tool's listing end to end; here the other states.
-    EXPECT_EQ(first.info.port, viewer.info.port);
-    EXPECT_EQ(first.commands.size(), 1u);
-    EXPECT_FALSE(second.loaded);
-    EXPECT_FALSE(second.isDefaultSourceViewer);
+    EXPECT_EQ(std::make_tuple(first.info.port, first.commands.size(), second.loaded,
+                              second.isDefaultSourceViewer),
+              std::make_tuple(viewer.info.port, size_t(1), false, false));
     ASSERT_EQ(second.commands.size(), 2u);
     EXPECT_EQ(second.commands[1].name, "Attach");
     EXPECT_EQ(second.commands[1].requirement, 2);
@@ -125,12 +120,10 @@ TEST_F(WatchTest, SubscribersHearOfToolsAndProjectsAndOthersHearNothingNew) {
     EXPECT_TRUE(gProjectManager->loadProject(project.c_str(), true).ok());
 
     std::vector<std::string> names;
-    std::vector<TypeCode> events = noticeEvents(listener, &names);
-    std::vector<TypeCode> expected{typeCode("TADD"), typeCode("TUNL"), typeCode("TREG"),
-                                   typeCode("TREM"), typeCode("PROJ")};
-    EXPECT_EQ(events, expected);
-    ASSERT_EQ(names.size(), 5u);
-    EXPECT_EQ(names[0], "quiet");
+    EXPECT_EQ(noticeEvents(listener, &names),
+              (std::vector<TypeCode>{typeCode("TADD"), typeCode("TUNL"), typeCode("TREG"),
+                                     typeCode("TREM"), typeCode("PROJ")}));
+    EXPECT_EQ(names, (std::vector<std::string>{"quiet", "quiet", "quiet", "quiet", ""}));
     EXPECT_TRUE(noticeEvents(quiet).empty());
 
     // A subscriber that stopped listening is forgotten at the next notice.
@@ -159,26 +152,17 @@ TEST_F(WatchTest, WatchersSeeTheTrafficTheyChoseAndTheirLosses) {
     ASSERT_TRUE(sendRawBytes(gMessageCenter->getOwnToolInfo().port, wireBytes(look)));
     for (int i = 0; i < 20; ++i) gMessageCenter->poll();
 
-    std::vector<std::string> lines;
-    for (const auto& copy : everything.drain()) lines.push_back(describeWatchedMessage(*copy));
-    auto seen = [&](const std::string& fragment) {
-        return std::any_of(lines.begin(), lines.end(),
-                           [&](const std::string& line) { return line.find(fragment) != std::string::npos; });
-    };
-    ASSERT_FALSE(lines.empty());
-    EXPECT_NE(lines[0].find("RECV WTCH watcher:"), std::string::npos) << lines[0];
-    EXPECT_TRUE(seen("SEND SHOW Tool Manager(TOOL):"));
-    EXPECT_TRUE(seen("RELY SCHG Tool Manager(TOOL):")) << "relays to every tool";
-    EXPECT_TRUE(seen("S255:\"/projects/xxxxxxxx"));
-    EXPECT_TRUE(seen("xxx...\""));
-    EXPECT_TRUE(seen("RECV LOOK"));
-    EXPECT_TRUE(seen("SEND RPLY"));
-
-    auto showCopies = shows.drain();
-    ASSERT_GE(showCopies.size(), 2u);  // its own 'WTCH' first, then the 'SHOW'
-    for (size_t i = 1; i < showCopies.size(); ++i) {
-        EXPECT_EQ(watchedType(*showCopies[i]), typeCode("SHOW"));
+    std::string lines;
+    for (const auto& copy : everything.drain()) lines += describeWatchedMessage(*copy) + "\n";
+    EXPECT_LT(lines.find("RECV WTCH watcher:"), lines.find('\n')) << "its own 'WTCH' first";
+    for (const char* fragment : {"SEND SHOW Tool Manager(TOOL):", "RELY SCHG Tool Manager(TOOL):",
+                                 "S255:\"/projects/xxxxxxxx", "xxx...\"", "RECV LOOK", "SEND RPLY"}) {
+        EXPECT_NE(lines.find(fragment), std::string::npos) << fragment;
     }
+
+    std::vector<TypeCode> showTypes;  // its own 'WTCH' first, then only the 'SHOW'
+    for (const auto& copy : shows.drain()) showTypes.push_back(watchedType(*copy));
+    EXPECT_EQ(showTypes, (std::vector<TypeCode>{typeCode("WTCH"), typeCode("SHOW")}));
 
     // A watcher that takes nothing loses copies; the count rides on later ones.
     WatcherEnd stalled;
