@@ -72,7 +72,7 @@ TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort >
 
 Socket TCPTransport::bindAndListen(int candidate, bool& hopeless) {
     hopeless = true;
-    Socket listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    Socket listener(openTCPSocket());
     if (!listener.isOpen()) {
         OKA_LOG("tcptransport: socket create failed - %s", std::strerror(errno));
         return listener;
@@ -234,7 +234,7 @@ Message* TCPTransport::getMessage(int connection) {
 Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure,
                               const char* context) {
     failure = ConnectFailure::none;
-    Socket connection(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    Socket connection(openTCPSocket());
     if (!connection.isOpen()) {
         OKA_LOG("got error from socket: %s%s", std::strerror(errno), context);
         sleep(kSocketFailurePauseSeconds);
@@ -395,7 +395,7 @@ long TCPTransport::sendTCPData(int descriptor, std::vector<iovec> parts) {
         msghdr gathered{};
         gathered.msg_iov = parts.data() + first;
         gathered.msg_iovlen = parts.size() - first;
-        ssize_t result = ::sendmsg(descriptor, &gathered, MSG_NOSIGNAL);
+        ssize_t result = ::sendmsg(descriptor, &gathered, kSendWithoutSignal);
         if (result < 0 && errno == EINTR) continue;
         if (result <= 0) {
             int error = errno;
