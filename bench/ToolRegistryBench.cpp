@@ -48,7 +48,7 @@ std::vector<std::unique_ptr<BenchTool>> registerTools(int count) {
     std::vector<std::unique_ptr<BenchTool>> tools;
     for (int i = 0; i < count; ++i) {
         tools.push_back(std::make_unique<BenchTool>(i));
-        gToolRegistry->registerTool(&tools.back()->info, "/bench/tool");
+        (void)gToolRegistry->registerTool(&tools.back()->info, "/bench/tool");
     }
     return tools;
 }
@@ -83,7 +83,7 @@ void benchRelay(int toolCount) {
         "SCHG relayed to %2d tools: %7.0f messages/s (%6.0f copies/s, %d of %d copies read)\n",
         toolCount, kRelayedMessages / elapsed, delivered / elapsed, delivered,
         kRelayedMessages * toolCount);
-    for (auto& tool : tools) gToolRegistry->unregisterTool(tool->info.toolType);
+    for (auto& tool : tools) (void)gToolRegistry->unregisterTool(tool->info.toolType);
 }
 
 void benchTicklePass() {

@@ -131,7 +131,6 @@ int32_t ToolManagerApp::initializeApplication() {
     if (int32_t error = gPreferencesManager->getLastError()) return error;
     if (!gPreferencesManager->isOpen()) tellKeptPreferences(gPreferencesManager->getPath());
     gToolRegistry = new ToolRegistry(options.tickleClock);
-    if (int32_t error = gToolRegistry->getLastError()) return error;
     // The icons follow the registry first, so a new tool's icon is there
     // before its arrival sets off anything else.
     gToolIconBar = new ToolIconBar();
@@ -168,7 +167,8 @@ int32_t ToolManagerApp::initializeApplication() {
 
 void ToolManagerApp::startTools() {
     if (previousEndedInOrder) {
-        launchTools(nullptr);
+        // Each tool that cannot be started is logged; the others run.
+        (void)launchTools(nullptr);
         return;
     }
     OKA_LOG("the previous Tool Manager did not end in order: its tools have %u ms to come back",
@@ -187,7 +187,7 @@ void ToolManagerApp::launchMissingTools() {
             running = tool->loaded && tool->executableName != nullptr &&
                       program == tool->executableName;
         }
-        if (!running) launchTools(program.c_str());
+        if (!running) (void)launchTools(program.c_str());  // a failure is logged
     }
 }
 

@@ -101,10 +101,10 @@ TEST_F(CommandTest, DefaultCommandPrefersTheFirstLoadedToolByName) {
     EXPECT_STREQ(gCommandManager->getDefaultCommand(1, kAgent)->commandName, "Agent");
     EXPECT_STREQ(gCommandManager->getDefaultCommand(2, kWildcardType)->commandName, "Attach");
 
-    gToolRegistry->unloadTool(typeCode("ALFA"));
+    ASSERT_TRUE(gToolRegistry->unloadTool(typeCode("ALFA")).ok());
     EXPECT_STREQ(gCommandManager->getDefaultCommand(1, kText)->toolInfo.name, "zeta");
     EXPECT_EQ(gCommandManager->getDefaultCommand(1, kAgent), nullptr);
-    gToolRegistry->unloadTool(typeCode("RUNR"));
+    ASSERT_TRUE(gToolRegistry->unloadTool(typeCode("RUNR")).ok());
     EXPECT_STREQ(gCommandManager->getDefaultCommand(2, kWildcardType)->commandName, "Run");
     EXPECT_EQ(gCommandManager->getDefaultCommand(1, typeCode("NONE")), nullptr);
 }
