@@ -65,15 +65,15 @@ void benchRelay(int toolCount) {
     // Manager and the receiving tools.
     std::thread sendingTool([&change] {
         TCPTransport sender(0);
-        for (int i = 0; i < kRelayedMessages; ++i) sender.sendMessage(change);
+        for (int i = 0; i < kRelayedMessages; ++i) (void)sender.sendMessage(change);
     });
     int delivered = 0;
     for (int i = 0; i < kRelayedMessages; ++i) {
         Message* incoming = nullptr;
-        while (incoming == nullptr) incoming = gMessageCenter->getTransport().poll();
+        while (incoming == nullptr) incoming = gMessageCenter->getTransport().poll().valueOr(nullptr);
         gMessageCenter->dispatchMessage(incoming);
         for (auto& tool : tools) {
-            std::unique_ptr<Message> copy(tool->transport->poll());
+            std::unique_ptr<Message> copy(tool->transport->poll().valueOr(nullptr));
             if (copy) ++delivered;
         }
     }
@@ -95,7 +95,7 @@ void benchTicklePass() {
         gToolRegistry->tickleAllTools();
         total += seconds(start);
         // Read the tickles, so the listeners' queues stay short.
-        for (auto& tool : tools) delete tool->transport->poll();
+        for (auto& tool : tools) delete tool->transport->poll().valueOr(nullptr);
     }
     long loaded = 0;
     for (auto& tool : tools) loaded += gToolRegistry->toolIsLoaded(tool->info.toolType);

@@ -21,6 +21,7 @@
 #include <optional>
 #include <utility>
 
+// The outcome of an operation: success, or the code of its failure.
 class [[nodiscard]] Status {
   public:
     constexpr Status() = default;  // success
@@ -37,6 +38,7 @@ class [[nodiscard]] Status {
 
 inline constexpr Status kSuccess{};
 
+// The outcome of an operation that has a value when it succeeds.
 template <typename T>
 class [[nodiscard]] Result {
   public:

@@ -106,8 +106,8 @@ Message* MessageCenter::dispatchMessage(Message* message) {
 void MessageCenter::poll(int waitMs) {
     lastError = 0;
     handleOneQueued();
-    if (Message* incoming = transport->poll(waitMs)) queue.enqueueMessage(received(incoming));
-    lastError = transport->getLastError();
+    Result<Message*> incoming = remember(transport->poll(waitMs));
+    if (incoming.ok() && incoming.value() != nullptr) queue.enqueueMessage(received(incoming.value()));
 }
 
 void MessageCenter::handleOneQueued() {
@@ -118,11 +118,12 @@ void MessageCenter::handleOneQueued() {
 
 bool MessageCenter::transmit(const Message& message, TypeCode direction) {
     if (observer != nullptr) observer->messageSeen(message, direction);
-    bool unreachable = false;
-    if (transport->sendMessage(message, &unreachable)) return true;
+    Status sent = transport->sendMessage(message);
     // Nobody there will ever answer: the peer listener unloads it now.
-    if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(message.destination);
-    return false;
+    if (sent.code() == kErrorPeerGone && peerListener != nullptr) {
+        peerListener->peerUnreachable(message.destination);
+    }
+    return sent.ok();
 }
 
 Message* MessageCenter::received(Message* message) {
@@ -156,9 +157,9 @@ Message* MessageCenter::sendMessage(Message* message) {
 bool MessageCenter::replyCannotCome(const ToolInfo& peer, uint32_t& nextProbe) {
     if (peerListener == nullptr || int32_t(currentMilliseconds() - nextProbe) < 0) return false;
     // A receiver that died while handling the request no longer takes connections.
-    transport->ticklePort(peer.port);
+    Status tickled = transport->ticklePort(peer.port);
     nextProbe = currentMilliseconds() + kProbeWhileWaitingMs;
-    if (transport->getLastError() != kErrorTickleFailed) return false;
+    if (tickled.ok()) return false;
     peerListener->peerUnreachable(peer);
     return true;
 }
@@ -174,7 +175,7 @@ Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout
             return nullptr;
         }
         if (replyCannotCome(destination, nextProbe)) return nullptr;
-        if (Message* reply = replyFrom(destination, received(transport->poll()))) return reply;
+        if (Message* reply = replyFrom(destination, received(transport->poll().valueOr(nullptr)))) return reply;
     }
     if (peerListener != nullptr) peerListener->peerTimedOut(destination);
     return nullptr;
@@ -184,7 +185,8 @@ Message* MessageCenter::awaitReplyAnswering(const ToolInfo& destination, uint32_
     uint32_t deadline = currentMilliseconds() + timeoutMs;
     for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
         handleOneQueued();
-        Message* incoming = received(transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)));
+        Message* incoming = received(
+            transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)).valueOr(nullptr));
         if (Message* reply = replyFrom(destination, incoming)) return reply;
     }
     return nullptr;
@@ -225,7 +227,7 @@ Message* MessageCenter::nextReply(int waitMs) {
         return reply;
     }
     if (observer != nullptr) observer->waitingForReply();
-    Message* incoming = received(transport->poll(waitMs));
+    Message* incoming = received(transport->poll(waitMs).valueOr(nullptr));
     if (incoming == nullptr || incoming->type == kReplyMessage) return incoming;
     queue.enqueueMessage(incoming);
     return nullptr;
@@ -256,7 +258,6 @@ void MessageCenter::modalPoll(WgtObj* window, int code) {
     if (modalPollProc != nullptr) modalPollProc(window, code);
 }
 
-void MessageCenter::tickleTool(const ToolInfo& toolInfo) {
-    transport->ticklePort(toolInfo.port);
-    lastError = transport->getLastError();
+Status MessageCenter::tickleTool(const ToolInfo& toolInfo) {
+    return remember(transport->ticklePort(toolInfo.port));
 }

@@ -23,8 +23,7 @@ bool ToolManagerWatch::toolManagerAnswers(const FileStamp& identity) {
     // answers on its port now is some other program (another user's or
     // another session's Tool Manager), not ours.
     if (!identity.exists) return false;
-    gMessageCenter->tickleTool(gKelvaneToolInfo);
-    return gMessageCenter->getLastError() == 0;
+    return gMessageCenter->tickleTool(gKelvaneToolInfo).ok();
 }
 
 ToolManagerWatch::Change ToolManagerWatch::check() {

@@ -104,8 +104,7 @@ bool ToolRegistry::registeredCopyAnswers(const RegisteredTool& entry, const Tool
     // only because the registered copy is gone.
     bool answers = entry.toolInfo.port != info.port;
     if (answers) {
-        gMessageCenter->tickleTool(entry.toolInfo);
-        answers = gMessageCenter->getLastError() != kErrorTickleFailed;
+        answers = gMessageCenter->tickleTool(entry.toolInfo).ok();
     }
     if (!answers) {
         OKA_LOG("%s does not answer on port %d: the new copy takes its place",
@@ -205,8 +204,7 @@ void ToolRegistry::tickleAllTools() {
     for (long i = 0; i < count; ++i) {
         RegisteredTool* entry = getRegisteredTool(i);
         if (entry == nullptr || !entry->loaded) continue;
-        gMessageCenter->tickleTool(entry->toolInfo);
-        if (gMessageCenter->getLastError() == kErrorTickleFailed) unloadDeadTool(*entry, i);
+        if (!gMessageCenter->tickleTool(entry->toolInfo).ok()) unloadDeadTool(*entry, i);
     }
     lastTicklePass = clock();
 }

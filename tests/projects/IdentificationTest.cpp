@@ -259,7 +259,7 @@ TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
     registration->destination = gMessageCenter->getOwnToolInfo();
     registration->wantsReply = 1;
     TCPTransport sender(0);
-    ASSERT_TRUE(sender.sendMessage(*registration));
+    ASSERT_TRUE(sender.sendMessage(*registration).ok());
     delete registration;
     ASSERT_TRUE(pollUntil([&] {
         gMessageCenter->poll(0);
