@@ -130,6 +130,8 @@ namespace {
     _exit(written == sizeof error ? 127 : 126);
 }
 
+std::vector<pid_t> startedPrograms;  // started by startDetached, not yet reaped
+
 [[noreturn]] void execDetached(char* const* argv, int errorPipe) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
@@ -144,6 +146,7 @@ namespace {
 }  // namespace
 
 Status startDetached(const std::vector<std::string>& arguments) {
+    reapStartedPrograms();
     if (arguments.empty() || arguments[0].empty()) return Status(ENOENT);
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -151,23 +154,13 @@ Status startDetached(const std::vector<std::string>& arguments) {
     // The exec's failure comes back through a pipe that a successful exec closes.
     int errorPipe[2];
     if (pipe2(errorPipe, O_CLOEXEC) != 0) return Status(errno);
-    // Forked twice: the middle child ends at once and is reaped here, so the
-    // program is nobody's child to wait for.
-    pid_t middle = fork();
-    if (middle == 0) {
-        close(errorPipe[0]);
-        pid_t program = fork();
-        if (program == 0) execDetached(argv.data(), errorPipe[1]);
-        if (program < 0) reportFailure(errorPipe[1], errno);
-        _exit(0);
-    }
+    pid_t program = fork();
+    if (program == 0) execDetached(argv.data(), errorPipe[1]);
     int forkError = errno;
     close(errorPipe[1]);
-    if (middle < 0) {
+    if (program < 0) {
         close(errorPipe[0]);
         return Status(forkError);
-    }
-    while (waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
     }
     int execError = 0;
     ssize_t count;
@@ -175,7 +168,20 @@ Status startDetached(const std::vector<std::string>& arguments) {
         count = read(errorPipe[0], &execError, sizeof execError);
     } while (count < 0 && errno == EINTR);
     close(errorPipe[0]);
-    return count == sizeof execError ? Status(execError) : kSuccess;
+    startedPrograms.push_back(program);
+    if (count != sizeof execError) return kSuccess;
+    reapStartedPrograms();
+    return Status(execError);
+}
+
+void reapStartedPrograms() {
+    std::erase_if(startedPrograms, [](pid_t program) {
+        pid_t result;
+        do {
+            result = waitpid(program, nullptr, WNOHANG);
+        } while (result < 0 && errno == EINTR);
+        return result != 0;  // reaped, or no longer ours to wait for
+    });
 }
 
 int openTCPSocket(bool nonBlocking) {

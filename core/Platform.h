@@ -53,11 +53,14 @@ void ringBell();
 
 // Starts the program `arguments[0]` (a path, or a name looked up on the
 // PATH) with `arguments` and this process's environment, without a shell and
-// without waiting for it: it runs on when this process ends and leaves no
-// zombie behind. Like a shell's background job it ignores the terminal's
-// interrupt and quit keys (the program that started it passes those on in
-// order). Fails with the errno of a program that could not be started.
+// without waiting for it; it runs on when this process ends. Like a shell's
+// background job it ignores the terminal's interrupt and quit keys (the
+// program that started it passes those on in order). Fails with the errno of
+// a program that could not be started.
 Status startDetached(const std::vector<std::string>& arguments);
+// Collects the exit of every program startDetached started that has ended,
+// so none lingers as a zombie; called by each start and by a main loop.
+void reapStartedPrograms();
 
 // A TCP socket (IPv4) that programs started from this one do not inherit;
 // `nonBlocking` makes connect, send and receive return at once. -1 with

@@ -12,6 +12,7 @@
 
 #include "core/Globals.h"
 #include "core/Log.h"
+#include "core/Platform.h"
 #include "kelvane/PreferencesWindow.h"
 #include "kelvane/TerminalNotice.h"
 #include "kelvane/ToolIconBar.h"
@@ -197,6 +198,7 @@ void ToolManagerApp::runMainLoop() {
         EVENT_ProcessPending();
         gMessageCenter->poll(0);
         gToolRegistry->tickleAllTools();
+        reapStartedPrograms();  // a tool that ended leaves no zombie behind
         // Copies go to the watchers once the messages of the turn are
         // answered, not between a request's arrival and its reply.
         if (!gMessageCenter->hasQueuedMessages()) gWatchHub->flushWatchers();
