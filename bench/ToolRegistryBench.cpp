@@ -30,7 +30,7 @@ uint32_t& benchClock = ToolManagerHarness::clockNow;  // the registry's probe cl
 
 struct BenchTool {
     explicit BenchTool(int index) : transport(std::make_unique<TCPTransport>(0)) {
-        formatPath(name, "bench tool %d", index);
+        formatPath(name, sizeof name, "bench tool %d", index);
         copyText(info.name, sizeof info.name, name);
         info.toolType = TypeCode(typeCode("BT00") + TypeCode(index));
         info.port = transport->getPort();

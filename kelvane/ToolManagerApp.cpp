@@ -62,9 +62,7 @@ void projectChanged(const char* path) {
 
 // The port file's text, or nothing when there is no port file.
 std::optional<std::string> readPortFile() {
-    char path[kPathSize];
-    TCPTransport::portFilePath(path);
-    std::ifstream file(path);
+    std::ifstream file(TCPTransport::portFilePath());
     if (!file) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
@@ -74,10 +72,9 @@ std::optional<std::string> readPortFile() {
 // wait for the tools of a crash that never happened) and does not turn
 // away the tools of one that runs.
 void restorePortFile(const std::optional<std::string>& text) {
-    char path[kPathSize];
-    TCPTransport::portFilePath(path);
+    std::string path = TCPTransport::portFilePath();
     if (!text) {
-        std::remove(path);
+        std::remove(path.c_str());
         return;
     }
     std::ofstream file(path, std::ios::trunc);
@@ -236,9 +233,7 @@ void ToolManagerApp::shutDownApplication() {
     }
     OKA_LOG("Leaving Tool Manager");
     // No port file: the next Tool Manager knows that no tools wait for it.
-    char portFile[kPathSize];
-    TCPTransport::portFilePath(portFile);
-    std::remove(portFile);
+    std::remove(TCPTransport::portFilePath().c_str());
     deleteManagers();
 }
 

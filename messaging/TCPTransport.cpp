@@ -453,19 +453,19 @@ bool TCPTransport::receiveTCPData(int descriptor, void* data, long length, uint3
     return false;
 }
 
-void TCPTransport::portFilePath(char* path) {
+std::string TCPTransport::portFilePath() {
     char directory[kPathSize];
-    getValidPreferencesDirectory(directory);
-    formatPath(path, "%sokaport", directory);
+    // A directory that cannot be made shows when the file cannot be opened.
+    (void)getValidPreferencesDirectory(directory, sizeof directory);
+    return std::string(directory) + "okaport";
 }
 
 int TCPTransport::getToolManagerPort() {
     if (managerPortCache != 0) return managerPortCache;
-    char path[kPathSize];
-    portFilePath(path);
-    std::FILE* file = std::fopen(path, "r");
+    std::string path = portFilePath();
+    std::FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr) {
-        OKA_LOG("Failed opening %s", path);
+        OKA_LOG("Failed opening %s", path.c_str());
         return 0;
     }
     int value = 0;
@@ -476,11 +476,10 @@ int TCPTransport::getToolManagerPort() {
 
 void TCPTransport::setToolManagerPort(int newPort) {
     managerPortCache = newPort;
-    char path[kPathSize];
-    portFilePath(path);
-    std::FILE* file = std::fopen(path, "w");
+    std::string path = portFilePath();
+    std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {
-        OKA_LOG("Failed opening %s", path);
+        OKA_LOG("Failed opening %s", path.c_str());
         return;
     }
     std::fprintf(file, "%d\n", newPort);

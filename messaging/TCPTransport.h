@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/Result.h"
@@ -92,7 +93,7 @@ public:
     static void setToolManagerPort(int port);
     // Forgets the cached port, so the next getToolManagerPort reads the file.
     static void forgetToolManagerPort();
-    static void portFilePath(char* path);
+    static std::string portFilePath();
     // For an interrupt handler: cuts the connection being read, if any (the
     // read then fails and the connection is dropped). True when one was cut.
     // Safe to call from a signal handler.

@@ -367,9 +367,8 @@ int main(int argc, char** argv) {
     ToolInfo destination;
     destination.port = options.port != 0 ? options.port : TCPTransport::getToolManagerPort();
     if (destination.port == 0) {
-        char path[kPathSize];
-        TCPTransport::portFilePath(path);
-        std::fprintf(stderr, "okamsg: no Tool Manager is running (no port in %s)\n", path);
+        std::fprintf(stderr, "okamsg: no Tool Manager is running (no port in %s)\n",
+                     TCPTransport::portFilePath().c_str());
         return kExitNoToolManager;
     }
     MessageCenter center;

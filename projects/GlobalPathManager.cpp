@@ -36,8 +36,8 @@ bool tryCandidate(char* fullPath, const char* directory, const char* separator,
 
 GlobalPathManager::GlobalPathManager(PrefMan* file)
     : projectFile(file), paths(kDefaultChunkSize, true, false) {
-    formatPath(includeDirectory, "%sinclude%c", gOkaDirectory, '/');
-    formatPath(htmlDirectory, "%sdoc%chtml%c", gOkaDirectory, '/', '/');
+    formatPath(includeDirectory, sizeof includeDirectory, "%sinclude%c", gOkaDirectory, '/');
+    formatPath(htmlDirectory, sizeof htmlDirectory, "%sdoc%chtml%c", gOkaDirectory, '/', '/');
     readPathsFromDisk();
     gMessageCenter->registerMessageHandler(kResolvePathMsg, resolvePathMsg);
 }

@@ -192,7 +192,7 @@ void MasterComponentList::rowText(uint32_t value, char* text) const {
     if (auto* engine = dynamic_cast<EngineInfo*>(component)) {
         engine->printShortFormToString(text);
     } else if (auto* file = dynamic_cast<OKAFile*>(component)) {
-        extractFilename(file->getPathname(), text);
+        extractFilename(file->getPathname(), text, kItemTextSize);
     }
 }
 

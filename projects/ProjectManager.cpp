@@ -85,7 +85,7 @@ void ProjectManager::untitledProjectPath(char* buffer) {
         copyText(buffer, kPathSize, kUntitledProject);
         return;
     }
-    formatPath(buffer, "%s%s%s", directory, directory[std::strlen(directory) - 1] == '/' ? "" : "/",
+    formatPath(buffer, kPathSize, "%s%s%s", directory, directory[std::strlen(directory) - 1] == '/' ? "" : "/",
                kUntitledProject);
 }
 
@@ -131,7 +131,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
     setProjectPath(path);
     getProjectPath(current);
     char baseName[kPathSize];
-    extractFilename(current, baseName);
+    extractFilename(current, baseName, sizeof baseName);
 
     if (create) {
         long result = projectFile.createDBFile(current, kProjectFileType, kProjectVersion);
@@ -143,7 +143,7 @@ void ProjectManager::loadProject(const char* path, bool create) {
     projectFile.setPath(current);
     projectFile.openPreferencesFile();
     if (takeFileError() == 0 && projectFile.isOpen()) {
-        extractPathname(current, filePickerDirectory);
+        extractPathname(current, filePickerDirectory, sizeof filePickerDirectory);
         readProjectComponents();
         readComponentViews();
         identifyAllFiles();

@@ -929,7 +929,7 @@ long Database::dumpDatabaseStats() {
     char name[kPathSize];
     int number = 1;
     for (; number <= kStatsFileLimit; ++number) {
-        formatPath(name, "dblog.%d", number);
+        formatPath(name, sizeof name, "dblog.%d", number);
         if (!fileExists(name)) break;
     }
     if (number > kStatsFileLimit) {

@@ -16,7 +16,7 @@ constexpr const char* kLogSource = "../kelvane";
 std::string programForEntry(const std::string& word, const char* okaDirectory, const char* name) {
     if (word.rfind("..", 0) == 0 || word.rfind('/', 0) == 0) {
         char file[kPathSize];
-        extractFilename(word.c_str(), file);
+        extractFilename(word.c_str(), file, sizeof file);
         if (name != nullptr && std::strcmp(name, file) != 0) return {};
         return word;
     }
@@ -42,32 +42,30 @@ std::vector<std::string> toolLaunchPrograms(const char* listPath, const char* ok
 
 namespace {
 // The installation's tool list, or "toollist" in the current directory.
-void toolListPath(char* listPath) {
-    formatPath(listPath, "%stoollist", gResourcesDirectory);
-    if (!fileExists(listPath)) copyText(listPath, kPathSize, "toollist");
+std::string toolListPath() {
+    std::string installed = std::string(gResourcesDirectory) + "toollist";
+    return fileExists(installed.c_str()) ? installed : "toollist";
 }
 }  // namespace
 
 std::vector<std::string> toolListPrograms() {
-    char listPath[kPathSize];
-    toolListPath(listPath);
+    std::string listPath = toolListPath();
     std::vector<std::string> programs;
     std::ifstream list(listPath);
     std::string word;
     while (list >> word) {
         if (word[0] == '#') continue;
         char file[kPathSize];
-        extractFilename(word.c_str(), file);
+        extractFilename(word.c_str(), file, sizeof file);
         programs.push_back(file);
     }
     return programs;
 }
 
 Status launchTools(const char* name) {
-    char listPath[kPathSize];
-    toolListPath(listPath);
+    std::string listPath = toolListPath();
     Status outcome;
-    for (const std::string& program : toolLaunchPrograms(listPath, gOkaDirectory, name)) {
+    for (const std::string& program : toolLaunchPrograms(listPath.c_str(), gOkaDirectory, name)) {
         OKA_LOG("about to launch %s", program.c_str());
         Status started = startDetached({program});
         if (!started.ok()) {

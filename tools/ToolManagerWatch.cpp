@@ -13,9 +13,7 @@ ToolManagerWatch::ToolManagerWatch()
     : known(currentIdentity()), lastCheck(currentMilliseconds()), lastProbe(lastCheck) {}
 
 FileStamp ToolManagerWatch::currentIdentity() {
-    char path[kPathSize];
-    TCPTransport::portFilePath(path);
-    return fileStampOf(path);
+    return fileStampOf(TCPTransport::portFilePath().c_str());
 }
 
 bool ToolManagerWatch::toolManagerAnswers(const FileStamp& identity) {

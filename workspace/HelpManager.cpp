@@ -241,7 +241,7 @@ unsigned char HelpManager::checkHelpKey(const char* windowKey, WinObj* window,
 
 void HelpManager::showWindowHelp(const char* helpFile, const char* windowKey, WinObj* window) {
     char anchor[kPathSize];
-    formatPath(anchor, "OKAWin:%s", windowKey != nullptr ? windowKey : "");
+    formatPath(anchor, sizeof anchor, "OKAWin:%s", windowKey != nullptr ? windowKey : "");
     showHelp(helpFile, anchor, window);
 }
 
@@ -280,7 +280,7 @@ void HelpManager::showMenuHelpWin(const char* helpFile, const char* itemLabel,
     char label[kPathSize];
     stripLabel(itemLabel != nullptr ? itemLabel : "", label);
     char anchor[kPathSize];
-    formatPath(anchor, "OKAMenu:%s:%s", windowKey != nullptr ? windowKey : "", label);
+    formatPath(anchor, sizeof anchor, "OKAMenu:%s:%s", windowKey != nullptr ? windowKey : "", label);
     showHelp(helpFileOr(helpFile), anchor, nullptr);
 }
 
