@@ -136,7 +136,6 @@ int32_t ToolManagerApp::initializeApplication() {
     gGlobalWindowManager = new GlobalWindowManager(gPreferencesManager);
     if (int32_t error = gGlobalWindowManager->getLastError()) return error;
     gCommandManager = new CommandManager();
-    if (int32_t error = gCommandManager->getLastError()) return error;
     gToolRegistry->addListener(gCommandManager);
     gCommandManager->setCommandContext(&commandContext);
     gProjectManager = new ProjectManager(gPreferencesManager);

@@ -112,7 +112,7 @@ void MessageCenter::poll(int waitMs) {
 
 void MessageCenter::handleOneQueued() {
     if (queue.messagesAvailable(kWildcardType) == 0) return;
-    delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType)));
+    delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType).valueOr(nullptr)));
     runWorkAfterReply();
 }
 

@@ -94,7 +94,7 @@ TEST_F(RegistryTest, UnregistersAndReportsBadIndexes) {
 TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
     FakeTool browser("browser", kBrowser, true);
     registerFrom(browser);
-    gCommandManager->addCommand("Browse", &browser.info, 0, kWildcardType);
+    ASSERT_TRUE(gCommandManager->addCommand("Browse", &browser.info, 0, kWildcardType).ok());
 
     EXPECT_EQ(gToolRegistry->loadTool(kBrowser).code(), kErrorLoadWhileLoaded);
     EXPECT_TRUE(gToolRegistry->unloadTool(kBrowser).ok());
