@@ -26,7 +26,6 @@ public:
 
     // True when `connection` may be read.
     bool admit(int connection);
-    bool isActive() const { return active; }
 
     // What the kernel knows of the peer's owner.
     enum class Owner { sameUser, otherUser, unidentified, unknowable };
