@@ -50,15 +50,11 @@ write_basic_package_version_file(${CMAKE_BINARY_DIR}/OkaEnvConfigVersion.cmake
 install(FILES ${CMAKE_BINARY_DIR}/OkaEnvConfig.cmake ${CMAKE_BINARY_DIR}/OkaEnvConfigVersion.cmake
         DESTINATION ${okaenv_package_dir})
 
-# pkg-config names each library the toolkit links (a target, a library
-# name or a full path such as /usr/lib/.../libX11.so) as -lNAME; our own
-# libraries are inside the archives already.
-get_target_property(toolkit_libraries okatoolkit INTERFACE_LINK_LIBRARIES)
+# pkg-config names each window-system library the toolkit links (a target,
+# a library name or a full path such as /usr/lib/.../libX11.so) as -lNAME;
+# our own libraries are inside the archives already.
 set(OKA_PKGCONFIG_GUI_LIBS "")
-foreach(library ${toolkit_libraries})
-  if(library MATCHES "^oka")
-    continue()
-  endif()
+foreach(library ${OKA_TOOLKIT_SYSTEM_LIBRARIES})
   get_filename_component(name ${library} NAME_WE)
   string(REGEX REPLACE "^.*::|^lib" "" name ${name})
   string(APPEND OKA_PKGCONFIG_GUI_LIBS "-l${name} ")

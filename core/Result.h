@@ -38,7 +38,8 @@ class [[nodiscard]] Status {
 
 inline constexpr Status kSuccess{};
 
-// The outcome of an operation that has a value when it succeeds.
+// The outcome of an operation that gives a value: the value, or the
+// Status of its failure.
 template <typename T>
 class [[nodiscard]] Result {
   public:

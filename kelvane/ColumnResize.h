@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "toolkit/Rect16.h"
+#include "toolkit/base/Rect16.h"
 
 class SPanlObj;
 

@@ -129,14 +129,16 @@ void drawOneComponent(LBoxObj* list) {
     drawComponentLine(list, MasterComponentList::isHeaderRow(value) ? 0 : 1, text);
 }
 
-void describeComponentRow(uint32_t value, char* text) {
-    text[0] = '\0';
+std::string describeComponentRow(uint32_t value) {
     if (MasterComponentList::isHeaderRow(value)) {
-        if (ComponentList* list = components().getNthList(long(value & 0xFFFF)))
-            copyText(text, kItemTextSize, list->getDescription());
-        return;
+        ComponentList* list = components().getNthList(long(value & 0xFFFF));
+        return list ? list->getDescription() : "";
     }
-    if (Item* component = components().componentOfRow(value)) component->printToString(text);
+    Item* component = components().componentOfRow(value);
+    if (component == nullptr) return "";
+    char text[kItemTextSize];
+    component->printToString(text);
+    return text;
 }
 
 void handleComponentMenu() {
@@ -173,9 +175,7 @@ void nd_componentListNfy(LBoxObj* list, int code) {
             return;
         case kNfyRowPointerOn: {
             LBOX_DefNfy(list, code);
-            char text[kItemTextSize];
-            describeComponentRow(uint32_t(LBOX_CurGetClientData(list)), text);
-            updateStatusText(text);
+            updateStatusText(describeComponentRow(uint32_t(LBOX_CurGetClientData(list))).c_str());
             WGT_MouseHandled(list);
             return;
         }

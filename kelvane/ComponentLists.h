@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class LBoxObj;
 class TAreaObj;
@@ -28,10 +29,9 @@ void drawOneComponent(LBoxObj* list);
 // Draws one row: `level` 0 for a header, 1 for a component (indented 8
 // pixels per level), highlighted when the row is selected.
 void drawComponentLine(LBoxObj* list, int level, const char* text);
-// The status line's text for a row's client data (kItemTextSize bytes):
-// a file's full path, an engine's one-line description, a header's type
-// description; empty for 0.
-void describeComponentRow(uint32_t value, char* text);
+// The status line's text for a row's client data: a file's full path, an
+// engine's one-line description, a header's type description; empty for 0.
+std::string describeComponentRow(uint32_t value);
 
 // The component pop-up menu for the selected component: the commands that
 // work on it in ascending label order (disabled while their tool is not

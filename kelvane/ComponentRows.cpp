@@ -3,7 +3,7 @@
 
 #include "projects/ComponentView.h"
 #include "projects/MasterComponentList.h"
-#include "toolkit/LBoxObj.h"
+#include "toolkit/widgets/LBoxObj.h"
 
 namespace {
 // Sets the current row's client data (appending a row past the end) and text.

@@ -1,7 +1,7 @@
 #include "kelvane/IdentificationStatus.h"
 
 #include "kelvane/WorkspaceWindow.h"
-#include "toolkit/Event.h"
+#include "toolkit/widgets/Event.h"
 
 void IdentificationStatus::identifyProgress(long done, long total, uint32_t elapsedMs) {
     if (elapsedMs < kBusyAfterMs) return;

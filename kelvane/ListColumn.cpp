@@ -1,8 +1,8 @@
 // ListColumn: placing a list and its label together.
 #include "kelvane/ListColumn.h"
 
-#include "toolkit/LBoxObj.h"
-#include "toolkit/TAreaObj.h"
+#include "toolkit/widgets/LBoxObj.h"
+#include "toolkit/widgets/TAreaObj.h"
 
 int16_t columnWidth(const ListColumn& column) {
     return column.label != nullptr ? column.label->box.width : 0;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "toolkit/Rect16.h"
+#include "toolkit/base/Rect16.h"
 
 class LBoxObj;
 class TAreaObj;

@@ -7,10 +7,10 @@
 #include "kelvane/ComponentViewFilter.h"
 #include "projects/ComponentView.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/LBoxObj.h"
-#include "toolkit/ResourceLibrary.h"
-#include "toolkit/SPanlObj.h"
-#include "toolkit/TAreaObj.h"
+#include "toolkit/widgets/LBoxObj.h"
+#include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/SPanlObj.h"
+#include "toolkit/widgets/TAreaObj.h"
 
 ProjectColumns gProjectColumns;
 

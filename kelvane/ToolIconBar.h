@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "messaging/ToolInfo.h"
-#include "toolkit/Rect16.h"
+#include "toolkit/base/Rect16.h"
 #include "tools/ToolRegistryListener.h"
 
 struct IconObj;

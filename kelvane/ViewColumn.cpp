@@ -3,9 +3,9 @@
 
 #include "kelvane/ComponentRows.h"
 #include "projects/ComponentView.h"
-#include "toolkit/LBoxObj.h"
-#include "toolkit/TAreaObj.h"
-#include "toolkit/WinObj.h"
+#include "toolkit/widgets/LBoxObj.h"
+#include "toolkit/widgets/TAreaObj.h"
+#include "toolkit/widgets/WinObj.h"
 
 ViewColumn::ViewColumn(ComponentView& shown, const ListColumn& columnWidgets)
     : view(&shown), widgets(columnWidgets) {

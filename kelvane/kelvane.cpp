@@ -12,7 +12,7 @@
 #include "kelvane/WorkspaceWindow.h"
 #include "messaging/MessageCenter.h"
 #include "toolkit/AppLifecycle.h"
-#include "toolkit/Backend.h"
+#include "toolkit/widgets/Backend.h"
 #include "tools/Environment.h"
 
 namespace {

@@ -35,7 +35,7 @@ char* resolveThroughToolManager(const char* partialPath, const ToolInfo& manager
 // that the next request for a file there resolves without asking.
 char* askUserForFile(const char* partialPath) {
     char chosen[kPathSize];
-    if (askForFile == nullptr || !askForFile(partialPath, chosen) || chosen[0] == '\0') {
+    if (askForFile == nullptr || !askForFile(partialPath, chosen, sizeof chosen) || chosen[0] == '\0') {
         return nullptr;
     }
     char directory[kPathSize];

@@ -2,12 +2,14 @@
 // one by asking the Tool Manager, which searches the project paths.
 #pragma once
 
+#include <cstddef>
+
 #include "messaging/ToolInfo.h"
 
 // How makeFullPath asks the user for a file that no project path holds:
-// true and the chosen path in `result` (kPathSize bytes). The file picker
+// true and the chosen path in `result` of `resultSize` bytes. The file picker
 // installs itself at start-up (initializeGlobals); until then nobody is asked.
-using AskForFileProc = bool (*)(const char* partialPath, char* result);
+using AskForFileProc = bool (*)(const char* partialPath, char* result, size_t resultSize);
 void setAskForFileProc(AskForFileProc procedure);
 
 // Returns a new text (delete[]) with the full path, or null when it does not

@@ -4,7 +4,7 @@
 #include "projects/EngineInfo.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/CBoxObj.h"
+#include "toolkit/widgets/CBoxObj.h"
 
 TypeCode gDefaultComponentType = 0;
 

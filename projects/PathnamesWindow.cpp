@@ -95,7 +95,7 @@ void GlobalPathManager::nd_browserButtonNfy(TButObj* button, int code) {
     TBUT_DefNfy(button, code);
     if (code != kNfyActivated) return;
     char directory[kPathSize];
-    if (!chooseDirectory(directory, "Choose a directory to add to the project paths", nullptr, "*",
+    if (!chooseDirectory(directory, sizeof directory, "Choose a directory to add to the project paths", nullptr, "*",
                          true)) {
         return;
     }

@@ -4,8 +4,8 @@
 #include "projects/ComponentTypePopUp.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/CBoxObj.h"
-#include "toolkit/LBoxObj.h"
+#include "toolkit/widgets/CBoxObj.h"
+#include "toolkit/widgets/LBoxObj.h"
 #include "workspace/FilePicker.h"
 
 namespace {
@@ -43,7 +43,7 @@ void installProjectFileSource() { setProjectFileSource(&projectPickerSource); }
 
 void chooseProject(bool create) {
     char path[kPathSize];
-    if (chooseFile(kPickerDisk, path,
+    if (chooseFile(kPickerDisk, path, sizeof path,
                    create ? "Enter a new project filename:" : "Select a project to open:", nullptr,
                    "*.prj", !create, true)) {
         gProjectManager->loadProject(path, create);

@@ -398,7 +398,7 @@ void ProjectManager::addFileToProject(const char* prompt, bool usePicker, const 
                                       bool pickerFlag, const char* acceptText) {
     char chosen[kPathSize];
     if (usePicker) {
-        if (!chooseFile(pickerFlag ? kPickerBoth : kPickerDisk, chosen, prompt, acceptText, nullptr,
+        if (!chooseFile(pickerFlag ? kPickerBoth : kPickerDisk, chosen, sizeof chosen, prompt, acceptText, nullptr,
                         true, true)) {
             return;
         }

@@ -35,7 +35,7 @@ bool resolvePath(Message* copy) {
     } else if (copy->getBoolParam(kMayAskParam)) {
         std::string prompt = std::string("Locate the file ") + path;
         char chosen[kPathSize];
-        if (!chooseFile(kPickerBoth, chosen, prompt.c_str(), path, path, true, true)) return false;
+        if (!chooseFile(kPickerBoth, chosen, sizeof chosen, prompt.c_str(), path, path, true, true)) return false;
         char directory[kPathSize];
         extractPathname(chosen, directory, sizeof directory);
         gGlobalPathManager->addUniquePath(directory);

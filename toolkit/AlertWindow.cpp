@@ -3,11 +3,11 @@
 
 #include <memory>
 
-#include "toolkit/IAreaObj.h"
-#include "toolkit/ResourceLibrary.h"
-#include "toolkit/TButObj.h"
-#include "toolkit/TEdObj.h"
-#include "toolkit/WinObj.h"
+#include "toolkit/widgets/IAreaObj.h"
+#include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/TButObj.h"
+#include "toolkit/widgets/TEdObj.h"
+#include "toolkit/widgets/WinObj.h"
 
 namespace {
 constexpr const char* kAlertLibrary = "AlrtW";

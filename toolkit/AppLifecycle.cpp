@@ -7,10 +7,10 @@
 
 #include "core/Log.h"
 #include "toolkit/AlertWindow.h"
-#include "toolkit/Backend.h"
-#include "toolkit/FltkBackend.h"
-#include "toolkit/HeadlessBackend.h"
-#include "toolkit/ResourceLibrary.h"
+#include "toolkit/widgets/Backend.h"
+#include "toolkit/fltk/FltkBackend.h"
+#include "toolkit/headless/HeadlessBackend.h"
+#include "toolkit/resources/ResourceLibrary.h"
 
 namespace {
 constexpr const char* kLogSource = "../toolkit";

@@ -8,11 +8,11 @@
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
-#include "toolkit/Automation.h"
-#include "toolkit/ResourceLibrary.h"
-#include "toolkit/TButObj.h"
-#include "toolkit/TEdObj.h"
-#include "toolkit/WinObj.h"
+#include "toolkit/automation/Automation.h"
+#include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/TButObj.h"
+#include "toolkit/widgets/TEdObj.h"
+#include "toolkit/widgets/WinObj.h"
 #include "workspace/HelpManager.h"
 
 WinObj* gAlertWindow = nullptr;

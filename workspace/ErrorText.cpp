@@ -1,10 +1,10 @@
 #include "workspace/ErrorText.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "core/HasErrorReporting.h"
 #include "core/Log.h"
+#include "core/Utilities.h"
 #include "workspace/AlertWindow.h"
 
 namespace {
@@ -34,8 +34,8 @@ constexpr ErrorText kErrorTexts[] = {
 
 }  // namespace
 
-void convertErrorToText(int32_t code, char* text, unsigned char /*flag*/) {
-    if (text == nullptr) return;
+void convertErrorToText(int32_t code, char* text, size_t size, unsigned char /*flag*/) {
+    if (text == nullptr || size == 0) return;
     const char* found = "an unknown error occurred";
     for (const ErrorText& entry : kErrorTexts) {
         if (entry.code == code) {
@@ -43,12 +43,12 @@ void convertErrorToText(int32_t code, char* text, unsigned char /*flag*/) {
             break;
         }
     }
-    std::strcpy(text, found);
+    copyText(text, size, found);
 }
 
 long alertThisError(int32_t code) {
     char reason[kErrorTextSize];
-    convertErrorToText(code, reason, 0);
+    convertErrorToText(code, reason, sizeof reason, 0);
     char message[kErrorTextSize + 64];
     std::snprintf(message, sizeof message, "Unable to complete that operation because %s.", reason);
     OKA_LOG("%s", message);

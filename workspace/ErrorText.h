@@ -2,15 +2,17 @@
 // alerts that tell the user why an operation failed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-// The longest error text is 55 characters; callers pass at least this much.
+// The longest error text is 55 characters: a buffer this large holds any.
 inline constexpr int kErrorTextSize = 64;
 
-// Copies the English sentence end for `code` into `text` ("the symbol file is
-// missing or invalid", ...). It completes "Unable to complete that operation
-// because ...". `flag` is reserved and leaves the text unchanged.
-void convertErrorToText(int32_t code, char* text, unsigned char flag);
+// Copies the English sentence end for `code` into `text` of `size` bytes
+// ("the symbol file is missing or invalid", ...), cut to fit. It completes
+// "Unable to complete that operation because ...". `flag` is reserved and
+// leaves the text unchanged.
+void convertErrorToText(int32_t code, char* text, size_t size, unsigned char flag);
 
 class HasErrorReporting;
 

@@ -108,9 +108,10 @@ void searchDirectory(FindSearch& search, const std::string& directory) {
 
 class Picker {
 public:
-    Picker(WinObj* window, char* result, bool directoryMode, bool mustExist, bool confirmReplace)
-        : window(window), result(result), directoryMode(directoryMode), mustExist(mustExist),
-          confirmReplace(confirmReplace) {}
+    Picker(WinObj* window, char* result, size_t resultSize, bool directoryMode, bool mustExist,
+           bool confirmReplace)
+        : window(window), result(result), resultSize(resultSize), directoryMode(directoryMode),
+          mustExist(mustExist), confirmReplace(confirmReplace) {}
 
     WgtObj* child(int index) const { return RES_GetNthChild(window, index); }
     LBoxObj* diskList() const { return static_cast<LBoxObj*>(child(kDiskList)); }
@@ -142,7 +143,8 @@ public:
     void chooseType();
 
     WinObj* window;
-    char* result;                        // the caller's kPathSize buffer
+    char* result;                        // the caller's buffer
+    size_t resultSize;                   // its size: longer paths are refused
     bool directoryMode;                  // chooseDirectory
     bool mustExist;                      // the chosen entry must exist
     bool confirmReplace;                 // ask before accepting an existing file
@@ -254,7 +256,7 @@ bool Picker::acceptFile() {
     stripTrailingSlashes(path);
     // A bare name is taken in the directory that the disk list shows.
     if (!path.empty() && path[0] != '/') path = joinPath(memory.currentDirectory, path.c_str());
-    if (path.empty() || path.size() >= kPathSize) {
+    if (path.empty() || path.size() >= kPathSize || path.size() >= resultSize) {
         okaBeep();
         return false;
     }
@@ -279,7 +281,7 @@ bool Picker::acceptFile() {
             return false;
         }
     }
-    copyText(result, kPathSize, path.c_str());
+    copyText(result, resultSize, path.c_str());
     return true;
 }
 
@@ -301,8 +303,8 @@ void Picker::acceptDirectory() {
         }
         return;
     }
-    if (path.size() >= kPathSize) return;
-    copyText(result, kPathSize, path.c_str());
+    if (path.size() >= kPathSize || path.size() >= resultSize) return;
+    copyText(result, resultSize, path.c_str());
     WIN_ModalReturn(window, kAccepted);
 }
 
@@ -561,12 +563,13 @@ struct PickerSetup {
 
 // Creates the window, runs it modally and destroys it; true when a path
 // was chosen.
-bool runPicker(const PickerSetup& setup, char* result, const char* prompt, const char* filterList,
-               bool mustExist, bool confirmReplace) {
+bool runPicker(const PickerSetup& setup, char* result, size_t resultSize, const char* prompt,
+               const char* filterList, bool mustExist, bool confirmReplace) {
+    if (result == nullptr || resultSize == 0) return false;
     result[0] = '\0';
     WinObj* window = WIN_Load("shared", "filePicker");
     if (window == nullptr) return false;
-    Picker picker(window, result, setup.directoryMode, mustExist, confirmReplace);
+    Picker picker(window, result, resultSize, setup.directoryMode, mustExist, confirmReplace);
     attachProcedures(picker);
     loadPickerResources(picker.diskList());
     // Tools that built no help manager show the picker without F1 help.
@@ -604,8 +607,9 @@ bool runPicker(const PickerSetup& setup, char* result, const char* prompt, const
 
 void setProjectFileSource(ProjectFileSource* source) { projectSource = source; }
 
-bool chooseFile(int mode, char* result, const char* prompt, const char* /*acceptText*/,
-                const char* filterList, bool mustExist, bool confirmReplace) {
+bool chooseFile(int mode, char* result, size_t resultSize, const char* prompt,
+                const char* /*acceptText*/, const char* filterList, bool mustExist,
+                bool confirmReplace) {
     if (gFilePickerWindow != nullptr) {
         okaBeep();
         WIN_PopToFront(gFilePickerWindow);
@@ -613,21 +617,23 @@ bool chooseFile(int mode, char* result, const char* prompt, const char* /*accept
     }
     PickerSetup setup{false, mode == kPickerBoth,
                       mode == kPickerDisk || (mode == kPickerBoth && memory.diskMode)};
-    return runPicker(setup, result, prompt, filterList, mustExist, confirmReplace);
+    return runPicker(setup, result, resultSize, prompt, filterList, mustExist, confirmReplace);
 }
 
-bool chooseDirectory(char* result, const char* prompt, const char* /*unusedText*/,
-                     const char* filterList, bool mustExist) {
+bool chooseDirectory(char* result, size_t resultSize, const char* prompt,
+                     const char* /*unusedText*/, const char* filterList, bool mustExist) {
     if (gFilePickerWindow != nullptr) {
         WIN_PopToFront(gFilePickerWindow);
         return false;
     }
     memory.diskMode = true;
-    return runPicker(PickerSetup{true, false, true}, result, prompt, filterList, mustExist, false);
+    return runPicker(PickerSetup{true, false, true}, result, resultSize, prompt, filterList,
+                     mustExist, false);
 }
 
-bool chooseFileForFullPath(const char* partialPath, char* result) {
-    return chooseFile(kPickerDisk, result, "Choose file", "Accept", partialPath, true, true);
+bool chooseFileForFullPath(const char* partialPath, char* result, size_t resultSize) {
+    return chooseFile(kPickerDisk, result, resultSize, "Choose file", "Accept", partialPath, true,
+                      true);
 }
 
 int fileFilterProc(const char* directory, const char* name, void* listBox) {

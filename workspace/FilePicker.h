@@ -11,8 +11,10 @@
 // installs. Without a source a project picker shows an empty project list.
 //
 // One picker at a time. Without a user (the headless backend) it answers
-// cancelled unless a test scripts its modal loop (toolkit/Automation.h).
+// cancelled unless a test scripts its modal loop (toolkit/automation/Automation.h).
 #pragma once
+
+#include <cstddef>
 
 #include "core/TypeCode.h"
 
@@ -51,21 +53,23 @@ inline constexpr int kPickerDisk = 1;     // the disk only
 inline constexpr int kPickerProject = 2;  // the project only (any other value too)
 
 // Runs the picker for a file. True when a path was chosen: it is in
-// `result` (kPathSize bytes, emptied first). False on Cancel, or at once
+// `result` of `resultSize` bytes (emptied first; a longer path is refused
+// like a bad one). False on Cancel, or at once
 // (with a beep, the open picker brought to the front) when a picker is
 // already open. `prompt` becomes the title; `acceptText` is the caller's
 // wording and is not shown; `filterList` is a pattern list ("*.prj;*.qa"),
 // "*" when null or empty.
-bool chooseFile(int mode, char* result, const char* prompt, const char* acceptText,
-                const char* filterList, bool mustExist, bool confirmReplace);
+bool chooseFile(int mode, char* result, size_t resultSize, const char* prompt,
+                const char* acceptText, const char* filterList, bool mustExist,
+                bool confirmReplace);
 // Runs the picker for a directory; false at once, without a beep, when a
 // picker is already open.
-bool chooseDirectory(char* result, const char* prompt, const char* unusedText,
-                     const char* filterList, bool mustExist);
+bool chooseDirectory(char* result, size_t resultSize, const char* prompt,
+                     const char* unusedText, const char* filterList, bool mustExist);
 
 // Asks for a file in disk mode with the prompt "Choose file": the picker
 // behind makeFullPath (messaging/FullPath.h), installed by initializeGlobals.
-bool chooseFileForFullPath(const char* partialPath, char* result);
+bool chooseFileForFullPath(const char* partialPath, char* result, size_t resultSize);
 
 // The directory procedures given to FMGR_PerfDirFiles: filling the disk
 // list (`listBox` is the LBoxObj) and searching for Find (`result` is the

@@ -19,7 +19,7 @@
 
 #include "core/HasErrorReporting.h"
 #include "storage/List.h"
-#include "toolkit/Rect16.h"
+#include "toolkit/base/Rect16.h"
 
 class Message;
 class PrefMan;

@@ -109,12 +109,12 @@ std::string percentEncoded(const std::string& text, const char* alsoPlain) {
 }
 
 // The label without blanks and '&', as menu-item anchors carry it.
-void stripLabel(const char* label, char* out) {
-    size_t length = 0;
-    for (const char* c = label; *c != '\0' && length < kPathSize - 1; ++c) {
-        if (*c != ' ' && *c != '&') out[length++] = *c;
+std::string stripLabel(const char* label) {
+    std::string stripped;
+    for (const char* c = label; *c != '\0'; ++c) {
+        if (*c != ' ' && *c != '&') stripped += *c;
     }
-    out[length] = '\0';
+    return stripped;
 }
 
 const char* helpFileOr(const char* helpFile) {
@@ -277,10 +277,10 @@ void HelpManager::helpTButNfy(TButObj* button, int code) {
 
 void HelpManager::showMenuHelpWin(const char* helpFile, const char* itemLabel,
                                   const char* windowKey) {
-    char label[kPathSize];
-    stripLabel(itemLabel != nullptr ? itemLabel : "", label);
+    std::string label = stripLabel(itemLabel != nullptr ? itemLabel : "");
     char anchor[kPathSize];
-    formatPath(anchor, sizeof anchor, "OKAMenu:%s:%s", windowKey != nullptr ? windowKey : "", label);
+    formatPath(anchor, sizeof anchor, "OKAMenu:%s:%s", windowKey != nullptr ? windowKey : "",
+               label.c_str());
     showHelp(helpFileOr(helpFile), anchor, nullptr);
 }
 

@@ -50,7 +50,6 @@ class HelpManager {
     std::string getViewerInUse() const;
     // Appends a document to the help menus built from now on.
     void addHelpMItem(const char* label, const char* file);
-    long getHelpMItemCount() const { return labels.getCount(); }
     const char* getHelpMItemLabel(long index) const;
     const char* getHelpMItemFile(long index) const;
 

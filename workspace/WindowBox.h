@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "core/ByteOrder.h"
-#include "toolkit/Rect16.h"
+#include "toolkit/base/Rect16.h"
 
 inline constexpr int kWindowBoxSize = 8;
 

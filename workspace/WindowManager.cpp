@@ -6,7 +6,7 @@
 #include "core/Log.h"
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
-#include "toolkit/WinObj.h"
+#include "toolkit/widgets/WinObj.h"
 #include "workspace/WindowBox.h"
 
 namespace {

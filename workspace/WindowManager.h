@@ -13,7 +13,7 @@
 
 #include "core/HasErrorReporting.h"
 #include "core/TypeCode.h"
-#include "toolkit/Rect16.h"
+#include "toolkit/base/Rect16.h"
 
 class Message;
 class TButObj;

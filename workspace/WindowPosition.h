@@ -4,7 +4,7 @@
 #pragma once
 
 #include "storage/Item.h"
-#include "toolkit/Rect16.h"
+#include "toolkit/base/Rect16.h"
 
 inline constexpr TypeCode kWindowPositionItem = typeCode("WPOS");
 

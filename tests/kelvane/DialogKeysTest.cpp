@@ -14,7 +14,7 @@
 #include "projects/MasterComponentList.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/NewEngineWindow.h"
-#include "toolkit/KeyboardNavigation.h"
+#include "toolkit/widgets/KeyboardNavigation.h"
 #include "workspace/AlertWindow.h"
 #include "workspace/FilePicker.h"
 #include "workspace/FindInSourceView.h"
@@ -106,7 +106,7 @@ TEST_F(DialogKeysTest, EscapeEndsEveryModalDialogWithoutAnAnswer) {
     char chosen[kPathSize];
     bool picked = true;
     EXPECT_TRUE(escapeEnds("filePicker", [&] {
-        picked = chooseFile(kPickerDisk, chosen, "Pick", nullptr, nullptr, true, true);
+        picked = chooseFile(kPickerDisk, chosen, sizeof chosen, "Pick", nullptr, nullptr, true, true);
     }));
     EXPECT_FALSE(picked);
     FakeTool tool("browser", typeCode("BROW"));

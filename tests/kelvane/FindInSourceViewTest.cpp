@@ -9,7 +9,7 @@
 #include "ChildProcess.h"
 #include "ToolManagerTest.h"
 #include "messaging/MessageTypes.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/FindInSourceView.h"

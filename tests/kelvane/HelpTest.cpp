@@ -14,7 +14,7 @@
 #include "projects/GlobalPathManager.h"
 #include "projects/NewEngineWindow.h"
 #include "storage/PrefMan.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/AlertWindow.h"
 #include "workspace/FilePicker.h"
@@ -152,7 +152,7 @@ TEST_F(HelpTest, HelpKeyShowsWindowHelpInOrdinaryAndModalWindows) {
 TEST_F(HelpTest, HelpKeyShowsTheFilePickerAndProjectPathsHelp) {
     AUTO_ScriptModal("filePicker", [](WinObj* picker) { AUTO_KeyPress(picker, kKeyF1); });
     char chosen[256];
-    chooseFile(kPickerDisk, chosen, "Pick", nullptr, nullptr, true, true);
+    chooseFile(kPickerDisk, chosen, sizeof chosen, "Pick", nullptr, nullptr, true, true);
     EXPECT_EQ(viewerArguments(),
               std::vector<std::string>{inDocuments("user.html") + "#OKAWin:FilePicker"});
 

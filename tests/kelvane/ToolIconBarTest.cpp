@@ -4,8 +4,8 @@
 
 #include "ToolManagerTest.h"
 #include "kelvane/ToolIconBar.h"
-#include "toolkit/PanelObj.h"
-#include "toolkit/TButObj.h"
+#include "toolkit/widgets/PanelObj.h"
+#include "toolkit/widgets/TButObj.h"
 #include "tools/ToolRegistry.h"
 
 namespace {

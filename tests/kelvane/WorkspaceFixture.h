@@ -9,7 +9,7 @@
 #include "kelvane/ProjectColumns.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 
 class WorkspaceTest : public ToolManagerTest {

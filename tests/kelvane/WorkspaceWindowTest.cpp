@@ -13,7 +13,7 @@
 #include "projects/MasterComponentList.h"
 #include "projects/IdentifyProgress.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/WindowManager.h"

@@ -7,7 +7,7 @@
 #include "projects/EngineInfo.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/CBoxObj.h"
+#include "toolkit/widgets/CBoxObj.h"
 
 namespace {
 class ComponentTypePopUpTest : public ProjectTest {

@@ -11,7 +11,7 @@
 #include "projects/OKAFile.h"
 #include "kelvane/ProjectColumns.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/LBoxObj.h"
+#include "toolkit/widgets/LBoxObj.h"
 #include "tools/ToolRegistry.h"
 #include "projects/IdentifyProgress.h"
 #include "messaging/MessageTypes.h"

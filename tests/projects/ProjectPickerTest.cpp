@@ -14,7 +14,7 @@
 #include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
 #include "storage/PrefMan.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 
 namespace fs = std::filesystem;

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "core/Utilities.h"
-#include "toolkit/SystemServices.h"
+#include "toolkit/base/SystemServices.h"
 
 KelvaneHarness::KelvaneHarness()
     : temporaryHome(std::make_unique<TempHome>()),

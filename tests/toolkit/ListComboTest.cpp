@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

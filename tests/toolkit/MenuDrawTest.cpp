@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 
 namespace {
@@ -117,7 +117,7 @@ TEST(FileSystem, DirectoryEntriesComeSortedWithoutDotEntries) {
     EXPECT_EQ(FMGR_GetNodeType((directory + "/zeta").c_str()), kNodeFile);
 
     std::string empty = directory + "/empty";
-    ASSERT_TRUE(FMGR_CreateDir(empty.c_str(), 0700));
+    ASSERT_TRUE(createDirectory(empty.c_str(), 0700));
     EXPECT_EQ(FMGR_PerfDirFiles(empty.c_str(), 0, collectNames, &names), 1);
     EXPECT_EQ(FMGR_PerfDirFiles((directory + "/missing").c_str(), 0, collectNames, &names), 0);
     std::system(("rm -rf " + directory).c_str());

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "BundledLibraries.h"
-#include "toolkit/Automation.h"
-#include "toolkit/ResourceParser.h"
+#include "toolkit/automation/Automation.h"
+#include "toolkit/resources/ResourceParser.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

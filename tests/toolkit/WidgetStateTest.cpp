@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "toolkit/Automation.h"
-#include "toolkit/ImageFile.h"
+#include "toolkit/automation/Automation.h"
+#include "toolkit/base/ImageFile.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

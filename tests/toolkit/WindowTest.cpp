@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "BundledLibraries.h"
 #include "XvfbServer.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

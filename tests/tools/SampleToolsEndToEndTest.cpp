@@ -14,7 +14,7 @@
 #include "core/Utilities.h"
 #include "messaging/MessageCenter.h"
 #include "messaging/ToolListing.h"
-#include "toolkit/SystemServices.h"
+#include "toolkit/base/SystemServices.h"
 
 namespace {
 // kelvane started on a tool list with the two sample tools, both ready.

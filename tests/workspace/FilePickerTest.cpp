@@ -10,7 +10,7 @@
 #include "ToolManagerTest.h"
 #include "projects/ComponentTypePopUp.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/Automation.h"
+#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
 #include "workspace/FilePicker.h"
 
@@ -79,7 +79,7 @@ protected:
         });
     }
     bool pickFile(int mode, const char* filter, bool mustExist) {
-        return chooseFile(mode, result, "Pick", nullptr, filter, mustExist, true);
+        return chooseFile(mode, result, sizeof result, "Pick", nullptr, filter, mustExist, true);
     }
 
     fs::path root;
@@ -187,7 +187,7 @@ TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
         picker.typeName((root / "sub").string() + "///");
         AUTO_Activate(picker.button(11));
     });
-    EXPECT_TRUE(chooseDirectory(result, "Dir", nullptr, "*", true));
+    EXPECT_TRUE(chooseDirectory(result, sizeof result, "Dir", nullptr, "*", true));
     EXPECT_EQ(AUTO_BeepCount(), 2);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0], "Replace existing file?: " + (root / "nowhere").string() +
@@ -293,8 +293,8 @@ TEST_F(FilePickerTest, ASecondPickerIsRefusedAndAnUnscriptedOneIsCancelled) {
     bool second = true;
     inPicker([&](PickerView&) {
         char other[256];
-        second = chooseFile(kPickerDisk, other, "Again", nullptr, nullptr, true, true) ||
-                 chooseDirectory(other, "Again", nullptr, nullptr, true);
+        second = chooseFile(kPickerDisk, other, sizeof other, "Again", nullptr, nullptr, true, true) ||
+                 chooseDirectory(other, sizeof other, "Again", nullptr, nullptr, true);
     });
     EXPECT_FALSE(pickFile(kPickerDisk, nullptr, true));
     EXPECT_FALSE(second);
