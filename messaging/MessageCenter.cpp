@@ -45,43 +45,47 @@ int32_t MessageCenter::registerMessageHandler(const MessageType& type,
 }
 
 int32_t MessageCenter::addHandler(std::unique_ptr<MessageHandler> handler) {
+    Status outcome;
     if (findHandler(handler->messageType) != nullptr) {
         OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(handler->messageType));
-        return lastError = kErrorDuplicateHandler;
+        outcome = Status(kErrorDuplicateHandler);
+    } else {
+        handlers.include(handler.release());
     }
-    handlers.include(handler.release());
-    return lastError = 0;
+    return remember(outcome).code();
 }
 
 void MessageCenter::removeMessageHandler(TypeCode type) {
     MessageHandler key(type);
     Item* removed = handlers.remove(&key);
-    lastError = removed ? 0 : kErrorNoHandler;
+    (void)remember(removed != nullptr ? kSuccess : Status(kErrorNoHandler));
     delete removed;
 }
 
-// Checks `message` against its handler's template and, when it passes, calls
-// the handler. Returns the result of the handling.
-int32_t MessageCenter::validateAndHandle(Message* message, Message* reply) {
-    MessageHandler* handler = findHandler(message->type);
+Status MessageCenter::validate(const Message& message, const MessageHandler* handler) {
     if (handler == nullptr) {
-        OKA_LOG("handler not found for incoming message %s", TypeIdentToCStr(message->type));
-        return lastError = kErrorNoHandler;
+        OKA_LOG("handler not found for incoming message %s", TypeIdentToCStr(message.type));
+        return Status(kErrorNoHandler);
     }
     const MessageTemplate& expected = handler->msgTemplate;
-    if (expected.paramCount != message->paramCount) {
+    if (expected.paramCount != message.paramCount) {
         OKA_LOG("invalid number of params for incoming message, expected %d and got %d for "
-                "message %s", int(expected.paramCount), int(message->paramCount),
-                TypeIdentToCStr(message->type));
-        return lastError = kErrorBadParamCount;
+                "message %s", int(expected.paramCount), int(message.paramCount),
+                TypeIdentToCStr(message.type));
+        return Status(kErrorBadParamCount);
     }
-    for (int i = 0; i < message->paramCount; ++i) {
-        if (message->paramTypes[i] != expected.paramTypes[i]) {
+    for (int i = 0; i < message.paramCount; ++i) {
+        if (message.paramTypes[i] != expected.paramTypes[i]) {
             OKA_LOG("invalid param for incoming message");
-            return lastError = kErrorBadParamType;
+            return Status(kErrorBadParamType);
         }
     }
-    lastError = 0;
+    return kSuccess;
+}
+
+int32_t MessageCenter::validateAndHandle(Message* message, Message* reply) {
+    MessageHandler* handler = findHandler(message->type);
+    if (Status valid = remember(validate(*message, handler)); !valid.ok()) return valid.code();
     return handler->handle(*message, *reply);
 }
 
@@ -89,7 +93,6 @@ Message* MessageCenter::dispatchMessage(Message* message) {
     if (message == nullptr) return nullptr;
     auto reply = std::make_unique<Message>(kReplyMessage, nullptr);
     bool wantsReply = message->wantsReply != 0;
-    lastError = 0;
     reply->addLongParam(0, kParamError);
     reply->destination = message->sender;
 
@@ -104,7 +107,6 @@ Message* MessageCenter::dispatchMessage(Message* message) {
 }
 
 void MessageCenter::poll(int waitMs) {
-    lastError = 0;
     handleOneQueued();
     Result<Message*> incoming = remember(transport->poll(waitMs));
     if (incoming.ok() && incoming.value() != nullptr) queue.enqueueMessage(received(incoming.value()));

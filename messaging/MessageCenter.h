@@ -129,6 +129,10 @@ private:
     explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
     MessageHandler* findHandler(TypeCode type) const;
     int32_t addHandler(std::unique_ptr<MessageHandler> handler);
+    // Whether `message` fits the template of `handler` (null: no handler); logged when not.
+    static Status validate(const Message& message, const MessageHandler* handler);
+    // Validates `message` (the outcome becomes the last error) and, when it
+    // passes, calls its handler. Returns the result of the handling.
     int32_t validateAndHandle(Message* message, Message* reply);
     // Handles the oldest queued message, if any, and sends its reply.
     void handleOneQueued();
