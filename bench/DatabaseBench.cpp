@@ -69,26 +69,29 @@ bool runRecordStore(const std::string& path, long n, Phases* phases) {
 
     Stopwatch add;
     for (long i = 1; i <= n; ++i) {
-        store->addPreference(kRecordType, recordBytes(i).data(), kRecordSize);
-        if (store->getLastError() != 0) return fail("adding records");
+        if (!store->addPreference(kRecordType, recordBytes(i).data(), kRecordSize).ok())
+            return fail("adding records");
     }
     phases->add = add.elapsedMs();
 
     std::vector<char> buffer(kRecordSize);
     Stopwatch read;
     for (long i = 1; i <= n; ++i) {
-        if (store->readNthPreference(kRecordType, i, buffer.data(), kRecordSize) != kRecordSize ||
+        if (store->readNthPreference(kRecordType, i, buffer.data(), kRecordSize).valueOr(0) !=
+                kRecordSize ||
             buffer != recordBytes(i))
             return fail("reading records");
     }
     phases->read = read.elapsedMs();
 
     Stopwatch rewrite;
-    store->deletePreferencesOfType(kRecordType);
-    for (long i = 1; i <= n; ++i) store->addPreference(kRecordType, recordBytes(i).data(), kRecordSize);
+    bool rewritten = store->deletePreferencesOfType(kRecordType).ok();
+    for (long i = 1; i <= n && rewritten; ++i)
+        rewritten = store->addPreference(kRecordType, recordBytes(i).data(), kRecordSize).ok();
     phases->rewrite = rewrite.elapsedMs();
-    if (store->countPreferencesOfType(kRecordType) != n) return fail("rewriting records");
-    store->closePreferencesFile();
+    if (!rewritten || store->countPreferencesOfType(kRecordType).valueOr(0) != n)
+        return fail("rewriting records");
+    if (!store->closePreferencesFile().ok()) return fail("closing the record store");
     phases->fileSize = fileSize(path);
     std::remove(path.c_str());
     return true;

@@ -48,6 +48,13 @@ std::string numberedName(const char* stem, int n, const char* extension) {
     return name;
 }
 
+// A figure measured over a failed operation would mean nothing: stop.
+void mustSucceed(Status outcome, const char* what) {
+    if (outcome.ok()) return;
+    std::fprintf(stderr, "bench: %s failed (%d)\n", what, int(outcome.code()));
+    std::exit(1);
+}
+
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -85,7 +92,9 @@ std::vector<std::string> makeProjectFiles(const fs::path& directory, int count,
         encodeFileRecord(path.c_str(), record);
         list.push_back({reinterpret_cast<const char*>(record), kFileRecordSize});
     }
-    gProjectManager->getProjectFile().replacePreferencesOfType(kFileRecord, list.data(), long(list.size()));
+    mustSucceed(gProjectManager->getProjectFile().replacePreferencesOfType(
+                    kFileRecord, list.data(), long(list.size())),
+                "writing the file records");
     return paths;
 }
 
@@ -147,11 +156,13 @@ void loadWithoutTools(int count) {
     ToolManagerHarness harness;
     const TempHome& home = harness.home;
     gOKALogStream = nullptr;  // the figures leave out writing the log
-    gProjectManager->loadProject((home.path() / "absent.prj").c_str(), true);
+    mustSucceed(gProjectManager->loadProject((home.path() / "absent.prj").c_str(), true),
+                "loading the project");
     std::vector<std::string> paths = makeProjectFiles(home.path() / "src", count, false);
-    gProjectManager->loadProject(nullptr, false);  // warm the file cache as SQLite's is
+    // Warm the file cache as SQLite's is.
+    mustSucceed(gProjectManager->loadProject(nullptr, false), "loading the project");
     auto start = Clock::now();
-    gProjectManager->loadProject(nullptr, false);
+    mustSucceed(gProjectManager->loadProject(nullptr, false), "loading the project");
     double load = millisecondsSince(start);
     double library = sqliteReadPaths(home.path() / "paths.sqlite", paths);
     double program = sqliteProgramReadsPaths(home.path() / "paths.sqlite");
@@ -184,7 +195,8 @@ void loadAndAdd(int count, ScriptedTool::Library library = ScriptedTool::Library
     ToolManagerHarness harness;
     const TempHome& home = harness.home;
     gOKALogStream = nullptr;  // the figures leave out writing the log
-    gProjectManager->loadProject((home.path() / "big.prj").c_str(), true);
+    mustSucceed(gProjectManager->loadProject((home.path() / "big.prj").c_str(), true),
+                "loading the project");
     makeProjectFiles(home.path() / "src", count);
     TwoTools tools(harness, library);
 
@@ -192,7 +204,7 @@ void loadAndAdd(int count, ScriptedTool::Library library = ScriptedTool::Library
     double waitedBefore = gProjectManager->getIdentifyWaitMs();
     resetPeakResidentSize();
     auto start = Clock::now();
-    gProjectManager->loadProject(nullptr, false);
+    mustSucceed(gProjectManager->loadProject(nullptr, false), "loading the project");
     double load = millisecondsSince(start);
     double peak = peakResidentMegabytes();
     double waited = gProjectManager->getIdentifyWaitMs() - waitedBefore;
@@ -209,7 +221,7 @@ void loadAndAdd(int count, ScriptedTool::Library library = ScriptedTool::Library
         std::string path = (home.path() / "src" / numberedName("added", n, ".qa")).string();
         writeFile(path, "text\n");
         start = Clock::now();
-        gProjectManager->addFileToProject(path.c_str());
+        mustSucceed(gProjectManager->addFileToProject(path.c_str()), "adding a file");
         double once = millisecondsSince(start);
         total += once;
         worst = std::max(worst, once);
@@ -223,7 +235,7 @@ void buildUp(int count) {
     const TempHome& home = harness.home;
     gOKALogStream = nullptr;  // the figures leave out writing the log
     fs::path project = home.path() / "grown.prj";
-    gProjectManager->loadProject(project.c_str(), true);
+    mustSucceed(gProjectManager->loadProject(project.c_str(), true), "loading the project");
     TwoTools tools(harness);
     fs::create_directories(home.path() / "src");
     auto start = Clock::now();
@@ -245,7 +257,8 @@ void resolveWithPaths(int pathCount) {
     ToolManagerHarness harness;
     const TempHome& home = harness.home;
     gOKALogStream = nullptr;  // the figures leave out writing the log
-    gProjectManager->loadProject((home.path() / "paths.prj").c_str(), true);
+    mustSucceed(gProjectManager->loadProject((home.path() / "paths.prj").c_str(), true),
+                "loading the project");
     for (int n = 0; n < pathCount; ++n) {
         fs::path directory = home.path() / numberedName("dir", n, "");
         fs::create_directories(directory);

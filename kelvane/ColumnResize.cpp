@@ -4,6 +4,7 @@
 #include "kelvane/ProjectColumns.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
+#include "workspace/ErrorText.h"
 
 namespace {
 constexpr int kTrackingPen = 15;
@@ -92,5 +93,5 @@ void trackColumnResize(SPanlObj* area, int boundary) {
     for (size_t n = 0; n < entries.size(); ++n)
         gProjectColumns.moveColumn(long(n), entries[n].box.x - offsetX, entries[n].box.width);
     gProjectColumns.updateComponentAreaExtent();
-    gProjectManager->saveProject();
+    alertIfFailed(gProjectManager->saveProject());
 }

@@ -14,6 +14,7 @@
 #include "tools/ToolCommand.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/AlertWindow.h"
+#include "workspace/ErrorText.h"
 
 namespace {
 constexpr const char* kRemoveComponentLabel = "Remove Component";
@@ -125,7 +126,7 @@ void drawOneComponent(LBoxObj* list) {
     auto value = uint32_t(LBOX_CurGetClientData(list));
     if (value == 0) return;
     char text[kItemTextSize];
-    components().rowText(value, text);
+    components().rowText(value, text, sizeof text);
     drawComponentLine(list, MasterComponentList::isHeaderRow(value) ? 0 : 1, text);
 }
 
@@ -137,7 +138,7 @@ std::string describeComponentRow(uint32_t value) {
     Item* component = components().componentOfRow(value);
     if (component == nullptr) return "";
     char text[kItemTextSize];
-    component->printToString(text);
+    component->printToString(text, sizeof text);
     return text;
 }
 
@@ -151,7 +152,7 @@ void handleComponentMenu() {
     ClientData command = chosen ? MENU_ChosenGetClientData(menu) : 0;
     MENU_Terminate(menu);
     if (!chosen) return;
-    if (remove) gProjectManager->removeSelectedComponent();
+    if (remove) alertIfFailed(gProjectManager->removeSelectedComponent());
     else runCommand(listedCommand(command));
 }
 

@@ -9,7 +9,7 @@ namespace {
 // Sets the current row's client data (appending a row past the end) and text.
 void appendRow(LBoxObj* listBox, const MasterComponentList& components, uint32_t value) {
     char text[kItemTextSize];
-    components.rowText(value, text);
+    components.rowText(value, text, sizeof text);
     LBOX_CurSetClientData(listBox, value);
     LBOX_CurSetText(listBox, text);
     LBOX_GoDown(listBox);

@@ -7,6 +7,7 @@
 #include "projects/ComponentTypePopUp.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
+#include "workspace/ErrorText.h"
 #include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
 
@@ -57,7 +58,7 @@ void confirmFilter(WinObj* window) {
     view->setFilter(TED_GetStr(child<TEdObj>(window, kPatternField)));
     view->setFilterComponentType(type, typeName);
     gProjectManager->setUpComponentView(view);
-    gProjectManager->saveProject();
+    alertIfFailed(gProjectManager->saveProject());
     closeDialog(window);
 }
 

@@ -8,6 +8,7 @@
 #include "storage/PrefMan.h"
 #include "toolkit/Toolkit.h"
 #include "tools/ToolRegistry.h"
+#include "workspace/ErrorText.h"
 #include "workspace/HelpManager.h"
 
 namespace {
@@ -69,9 +70,9 @@ WinObj* displayKelvanePreferences() {
 }
 
 void changeHelpViewer(const char* viewerName) {
-    gPreferencesManager->deletePreferencesOfType(kHelpViewerRecord);
-    gPreferencesManager->addPreference(kHelpViewerRecord, viewerName,
-                                       long(std::strlen(viewerName)) + 1);
+    PreferenceRecord record{viewerName, long(std::strlen(viewerName)) + 1};
+    // The viewer is used for the run even when it could not be stored.
+    alertIfFailed(gPreferencesManager->replacePreferencesOfType(kHelpViewerRecord, &record, 1));
     OKA_LOG("help viewer set to \"%s\"", viewerName);
     gHelpManager->setViewerName(viewerName);
     for (long i = 0; i < gToolRegistry->getToolCount(); ++i) {
@@ -81,9 +82,9 @@ void changeHelpViewer(const char* viewerName) {
 
 void readStoredHelpViewer() {
     char name[kPathSize] = "";
-    long length =
+    Result<long> length =
         gPreferencesManager->readNthPreference(kHelpViewerRecord, 1, name, sizeof name - 1);
-    if (gPreferencesManager->getLastError() == 0 && length > 0 && name[0] != '\0') {
+    if (length.valueOr(0) > 0 && name[0] != '\0') {
         gHelpManager->setViewerName(name);
     }
 }

@@ -157,7 +157,8 @@ int32_t ToolManagerApp::initializeApplication() {
     registerFindInSourceViewHandlers();
     // The stored project is loaded here rather than by the workspace window,
     // so that a Tool Manager without a display has its project too.
-    gProjectManager->loadProject(nullptr, false);
+    // A project that does not open was alerted by its file and shows in the title.
+    (void)gProjectManager->loadProject(nullptr, false);
     gResizeHorCursor = RES_LoadInit("shared", "resizeHor");
     return 0;
 }

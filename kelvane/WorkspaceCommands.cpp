@@ -9,6 +9,7 @@
 #include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
 #include "tools/ToolRegistry.h"
+#include "workspace/ErrorText.h"
 
 namespace {
 struct ButtonCommand {
@@ -31,7 +32,7 @@ constexpr ButtonCommand kButtonCommands[] = {
 
 void addComponentList() {
     gProjectManager->addComponentView();
-    gProjectManager->saveProject();
+    alertIfFailed(gProjectManager->saveProject());
 }
 }  // namespace
 
@@ -50,7 +51,7 @@ void runWorkspaceCommand(int id) {
             displayNewEngineWindow(nullptr, 0);
             break;
         case 105:
-            gProjectManager->removeSelectedComponent();
+            alertIfFailed(gProjectManager->removeSelectedComponent());
             break;
         case 106:
             displayKelvanePreferences();

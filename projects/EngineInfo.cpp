@@ -9,7 +9,6 @@
 
 namespace {
 constexpr const char* kLogSource = "../engineinfo";
-constexpr const char* kDefaultTarget = "listener";
 
 // Frees the old text and keeps a copy of the new one (or null).
 void replaceText(char*& field, const char* text) {
@@ -20,26 +19,16 @@ void replaceText(char*& field, const char* text) {
 
 uint32_t EngineInfo::internalUniqueId = 1;
 
-EngineInfo::EngineInfo() : Notifier(), uniqueId(internalUniqueId++) {}
-
 EngineInfo::EngineInfo(const char* machineName, int32_t enginePort, uint32_t id)
     : port(enginePort), uniqueId(id != 0 ? id : internalUniqueId++) {
     setMachine(machineName);
-    setTargetAuthority(kDefaultTarget);
-    setTargetIdentity(kDefaultTarget);
 }
 
 EngineInfo::~EngineInfo() {
     delete[] machine;
-    delete[] targetAuthority;
-    delete[] targetIdentity;
-    delete[] engineVersion;
 }
 
 void EngineInfo::setMachine(const char* text) { replaceText(machine, text); }
-void EngineInfo::setTargetAuthority(const char* text) { replaceText(targetAuthority, text); }
-void EngineInfo::setTargetIdentity(const char* text) { replaceText(targetIdentity, text); }
-void EngineInfo::setEngineVersion(const char* text) { replaceText(engineVersion, text); }
 
 bool EngineInfo::isEqual(const Item* other) const {
     if (other == nullptr || other->getItemType() != kEngineType) return false;
@@ -51,15 +40,15 @@ bool EngineInfo::isEqual(const Item* other) const {
     return std::strcmp(machine, engine->machine) == 0;
 }
 
-void EngineInfo::printToString(char* buffer) const {
+void EngineInfo::printToString(char* buffer, size_t size) const {
     if (buffer == nullptr) return;
-    std::snprintf(buffer, kItemTextSize, "Machine: %s, port:%ld", machine ? machine : "",
+    std::snprintf(buffer, size, "Machine: %s, port:%ld", machine ? machine : "",
                   long(port));
 }
 
-void EngineInfo::printShortFormToString(char* buffer) const {
+void EngineInfo::printShortFormToString(char* buffer, size_t size) const {
     if (buffer == nullptr) return;
-    std::snprintf(buffer, kItemTextSize, "%s, %ld", machine ? machine : "", long(port));
+    std::snprintf(buffer, size, "%s, %ld", machine ? machine : "", long(port));
 }
 
 void EngineInfo::log(const char* prefix) const {
@@ -82,18 +71,3 @@ uint8_t EngineInfo::connect() {
 }
 
 void EngineInfo::disconnect() { connected = 0; }
-
-void EngineInfo::writeToStream(std::ostream& out) const {
-    out << (machine ? machine : "") << '\n' << long(port) << '\n';
-}
-
-void EngineInfo::readFromStream(std::istream& in) {
-    char line[kPathSize];
-    in.getline(line, sizeof line);
-    setMachine(line);
-    long value = 0;
-    in >> value;
-    port = int32_t(value);
-    // The line end after the port; its absence leaves the stream failed.
-    if (in.get() != '\n') in.setstate(std::ios::failbit);
-}

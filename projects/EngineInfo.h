@@ -1,8 +1,7 @@
 // EngineInfo: an engine descriptor, a component of the project naming a
-// running Quenta Engine by machine and TCP port, with the authority and
-// identity under which tools address it. It is a Notifier: observers hear
+// running Quenta Engine by machine and TCP port. It is a Notifier: observers hear
 // 'NDLT' when it is destroyed. Only machine and port are stored in the
-// project file; the rest lives for the run.
+// project file; the connection state lives for the run.
 //
 // Unique ids come from a class-wide counter starting at 1; an edited copy is
 // made with the id of the descriptor it replaces, so that the two are equal
@@ -10,8 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
-#include <ostream>
 
 #include "storage/Notifier.h"
 
@@ -19,24 +16,15 @@ inline constexpr TypeCode kEngineType = typeCode("ENGN");
 
 class EngineInfo : public Notifier {
 public:
-    EngineInfo();
     // `uniqueId` 0 takes a fresh id; any other value is taken as it is.
     EngineInfo(const char* machine, int32_t port, uint32_t uniqueId = 0);
     ~EngineInfo() override;
 
     void setMachine(const char* text);
-    void setTargetAuthority(const char* text);
-    void setTargetIdentity(const char* text);
-    void setEngineVersion(const char* text);
-    void setPort(int32_t value) { port = value; }
 
     const char* getMachine() const { return machine; }
     int32_t getPort() const { return port; }
-    const char* getTargetAuthority() const { return targetAuthority; }
-    const char* getTargetIdentity() const { return targetIdentity; }
-    const char* getEngineVersion() const { return engineVersion; }
     uint32_t getUniqueId() const { return uniqueId; }
-    bool isConnected() const { return connected != 0; }
 
     // Same unique id, or else the same machine (byte for byte) and port.
     bool isEqual(const Item* other) const override;
@@ -44,27 +32,19 @@ public:
     long compare(const Item*) const override { return 0; }
     TypeCode getItemType() const override { return kEngineType; }
     // "Machine: %s, port:%ld"
-    void printToString(char* buffer) const override;
+    void printToString(char* buffer, size_t size) const override;
     // One log line: "[prefix ]EngineInfo: <machine port uniqueId n connected c".
     virtual void log(const char* prefix) const;
     // "%s, %ld": the text of an engine row in the workspace lists.
-    virtual void printShortFormToString(char* buffer) const;
+    virtual void printShortFormToString(char* buffer, size_t size) const;
     virtual uint8_t connect();
     virtual void disconnect();
-
-    // Text form: machine, newline, port in decimal, newline. Reading leaves
-    // the stream failed when the final line end is missing.
-    void writeToStream(std::ostream& out) const;
-    void readFromStream(std::istream& in);
 
 private:
     static uint32_t internalUniqueId;  // next fresh id
 
     char* machine = nullptr;          // host name or address
     int32_t port = 0;                 // TCP port of the engine
-    char* targetAuthority = nullptr;  // "listener" when built from machine and port
-    char* targetIdentity = nullptr;   // "listener" when built from machine and port
-    char* engineVersion = nullptr;    // version text, never set by the Tool Manager
     uint8_t connected = 0;            // set by connect, cleared by disconnect
     uint32_t uniqueId;                // identity within the run
 };

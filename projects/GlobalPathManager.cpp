@@ -24,13 +24,13 @@ bool joinPath(char* out, const char* directory, const char* separator, const cha
     return length >= 0 && length < int(kPathSize);
 }
 
-// True when the candidate fits and names an existing file; fills `fullPath`.
-bool tryCandidate(char* fullPath, const char* directory, const char* separator,
-                  const char* partial) {
+// The candidate when it fits and names an existing file.
+std::optional<std::string> tryCandidate(const char* directory, const char* separator,
+                                        const char* partial) {
     char candidate[kPathSize];
-    if (!joinPath(candidate, directory, separator, partial) || !fileExists(candidate)) return false;
-    copyText(fullPath, kPathSize, candidate);
-    return true;
+    if (!joinPath(candidate, directory, separator, partial) || !fileExists(candidate))
+        return std::nullopt;
+    return candidate;
 }
 }  // namespace
 
@@ -38,29 +38,30 @@ GlobalPathManager::GlobalPathManager(PrefMan* file)
     : projectFile(file), paths(kDefaultChunkSize, true, false) {
     formatPath(includeDirectory, sizeof includeDirectory, "%sinclude%c", gOkaDirectory, '/');
     formatPath(htmlDirectory, sizeof htmlDirectory, "%sdoc%chtml%c", gOkaDirectory, '/', '/');
-    readPathsFromDisk();
+    (void)readPathsFromDisk();  // the outcome stays in the last error
     gMessageCenter->registerMessageHandler(kResolvePathMsg, resolvePathMsg);
 }
 
 GlobalPathManager::~GlobalPathManager() {
-    writePathsToDisk();
+    if (Status written = writePathsToDisk(); !written.ok())
+        OKA_LOG("project paths not saved (%d)", int(written.code()));
     gMessageCenter->removeMessageHandler(kResolvePathMsg.code);
 }
 
-bool GlobalPathManager::resolvePathname(const char* partial, char* fullPath) {
-    lastError = 0;
-    fullPath[0] = '\0';
-    if (partial == nullptr || partial[0] == '\0') return false;
-    if (partial[0] == '/' && tryCandidate(fullPath, "", "", partial)) return true;
-    if (tryCandidate(fullPath, includeDirectory, "", partial)) return true;
-    if (tryCandidate(fullPath, htmlDirectory, "", partial)) return true;
+std::optional<std::string> GlobalPathManager::resolvePathname(const char* partial) const {
+    if (partial == nullptr || partial[0] == '\0') return std::nullopt;
+    if (partial[0] == '/') {
+        if (auto found = tryCandidate("", "", partial)) return found;
+    }
+    if (auto found = tryCandidate(includeDirectory, "", partial)) return found;
+    if (auto found = tryCandidate(htmlDirectory, "", partial)) return found;
     for (long i = 0; i < paths.getCount(); ++i) {
         const char* directory = static_cast<StringItem*>(paths.get(i))->getString();
         size_t length = std::strlen(directory);
         const char* separator = length > 0 && directory[length - 1] == '/' ? "" : "/";
-        if (tryCandidate(fullPath, directory, separator, partial)) return true;
+        if (auto found = tryCandidate(directory, separator, partial)) return found;
     }
-    return false;
+    return std::nullopt;
 }
 
 void GlobalPathManager::addUniquePath(const char* path) {
@@ -70,46 +71,51 @@ void GlobalPathManager::addUniquePath(const char* path) {
     if (pathnamesWindow != nullptr) setFieldFromPaths(pathnamesWindow);
 }
 
-void GlobalPathManager::readPathsFromDisk() {
-    if (projectFile == nullptr || !projectFile->isOpen()) return;
-    std::vector<std::string> records;
-    projectFile->readPreferencesOfType(kPathRecord, records);
-    for (const std::string& record : records) {
+Status GlobalPathManager::readPathsFromDisk() { return remember(readPaths()); }
+
+Status GlobalPathManager::readPaths() {
+    if (projectFile == nullptr || !projectFile->isOpen()) return kSuccess;
+    Result<std::vector<std::string>> records = projectFile->readPreferencesOfType(kPathRecord);
+    if (!records.ok()) return records.status();
+    for (const std::string& record : records.value()) {
         char path[kPathSize];
         copyText(path, sizeof path, record.data(), record.size());
         paths.include(new StringItem(path));
     }
+    return kSuccess;
 }
 
-void GlobalPathManager::writePathsToDisk() {
-    if (projectFile == nullptr || !projectFile->isOpen()) return;
+Status GlobalPathManager::writePathsToDisk() {
+    if (projectFile == nullptr || !projectFile->isOpen()) return remember(kSuccess);
     std::vector<PreferenceRecord> records;
     for (long i = 0; i < paths.getCount(); ++i) {
         const char* path = static_cast<StringItem*>(paths.get(i))->getString();
         records.push_back({path, long(std::strlen(path)) + 1});
     }
-    projectFile->replacePreferencesOfType(kPathRecord, records.data(), long(records.size()));
+    return remember(
+        projectFile->replacePreferencesOfType(kPathRecord, records.data(), long(records.size())));
 }
 
-void GlobalPathManager::loadProjectPaths() {
+Status GlobalPathManager::loadProjectPaths() {
     paths.removeAll();
-    readPathsFromDisk();
+    Status status = readPaths();
     if (pathnamesWindow != nullptr) setFieldFromPaths(pathnamesWindow);
+    return remember(status);
 }
 
 int32_t GlobalPathManager::resolvePathMsg(Message* message, Message* reply) {
     char partial[kPathSize];
-    bool fits = readPathParam(message, 0, partial);
+    bool fits = readTextParam(message, 0, partial, sizeof partial);
     OKA_LOG("Asked to resolve partial path: %s", partial);
-    char fullPath[kPathSize] = "";
-    bool resolved = fits && gGlobalPathManager->resolvePathname(partial, fullPath);
-    if (resolved) {
-        OKA_LOG("Successfully resolved as: %s", fullPath);
+    std::optional<std::string> fullPath;
+    if (fits) fullPath = gGlobalPathManager->resolvePathname(partial);
+    if (fullPath) {
+        OKA_LOG("Successfully resolved as: %s", fullPath->c_str());
     } else {
         OKA_LOG("unable to resolve path");
     }
-    reply->addBoolParam(resolved);
-    reply->addTextParam(fullPath);
+    reply->addBoolParam(fullPath.has_value());
+    reply->addTextParam(fullPath ? fullPath->c_str() : "");
     return 0;
 }
 
@@ -117,12 +123,11 @@ int32_t GlobalPathManager::addGlobalPathsMsg(Message* message, Message*) {
     int32_t result = 0;
     for (int index = 0; index < message->paramCount; ++index) {
         char path[kPathSize];
-        if (!readPathParam(message, index, path)) {
+        if (!readTextParam(message, index, path, sizeof path)) {
             result = kErrorTextTooLong;
             continue;
         }
         if (path[0] != '\0') gGlobalPathManager->addUniquePath(path);
     }
-    gGlobalPathManager->setLastError(result);
     return result;
 }

@@ -16,6 +16,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "core/HasErrorReporting.h"
 #include "core/Utilities.h"
@@ -38,15 +40,15 @@ public:
     // Writes the 'PATH' records and removes the 'RSLV' handler.
     ~GlobalPathManager() override;
 
-    // True and the full path in `fullPath` (kPathSize bytes), or false and
-    // an empty `fullPath`. The error code is 0 afterwards.
-    bool resolvePathname(const char* partial, char* fullPath);
+    // The full path of the first candidate that exists; none when no
+    // candidate does.
+    std::optional<std::string> resolvePathname(const char* partial) const;
     // Appends `path`, or replaces an equal entry in its place.
     void addUniquePath(const char* path);
-    void readPathsFromDisk();
-    void writePathsToDisk();
+    Status readPathsFromDisk();
+    Status writePathsToDisk();
     // Replaces the paths by the current project's records.
-    void loadProjectPaths();
+    Status loadProjectPaths();
 
     // Opens the pathnames window, or shows it again when it is open.
     void editGlobalPaths();
@@ -57,8 +59,6 @@ public:
     static WinObj* getPathnamesWindow() { return pathnamesWindow; }
 
     const List& getPaths() const { return paths; }
-    const char* getIncludeDirectory() const { return includeDirectory; }
-    const char* getHtmlDirectory() const { return htmlDirectory; }
 
     // 'RSLV' and 'ADGP'.
     static int32_t resolvePathMsg(Message* message, Message* reply);
@@ -68,6 +68,8 @@ public:
     static void nd_browserButtonNfy(TButObj* button, int code);
 
 private:
+    Status readPaths();
+
     PrefMan* projectFile;               // where the 'PATH' records live
     List paths;                         // owned StringItems in search order
     char includeDirectory[kPathSize];   // installation root + "include/"

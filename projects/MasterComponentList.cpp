@@ -87,20 +87,20 @@ ComponentList* MasterComponentList::listForType(TypeCode type, const std::string
     return index < 0 ? nullptr : getNthList(index);
 }
 
-void MasterComponentList::addComponent(Item* item, const char* typeName,
-                                       const char* description) {
-    addComponents({{item, typeName != nullptr ? typeName : "",
+Status MasterComponentList::addComponent(Item* item, const char* typeName,
+                                         const char* description) {
+    return addComponents({{item, typeName != nullptr ? typeName : "",
                     description != nullptr ? description : ""}});
 }
 
-void MasterComponentList::addComponents(const std::vector<NewComponent>& components) {
+Status MasterComponentList::addComponents(const std::vector<NewComponent>& components) {
     std::unordered_map<ComponentList*, MemberIndex> indexes;  // built on a list's first use
-    lastError = 0;
+    Status outcome;
     for (const NewComponent& component : components) {
         ComponentList* list =
             listForType(component.item->getItemType(), component.typeName, component.description);
         if (list == nullptr) {
-            lastError = kErrorComponentList;
+            outcome = Status(kErrorComponentList);
             delete component.item;
             continue;
         }
@@ -109,6 +109,7 @@ void MasterComponentList::addComponents(const std::vector<NewComponent>& compone
         found->second.file(*list, component.item);
     }
     if (listChanged) listChanged();
+    return outcome;
 }
 
 Item* MasterComponentList::removeComponent(const Item* item) {
@@ -133,7 +134,6 @@ long MasterComponentList::lookUpComponentList(TypeCode typeIdent) const {
 }
 
 ComponentList* MasterComponentList::getComponentList(TypeCode typeIdent) {
-    lastError = 0;
     long index = lookUpComponentList(typeIdent);
     return index < 0 ? nullptr : getNthList(index);
 }
@@ -181,18 +181,18 @@ Item* MasterComponentList::componentOfRow(uint32_t value) const {
     return list->get(long(value & 0xFFFF) - 1);
 }
 
-void MasterComponentList::rowText(uint32_t value, char* text) const {
+void MasterComponentList::rowText(uint32_t value, char* text, size_t size) const {
     text[0] = '\0';
     if (isHeaderRow(value)) {
         if (ComponentList* list = getNthList(long(value & 0xFFFF)))
-            copyText(text, kItemTextSize, list->getName());
+            copyText(text, size, list->getName());
         return;
     }
     Item* component = componentOfRow(value);
     if (auto* engine = dynamic_cast<EngineInfo*>(component)) {
-        engine->printShortFormToString(text);
+        engine->printShortFormToString(text, size);
     } else if (auto* file = dynamic_cast<OKAFile*>(component)) {
-        extractFilename(file->getPathname(), text, kItemTextSize);
+        copyText(text, size, filenamePart(file->getPathname()));
     }
 }
 

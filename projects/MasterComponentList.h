@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "core/HasErrorReporting.h"
+#include "core/Result.h"
 #include "projects/ComponentList.h"
 #include "storage/List.h"
 
 inline constexpr int32_t kErrorComponentList = -1101;  // a list could not be created
 inline constexpr uint32_t kHeaderRowMask = 0xFFFF0000u;
 
-class MasterComponentList : public List, public HasErrorReporting {
+class MasterComponentList : public List {
 public:
     // `listChanged` rebuilds the project list view after every change.
     explicit MasterComponentList(std::function<void()> listChanged);
@@ -37,18 +37,20 @@ public:
 
     // Files `item` under the list of its component type, creating the list
     // (named from `typeName`) when needed; an equal member is replaced.
-    // Takes the item.
-    void addComponent(Item* item, const char* typeName, const char* description);
+    // Takes the item, destroying it when no list could take it
+    // (kErrorComponentList).
+    Status addComponent(Item* item, const char* typeName, const char* description);
     // Files each component in turn as addComponent does, in time linear in
-    // the number of components, and rebuilds the view once. Takes the items.
-    void addComponents(const std::vector<NewComponent>& components);
+    // the number of components, and rebuilds the view once. Takes the items;
+    // kErrorComponentList when any of them could not be filed.
+    Status addComponents(const std::vector<NewComponent>& components);
     // Takes the member equal to `item` out and hands it back (not
     // destroyed); a list left empty goes too. Null when no list held one.
     Item* removeComponent(const Item* item);
     void removeAllComponents();
 
     long lookUpComponentList(TypeCode typeIdent) const;
-    // Clears the error code; null when there is no list of that type.
+    // Null when there is no list of that type.
     ComponentList* getComponentList(TypeCode typeIdent);
     ComponentList* getNthList(long index) const;
 
@@ -61,9 +63,9 @@ public:
     // The component a row value names, or null for 0, a header or a stale value.
     Item* componentOfRow(uint32_t value) const;
 
-    // The text a row shows (kItemTextSize bytes): a header the list's name,
+    // The text a row shows, cut to `size` bytes: a header the list's name,
     // an engine its short form, a file its base name.
-    void rowText(uint32_t value, char* text) const;
+    void rowText(uint32_t value, char* text, size_t size) const;
     // The rows of the project list, top to bottom: one header per non-empty
     // list, then one row per member.
     std::vector<uint32_t> projectListRows() const;

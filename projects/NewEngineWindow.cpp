@@ -50,9 +50,8 @@ void confirmButtonNfy(TButObj* button, int code) {
     forgetWindow(window);
     engine->log("Created:");
     WIN_TerminateGetStatus(window);
-    gProjectManager->addEngineToProject(engine);
     // A machine name too long for the project file is refused: say why.
-    if (gProjectManager->getLastError() != 0) alertLastError(*gProjectManager);
+    alertIfFailed(gProjectManager->addEngineToProject(engine));
 }
 
 void cancelButtonNfy(TButObj* button, int code) {

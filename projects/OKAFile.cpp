@@ -34,15 +34,6 @@ long OKAFile::compare(const Item* other) const {
     return std::strcmp(filenamePart(pathname), filenamePart(file->pathname));
 }
 
-void OKAFile::printToString(char* buffer) const {
-    if (buffer != nullptr) copyText(buffer, kItemTextSize, pathname ? pathname : "");
-}
-
-void OKAFile::writeToStream(std::ostream& out) const { out << (pathname ? pathname : "") << '\n'; }
-
-void OKAFile::readFromStream(std::istream& in) {
-    char line[kPathSize];
-    in.getline(line, sizeof line);
-    delete[] pathname;
-    pathname = newStringCopy(line);
+void OKAFile::printToString(char* buffer, size_t size) const {
+    if (buffer != nullptr) copyText(buffer, size, pathname ? pathname : "");
 }

@@ -3,9 +3,6 @@
 // by base name, not by directory.
 #pragma once
 
-#include <istream>
-#include <ostream>
-
 #include "storage/Item.h"
 
 inline constexpr TypeCode kFileItemType = typeCode("FILE");
@@ -32,12 +29,7 @@ public:
     bool isEqual(const Item* other) const override;
     // Byte-wise comparison of the base names.
     long compare(const Item* other) const override;
-    void printToString(char* buffer) const override;
-
-    // Text form: the path and a newline; reading takes one line of at most
-    // 255 characters.
-    void writeToStream(std::ostream& out) const;
-    void readFromStream(std::istream& in);
+    void printToString(char* buffer, size_t size) const override;
 
 private:
     char* pathname;               // owned full path, or null

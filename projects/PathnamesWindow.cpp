@@ -9,6 +9,7 @@
 #include "core/Utilities.h"
 #include "projects/GlobalPathManager.h"
 #include "toolkit/Toolkit.h"
+#include "workspace/ErrorText.h"
 #include "workspace/FilePicker.h"
 #include "workspace/HelpManager.h"
 #include "workspace/WindowManager.h"
@@ -82,7 +83,9 @@ void GlobalPathManager::setPathsFromField(WinObj* window) {
 void GlobalPathManager::nd_pathnamesWindowNfy(WinObj* window, int code) {
     if (code == kNfyWindowClosed && window == pathnamesWindow && gGlobalPathManager != nullptr) {
         gGlobalPathManager->setPathsFromField(window);
-        gGlobalPathManager->writePathsToDisk();
+        // The edited paths stay in memory and are written again at the end.
+        if (Status written = gGlobalPathManager->writePathsToDisk(); !written.ok())
+            alertThisError(written.code());
         delete gWindowManager->removeWindowRec(window);
         pathnamesWindow = nullptr;
     }

@@ -12,8 +12,8 @@ class ProjectFile : public PrefMan {
     // Not opened until the project is loaded; "project" names it in alerts.
     ProjectFile() : PrefMan(kProjectFileType, kProjectVersion, "", "project", false) {}
 
-    // 0 for version 1, kErrorVersionRejected otherwise.
-    long reconcileVersion(short fileVersion) override {
-        return fileVersion == kProjectVersion ? 0 : kErrorVersionRejected;
+    // Success for version 1, kErrorVersionRejected otherwise.
+    Status reconcileVersion(short fileVersion) override {
+        return fileVersion == kProjectVersion ? kSuccess : Status(kErrorVersionRejected);
     }
 };

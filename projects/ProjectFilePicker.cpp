@@ -6,6 +6,7 @@
 #include "projects/ProjectManager.h"
 #include "toolkit/widgets/CBoxObj.h"
 #include "toolkit/widgets/LBoxObj.h"
+#include "workspace/ErrorText.h"
 #include "workspace/FilePicker.h"
 
 namespace {
@@ -46,16 +47,19 @@ void chooseProject(bool create) {
     if (chooseFile(kPickerDisk, path, sizeof path,
                    create ? "Enter a new project filename:" : "Select a project to open:", nullptr,
                    "*.prj", !create, true)) {
-        gProjectManager->loadProject(path, create);
+        Status loaded = gProjectManager->loadProject(path, create);
+        // A file that does not open has had its alert from the project file;
+        // one that could not be made has not.
+        if (create && !gProjectManager->getProjectFile().isOpen()) alertIfFailed(loaded);
     }
 }
 
 void addFileWithPicker() {
-    gProjectManager->addFileToProject("Choose file to add to the project:", true, nullptr, false,
-                                      "Add");
+    alertIfFailed(gProjectManager->addFileToProject("Choose file to add to the project:", true,
+                                                    nullptr, false, "Add"));
 }
 
 void chooseFileForCommand() {
-    gProjectManager->addFileToProject("Choose file to execute this command on:", true, nullptr,
-                                      true, "Execute");
+    alertIfFailed(gProjectManager->addFileToProject("Choose file to execute this command on:",
+                                                    true, nullptr, true, "Execute"));
 }

@@ -53,51 +53,42 @@ ProjectManager::ProjectManager(PrefMan* toolManagerPreferences)
 }
 
 ProjectManager::~ProjectManager() {
-    projectFile.closePreferencesFile();
+    (void)projectFile.closePreferencesFile();  // nobody is left to tell
     if (view != nullptr) view->viewsClearing();
     componentViews.removeAll();
     masterComponentList.reset();
 }
 
-int32_t ProjectManager::takeFileError() {
-    return lastError = int32_t(projectFile.getLastError());
-}
-
 // ---------------------------------------------------------------- project path
 
-void ProjectManager::getProjectPath(char* buffer) {
-    lastError = 0;
+const char* ProjectManager::getProjectPath() {
     if (projectPath[0] == '\0' && preferences != nullptr) {
         char stored[kPathSize] = "";
-        long length = preferences->readNthPreference(kCurrentProjectRecord, 1, stored,
-                                                     sizeof stored);
-        copyText(projectPath, sizeof projectPath, stored,
-                 preferences->getLastError() == 0 ? size_t(length) : 0);
+        Result<long> length = preferences->readNthPreference(kCurrentProjectRecord, 1, stored,
+                                                             sizeof stored);
+        copyText(projectPath, sizeof projectPath, stored, size_t(length.valueOr(0)));
     }
-    if (projectPath[0] == '\0') untitledProjectPath(projectPath);
-    copyText(buffer, kPathSize, projectPath);
+    if (projectPath[0] == '\0')
+        copyText(projectPath, sizeof projectPath, untitledProjectPath().c_str());
+    return projectPath;
 }
 
-void ProjectManager::untitledProjectPath(char* buffer) {
+std::string ProjectManager::untitledProjectPath() {
     char directory[kPathSize];
-    if (getcwd(directory, sizeof directory) == nullptr || std::strlen(directory) + 1 +
-                                                              std::strlen(kUntitledProject) >= kPathSize) {
-        copyText(buffer, kPathSize, kUntitledProject);
-        return;
-    }
-    formatPath(buffer, kPathSize, "%s%s%s", directory, directory[std::strlen(directory) - 1] == '/' ? "" : "/",
-               kUntitledProject);
+    if (getcwd(directory, sizeof directory) == nullptr) return kUntitledProject;
+    std::string path = directory;
+    if (path.back() != '/') path += '/';
+    path += kUntitledProject;
+    return path.size() < kPathSize ? path : kUntitledProject;
 }
 
-void ProjectManager::setProjectPath(const char* path) {
-    lastError = 0;
-    if (projectFile.isOpen()) projectFile.closePreferencesFile();
+Status ProjectManager::setProjectPath(const char* path) {
+    if (projectFile.isOpen()) (void)projectFile.closePreferencesFile();  // switching projects
     if (path != nullptr) copyText(projectPath, sizeof projectPath, path);
-    else untitledProjectPath(projectPath);
-    if (preferences == nullptr) return;
-    preferences->deletePreferencesOfType(kCurrentProjectRecord);
-    preferences->addPreference(kCurrentProjectRecord, projectPath,
-                               long(std::strlen(projectPath)) + 1);
+    else copyText(projectPath, sizeof projectPath, untitledProjectPath().c_str());
+    if (preferences == nullptr) return kSuccess;
+    PreferenceRecord record{projectPath, long(std::strlen(projectPath)) + 1};
+    return preferences->replacePreferencesOfType(kCurrentProjectRecord, &record, 1);
 }
 
 void ProjectManager::setFilePickerDirectory(const char* directory) {
@@ -105,92 +96,98 @@ void ProjectManager::setFilePickerDirectory(const char* directory) {
 }
 
 bool ProjectManager::validProjectFile(const char* path) {
-    short fileVersion = 0;
-    if (projectFile.validDBFile(path, kProjectFileType, &fileVersion) != 0) return false;
-    return projectFile.reconcileVersion(fileVersion) == 0;
+    Result<short> fileVersion = projectFile.validDBFile(path, kProjectFileType);
+    return fileVersion.ok() && projectFile.reconcileVersion(fileVersion.value()).ok();
 }
 
 // ---------------------------------------------------------------- loading and saving
 
-void ProjectManager::loadProject(const char* path, bool create) {
+Status ProjectManager::loadProject(const char* path, bool create) {
+    return remember(openProject(path, create));
+}
+
+Status ProjectManager::openProject(const char* path, bool create) {
     // Refused before anything changes: the open project stays as it was.
-    if (path != nullptr && std::strlen(path) >= kPathSize) {
-        lastError = kErrorTextTooLong;
-        return;
-    }
+    if (path != nullptr && std::strlen(path) >= kPathSize) return Status(kErrorTextTooLong);
     masterComponentList->removeAllComponents();
     if (view != nullptr) view->viewsClearing();
     componentViews.removeAll();
     updateProjectListView();
 
     char current[kPathSize];
-    getProjectPath(current);
+    copyText(current, sizeof current, getProjectPath());
     // The untitled project is remembered by its full path like any other:
     // the next start reopens it, from whatever folder it is made.
     if (path == nullptr) path = current;
-    setProjectPath(path);
-    getProjectPath(current);
+    if (Status stored = setProjectPath(path); !stored.ok())
+        OKA_LOG("current project %s not stored in the preferences (%d)", path,
+                int(stored.code()));
+    copyText(current, sizeof current, getProjectPath());
     char baseName[kPathSize];
     extractFilename(current, baseName, sizeof baseName);
 
-    if (create) {
-        long result = projectFile.createDBFile(current, kProjectFileType, kProjectVersion);
-        if (result != 0) {
-            lastError = int32_t(result);
-            return;
-        }
-    }
     projectFile.setPath(current);
-    projectFile.openPreferencesFile();
-    if (takeFileError() == 0 && projectFile.isOpen()) {
+    Status opened =
+        create ? projectFile.createDBFile(current, kProjectFileType, kProjectVersion) : kSuccess;
+    if (opened.ok()) opened = projectFile.openPreferencesFile();
+    if (opened.ok() && projectFile.isOpen()) {
         extractPathname(current, filePickerDirectory, sizeof filePickerDirectory);
         readProjectComponents();
         readComponentViews();
         identifyAllFiles();
-        gGlobalPathManager->loadProjectPaths();
+        if (Status paths = gGlobalPathManager->loadProjectPaths(); !paths.ok())
+            OKA_LOG("project file %s: paths not read (%d)", current, int(paths.code()));
         std::snprintf(projectTitle, sizeof projectTitle, "OKA Project: %s", baseName);
     } else {
         std::snprintf(projectTitle, sizeof projectTitle,
                       "OKA Project: file missing or invalid");
     }
     if (projectChangeHook != nullptr) projectChangeHook(current);
+    return opened;
 }
 
-void ProjectManager::saveProject() {
-    if (!projectFile.isOpen()) return;
-    writeProjectComponents();
-    if (lastError == 0) writeComponentViews();
+Status ProjectManager::saveProject() { return remember(writeAll()); }
+
+Status ProjectManager::writeAll() {
+    if (!projectFile.isOpen()) return kSuccess;
+    Status status = writeProjectComponents();
+    return status.ok() ? writeComponentViews() : status;
 }
 
 // Files enter unidentified; identifyAllFiles files them under their types.
 void ProjectManager::readProjectComponents() {
     ListViewHold hold(*this);
     std::vector<MasterComponentList::NewComponent> components;
-    projectFile.visitPreferencesOfType(kFileRecord, [&](const char* record, long length) {
-        char path[kPathSize];
-        decodeFileRecord(reinterpret_cast<const uint8_t*>(record), length, path);
-        components.push_back({new OKAFile(path), "", ""});
-    });
-    if (takeFileError() != 0)
+    Status files =
+        projectFile.visitPreferencesOfType(kFileRecord, [&](const char* record, long length) {
+            char path[kPathSize];
+            decodeFileRecord(reinterpret_cast<const uint8_t*>(record), length, path,
+                             sizeof path);
+            components.push_back({new OKAFile(path), "", ""});
+        });
+    if (!files.ok())
         OKA_LOG("project file %s: file records after the damage skipped (%d)",
-                projectFile.getPath(), int(lastError));
-    projectFile.visitPreferencesOfType(kEngineRecord, [&](const char* record, long length) {
-        EngineRecord engine;
-        if (decodeEngineRecord(reinterpret_cast<const uint8_t*>(record), length, engine))
-            components.push_back({new EngineInfo(engine.machine, engine.port), "", ""});
-    });
-    masterComponentList->addComponents(components);
-    lastError = 0;
+                projectFile.getPath(), int(files.code()));
+    Status engines =
+        projectFile.visitPreferencesOfType(kEngineRecord, [&](const char* record, long length) {
+            EngineRecord engine;
+            if (decodeEngineRecord(reinterpret_cast<const uint8_t*>(record), length, engine))
+                components.push_back({new EngineInfo(engine.machine, engine.port), "", ""});
+        });
+    if (!engines.ok())
+        OKA_LOG("project file %s: engine records after the damage skipped (%d)",
+                projectFile.getPath(), int(engines.code()));
+    if (Status filed = masterComponentList->addComponents(components); !filed.ok())
+        OKA_LOG("project file %s: components left out (%d)", projectFile.getPath(),
+                int(filed.code()));
 }
 
-void ProjectManager::writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records) {
-    if (lastError != 0) return;
-    projectFile.replacePreferencesOfType(type, records.data(), long(records.size()));
-    takeFileError();
+Status ProjectManager::writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records) {
+    return projectFile.replacePreferencesOfType(type, records.data(), long(records.size()));
 }
 
 // One batched rewrite per record type, in master-list order.
-void ProjectManager::writeProjectComponents() {
+Status ProjectManager::writeProjectComponents() {
     std::vector<uint8_t> files;
     std::vector<uint8_t> engines;
     for (long i = 0; i < masterComponentList->getCount(); ++i) {
@@ -214,17 +211,17 @@ void ProjectManager::writeProjectComponents() {
             records.push_back({reinterpret_cast<const char*>(bytes.data() + offset), size});
         return records;
     };
-    lastError = 0;
-    writeRecords(kFileRecord, recordsOf(files, kFileRecordSize));
-    writeRecords(kEngineRecord, recordsOf(engines, kEngineRecordSize));
+    Status status = writeRecords(kFileRecord, recordsOf(files, kFileRecordSize));
+    return status.ok() ? writeRecords(kEngineRecord, recordsOf(engines, kEngineRecordSize))
+                       : status;
 }
 
-void ProjectManager::writeComponentViews() {
+Status ProjectManager::writeComponentViews() {
     uint8_t width[kListWidthRecordSize];
     encodeListWidthRecord(getProjectListWidth(), width);
-    projectFile.writeNthPreference(kListWidthRecord, 1, reinterpret_cast<const char*>(width),
-                                   sizeof width);
-    takeFileError();
+    Status status = projectFile.writeNthPreference(
+        kListWidthRecord, 1, reinterpret_cast<const char*>(width), sizeof width);
+    if (!status.ok()) return status;
     std::vector<uint8_t> bytes(size_t(componentViews.getCount() * kViewRecordSize));
     std::vector<PreferenceRecord> records;
     for (long n = 0; n < componentViews.getCount(); ++n) {
@@ -240,24 +237,18 @@ void ProjectManager::writeComponentViews() {
         encodeViewRecord(record, out);
         records.push_back({reinterpret_cast<const char*>(out), kViewRecordSize});
     }
-    writeRecords(kViewRecord, records);
+    return writeRecords(kViewRecord, records);
 }
 
 void ProjectManager::readComponentViews() {
     uint8_t width[kListWidthRecordSize];
-    long length = projectFile.readNthPreference(kListWidthRecord, 1,
-                                                reinterpret_cast<char*>(width), sizeof width);
-    takeFileError();
+    Result<long> length = projectFile.readNthPreference(
+        kListWidthRecord, 1, reinterpret_cast<char*>(width), sizeof width);
     int16_t listWidth = 0;
-    if (lastError != 0 || !decodeListWidthRecord(width, length, listWidth)) {
-        // No width record: the project predates views, or never had any.
-        lastError = 0;
-        return;
-    }
+    // No width record: the project predates views, or never had any.
+    if (!length.ok() || !decodeListWidthRecord(width, length.value(), listWidth)) return;
     setProjectListWidth(listWidth);
-    std::vector<std::string> records;
-    projectFile.readPreferencesOfType(kViewRecord, records);
-    for (const std::string& bytes : records) {
+    for (const std::string& bytes : projectFile.readPreferencesOfType(kViewRecord).valueOr({})) {
         ViewRecord record;
         if (!decodeViewRecord(reinterpret_cast<const uint8_t*>(bytes.data()), long(bytes.size()),
                               record))
@@ -268,7 +259,6 @@ void ProjectManager::readComponentViews() {
         view->setListWidth(record.listWidth);
         view->setFilterComponentType(record.filterType, record.filterTypeName);
     }
-    lastError = 0;
     setUpAllComponentViews();
 }
 
@@ -304,9 +294,9 @@ void ProjectManager::toolRemoved(const RegisteredTool& tool) {
     identifyAllFiles();
 }
 
-void ProjectManager::identifyFile(OKAFile* file, char* description) {
+std::string ProjectManager::identifyFile(OKAFile* file) {
     IdentificationScope scope(*this);
-    copyText(description, kPathSize, identifier.identify({file}).front());
+    return identifier.identify({file}).front();
 }
 
 // The remembered selection may have been replaced by an equal file while
@@ -360,7 +350,8 @@ void ProjectManager::identifyAllFiles() {
             }
             std::reverse(kept.begin(), kept.end());
             list->assign(kept);
-            if (!moved.empty()) lists.addComponents(moved);
+            Status filed = moved.empty() ? kSuccess : lists.addComponents(moved);
+            if (!filed.ok()) OKA_LOG("identified files left out (%d)", int(filed.code()));
             if (list->getCount() == 0) delete lists.remove(list);
         }
         lists.sort(false);
@@ -370,77 +361,78 @@ void ProjectManager::identifyAllFiles() {
 
 // ---------------------------------------------------------------- components
 
-void ProjectManager::addFileToProject(const char* path) {
-    if (path == nullptr || std::strlen(path) >= kPathSize) {
-        lastError = kErrorTextTooLong;
-        return;
-    }
-    lastError = 0;
+Status ProjectManager::addFileToProject(const char* path) { return remember(addFile(path)); }
+
+Status ProjectManager::addFile(const char* path) {
+    if (path == nullptr || std::strlen(path) >= kPathSize) return Status(kErrorTextTooLong);
     auto* file = new OKAFile(path);
-    char description[kPathSize];
-    identifyFile(file, description);
+    std::string description = identifyFile(file);
     TypeCode type = file->getItemType();
-    masterComponentList->addComponent(file, file->getFileTypeStr(), description);
-    if (masterComponentList->getLastError() != 0) {
-        lastError = masterComponentList->getLastError();
-        return;
-    }
+    Status filed =
+        masterComponentList->addComponent(file, file->getFileTypeStr(), description.c_str());
+    if (!filed.ok()) return filed;
     masterComponentList->sort(false);
     selectComponent(file);
-    saveProject();
+    Status saved = writeAll();
     auto* added = new Message(kFileAddedMsg.code, nullptr);
     added->addTextParam(path);
     added->addTypeParam(type);
     gToolRegistry->broadcastMessage(added);
+    return saved;
 }
 
-void ProjectManager::addFileToProject(const char* prompt, bool usePicker, const char* path,
-                                      bool pickerFlag, const char* acceptText) {
+Status ProjectManager::addFileToProject(const char* prompt, bool usePicker, const char* path,
+                                        bool pickerFlag, const char* acceptText) {
     char chosen[kPathSize];
     if (usePicker) {
         if (!chooseFile(pickerFlag ? kPickerBoth : kPickerDisk, chosen, sizeof chosen, prompt, acceptText, nullptr,
                         true, true)) {
-            return;
+            return remember(kSuccess);  // the user cancelled
         }
         path = chosen;
     }
-    addFileToProject(path);
+    return addFileToProject(path);
 }
 
-void ProjectManager::removeFileFromProject(TypeCode type, const char* path) {
+Status ProjectManager::removeFileFromProject(TypeCode type, const char* path) {
     Item* item = nullptr;
-    if (getComponentByIdent(&item, type, path, 0)) removeComponent(item);
+    if (!getComponentByIdent(&item, type, path, 0)) return remember(kSuccess);
+    return removeComponent(item);
 }
 
-void ProjectManager::addEngineToProject(EngineInfo* engine) {
-    if (engine == nullptr) return;
+Status ProjectManager::addEngineToProject(EngineInfo* engine) {
+    return remember(addEngine(engine));
+}
+
+Status ProjectManager::addEngine(EngineInfo* engine) {
+    if (engine == nullptr) return kSuccess;
     if (engine->getMachine() == nullptr ||
         std::strlen(engine->getMachine()) >= size_t(kMachineFieldSize)) {
-        lastError = kErrorTextTooLong;
         delete engine;
-        return;
+        return Status(kErrorTextTooLong);
     }
-    masterComponentList->addComponent(engine, nullptr, nullptr);
-    lastError = masterComponentList->getLastError();
-    if (lastError == 0) saveProject();
+    Status filed = masterComponentList->addComponent(engine, nullptr, nullptr);
+    return filed.ok() ? writeAll() : filed;
 }
 
-void ProjectManager::removeEngineFromProject(const char* machine, int32_t port) {
+Status ProjectManager::removeEngineFromProject(const char* machine, int32_t port) {
     Item* item = nullptr;
-    if (getComponentByIdent(&item, kEngineType, machine, port)) removeComponent(item);
+    if (!getComponentByIdent(&item, kEngineType, machine, port)) return remember(kSuccess);
+    return removeComponent(item);
 }
 
-void ProjectManager::removeComponent(Item* item) {
+Status ProjectManager::removeComponent(Item* item) {
     // The list hands back its own member, which is the one to destroy.
     Item* removed = masterComponentList->removeComponent(item);
-    if (removed == nullptr) return;
+    if (removed == nullptr) return remember(kSuccess);
     delete removed;
-    saveProject();
+    return saveProject();
 }
 
-void ProjectManager::removeSelectedComponent() {
+Status ProjectManager::removeSelectedComponent() {
     Item* selected = nullptr;
-    if (getSelectedComponent(&selected)) removeComponent(selected);
+    if (!getSelectedComponent(&selected)) return remember(kSuccess);
+    return removeComponent(selected);
 }
 
 bool ProjectManager::getComponentByIdent(Item** item, TypeCode type, const char* name,

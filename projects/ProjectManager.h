@@ -15,11 +15,14 @@
 // unloaded or unregisters.
 //
 // Paths longer than 255 characters and machine names longer than 31 are
-// refused with kErrorTextTooLong: they do not fit the records.
+// refused with kErrorTextTooLong: they do not fit the records. Each change
+// returns its outcome and leaves it in the last error, which the project
+// messages reply with and alerts show.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/Utilities.h"
@@ -37,7 +40,6 @@ class OKAFile;
 class TAreaObj;
 
 inline constexpr const char* kUntitledProject = "untitled.prj";
-inline constexpr int32_t kErrorViewIndex = -505;  // getNthComponentView out of range
 
 // Told the path of each project made current, for those that follow the project.
 using ProjectChangeHook = void (*)(const char* path);
@@ -63,46 +65,51 @@ public:
 
     // Makes `path` (null: the stored current project) current and loads it;
     // `create` first makes a new empty project file there.
-    void loadProject(const char* path, bool create);
-    // `hook` (null: none) is told after every loadProject that got as far
-    // as opening the project.
+    Status loadProject(const char* path, bool create);
+    // `hook` (null: none) is told after every loadProject that made a
+    // project current, whether or not its file opened.
     void setProjectChangeHook(ProjectChangeHook hook) { projectChangeHook = hook; }
     // Writes components and views, when the project file is open.
-    void saveProject();
-    void getProjectPath(char* buffer);
-    void setProjectPath(const char* path);
+    Status saveProject();
+    // The current project's path: the stored one, else the untitled
+    // project's; valid until the project changes.
+    const char* getProjectPath();
+    // Makes `path` (null: the untitled project) current and stores it as
+    // the current project in the preferences; the outcome is the store's.
+    Status setProjectPath(const char* path);
     const char* getFilePickerDirectory() const { return filePickerDirectory; }
     void setFilePickerDirectory(const char* directory);
 
-    // Sets the file's type and type name; `description` (kPathSize bytes)
-    // gets the type's description.
-    void identifyFile(OKAFile* file, char* description);
+    // Sets the file's type and type name; returns the type's description.
+    std::string identifyFile(OKAFile* file);
     void identifyAllFiles();
 
     // Adds the file at `path`, saves and tells every tool with 'FADD'.
-    void addFileToProject(const char* path);
+    Status addFileToProject(const char* path);
     // The same with the file chosen in the file picker when `usePicker`
     // (titled `prompt`; `pickerFlag` offers the project's files besides the
     // disk); nothing changes when the user cancels. Without the picker it
     // adds `path`.
-    void addFileToProject(const char* prompt, bool usePicker, const char* path, bool pickerFlag,
-                          const char* acceptText);
-    void removeFileFromProject(TypeCode type, const char* path);
+    Status addFileToProject(const char* prompt, bool usePicker, const char* path,
+                            bool pickerFlag, const char* acceptText);
+    // Nothing to remove is no failure.
+    Status removeFileFromProject(TypeCode type, const char* path);
     // Takes the engine (destroyed when refused).
-    void addEngineToProject(EngineInfo* engine);
-    void removeEngineFromProject(const char* machine, int32_t port);
+    Status addEngineToProject(EngineInfo* engine);
+    Status removeEngineFromProject(const char* machine, int32_t port);
     // Takes the component out, destroys it and saves.
-    void removeComponent(Item* item);
+    Status removeComponent(Item* item);
     // Removes the component selected in the workspace's lists, if any.
-    void removeSelectedComponent();
+    Status removeSelectedComponent();
     bool getSelectedComponent(Item** item);
     // The last component of `type` named `name` (and on `port` for engines).
     bool getComponentByIdent(Item** item, TypeCode type, const char* name, int32_t port);
 
+    // Reading keeps what it can: damaged records are logged and skipped.
     void readProjectComponents();
-    void writeProjectComponents();
+    Status writeProjectComponents();
     void readComponentViews();
-    void writeComponentViews();
+    Status writeComponentViews();
     bool validProjectFile(const char* path);
 
     // Component views, left to right. Their columns stand in the workspace's
@@ -115,6 +122,7 @@ public:
     ComponentView* getComponentViewByLabel(const TAreaObj* label);
     // Opens the filter dialog of the view whose label is `label`.
     void setComponentViewFilter(const TAreaObj* label);
+    // Null when `n` is out of range.
     ComponentView* getNthComponentView(long n);
     long getNumberOfComponentViews() const { return componentViews.getCount(); }
     void setUpAllComponentViews();
@@ -140,12 +148,14 @@ public:
 
 private:
     void toolRegistered(const RegisteredTool& tool);
-    // Takes the project file's last error as the manager's own.
-    int32_t takeFileError();
+    Status openProject(const char* path, bool create);
+    Status addFile(const char* path);
+    Status addEngine(EngineInfo* engine);
+    Status writeAll();
     // "untitled.prj" in the current directory, as a full path when it fits.
-    static void untitledProjectPath(char* buffer);
+    static std::string untitledProjectPath();
     bool componentStillListed(const Item* item) const;
-    void writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records);
+    Status writeRecords(TypeCode type, const std::vector<PreferenceRecord>& records);
 
     // Holds off project list rebuilds during a bulk change, which then
     // rebuilds once at its end.

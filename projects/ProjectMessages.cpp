@@ -26,40 +26,34 @@ bool roomFor(const Message* reply, int params) {
 
 int32_t addFileMsg(Message* message, Message*) {
     char path[kPathSize];
-    if (!readPathParam(message, 0, path)) return kErrorTextTooLong;
-    gProjectManager->addFileToProject(path);
-    return gProjectManager->getLastError();
+    if (!readTextParam(message, 0, path, sizeof path)) return kErrorTextTooLong;
+    return gProjectManager->addFileToProject(path).code();
 }
 
 int32_t removeFileMsg(Message* message, Message*) {
     char path[kPathSize];
-    if (!readPathParam(message, 1, path)) return kErrorTextTooLong;
-    gProjectManager->setLastError(0);
-    gProjectManager->removeFileFromProject(message->getTypeParam(0), path);
-    return gProjectManager->getLastError();
+    if (!readTextParam(message, 1, path, sizeof path)) return kErrorTextTooLong;
+    return gProjectManager->removeFileFromProject(message->getTypeParam(0), path).code();
 }
 
 int32_t addEngineMsg(Message* message, Message*) {
     char machine[kMachineFieldSize];
     if (!readTextParam(message, 0, machine, sizeof machine)) return kErrorTextTooLong;
-    gProjectManager->addEngineToProject(new EngineInfo(machine, message->getLongParam(1)));
-    return gProjectManager->getLastError();
+    return gProjectManager->addEngineToProject(new EngineInfo(machine, message->getLongParam(1)))
+        .code();
 }
 
 int32_t removeEngineMsg(Message* message, Message*) {
     char machine[kMachineFieldSize];
     // A longer name can never have been added, so nothing matches it.
     if (!readTextParam(message, 0, machine, sizeof machine)) return 0;
-    gProjectManager->setLastError(0);
-    gProjectManager->removeEngineFromProject(machine, message->getLongParam(1));
-    return gProjectManager->getLastError();
+    return gProjectManager->removeEngineFromProject(machine, message->getLongParam(1)).code();
 }
 
 int32_t getCurrentProjectPathMsg(Message*, Message* reply) {
-    char path[kPathSize];
-    gProjectManager->getProjectPath(path);
+    const char* path = gProjectManager->getProjectPath();
     if (path[0] != '\0') reply->addTextParam(path);
-    return gProjectManager->getLastError();
+    return 0;
 }
 
 int32_t getFilePickerDirectoryMsg(Message*, Message* reply) {
@@ -71,7 +65,7 @@ int32_t getFilePickerDirectoryMsg(Message*, Message* reply) {
 int32_t setFilePickerDirectoryMsg(Message* message, Message*) {
     char directory[kPathSize];
     if (message->paramCount != 1) return gMessageCenter->getLastError();
-    if (!readPathParam(message, 0, directory)) return kErrorTextTooLong;
+    if (!readTextParam(message, 0, directory, sizeof directory)) return kErrorTextTooLong;
     gProjectManager->setFilePickerDirectory(directory);
     return gMessageCenter->getLastError();
 }

@@ -26,8 +26,8 @@ void getTextField(const uint8_t* in, size_t size, char* out, size_t outSize) {
 
 void encodeFileRecord(const char* path, uint8_t* out) { putTextField(out, kFileRecordSize, path); }
 
-void decodeFileRecord(const uint8_t* in, long length, char* path) {
-    getTextField(in, size_t(length < 0 ? 0 : length), path, kPathSize);
+void decodeFileRecord(const uint8_t* in, long length, char* path, size_t pathSize) {
+    getTextField(in, size_t(length < 0 ? 0 : length), path, pathSize);
 }
 
 void encodeEngineRecord(const char* machine, int32_t port, uint8_t* out) {

@@ -63,7 +63,7 @@ struct ViewRecord {
 // Each encoder fills exactly its record size of bytes; texts longer than
 // their field are cut (callers refuse them before they get here).
 void encodeFileRecord(const char* path, uint8_t* out);
-void decodeFileRecord(const uint8_t* in, long length, char* path);
+void decodeFileRecord(const uint8_t* in, long length, char* path, size_t pathSize);
 void encodeEngineRecord(const char* machine, int32_t port, uint8_t* out);
 // False when the record is shorter than its layout.
 bool decodeEngineRecord(const uint8_t* in, long length, EngineRecord& record);

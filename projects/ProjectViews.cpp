@@ -51,10 +51,7 @@ void ProjectManager::setComponentViewFilter(const TAreaObj* label) {
 }
 
 ComponentView* ProjectManager::getNthComponentView(long n) {
-    if (n < 0 || n >= componentViews.getCount()) {
-        lastError = kErrorViewIndex;
-        return nullptr;
-    }
+    if (n < 0 || n >= componentViews.getCount()) return nullptr;
     return static_cast<ComponentView*>(componentViews.get(n));
 }
 

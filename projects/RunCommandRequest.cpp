@@ -44,9 +44,8 @@ const OKAFile* projectFileAt(const char* path) {
 // resolve it (a partial name).
 const OKAFile* findProjectFile(const char* path) {
     if (const OKAFile* file = projectFileAt(path)) return file;
-    char resolved[kPathSize];
-    if (!gGlobalPathManager->resolvePathname(path, resolved)) return nullptr;
-    return projectFileAt(resolved);
+    std::optional<std::string> resolved = gGlobalPathManager->resolvePathname(path);
+    return resolved ? projectFileAt(resolved->c_str()) : nullptr;
 }
 
 // What a command that refused the request needs, as "Run needs ...".

@@ -28,10 +28,13 @@ const ToolInfo* chooseViewer(TypeCode viewerType) {
 // locates. False when the user cancelled: nothing is to be sent.
 bool resolvePath(Message* copy) {
     char path[kPathSize] = "";
-    if (!readPathParam(copy, kPathParam, path)) return true;  // no path of ours: left as it is
-    char fullPath[kPathSize] = {};
-    if (gGlobalPathManager->resolvePathname(path, fullPath) && fullPath[0] != '\0') {
-        copy->changeParam(kPathParam, kParamS255, fullPath, kPathSize);
+    if (!readTextParam(copy, kPathParam, path, sizeof path))
+        return true;  // no path of ours: left as it is
+    std::optional<std::string> fullPath = gGlobalPathManager->resolvePathname(path);
+    if (fullPath) {
+        char field[kPathSize] = {};
+        copyText(field, sizeof field, fullPath->c_str());
+        copy->changeParam(kPathParam, kParamS255, field, sizeof field);
     } else if (copy->getBoolParam(kMayAskParam)) {
         std::string prompt = std::string("Locate the file ") + path;
         char chosen[kPathSize];

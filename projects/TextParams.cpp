@@ -14,7 +14,3 @@ bool readTextParam(const Message* message, int index, char* out, size_t outSize)
     copyText(out, outSize, text.get());
     return length < outSize;
 }
-
-bool readPathParam(const Message* message, int index, char* out) {
-    return readTextParam(message, index, out, kPathSize);
-}

@@ -17,5 +17,3 @@ inline constexpr int32_t kErrorTextTooLong = -802;
 // text has `outSize` or more characters (`out` then holds its first
 // outSize - 1 characters).
 bool readTextParam(const Message* message, int index, char* out, size_t outSize);
-// The same for a path into a kPathSize buffer.
-bool readPathParam(const Message* message, int index, char* out);

@@ -1,6 +1,6 @@
 // Database: opening, creating and validating the file; the master pointer
 // list and its window; blocks, free space and fields; raw file access with
-// the read cache; statistics. See storage/DatabaseFormat.h for the bytes.
+// the read cache. See storage/DatabaseFormat.h for the bytes.
 #include "storage/Database.h"
 
 #include <algorithm>
@@ -25,14 +25,6 @@ constexpr const char* kLogSource = "../dbfile";
 constexpr long kScratchSize = 1024;
 constexpr long kReadWriteWindowEntries = 100;
 constexpr long kSmallFreeRecord = 5;  // free records below this are given up for their entry
-constexpr int kStatsFileLimit = 99;
-
-// The statistics stream shared by all databases: logStats writes to whatever
-// dumpDatabaseStats has opened.
-std::ofstream& statisticsStream() {
-    static std::ofstream stream;
-    return stream;
-}
 
 // Writes `count` never-used entries ("----" and zeros) from `out` on.
 void fillBlankEntries(uint8_t* out, long count) {
@@ -63,15 +55,15 @@ public:
     ~WorkingBuffer() { database.deleteDataPtr(bytes); }
 
     // kErrorOutOfMemory when no buffer could be had.
-    long allocate(long size) {
+    Status allocate(long size) {
         database.deleteDataPtr(bytes);
         bytes = database.newDataPtr(size);
-        return bytes != nullptr ? 0 : kErrorOutOfMemory;
+        return bytes != nullptr ? kSuccess : Status(kErrorOutOfMemory);
     }
-    long allocateZeroed(long size) {
-        long error = allocate(size);
-        if (error == 0) std::memset(bytes, 0, size_t(size));
-        return error;
+    Status allocateZeroed(long size) {
+        Status status = allocate(size);
+        if (status.ok()) std::memset(bytes, 0, size_t(size));
+        return status;
     }
     char* data() const { return bytes; }
 
@@ -82,7 +74,7 @@ private:
 
 Database::Database() : scratch(new char[kScratchSize]) { initialize(); }
 
-Database::~Database() { closeDBFile(); }
+Database::~Database() { (void)closeDBFile(); }
 
 void Database::initialize() {
     freeSpace.clear();
@@ -94,25 +86,24 @@ void Database::initialize() {
     mode = 0;
     fileLength = listOffset = entries = slots = 0;
     windowStart = windowCount = 0;
-    cacheHits = cacheMisses = windowHits = windowMisses = 0;
     scratchInUse = false;
     cachingEnabled = true;
 }
 
 // ---------------------------------------------------------------- opening
 
-long Database::openDescriptor(const char* path, long openMode) {
+Status Database::openDescriptor(const char* path, long openMode) {
     mode = openMode;
     if (cachingEnabled) readCache = std::make_unique<ReadCache>();
     int fd = openMode == kModeReadWrite ? ::open(path, O_RDWR | O_CREAT, 0666)
                                         : ::open(path, O_RDONLY);
     if (fd < 0) {
-        long error = errno;
+        Status failure(errno);
         abandonFile();
-        return error;
+        return failure;
     }
     file.reset(fd);
-    return 0;
+    return kSuccess;
 }
 
 // Closes without touching the file: used when an open or create fails.
@@ -130,22 +121,23 @@ long Database::sizeOnDisk() const {
 
 // Reads and checks the header and the list counts (the invariants listed in
 // DatabaseFormat.h), then sizes the window.
-long Database::loadHeader() {
+Status Database::loadHeader() {
     long size = sizeOnDisk();
-    if (size < 0) return errno;
+    if (size < 0) return Status(errno);
     uint8_t header[kHeaderSize];
     if (size < kHeaderSize || file.readAt(0, header, kHeaderSize) != kHeaderSize)
-        return kErrorDamagedFile;
+        return Status(kErrorDamagedFile);
     long length = int32_t(getBigEndian32(header + kFileLengthOffset));
     long list = int32_t(getBigEndian32(header + kListOffsetOffset));
-    if (length < kHeaderSize || length > size) return kErrorDamagedFile;
-    if (list < kHeaderSize || list > length - kListHeaderSize) return kErrorDamagedFile;
+    if (length < kHeaderSize || length > size) return Status(kErrorDamagedFile);
+    if (list < kHeaderSize || list > length - kListHeaderSize) return Status(kErrorDamagedFile);
     uint8_t counts[kListHeaderSize];
-    if (file.readAt(list, counts, kListHeaderSize) != kListHeaderSize) return kErrorDamagedFile;
+    if (file.readAt(list, counts, kListHeaderSize) != kListHeaderSize)
+        return Status(kErrorDamagedFile);
     long used = int32_t(getBigEndian32(counts));
     long room = int32_t(getBigEndian32(counts + 4));
     if (room < 0 || used < 0 || used > room || room > (length - list - kListHeaderSize) / kEntrySize)
-        return kErrorDamagedFile;
+        return Status(kErrorDamagedFile);
 
     fileLength = length;
     listOffset = list;
@@ -163,10 +155,10 @@ long Database::loadHeader() {
 // access (a write to one would scramble the other); and the 'FREE' records
 // are indexed for allocation. An entry that reaches outside the file is left
 // to loadEntry, which refuses that block alone.
-long Database::loadAllEntries() {
+Status Database::loadAllEntries() {
     std::vector<uint8_t> list(size_t(entries * kEntrySize));
     if (file.readAt(entryOffset(listOffset, 1), list.data(), long(list.size())) != long(list.size()))
-        return kErrorDamagedFile;
+        return Status(kErrorDamagedFile);
     struct Span {
         long start;
         long end;
@@ -185,56 +177,55 @@ long Database::loadAllEntries() {
               [](const Span& a, const Span& b) { return a.start < b.start; });
     long reach = spans[0].end;  // the furthest end so far
     for (size_t i = 1; i < spans.size(); ++i) {
-        if (spans[i].start < reach) return kErrorDamagedFile;
+        if (spans[i].start < reach) return Status(kErrorDamagedFile);
         reach = std::max(reach, spans[i].end);
     }
-    return 0;
+    return kSuccess;
 }
 
-long Database::checkAndMarkInUse() {
-    long flags = 0;
-    if (long error = readFlags(&flags)) return error;
-    if (flags & kInUseFlag) return kErrorFileInUse;
-    return mode == kModeReadWrite ? writeFlags(flags | kInUseFlag) : 0;
+Status Database::checkAndMarkInUse() {
+    Result<long> flags = readFlags();
+    if (!flags.ok()) return flags.status();
+    if (flags.value() & kInUseFlag) return Status(kErrorFileInUse);
+    return mode == kModeReadWrite ? writeFlags(flags.value() | kInUseFlag) : kSuccess;
 }
 
-long Database::openDBFile(const char* path, long openMode, bool checkInUse) {
+Status Database::openDBFile(const char* path, long openMode, bool checkInUse) {
     if (isOpen()) {
-        if (openMode == mode) return 0;
-        closeDBFile();
+        if (openMode == mode) return kSuccess;
+        (void)closeDBFile();  // the file is left either way; a new open follows
     }
-    long error = openDescriptor(path, openMode);
-    if (error == 0) error = loadHeader();
-    if (error == 0 && checkInUse) error = checkAndMarkInUse();
-    if (error != 0) abandonFile();
-    return error;
+    Status status = openDescriptor(path, openMode);
+    if (status.ok()) status = loadHeader();
+    if (status.ok() && checkInUse) status = checkAndMarkInUse();
+    if (!status.ok()) abandonFile();
+    return status;
 }
 
-long Database::closeDBFile() {
-    if (!isOpen()) return 0;
-    long error = 0;
+Status Database::closeDBFile() {
+    if (!isOpen()) return kSuccess;
+    Status status;
     if (mode & kModeReadWrite) {
-        long flags = 0;
-        error = readFlags(&flags);
-        if (error == 0) error = writeFlags(flags & ~kInUseFlag);
+        Result<long> flags = readFlags();
+        status = flags.ok() ? writeFlags(flags.value() & ~kInUseFlag) : flags.status();
     }
     initialize();
-    return error;
+    return status;
 }
 
 // Deliberately not written in place: the fresh file is written beside the
 // old one and renamed over it, so that an interruption leaves either file
 // whole, and a failure removes only the file this call made. A file that
 // another process has in use is refused and left alone.
-long Database::createDBFile(const char* path, TypeCode fileType, short version) {
-    if (isOpen()) closeDBFile();
+Status Database::createDBFile(const char* path, TypeCode fileType, short version) {
+    if (isOpen()) (void)closeDBFile();  // the file is replaced whatever its flags say
     {
         FileDescriptor existing;
         existing.reset(::open(path, O_RDONLY));
         uint8_t flags[4];
         if (existing.isOpen() && existing.readAt(kFlagsOffset, flags, 4) == 4 &&
             (getBigEndian32(flags) & kInUseFlag))
-            return kErrorFileInUse;
+            return Status(kErrorFileInUse);
     }
 
     std::vector<uint8_t> fresh(static_cast<size_t>(kFreshFileSize));
@@ -249,132 +240,126 @@ long Database::createDBFile(const char* path, TypeCode fileType, short version) 
     std::string temporary = std::string(path) + ".new" + std::to_string(::getpid());
     FileDescriptor created;
     created.reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
-    if (!created.isOpen()) return errno;
-    long error = created.writeAt(0, fresh.data(), long(fresh.size()));
+    if (!created.isOpen()) return Status(errno);
+    Status status = created.writeAt(0, fresh.data(), long(fresh.size()));
     created.reset();
-    if (error == 0 && gBeforeDatabaseWrite != nullptr) gBeforeDatabaseWrite();
-    if (error == 0 && std::rename(temporary.c_str(), path) != 0) error = errno;
-    if (error != 0) std::remove(temporary.c_str());
-    return error;
+    if (status.ok() && gBeforeDatabaseWrite != nullptr) gBeforeDatabaseWrite();
+    if (status.ok() && std::rename(temporary.c_str(), path) != 0) status = Status(errno);
+    if (!status.ok()) std::remove(temporary.c_str());
+    return status;
 }
 
-long Database::validDBFile(const char* path, TypeCode fileType, short* version) {
-    *version = 0;
-    if (!fileExists(path)) return kErrorFileMissing;
-    if (isOpen()) closeDBFile();
+Result<short> Database::validDBFile(const char* path, TypeCode fileType) {
+    if (!fileExists(path)) return Status(kErrorFileMissing);
+    if (isOpen()) (void)closeDBFile();
     cachingEnabled = false;  // a look at the header needs no cache or window
-    long error = openDescriptor(path, kModeReadOnly);
-    if (error != 0) {
+    if (Status status = openDescriptor(path, kModeReadOnly); !status.ok()) {
         initialize();
-        return error;
+        return status;
     }
     uint8_t head[kFlagsOffset];
     bool complete = file.readAt(0, head, sizeof head) == long(sizeof head);
-    closeDBFile();
-    if (!complete) return kErrorWrongFileType;
-    *version = short(getBigEndian16(head + kDataVersionOffset));
-    if (getBigEndian32(head + kTypeOffset) != fileType ||
+    (void)closeDBFile();  // read-only: nothing to write back
+    if (!complete || getBigEndian32(head + kTypeOffset) != fileType ||
         short(getBigEndian16(head + kFormatVersionOffset)) != kFormatVersion)
-        return kErrorWrongFileType;
-    return 0;
+        return Status(kErrorWrongFileType);
+    return short(getBigEndian16(head + kDataVersionOffset));
 }
 
 // ------------------------------------------------------ header and list
 
-long Database::readLong(long offset, long* value) {
+Result<long> Database::readLong(long offset) {
     char bytes[4];
-    if (long error = readDataFromFile(offset, bytes, 4, false)) return error;
-    *value = readField32(bytes);
-    return 0;
+    if (Status status = readDataFromFile(offset, bytes, 4, false); !status.ok()) return status;
+    return readField32(bytes);
 }
 
-long Database::writeLong(long offset, long value) {
+Status Database::writeLong(long offset, long value) {
     char bytes[4];
     writeField32(bytes, value);
     return writeDataToFile(offset, bytes, 4);
 }
 
-long Database::readFlags(long* flags) { return readLong(kFlagsOffset, flags); }
+Result<long> Database::readFlags() { return readLong(kFlagsOffset); }
 
-long Database::writeFlags(long flags) { return writeLong(kFlagsOffset, flags); }
+Status Database::writeFlags(long flags) { return writeLong(kFlagsOffset, flags); }
 
-long Database::setMPOffset(long value) {
+Status Database::setMPOffset(long value) {
     listOffset = value;
     windowStart = 0;
     return writeLong(kListOffsetOffset, value);
 }
 
-long Database::setMPEntries(long value) {
+Status Database::setMPEntries(long value) {
     entries = value;
     return writeLong(listOffset, value);
 }
 
-long Database::setMPSlots(long value) {
+Status Database::setMPSlots(long value) {
     slots = value;
     return writeLong(listOffset + 4, value);
 }
 
-long Database::setFileLength(long value) {
+Status Database::setFileLength(long value) {
     fileLength = value;
     return writeLong(kFileLengthOffset, value);
 }
 
-long Database::getMPEntry(long index, MasterPtrEntry* entry) {
-    if (index < 1 || index > entries) return kErrorBadArgument;
-    uint8_t bytes[kEntrySize];
+Result<MasterPtrEntry> Database::getMPEntry(long index) {
+    if (index < 1 || index > entries) return Status(kErrorBadArgument);
     if (window.empty()) {
-        if (long error = readDataFromFile(entryOffset(listOffset, index),
-                                          reinterpret_cast<char*>(bytes), kEntrySize, false))
-            return error;
-        *entry = decodeEntry(bytes);
-        return 0;
+        uint8_t bytes[kEntrySize];
+        if (Status status = readDataFromFile(entryOffset(listOffset, index),
+                                             reinterpret_cast<char*>(bytes), kEntrySize, false);
+            !status.ok())
+            return status;
+        return decodeEntry(bytes);
     }
     if (windowStart == 0 || index < windowStart || index >= windowStart + windowCount) {
-        ++windowMisses;
         // Read-write: the next 100 entries from here; read-only: the whole list.
         long start = mode == kModeReadWrite ? index : 1;
         long count = std::min(long(window.size()) / kEntrySize, slots - start + 1);
         windowStart = 0;
-        if (long error = readDataFromFile(entryOffset(listOffset, start),
-                                          reinterpret_cast<char*>(window.data()),
-                                          count * kEntrySize, false))
-            return error;
+        if (Status status = readDataFromFile(entryOffset(listOffset, start),
+                                             reinterpret_cast<char*>(window.data()),
+                                             count * kEntrySize, false);
+            !status.ok())
+            return status;
         windowStart = start;
         windowCount = count;
-    } else {
-        ++windowHits;
     }
-    *entry = decodeEntry(window.data() + (index - windowStart) * kEntrySize);
-    return 0;
+    return decodeEntry(window.data() + (index - windowStart) * kEntrySize);
 }
 
-long Database::setMPEntry(long index, const MasterPtrEntry* entry) {
-    if (index < 1 || index > slots) return kErrorBadArgument;
+Status Database::setMPEntry(long index, const MasterPtrEntry& entry) {
+    if (index < 1 || index > slots) return Status(kErrorBadArgument);
     uint8_t bytes[kEntrySize];
-    encodeEntry(*entry, bytes);
-    freeSpace.update(index, *entry);
-    long error = writeDataToFile(entryOffset(listOffset, index), reinterpret_cast<char*>(bytes),
-                                 kEntrySize);
+    encodeEntry(entry, bytes);
+    freeSpace.update(index, entry);
+    Status status = writeDataToFile(entryOffset(listOffset, index),
+                                    reinterpret_cast<char*>(bytes), kEntrySize);
     // Written through to the window, which stays good.
     bool inWindow = windowStart != 0 && index >= windowStart && index < windowStart + windowCount;
-    if (error != 0) windowStart = 0;
+    if (!status.ok()) windowStart = 0;
     else if (inWindow) std::memcpy(window.data() + (index - windowStart) * kEntrySize, bytes, kEntrySize);
-    return error;
+    return status;
 }
 
-long Database::growMPList(long extraSlots) {
+Status Database::growMPList(long extraSlots) {
     long oldSize = slots * kEntrySize + kListHeaderSize;
     long newSize = oldSize + extraSlots * kEntrySize;
     WorkingBuffer list(*this);
-    if (long error = list.allocate(newSize)) return error;
+    if (Status status = list.allocate(newSize); !status.ok()) return status;
     uint8_t* added = reinterpret_cast<uint8_t*>(list.data()) + oldSize;
     fillBlankEntries(added, extraSlots);
 
     // The new slots are written past the file's end; raising the slot count
     // is the commit.
     if (listOffset + oldSize == fileLength) {
-        if (long error = appendDataToFile(reinterpret_cast<char*>(added), extraSlots * kEntrySize))
-            return error;
+        if (Status status =
+                appendDataToFile(reinterpret_cast<char*>(added), extraSlots * kEntrySize);
+            !status.ok())
+            return status;
         return setMPSlots(slots + extraSlots);
     }
 
@@ -383,126 +368,131 @@ long Database::growMPList(long extraSlots) {
     // header at it is the commit. Until then the old list is the list.
     long oldOffset = listOffset;
     long oldSlots = slots;
-    if (long error = readDataFromFile(oldOffset, list.data(), oldSize, false)) return error;
+    if (Status status = readDataFromFile(oldOffset, list.data(), oldSize, false); !status.ok())
+        return status;
     auto* copy = reinterpret_cast<uint8_t*>(list.data());
     MasterPtrEntry oldSpace{kFreeType, int32_t(oldSize), 0, int32_t(oldOffset)};
     encodeEntry(oldSpace, copy + kListHeaderSize + entries * kEntrySize);
     putBigEndian32(copy, uint32_t(entries + 1));
     putBigEndian32(copy + 4, uint32_t(slots + extraSlots));
     long newOffset = fileLength;
-    if (long error = appendDataToFile(list.data(), newSize)) return error;
-    if (long error = setMPOffset(newOffset)) return error;
+    if (Status status = appendDataToFile(list.data(), newSize); !status.ok()) return status;
+    if (Status status = setMPOffset(newOffset); !status.ok()) return status;
     slots += extraSlots;
     entries += 1;
     freeSpace.update(entries, oldSpace);
     OKA_LOG("Moved master ptr list from %ld to %ld", oldOffset, newOffset);
     OKA_LOG("oldSlots = %ld, newSlots = %ld", oldSlots, slots);
     OKA_LOG("oldMPSize = %ld, newMPSize = %ld", oldSize, newSize);
-    return 0;
+    return kSuccess;
 }
 
-// Makes sure that one more entry can be added: a small 'FREE' record to
-// reuse (its number), or room in the list (-1), growing it when full.
-long Database::reserveEntry() {
+Result<long> Database::reserveEntry() {
     long reused = locateSmallFreeEntry();
-    if (reused > 0 || entries < slots) return reused;
-    if (long error = growMPList(kGrowthSlots)) return error;
-    return -1;
+    if (reused > 0) return reused;
+    if (entries < slots) return 0L;
+    if (Status status = growMPList(kGrowthSlots); !status.ok()) return status;
+    return 0L;
 }
 
 // Writes `entry` into the reused entry (one write, the commit), or into the
-// first unused slot and then raises the count (the commit).
-long Database::addEntry(const MasterPtrEntry& entry, long reused, long* index) {
+// first unused slot and then raises the count (the commit). The entry's
+// number comes back.
+Result<long> Database::addEntry(const MasterPtrEntry& entry, long reused) {
     long number = reused > 0 ? reused : entries + 1;
-    if (number > slots) return kErrorBadArgument;
-    if (long error = setMPEntry(number, &entry)) return error;
+    if (number > slots) return Status(kErrorBadArgument);
+    if (Status status = setMPEntry(number, entry); !status.ok()) return status;
     if (reused <= 0) {
-        if (long error = setMPEntries(number)) return error;
+        if (Status status = setMPEntries(number); !status.ok()) return status;
     }
-    *index = number;
-    return 0;
+    return number;
 }
 
 // ---------------------------------------------------------------- blocks
 
 // The entry, refused when it places its bytes outside the file.
-long Database::loadEntry(long index, MasterPtrEntry* entry) {
-    if (long error = getMPEntry(index, entry)) return error;
-    long start = entry->offset;
-    long end = start + entry->length + entry->slop;
-    if (start < kHeaderSize || entry->length < 0 || entry->slop < 0 || end > fileLength)
-        return kErrorDamagedFile;
+Result<MasterPtrEntry> Database::loadEntry(long index) {
+    Result<MasterPtrEntry> found = getMPEntry(index);
+    if (!found.ok()) return found;
+    const MasterPtrEntry& entry = found.value();
+    long start = entry.offset;
+    long end = start + entry.length + entry.slop;
+    if (start < kHeaderSize || entry.length < 0 || entry.slop < 0 || end > fileLength)
+        return Status(kErrorDamagedFile);
     // A block over the list would let a write scramble every entry.
     long listEnd = listOffset + kListHeaderSize + slots * kEntrySize;
-    if (end > start && start < listEnd && listOffset < end) return kErrorDamagedFile;
-    return 0;
+    if (end > start && start < listEnd && listOffset < end) return Status(kErrorDamagedFile);
+    return found;
 }
 
 // As loadEntry, for operations that refuse a deleted block.
-long Database::loadWritableEntry(long index, MasterPtrEntry* entry) {
-    if (long error = loadEntry(index, entry)) return error;
-    return entry->type == kFreeType ? kErrorBlockDeleted : 0;
+Result<MasterPtrEntry> Database::loadWritableEntry(long index) {
+    Result<MasterPtrEntry> found = loadEntry(index);
+    if (found.ok() && found.value().type == kFreeType) return Status(kErrorBlockDeleted);
+    return found;
 }
 
 long Database::locateSmallFreeEntry() const { return freeSpace.smallRecord(kSmallFreeRecord); }
 
-long Database::grabFreeSpace(long length) {
+Result<long> Database::grabFreeSpace(long length) {
     long k = freeSpace.firstFit(length);
-    if (k < 0) return 0;
-    MasterPtrEntry entry;
-    if (long error = loadEntry(k, &entry)) return error;
+    if (k < 0) return 0L;
+    Result<MasterPtrEntry> found = loadEntry(k);
+    if (!found.ok()) return found.status();
+    MasterPtrEntry entry = found.value();
     long place = entry.offset;
     entry.offset = int32_t(entry.offset + length);
     entry.length = int32_t(entry.length - length);
-    if (long error = setMPEntry(k, &entry)) return error;
+    if (Status status = setMPEntry(k, entry); !status.ok()) return status;
     return place;
 }
 
 // Finds `total` bytes, first fit in free space or else at the end of the
-// file, and writes `data` (`length` bytes; zeros when null) at their start.
-// The data is written while the bytes are still free or past the end, so
-// until an entry claims them nothing in the file changes meaning.
-long Database::takeSpace(const char* data, long length, long total, long* offset) {
+// file, and writes `data` (`length` bytes; zeros when null) at their start;
+// their offset comes back. The data is written while the bytes are still
+// free or past the end, so until an entry claims them nothing in the file
+// changes meaning.
+Result<long> Database::takeSpace(const char* data, long length, long total) {
     WorkingBuffer zeros(*this);
     if (data == nullptr) {
-        if (long error = zeros.allocateZeroed(length)) return error;
+        if (Status status = zeros.allocateZeroed(length); !status.ok()) return status;
         data = zeros.data();
     }
     long k = freeSpace.firstFit(total);
     if (k > 0) {
-        *offset = freeSpace.record(k).offset;
-        if (long error = writeDataToFile(*offset, data, length)) return error;
-        long place = grabFreeSpace(total);
-        return place < 0 ? place : 0;
+        long offset = freeSpace.record(k).offset;
+        if (Status status = writeDataToFile(offset, data, length); !status.ok()) return status;
+        Result<long> grabbed = grabFreeSpace(total);
+        if (!grabbed.ok()) return grabbed;
+        return offset;
     }
-    if (fileLength + total > INT32_MAX) return EFBIG;  // offsets are 32-bit
-    *offset = fileLength;
-    if (long error = writeDataToFile(fileLength, data, length)) return error;
-    if (long error = file.extendTo(fileLength + total)) return error;
-    return setFileLength(fileLength + total);
+    if (fileLength + total > INT32_MAX) return Status(EFBIG);  // offsets are 32-bit
+    long offset = fileLength;
+    if (Status status = writeDataToFile(offset, data, length); !status.ok()) return status;
+    if (Status status = file.extendTo(offset + total); !status.ok()) return status;
+    if (Status status = setFileLength(offset + total); !status.ok()) return status;
+    return offset;
 }
 
 // Makes the `extra` bytes that follow the block's space belong to nothing,
 // so that the block's next entry write can take them: past the end of the
-// file, or from the front of a 'FREE' record that starts there.
-long Database::claimSpaceAfter(const MasterPtrEntry& entry, long extra, bool* claimed) {
+// file, or from the front of a 'FREE' record that starts there. False when
+// neither can give them.
+Result<bool> Database::claimSpaceAfter(const MasterPtrEntry& entry, long extra) {
     long end = long(entry.offset) + entry.length + entry.slop;
-    *claimed = false;
     if (end == fileLength) {
-        if (fileLength + extra > INT32_MAX) return 0;  // the block moves instead, if it can
-        if (long error = file.extendTo(fileLength + extra)) return error;
-        if (long error = setFileLength(fileLength + extra)) return error;
-        *claimed = true;
-        return 0;
+        if (fileLength + extra > INT32_MAX) return false;  // the block moves instead, if it can
+        if (Status status = file.extendTo(fileLength + extra); !status.ok()) return status;
+        if (Status status = setFileLength(fileLength + extra); !status.ok()) return status;
+        return true;
     }
     long k = freeSpace.startingAt(end);
-    if (k < 0 || freeSpace.record(k).length < extra) return 0;
+    if (k < 0 || freeSpace.record(k).length < extra) return false;
     MasterPtrEntry free = freeSpace.record(k);
     free.offset = int32_t(free.offset + extra);
     free.length = int32_t(free.length - extra);
-    if (long error = setMPEntry(k, &free)) return error;
-    *claimed = true;
-    return 0;
+    if (Status status = setMPEntry(k, free); !status.ok()) return status;
+    return true;
 }
 
 // Records bytes that nothing uses any more as free space, merged with the
@@ -511,103 +501,101 @@ long Database::claimSpaceAfter(const MasterPtrEntry& entry, long extra, bool* cl
 // write that turns it into 'FREE' is the commit. Merging takes one write per
 // record, each leaving the file sound: a neighbour that is absorbed is first
 // emptied, so no two records ever cover the same bytes.
-long Database::releaseSpace(long offset, long length, long ownEntry) {
+Status Database::releaseSpace(long offset, long length, long ownEntry) {
     long before = freeSpace.endingAt(offset);
     long after = freeSpace.startingAt(offset + length);
     if (ownEntry > 0) {
         bool merges = length > 0 && (before > 0 || after > 0);
         MasterPtrEntry own{kFreeType, int32_t(merges ? 0 : length), 0, int32_t(offset)};
-        if (long error = setMPEntry(ownEntry, &own)) return error;
-        if (!merges) return 0;
+        if (Status status = setMPEntry(ownEntry, own); !status.ok()) return status;
+        if (!merges) return kSuccess;
     }
-    if (length == 0) return 0;
+    if (length == 0) return kSuccess;
     if (before > 0 && after > 0) {
         MasterPtrEntry next = freeSpace.record(after);
         length += next.length;
         next.length = 0;
-        if (long error = setMPEntry(after, &next)) return error;
+        if (Status status = setMPEntry(after, next); !status.ok()) return status;
         after = -1;
     }
     if (before > 0) {
         MasterPtrEntry previous = freeSpace.record(before);
         previous.length = int32_t(previous.length + length);
-        return setMPEntry(before, &previous);
+        return setMPEntry(before, previous);
     }
     if (after > 0) {
         MasterPtrEntry next = freeSpace.record(after);
         next.offset = int32_t(offset);
         next.length = int32_t(next.length + length);
-        return setMPEntry(after, &next);
+        return setMPEntry(after, next);
     }
-    long reused = reserveEntry();
-    if (reused < -1) return reused;
-    long index = 0;
-    return addEntry({kFreeType, int32_t(length), 0, int32_t(offset)}, reused, &index);
+    Result<long> reused = reserveEntry();
+    if (!reused.ok()) return reused.status();
+    return addEntry({kFreeType, int32_t(length), 0, int32_t(offset)}, reused.value()).status();
 }
 
-long Database::addBlock(TypeCode type, long length, long slop, long* index) {
-    return addBlock(type, nullptr, length, slop, index);
+Result<long> Database::addBlock(TypeCode type, long length, long slop) {
+    return addBlock(type, nullptr, length, slop);
 }
 
-long Database::addBlock(TypeCode type, const char* data, long length, long slop, long* index) {
-    if (length < 0 || slop < 0 || length + slop > INT32_MAX) return kErrorBadArgument;
-    long reused = reserveEntry();
-    if (reused < -1) return reused;
-    long offset = 0;
-    if (long error = takeSpace(data, length, length + slop, &offset)) return error;
-    return addEntry({type, int32_t(length), int32_t(slop), int32_t(offset)}, reused, index);
+Result<long> Database::addBlock(TypeCode type, const char* data, long length, long slop) {
+    if (length < 0 || slop < 0 || length + slop > INT32_MAX) return Status(kErrorBadArgument);
+    Result<long> reused = reserveEntry();
+    if (!reused.ok()) return reused;
+    Result<long> offset = takeSpace(data, length, length + slop);
+    if (!offset.ok()) return offset;
+    return addEntry({type, int32_t(length), int32_t(slop), int32_t(offset.value())},
+                    reused.value());
 }
 
-long Database::deleteBlock(long index) {
-    MasterPtrEntry entry;
-    if (long error = loadWritableEntry(index, &entry)) return error;
+Status Database::deleteBlock(long index) {
+    Result<MasterPtrEntry> entry = loadWritableEntry(index);
+    if (!entry.ok()) return entry.status();
     fieldIndex.forget();
-    return releaseSpace(entry.offset, long(entry.length) + entry.slop, index);
+    return releaseSpace(entry.value().offset, long(entry.value().length) + entry.value().slop,
+                        index);
 }
 
-// The n-th block of `type` counting from entry `first`.
-long Database::scanForType(TypeCode type, long first, long n, long* index) {
-    MasterPtrEntry entry;
+// The entry number of the n-th block of `type` counting from entry `first`.
+Result<long> Database::scanForType(TypeCode type, long first, long n) {
     for (long k = std::max(first, 1L); k <= entries; ++k) {
-        if (long error = getMPEntry(k, &entry)) return error;
-        if (entry.type == type && --n == 0) {
-            *index = k;
-            return 0;
-        }
+        Result<MasterPtrEntry> entry = getMPEntry(k);
+        if (!entry.ok()) return entry.status();
+        if (entry.value().type == type && --n == 0) return k;
     }
-    return kErrorNoBlockOfType;
+    return Status(kErrorNoBlockOfType);
 }
 
-long Database::countBlocksOfType(TypeCode type, long* count) {
-    *count = 0;
-    MasterPtrEntry entry;
+Result<long> Database::countBlocksOfType(TypeCode type) {
+    long count = 0;
     for (long k = 1; k <= entries; ++k) {
-        if (long error = getMPEntry(k, &entry)) return error;
-        if (entry.type == type) ++*count;
+        Result<MasterPtrEntry> entry = getMPEntry(k);
+        if (!entry.ok()) return entry.status();
+        if (entry.value().type == type) ++count;
     }
-    return 0;
+    return count;
 }
 
-long Database::getNthBlockOfType(TypeCode type, long n, long* index) {
-    if (n < 1) return kErrorNoBlockOfType;
-    return scanForType(type, 1, n, index);
+Result<long> Database::getNthBlockOfType(TypeCode type, long n) {
+    if (n < 1) return Status(kErrorNoBlockOfType);
+    return scanForType(type, 1, n);
 }
 
-long Database::getNextBlockOfType(TypeCode type, long after, long* index) {
-    return scanForType(type, after + 1, 1, index);
+Result<long> Database::getNextBlockOfType(TypeCode type, long after) {
+    return scanForType(type, after + 1, 1);
 }
 
-long Database::getBlockLength(long index, long* length) {
-    MasterPtrEntry entry;
-    if (long error = loadEntry(index, &entry)) return error;
-    *length = entry.length;
-    return 0;
+Result<long> Database::getBlockLength(long index) {
+    Result<MasterPtrEntry> entry = loadEntry(index);
+    if (!entry.ok()) return entry.status();
+    return long(entry.value().length);
 }
 
-long Database::readDataFromBlock(long index, char* buffer, bool useCache) {
-    MasterPtrEntry entry;
-    if (long error = loadEntry(index, &entry)) return error;
-    return readDataFromFile(entry.offset, buffer, entry.length, useCache);
+Status Database::readDataFromBlock(long index, char* buffer, long size, bool useCache) {
+    Result<MasterPtrEntry> entry = loadEntry(index);
+    if (!entry.ok()) return entry.status();
+    if (entry.value().length > size) return Status(kErrorBadArgument);
+    return readDataFromFile(entry.value().offset, buffer, entry.value().length, useCache);
 }
 
 long Database::grownSlop(long length) { return std::max(kMovedBlockSlop, length / 2); }
@@ -616,28 +604,28 @@ long Database::grownSlop(long length) { return std::max(kMovedBlockSlop, length 
 // bytes could be cut short halfway and leave a block that is neither the
 // old nor the new one. The new bytes go to free space, the entry write is
 // the commit, and the old space is freed after it.
-long Database::writeDataToBlock(long index, const char* data, long length) {
-    if (length < 0 || length > INT32_MAX / 2) return kErrorBadArgument;
-    MasterPtrEntry entry;
-    if (long error = loadWritableEntry(index, &entry)) return error;
+Status Database::writeDataToBlock(long index, const char* data, long length) {
+    if (length < 0 || length > INT32_MAX / 2) return Status(kErrorBadArgument);
+    Result<MasterPtrEntry> entry = loadWritableEntry(index);
+    if (!entry.ok()) return entry.status();
     fieldIndex.forget();
-    long capacity = long(entry.length) + entry.slop;
+    long capacity = long(entry.value().length) + entry.value().slop;
     long slop = length <= capacity ? capacity - length : grownSlop(length);
-    return relocateBlock(index, entry, data, length, slop);
+    return relocateBlock(index, entry.value(), data, length, slop);
 }
 
-long Database::relocateBlock(long index, MasterPtrEntry entry, const char* data, long length,
-                             long slop) {
+Status Database::relocateBlock(long index, MasterPtrEntry entry, const char* data, long length,
+                               long slop) {
     // The old space needs an entry of its own when no free neighbour takes
     // it; make sure of one before anything moves.
-    if (long reused = reserveEntry(); reused < -1) return reused;
-    long place = 0;
-    if (long error = takeSpace(data, length, length + slop, &place)) return error;
+    if (Result<long> reused = reserveEntry(); !reused.ok()) return reused.status();
+    Result<long> place = takeSpace(data, length, length + slop);
+    if (!place.ok()) return place.status();
     MasterPtrEntry old = entry;
-    entry.offset = int32_t(place);
+    entry.offset = int32_t(place.value());
     entry.length = int32_t(length);
     entry.slop = int32_t(slop);
-    if (long error = setMPEntry(index, &entry)) return error;
+    if (Status status = setMPEntry(index, entry); !status.ok()) return status;
     return releaseSpace(old.offset, long(old.length) + old.slop, 0);
 }
 
@@ -645,9 +633,10 @@ long Database::relocateBlock(long index, MasterPtrEntry entry, const char* data,
 
 // In place: writing the count 0 is the commit (the old fields become bytes
 // that belong to no field); the entry then gives them back as slop.
-long Database::initBlockForFields(long index) {
-    MasterPtrEntry entry;
-    if (long error = loadWritableEntry(index, &entry)) return error;
+Status Database::initBlockForFields(long index) {
+    Result<MasterPtrEntry> found = loadWritableEntry(index);
+    if (!found.ok()) return found.status();
+    MasterPtrEntry entry = found.value();
     fieldIndex.forget();
     long capacity = long(entry.length) + entry.slop;
     if (capacity < kFieldWordSize) {
@@ -655,118 +644,126 @@ long Database::initBlockForFields(long index) {
         writeField32(count, 0);
         return writeDataToBlock(index, count, kFieldWordSize);
     }
-    if (long error = writeLong(entry.offset, 0)) return error;
+    if (Status status = writeLong(entry.offset, 0); !status.ok()) return status;
     entry.length = int32_t(kFieldWordSize);
     entry.slop = int32_t(capacity - kFieldWordSize);
-    return setMPEntry(index, &entry);
+    return setMPEntry(index, entry);
 }
 
-long Database::countFieldsInBlock(long index, long* count) {
-    MasterPtrEntry entry;
-    if (long error = loadEntry(index, &entry)) return error;
-    if (entry.length < kFieldWordSize) return kErrorDamagedFile;
+Result<long> Database::countFieldsInBlock(long index) {
+    Result<MasterPtrEntry> entry = loadEntry(index);
+    if (!entry.ok()) return entry.status();
+    if (entry.value().length < kFieldWordSize) return Status(kErrorDamagedFile);
     char word[kFieldWordSize];
-    if (long error = readDataFromFile(entry.offset, word, kFieldWordSize, false)) return error;
-    *count = readField32(word);
-    return fieldCountFits(*count, entry.length) ? 0 : kErrorDamagedFile;
+    if (Status status = readDataFromFile(entry.value().offset, word, kFieldWordSize, false);
+        !status.ok())
+        return status;
+    long count = readField32(word);
+    if (!fieldCountFits(count, entry.value().length)) return Status(kErrorDamagedFile);
+    return count;
 }
 
-long Database::readFieldCount(const char* blockData, long blockLength, long* count) {
-    if (blockLength < kFieldWordSize) return kErrorDamagedFile;
-    *count = readField32(blockData);
-    return fieldCountFits(*count, blockLength) ? 0 : kErrorDamagedFile;
+Result<long> Database::readFieldCount(const char* blockData, long blockLength) {
+    if (blockLength < kFieldWordSize) return Status(kErrorDamagedFile);
+    long count = readField32(blockData);
+    if (!fieldCountFits(count, blockLength)) return Status(kErrorDamagedFile);
+    return count;
 }
 
-long Database::stepOverField(const char* blockData, long blockLength, long* position,
-                             long* offset, long* length) {
-    if (*position > blockLength - kFieldWordSize) return kErrorDamagedFile;
+Status Database::stepOverField(const char* blockData, long blockLength, long* position,
+                               long* offset, long* length) {
+    if (*position > blockLength - kFieldWordSize) return Status(kErrorDamagedFile);
     long fieldLength = readField32(blockData + *position);
     long data = *position + kFieldWordSize;
-    if (fieldLength < 0 || fieldLength > blockLength - data) return kErrorDamagedFile;
+    if (fieldLength < 0 || fieldLength > blockLength - data) return Status(kErrorDamagedFile);
     *offset = data;
     *length = fieldLength;
     *position = data + fieldLength;
-    return 0;
+    return kSuccess;
 }
 
-long Database::getFieldInfo(const char* blockData, long blockLength, long field, long* offset,
-                            long* length) {
-    long count = 0;
-    if (long error = readFieldCount(blockData, blockLength, &count)) return error;
-    if (field < 1 || field > count) return kErrorFieldRange;
+Status Database::getFieldInfo(const char* blockData, long blockLength, long field, long* offset,
+                              long* length) {
+    Result<long> count = readFieldCount(blockData, blockLength);
+    if (!count.ok()) return count.status();
+    if (field < 1 || field > count.value()) return Status(kErrorFieldRange);
     long position = kFieldWordSize;
     for (long k = 1; k <= field; ++k) {
-        if (long error = stepOverField(blockData, blockLength, &position, offset, length))
-            return error;
+        if (Status status = stepOverField(blockData, blockLength, &position, offset, length);
+            !status.ok())
+            return status;
     }
-    return 0;
+    return kSuccess;
 }
 
-// Reads the whole block into a working buffer.
-long Database::readBlock(long index, WorkingBuffer& buffer, MasterPtrEntry* entry) {
-    if (long error = loadEntry(index, entry)) return error;
-    if (long error = buffer.allocate(entry->length)) return error;
-    return readDataFromFile(entry->offset, buffer.data(), entry->length, false);
+// Reads the whole block into a working buffer; its entry comes back.
+Result<MasterPtrEntry> Database::readBlock(long index, WorkingBuffer& buffer) {
+    Result<MasterPtrEntry> entry = loadEntry(index);
+    if (!entry.ok()) return entry;
+    if (Status status = buffer.allocate(entry.value().length); !status.ok()) return status;
+    Status status =
+        readDataFromFile(entry.value().offset, buffer.data(), entry.value().length, false);
+    if (!status.ok()) return status;
+    return entry;
 }
 
 // The field index of block `index`, built by one walk unless it is current.
-long Database::indexFields(long index, MasterPtrEntry* entry) {
-    if (long error = loadEntry(index, entry)) return error;
-    if (fieldIndex.describes(index, *entry)) return 0;
+Result<MasterPtrEntry> Database::indexFields(long index) {
+    Result<MasterPtrEntry> entry = loadEntry(index);
+    if (!entry.ok() || fieldIndex.describes(index, entry.value())) return entry;
     WorkingBuffer block(*this);
-    if (long error = readBlock(index, block, entry)) return error;
-    return fieldIndex.build(index, *entry, block.data());
+    if (Result<MasterPtrEntry> read = readBlock(index, block); !read.ok()) return read;
+    if (Status status = fieldIndex.build(index, entry.value(), block.data()); !status.ok())
+        return status;
+    return entry;
 }
 
-// The file offset of one field's data, and its length.
-long Database::locateField(long index, long field, long* fileOffset, long* length) {
-    MasterPtrEntry entry;
-    if (long error = indexFields(index, &entry)) return error;
-    if (field < 1 || field > fieldIndex.count()) return kErrorFieldRange;
-    *fileOffset = entry.offset + fieldIndex.dataOffset(field);
-    *length = fieldIndex.length(field);
-    return 0;
+Result<Database::FieldPlace> Database::locateField(long index, long field) {
+    Result<MasterPtrEntry> entry = indexFields(index);
+    if (!entry.ok()) return entry.status();
+    if (field < 1 || field > fieldIndex.count()) return Status(kErrorFieldRange);
+    return FieldPlace{entry.value().offset + fieldIndex.dataOffset(field),
+                      fieldIndex.length(field)};
 }
 
-long Database::getFieldLength(long index, long field, long* length) {
-    long offset = 0;
-    return locateField(index, field, &offset, length);
+Result<long> Database::getFieldLength(long index, long field) {
+    Result<FieldPlace> place = locateField(index, field);
+    if (!place.ok()) return place.status();
+    return place.value().length;
 }
 
-long Database::getLongFromBlock(long index, long field, long* value) {
-    *value = 0;
-    long offset = 0;
-    long length = 0;
-    if (long error = locateField(index, field, &offset, &length)) return error;
-    if (length != 4) return 0;
-    return readLong(offset, value);
+Result<long> Database::getLongFromBlock(long index, long field) {
+    Result<FieldPlace> place = locateField(index, field);
+    if (!place.ok()) return place.status();
+    if (place.value().length != 4) return 0L;
+    return readLong(place.value().fileOffset);
 }
 
-long Database::getFieldIntoBuffer(long index, long field, char* buffer, long* length,
-                                  long maxLength) {
+Result<long> Database::getFieldIntoBuffer(long index, long field, char* buffer, long maxLength) {
     if (maxLength > 0) buffer[0] = '\0';
-    *length = 0;
-    long offset = 0;
-    long fieldLength = 0;
-    if (long error = locateField(index, field, &offset, &fieldLength)) return error;
-    long copied = std::clamp(fieldLength, 0L, std::max(maxLength, 0L));
-    if (long error = readDataFromFile(offset, buffer, copied, false)) return error;
-    *length = copied;
-    return 0;
+    Result<FieldPlace> place = locateField(index, field);
+    if (!place.ok()) return place.status();
+    long copied = std::clamp(place.value().length, 0L, std::max(maxLength, 0L));
+    if (Status status = readDataFromFile(place.value().fileOffset, buffer, copied, false);
+        !status.ok())
+        return status;
+    return copied;
 }
 
-long Database::getField(long index, long field, char** data, long* length) {
-    *data = nullptr;
-    *length = 0;
-    long offset = 0;
-    long fieldLength = 0;
-    if (long error = locateField(index, field, &offset, &fieldLength)) return error;
-    std::unique_ptr<char[]> copy(new (std::nothrow) char[size_t(std::max(fieldLength, 1L))]);
-    if (copy == nullptr) return kErrorOutOfMemory;
-    if (long error = readDataFromFile(offset, copy.get(), fieldLength, false)) return error;
-    *data = copy.release();
-    *length = fieldLength;
-    return 0;
+Result<std::vector<char>> Database::getField(long index, long field) {
+    Result<FieldPlace> place = locateField(index, field);
+    if (!place.ok()) return place.status();
+    std::vector<char> copy;
+    try {
+        copy.resize(size_t(place.value().length));
+    } catch (const std::bad_alloc&) {
+        return Status(kErrorOutOfMemory);
+    }
+    if (Status status =
+            readDataFromFile(place.value().fileOffset, copy.data(), long(copy.size()), false);
+        !status.ok())
+        return status;
+    return copy;
 }
 
 // In place when the field fits the block's space, or the space can grow
@@ -776,24 +773,28 @@ long Database::getField(long index, long field, char** data, long* length) {
 // its old fields and ends in bytes that belong to no field, which the next
 // append overwrites. Otherwise the block is rewritten elsewhere with the
 // field, with slop in proportion to its length.
-long Database::addFieldToBlock(long index, const char* data, long length) {
-    if (length < 0 || length > INT32_MAX / 4) return kErrorBadArgument;
-    MasterPtrEntry entry;
-    if (long error = loadWritableEntry(index, &entry)) return error;
-    if (long error = indexFields(index, &entry)) return error;
+Status Database::addFieldToBlock(long index, const char* data, long length) {
+    if (length < 0 || length > INT32_MAX / 4) return Status(kErrorBadArgument);
+    if (Result<MasterPtrEntry> writable = loadWritableEntry(index); !writable.ok())
+        return writable.status();
+    Result<MasterPtrEntry> indexed = indexFields(index);
+    if (!indexed.ok()) return indexed.status();
+    MasterPtrEntry entry = indexed.value();
     long end = fieldIndex.end();
     long grownLength = end + kFieldWordSize + length;
-    if (grownLength > INT32_MAX / 2) return kErrorBadArgument;
+    if (grownLength > INT32_MAX / 2) return Status(kErrorBadArgument);
     long capacity = long(entry.length) + entry.slop;
 
     WorkingBuffer block(*this);
     if (grownLength > capacity) {
         long extra = grownLength + grownSlop(grownLength) - capacity;
-        bool claimed = false;
-        if (long error = claimSpaceAfter(entry, extra, &claimed)) return error;
-        if (!claimed) {
-            if (long error = block.allocate(grownLength)) return error;
-            if (long error = readDataFromFile(entry.offset, block.data(), end, false)) return error;
+        Result<bool> claimed = claimSpaceAfter(entry, extra);
+        if (!claimed.ok()) return claimed.status();
+        if (!claimed.value()) {
+            if (Status status = block.allocate(grownLength); !status.ok()) return status;
+            if (Status status = readDataFromFile(entry.offset, block.data(), end, false);
+                !status.ok())
+                return status;
             writeField32(block.data(), fieldIndex.count() + 1);
             writeField32(block.data() + end, length);
             std::memcpy(block.data() + end + kFieldWordSize, data, size_t(length));
@@ -804,51 +805,59 @@ long Database::addFieldToBlock(long index, const char* data, long length) {
         capacity += extra;
     }
 
-    if (long error = block.allocate(kFieldWordSize + length)) return error;
+    if (Status status = block.allocate(kFieldWordSize + length); !status.ok()) return status;
     writeField32(block.data(), length);
     std::memcpy(block.data() + kFieldWordSize, data, size_t(length));
-    if (long error = writeDataToFile(entry.offset + end, block.data(), kFieldWordSize + length))
-        return error;
+    if (Status status =
+            writeDataToFile(entry.offset + end, block.data(), kFieldWordSize + length);
+        !status.ok())
+        return status;
     entry.length = int32_t(grownLength);
     entry.slop = int32_t(capacity - grownLength);
-    if (long error = setMPEntry(index, &entry)) return error;
-    if (long error = writeLong(entry.offset, fieldIndex.count() + 1)) return error;
+    if (Status status = setMPEntry(index, entry); !status.ok()) return status;
+    if (Status status = writeLong(entry.offset, fieldIndex.count() + 1); !status.ok())
+        return status;
     fieldIndex.append(entry, length);
-    return 0;
+    return kSuccess;
 }
 
-long Database::deleteFieldFromBlock(long index, long field) {
-    MasterPtrEntry entry;
+Status Database::deleteFieldFromBlock(long index, long field) {
     WorkingBuffer block(*this);
-    if (long error = readBlock(index, block, &entry)) return error;
+    Result<MasterPtrEntry> entry = readBlock(index, block);
+    if (!entry.ok()) return entry.status();
+    long blockLength = entry.value().length;
     long offset = 0;
     long length = 0;
-    if (long error = getFieldInfo(block.data(), entry.length, field, &offset, &length)) return error;
+    if (Status status = getFieldInfo(block.data(), blockLength, field, &offset, &length);
+        !status.ok())
+        return status;
     char* bytes = block.data();
-    long tail = entry.length - (offset + length);
+    long tail = blockLength - (offset + length);
     std::memmove(bytes + offset - kFieldWordSize, bytes + offset + length, size_t(tail));
     writeField32(bytes, readField32(bytes) - 1);
-    return writeDataToBlock(index, bytes, entry.length - length - kFieldWordSize);
+    return writeDataToBlock(index, bytes, blockLength - length - kFieldWordSize);
 }
 
-long Database::setFieldOfBlock(long index, long field, const char* data, long length) {
-    if (length < 0 || length > INT32_MAX / 2) return kErrorBadArgument;
-    MasterPtrEntry entry;
+Status Database::setFieldOfBlock(long index, long field, const char* data, long length) {
+    if (length < 0 || length > INT32_MAX / 2) return Status(kErrorBadArgument);
     WorkingBuffer block(*this);
-    if (long error = readBlock(index, block, &entry)) return error;
+    Result<MasterPtrEntry> entry = readBlock(index, block);
+    if (!entry.ok()) return entry.status();
+    long blockLength = entry.value().length;
     long offset = 0;
     long oldLength = 0;
-    if (long error = getFieldInfo(block.data(), entry.length, field, &offset, &oldLength))
-        return error;
-    long newBlockLength = entry.length + length - oldLength;
-    long tail = entry.length - (offset + oldLength);
+    if (Status status = getFieldInfo(block.data(), blockLength, field, &offset, &oldLength);
+        !status.ok())
+        return status;
+    long newBlockLength = blockLength + length - oldLength;
+    long tail = blockLength - (offset + oldLength);
 
     // A shorter or equal value is rebuilt in place; a longer one in a new
     // buffer that first takes everything before the field.
     WorkingBuffer larger(*this);
     char* target = block.data();
     if (length > oldLength) {
-        if (long error = larger.allocate(newBlockLength)) return error;
+        if (Status status = larger.allocate(newBlockLength); !status.ok()) return status;
         target = larger.data();
         std::memcpy(target, block.data(), size_t(offset));
     }
@@ -860,33 +869,27 @@ long Database::setFieldOfBlock(long index, long field, const char* data, long le
 
 // ------------------------------------------------------- raw file access
 
-long Database::writeDataToFile(long offset, const char* data, long length) {
-    if (offset < 0 || length < 0) return kErrorBadArgument;
+Status Database::writeDataToFile(long offset, const char* data, long length) {
+    if (offset < 0 || length < 0) return Status(kErrorBadArgument);
     return file.writeAt(offset, data, length);
 }
 
-long Database::appendDataToFile(const char* data, long length) {
-    if (length < 0) return kErrorBadArgument;
-    if (fileLength + length > INT32_MAX) return EFBIG;  // offsets are 32-bit
-    if (long error = writeDataToFile(fileLength, data, length)) return error;
+Status Database::appendDataToFile(const char* data, long length) {
+    if (length < 0) return Status(kErrorBadArgument);
+    if (fileLength + length > INT32_MAX) return Status(EFBIG);  // offsets are 32-bit
+    if (Status status = writeDataToFile(fileLength, data, length); !status.ok()) return status;
     return setFileLength(fileLength + length);
 }
 
-long Database::readDataFromFile(long offset, char* buffer, long length, bool useCache) {
-    if (offset < 0 || length < 0) return kErrorBadArgument;
+Status Database::readDataFromFile(long offset, char* buffer, long length, bool useCache) {
+    if (offset < 0 || length < 0) return Status(kErrorBadArgument);
     bool cached = useCache && cachingEnabled;
-    if (cached) {
-        if (readFromCache(offset, buffer, length)) {
-            ++cacheHits;
-            return 0;
-        }
-        ++cacheMisses;
-    }
+    if (cached && readFromCache(offset, buffer, length)) return kSuccess;
     long got = file.readAt(offset, buffer, length);
-    if (got < 0) return errno;
-    if (got < length) return kErrorDamagedFile;
+    if (got < 0) return Status(errno);
+    if (got < length) return Status(kErrorDamagedFile);
     if (cached) addToCache(offset, buffer, length);
-    return 0;
+    return kSuccess;
 }
 
 bool Database::readFromCache(long offset, char* buffer, long length) {
@@ -913,53 +916,4 @@ void Database::deleteDataPtr(char* buffer) {
         return;
     }
     delete[] buffer;
-}
-
-// ------------------------------------------------------------ statistics
-
-void Database::dumpBlockStats(long /*entryCount*/, std::ofstream& /*out*/) {}
-
-void Database::logStats(const char* label, long used, long slop) {
-    auto share = [this](long value) { return fileLength < 1 ? 0 : value * 100 / fileLength; };
-    statisticsStream() << "Total " << label << " in file: " << used << " (" << share(used)
-                       << "%) / " << slop << " (" << share(slop) << "%)\n";
-}
-
-long Database::dumpDatabaseStats() {
-    char name[kPathSize];
-    int number = 1;
-    for (; number <= kStatsFileLimit; ++number) {
-        formatPath(name, sizeof name, "dblog.%d", number);
-        if (!fileExists(name)) break;
-    }
-    if (number > kStatsFileLimit) {
-        OKA_LOG("too many dblog files!");
-        for (int beep = 0; beep < 3; ++beep) okaBeep();
-        return 0;
-    }
-    std::ofstream& out = statisticsStream();
-    out.open(name);
-    if (!out) return errno != 0 ? errno : EIO;
-
-    struct HeaderValue {
-        long position;
-        const char* label;
-    };
-    const HeaderValue values[] = {
-        {kListOffsetOffset, ": offset to master pointer list = "},
-        {kFileLengthOffset, ": total length of database = "},
-        {listOffset, ": number of mp entries = "},
-        {listOffset + 4, ": number of mp slots = "},
-    };
-    out << "Logging database stats\n";
-    for (const HeaderValue& value : values) {
-        long found = 0;
-        readLong(value.position, &found);
-        out << value.position << value.label << found << '\n';
-    }
-    out << '\n';
-    dumpBlockStats(entries, out);
-    out << '\n';
-    out.close();
-    return 0;
 }

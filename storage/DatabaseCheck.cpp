@@ -138,7 +138,7 @@ FieldFit fitFields(const char* block, long length) {
     for (long k = 1; k <= fit.count; ++k) {
         long offset = 0;
         long fieldLength = 0;
-        if (Database::stepOverField(block, length, &position, &offset, &fieldLength) != 0) break;
+        if (!Database::stepOverField(block, length, &position, &offset, &fieldLength).ok()) break;
         fit.whole = k;
         fit.end = position;
     }
@@ -209,16 +209,18 @@ bool checkDatabaseFile(const char* path, std::vector<std::string>* problems) {
     return problems->size() == before;
 }
 
-long repairDatabaseFile(const char* path, const char* copyPath, std::vector<std::string>* notes) {
+Status repairDatabaseFile(const char* path, const char* copyPath, std::vector<std::string>* notes) {
     Layout layout = readLayout(path);
     if (!layout.unreadable.empty()) {
         notes->push_back(layout.unreadable + ": nothing can be saved");
-        return kErrorDamagedFile;
+        return Status(kErrorDamagedFile);
     }
     Database copy;
-    if (long error = copy.createDBFile(copyPath, layout.type, layout.dataVersion)) return error;
-    if (long error = copy.openDBFile(copyPath, kModeReadWrite, false)) return error;
-    long failure = 0;
+    if (Status status = copy.createDBFile(copyPath, layout.type, layout.dataVersion); !status.ok())
+        return status;
+    if (Status status = copy.openDBFile(copyPath, kModeReadWrite, false); !status.ok())
+        return status;
+    Status failure;
     auto keep = [&](long index, const MasterPtrEntry& entry, bool firstOfType) {
         std::string data = layout.bytes.substr(size_t(entry.offset), size_t(entry.length));
         if (firstOfType) {
@@ -230,11 +232,11 @@ long repairDatabaseFile(const char* path, const char* copyPath, std::vector<std:
                 data.resize(size_t(fit.end));
             }
         }
-        long added = 0;
-        if (failure == 0)
-            failure = copy.addBlock(entry.type, data.data(), long(data.size()), entry.slop, &added);
+        if (failure.ok())
+            failure =
+                copy.addBlock(entry.type, data.data(), long(data.size()), entry.slop).status();
     };
     walkEntries(layout, keep, [&](const std::string& line) { notes->push_back(line + ": left out"); });
-    long closed = copy.closeDBFile();
-    return failure != 0 ? failure : closed;
+    Status closed = copy.closeDBFile();
+    return failure.ok() ? closed : failure;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Result.h"
 #include "core/TypeCode.h"
 
 // Appends one line per problem found to `problems`; true when the file is sound.
@@ -17,10 +18,9 @@ bool checkDatabaseFile(const char* path, std::vector<std::string>* problems);
 // Writes a sound copy of the file at `path` to `copyPath` (never in place):
 // same type and versions, the blocks in list order less those outside the
 // file or over bytes an earlier one holds, fields cut to those that fit,
-// free space left out. One line per thing dropped goes to `notes`. Returns
-// 0, or an error code when the header or the list cannot be read or the
-// copy cannot be written.
-long repairDatabaseFile(const char* path, const char* copyPath, std::vector<std::string>* notes);
+// free space left out. One line per thing dropped goes to `notes`. Fails
+// when the header or the list cannot be read or the copy cannot be written.
+Status repairDatabaseFile(const char* path, const char* copyPath, std::vector<std::string>* notes);
 
 // The type's four characters with anything unprintable shown as '?'.
 std::string printableType(TypeCode type);

@@ -3,25 +3,24 @@
 
 #include "storage/Database.h"
 
-long FieldIndex::build(long index, const MasterPtrEntry& entry, const char* blockData) {
+Status FieldIndex::build(long index, const MasterPtrEntry& entry, const char* blockData) {
     forget();
     fields.clear();
-    long count = 0;
-    if (long error = Database::readFieldCount(blockData, entry.length, &count)) return error;
-    fields.reserve(size_t(count));
+    Result<long> count = Database::readFieldCount(blockData, entry.length);
+    if (!count.ok()) return count.status();
+    fields.reserve(size_t(count.value()));
     long position = dbformat::kFieldWordSize;
-    for (long k = 1; k <= count; ++k) {
+    for (long k = 1; k <= count.value(); ++k) {
         long offset = 0;
         long length = 0;
-        if (long error = Database::stepOverField(blockData, entry.length, &position, &offset,
-                                                 &length))
-            return error;
+        Status step = Database::stepOverField(blockData, entry.length, &position, &offset, &length);
+        if (!step.ok()) return step;
         fields.push_back({offset, length});
     }
     fieldsEnd = position;
     block = index;
     placement = entry;
-    return 0;
+    return kSuccess;
 }
 
 bool FieldIndex::describes(long index, const MasterPtrEntry& entry) const {

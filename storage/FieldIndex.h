@@ -8,13 +8,14 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/Result.h"
 #include "storage/DatabaseFormat.h"
 
 class FieldIndex {
 public:
     // Walks the fields of block `index`, whose bytes and entry are given;
     // kErrorDamagedFile (from Database) when a count or field overruns.
-    long build(long index, const MasterPtrEntry& entry, const char* blockData);
+    Status build(long index, const MasterPtrEntry& entry, const char* blockData);
     void forget() { block = 0; }
     // True when the index was built for block `index` as `entry` places it.
     bool describes(long index, const MasterPtrEntry& entry) const;

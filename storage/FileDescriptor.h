@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <unistd.h>
 
+#include "core/Result.h"
+
 // Called before every write to a database file when set. Normal runs leave
 // it null; the crash tests install one that ends the process after a chosen
 // number of writes, to look at the file each step leaves behind.
@@ -42,27 +44,28 @@ public:
         return done;
     }
 
-    // Writes all `length` bytes at `offset`: 0, or the errno of the failure.
-    int writeAt(long offset, const void* data, long length) const {
+    // Writes all `length` bytes at `offset`; a failure carries its errno.
+    Status writeAt(long offset, const void* data, long length) const {
         if (gBeforeDatabaseWrite != nullptr) gBeforeDatabaseWrite();
         long done = 0;
         while (done < length) {
             ssize_t put = ::pwrite(fd, static_cast<const char*>(data) + done,
                                    size_t(length - done), off_t(offset + done));
             if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) return put < 0 ? errno : EIO;
+            if (put <= 0) return Status(put < 0 ? errno : EIO);
             done += put;
         }
-        return 0;
+        return kSuccess;
     }
 
-    // Makes the file at least `length` bytes long (zeros): 0 or errno.
-    int extendTo(long length) const {
+    // Makes the file at least `length` bytes long (zeros); a failure carries
+    // its errno.
+    Status extendTo(long length) const {
         if (gBeforeDatabaseWrite != nullptr) gBeforeDatabaseWrite();
         off_t end = ::lseek(fd, 0, SEEK_END);
-        if (end < 0) return errno;
-        if (end >= length) return 0;
-        return ::ftruncate(fd, off_t(length)) == 0 ? 0 : errno;
+        if (end < 0) return Status(errno);
+        if (end >= length) return kSuccess;
+        return ::ftruncate(fd, off_t(length)) == 0 ? kSuccess : Status(errno);
     }
 
 private:

@@ -16,7 +16,6 @@ public:
     virtual ~FixedList();
 
     long getCount() const { return count; }
-    long getCapacity() const { return capacity; }
 
     Item* get(long i) const;
     bool find(const Item* probe) const { return findi(probe) != -1; }

@@ -5,8 +5,8 @@
 
 #include "core/Utilities.h"
 
-void Item::printToString(char* buffer) const {
-    if (buffer != nullptr) std::strcpy(buffer, "item");
+void Item::printToString(char* buffer, size_t size) const {
+    if (buffer != nullptr) copyText(buffer, size, "item");
 }
 
 StringItem::StringItem(const char* text)
@@ -25,8 +25,8 @@ bool StringItem::isEqual(const Item* other) const {
     return otherString != nullptr && std::strcmp(string, otherString->string) == 0;
 }
 
-void StringItem::printToString(char* buffer) const {
-    if (buffer != nullptr) copyText(buffer, kItemTextSize, string);
+void StringItem::printToString(char* buffer, size_t size) const {
+    if (buffer != nullptr) copyText(buffer, size, string);
 }
 
 bool NumberItem::isEqual(const Item* other) const {
@@ -43,6 +43,6 @@ long NumberItem::compare(const Item* other) const {
     return difference > 0 ? -1 : (difference < 0 ? 1 : 0);
 }
 
-void NumberItem::printToString(char* buffer) const {
-    if (buffer != nullptr) std::snprintf(buffer, kItemTextSize, "%ld", long(number));
+void NumberItem::printToString(char* buffer, size_t size) const {
+    if (buffer != nullptr) std::snprintf(buffer, size, "%ld", long(number));
 }

@@ -2,11 +2,12 @@
 // concrete items StringItem ('FILE') and NumberItem ('NUMB').
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/TypeCode.h"
 
-// printToString writes into caller buffers of this size.
+// The size of the buffers that callers usually hand printToString.
 inline constexpr int kItemTextSize = 256;
 
 class Item {
@@ -24,8 +25,9 @@ public:
     virtual long compare(const Item* /*other*/) const { return 0; }
     // Default: the item type set by the constructor.
     virtual TypeCode getItemType() const { return itemType; }
-    // One-line text form into a kItemTextSize buffer; null buffers are ignored.
-    virtual void printToString(char* buffer) const;
+    // One-line text form into `buffer` of `size` bytes, cut to fit; null
+    // buffers are ignored.
+    virtual void printToString(char* buffer, size_t size) const;
 
 protected:
     TypeCode itemType = 0;  // concrete kind of the item
@@ -43,7 +45,7 @@ public:
     const char* getString() const { return string; }
 
     bool isEqual(const Item* other) const override;
-    void printToString(char* buffer) const override;
+    void printToString(char* buffer, size_t size) const override;
 
 private:
     char* string;  // owned copy, never null
@@ -58,7 +60,7 @@ public:
 
     bool isEqual(const Item* other) const override;
     long compare(const Item* other) const override;
-    void printToString(char* buffer) const override;
+    void printToString(char* buffer, size_t size) const override;
 
 private:
     int32_t number;

@@ -186,7 +186,7 @@ void List::log() const {
     char text[kItemTextSize];
     for (long i = 0; i < count; ++i) {
         text[0] = '\0';
-        get(i)->printToString(text);
+        get(i)->printToString(text, sizeof text);
         OKA_LOG("%s", text);
     }
 }

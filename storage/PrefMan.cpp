@@ -32,7 +32,7 @@ PrefMan::PrefMan(TypeCode type) : fileType(type), version(kPreferencesVersion) {
     // is found now, while the user can still be asked, rather than by a
     // write at the end that fails.
     checkEveryRecord = true;
-    openPreferencesFile();
+    (void)openPreferencesFile();  // the outcome stays in the last error
 }
 
 PrefMan::PrefMan(TypeCode type, short fileVersion, const char* filePath,
@@ -40,46 +40,49 @@ PrefMan::PrefMan(TypeCode type, short fileVersion, const char* filePath,
     : fileType(type), version(fileVersion) {
     copyText(path, sizeof path, filePath);
     copyText(description, sizeof description, fileDescription);
-    if (openNow) openPreferencesFile();
+    if (openNow) (void)openPreferencesFile();  // the outcome stays in the last error
 }
 
-PrefMan::~PrefMan() { PrefMan::closePreferencesFile(); }
+PrefMan::~PrefMan() { (void)PrefMan::closePreferencesFile(); }
 
-void PrefMan::openPreferencesFile() {
-    short fileVersion = 0;
-    long result = validDBFile(path, fileType, &fileVersion);
-    if (result == kErrorFileMissing) {
-        result = createDBFile(path, fileType, version);
-        fileVersion = version;
-    }
-    if (result == 0) result = reconcileVersion(fileVersion);
-    if (result == 0 && checkEveryRecord) result = checkRecords();
-    if (result == 0) result = openDBFile(path, kModeReadWrite, false);
-
-    if (result == kErrorWrongFileType || result == kErrorVersionRejected ||
-        result == kErrorDamagedFile) {
-        if (!userAgreesToOverwrite()) {
-            lastError = 0;
-            return;
-        }
-        result = createDBFile(path, fileType, version);
-        if (result == 0) result = openDBFile(path, kModeReadWrite, false);
-    }
-    lastError = int32_t(result);
-    if (result != 0) {
+Status PrefMan::openPreferencesFile() {
+    Status status = openOrOverwrite();
+    if (!status.ok()) {
         char text[kAlertTextSize];
         std::snprintf(text, sizeof text,
                       "An error occurred opening or creating the %s file %s (%d).", description,
-                      path, int(result));
+                      path, int(status.code()));
         askUser(text, kAlertWarning, "File error", "Ok", nullptr, nullptr, 0, nullptr);
     }
+    return remember(status);
 }
 
-long PrefMan::checkRecords() const {
+Status PrefMan::openOrOverwrite() {
+    Result<short> valid = validDBFile(path, fileType);
+    Status status = valid.status();
+    short fileVersion = valid.valueOr(0);
+    if (status.code() == kErrorFileMissing) {
+        status = createDBFile(path, fileType, version);
+        fileVersion = version;
+    }
+    if (status.ok()) status = reconcileVersion(fileVersion);
+    if (status.ok() && checkEveryRecord) status = checkRecords();
+    if (status.ok()) status = openDBFile(path, kModeReadWrite, false);
+
+    int32_t code = status.code();
+    if (code == kErrorWrongFileType || code == kErrorVersionRejected || code == kErrorDamagedFile) {
+        if (!userAgreesToOverwrite()) return kSuccess;
+        status = createDBFile(path, fileType, version);
+        if (status.ok()) status = openDBFile(path, kModeReadWrite, false);
+    }
+    return status;
+}
+
+Status PrefMan::checkRecords() const {
     std::vector<std::string> problems;
-    if (checkDatabaseFile(path, &problems)) return 0;
+    if (checkDatabaseFile(path, &problems)) return kSuccess;
     for (const std::string& problem : problems) OKA_LOG("%s: %s", path, problem.c_str());
-    return kErrorDamagedFile;
+    return Status(kErrorDamagedFile);
 }
 
 // Asked when the file is of another type or version, or damaged: only
@@ -97,93 +100,69 @@ bool PrefMan::userAgreesToOverwrite() {
     return false;
 }
 
-void PrefMan::closePreferencesFile() { closeDBFile(); }
+Status PrefMan::closePreferencesFile() { return remember(closeDBFile()); }
 
 void PrefMan::setPath(const char* newPath) {
-    if (isOpen()) closePreferencesFile();
+    if (isOpen()) (void)closePreferencesFile();  // its outcome stays in the last error
     copyText(path, sizeof path, newPath);
 }
 
-long PrefMan::reconcileVersion(short fileVersion) {
-    return fileVersion == version ? 0 : kErrorVersionRejected;
+Status PrefMan::reconcileVersion(short fileVersion) {
+    return fileVersion == version ? kSuccess : Status(kErrorVersionRejected);
 }
 
-// The block that holds the records of `type`.
-long PrefMan::findRecordBlock(TypeCode type, long* index) {
-    if (!isOpen()) return kErrorNoPreferencesFile;
-    return getNthBlockOfType(type, 1, index);
+Result<long> PrefMan::findRecordBlock(TypeCode type) {
+    if (!isOpen()) return Status(kErrorNoPreferencesFile);
+    return getNthBlockOfType(type, 1);
 }
 
-void PrefMan::addPreference(TypeCode type, const char* data, long length) {
-    long index = 0;
-    long result = findRecordBlock(type, &index);
-    if (result == kErrorNoBlockOfType) {
-        // First record of the type: the block is written whole, count and
-        // record, before its entry makes it part of the file. It gets room
-        // for twice the record, so the next records of this size are added
-        // in place.
-        if (length < 0 || length > INT32_MAX / 4) {
-            lastError = int32_t(kErrorBadArgument);
-            return;
-        }
-        PreferenceRecord record{data, length};
-        std::vector<char> block = fieldBlock(&record, 1);
-        long capacity = std::max(2 * length, long(block.size()));
-        result = addBlock(type, block.data(), long(block.size()), capacity - long(block.size()),
-                          &index);
-        lastError = int32_t(result);
-        return;
-    }
-    if (result == 0) result = addFieldToBlock(index, data, length);
-    lastError = int32_t(result);
+Status PrefMan::addPreference(TypeCode type, const char* data, long length) {
+    return remember(addRecord(type, data, length));
 }
 
-long PrefMan::countPreferencesOfType(TypeCode type) {
-    long index = 0;
-    long count = 0;
-    long result = findRecordBlock(type, &index);
-    if (result == 0) result = countFieldsInBlock(index, &count);
-    lastError = int32_t(result);
-    return result == 0 ? count : 0;
+Status PrefMan::addRecord(TypeCode type, const char* data, long length) {
+    Result<long> index = findRecordBlock(type);
+    if (index.ok()) return addFieldToBlock(index.value(), data, length);
+    if (index.code() != kErrorNoBlockOfType) return index.status();
+    // First record of the type: the block is written whole, count and
+    // record, before its entry makes it part of the file. It gets room for
+    // twice the record, so the next records of this size are added in place.
+    if (length < 0 || length > INT32_MAX / 4) return Status(kErrorBadArgument);
+    PreferenceRecord record{data, length};
+    std::vector<char> block = fieldBlock(&record, 1);
+    long capacity = std::max(2 * length, long(block.size()));
+    return addBlock(type, block.data(), long(block.size()), capacity - long(block.size()))
+        .status();
 }
 
-long PrefMan::readNthPreference(TypeCode type, long n, char* buffer, long maxLength) {
-    long index = 0;
-    long copied = 0;
-    long result = findRecordBlock(type, &index);
-    if (result == 0) result = getFieldIntoBuffer(index, n, buffer, &copied, maxLength);
-    lastError = int32_t(result);
-    return result == 0 ? copied : 0;
+Result<long> PrefMan::countPreferencesOfType(TypeCode type) {
+    Result<long> index = findRecordBlock(type);
+    return index.ok() ? countFieldsInBlock(index.value()) : index;
 }
 
-void PrefMan::writeNthPreference(TypeCode type, long n, const char* data, long length) {
-    long index = 0;
-    long result = findRecordBlock(type, &index);
-    if (result == kErrorNoBlockOfType) {
-        addPreference(type, data, length);
-        return;
-    }
-    long count = 0;
-    if (result == 0) result = countFieldsInBlock(index, &count);
-    if (result == 0) {
-        result = n == count + 1 ? addFieldToBlock(index, data, length)
-                                : setFieldOfBlock(index, n, data, length);
-    }
-    lastError = int32_t(result);
+Result<long> PrefMan::readNthPreference(TypeCode type, long n, char* buffer, long maxLength) {
+    Result<long> index = findRecordBlock(type);
+    return index.ok() ? getFieldIntoBuffer(index.value(), n, buffer, maxLength) : index;
 }
 
-void PrefMan::deleteNthPreference(TypeCode type, long n) {
-    long index = 0;
-    long result = findRecordBlock(type, &index);
-    if (result == 0) result = deleteFieldFromBlock(index, n);
-    lastError = int32_t(result);
+Status PrefMan::writeNthPreference(TypeCode type, long n, const char* data, long length) {
+    Result<long> index = findRecordBlock(type);
+    if (index.code() == kErrorNoBlockOfType) return remember(addRecord(type, data, length));
+    Result<long> count = index.ok() ? countFieldsInBlock(index.value()) : index;
+    if (!count.ok()) return remember(count.status());
+    return remember(n == count.value() + 1 ? addFieldToBlock(index.value(), data, length)
+                                           : setFieldOfBlock(index.value(), n, data, length));
 }
 
-void PrefMan::deletePreferencesOfType(TypeCode type) {
-    long index = 0;
-    long result = findRecordBlock(type, &index);
-    if (result == 0) result = initBlockForFields(index);
-    lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
+Status PrefMan::deleteNthPreference(TypeCode type, long n) {
+    Result<long> index = findRecordBlock(type);
+    return remember(index.ok() ? deleteFieldFromBlock(index.value(), n) : index.status());
+}
+
+Status PrefMan::deletePreferencesOfType(TypeCode type) {
+    Result<long> index = findRecordBlock(type);
+    if (index.code() == kErrorNoBlockOfType) return remember(kSuccess);
+    return remember(index.ok() ? initBlockForFields(index.value()) : index.status());
 }
 
 // The field block of `count` records: the count, then each length and its
@@ -211,46 +190,47 @@ std::vector<char> PrefMan::fieldBlock(const PreferenceRecord* records, long coun
 // One write of the type's block: the new records go to free space and the
 // block's entry switches to them at once, so readers see all the old
 // records or all the new ones.
-void PrefMan::replacePreferencesOfType(TypeCode type, const PreferenceRecord* records,
-                                       long count) {
+Status PrefMan::replacePreferencesOfType(TypeCode type, const PreferenceRecord* records,
+                                         long count) {
     std::vector<char> block = fieldBlock(records, count);
-    if (block.empty()) {
-        lastError = int32_t(kErrorBadArgument);
-        return;
-    }
+    if (block.empty()) return remember(Status(kErrorBadArgument));
     long total = long(block.size());
-    long index = 0;
-    long result = findRecordBlock(type, &index);
-    if (result == 0) result = writeDataToBlock(index, block.data(), total);
-    else if (result == kErrorNoBlockOfType) result = addBlock(type, block.data(), total, grownSlop(total), &index);
-    lastError = int32_t(result);
+    Result<long> index = findRecordBlock(type);
+    if (index.ok()) return remember(writeDataToBlock(index.value(), block.data(), total));
+    if (index.code() != kErrorNoBlockOfType) return remember(index.status());
+    return remember(addBlock(type, block.data(), total, grownSlop(total)).status());
 }
 
-void PrefMan::visitPreferencesOfType(TypeCode type,
-                                     const std::function<void(const char*, long)>& visit) {
-    long index = 0;
-    long length = 0;
-    long result = findRecordBlock(type, &index);
-    if (result == 0) result = getBlockLength(index, &length);
+// A type without records is an empty walk.
+Status PrefMan::visitPreferencesOfType(TypeCode type,
+                                       const std::function<void(const char*, long)>& visit) {
+    Result<long> index = findRecordBlock(type);
+    if (index.code() == kErrorNoBlockOfType) return kSuccess;
+    Result<long> length = index.ok() ? getBlockLength(index.value()) : index;
+    if (!length.ok()) return length.status();
     // Not zeroed: the read fills it.
-    std::unique_ptr<char[]> block(new (std::nothrow) char[size_t(std::max(length, 1L))]);
-    if (result == 0 && block == nullptr) result = kErrorOutOfMemory;
-    if (result == 0) result = readDataFromBlock(index, block.get(), false);
-    long count = 0;
-    if (result == 0) result = readFieldCount(block.get(), length, &count);
+    long size = length.value();
+    std::unique_ptr<char[]> block(new (std::nothrow) char[size_t(std::max(size, 1L))]);
+    if (block == nullptr) return Status(kErrorOutOfMemory);
+    if (Status status = readDataFromBlock(index.value(), block.get(), size, false); !status.ok())
+        return status;
+    Result<long> count = readFieldCount(block.get(), size);
+    if (!count.ok()) return count.status();
     long position = dbformat::kFieldWordSize;
-    for (long n = 0; n < count && result == 0; ++n) {
+    for (long n = 0; n < count.value(); ++n) {
         long offset = 0;
         long fieldLength = 0;
-        result = stepOverField(block.get(), length, &position, &offset, &fieldLength);
-        if (result == 0) visit(block.get() + offset, fieldLength);
+        Status status = stepOverField(block.get(), size, &position, &offset, &fieldLength);
+        if (!status.ok()) return status;
+        visit(block.get() + offset, fieldLength);
     }
-    lastError = int32_t(result == kErrorNoBlockOfType ? 0 : result);
+    return kSuccess;
 }
 
-void PrefMan::readPreferencesOfType(TypeCode type, std::vector<std::string>& records) {
-    records.clear();
-    visitPreferencesOfType(
+Result<std::vector<std::string>> PrefMan::readPreferencesOfType(TypeCode type) {
+    std::vector<std::string> records;
+    Status status = visitPreferencesOfType(
         type, [&](const char* data, long length) { records.emplace_back(data, size_t(length)); });
-    if (lastError != 0) records.clear();
+    if (!status.ok()) return status;
+    return records;
 }

@@ -7,8 +7,9 @@
 // Opening validates the file's type and data version (the preferences file:
 // every record); an invalid file is overwritten only when the user agrees
 // in the "Invalid file" alert, and is otherwise left closed and untouched. Every
-// operation leaves its outcome in the last error: 0, kErrorNoPreferencesFile
-// when no file is open, or a Database code.
+// operation returns its outcome: kErrorNoPreferencesFile when no file is open,
+// or a Database code. Opening, closing and every change also leave it in the
+// last error; reads leave the last error alone.
 #pragma once
 
 #include <functional>
@@ -20,8 +21,8 @@
 #include "core/Utilities.h"
 #include "storage/Database.h"
 
-inline constexpr long kErrorVersionRejected = -801;     // reconcileVersion refused the file
-inline constexpr long kErrorNoPreferencesFile = -1801;  // no file is open
+inline constexpr int32_t kErrorVersionRejected = -801;     // reconcileVersion refused the file
+inline constexpr int32_t kErrorNoPreferencesFile = -1801;  // no file is open
 
 // One record handed to replacePreferencesOfType: `length` bytes at `data`.
 struct PreferenceRecord {
@@ -43,51 +44,55 @@ public:
     ~PrefMan() override;
 
     // Validates, creates or (with consent) overwrites, then opens read-write.
-    virtual void openPreferencesFile();
-    virtual void closePreferencesFile();
-    // 0 when the file's data version is acceptable, else kErrorVersionRejected.
-    // The default accepts only this manager's own version.
-    virtual long reconcileVersion(short fileVersion);
+    // A file the user chose to keep leaves the manager closed, with success.
+    virtual Status openPreferencesFile();
+    virtual Status closePreferencesFile();
+    // Success when the file's data version is acceptable, else
+    // kErrorVersionRejected. The default accepts only this manager's own version.
+    virtual Status reconcileVersion(short fileVersion);
 
     const char* getPath() const { return path; }
     // Points the manager at another file (the project manager switching
     // projects); the open file, if any, is closed first.
     void setPath(const char* newPath);
 
-    void addPreference(TypeCode type, const char* data, long length);
-    // 0 when there are none or on any error.
-    long countPreferencesOfType(TypeCode type);
-    // Copies at most maxLength bytes of record n (no terminator is added) and
-    // returns the count; 0 on any error.
-    long readNthPreference(TypeCode type, long n, char* buffer, long maxLength);
+    Status addPreference(TypeCode type, const char* data, long length);
+    // kErrorNoBlockOfType when the type never had a record.
+    Result<long> countPreferencesOfType(TypeCode type);
+    // Copies at most maxLength bytes of record n (no terminator is added);
+    // the count copied comes back.
+    Result<long> readNthPreference(TypeCode type, long n, char* buffer, long maxLength);
     // Replaces record n, or appends when n is one past the last record.
-    void writeNthPreference(TypeCode type, long n, const char* data, long length);
+    Status writeNthPreference(TypeCode type, long n, const char* data, long length);
     // Later records move down by one.
-    void deleteNthPreference(TypeCode type, long n);
+    Status deleteNthPreference(TypeCode type, long n);
     // Empties the type; its block stays for the type's later records.
-    void deletePreferencesOfType(TypeCode type);
+    Status deletePreferencesOfType(TypeCode type);
     // Replaces every record of `type` by `records`, in order, with one write
     // of the type's block instead of one write per record: readers see all
     // the old records or all the new ones. A block that outgrows its space
     // gets slop in proportion to its length, so a growing type moves ever
     // more rarely.
-    void replacePreferencesOfType(TypeCode type, const PreferenceRecord* records, long count);
-    // Every record of `type`, in order, from one read of the type's block.
-    // Records end up empty when there are none or on any error; a block
-    // whose fields overrun it is reported as kErrorDamagedFile.
-    void readPreferencesOfType(TypeCode type, std::vector<std::string>& records);
+    Status replacePreferencesOfType(TypeCode type, const PreferenceRecord* records, long count);
+    // Every record of `type`, in order, from one read of the type's block;
+    // none when the type has no records. A block whose fields overrun it is
+    // reported as kErrorDamagedFile.
+    Result<std::vector<std::string>> readPreferencesOfType(TypeCode type);
     // The same walk handing each record to `visit` (its bytes live for the
     // call only) instead of copying them all; a damaged block stops the
     // walk after the records before the damage.
-    void visitPreferencesOfType(TypeCode type,
-                                const std::function<void(const char*, long)>& visit);
+    Status visitPreferencesOfType(TypeCode type,
+                                  const std::function<void(const char*, long)>& visit);
 
 private:
     static std::vector<char> fieldBlock(const PreferenceRecord* records, long count);
-    long findRecordBlock(TypeCode type, long* index);
+    // The block that holds the records of `type`.
+    Result<long> findRecordBlock(TypeCode type);
+    Status openOrOverwrite();
+    Status addRecord(TypeCode type, const char* data, long length);
     bool userAgreesToOverwrite();
     // kErrorDamagedFile when any entry or record of the file is unsound.
-    long checkRecords() const;
+    Status checkRecords() const;
 
     char path[kPathSize];         // full path of the file
     char description[kPathSize];  // "preferences", "project": named in alerts

@@ -28,7 +28,6 @@ public:
     // The pattern exactly as given (never lower-cased): the views' label.
     const char* getDisplayPattern() const { return displayPattern; }
     bool isCaseSensitive() const { return caseSensitive; }
-    const WildChunk* getChunks() const { return chunks; }
 
     // Identity: patterns are never merged in lists.
     bool isEqual(const Item* other) const override { return other == this; }

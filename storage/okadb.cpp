@@ -51,9 +51,10 @@ int usage() {
 
 // Opens read-only without the in-use check, so nothing is written.
 bool openForReading(Database& database, const char* path) {
-    long error = database.openDBFile(path, kModeReadOnly, false);
-    if (error == 0) return true;
-    std::fprintf(stderr, "okadb: cannot open %s (error %ld); try okadb check\n", path, error);
+    Status opened = database.openDBFile(path, kModeReadOnly, false);
+    if (opened.ok()) return true;
+    std::fprintf(stderr, "okadb: cannot open %s (error %d); try okadb check\n", path,
+                 int(opened.code()));
     return false;
 }
 
@@ -90,8 +91,9 @@ int showInfo(const char* path) {
     std::map<std::string, TypeTotals> byType;
     TypeTotals free;
     for (long k = 1; k <= database.getMPEntries(); ++k) {
-        MasterPtrEntry entry;
-        if (database.getMPEntry(k, &entry) != 0) return 1;
+        Result<MasterPtrEntry> found = database.getMPEntry(k);
+        if (!found.ok()) return 1;
+        const MasterPtrEntry& entry = found.value();
         TypeTotals& totals = entry.type == kFreeType ? free : byType[printableType(entry.type)];
         ++totals.blocks;
         totals.used += entry.length;
@@ -126,6 +128,29 @@ void printRecord(long block, long record, const char* data, long length) {
     std::printf("\n");
 }
 
+// One read of the block and one pass over its fields.
+Status printBlockRecords(Database& database, long block) {
+    Result<long> length = database.getBlockLength(block);
+    if (!length.ok()) return length.status();
+    std::vector<char> data(size_t(std::max(length.value(), 1L)));
+    if (Status status = database.readDataFromBlock(block, data.data(), length.value(), false);
+        !status.ok())
+        return status;
+    Result<long> count = Database::readFieldCount(data.data(), length.value());
+    if (!count.ok()) return count.status();
+    long position = kFieldWordSize;
+    for (long k = 1; k <= count.value(); ++k) {
+        long offset = 0;
+        long fieldLength = 0;
+        if (Status status = Database::stepOverField(data.data(), length.value(), &position,
+                                                    &offset, &fieldLength);
+            !status.ok())
+            return status;
+        printRecord(block, k, data.data() + offset, fieldLength);
+    }
+    return kSuccess;
+}
+
 int showRecords(const char* path, const char* typeText) {
     if (std::strlen(typeText) != 4) {
         std::fprintf(stderr, "okadb: a type has exactly four characters: '%s'\n", typeText);
@@ -136,23 +161,12 @@ int showRecords(const char* path, const char* typeText) {
     TypeCode type = typeCodeFromBytes(typeText);
     int status = 0;
     long block = 0;
-    while (database.getNextBlockOfType(type, block, &block) == 0) {
-        // One read of the block and one pass over its fields.
-        long length = 0;
-        long count = 0;
-        long error = database.getBlockLength(block, &length);
-        std::vector<char> data(size_t(std::max(length, 1L)));
-        if (error == 0) error = database.readDataFromBlock(block, data.data(), false);
-        if (error == 0) error = Database::readFieldCount(data.data(), length, &count);
-        long position = kFieldWordSize;
-        for (long k = 1; error == 0 && k <= count; ++k) {
-            long offset = 0;
-            long fieldLength = 0;
-            error = Database::stepOverField(data.data(), length, &position, &offset, &fieldLength);
-            if (error == 0) printRecord(block, k, data.data() + offset, fieldLength);
-        }
-        if (error != 0) {
-            std::printf("block %ld: records unreadable (error %ld)\n", block, error);
+    for (Result<long> next = database.getNextBlockOfType(type, block); next.ok();
+         next = database.getNextBlockOfType(type, block)) {
+        block = next.value();
+        Status read = printBlockRecords(database, block);
+        if (!read.ok()) {
+            std::printf("block %ld: records unreadable (error %d)\n", block, int(read.code()));
             status = 1;
         }
     }
@@ -170,10 +184,11 @@ int repairFile(const char* path) {
     checkFile(path);
     std::string copyPath = std::string(path) + ".repaired";
     std::vector<std::string> notes;
-    long error = repairDatabaseFile(path, copyPath.c_str(), &notes);
+    Status repaired = repairDatabaseFile(path, copyPath.c_str(), &notes);
     for (const std::string& note : notes) std::printf("%s: %s\n", path, note.c_str());
-    if (error != 0) {
-        std::fprintf(stderr, "okadb: no copy of %s written (error %ld)\n", path, error);
+    if (!repaired.ok()) {
+        std::fprintf(stderr, "okadb: no copy of %s written (error %d)\n", path,
+                     int(repaired.code()));
         return 1;
     }
     std::printf("wrote %s\n", copyPath.c_str());

@@ -58,3 +58,7 @@ long alertThisError(int32_t code) {
 long alertLastError(const HasErrorReporting& reporter) {
     return alertThisError(reporter.getLastError());
 }
+
+void alertIfFailed(Status outcome) {
+    if (!outcome.ok()) alertThisError(outcome.code());
+}

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/Result.h"
+
 // The longest error text is 55 characters: a buffer this large holds any.
 inline constexpr int kErrorTextSize = 64;
 
@@ -23,3 +25,6 @@ class HasErrorReporting;
 long alertThisError(int32_t code);
 // alertThisError with the reporter's last error.
 long alertLastError(const HasErrorReporting& reporter);
+// alertThisError for a failed outcome of a command the user gave; nothing
+// for success.
+void alertIfFailed(Status outcome);

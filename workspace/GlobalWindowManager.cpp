@@ -2,6 +2,8 @@
 // records.
 #include "workspace/GlobalWindowManager.h"
 
+#include <vector>
+
 #include "core/ByteOrder.h"
 #include "core/Log.h"
 #include "messaging/MessageCenter.h"
@@ -19,7 +21,6 @@ GlobalWindowManager::GlobalWindowManager(PrefMan* preferences)
     : preferences(preferences), positions(kDefaultChunkSize, true, false) {
     registerHandlers();
     loadPositions();
-    lastError = 0;
 }
 
 GlobalWindowManager::~GlobalWindowManager() {
@@ -34,42 +35,41 @@ void GlobalWindowManager::registerHandlers() {
 }
 
 void GlobalWindowManager::loadPositions() {
-    long count = preferences->countPreferencesOfType(kWindowPositionRecord);
+    long count = preferences->countPreferencesOfType(kWindowPositionRecord).valueOr(0);
     for (long i = 1; i <= count; ++i) {
         uint8_t record[kWindowPositionRecordSize];
-        long length = preferences->readNthPreference(
+        Result<long> length = preferences->readNthPreference(
             kWindowPositionRecord, i, reinterpret_cast<char*>(record), kWindowPositionRecordSize);
         // A damaged record is skipped; the others still load.
-        if (preferences->getLastError() != 0 || length < kWindowPositionRecordSize) continue;
+        if (length.valueOr(0) < kWindowPositionRecordSize) continue;
         Rect16 box = decodeWindowBox(record + 4);
         positions.include(new WindowPosition(getBigEndian32(record), &box, newPositionId()));
     }
 }
 
 void GlobalWindowManager::savePositions() {
-    preferences->deletePreferencesOfType(kWindowPositionRecord);
+    // One write of all the records: the old ones stay until the new ones are there.
+    std::vector<uint8_t> bytes(size_t(positions.getCount() * kWindowPositionRecordSize));
+    std::vector<PreferenceRecord> records;
     for (long i = 0; i < positions.getCount(); ++i) {
         auto* position = static_cast<const WindowPosition*>(positions.get(i));
-        uint8_t record[kWindowPositionRecordSize];
+        uint8_t* record = bytes.data() + i * kWindowPositionRecordSize;
         putBigEndian32(record, position->windowType);
         encodeWindowBox(position->box, record + 4);
-        preferences->addPreference(kWindowPositionRecord, reinterpret_cast<const char*>(record),
-                                   kWindowPositionRecordSize);
+        records.push_back({reinterpret_cast<const char*>(record), kWindowPositionRecordSize});
     }
-    if (preferences->getLastError() != 0) {
-        OKA_LOG("failed saving window positions: error %d", int(preferences->getLastError()));
-    }
+    Status saved = preferences->replacePreferencesOfType(kWindowPositionRecord, records.data(),
+                                                         long(records.size()));
+    if (!saved.ok()) OKA_LOG("failed saving window positions: error %d", int(saved.code()));
 }
 
 void GlobalWindowManager::updateWindowPosition(TypeCode type, const Rect16* box, int32_t id) {
     auto* fresh = new WindowPosition(type, box, id);
     delete positions.remove(fresh);
     positions.include(fresh);
-    lastError = 0;
 }
 
 bool GlobalWindowManager::getWindowPosition(TypeCode type, Rect16* box, int32_t* id) {
-    lastError = 0;
     for (long i = positions.getCount() - 1; i >= 0; --i) {
         auto* position = static_cast<WindowPosition*>(positions.get(i));
         if (position->windowType != type || position->inUse) continue;

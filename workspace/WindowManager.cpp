@@ -64,7 +64,6 @@ WindowRec* WindowManager::addWindowRec(TypeCode type, WinObj* window, TButObj* b
     if (records != nullptr) records->prev = record;
     records = record;
     setActiveViewer(window, 1);
-    lastError = 0;
     return record;
 }
 
@@ -91,23 +90,17 @@ WindowRec* WindowManager::removeWindowRec(WinObj* window) {
     update->addParam(kParamData, bytes, kWindowBoxSize);
     update->addLongParam(record->positionId);
     gMessageCenter->sendMessage(update.release());
-    lastError = 0;
     return record;
 }
 
 WindowRec* WindowManager::getWindowRec(WinObj* window) {
     for (WindowRec* record = records; record != nullptr; record = record->next) {
-        if (record->window == window) {
-            lastError = 0;
-            return record;
-        }
+        if (record->window == window) return record;
     }
-    lastError = kErrorWindowNotFound;
     return nullptr;
 }
 
 bool WindowManager::windowTypeExists(TypeCode type) {
-    lastError = 0;
     return getWindowRecOfType(type) != nullptr;
 }
 
@@ -121,17 +114,12 @@ WindowRec* WindowManager::getWindowRecOfType(TypeCode type) {
 
 WindowRec* WindowManager::getActiveViewer(TypeCode type) {
     for (WindowRec* record = records; record != nullptr; record = record->next) {
-        if (record->windowType == type && record->active) {
-            lastError = 0;
-            return record;
-        }
+        if (record->windowType == type && record->active) return record;
     }
-    lastError = kErrorWindowNotFound;
     return nullptr;
 }
 
 void WindowManager::setActiveViewer(WinObj* window, unsigned char activate) {
-    lastError = 0;
     // Windows registered without a button never take part in activation.
     if (records == nullptr || records->button == nullptr) return;
     WindowRec* record = getWindowRec(window);
@@ -152,7 +140,6 @@ void WindowManager::setActiveViewer(WinObj* window, unsigned char activate) {
 }
 
 void WindowManager::setAllWindowsVisibility(bool visible, bool close) {
-    lastError = 0;
     if (close) {
         // The record goes first, so the box is reported while the window
         // still exists; a destroy notification that removes its own record
@@ -197,7 +184,6 @@ int32_t WindowManager::closeAllWindowsMsg(Message*, Message*) {
 
 int32_t WindowManager::deactivateSourceViewerMsg(Message*, Message*) {
     WindowManager* manager = gWindowManager;
-    manager->lastError = 0;
     for (WindowRec* record = manager->records; record != nullptr; record = record->next) {
         if (record->windowType != kSourceWindowType || record->active != 1) continue;
         // No message goes back, so the Tool Manager's 'DSRC' never loops.
@@ -205,5 +191,5 @@ int32_t WindowManager::deactivateSourceViewerMsg(Message*, Message*) {
         record->active = 0;
         break;
     }
-    return manager->lastError;
+    return 0;
 }

@@ -11,7 +11,6 @@
 // all tools; in a tool the manager also answers the Tool Manager's 'DSRC'.
 #pragma once
 
-#include "core/HasErrorReporting.h"
 #include "core/TypeCode.h"
 #include "toolkit/base/Rect16.h"
 
@@ -19,7 +18,6 @@ class Message;
 class TButObj;
 class WinObj;
 
-inline constexpr int32_t kErrorWindowNotFound = -701;
 inline constexpr TypeCode kSourceWindowType = typeCode("SRCW");
 
 // Called with (window, button, active) whenever a window's active state is set.
@@ -38,13 +36,13 @@ struct WindowRec {
     WindowRec* prev = nullptr;                      // the record added after this one
 };
 
-class WindowManager : public HasErrorReporting {
+class WindowManager {
 public:
     explicit WindowManager(bool isManagerProcess);
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;
     // Removes every record, so every window's position is reported.
-    ~WindowManager() override;
+    ~WindowManager();
 
     // Records a new window, moving it to the remembered place of its kind,
     // and makes it the active viewer of its kind.

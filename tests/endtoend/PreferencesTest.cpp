@@ -101,13 +101,12 @@ class PreferencesTest : public ::testing::Test {
         {
             PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
                           true);
-            prefs.addPreference(typeCode("HTPT"), "okahelp", 8);
+            EXPECT_TRUE(prefs.addPreference(typeCode("HTPT"), "okahelp", 8).ok());
             for (char window : {'1', '2', '3'}) {
                 char position[12] = {'W', 'I', 'N', window, 0, 10, 0, 20, 1, 0, 0, 100};
-                prefs.addPreference(typeCode("WPOS"), position, sizeof position);
+                EXPECT_TRUE(prefs.addPreference(typeCode("WPOS"), position, sizeof position).ok());
             }
-            prefs.addPreference(typeCode("CPRJ"), "demo.prj", 9);
-            EXPECT_EQ(prefs.getLastError(), 0);
+            EXPECT_TRUE(prefs.addPreference(typeCode("CPRJ"), "demo.prj", 9).ok());
         }
         return readFile(path);
     }

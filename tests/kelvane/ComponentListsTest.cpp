@@ -46,7 +46,7 @@ class ComponentListsTest : public WorkspaceTest {
 
 TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndSelectedRowsHighlighted) {
     addFile("notes.txt");
-    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+    EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
     LBoxObj* list = projectList();
     LBOX_GoIndex(list, rowShowing(list, "notes.txt"));
     LBOX_CurSelect(list);
@@ -72,7 +72,7 @@ TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndSelectedRowsHighlig
 
 TEST_F(ComponentListsTest, TheStatusLineDescribesTheRowUnderThePointer) {
     std::string path = addFile("notes.txt");
-    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+    EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
     LBoxObj* list = projectList();
     auto moveOnto = [&](const std::string& text) {
         AUTO_Move(list, 5, rowShowing(list, text) * list->rowHeight + 2);

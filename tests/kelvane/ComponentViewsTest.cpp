@@ -76,7 +76,7 @@ class ComponentViewsTest : public WorkspaceTest {
 TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     addFile("notes.txt");
     addFile("data.bin", std::string("\0\1", 2));
-    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+    EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
     ComponentView* first = gProjectManager->addComponentView();
     ComponentView* second = gProjectManager->addComponentView();
     ComponentView* third = gProjectManager->addComponentView();
@@ -132,7 +132,7 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     addFile("gone.txt");
     std::filesystem::remove(manager.home.path() / "src" / "gone.txt");
     gProjectManager->identifyAllFiles();
-    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+    EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
     ComponentView* view = gProjectManager->addComponentView();
 
     // By type: the combo offers neither engines nor missing files.
@@ -184,7 +184,7 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
     // Loading a project takes every view's dialog with the view.
     openFilterDialog(gProjectManager->addComponentView());
-    gProjectManager->loadProject(projectPath().c_str(), false);
+    EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), false).ok());
     EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
 }
 
@@ -192,7 +192,7 @@ TEST_F(ComponentViewsTest, DraggingABoundaryKeepsEveryColumnAtLeast60WideAndSave
     addFile("notes.txt");
     gProjectManager->addComponentView();
     gProjectManager->addComponentView();
-    gProjectManager->saveProject();
+    EXPECT_TRUE(gProjectManager->saveProject().ok());
     ASSERT_EQ(savedWidths(), (std::vector<int>{150, 130, 130}));
 
     // A click on a boundary without movement changes and saves nothing.
@@ -236,11 +236,11 @@ TEST_F(ComponentViewsTest, ViewsAndWidthsComeBackFromTheProjectFile) {
     byType->setFilterMode(kFilterByType);
     byType->setFilterComponentType(typeCode("TEXT"), "text files");
     gProjectManager->setProjectListWidth(120);
-    gProjectManager->saveProject();
+    EXPECT_TRUE(gProjectManager->saveProject().ok());
     std::vector<int> xs = {8, 136, 234};
 
     // Loaded while the window is open, and read before the window exists.
-    gProjectManager->loadProject(projectPath().c_str(), false);
+    EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), false).ok());
     EXPECT_EQ(columnWidths(), (std::vector<int>{120, 90, 130}));
     EXPECT_EQ(columnXs(), xs);
     WIN_TerminateGetStatus(gWorkspaceWindow);

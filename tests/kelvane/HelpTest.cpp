@@ -260,9 +260,11 @@ TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
     AUTO_Activate(static_cast<TButObj*>(AUTO_FindChild(form, "0")));
 
     EXPECT_STREQ(gHelpManager->getViewerName(), "");
-    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(typeCode("HTPT")), 1);
+    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(typeCode("HTPT")).valueOr(-1), 1);
     char stored[8] = "x";
-    EXPECT_EQ(gPreferencesManager->readNthPreference(typeCode("HTPT"), 1, stored, sizeof stored), 1);
+    EXPECT_EQ(gPreferencesManager->readNthPreference(typeCode("HTPT"), 1, stored, sizeof stored)
+                  .valueOr(-1),
+              1);
     EXPECT_EQ(stored[0], '\0');
     for (FakeTool* tool : {&browser, &compiler}) {
         std::unique_ptr<Message> message = receiveOfType(*tool, typeCode("HDTM"));

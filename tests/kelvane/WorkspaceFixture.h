@@ -16,7 +16,7 @@ class WorkspaceTest : public ToolManagerTest {
   protected:
     WorkspaceTest() {
         AUTO_Reset();
-        gProjectManager->loadProject(projectPath().c_str(), true);
+        EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
         createWorkspaceWindow();
     }
     ~WorkspaceTest() override {
@@ -29,7 +29,7 @@ class WorkspaceTest : public ToolManagerTest {
     std::string addFile(const std::string& name, const std::string& content = "text\n") {
         std::filesystem::path path = manager.home.path() / "src" / name;
         writeFile(path, content);
-        gProjectManager->addFileToProject(path.c_str());
+        EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
         return path.string();
     }
 

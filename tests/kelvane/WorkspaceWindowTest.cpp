@@ -88,7 +88,7 @@ TEST_F(WorkspaceWindowTest, ButtonsAndMenusRunTheirCommandsAndExplainThemselves)
 
     // Remove Component takes the selected component out, and does nothing
     // without one.
-    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7000));
+    EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7000)).ok());
     AUTO_Activate(button("5removeComponent"));
     Item* engine = nullptr;
     ASSERT_TRUE(gProjectManager->getComponentByIdent(&engine, kEngineType, "enginehost", 7000));
@@ -134,7 +134,7 @@ TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThe
     EXPECT_EQ(receivedCommand(compiler), "Build||0|");
 
     // With an engine selected, the file command is offered disabled.
-    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7000));
+    EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7000)).ok());
     Item* engine = nullptr;
     gProjectManager->getComponentByIdent(&engine, kEngineType, "enginehost", 7000);
     gProjectManager->selectComponent(engine);

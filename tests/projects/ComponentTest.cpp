@@ -2,7 +2,6 @@
 // master component list, the row encoding of the project list, and views.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +21,7 @@ OKAFile* fileOfType(const char* path, TypeCode type) {
 }  // namespace
 
 // Engines are equal by machine and port, or by unique id once edited.
-TEST(EngineInfoTest, EqualityAndTextForms) {
+TEST(EngineInfoTest, Equality) {
     EngineInfo first("alpha", 7777);
     EngineInfo second("alpha", 7777);
     EngineInfo other("beta", 7777);
@@ -34,18 +33,6 @@ TEST(EngineInfoTest, EqualityAndTextForms) {
     EXPECT_FALSE(first.isEqual(nullptr));
     OKAFile file("alpha");
     EXPECT_FALSE(first.isEqual(&file));
-
-    std::stringstream stream;
-    first.writeToStream(stream);
-    EXPECT_EQ(stream.str(), "alpha\n7777\n");
-    EngineInfo read;
-    read.readFromStream(stream);
-    EXPECT_STREQ(read.getMachine(), "alpha");
-    EXPECT_EQ(read.getPort(), 7777);
-    EXPECT_TRUE(stream.good());
-    std::stringstream truncated("alpha\n7777");
-    read.readFromStream(truncated);
-    EXPECT_TRUE(truncated.fail());
 }
 
 TEST(OKAFileTest, EqualityAndOrderByBaseName) {
@@ -65,10 +52,10 @@ TEST(OKAFileTest, EqualityAndOrderByBaseName) {
 TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     int changes = 0;
     MasterComponentList lists([&] { ++changes; });
-    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
-    lists.addComponent(new OKAFile("/p/raw"), "", nullptr);
-    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(fileOfType("/p/a.qa", kAgentType), "ignored", "ignored");
+    EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
+    EXPECT_TRUE(lists.addComponent(new OKAFile("/p/raw"), "", nullptr).ok());
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/a.qa", kAgentType), "ignored", "ignored").ok());
     ASSERT_EQ(lists.getCount(), 3);
     EXPECT_STREQ(lists.getNthList(0)->getName(), "engines");
     EXPECT_STREQ(lists.getNthList(1)->getName(), "unidentified files");
@@ -77,8 +64,8 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     EXPECT_EQ(changes, 4);
 
     // An equal file replaces its twin in place; an equal engine likewise.
-    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
+    EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
     EXPECT_EQ(lists.getComponentList(kAgentType)->getCount(), 2);
     EXPECT_EQ(lists.getComponentList(kEngineType)->getCount(), 1);
 
@@ -106,15 +93,15 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
 
 TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
     MasterComponentList lists(nullptr);
-    lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents");
-    lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr);
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents").ok());
+    EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
+    EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
     std::vector<uint32_t> values = lists.projectListRows();
     EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 2, 0xFFFF0001u, 0x10001u}));
     std::vector<std::string> texts;
     for (uint32_t value : values) {
         char text[kItemTextSize];
-        lists.rowText(value, text);
+        lists.rowText(value, text, sizeof text);
         texts.push_back(text);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"agent files", "a.qa", "b.qa", "engines", "alpha, 1"}));

@@ -13,11 +13,13 @@ namespace {
 class ComponentTypePopUpTest : public ProjectTest {
 protected:
     void SetUp() override {
-        gProjectManager->loadProject((home.path() / "popup.prj").c_str(), true);
-        gProjectManager->addFileToProject(makeFile("notes.txt").c_str());
-        gProjectManager->addFileToProject(makeFile("data.bin", std::string("\0\1", 2)).c_str());
-        gProjectManager->addFileToProject((home.path() / "gone.qa").c_str());
-        gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
+        EXPECT_TRUE(gProjectManager->loadProject((home.path() / "popup.prj").c_str(), true).ok());
+        EXPECT_TRUE(gProjectManager->addFileToProject(makeFile("notes.txt").c_str()).ok());
+        EXPECT_TRUE(
+            gProjectManager->addFileToProject(makeFile("data.bin", std::string("\0\1", 2)).c_str())
+                .ok());
+        EXPECT_TRUE(gProjectManager->addFileToProject((home.path() / "gone.qa").c_str()).ok());
+        EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
     }
     void TearDown() override { gDefaultComponentType = 0; }
 

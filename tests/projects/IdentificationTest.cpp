@@ -22,7 +22,7 @@ constexpr TypeCode kAgentType = typeCode("QAGT");
 class IdentificationTest : public ProjectTest {
 protected:
     IdentificationTest() {
-        gProjectManager->loadProject((home.path() / "ident.prj").c_str(), true);
+        EXPECT_TRUE(gProjectManager->loadProject((home.path() / "ident.prj").c_str(), true).ok());
     }
     std::filesystem::path journal(const char* name) const { return home.path() / name; }
 
@@ -63,7 +63,7 @@ TEST_F(IdentificationTest, FirstLoadedToolInRegistryOrderDecides) {
     std::string binary = makeFile("blob", std::string("\0\0", 2));
     std::string missing = (home.path() / "missing.qa").string();
     for (const std::string& path : {agent, both, header, text, binary, missing})
-        gProjectManager->addFileToProject(path.c_str());
+        EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
 
     EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
     EXPECT_EQ(listOf(both), "first kind files ONE ");
@@ -100,13 +100,14 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     ASSERT_EQ(registerFrom(backup), 0);
     std::string erring = makeFile("a.err");
     std::string slow = makeFile("b.slow");
-    gProjectManager->addFileToProject(erring.c_str());
-    gProjectManager->addFileToProject(slow.c_str());  // waits out the time-out once
+    EXPECT_TRUE(gProjectManager->addFileToProject(erring.c_str()).ok());
+    EXPECT_TRUE(
+        gProjectManager->addFileToProject(slow.c_str()).ok());  // waits out the time-out once
     // Replies claiming the engines' or the wildcard type are not believed.
     std::string engineLike = makeFile("c.eng");
     std::string anyLike = makeFile("d.any");
-    gProjectManager->addFileToProject(engineLike.c_str());
-    gProjectManager->addFileToProject(anyLike.c_str());
+    EXPECT_TRUE(gProjectManager->addFileToProject(engineLike.c_str()).ok());
+    EXPECT_TRUE(gProjectManager->addFileToProject(anyLike.c_str()).ok());
     EXPECT_EQ(listOf(engineLike), "text files TEXT");
     EXPECT_EQ(listOf(anyLike), "text files TEXT");
     EXPECT_EQ(listOf(erring), "rescued files RESC");
@@ -116,8 +117,8 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
 TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
     std::string agent = makeFile("a.qa");
     std::string other = makeFile("b.txt");
-    gProjectManager->addFileToProject(agent.c_str());
-    gProjectManager->addFileToProject(other.c_str());
+    EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
+    EXPECT_TRUE(gProjectManager->addFileToProject(other.c_str()).ok());
     EXPECT_EQ(listOf(agent), "text files TEXT");
     auto& lists = gProjectManager->getMasterComponentList();
     EXPECT_EQ(lists.getCount(), 1);
@@ -161,8 +162,8 @@ TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     };
     std::string agent = makeFile("a.qa");
     std::string notes = makeFile("z.txt");
-    gProjectManager->addFileToProject(agent.c_str());
-    gProjectManager->addFileToProject(notes.c_str());
+    EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
+    EXPECT_TRUE(gProjectManager->addFileToProject(notes.c_str()).ok());
     EXPECT_EQ(rowTexts(), (std::vector<std::string>{"text files", "a.qa", "z.txt"}));
     EXPECT_EQ(selectedPath(), notes);  // the new file is selected
 
@@ -188,7 +189,7 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
     std::string header = makeFile("h.qh");
     std::string text = makeFile("readme");
     for (const std::string& path : {agent, both, header, text})
-        gProjectManager->addFileToProject(path.c_str());
+        EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
     for (auto [firstLibrary, secondLibrary] :
          {std::pair{Library::batches, Library::batches}, {Library::fileByFile, Library::batches},
           {Library::batches, Library::fileByFile}, {Library::fileByFile, Library::fileByFile}}) {
@@ -251,7 +252,7 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
 // registration sets off asks the new tool anything.
 TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
     std::string agent = makeFile("a.qa");
-    gProjectManager->addFileToProject(agent.c_str());
+    EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
     ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
                       {{".qa", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
     Message* registration = newRegistration(tool.info, "/opt/oka/bin/tool");
@@ -277,8 +278,9 @@ TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
 TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
     std::string agent = makeFile("a.qa");
     std::string fatal = (home.path() / "src" / "b.fatal").string();
-    gProjectManager->addFileToProject(agent.c_str());
-    gProjectManager->addFileToProject(fatal.c_str());  // missing: nobody is asked yet
+    EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
+    EXPECT_TRUE(
+        gProjectManager->addFileToProject(fatal.c_str()).ok());  // missing: nobody is asked yet
     ScriptedTool dying(journal("dying"), "dying", typeCode("DYIN"),
                        {{".fatal", IdentifyRule::dies, "", 0, ""}});
     ScriptedTool living(journal("living"), "living", typeCode("LIVE"),

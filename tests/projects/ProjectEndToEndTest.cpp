@@ -22,8 +22,8 @@ protected:
         PrefMan preferences(kPreferencesFileType, kPreferencesVersion,
                             (hub.home.okaDirectory() / "kelvane.prf").c_str(), "preferences",
                             true);
-        preferences.addPreference(typeCode("CPRJ"), projectFile.c_str(),
-                                  long(projectFile.size()) + 1);
+        EXPECT_TRUE(preferences.addPreference(typeCode("CPRJ"), projectFile.c_str(),
+                                  long(projectFile.size()) + 1).ok());
     }
 
     std::unique_ptr<ChildProcess> startSample(const std::string& type, const std::string& extension) {

@@ -19,12 +19,14 @@ namespace {
 class ProjectFileTest : public ProjectTest {
 protected:
     std::filesystem::path projectPath() const { return home.path() / "demo.prj"; }
-    void addFile(const std::string& path) { gProjectManager->addFileToProject(path.c_str()); }
+    void addFile(const std::string& path) {
+        EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
+    }
 };
 }  // namespace
 
 TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
-    gProjectManager->loadProject(projectPath().c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
     ASSERT_TRUE(gProjectManager->getProjectFile().isOpen());
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: demo.prj");
     std::string notes = makeFile("zeta/notes.txt");
@@ -35,8 +37,7 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     addFile(binary);
     addFile(gone);
     addFile(early);
-    gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777));
-    ASSERT_EQ(gProjectManager->getLastError(), 0);
+    ASSERT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
 
     // Lists sorted by name: engines, missing files, text files, unidentified
     // files; members by base name.
@@ -68,19 +69,19 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP"), files);
 
     // Removing saves at once; removing what is not there saves nothing.
-    gProjectManager->removeFileFromProject(typeCode("TEXT"), early.c_str());
+    EXPECT_TRUE(gProjectManager->removeFileFromProject(typeCode("TEXT"), early.c_str()).ok());
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 3u);
     std::string after = readFile(projectPath());
-    gProjectManager->removeFileFromProject(typeCode("TEXT"), "/no/such/file");
-    gProjectManager->removeEngineFromProject("enginehost", 1);
+    EXPECT_TRUE(gProjectManager->removeFileFromProject(typeCode("TEXT"), "/no/such/file").ok());
+    EXPECT_TRUE(gProjectManager->removeEngineFromProject("enginehost", 1).ok());
     EXPECT_EQ(readFile(projectPath()), after);
-    gProjectManager->removeEngineFromProject("enginehost", 7777);
+    EXPECT_TRUE(gProjectManager->removeEngineFromProject("enginehost", 7777).ok());
     EXPECT_TRUE(rawRecordsInFile(projectPath(), "ENGN").empty());
     EXPECT_EQ(lists.lookUpComponentList(kEngineType), -1);
 }
 
 TEST_F(ProjectFileTest, ViewsAreStoredAndRestored) {
-    gProjectManager->loadProject(projectPath().c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
     ComponentView* byName = gProjectManager->addComponentView();
     byName->setFilter("*.qa");
     byName->setListWidth(210);
@@ -88,7 +89,7 @@ TEST_F(ProjectFileTest, ViewsAreStoredAndRestored) {
     byType->setFilterMode(kFilterByType);
     byType->setFilterComponentType(typeCode("TEXT"), "text files");
     gProjectManager->setProjectListWidth(175);
-    gProjectManager->saveProject();
+    EXPECT_TRUE(gProjectManager->saveProject().ok());
 
     auto views = rawRecordsInFile(projectPath(), "VIEW");
     ASSERT_EQ(views.size(), 2u);
@@ -109,7 +110,6 @@ TEST_F(ProjectFileTest, ViewsAreStoredAndRestored) {
     EXPECT_EQ(gProjectManager->getProjectListWidth(), 175);
     EXPECT_STREQ(gProjectManager->getNthComponentView(0)->getLabelText(), "*.qa");
     EXPECT_EQ(gProjectManager->getNthComponentView(2), nullptr);
-    EXPECT_EQ(gProjectManager->getLastError(), kErrorViewIndex);
 }
 
 TEST_F(ProjectFileTest, NoWidthRecordMeansNoViews) {
@@ -117,12 +117,15 @@ TEST_F(ProjectFileTest, NoWidthRecordMeansNoViews) {
         PrefMan file(kProjectFileType, kProjectVersion, projectPath().c_str(), "project", true);
         uint8_t view[kViewRecordSize];
         encodeViewRecord(ViewRecord{1, "*", 130, kWildcardType, "any type"}, view);
-        file.addPreference(kViewRecord, reinterpret_cast<const char*>(view), sizeof view);
+        EXPECT_TRUE(
+            file.addPreference(kViewRecord, reinterpret_cast<const char*>(view), sizeof view).ok());
         uint8_t record[kFileRecordSize];
         encodeFileRecord("/nowhere/a.qa", record);
-        file.addPreference(kFileRecord, reinterpret_cast<const char*>(record), sizeof record);
+        EXPECT_TRUE(
+            file.addPreference(kFileRecord, reinterpret_cast<const char*>(record), sizeof record)
+                .ok());
     }
-    gProjectManager->loadProject(projectPath().c_str(), false);
+    EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), false).ok());
     EXPECT_EQ(gProjectManager->getNumberOfComponentViews(), 0);
     EXPECT_EQ(gProjectManager->getLastError(), 0);
     EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 1);
@@ -131,37 +134,34 @@ TEST_F(ProjectFileTest, NoWidthRecordMeansNoViews) {
 TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
     // The untitled project of the first start is remembered by its full
     // path: a start from another folder reopens it.
-    char path[kPathSize];
     std::string untitled = (std::filesystem::current_path() / "untitled.prj").string();
-    gProjectManager->getProjectPath(path);
-    EXPECT_EQ(std::string(path), untitled);
+    EXPECT_EQ(gProjectManager->getProjectPath(), untitled);
     std::filesystem::path elsewhere = home.path() / "elsewhere";
     std::filesystem::create_directories(elsewhere);
     std::filesystem::current_path(elsewhere);
     manager.restart();
     std::filesystem::current_path(home.path());
-    gProjectManager->getProjectPath(path);
-    EXPECT_EQ(std::string(path), untitled);
+    EXPECT_EQ(gProjectManager->getProjectPath(), untitled);
     EXPECT_FALSE(std::filesystem::exists(elsewhere / "untitled.prj"));
 
-    gProjectManager->setProjectPath(projectPath().c_str());
+    EXPECT_TRUE(gProjectManager->setProjectPath(projectPath().c_str()).ok());
     char stored[kPathSize] = "";
-    long length = gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, stored, sizeof stored);
-    EXPECT_EQ(length, long(projectPath().string().size()) + 1);
+    Result<long> length =
+        gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, stored, sizeof stored);
+    EXPECT_EQ(length.valueOr(0), long(projectPath().string().size()) + 1);
     EXPECT_EQ(std::string(stored), projectPath().string());
-    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(typeCode("CPRJ")), 1);
+    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(typeCode("CPRJ")).valueOr(-1), 1);
 
     // A fresh manager reads it back; a missing file is created on loading.
     manager.restart();
-    gProjectManager->getProjectPath(path);
-    EXPECT_EQ(std::string(path), projectPath().string());
+    EXPECT_EQ(gProjectManager->getProjectPath(), projectPath().string());
     EXPECT_TRUE(std::filesystem::exists(projectPath()));
     EXPECT_TRUE(gProjectManager->validProjectFile(projectPath().c_str()));
     EXPECT_FALSE(gProjectManager->validProjectFile((home.path() / "none.prj").c_str()));
 }
 
 TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
-    gProjectManager->loadProject(projectPath().c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
     addFile(makeFile("kept.txt"));
     std::string good = readFile(projectPath());
 
@@ -180,7 +180,7 @@ TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
 
     for (const auto& path : {foreign, damaged, old, text}) {
         std::string bytes = readFile(path);
-        gProjectManager->loadProject(path.c_str(), false);
+        EXPECT_TRUE(gProjectManager->loadProject(path.c_str(), false).ok());
         EXPECT_FALSE(gProjectManager->getProjectFile().isOpen()) << path;
         EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: file missing or invalid");
         EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 0);
@@ -190,33 +190,32 @@ TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
     }
     EXPECT_FALSE(gProjectManager->validProjectFile(old.c_str()));
 
-    gProjectManager->loadProject(projectPath().c_str(), false);
+    EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), false).ok());
     EXPECT_TRUE(gProjectManager->getProjectFile().isOpen());
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 1u);
 }
 
 TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
-    gProjectManager->loadProject(projectPath().c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
     std::string longPath = "/" + std::string(300, 'p');
-    addFile(longPath);
-    EXPECT_EQ(gProjectManager->getLastError(), -802);
+    EXPECT_EQ(gProjectManager->addFileToProject(longPath.c_str()).code(), -802);
+    EXPECT_EQ(gProjectManager->getLastError(), -802) << "what the 'ADDF' reply carries";
     std::string justFits = "/" + std::string(254, 'q');
     addFile(justFits);
-    EXPECT_EQ(gProjectManager->getLastError(), 0);
     auto files = rawRecordsInFile(projectPath(), "FCMP");
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(recordText(files[0]), justFits);
-    gProjectManager->addEngineToProject(new EngineInfo(std::string(32, 'm').c_str(), 1));
-    EXPECT_EQ(gProjectManager->getLastError(), -802);
-    gProjectManager->addEngineToProject(new EngineInfo(std::string(31, 'm').c_str(), 1));
-    EXPECT_EQ(gProjectManager->getLastError(), 0);
+    EXPECT_EQ(
+        gProjectManager->addEngineToProject(new EngineInfo(std::string(32, 'm').c_str(), 1)).code(),
+        -802);
+    EXPECT_TRUE(
+        gProjectManager->addEngineToProject(new EngineInfo(std::string(31, 'm').c_str(), 1)).ok());
     EXPECT_EQ(recordText(rawRecordsInFile(projectPath(), "ENGN")[0]), std::string(31, 'm'));
     // Refusing another project leaves the open one as it was.
-    gProjectManager->loadProject(longPath.c_str(), false);
-    EXPECT_EQ(gProjectManager->getLastError(), -802);
+    EXPECT_EQ(gProjectManager->loadProject(longPath.c_str(), false).code(), -802);
     EXPECT_TRUE(gProjectManager->getProjectFile().isOpen());
     EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 2);
-    gProjectManager->saveProject();
+    EXPECT_TRUE(gProjectManager->saveProject().ok());
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 1u);
 }
 
@@ -233,25 +232,19 @@ TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
         texts.push_back("record " + std::to_string(n) + std::string(size_t(n % 7), '+'));
         std::vector<PreferenceRecord> records;
         for (const std::string& text : texts) records.push_back({text.data(), long(text.size())});
-        byBatch.replacePreferencesOfType(kType, records.data(), long(records.size()));
-        ASSERT_EQ(byBatch.getLastError(), 0);
+        ASSERT_TRUE(
+            byBatch.replacePreferencesOfType(kType, records.data(), long(records.size())).ok());
     }
-    std::vector<std::string> read;
-    byBatch.readPreferencesOfType(kType, read);
-    EXPECT_EQ(read, texts);
+    EXPECT_EQ(byBatch.readPreferencesOfType(kType).valueOr({}), texts);
     EXPECT_EQ(rawRecordsInFile(batched, "FCMP"), texts);
     // Doubling capacity: the file stays within a small multiple of its data.
     EXPECT_LT(std::filesystem::file_size(batched), 8 * 1000 * 20u);
 
     // Shrinking to nothing and back.
-    byBatch.replacePreferencesOfType(kType, nullptr, 0);
-    EXPECT_EQ(byBatch.countPreferencesOfType(kType), 0);
-    byBatch.readPreferencesOfType(kType, read);
-    EXPECT_TRUE(read.empty());
+    EXPECT_TRUE(byBatch.replacePreferencesOfType(kType, nullptr, 0).ok());
+    EXPECT_EQ(byBatch.countPreferencesOfType(kType).valueOr(-1), 0);
+    EXPECT_TRUE(byBatch.readPreferencesOfType(kType).valueOr({"failed"}).empty());
     PreferenceRecord bad{"x", -1};
-    byBatch.replacePreferencesOfType(kType, &bad, 1);
-    EXPECT_NE(byBatch.getLastError(), 0);
-    byBatch.readPreferencesOfType(typeCode("NONE"), read);
-    EXPECT_EQ(byBatch.getLastError(), 0);
-    EXPECT_TRUE(read.empty());
+    EXPECT_FALSE(byBatch.replacePreferencesOfType(kType, &bad, 1).ok());
+    EXPECT_TRUE(byBatch.readPreferencesOfType(typeCode("NONE")).valueOr({"failed"}).empty());
 }

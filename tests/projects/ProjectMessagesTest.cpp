@@ -14,7 +14,7 @@ namespace {
 class ProjectMessagesTest : public ProjectTest {
 protected:
     ProjectMessagesTest() {
-        gProjectManager->loadProject((home.path() / "msgs.prj").c_str(), true);
+        EXPECT_TRUE(gProjectManager->loadProject((home.path() / "msgs.prj").c_str(), true).ok());
     }
     std::unique_ptr<Message> send(const char (&code)[5], std::initializer_list<std::string> texts = {}) {
         return deliver(newRequest(code, texts));

@@ -42,7 +42,9 @@ protected:
     }
     std::string storedProjectPath() {
         char path[256] = "";
-        gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, path, sizeof path - 1);
+        EXPECT_TRUE(
+            gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, path, sizeof path - 1)
+                .ok());
         return path;
     }
     static bool inProject(const std::string& path) {
@@ -73,14 +75,12 @@ TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
     EXPECT_EQ(storedProjectPath(), created);
 
     std::string other = (home.path() / "other.prj").string();
-    gProjectManager->loadProject(other.c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject(other.c_str(), true).ok());
     pickerAccepts(created);
     chooseProject(false);
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
     manager.restart();
-    char path[256];
-    gProjectManager->getProjectPath(path);
-    EXPECT_EQ(std::string(path), created);
+    EXPECT_EQ(gProjectManager->getProjectPath(), created);
 
     // Open refuses a name that names no file; unanswered, the picker cancels.
     pickerAccepts((home.path() / "absent.prj").string());
@@ -99,7 +99,7 @@ TEST_F(ProjectPickerTest, AFileThatIsNoProjectIsOverwrittenOnlyOnRequest) {
 }
 
 TEST_F(ProjectPickerTest, AddFileAndTheCommandFallBackAddTheChosenFile) {
-    gProjectManager->loadProject((home.path() / "add.prj").c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject((home.path() / "add.prj").c_str(), true).ok());
     std::string notes = makeFile("notes.txt");
     pickerAccepts(notes);
     addFileWithPicker();
@@ -115,7 +115,7 @@ TEST_F(ProjectPickerTest, AddFileAndTheCommandFallBackAddTheChosenFile) {
 }
 
 TEST_F(ProjectPickerTest, MakeFullPathOffersThePickerAndAddsTheDirectoryAsAProjectPath) {
-    gProjectManager->loadProject((home.path() / "full.prj").c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject((home.path() / "full.prj").c_str(), true).ok());
     std::string header = makeFile("lib/header.qh");
     std::unique_ptr<char[]> unasked(makeFullPath("header.qh", gKelvaneToolInfo, false));
     EXPECT_EQ(unasked, nullptr);
@@ -162,7 +162,7 @@ bool sameParam(const Message& a, const Message& b, int index) {
 class DisplaySourceTest : public ProjectPickerTest {
 protected:
     DisplaySourceTest() {
-        gProjectManager->loadProject((home.path() / "disf.prj").c_str(), true);
+        EXPECT_TRUE(gProjectManager->loadProject((home.path() / "disf.prj").c_str(), true).ok());
         source = makeFile("lib/shown.qa");
     }
     // Delivers `request` from the requester; what the viewer received, or null.
@@ -240,7 +240,7 @@ TEST_F(DisplaySourceTest, WithoutASourceViewerTheUserIsWarnedAndNothingIsSent) {
 
 TEST_F(ProjectPickerTest, ThePathnamesWindowEditsThePathsAndWritesThemWhenClosed) {
     std::string projectFile = (home.path() / "paths.prj").string();
-    gProjectManager->loadProject(projectFile.c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject(projectFile.c_str(), true).ok());
     gGlobalPathManager->addUniquePath("/first");
     gGlobalPathManager->editGlobalPaths();
     WinObj* window = GlobalPathManager::getPathnamesWindow();
@@ -271,11 +271,11 @@ TEST_F(ProjectPickerTest, ThePathnamesWindowEditsThePathsAndWritesThemWhenClosed
     EXPECT_EQ(projectPaths(), expected);
 
     // Written to the project file: another project and back brings them again.
-    gProjectManager->loadProject((home.path() / "else.prj").c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject((home.path() / "else.prj").c_str(), true).ok());
     EXPECT_TRUE(projectPaths().empty());
     gGlobalPathManager->editGlobalPaths();
     window = GlobalPathManager::getPathnamesWindow();
-    gProjectManager->loadProject(projectFile.c_str(), false);
+    EXPECT_TRUE(gProjectManager->loadProject(projectFile.c_str(), false).ok());
     EXPECT_EQ(projectPaths(), expected);
     EXPECT_EQ(std::string(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 1)))),
               "/first\n/withblanks/\n\n/from/tool\n" + (home.path() / "chosen").string() + "\n");

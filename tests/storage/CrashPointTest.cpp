@@ -24,15 +24,11 @@ const TypeCode kBlob = typeCode("BLOB");
 
 std::string record(char fill, long length) { return std::string(size_t(length), fill); }
 
-void add(PrefMan& prefs, const char* type, const std::string& bytes) {
-    prefs.addPreference(typeCodeFromBytes(type), bytes.data(), long(bytes.size()));
+Status add(PrefMan& prefs, const char* type, const std::string& bytes) {
+    return prefs.addPreference(typeCodeFromBytes(type), bytes.data(), long(bytes.size()));
 }
 
-long addBlob(PrefMan& prefs) {
-    long index = 0;
-    prefs.addBlock(kBlob, 8, 0, &index);
-    return index;
-}
+Result<long> addBlob(PrefMan& prefs) { return prefs.addBlock(kBlob, 8, 0); }
 
 // The file's content as `reader` sees it, one line per block in list order:
 // its type, then its records when it is the first of its type, else its
@@ -62,32 +58,30 @@ View rawView(const std::string& path) {
 
 View databaseView(const std::string& path) {
     Database database;
-    if (long error = database.openDBFile(path.c_str(), kModeReadOnly, false))
-        return {"open: " + std::to_string(error)};
+    if (Status opened = database.openDBFile(path.c_str(), kModeReadOnly, false); !opened.ok())
+        return {"open: " + std::to_string(opened.code())};
     View view;
     std::set<TypeCode> seen;
     for (long k = 1; k <= database.getMPEntries(); ++k) {
-        MasterPtrEntry entry;
-        database.getMPEntry(k, &entry);
+        MasterPtrEntry entry = database.getMPEntry(k).valueOr({});
         if (entry.type == dbformat::kFreeType || entry.type == dbformat::kBlankType) continue;
         std::string line = printableType(entry.type) + ":";
-        long error = 0;
+        Status status;
         if (seen.insert(entry.type).second) {
-            long count = 0;
-            error = database.countFieldsInBlock(k, &count);
-            for (long n = 1; error == 0 && n <= count; ++n) {
-                char* data = nullptr;
-                long length = 0;
-                error = database.getField(k, n, &data, &length);
-                if (error == 0) line += std::string(data, size_t(length)) + "|";
-                delete[] data;
+            Result<long> count = database.countFieldsInBlock(k);
+            status = count.status();
+            for (long n = 1; status.ok() && n <= count.value(); ++n) {
+                Result<std::vector<char>> data = database.getField(k, n);
+                status = data.status();
+                if (status.ok())
+                    line += std::string(data.value().begin(), data.value().end()) + "|";
             }
         } else {
             std::string bytes(size_t(entry.length), '\0');
-            error = database.readDataFromBlock(k, bytes.data(), false);
+            status = database.readDataFromBlock(k, bytes.data(), entry.length, false);
             line += bytes;
         }
-        if (error != 0) return {"read: " + std::to_string(error)};
+        if (!status.ok()) return {"read: " + std::to_string(status.code())};
         view.push_back(line);
     }
     return view;
@@ -96,48 +90,57 @@ View databaseView(const std::string& path) {
 struct Change {
     const char* name;
     std::function<void(PrefMan&)> setUp;  // brings the file to where the change starts
-    std::function<void(PrefMan&)> apply;
+    std::function<Status(PrefMan&)> apply;  // the change, with its outcome
 };
 
 void noSetUp(PrefMan&) {}
 
 const std::vector<Change>& changes() {
     static const std::vector<Change> table = {
-        {"append in the slop", noSetUp, [](PrefMan& p) { add(p, "WPOS", record('n', 12)); }},
-        {"append growing at the end", noSetUp, [](PrefMan& p) { add(p, "TAIL", record('t', 900)); }},
-        {"append moving the block", noSetUp, [](PrefMan& p) { add(p, "HTPT", record('h', 300)); }},
-        {"first record of a type", noSetUp, [](PrefMan& p) { add(p, "NEWT", record('x', 20)); }},
+        {"append in the slop", noSetUp, [](PrefMan& p) { return add(p, "WPOS", record('n', 12)); }},
+        {"append growing at the end", noSetUp,
+         [](PrefMan& p) { return add(p, "TAIL", record('t', 900)); }},
+        {"append moving the block", noSetUp,
+         [](PrefMan& p) { return add(p, "HTPT", record('h', 300)); }},
+        {"first record of a type", noSetUp,
+         [](PrefMan& p) { return add(p, "NEWT", record('x', 20)); }},
         {"replace a record", noSetUp,
-         [](PrefMan& p) { p.writeNthPreference(typeCode("FCMP"), 3, "replaced", 9); }},
-        {"delete a record", noSetUp, [](PrefMan& p) { p.deleteNthPreference(typeCode("FCMP"), 2); }},
-        {"delete a type", noSetUp, [](PrefMan& p) { p.deletePreferencesOfType(typeCode("FCMP")); }},
+         [](PrefMan& p) { return p.writeNthPreference(typeCode("FCMP"), 3, "replaced", 9); }},
+        {"delete a record", noSetUp,
+         [](PrefMan& p) { return p.deleteNthPreference(typeCode("FCMP"), 2); }},
+        {"delete a type", noSetUp,
+         [](PrefMan& p) { return p.deletePreferencesOfType(typeCode("FCMP")); }},
         {"batched rewrite, growing", noSetUp,
          [](PrefMan& p) {
              std::vector<std::string> bytes(40, record('b', 256));
              std::vector<PreferenceRecord> records;
              for (const std::string& b : bytes) records.push_back({b.data(), long(b.size())});
-             p.replacePreferencesOfType(typeCode("FCMP"), records.data(), long(records.size()));
+             return p.replacePreferencesOfType(typeCode("FCMP"), records.data(),
+                                               long(records.size()));
          }},
-        {"list growth", [](PrefMan& p) { while (p.getMPEntries() < p.getMPSlots()) addBlob(p); },
-         [](PrefMan& p) { addBlob(p); }},
-        {"free space reuse", [](PrefMan& p) { p.deleteBlock(addBlob(p)); },
-         [](PrefMan& p) { addBlob(p); }},
+        {"list growth",
+         [](PrefMan& p) {
+             while (p.getMPEntries() < p.getMPSlots()) ASSERT_TRUE(addBlob(p).ok());
+         },
+         [](PrefMan& p) { return addBlob(p).status(); }},
+        {"free space reuse",
+         [](PrefMan& p) { EXPECT_TRUE(p.deleteBlock(addBlob(p).valueOr(0)).ok()); },
+         [](PrefMan& p) { return addBlob(p).status(); }},
         {"delete between free neighbours",
          [](PrefMan& p) {
-             long before = addBlob(p);
-             add(p, "MIDL", record('m', 8));
-             long after = addBlob(p);
-             addBlob(p);
-             p.deleteBlock(before);
-             p.deleteBlock(after);
+             long before = addBlob(p).valueOr(0);
+             EXPECT_TRUE(add(p, "MIDL", record('m', 8)).ok());
+             long after = addBlob(p).valueOr(0);
+             EXPECT_TRUE(addBlob(p).ok());
+             EXPECT_TRUE(p.deleteBlock(before).ok());
+             EXPECT_TRUE(p.deleteBlock(after).ok());
          },
          [](PrefMan& p) {
-             long index = 0;
-             p.getNthBlockOfType(typeCode("MIDL"), 1, &index);
-             p.deleteBlock(index);
+             Result<long> middle = p.getNthBlockOfType(typeCode("MIDL"), 1);
+             return middle.ok() ? p.deleteBlock(middle.value()) : middle.status();
          }},
         {"create over the file", noSetUp,
-         [](PrefMan& p) { p.createDBFile(p.getPath(), kPreferencesFileType, 2); }},
+         [](PrefMan& p) { return p.createDBFile(p.getPath(), kPreferencesFileType, 2); }},
     };
     return table;
 }
@@ -155,11 +158,12 @@ protected:
     void makeBase(const Change& change) {
         std::remove(path.c_str());
         std::unique_ptr<PrefMan> prefs(open());
-        add(*prefs, "HTPT", "netscape");
-        for (int i = 0; i < 8; ++i) add(*prefs, "FCMP", record(char('a' + i), 256));
-        add(*prefs, "WPOS", record('w', 40));
-        addBlob(*prefs);
-        add(*prefs, "TAIL", record('t', 40));
+        EXPECT_TRUE(add(*prefs, "HTPT", "netscape").ok());
+        for (int i = 0; i < 8; ++i)
+            EXPECT_TRUE(add(*prefs, "FCMP", record(char('a' + i), 256)).ok());
+        EXPECT_TRUE(add(*prefs, "WPOS", record('w', 40)).ok());
+        EXPECT_TRUE(addBlob(*prefs).ok());
+        EXPECT_TRUE(add(*prefs, "TAIL", record('t', 40)).ok());
         change.setUp(*prefs);
     }
 
@@ -175,8 +179,7 @@ protected:
                     if (--writesLeft == 0) _exit(0);
                 };
             PrefMan* prefs = open();
-            change.apply(*prefs);
-            _exit(prefs->getLastError() == 0 ? 1 : 2);
+            _exit(change.apply(*prefs).ok() ? 1 : 2);
         }
         int status = 0;
         waitpid(child, &status, 0);

@@ -31,15 +31,15 @@ protected:
     // free records, records of several types.
     void makeSample() {
         PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
-        prefs.addPreference(typeCode("HTPT"), "netscape", 9);
+        EXPECT_TRUE(prefs.addPreference(typeCode("HTPT"), "netscape", 9).ok());
         for (int i = 0; i < 150; ++i) {
             char position[12] = {0, 0, 0, char(i), 0, 10, 0, 20, 1, 0, 0, char(i)};
-            prefs.addPreference(typeCode("WPOS"), position, sizeof position);
+            EXPECT_TRUE(prefs.addPreference(typeCode("WPOS"), position, sizeof position).ok());
         }
         long index = 0;
-        for (int i = 0; i < 120; ++i) prefs.addBlock(typeCode("BLOB"), 8, 4, &index);
-        prefs.deleteBlock(index);
-        prefs.addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23);
+        for (int i = 0; i < 120; ++i) index = prefs.addBlock(typeCode("BLOB"), 8, 4).valueOr(0);
+        EXPECT_TRUE(prefs.deleteBlock(index).ok());
+        EXPECT_TRUE(prefs.addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23).ok());
     }
 
     long sampleLong(long offset) const {
@@ -55,7 +55,7 @@ protected:
     long openResult(const std::string& bytes) {
         writeFile(path, bytes);
         Database database;
-        return database.openDBFile(path.c_str(), kModeReadOnly, false);
+        return database.openDBFile(path.c_str(), kModeReadOnly, false).code();
     }
 
     // Offset of the first entry of `type` in the sample's list.
@@ -106,12 +106,12 @@ TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
         PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
         ASSERT_TRUE(prefs.isOpen());
         char buffer[64];
-        EXPECT_EQ(prefs.readNthPreference(typeCode("CPRJ"), 1, buffer, sizeof buffer), 0);
-        EXPECT_EQ(prefs.getLastError(), kErrorDamagedFile);
-        prefs.addPreference(typeCode("CPRJ"), "x", 2);
-        EXPECT_EQ(prefs.getLastError(), kErrorDamagedFile);
+        EXPECT_EQ(prefs.readNthPreference(typeCode("CPRJ"), 1, buffer, sizeof buffer).code(),
+                  kErrorDamagedFile);
+        EXPECT_EQ(prefs.addPreference(typeCode("CPRJ"), "x", 2).code(), kErrorDamagedFile);
         // The other types are untouched by the damage.
-        EXPECT_EQ(prefs.readNthPreference(typeCode("HTPT"), 1, buffer, sizeof buffer), 9);
+        EXPECT_EQ(prefs.readNthPreference(typeCode("HTPT"), 1, buffer, sizeof buffer).valueOr(-1),
+                  9);
     }
     writeFile(path, withLong(at + 4, 0x7FFFFFFFu));  // length
     std::vector<std::string> problems;
@@ -132,21 +132,16 @@ TEST_F(DamagedFileTest, FieldLengthsThatOverrunTheirBlockAreRefused) {
     };
     char buffer[64];
     reopen(withLong(block + 4, 10));  // field 1 claims 10 of the 9 bytes left
-    EXPECT_EQ(prefs->readNthPreference(typeCode("HTPT"), 1, buffer, sizeof buffer), 0);
-    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
+    EXPECT_EQ(prefs->readNthPreference(typeCode("HTPT"), 1, buffer, sizeof buffer).code(),
+              kErrorDamagedFile);
     reopen(withLong(block + 4, 0xFFFFFFFFu));
-    prefs->deleteNthPreference(typeCode("HTPT"), 1);
-    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
+    EXPECT_EQ(prefs->deleteNthPreference(typeCode("HTPT"), 1).code(), kErrorDamagedFile);
     reopen(withLong(block, 5));  // five length words alone overrun the 17-byte block
-    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")), 0);
-    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
+    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")).code(), kErrorDamagedFile);
     reopen(withLong(block, 0x7FFFFFFFu));  // a count that callers would loop over
-    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")), 0);
-    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
-    prefs->writeNthPreference(typeCode("HTPT"), 2, "x", 2);
-    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
-    prefs->addPreference(typeCode("HTPT"), "x", 2);
-    EXPECT_EQ(prefs->getLastError(), kErrorDamagedFile);
+    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")).code(), kErrorDamagedFile);
+    EXPECT_EQ(prefs->writeNthPreference(typeCode("HTPT"), 2, "x", 2).code(), kErrorDamagedFile);
+    EXPECT_EQ(prefs->addPreference(typeCode("HTPT"), "x", 2).code(), kErrorDamagedFile);
     delete prefs;
 }
 

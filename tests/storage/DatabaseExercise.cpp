@@ -13,25 +13,23 @@ namespace {
 // A damaged count may claim millions of fields; a few show the walk works.
 constexpr long kFieldsPerBlock = 40;
 
+// The outcomes are ignored throughout: on a damaged file any operation may
+// fail, and what is checked is that none crashes, hangs or overruns.
 void readEverything(const char* path) {
     Database database;
-    if (database.openDBFile(path, kModeReadOnly, false) != 0) return;
+    if (!database.openDBFile(path, kModeReadOnly, false).ok()) return;
     for (long k = 1; k <= database.getMPEntries(); ++k) {
-        long length = 0;
-        if (database.getBlockLength(k, &length) != 0) continue;
-        std::vector<char> data(size_t(length) + 1);
-        database.readDataFromBlock(k, data.data(), true);
-        long count = 0;
-        if (database.countFieldsInBlock(k, &count) != 0) continue;
-        for (long f = 0; f <= std::min(count, kFieldsPerBlock) + 1; ++f) {
-            char* field = nullptr;
-            long fieldLength = 0;
-            database.getField(k, f, &field, &fieldLength);
-            delete[] field;
-            long value = 0;
-            database.getLongFromBlock(k, f, &value);
+        Result<long> length = database.getBlockLength(k);
+        if (!length.ok()) continue;
+        std::vector<char> data(size_t(length.value()) + 1);
+        (void)database.readDataFromBlock(k, data.data(), long(data.size()), true);
+        Result<long> count = database.countFieldsInBlock(k);
+        if (!count.ok()) continue;
+        for (long f = 0; f <= std::min(count.value(), kFieldsPerBlock) + 1; ++f) {
+            (void)database.getField(k, f);
+            (void)database.getLongFromBlock(k, f);
             char small[8];
-            database.getFieldIntoBuffer(k, f, small, &fieldLength, sizeof small);
+            (void)database.getFieldIntoBuffer(k, f, small, sizeof small);
         }
     }
 }
@@ -41,19 +39,19 @@ void editAsPreferences(const char* path) {
     if (!prefs.isOpen()) return;
     const std::string text(300, 'r');
     for (TypeCode type : {typeCode("HTPT"), typeCode("WPOS"), typeCode("CPRJ"), typeCode("FREE")}) {
-        long count = std::min(prefs.countPreferencesOfType(type), kFieldsPerBlock);
+        long count = std::min(prefs.countPreferencesOfType(type).valueOr(0), kFieldsPerBlock);
         char buffer[64];
-        for (long n = 1; n <= count; ++n) prefs.readNthPreference(type, n, buffer, sizeof buffer);
-        prefs.addPreference(type, text.c_str(), 12);
-        prefs.writeNthPreference(type, 1, text.c_str(), long(text.size()));
-        prefs.deleteNthPreference(type, 2);
-        prefs.deletePreferencesOfType(type);
-        prefs.addPreference(type, text.c_str(), 40);
+        for (long n = 1; n <= count; ++n)
+            (void)prefs.readNthPreference(type, n, buffer, sizeof buffer);
+        (void)prefs.addPreference(type, text.c_str(), 12);
+        (void)prefs.writeNthPreference(type, 1, text.c_str(), long(text.size()));
+        (void)prefs.deleteNthPreference(type, 2);
+        (void)prefs.deletePreferencesOfType(type);
+        (void)prefs.addPreference(type, text.c_str(), 40);
     }
-    long index = 0;
-    if (prefs.addBlock(typeCode("BLOB"), 16, 0, &index) == 0) {
-        prefs.writeDataToBlock(index, text.c_str(), long(text.size()));
-        prefs.deleteBlock(index);
+    if (Result<long> index = prefs.addBlock(typeCode("BLOB"), 16, 0); index.ok()) {
+        (void)prefs.writeDataToBlock(index.value(), text.c_str(), long(text.size()));
+        (void)prefs.deleteBlock(index.value());
     }
 }
 

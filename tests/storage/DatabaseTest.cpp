@@ -22,20 +22,20 @@ protected:
 
     // Creates a fresh file and opens it read-write with the in-use check.
     void createAndOpen() {
-        ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 7), 0);
-        ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true), 0);
+        ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 7).code(), 0);
+        ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true).code(), 0);
     }
 
     long addBlock(long length, long slop, TypeCode type = kTestType) {
-        long index = 0;
-        EXPECT_EQ(database.addBlock(type, length, slop, &index), 0);
-        return index;
+        Result<long> index = database.addBlock(type, length, slop);
+        EXPECT_TRUE(index.ok());
+        return index.valueOr(0);
     }
 
     MasterPtrEntry entry(long index) {
-        MasterPtrEntry found;
-        EXPECT_EQ(database.getMPEntry(index, &found), 0);
-        return found;
+        Result<MasterPtrEntry> found = database.getMPEntry(index);
+        EXPECT_TRUE(found.ok());
+        return found.valueOr({});
     }
 
     // The file's bytes, read without Database.
@@ -44,20 +44,14 @@ protected:
     long raw16(long offset) const { return rawWord16(raw(), offset); }
 
     std::string readBlock(long index) {
-        long length = 0;
-        EXPECT_EQ(database.getBlockLength(index, &length), 0);
-        std::string data(size_t(length), '\0');
-        EXPECT_EQ(database.readDataFromBlock(index, data.data(), false), 0);
+        std::string data(size_t(database.getBlockLength(index).valueOr(0)), '\0');
+        EXPECT_TRUE(database.readDataFromBlock(index, data.data(), long(data.size()), false).ok());
         return data;
     }
 
     std::string field(long index, long k) {
-        char* data = nullptr;
-        long length = 0;
-        EXPECT_EQ(database.getField(index, k, &data, &length), 0);
-        std::string text(data != nullptr ? data : "", size_t(length));
-        delete[] data;
-        return text;
+        std::vector<char> data = database.getField(index, k).valueOr({});
+        return std::string(data.begin(), data.end());
     }
 
     TempHome home;
@@ -66,7 +60,7 @@ protected:
 };
 
 TEST_F(DatabaseTest, CreateWritesTheFreshLayout) {
-    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 7), 0);
+    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 7).code(), 0);
     EXPECT_FALSE(database.isOpen());
     std::string bytes = raw();
     ASSERT_EQ(bytes.size(), 1628u);
@@ -91,7 +85,7 @@ TEST_F(DatabaseTest, ListGrowsInPlaceWhileItEndsTheFile) {
     EXPECT_EQ(database.getMPOffset(), 20);
     EXPECT_EQ(database.getMPSlots(), 200);
     EXPECT_EQ(database.getMPEntries(), 101);
-    database.closeDBFile();
+    EXPECT_TRUE(database.closeDBFile().ok());
     EXPECT_EQ(raw32(16), 1628 + 1600);
     EXPECT_EQ(raw32(24), 200);
     EXPECT_EQ(long(raw().size()), raw32(16));
@@ -112,7 +106,7 @@ TEST_F(DatabaseTest, ListMovesToTheEndAndItsOldPlaceIsReused) {
     EXPECT_EQ(oldList.offset, 20 + 8);
     EXPECT_EQ(entry(102).offset, 20);
 
-    database.closeDBFile();
+    EXPECT_TRUE(database.closeDBFile().ok());
     EXPECT_EQ(raw32(12), 2628);
     EXPECT_EQ(raw32(2628), 102);
     EXPECT_EQ(raw32(2632), 200);
@@ -128,7 +122,7 @@ TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
     long first = addBlock(10, 0);
     long second = addBlock(10, 0);
     long oldOffset = entry(first).offset;
-    ASSERT_EQ(database.writeDataToBlock(first, "twenty bytes of data", 20), 0);
+    ASSERT_EQ(database.writeDataToBlock(first, "twenty bytes of data", 20).code(), 0);
 
     MasterPtrEntry moved = entry(first);
     EXPECT_EQ(moved.length, 20);
@@ -161,7 +155,7 @@ TEST_F(DatabaseTest, RewritesMoveToFreeSpaceAndFreedNeighboursMerge) {
     long index = addBlock(10, 5);
     long next = addBlock(10, 0);
     const long home = entry(index).offset;
-    ASSERT_EQ(database.writeDataToBlock(index, "fifteen bytes!!", 15), 0);
+    ASSERT_EQ(database.writeDataToBlock(index, "fifteen bytes!!", 15).code(), 0);
     const long away = entry(index).offset;
     EXPECT_EQ(away, entry(next).offset + 10);
     EXPECT_EQ(entry(index).slop, 0);
@@ -169,15 +163,15 @@ TEST_F(DatabaseTest, RewritesMoveToFreeSpaceAndFreedNeighboursMerge) {
     EXPECT_EQ(entry(3).offset, home);
     EXPECT_EQ(entry(3).length, 15);
 
-    ASSERT_EQ(database.writeDataToBlock(index, "four", 4), 0);
+    ASSERT_EQ(database.writeDataToBlock(index, "four", 4).code(), 0);
     EXPECT_EQ(entry(index).offset, home);
     EXPECT_EQ(entry(index).length, 4);
     EXPECT_EQ(entry(index).slop, 11);
     EXPECT_EQ(readBlock(index), "four");
 
     // Freeing the two blocks leaves one record over all three places.
-    ASSERT_EQ(database.deleteBlock(next), 0);
-    ASSERT_EQ(database.deleteBlock(index), 0);
+    ASSERT_EQ(database.deleteBlock(next).code(), 0);
+    ASSERT_EQ(database.deleteBlock(index).code(), 0);
     std::vector<MasterPtrEntry> freeSpace;
     for (long k = 1; k <= database.getMPEntries(); ++k)
         if (entry(k).type == typeCode("FREE") && entry(k).length > 0) freeSpace.push_back(entry(k));
@@ -190,128 +184,111 @@ TEST_F(DatabaseTest, RewritesMoveToFreeSpaceAndFreedNeighboursMerge) {
 TEST_F(DatabaseTest, DeletedBlocksAndMissingTypes) {
     createAndOpen();
     long index = addBlock(10, 6);
-    ASSERT_EQ(database.deleteBlock(index), 0);
+    ASSERT_EQ(database.deleteBlock(index).code(), 0);
     EXPECT_EQ(entry(index).type, typeCode("FREE"));
     EXPECT_EQ(entry(index).length, 16);
     EXPECT_EQ(entry(index).slop, 0);
-    EXPECT_EQ(database.deleteBlock(index), kErrorBlockDeleted);
-    EXPECT_EQ(database.writeDataToBlock(index, "x", 1), kErrorBlockDeleted);
+    EXPECT_EQ(database.deleteBlock(index).code(), kErrorBlockDeleted);
+    EXPECT_EQ(database.writeDataToBlock(index, "x", 1).code(), kErrorBlockDeleted);
 
-    long found = 0;
-    EXPECT_EQ(database.getNthBlockOfType(typeCode("NONE"), 1, &found), kErrorNoBlockOfType);
+    EXPECT_EQ(database.getNthBlockOfType(typeCode("NONE"), 1).code(), kErrorNoBlockOfType);
     long a = addBlock(1, 0, typeCode("AAAA"));
     addBlock(1, 0, typeCode("BBBB"));
     long c = addBlock(1, 0, typeCode("AAAA"));
-    EXPECT_EQ(database.getNthBlockOfType(typeCode("AAAA"), 2, &found), 0);
-    EXPECT_EQ(found, c);
-    EXPECT_EQ(database.getNextBlockOfType(typeCode("AAAA"), a, &found), 0);
-    EXPECT_EQ(found, c);
-    EXPECT_EQ(database.getNextBlockOfType(typeCode("AAAA"), c, &found), kErrorNoBlockOfType);
-    long count = 0;
-    EXPECT_EQ(database.countBlocksOfType(typeCode("AAAA"), &count), 0);
-    EXPECT_EQ(count, 2);
+    EXPECT_EQ(database.getNthBlockOfType(typeCode("AAAA"), 2).valueOr(0), c);
+    EXPECT_EQ(database.getNextBlockOfType(typeCode("AAAA"), a).valueOr(0), c);
+    EXPECT_EQ(database.getNextBlockOfType(typeCode("AAAA"), c).code(), kErrorNoBlockOfType);
+    EXPECT_EQ(database.countBlocksOfType(typeCode("AAAA")).valueOr(0), 2);
 }
 
 TEST_F(DatabaseTest, FieldsAtBothEndsAndOutOfRange) {
     createAndOpen();
     long index = addBlock(0, 0);
-    ASSERT_EQ(database.initBlockForFields(index), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, "one", 4), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, "two!", 5), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, "three", 6), 0);
-    long count = 0;
-    EXPECT_EQ(database.countFieldsInBlock(index, &count), 0);
-    EXPECT_EQ(count, 3);
+    ASSERT_EQ(database.initBlockForFields(index).code(), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, "one", 4).code(), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, "two!", 5).code(), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, "three", 6).code(), 0);
+    EXPECT_EQ(database.countFieldsInBlock(index).valueOr(0), 3);
     EXPECT_EQ(field(index, 1), std::string("one", 4));
     EXPECT_EQ(field(index, 3), std::string("three", 6));
 
     char buffer[8];
-    long length = 0;
     for (long bad : {0L, 4L}) {
-        EXPECT_EQ(database.getFieldIntoBuffer(index, bad, buffer, &length, 8), kErrorFieldRange);
-        EXPECT_EQ(database.setFieldOfBlock(index, bad, "x", 1), kErrorFieldRange);
-        EXPECT_EQ(database.deleteFieldFromBlock(index, bad), kErrorFieldRange);
+        EXPECT_EQ(database.getFieldIntoBuffer(index, bad, buffer, 8).code(), kErrorFieldRange);
+        EXPECT_EQ(database.setFieldOfBlock(index, bad, "x", 1).code(), kErrorFieldRange);
+        EXPECT_EQ(database.deleteFieldFromBlock(index, bad).code(), kErrorFieldRange);
     }
 
     // Shorter and longer values keep the following fields intact.
-    ASSERT_EQ(database.setFieldOfBlock(index, 1, "1", 2), 0);
+    ASSERT_EQ(database.setFieldOfBlock(index, 1, "1", 2).code(), 0);
     EXPECT_EQ(field(index, 2), std::string("two!", 5));
-    ASSERT_EQ(database.setFieldOfBlock(index, 2, "a much longer second field", 27), 0);
+    ASSERT_EQ(database.setFieldOfBlock(index, 2, "a much longer second field", 27).code(), 0);
     EXPECT_EQ(field(index, 1), std::string("1", 2));
     EXPECT_EQ(field(index, 3), std::string("three", 6));
     EXPECT_EQ(readBlock(index).size(), 4u + 6 + 31 + 10);
 
-    ASSERT_EQ(database.deleteFieldFromBlock(index, 1), 0);
-    ASSERT_EQ(database.deleteFieldFromBlock(index, 2), 0);
-    EXPECT_EQ(database.countFieldsInBlock(index, &count), 0);
-    EXPECT_EQ(count, 1);
+    ASSERT_EQ(database.deleteFieldFromBlock(index, 1).code(), 0);
+    ASSERT_EQ(database.deleteFieldFromBlock(index, 2).code(), 0);
+    EXPECT_EQ(database.countFieldsInBlock(index).valueOr(0), 1);
     EXPECT_EQ(field(index, 1), std::string("a much longer second field", 27));
 
     // A buffer shorter than the field gets a prefix and no terminator.
     buffer[0] = 'z';
-    EXPECT_EQ(database.getFieldIntoBuffer(index, 1, buffer, &length, 6), 0);
-    EXPECT_EQ(length, 6);
+    EXPECT_EQ(database.getFieldIntoBuffer(index, 1, buffer, 6).valueOr(0), 6);
     EXPECT_EQ(std::string(buffer, 6), "a much");
 }
 
 TEST_F(DatabaseTest, LongFieldsOnlyWhenExactlyFourBytes) {
     createAndOpen();
     long index = addBlock(0, 0);
-    ASSERT_EQ(database.initBlockForFields(index), 0);
+    ASSERT_EQ(database.initBlockForFields(index).code(), 0);
     const char number[5] = {0x00, 0x01, 0x02, 0x03, 0x04};
-    ASSERT_EQ(database.addFieldToBlock(index, number, 3), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, number, 4), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, number, 5), 0);
-    for (long k : {1L, 2L, 3L}) {
-        long value = -1;
-        EXPECT_EQ(database.getLongFromBlock(index, k, &value), 0);
-        EXPECT_EQ(value, k == 2 ? 0x00010203 : 0) << k;
-    }
+    ASSERT_EQ(database.addFieldToBlock(index, number, 3).code(), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, number, 4).code(), 0);
+    ASSERT_EQ(database.addFieldToBlock(index, number, 5).code(), 0);
+    for (long k : {1L, 2L, 3L})
+        EXPECT_EQ(database.getLongFromBlock(index, k).valueOr(-1), k == 2 ? 0x00010203 : 0) << k;
 }
 
 TEST_F(DatabaseTest, InUseBitIsSetByCheckedWritersAndRefused) {
-    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 1), 0);
-    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true), 0);
+    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 1).code(), 0);
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true).code(), 0);
     EXPECT_EQ(raw32(8) & 1, 1);
 
     Database other;
-    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadWrite, true), kErrorFileInUse);
+    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadWrite, true).code(), kErrorFileInUse);
     EXPECT_FALSE(other.isOpen());
-    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, true), kErrorFileInUse);
-    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, false), 0);
-    other.closeDBFile();
+    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, true).code(), kErrorFileInUse);
+    EXPECT_EQ(other.openDBFile(path.c_str(), kModeReadOnly, false).code(), 0);
+    EXPECT_TRUE(other.closeDBFile().ok());
     // Creating over a file in use is refused, and the file is kept as it is.
     addBlock(10, 0);
     const std::string inUse = raw();
-    EXPECT_EQ(other.createDBFile(path.c_str(), kTestType, 1), kErrorFileInUse);
+    EXPECT_EQ(other.createDBFile(path.c_str(), kTestType, 1).code(), kErrorFileInUse);
     EXPECT_EQ(raw(), inUse);
 
-    database.closeDBFile();
+    EXPECT_TRUE(database.closeDBFile().ok());
     EXPECT_EQ(raw32(8), 0);
     // Other flag bits survive the set and clear.
-    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, false), 0);
-    ASSERT_EQ(database.writeFlags(0x100), 0);
-    database.closeDBFile();
-    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true), 0);
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, false).code(), 0);
+    ASSERT_EQ(database.writeFlags(0x100).code(), 0);
+    EXPECT_TRUE(database.closeDBFile().ok());
+    ASSERT_EQ(database.openDBFile(path.c_str(), kModeReadWrite, true).code(), 0);
     EXPECT_EQ(raw32(8), 0x101);
-    database.closeDBFile();
+    EXPECT_TRUE(database.closeDBFile().ok());
     EXPECT_EQ(raw32(8), 0x100);
 }
 
 TEST_F(DatabaseTest, ValidationChecksExistenceTypeAndFormatVersion) {
-    short version = -1;
-    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType, &version), kErrorFileMissing);
-    EXPECT_EQ(version, 0);
-    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 3), 0);
-    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType, &version), 0);
-    EXPECT_EQ(version, 3);
-    EXPECT_EQ(database.validDBFile(path.c_str(), typeCode("PRJ "), &version), kErrorWrongFileType);
-    EXPECT_EQ(version, 3);
+    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType).code(), kErrorFileMissing);
+    ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 3).code(), 0);
+    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType).valueOr(-1), 3);
+    EXPECT_EQ(database.validDBFile(path.c_str(), typeCode("PRJ ")).code(), kErrorWrongFileType);
 
     std::string bytes = raw();
     bytes[5] = 2;  // format version 2
     writeFile(path, bytes);
-    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType, &version), kErrorWrongFileType);
+    EXPECT_EQ(database.validDBFile(path.c_str(), kTestType).code(), kErrorWrongFileType);
 }
 
 // Entries and blocks pass through a window of the list and a read cache
@@ -325,25 +302,24 @@ TEST_F(DatabaseTest, CachedEntriesAndBlocksNeverGoStale) {
         placed.emplace_back(index, entry(index).offset);
     }
     long index = addBlock(0, 0);
-    ASSERT_EQ(database.writeDataToBlock(index, "first", 6), 0);
+    ASSERT_EQ(database.writeDataToBlock(index, "first", 6).code(), 0);
     EXPECT_EQ(readBlock(index), std::string("first", 6));
-    ASSERT_EQ(database.writeDataToBlock(index, "second", 7), 0);
+    ASSERT_EQ(database.writeDataToBlock(index, "second", 7).code(), 0);
     EXPECT_EQ(readBlock(index), std::string("second", 7));
     MasterPtrEntry changed = entry(placed[1].first);
     changed.type = typeCode("SEEN");
-    ASSERT_EQ(database.setMPEntry(placed[1].first, &changed), 0);
+    ASSERT_TRUE(database.setMPEntry(placed[1].first, changed).ok());
 
     // Entries on both sides of a window refill, read-write and read-only.
     for (long mode : {kModeReadWrite, kModeReadOnly}) {
-        ASSERT_EQ(database.openDBFile(path.c_str(), mode, false), 0);
+        ASSERT_EQ(database.openDBFile(path.c_str(), mode, false).code(), 0);
         for (size_t k : {0u, 100u, 149u, 1u, 77u})
             EXPECT_EQ(entry(placed[k].first).offset, placed[k].second) << placed[k].first;
         EXPECT_EQ(entry(placed[1].first).type, typeCode("SEEN"));
         EXPECT_EQ(readBlock(index), std::string("second", 7));
         EXPECT_EQ(readBlock(index), std::string("second", 7));
     }
-    MasterPtrEntry found;
-    EXPECT_EQ(database.getMPEntry(database.getMPEntries() + 1, &found), kErrorBadArgument);
+    EXPECT_EQ(database.getMPEntry(database.getMPEntries() + 1).code(), kErrorBadArgument);
 }
 
 }  // namespace

@@ -29,8 +29,8 @@ public:
 
     static std::string record(PrefMan& prefs, TypeCode type, long n) {
         char buffer[64];
-        long length = prefs.readNthPreference(type, n, buffer, sizeof buffer);
-        return std::string(buffer, size_t(length));
+        Result<long> length = prefs.readNthPreference(type, n, buffer, sizeof buffer);
+        return std::string(buffer, size_t(length.valueOr(0)));
     }
 
     TempHome home;
@@ -39,56 +39,50 @@ public:
 
 TEST_F(PrefManTest, RecordsAppendReplaceAndDelete) {
     auto prefs = open();
-    prefs->addPreference(kPositions, "first", 6);
-    prefs->addPreference(kPositions, "second", 7);
-    EXPECT_EQ(prefs->countPreferencesOfType(kPositions), 2);
+    EXPECT_TRUE(prefs->addPreference(kPositions, "first", 6).ok());
+    EXPECT_TRUE(prefs->addPreference(kPositions, "second", 7).ok());
+    EXPECT_EQ(prefs->countPreferencesOfType(kPositions).valueOr(-1), 2);
     EXPECT_EQ(record(*prefs, kPositions, 2), std::string("second", 7));
 
-    prefs->writeNthPreference(kPositions, 3, "third", 6);  // one past the end: appends
-    EXPECT_EQ(prefs->getLastError(), 0);
-    prefs->writeNthPreference(kPositions, 1, "1st", 4);
+    EXPECT_TRUE(
+        prefs->writeNthPreference(kPositions, 3, "third", 6).ok());  // one past the end: appends
+    EXPECT_TRUE(prefs->writeNthPreference(kPositions, 1, "1st", 4).ok());
     EXPECT_EQ(record(*prefs, kPositions, 1), std::string("1st", 4));
-    prefs->writeNthPreference(kPositions, 5, "gap", 4);
-    EXPECT_EQ(prefs->getLastError(), kErrorFieldRange);
+    EXPECT_EQ(prefs->writeNthPreference(kPositions, 5, "gap", 4).code(), kErrorFieldRange);
 
-    prefs->deleteNthPreference(kPositions, 1);
+    EXPECT_TRUE(prefs->deleteNthPreference(kPositions, 1).ok());
     EXPECT_EQ(record(*prefs, kPositions, 1), std::string("second", 7));
     EXPECT_EQ(record(*prefs, kPositions, 2), std::string("third", 6));
-    EXPECT_EQ(prefs->countPreferencesOfType(kPositions), 2);
+    EXPECT_EQ(prefs->countPreferencesOfType(kPositions).valueOr(-1), 2);
 }
 
 TEST_F(PrefManTest, TypesNeverWrittenAndDeleteByTypeKeepsTheBlock) {
     auto prefs = open();
-    EXPECT_EQ(prefs->countPreferencesOfType(kViewer), 0);
-    EXPECT_EQ(prefs->getLastError(), kErrorNoBlockOfType);
-    prefs->deletePreferencesOfType(kViewer);
-    EXPECT_EQ(prefs->getLastError(), 0);
-    prefs->writeNthPreference(kViewer, 1, "viewer", 7);  // creates the type
+    EXPECT_EQ(prefs->countPreferencesOfType(kViewer).code(), kErrorNoBlockOfType);
+    EXPECT_TRUE(prefs->deletePreferencesOfType(kViewer).ok());
+    EXPECT_TRUE(prefs->writeNthPreference(kViewer, 1, "viewer", 7).ok());  // creates the type
     EXPECT_EQ(record(*prefs, kViewer, 1), std::string("viewer", 7));
 
-    prefs->addPreference(kViewer, "other", 6);
-    prefs->deletePreferencesOfType(kViewer);
-    EXPECT_EQ(prefs->countPreferencesOfType(kViewer), 0);
-    EXPECT_EQ(prefs->getLastError(), 0) << "the emptied block is still there";
-    long blocks = 0;
-    prefs->countBlocksOfType(kViewer, &blocks);
-    EXPECT_EQ(blocks, 1);
+    EXPECT_TRUE(prefs->addPreference(kViewer, "other", 6).ok());
+    EXPECT_TRUE(prefs->deletePreferencesOfType(kViewer).ok());
+    EXPECT_EQ(prefs->countPreferencesOfType(kViewer).valueOr(-1), 0)
+        << "the emptied block is still there";
+    EXPECT_EQ(prefs->countBlocksOfType(kViewer).valueOr(0), 1);
 
-    prefs->addPreference(kViewer, "new one", 8);
-    prefs->addPreference(kViewer, "new two", 8);
+    EXPECT_TRUE(prefs->addPreference(kViewer, "new one", 8).ok());
+    EXPECT_TRUE(prefs->addPreference(kViewer, "new two", 8).ok());
     EXPECT_EQ(record(*prefs, kViewer, 1), std::string("new one", 8));
     EXPECT_EQ(record(*prefs, kViewer, 2), std::string("new two", 8));
-    prefs->countBlocksOfType(kViewer, &blocks);
-    EXPECT_EQ(blocks, 1);
+    EXPECT_EQ(prefs->countBlocksOfType(kViewer).valueOr(0), 1);
 }
 
 TEST_F(PrefManTest, ShortBuffersGetAPrefixWithoutTerminator) {
     auto prefs = open();
-    prefs->addPreference(kViewer, "netscape", 9);
+    EXPECT_TRUE(prefs->addPreference(kViewer, "netscape", 9).ok());
     char buffer[4] = {'x', 'x', 'x', 'x'};
-    EXPECT_EQ(prefs->readNthPreference(kViewer, 1, buffer, 3), 3);
+    EXPECT_EQ(prefs->readNthPreference(kViewer, 1, buffer, 3).valueOr(-1), 3);
     EXPECT_EQ(std::string(buffer, 4), "netx");
-    EXPECT_EQ(prefs->readNthPreference(kViewer, 2, buffer, 3), 0);
+    EXPECT_EQ(prefs->readNthPreference(kViewer, 2, buffer, 3).code(), kErrorFieldRange);
     EXPECT_EQ(buffer[0], '\0');
 }
 
@@ -100,9 +94,11 @@ TEST_F(PrefManTest, RecordsPersistAcrossCloseAndReopen) {
         auto prefs = open();
         for (int i = 0; i < 50; ++i) {
             written.push_back("record " + std::to_string(i) + std::string(1, '\0'));
-            prefs->addPreference(kPositions, written.back().data(), long(written.back().size()));
+            EXPECT_TRUE(
+                prefs->addPreference(kPositions, written.back().data(), long(written.back().size()))
+                    .ok());
         }
-        prefs->addPreference(kViewer, "viewer", 7);
+        EXPECT_TRUE(prefs->addPreference(kViewer, "viewer", 7).ok());
     }
     RawDatabaseFile file = readRawDatabaseFile(readFile(path));
     ASSERT_EQ(file.problem, "");
@@ -113,10 +109,10 @@ TEST_F(PrefManTest, RecordsPersistAcrossCloseAndReopen) {
 
     auto prefs = open();
     EXPECT_EQ(prefs->getLastError(), 0);
-    EXPECT_EQ(prefs->countPreferencesOfType(kPositions), 50);
+    EXPECT_EQ(prefs->countPreferencesOfType(kPositions).valueOr(-1), 50);
     EXPECT_EQ(record(*prefs, kPositions, 50), written.back());
     EXPECT_EQ(record(*prefs, kViewer, 1), std::string("viewer", 7));
-    prefs->closePreferencesFile();
+    EXPECT_TRUE(prefs->closePreferencesFile().ok());
     std::vector<std::string> problems;
     EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
 }
@@ -133,20 +129,19 @@ void expectInvalidFileKept(PrefManTest& test, const std::string& path) {
     EXPECT_FALSE(log.contains("File error"));
     EXPECT_EQ(prefs->getLastError(), 0);
     EXPECT_FALSE(prefs->isOpen());
-    prefs->addPreference(kViewer, "x", 2);
-    EXPECT_EQ(prefs->getLastError(), kErrorNoPreferencesFile);
+    EXPECT_EQ(prefs->addPreference(kViewer, "x", 2).code(), kErrorNoPreferencesFile);
     char buffer[8] = "unset";
-    EXPECT_EQ(prefs->readNthPreference(kViewer, 1, buffer, sizeof buffer), 0);
-    EXPECT_EQ(prefs->getLastError(), kErrorNoPreferencesFile);
+    EXPECT_EQ(prefs->readNthPreference(kViewer, 1, buffer, sizeof buffer).code(),
+              kErrorNoPreferencesFile);
     prefs.reset();
     EXPECT_EQ(readFile(path), before);
 }
 
 TEST_F(PrefManTest, FilesOfAnotherTypeOrVersionAndDamagedFilesAreKept) {
     Database other;
-    ASSERT_EQ(other.createDBFile(path.c_str(), typeCode("PRJ "), 2), 0);
+    ASSERT_EQ(other.createDBFile(path.c_str(), typeCode("PRJ "), 2).code(), 0);
     expectInvalidFileKept(*this, path);
-    ASSERT_EQ(other.createDBFile(path.c_str(), kPreferencesFileType, 1), 0);
+    ASSERT_EQ(other.createDBFile(path.c_str(), kPreferencesFileType, 1).code(), 0);
     expectInvalidFileKept(*this, path);
     writeFile(path, std::string("TPRF\0\1\0\2", 8) + std::string(12, '\xff'));
     expectInvalidFileKept(*this, path);
@@ -177,18 +172,19 @@ TEST_F(PrefManTest, FileStaysInProportionThroughAppendsAndDeletes) {
         const TypeCode types[] = {kPositions, kViewer};
         auto append = [&](long n) {
             std::string bytes(size_t(c.size), char('a' + n % 26));
-            prefs->addPreference(types[n % c.types], bytes.data(), c.size);
-            ASSERT_EQ(prefs->getLastError(), 0);
+            ASSERT_TRUE(prefs->addPreference(types[n % c.types], bytes.data(), c.size).ok());
         };
         for (long n = 0; n < c.records; ++n) append(n);
         const long data = c.records * (c.size + 4);
         const long grown = long(std::filesystem::file_size(path));
         EXPECT_LE(grown, 5 * data / 2 + 4096);
 
-        for (long n = 0; n < c.records / 2; ++n) prefs->deleteNthPreference(types[n % c.types], 1);
+        for (long n = 0; n < c.records / 2; ++n)
+            ASSERT_TRUE(prefs->deleteNthPreference(types[n % c.types], 1).ok());
         for (long n = 0; n < c.records / 2; ++n) append(n);
         long count = 0;
-        for (int t = 0; t < c.types; ++t) count += prefs->countPreferencesOfType(types[t]);
+        for (int t = 0; t < c.types; ++t)
+            count += prefs->countPreferencesOfType(types[t]).valueOr(0);
         EXPECT_EQ(count, c.records);
         EXPECT_LE(long(std::filesystem::file_size(path)), 3 * data + 4096);
         std::vector<std::string> problems;

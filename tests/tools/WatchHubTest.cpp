@@ -129,7 +129,7 @@ TEST_F(WatchTest, SubscribersHearOfToolsAndProjectsAndOthersHearNothingNew) {
     ASSERT_EQ(registerFrom(quiet), 0);
     ASSERT_EQ(ask(typeCode("UNRT"), quiet.info, kRunner), 0);
     std::string project = (manager.home.path() / "other.prj").string();
-    gProjectManager->loadProject(project.c_str(), true);
+    EXPECT_TRUE(gProjectManager->loadProject(project.c_str(), true).ok());
 
     std::vector<std::string> names;
     std::vector<TypeCode> events = noticeEvents(listener, &names);

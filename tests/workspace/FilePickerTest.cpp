@@ -254,10 +254,10 @@ TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
 }
 
 TEST_F(FilePickerTest, ProjectModeListsTheFilesOfTheChosenType) {
-    gProjectManager->loadProject((root / "mode.prj").c_str(), true);
-    gProjectManager->addFileToProject((root / "notes.txt").c_str());                // TEXT
+    EXPECT_TRUE(gProjectManager->loadProject((root / "mode.prj").c_str(), true).ok());
+    EXPECT_TRUE(gProjectManager->addFileToProject((root / "notes.txt").c_str()).ok());  // TEXT
     writeFile(root / "data.bin", std::string("\0\1", 2));
-    gProjectManager->addFileToProject((root / "data.bin").c_str());                 // ????
+    EXPECT_TRUE(gProjectManager->addFileToProject((root / "data.bin").c_str()).ok());  // ????
     std::vector<std::string> textFiles, otherFiles;
     inPicker([&](PickerView& picker) {
         EXPECT_TRUE(WGT_IsVisible(picker.child(9)));

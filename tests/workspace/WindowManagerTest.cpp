@@ -108,7 +108,6 @@ TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
 
     long positions = gGlobalWindowManager->getPositionCount();
     EXPECT_EQ(gWindowManager->removeWindowRec(find), nullptr);
-    EXPECT_EQ(gWindowManager->getLastError(), kErrorWindowNotFound);
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), positions);
     WIN_TerminateGetStatus(find);
     gWindowManager->setAllWindowsVisibility(false, true);

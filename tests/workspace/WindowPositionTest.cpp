@@ -86,7 +86,7 @@ TEST_F(WindowPositionTest, TwoWindowsOfOneKindGetDifferentPositions) {
     // The most recently closed window's place is handed out first, also
     // after a restart.
     manager.restart();
-    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(kWindowPositionRecord), 2);
+    EXPECT_EQ(gPreferencesManager->countPreferencesOfType(kWindowPositionRecord).valueOr(-1), 2);
     Answer next = ask(kWorkspace);
     EXPECT_EQ(next.box, kBoxB);
     EXPECT_EQ(next.id, 2);
@@ -100,12 +100,12 @@ TEST_F(WindowPositionTest, DamagedRecordsAreSkipped) {
     {
         PrefMan damaged(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
                         true);
-        damaged.addPreference(kWindowPositionRecord, "short", 5);
+        EXPECT_TRUE(damaged.addPreference(kWindowPositionRecord, "short", 5).ok());
         uint8_t record[kWindowPositionRecordSize];
         putBigEndian32(record, kPaths);
         encodeWindowBox(kBoxB, record + 4);
-        damaged.addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record),
-                              sizeof record);
+        EXPECT_TRUE(damaged.addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record),
+                              sizeof record).ok());
     }
     manager.start();
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);
