@@ -88,10 +88,10 @@ public:
         request->sender = own;
         request->destination = destination;
         request->wantsReply = 1;
-        if (!transport->sendMessage(*request)) return nullptr;
+        if (!transport->sendMessage(*request).ok()) return nullptr;
         uint32_t deadline = currentMilliseconds() + 10000;
         while (int32_t(deadline - currentMilliseconds()) > 0) {
-            std::unique_ptr<Message> incoming(transport->poll());
+            std::unique_ptr<Message> incoming(transport->poll().valueOr(nullptr));
             if (incoming && incoming->type == kReplyMessage) return incoming;
         }
         return nullptr;

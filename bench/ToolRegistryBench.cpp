@@ -30,7 +30,7 @@ uint32_t& benchClock = ToolManagerHarness::clockNow;  // the registry's probe cl
 
 struct BenchTool {
     explicit BenchTool(int index) : transport(std::make_unique<TCPTransport>(0)) {
-        formatPath(name, "bench tool %d", index);
+        formatPath(name, sizeof name, "bench tool %d", index);
         copyText(info.name, sizeof info.name, name);
         info.toolType = TypeCode(typeCode("BT00") + TypeCode(index));
         info.port = transport->getPort();
@@ -48,7 +48,7 @@ std::vector<std::unique_ptr<BenchTool>> registerTools(int count) {
     std::vector<std::unique_ptr<BenchTool>> tools;
     for (int i = 0; i < count; ++i) {
         tools.push_back(std::make_unique<BenchTool>(i));
-        gToolRegistry->registerTool(&tools.back()->info, "/bench/tool");
+        (void)gToolRegistry->registerTool(&tools.back()->info, "/bench/tool");
     }
     return tools;
 }
@@ -65,15 +65,15 @@ void benchRelay(int toolCount) {
     // Manager and the receiving tools.
     std::thread sendingTool([&change] {
         TCPTransport sender(0);
-        for (int i = 0; i < kRelayedMessages; ++i) sender.sendMessage(change);
+        for (int i = 0; i < kRelayedMessages; ++i) (void)sender.sendMessage(change);
     });
     int delivered = 0;
     for (int i = 0; i < kRelayedMessages; ++i) {
         Message* incoming = nullptr;
-        while (incoming == nullptr) incoming = gMessageCenter->getTransport().poll();
+        while (incoming == nullptr) incoming = gMessageCenter->getTransport().poll().valueOr(nullptr);
         gMessageCenter->dispatchMessage(incoming);
         for (auto& tool : tools) {
-            std::unique_ptr<Message> copy(tool->transport->poll());
+            std::unique_ptr<Message> copy(tool->transport->poll().valueOr(nullptr));
             if (copy) ++delivered;
         }
     }
@@ -83,7 +83,7 @@ void benchRelay(int toolCount) {
         "SCHG relayed to %2d tools: %7.0f messages/s (%6.0f copies/s, %d of %d copies read)\n",
         toolCount, kRelayedMessages / elapsed, delivered / elapsed, delivered,
         kRelayedMessages * toolCount);
-    for (auto& tool : tools) gToolRegistry->unregisterTool(tool->info.toolType);
+    for (auto& tool : tools) (void)gToolRegistry->unregisterTool(tool->info.toolType);
 }
 
 void benchTicklePass() {
@@ -95,7 +95,7 @@ void benchTicklePass() {
         gToolRegistry->tickleAllTools();
         total += seconds(start);
         // Read the tickles, so the listeners' queues stay short.
-        for (auto& tool : tools) delete tool->transport->poll();
+        for (auto& tool : tools) delete tool->transport->poll().valueOr(nullptr);
     }
     long loaded = 0;
     for (auto& tool : tools) loaded += gToolRegistry->toolIsLoaded(tool->info.toolType);

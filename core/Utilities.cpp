@@ -62,10 +62,10 @@ size_t copyText(char* out, size_t outSize, const char* source, size_t sourceLeng
     return length;
 }
 
-void formatPath(char* out, const char* format, ...) {
+void formatPath(char* out, size_t outSize, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(out, kPathSize, format, args);
+    std::vsnprintf(out, outSize, format, args);
     va_end(args);
 }
 
@@ -83,7 +83,8 @@ long timeInSeconds() { return long(std::time(nullptr)); }
 
 void okaBeep() { ringBell(); }
 
-void extractPathname(const char* path, char* out) {
+void extractPathname(const char* path, char* out, size_t outSize) {
+    if (outSize == 0) return;
     if (path == nullptr || path[0] == '\0') {
         out[0] = '\0';
         return;
@@ -93,7 +94,7 @@ void extractPathname(const char* path, char* out) {
         out[0] = '\0';
         return;
     }
-    copyText(out, kPathSize, path, size_t(separator));
+    copyText(out, outSize, path, size_t(separator));
 }
 
 const char* filenamePart(const char* path) {
@@ -102,7 +103,8 @@ const char* filenamePart(const char* path) {
     return path + (separator < 0 ? 0 : separator + 1);
 }
 
-void extractFilename(const char* path, char* out) {
+void extractFilename(const char* path, char* out, size_t outSize) {
+    if (outSize == 0) return;
     if (path == nullptr || path[0] == '\0') {
         out[0] = '\0';
         return;
@@ -110,7 +112,7 @@ void extractFilename(const char* path, char* out) {
     // The source may be the output buffer, so move rather than copy.
     const char* name = filenamePart(path);
     size_t length = std::strlen(name);
-    if (length >= kPathSize) length = kPathSize - 1;
+    if (length >= outSize) length = outSize - 1;
     std::memmove(out, name, length);
     out[length] = '\0';
 }
@@ -133,23 +135,18 @@ bool isTextFile(const char* path) {
     return std::memchr(head, 0, count) == nullptr;
 }
 
-void getHomeDirectory(char* buffer) {
+std::string homeDirectory() {
     const char* home = std::getenv("HOME");
-    if (home == nullptr) {
-        buffer[0] = '\0';
-        return;
-    }
-    formatPath(buffer, "%s/", home);
+    return home != nullptr ? std::string(home) + "/" : std::string();
 }
 
-int32_t getValidPreferencesDirectory(char* buffer) {
-    char home[kPathSize];
-    getHomeDirectory(home);
-    formatPath(buffer, "%s%s%s", home, ".oka", "/");
-    if (nodeTypeOf(home) != kNodeDirectory) return kErrorPreferencesDirectory;
+Status getValidPreferencesDirectory(char* buffer, size_t bufferSize) {
+    std::string home = homeDirectory();
+    formatPath(buffer, bufferSize, "%s.oka/", home.c_str());
+    if (nodeTypeOf(home.c_str()) != kNodeDirectory) return Status(kErrorPreferencesDirectory);
     if (nodeTypeOf(buffer) != kNodeDirectory) {
         createDirectory(buffer, 0775);
-        if (nodeTypeOf(buffer) != kNodeDirectory) return kErrorPreferencesDirectory;
+        if (nodeTypeOf(buffer) != kNodeDirectory) return Status(kErrorPreferencesDirectory);
     }
-    return 0;
+    return kSuccess;
 }

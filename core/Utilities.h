@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <string>
+
+#include "core/Result.h"
 #include "core/TypeCode.h"
 
 // Paths live in buffers of this size: at most 255 characters.
@@ -28,8 +31,9 @@ char* newEmptyString();
 // `out`. Texts too long for `out` are truncated. Returns the copied length.
 size_t copyText(char* out, size_t outSize, const char* source, size_t sourceLength = SIZE_MAX);
 
-// snprintf into a kPathSize buffer: longer results are truncated, never overrun.
-void formatPath(char* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// snprintf into `out` of `outSize` bytes: longer results are truncated, never overrun.
+void formatPath(char* out, size_t outSize, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
 
 // The four characters of `code` in a static buffer that the next call reuses.
 const char* TypeIdentToCStr(TypeCode code);
@@ -38,9 +42,10 @@ long timeInSeconds();
 void okaBeep();
 
 // Path splitting around the last '/' (a '/' in the first position never
-// counts). `path` and `out` may be the same buffer; `out` holds kPathSize.
-void extractPathname(const char* path, char* out);
-void extractFilename(const char* path, char* out);
+// counts) into `out` of `outSize` bytes, truncated to fit. `path` and `out`
+// may be the same buffer.
+void extractPathname(const char* path, char* out, size_t outSize);
+void extractFilename(const char* path, char* out, size_t outSize);
 // Where the file name starts inside `path`, as extractFilename cuts it.
 const char* filenamePart(const char* path);
 
@@ -49,9 +54,10 @@ bool fileExists(const char* path);
 bool isTextFile(const char* path);
 
 // HOME followed by '/', or the empty text when HOME is not set.
-void getHomeDirectory(char* buffer);
-// Fills `buffer` with the preferences directory (home + ".oka/"), creating it
-// when needed; 0, or -1303 when it is not usable. The buffer is filled either way.
-int32_t getValidPreferencesDirectory(char* buffer);
+std::string homeDirectory();
+// Fills `buffer` of `bufferSize` bytes with the preferences directory (home
+// + ".oka/"), creating it when needed; fails with -1303 when it is not
+// usable. The buffer is filled either way.
+Status getValidPreferencesDirectory(char* buffer, size_t bufferSize);
 
 inline constexpr int32_t kErrorPreferencesDirectory = -1303;

@@ -12,6 +12,7 @@
 
 #include "core/Globals.h"
 #include "core/Log.h"
+#include "core/Platform.h"
 #include "kelvane/PreferencesWindow.h"
 #include "kelvane/TerminalNotice.h"
 #include "kelvane/ToolIconBar.h"
@@ -61,9 +62,7 @@ void projectChanged(const char* path) {
 
 // The port file's text, or nothing when there is no port file.
 std::optional<std::string> readPortFile() {
-    char path[kPathSize];
-    TCPTransport::portFilePath(path);
-    std::ifstream file(path);
+    std::ifstream file(TCPTransport::portFilePath());
     if (!file) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
@@ -73,10 +72,9 @@ std::optional<std::string> readPortFile() {
 // wait for the tools of a crash that never happened) and does not turn
 // away the tools of one that runs.
 void restorePortFile(const std::optional<std::string>& text) {
-    char path[kPathSize];
-    TCPTransport::portFilePath(path);
+    std::string path = TCPTransport::portFilePath();
     if (!text) {
-        std::remove(path);
+        std::remove(path.c_str());
         return;
     }
     std::ofstream file(path, std::ios::trunc);
@@ -131,7 +129,6 @@ int32_t ToolManagerApp::initializeApplication() {
     if (int32_t error = gPreferencesManager->getLastError()) return error;
     if (!gPreferencesManager->isOpen()) tellKeptPreferences(gPreferencesManager->getPath());
     gToolRegistry = new ToolRegistry(options.tickleClock);
-    if (int32_t error = gToolRegistry->getLastError()) return error;
     // The icons follow the registry first, so a new tool's icon is there
     // before its arrival sets off anything else.
     gToolIconBar = new ToolIconBar();
@@ -139,7 +136,6 @@ int32_t ToolManagerApp::initializeApplication() {
     gGlobalWindowManager = new GlobalWindowManager(gPreferencesManager);
     if (int32_t error = gGlobalWindowManager->getLastError()) return error;
     gCommandManager = new CommandManager();
-    if (int32_t error = gCommandManager->getLastError()) return error;
     gToolRegistry->addListener(gCommandManager);
     gCommandManager->setCommandContext(&commandContext);
     gProjectManager = new ProjectManager(gPreferencesManager);
@@ -169,7 +165,8 @@ int32_t ToolManagerApp::initializeApplication() {
 
 void ToolManagerApp::startTools() {
     if (previousEndedInOrder) {
-        launchTools(nullptr);
+        // Each tool that cannot be started is logged; the others run.
+        (void)launchTools(nullptr);
         return;
     }
     OKA_LOG("the previous Tool Manager did not end in order: its tools have %u ms to come back",
@@ -188,7 +185,7 @@ void ToolManagerApp::launchMissingTools() {
             running = tool->loaded && tool->executableName != nullptr &&
                       program == tool->executableName;
         }
-        if (!running) launchTools(program.c_str());
+        if (!running) (void)launchTools(program.c_str());  // a failure is logged
     }
 }
 
@@ -198,6 +195,7 @@ void ToolManagerApp::runMainLoop() {
         EVENT_ProcessPending();
         gMessageCenter->poll(0);
         gToolRegistry->tickleAllTools();
+        reapStartedPrograms();  // a tool that ended leaves no zombie behind
         // Copies go to the watchers once the messages of the turn are
         // answered, not between a request's arrival and its reply.
         if (!gMessageCenter->hasQueuedMessages()) gWatchHub->flushWatchers();
@@ -235,9 +233,7 @@ void ToolManagerApp::shutDownApplication() {
     }
     OKA_LOG("Leaving Tool Manager");
     // No port file: the next Tool Manager knows that no tools wait for it.
-    char portFile[kPathSize];
-    TCPTransport::portFilePath(portFile);
-    std::remove(portFile);
+    std::remove(TCPTransport::portFilePath().c_str());
     deleteManagers();
 }
 

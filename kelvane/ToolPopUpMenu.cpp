@@ -42,11 +42,13 @@ void addCommandItems(MenuObj* menu, const ToolInfo& tool, bool loaded) {
 void runChoice(const MenuObj* menu, ToolInfo* tool) {
     const char* label = MENU_ChosenGetLabel(menu);
     if (std::strcmp(label, kUnloadToolItem) == 0) {
-        gToolRegistry->unloadTool(tool->toolType);
+        // The menu offers unloading only for a loaded tool: nothing to refuse.
+        (void)gToolRegistry->unloadTool(tool->toolType);
     } else if (std::strcmp(label, kDefaultSourceViewerItem) == 0) {
         gToolRegistry->setDefaultSourceTool(tool);
     } else if (std::strcmp(label, kLoadToolItem) == 0) {
-        gToolRegistry->loadTool(tool->toolType);
+        // A program that cannot be started is logged; the icon stays marked unloaded.
+        (void)gToolRegistry->loadTool(tool->toolType);
     } else if (std::strcmp(label, kToolInformationItem) == 0) {
         displayToolInfoWindow(tool);
     } else if (auto* command = reinterpret_cast<const ToolCommand*>(MENU_ChosenGetClientData(menu))) {

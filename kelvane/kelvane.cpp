@@ -41,7 +41,7 @@ void requestFinish(int) {
 // runs, where it logs and how to end it.
 void announceReady() {
     char directory[kPathSize];
-    getValidPreferencesDirectory(directory);
+    (void)getValidPreferencesDirectory(directory, sizeof directory);  // only told here
     std::printf("kelvane: ready on 127.0.0.1 port %d (%s), log %sokalog; stop with Ctrl-C or "
                 "kill %d\n",
                 gMessageCenter->getTransport().getPort(),

@@ -29,6 +29,8 @@ constexpr ErrorName kErrorNames[] = {
     {-1401, "waiting for connections failed"},
     {-1402, "the program did not answer its tickle"},
     {-1403, "accepting a connection failed"},
+    {-1404, "the receiver is gone: its port refused the connection"},
+    {-1405, "sending failed"},
     {-1410, "refused: the sender has no port, or too many already take part"},
     {-1701, "out of memory"},
     {-1801, "no preferences file is open"},

@@ -39,7 +39,7 @@ char* askUserForFile(const char* partialPath) {
         return nullptr;
     }
     char directory[kPathSize];
-    extractPathname(chosen, directory);
+    extractPathname(chosen, directory, sizeof directory);
     auto* addPaths = new Message(kAddProjectPathsMsg.code, &gKelvaneToolInfo);
     addPaths->addTextParam(directory);
     addPaths->addTextParam(directory);

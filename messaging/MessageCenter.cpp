@@ -45,43 +45,47 @@ int32_t MessageCenter::registerMessageHandler(const MessageType& type,
 }
 
 int32_t MessageCenter::addHandler(std::unique_ptr<MessageHandler> handler) {
+    Status outcome;
     if (findHandler(handler->messageType) != nullptr) {
         OKA_LOG("registering duplicate handler type %s", TypeIdentToCStr(handler->messageType));
-        return lastError = kErrorDuplicateHandler;
+        outcome = Status(kErrorDuplicateHandler);
+    } else {
+        handlers.include(handler.release());
     }
-    handlers.include(handler.release());
-    return lastError = 0;
+    return remember(outcome).code();
 }
 
 void MessageCenter::removeMessageHandler(TypeCode type) {
     MessageHandler key(type);
     Item* removed = handlers.remove(&key);
-    lastError = removed ? 0 : kErrorNoHandler;
+    (void)remember(removed != nullptr ? kSuccess : Status(kErrorNoHandler));
     delete removed;
 }
 
-// Checks `message` against its handler's template and, when it passes, calls
-// the handler. Returns the result of the handling.
-int32_t MessageCenter::validateAndHandle(Message* message, Message* reply) {
-    MessageHandler* handler = findHandler(message->type);
+Status MessageCenter::validate(const Message& message, const MessageHandler* handler) {
     if (handler == nullptr) {
-        OKA_LOG("handler not found for incoming message %s", TypeIdentToCStr(message->type));
-        return lastError = kErrorNoHandler;
+        OKA_LOG("handler not found for incoming message %s", TypeIdentToCStr(message.type));
+        return Status(kErrorNoHandler);
     }
     const MessageTemplate& expected = handler->msgTemplate;
-    if (expected.paramCount != message->paramCount) {
+    if (expected.paramCount != message.paramCount) {
         OKA_LOG("invalid number of params for incoming message, expected %d and got %d for "
-                "message %s", int(expected.paramCount), int(message->paramCount),
-                TypeIdentToCStr(message->type));
-        return lastError = kErrorBadParamCount;
+                "message %s", int(expected.paramCount), int(message.paramCount),
+                TypeIdentToCStr(message.type));
+        return Status(kErrorBadParamCount);
     }
-    for (int i = 0; i < message->paramCount; ++i) {
-        if (message->paramTypes[i] != expected.paramTypes[i]) {
+    for (int i = 0; i < message.paramCount; ++i) {
+        if (message.paramTypes[i] != expected.paramTypes[i]) {
             OKA_LOG("invalid param for incoming message");
-            return lastError = kErrorBadParamType;
+            return Status(kErrorBadParamType);
         }
     }
-    lastError = 0;
+    return kSuccess;
+}
+
+int32_t MessageCenter::validateAndHandle(Message* message, Message* reply) {
+    MessageHandler* handler = findHandler(message->type);
+    if (Status valid = remember(validate(*message, handler)); !valid.ok()) return valid.code();
     return handler->handle(*message, *reply);
 }
 
@@ -89,7 +93,6 @@ Message* MessageCenter::dispatchMessage(Message* message) {
     if (message == nullptr) return nullptr;
     auto reply = std::make_unique<Message>(kReplyMessage, nullptr);
     bool wantsReply = message->wantsReply != 0;
-    lastError = 0;
     reply->addLongParam(0, kParamError);
     reply->destination = message->sender;
 
@@ -104,25 +107,25 @@ Message* MessageCenter::dispatchMessage(Message* message) {
 }
 
 void MessageCenter::poll(int waitMs) {
-    lastError = 0;
     handleOneQueued();
-    if (Message* incoming = transport->poll(waitMs)) queue.enqueueMessage(received(incoming));
-    lastError = transport->getLastError();
+    Result<Message*> incoming = remember(transport->poll(waitMs));
+    if (incoming.ok() && incoming.value() != nullptr) queue.enqueueMessage(received(incoming.value()));
 }
 
 void MessageCenter::handleOneQueued() {
     if (queue.messagesAvailable(kWildcardType) == 0) return;
-    delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType)));
+    delete sendMessage(dispatchMessage(queue.dequeueMessage(kWildcardType).valueOr(nullptr)));
     runWorkAfterReply();
 }
 
 bool MessageCenter::transmit(const Message& message, TypeCode direction) {
     if (observer != nullptr) observer->messageSeen(message, direction);
-    bool unreachable = false;
-    if (transport->sendMessage(message, &unreachable)) return true;
+    Status sent = transport->sendMessage(message);
     // Nobody there will ever answer: the peer listener unloads it now.
-    if (unreachable && peerListener != nullptr) peerListener->peerUnreachable(message.destination);
-    return false;
+    if (sent.code() == kErrorPeerGone && peerListener != nullptr) {
+        peerListener->peerUnreachable(message.destination);
+    }
+    return sent.ok();
 }
 
 Message* MessageCenter::received(Message* message) {
@@ -156,9 +159,9 @@ Message* MessageCenter::sendMessage(Message* message) {
 bool MessageCenter::replyCannotCome(const ToolInfo& peer, uint32_t& nextProbe) {
     if (peerListener == nullptr || int32_t(currentMilliseconds() - nextProbe) < 0) return false;
     // A receiver that died while handling the request no longer takes connections.
-    transport->ticklePort(peer.port);
+    Status tickled = transport->ticklePort(peer.port);
     nextProbe = currentMilliseconds() + kProbeWhileWaitingMs;
-    if (transport->getLastError() != kErrorTickleFailed) return false;
+    if (tickled.ok()) return false;
     peerListener->peerUnreachable(peer);
     return true;
 }
@@ -174,7 +177,7 @@ Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout
             return nullptr;
         }
         if (replyCannotCome(destination, nextProbe)) return nullptr;
-        if (Message* reply = replyFrom(destination, received(transport->poll()))) return reply;
+        if (Message* reply = replyFrom(destination, received(transport->poll().valueOr(nullptr)))) return reply;
     }
     if (peerListener != nullptr) peerListener->peerTimedOut(destination);
     return nullptr;
@@ -184,7 +187,8 @@ Message* MessageCenter::awaitReplyAnswering(const ToolInfo& destination, uint32_
     uint32_t deadline = currentMilliseconds() + timeoutMs;
     for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
         handleOneQueued();
-        Message* incoming = received(transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)));
+        Message* incoming = received(
+            transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)).valueOr(nullptr));
         if (Message* reply = replyFrom(destination, incoming)) return reply;
     }
     return nullptr;
@@ -225,7 +229,7 @@ Message* MessageCenter::nextReply(int waitMs) {
         return reply;
     }
     if (observer != nullptr) observer->waitingForReply();
-    Message* incoming = received(transport->poll(waitMs));
+    Message* incoming = received(transport->poll(waitMs).valueOr(nullptr));
     if (incoming == nullptr || incoming->type == kReplyMessage) return incoming;
     queue.enqueueMessage(incoming);
     return nullptr;
@@ -256,7 +260,6 @@ void MessageCenter::modalPoll(WgtObj* window, int code) {
     if (modalPollProc != nullptr) modalPollProc(window, code);
 }
 
-void MessageCenter::tickleTool(const ToolInfo& toolInfo) {
-    transport->ticklePort(toolInfo.port);
-    lastError = transport->getLastError();
+Status MessageCenter::tickleTool(const ToolInfo& toolInfo) {
+    return remember(transport->ticklePort(toolInfo.port));
 }

@@ -64,7 +64,8 @@ public:
     Message* dispatchMessage(Message* message);
     // Handles at most one queued message, then waits up to `waitMs` (50 ms
     // unless a caller that waits on its own says otherwise) for one incoming
-    // message and queues it.
+    // message and queues it. The last error tells whether waiting and
+    // accepting worked (0, -1401 or -1403).
     void poll(int waitMs = TCPTransport::kPollTimeoutMs);
     bool hasQueuedMessages() { return queue.messagesAvailable(kWildcardType) > 0; }
     // Sends `message` (taking it). When it wants a reply, waits for the
@@ -110,8 +111,8 @@ public:
     // every notification here; the window layer's procedure (setModalPollProc)
     // does the polling, and without a window layer there is nothing to do.
     void modalPoll(WgtObj* window, int code);
-    // Tickles the port in `toolInfo`; last error 0 or -1402.
-    void tickleTool(const ToolInfo& toolInfo);
+    // Tickles the port in `toolInfo`; fails with -1402 (also the last error).
+    Status tickleTool(const ToolInfo& toolInfo);
 
     // Shows every message received from or sent to the network to
     // `observer` (null: to nobody); the center does not own it.
@@ -128,6 +129,10 @@ private:
     explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
     MessageHandler* findHandler(TypeCode type) const;
     int32_t addHandler(std::unique_ptr<MessageHandler> handler);
+    // Whether `message` fits the template of `handler` (null: no handler); logged when not.
+    static Status validate(const Message& message, const MessageHandler* handler);
+    // Validates `message` (the outcome becomes the last error) and, when it
+    // passes, calls its handler. Returns the result of the handling.
     int32_t validateAndHandle(Message* message, Message* reply);
     // Handles the oldest queued message, if any, and sends its reply.
     void handleOneQueued();

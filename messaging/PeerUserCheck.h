@@ -1,8 +1,7 @@
 // PeerUserCheck: tells whether the process at the other end of an accepted
 // loopback TCP connection belongs to this program's user, before a byte of
-// it is read. The kernel's socket-diagnostics interface (netlink sock_diag)
-// is asked for the one socket with the connection's exact addresses, seen
-// from the peer's side; its owner is the peer's user. A peer that has
+// it is read. The kernel is asked for the owner of the one socket with the
+// connection's exact addresses, seen from the peer's side (core/Platform.h). A peer that has
 // already closed its end is a time-wait remnant whose owner the kernel no
 // longer knows: it counts as unidentified and is refused like a stranger.
 // That is why the environment's senders keep their end open until the
@@ -11,15 +10,15 @@
 //
 // Refusals are logged once per user. OKA_ALLOW_OTHER_USERS=1 turns the
 // check off, for installations where several accounts share one Tool
-// Manager; so does a kernel without sock_diag (logged and told on the
-// terminal, once).
+// Manager; so does a kernel that cannot tell socket owners (logged and told
+// on the terminal, once).
 #pragma once
 
 #include <sys/types.h>
 
 #include <set>
 
-#include "messaging/Socket.h"
+#include "core/Platform.h"
 
 class PeerUserCheck {
 public:
@@ -27,7 +26,6 @@ public:
 
     // True when `connection` may be read.
     bool admit(int connection);
-    bool isActive() const { return active; }
 
     // What the kernel knows of the peer's owner.
     enum class Owner { sameUser, otherUser, unidentified, unknowable };
@@ -37,7 +35,7 @@ public:
 private:
     bool active = true;              // checking at all
     uid_t ownUser;                   // the user whose peers are admitted
-    Socket diagnostics;              // the netlink socket, opened at first need
+    ConnectionOwnerQuery query;      // asks the kernel for peers' owners
     std::set<uid_t> refusedUsers;    // users already logged
     bool loggedUnidentified = false; // an unidentified peer was logged
 };

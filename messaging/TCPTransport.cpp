@@ -3,7 +3,6 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <poll.h>
-#include <sys/select.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -72,7 +71,7 @@ TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort >
 
 Socket TCPTransport::bindAndListen(int candidate, bool& hopeless) {
     hopeless = true;
-    Socket listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    Socket listener(openTCPSocket());
     if (!listener.isOpen()) {
         OKA_LOG("tcptransport: socket create failed - %s", std::strerror(errno));
         return listener;
@@ -145,50 +144,47 @@ bool TCPTransport::cutConnectionBeingRead() {
     return true;
 }
 
-Message* TCPTransport::poll(int timeoutMs) {
-    lastError = 0;
-    closeReadConnections();
-    fd_set readable;
+Result<bool> TCPTransport::listenerReadable(int timeoutMs) {
+    pollfd listener{listenerDescriptor(), POLLIN, 0};  // a negative descriptor is only waited out
     for (;;) {
-        FD_ZERO(&readable);
-        int highest = -1;
-        if (listenSocket.isOpen()) {
-            FD_SET(listenSocket.get(), &readable);
-            highest = listenSocket.get();
-        }
-        timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-        int result = ::select(highest + 1, &readable, nullptr, nullptr, &timeout);
-        if (result >= 0) break;
-        OKA_LOG("tcptransport: select result = %d", result);
+        int result = ::poll(&listener, 1, timeoutMs);
+        if (result >= 0) return (listener.revents & POLLIN) != 0;
+        OKA_LOG("tcptransport: poll result = %d", result);
         if (errno == EINTR) continue;
-        OKA_LOG("tcptransport: failed select - %s", std::strerror(errno));
-        lastError = kErrorSelectFailed;
-        return nullptr;
+        OKA_LOG("tcptransport: failed poll - %s", std::strerror(errno));
+        return Status(kErrorWaitFailed);
     }
+}
 
-    if (listenSocket.isOpen() && FD_ISSET(listenSocket.get(), &readable)) {
-        Socket connection(::accept(listenSocket.get(), nullptr, nullptr));
-        if (!connection.isOpen()) {
-            OKA_LOG("tcptransport: failed accept - %s", std::strerror(errno));
-            lastError = kErrorAcceptFailed;
-            return nullptr;
-        }
-        if (userCheck && !userCheck->admit(connection.get())) return nullptr;
-        currentConnection = connection.get();
-        if (gLogLevel > 0) OKA_LOG("poll: starting to receive a message");
-        Message* message = getMessage(connection.get());
-        if (message != nullptr && message->type == kReplyMessage) awaitingReply.reset();
-        currentConnection = -1;
-        if (disconnectedBySignal) {
-            disconnectedBySignal = 0;
-            OKA_LOG("disconnect by signal handler");
-        }
-        return message;
+Result<Message*> TCPTransport::acceptMessage() {
+    Socket connection(::accept(listenSocket.get(), nullptr, nullptr));
+    if (!connection.isOpen()) {
+        OKA_LOG("tcptransport: failed accept - %s", std::strerror(errno));
+        return Status(kErrorAcceptFailed);
     }
+    if (userCheck && !userCheck->admit(connection.get())) return nullptr;
+    currentConnection = connection.get();
+    if (gLogLevel > 0) OKA_LOG("poll: starting to receive a message");
+    Message* message = getMessage(connection.get());
+    if (message != nullptr && message->type == kReplyMessage) awaitingReply.reset();
+    currentConnection = -1;
+    if (disconnectedBySignal) {
+        disconnectedBySignal = 0;
+        OKA_LOG("disconnect by signal handler");
+    }
+    return message;
+}
 
+Result<Message*> TCPTransport::poll(int timeoutMs) {
+    closeReadConnections();
+    Result<bool> readable = listenerReadable(timeoutMs);
+    if (!readable.ok()) return readable.status();
+    if (readable.value()) return acceptMessage();
     if (!isManagerProcess &&
         int32_t(currentMilliseconds() - lastTickleTime) > int32_t(kToolTickleIntervalMs)) {
-        ticklePort(getToolManagerPort());
+        // The periodic tickle only keeps the Tool Manager aware of us; a
+        // failure is logged and changes nothing here.
+        (void)ticklePort(getToolManagerPort());
     }
     return nullptr;
 }
@@ -234,7 +230,7 @@ Message* TCPTransport::getMessage(int connection) {
 Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure,
                               const char* context) {
     failure = ConnectFailure::none;
-    Socket connection(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    Socket connection(openTCPSocket());
     if (!connection.isOpen()) {
         OKA_LOG("got error from socket: %s%s", std::strerror(errno), context);
         sleep(kSocketFailurePauseSeconds);
@@ -252,21 +248,7 @@ Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure,
     return connection;
 }
 
-bool TCPTransport::sendMessage(const Message& message, bool* refused) {
-    int destinationPort = message.destination.port;
-    ConnectFailure failure;
-    Socket connection = connectTo(destinationPort, failure, "");
-    if (refused != nullptr) *refused = failure == ConnectFailure::connect && errno == ECONNREFUSED;
-    if (failure == ConnectFailure::socket) {
-        OKA_LOG("sendMessage: socket create failed - %s%s", std::strerror(errno),
-                portLabel(destinationPort).c_str());
-        return false;
-    }
-    if (failure == ConnectFailure::connect) {
-        OKA_LOG("sendMessage: socket connect failed - for port %d error %s%s", destinationPort,
-                std::strerror(errno), portLabel(destinationPort).c_str());
-        return false;
-    }
+Status TCPTransport::writeMessage(int connection, const Message& message) {
     // Header and parameters leave in one gathered write, so a message is not
     // split into small segments that wait for each other's acknowledgement.
     uint8_t header[kWireHeaderSize];
@@ -275,15 +257,15 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
     for (int i = 0; i < message.paramCount; ++i) {
         parts.push_back({const_cast<uint8_t*>(message.getParam(i)), size_t(message.getParamLength(i))});
     }
-    long sent = sendTCPData(connection.get(), parts);
+    long sent = sendTCPData(connection, parts);
     // A peer that reset the connection is as gone as one that refused it.
     int sendError = errno;
-    bool reset = sendError == ECONNRESET || sendError == EPIPE;
+    Status failure(sendError == ECONNRESET || sendError == EPIPE ? kErrorPeerGone : kErrorSendFailed);
+    std::string label = portLabel(message.destination.port);
     if (sent < kWireHeaderSize) {
         OKA_LOG("sendMessage: sending header failed: error = %s%s", std::strerror(sendError),
-                portLabel(destinationPort).c_str());
-        if (refused != nullptr) *refused = reset;
-        return false;
+                label.c_str());
+        return failure;
     }
     OKA_LOG("sendMessage: sent message of type %s", TypeIdentToCStr(message.type));
     long end = kWireHeaderSize;
@@ -291,14 +273,32 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
         end += message.getParamLength(i);
         if (sent < end) {
             OKA_LOG("sendMessage: sending param #%d failed: error = %s%s", i,
-                    std::strerror(sendError), portLabel(destinationPort).c_str());
-            if (refused != nullptr) *refused = reset;
-            return false;
+                    std::strerror(sendError), label.c_str());
+            return failure;
         }
         if (gLogLevel >= 2) {
             OKA_LOG("sendMessage: sent param #%d, length %ld", i, message.getParamLength(i));
         }
     }
+    return kSuccess;
+}
+
+Status TCPTransport::sendMessage(const Message& message) {
+    int destinationPort = message.destination.port;
+    ConnectFailure failure;
+    Socket connection = connectTo(destinationPort, failure, "");
+    if (failure == ConnectFailure::socket) {
+        OKA_LOG("sendMessage: socket create failed - %s%s", std::strerror(errno),
+                portLabel(destinationPort).c_str());
+        return Status(kErrorSendFailed);
+    }
+    if (failure == ConnectFailure::connect) {
+        int error = errno;
+        OKA_LOG("sendMessage: socket connect failed - for port %d error %s%s", destinationPort,
+                std::strerror(error), portLabel(destinationPort).c_str());
+        return Status(error == ECONNREFUSED ? kErrorPeerGone : kErrorSendFailed);
+    }
+    if (Status written = writeMessage(connection.get(), message); !written.ok()) return written;
     // The Tool Manager never waits for a tool: a stalled tool must not stall it.
     if (isManagerProcess) {
         lastSentConnection = connection.get();
@@ -309,7 +309,7 @@ bool TCPTransport::sendMessage(const Message& message, bool* refused) {
     } else {
         awaitReceiverClose(connection.get());
     }
-    return true;
+    return kSuccess;
 }
 
 void TCPTransport::keepUntilReply(Socket connection) {
@@ -354,7 +354,7 @@ void TCPTransport::awaitReceiverClose(int connection) {
     }
 }
 
-void TCPTransport::ticklePort(int tickledPort) {
+Status TCPTransport::ticklePort(int tickledPort) {
     if (gLogLevel >= 2) OKA_LOG("sending tickle at port %d", tickledPort);
     bool sent = false;
     ConnectFailure failure;
@@ -382,8 +382,8 @@ void TCPTransport::ticklePort(int tickledPort) {
     }
     connection.reset();
     if (!sent) OKA_LOG("failed to send tickle%s", label.c_str());
-    lastError = sent ? 0 : kErrorTickleFailed;
     lastTickleTime = currentMilliseconds();
+    return sent ? kSuccess : Status(kErrorTickleFailed);
 }
 
 long TCPTransport::sendTCPData(int descriptor, std::vector<iovec> parts) {
@@ -395,7 +395,7 @@ long TCPTransport::sendTCPData(int descriptor, std::vector<iovec> parts) {
         msghdr gathered{};
         gathered.msg_iov = parts.data() + first;
         gathered.msg_iovlen = parts.size() - first;
-        ssize_t result = ::sendmsg(descriptor, &gathered, MSG_NOSIGNAL);
+        ssize_t result = ::sendmsg(descriptor, &gathered, kSendWithoutSignal);
         if (result < 0 && errno == EINTR) continue;
         if (result <= 0) {
             int error = errno;
@@ -453,19 +453,19 @@ bool TCPTransport::receiveTCPData(int descriptor, void* data, long length, uint3
     return false;
 }
 
-void TCPTransport::portFilePath(char* path) {
+std::string TCPTransport::portFilePath() {
     char directory[kPathSize];
-    getValidPreferencesDirectory(directory);
-    formatPath(path, "%sokaport", directory);
+    // A directory that cannot be made shows when the file cannot be opened.
+    (void)getValidPreferencesDirectory(directory, sizeof directory);
+    return std::string(directory) + "okaport";
 }
 
 int TCPTransport::getToolManagerPort() {
     if (managerPortCache != 0) return managerPortCache;
-    char path[kPathSize];
-    portFilePath(path);
-    std::FILE* file = std::fopen(path, "r");
+    std::string path = portFilePath();
+    std::FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr) {
-        OKA_LOG("Failed opening %s", path);
+        OKA_LOG("Failed opening %s", path.c_str());
         return 0;
     }
     int value = 0;
@@ -476,11 +476,10 @@ int TCPTransport::getToolManagerPort() {
 
 void TCPTransport::setToolManagerPort(int newPort) {
     managerPortCache = newPort;
-    char path[kPathSize];
-    portFilePath(path);
-    std::FILE* file = std::fopen(path, "w");
+    std::string path = portFilePath();
+    std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {
-        OKA_LOG("Failed opening %s", path);
+        OKA_LOG("Failed opening %s", path.c_str());
         return;
     }
     std::fprintf(file, "%d\n", newPort);

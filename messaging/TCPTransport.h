@@ -28,19 +28,25 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "core/HasErrorReporting.h"
+#include "core/Result.h"
 #include "messaging/Message.h"
 #include "messaging/PeerUserCheck.h"
 #include "messaging/Socket.h"
 #include "messaging/WireFormat.h"
 
-inline constexpr int32_t kErrorSelectFailed = -1401;
-inline constexpr int32_t kErrorTickleFailed = -1402;
-inline constexpr int32_t kErrorAcceptFailed = -1403;
+inline constexpr int32_t kErrorWaitFailed = -1401;    // waiting for connections failed
+inline constexpr int32_t kErrorTickleFailed = -1402;  // a tickle was not delivered
+inline constexpr int32_t kErrorAcceptFailed = -1403;  // accepting a connection failed
+// A message was not delivered: nothing listens on its port, or the receiver
+// reset the connection (it is gone)...
+inline constexpr int32_t kErrorPeerGone = -1404;
+// ...or it failed otherwise (no socket, a send error, no listener yet).
+inline constexpr int32_t kErrorSendFailed = -1405;
 
-class TCPTransport : public HasErrorReporting {
+class TCPTransport {
 public:
     static constexpr int kBindAttempts = 100;
     static constexpr int kPollTimeoutMs = 50;
@@ -59,17 +65,18 @@ public:
     // A port above 0 makes this the Tool Manager's transport; 0 picks a port
     // near the Tool Manager's. Failures are logged and leave no listener.
     explicit TCPTransport(int port);
-    ~TCPTransport() override;
+    ~TCPTransport();
 
-    // Waits at most `timeoutMs` for one connection and reads it. Returns
-    // the message (the caller owns it) or null.
-    Message* poll(int timeoutMs = kPollTimeoutMs);
+    // Waits at most `timeoutMs` for one connection and reads it. The value
+    // is the message (the caller owns it), or null when none came or it was
+    // refused or unreadable; failures to wait or accept are -1401 and -1403.
+    Result<Message*> poll(int timeoutMs = kPollTimeoutMs);
     // Delivers `message` to the port of its destination; keeps no ownership.
-    // False when it could not be delivered (logged); `refused` is then set
-    // when nothing listens on the port or the peer reset the connection.
-    bool sendMessage(const Message& message, bool* refused = nullptr);
-    // Sends a tickle; last error 0 or -1402.
-    void ticklePort(int port);
+    // Fails (logged) with kErrorPeerGone or kErrorSendFailed.
+    Status sendMessage(const Message& message);
+    // Sends a tickle; fails with -1402.
+    Status ticklePort(int port);
+    // Reads one message from `connection`; null when it is broken or invalid (logged).
     Message* getMessage(int connection);
 
     // True once the receiver of the last message the Tool Manager sent has
@@ -79,7 +86,6 @@ public:
     int getPort() const { return port; }
     // The listening socket, for a loop that waits on it with other input; -1 without one.
     int listenerDescriptor() const { return listenSocket.isOpen() ? listenSocket.get() : -1; }
-    bool hasListener() const { return listenSocket.isOpen(); }
 
     // The Tool Manager's port, read from the port file at first need.
     static int getToolManagerPort();
@@ -87,12 +93,13 @@ public:
     static void setToolManagerPort(int port);
     // Forgets the cached port, so the next getToolManagerPort reads the file.
     static void forgetToolManagerPort();
-    static void portFilePath(char* path);
+    static std::string portFilePath();
     // For an interrupt handler: cuts the connection being read, if any (the
     // read then fails and the connection is dropped). True when one was cut.
     // Safe to call from a signal handler.
     static bool cutConnectionBeingRead();
 
+private:
     // Writes `parts` in order, normally in one system call; returns the
     // number of bytes written, less than their total on failure (logged).
     static long sendTCPData(int descriptor, std::vector<iovec> parts);
@@ -101,7 +108,6 @@ public:
     static bool receiveTCPData(int descriptor, void* data, long length, uint32_t deadline,
                                long* received = nullptr);
 
-private:
     // A failed socket() is followed by a pause before the program goes on.
     static constexpr unsigned kSocketFailurePauseSeconds = 5;
     enum class ConnectFailure { none, socket, connect };
@@ -124,6 +130,12 @@ private:
     // A connection to `port` on localhost; closed when `failure` is set. A
     // failed socket() is logged (with `context` appended) and paused after.
     Socket connectTo(int port, ConnectFailure& failure, const char* context);
+    // Sends the header and parameters of `message` on `connection`.
+    static Status writeMessage(int connection, const Message& message);
+    // Waits for the listener to become readable; -1401 when waiting failed.
+    Result<bool> listenerReadable(int timeoutMs);
+    // Accepts one connection and reads its message, when its user may send.
+    Result<Message*> acceptMessage();
 
     Socket listenSocket;               // the bound, listening socket
     in_addr hostAddr{};                // address of "localhost"

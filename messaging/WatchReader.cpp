@@ -28,8 +28,9 @@ int32_t WatchReader::start(int port, TypeCode filter, uint32_t timeoutMs) {
     request.sender = center.getOwnToolInfo();
     request.wantsReply = 1;
     request.replyTimeout = timeoutMs;
-    bool refused = false;
-    if (!transport.sendMessage(request, &refused)) return refused ? kWatchNoToolManager : kWatchNoReply;
+    if (Status sent = transport.sendMessage(request); !sent.ok()) {
+        return sent.code() == kErrorPeerGone ? kWatchNoToolManager : kWatchNoReply;
+    }
 
     uint32_t deadline = currentMilliseconds() + timeoutMs;
     bool replied = false;

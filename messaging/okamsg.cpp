@@ -211,9 +211,8 @@ void printErrorReply(int32_t error) {
 int exchange(MessageCenter& center, Message& message, std::unique_ptr<Message>& reply,
              bool printErrors = true) {
     message.sender = center.getOwnToolInfo();
-    bool refused = false;
-    if (!center.getTransport().sendMessage(message, &refused)) {
-        if (refused) {
+    if (Status sent = center.getTransport().sendMessage(message); !sent.ok()) {
+        if (sent.code() == kErrorPeerGone) {
             std::fprintf(stderr, "okamsg: no Tool Manager is running on port %d\n", message.destination.port);
             return kExitNoToolManager;
         }
@@ -223,7 +222,7 @@ int exchange(MessageCenter& center, Message& message, std::unique_ptr<Message>& 
     if (!message.wantsReply) return 0;
     uint32_t deadline = currentMilliseconds() + message.replyTimeout;
     while (int32_t(deadline - currentMilliseconds()) > 0) {
-        std::unique_ptr<Message> incoming(center.getTransport().poll());
+        std::unique_ptr<Message> incoming(center.getTransport().poll().valueOr(nullptr));
         if (incoming && incoming->type == kReplyMessage) {
             int32_t error = incoming->getLongParam(0);
             if (error != 0 && printErrors) printErrorReply(error);
@@ -368,9 +367,8 @@ int main(int argc, char** argv) {
     ToolInfo destination;
     destination.port = options.port != 0 ? options.port : TCPTransport::getToolManagerPort();
     if (destination.port == 0) {
-        char path[kPathSize];
-        TCPTransport::portFilePath(path);
-        std::fprintf(stderr, "okamsg: no Tool Manager is running (no port in %s)\n", path);
+        std::fprintf(stderr, "okamsg: no Tool Manager is running (no port in %s)\n",
+                     TCPTransport::portFilePath().c_str());
         return kExitNoToolManager;
     }
     MessageCenter center;

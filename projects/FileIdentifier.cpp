@@ -48,10 +48,7 @@ std::vector<FileIdentifier::AskedTool> FileIdentifier::loadedTools() {
     long toolCount = gToolRegistry->getToolCount();
     for (long number = 0; number < toolCount; ++number) {
         ToolInfo* info = gToolRegistry->lookupToolByNumber(number);
-        if (gToolRegistry->getLastError() != 0 || info == nullptr) {
-            OKA_LOG("got error %d getting tool from registry", int(gToolRegistry->getLastError()));
-            continue;
-        }
+        if (info == nullptr) continue;
         // A tool that let a request run out of time is not asked again
         // until it is heard from.
         if (!gToolRegistry->toolIsLoaded(info->toolType) ||

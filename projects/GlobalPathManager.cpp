@@ -36,8 +36,8 @@ std::optional<std::string> tryCandidate(const char* directory, const char* separ
 
 GlobalPathManager::GlobalPathManager(PrefMan* file)
     : projectFile(file), paths(kDefaultChunkSize, true, false) {
-    formatPath(includeDirectory, "%sinclude%c", gOkaDirectory, '/');
-    formatPath(htmlDirectory, "%sdoc%chtml%c", gOkaDirectory, '/', '/');
+    formatPath(includeDirectory, sizeof includeDirectory, "%sinclude%c", gOkaDirectory, '/');
+    formatPath(htmlDirectory, sizeof htmlDirectory, "%sdoc%chtml%c", gOkaDirectory, '/', '/');
     (void)readPathsFromDisk();  // the outcome stays in the last error
     gMessageCenter->registerMessageHandler(kResolvePathMsg, resolvePathMsg);
 }

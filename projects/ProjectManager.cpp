@@ -124,14 +124,14 @@ Status ProjectManager::openProject(const char* path, bool create) {
                 int(stored.code()));
     copyText(current, sizeof current, getProjectPath());
     char baseName[kPathSize];
-    extractFilename(current, baseName);
+    extractFilename(current, baseName, sizeof baseName);
 
     projectFile.setPath(current);
     Status opened =
         create ? projectFile.createDBFile(current, kProjectFileType, kProjectVersion) : kSuccess;
     if (opened.ok()) opened = projectFile.openPreferencesFile();
     if (opened.ok() && projectFile.isOpen()) {
-        extractPathname(current, filePickerDirectory);
+        extractPathname(current, filePickerDirectory, sizeof filePickerDirectory);
         readProjectComponents();
         readComponentViews();
         identifyAllFiles();

@@ -109,7 +109,7 @@ int32_t runCommandRequestMsg(Message* message, Message* reply) {
         static_cast<const EngineInfo*>(engine)->log("Requested engine");
         selection = {kComponentKindEngine, machine, port, ""};
     }
-    int32_t result = gCommandManager->runCommand(command, selection, fileType);
+    int32_t result = gCommandManager->runCommand(command, selection, fileType).code();
     if (result == kErrorRequirementNotMet) return refuse(reply, result, describeNeed(*command));
     // A send that finds the tool's port closed unloads the tool at once.
     if (!gToolRegistry->toolIsLoaded(tool->toolType)) {

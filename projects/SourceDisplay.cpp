@@ -40,7 +40,7 @@ bool resolvePath(Message* copy) {
         char chosen[kPathSize];
         if (!chooseFile(kPickerBoth, chosen, sizeof chosen, prompt.c_str(), path, path, true, true)) return false;
         char directory[kPathSize];
-        extractPathname(chosen, directory);
+        extractPathname(chosen, directory, sizeof directory);
         gGlobalPathManager->addUniquePath(directory);
         copy->changeParam(kPathParam, kParamS255, chosen, long(std::strlen(chosen)) + 1);
     }

@@ -25,8 +25,8 @@ constexpr size_t kAlertTextSize = 2 * kPathSize + 128;
 PrefMan::PrefMan(TypeCode type) : fileType(type), version(kPreferencesVersion) {
     char directory[kPathSize];
     // A missing directory shows up as the open's "File error" below.
-    getValidPreferencesDirectory(directory);
-    formatPath(path, "%s%s.prf", directory, gToolName);
+    (void)getValidPreferencesDirectory(directory, sizeof directory);
+    formatPath(path, sizeof path, "%s%s.prf", directory, gToolName);
     copyText(description, sizeof description, "preferences");
     // The file is small and read whole at start anyway: a damaged record
     // is found now, while the user can still be asked, rather than by a

@@ -20,26 +20,20 @@ CommandManager* gCommandManager = nullptr;
 
 CommandManager::CommandManager() : commands(kDefaultChunkSize, true, false) {}
 
-void CommandManager::addCommand(const char* name, const ToolInfo* tool, long requirement,
-                                TypeCode requiresType) {
+Status CommandManager::addCommand(const char* name, const ToolInfo* tool, long requirement,
+                                  TypeCode requiresType) {
     auto command = std::make_unique<ToolCommand>(name, tool, requirement, requiresType);
-    if (commands.find(command.get())) {
-        lastError = kErrorDuplicateCommand;
-        return;
-    }
+    if (commands.find(command.get())) return Status(kErrorDuplicateCommand);
     commands.include(command.release());
-    lastError = 0;
     OKA_LOG("added command to tool manager");
+    return kSuccess;
 }
 
-void CommandManager::removeCommand(const char* name, TypeCode toolType) {
+Status CommandManager::removeCommand(const char* name, TypeCode toolType) {
     long index = findCommand(name, toolType);
-    if (index == -1) {
-        lastError = kErrorCommandNotFound;
-        return;
-    }
+    if (index == -1) return Status(kErrorCommandNotFound);
     removeCommandByNumber(index);
-    lastError = 0;
+    return kSuccess;
 }
 
 void CommandManager::removeCommandByNumber(long index) {
@@ -59,16 +53,11 @@ long CommandManager::findCommand(const char* name, TypeCode toolType) const {
 
 ToolCommand* CommandManager::lookupCommand(const char* name, TypeCode toolType) {
     long index = findCommand(name, toolType);
-    lastError = index == -1 ? kErrorCommandNotFound : 0;
     return index == -1 ? nullptr : static_cast<ToolCommand*>(commands.get(index));
 }
 
 ToolCommand* CommandManager::getNthCommand(long index) {
-    if (index < 0 || index >= commands.getCount()) {
-        lastError = kErrorCommandIndex;
-        return nullptr;
-    }
-    lastError = 0;
+    if (index < 0 || index >= commands.getCount()) return nullptr;
     return static_cast<ToolCommand*>(commands.get(index));
 }
 
@@ -92,7 +81,6 @@ void CommandManager::getCommandLabel(const ToolCommand* command, char* label,
 }
 
 ToolCommand* CommandManager::getDefaultCommand(long kind, TypeCode type) {
-    lastError = 0;
     List candidates(kDefaultChunkSize, false, true);
     for (long i = 0; i < commands.getCount(); ++i) {
         auto* command = static_cast<ToolCommand*>(commands.get(i));
@@ -114,7 +102,6 @@ void CommandManager::updateAllCommandsToolInfo(const ToolInfo* tool) {
         auto* command = static_cast<ToolCommand*>(commands.get(i));
         if (command->toolInfo.toolType == tool->toolType) command->toolInfo = *tool;
     }
-    lastError = 0;
 }
 
 CommandSelection CommandManager::readSelection() const {
@@ -139,15 +126,15 @@ void CommandManager::executeCommand(const ToolCommand* command) {
     sendCommand(command, selection);
 }
 
-int32_t CommandManager::runCommand(const ToolCommand* command, const CommandSelection& selection,
-                                   TypeCode fileType) {
+Status CommandManager::runCommand(const ToolCommand* command, const CommandSelection& selection,
+                                  TypeCode fileType) {
     OKA_LOG("command %s requested", command->commandName);
     if (!command->commandMatchesRequires(selection.kind, fileType, true)) {
         OKA_LOG("command %s does not run on what was given: nothing sent", command->commandName);
-        return kErrorRequirementNotMet;
+        return Status(kErrorRequirementNotMet);
     }
     sendCommand(command, selection);
-    return 0;
+    return kSuccess;
 }
 
 void CommandManager::sendCommand(const ToolCommand* command, const CommandSelection& selection) {
@@ -173,7 +160,9 @@ void CommandManager::sendCommand(const ToolCommand* command, const CommandSelect
 int32_t CommandManager::addCommandMsg(Message* message, Message*) {
     char name[kPathSize];
     message->getTextParam(0, name, sizeof name);
-    gCommandManager->addCommand(name, &message->sender, message->getLongParam(1),
-                                message->getTypeParam(2));
-    return gCommandManager->getLastError();
+    CommandManager* manager = gCommandManager;
+    return manager
+        ->remember(manager->addCommand(name, &message->sender, message->getLongParam(1),
+                                       message->getTypeParam(2)))
+        .code();
 }

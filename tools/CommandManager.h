@@ -29,7 +29,6 @@ inline constexpr int32_t kErrorDuplicateCommand = -401;
 inline constexpr int32_t kErrorCommandNotFound = -402;
 // A command run by request lacks the file or engine it needs (RCMD).
 inline constexpr int32_t kErrorRequirementNotMet = -403;
-inline constexpr int32_t kErrorCommandIndex = -505;
 
 // The component selected in the project lists when a command runs.
 struct CommandSelection {
@@ -68,10 +67,13 @@ public:
         updateAllCommandsToolInfo(&tool.toolInfo);
     }
 
-    // -401 (and nothing added) when the tool already published `name`.
-    void addCommand(const char* name, const ToolInfo* tool, long requirement,
-                    TypeCode requiresType);
-    void removeCommand(const char* name, TypeCode toolType);
+    // -401 (and nothing added) when the tool already published `name`; the
+    // 'ADDC' handler remembers the outcome as the last error. Lookups leave
+    // the last error alone.
+    Status addCommand(const char* name, const ToolInfo* tool, long requirement,
+                      TypeCode requiresType);
+    // -402 when the tool has no command `name`.
+    Status removeCommand(const char* name, TypeCode toolType);
     void removeCommandByNumber(long index);
     // Index of the tool's command `name`, searching from the last; -1 if none.
     long findCommand(const char* name, TypeCode toolType) const;
@@ -98,10 +100,10 @@ public:
     void executeCommand(const ToolCommand* command);
     // Runs `command` on the component described by `selection` (its type in
     // `fileType` for a file) without asking anybody, as a choice in the
-    // tool's pop-up menu would with that component selected: 0 when 'CMDS'
-    // went to the tool, -403 (and nothing sent) when the command does not
-    // work on such a component or on none.
-    int32_t runCommand(const ToolCommand* command, const CommandSelection& selection,
+    // tool's pop-up menu would with that component selected: success when
+    // 'CMDS' went to the tool, -403 (and nothing sent) when the command does
+    // not work on such a component or on none.
+    Status runCommand(const ToolCommand* command, const CommandSelection& selection,
                        TypeCode fileType);
     // `context` (not owned; null: none) tells executeCommand the selection.
     void setCommandContext(CommandContext* context) { commandContext = context; }

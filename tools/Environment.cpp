@@ -38,8 +38,9 @@ int32_t logSizeFromEnvironment() {
 void openLog(bool trim) {
     char directory[kPathSize];
     char path[kPathSize];
-    getValidPreferencesDirectory(directory);
-    formatPath(path, "%sokalog", directory);
+    // A log that cannot be opened is simply not written.
+    (void)getValidPreferencesDirectory(directory, sizeof directory);
+    formatPath(path, sizeof path, "%sokalog", directory);
     logFile = std::make_unique<std::ofstream>(path, std::ios::app);
     if (trim && logFile->is_open() && int64_t(logFile->tellp()) > gMaxOKALogSize) {
         logFile->close();
@@ -86,9 +87,9 @@ int32_t initializeGlobals(const char* name, int port) {
     }
     char directory[kPathSize];
     size_t length = std::strlen(root);
-    formatPath(directory, "%s%s", root, root[length - 1] == '/' ? "" : "/");
+    formatPath(directory, sizeof directory, "%s%s", root, root[length - 1] == '/' ? "" : "/");
     gOkaDirectory = newStringCopy(directory);
-    formatPath(directory, "%sbin%cresource%c", gOkaDirectory, '/', '/');
+    formatPath(directory, sizeof directory, "%sbin%cresource%c", gOkaDirectory, '/', '/');
     gResourcesDirectory = newStringCopy(directory);
     if (windowLayer.loadSharedResources != nullptr) windowLayer.loadSharedResources();
     return 0;

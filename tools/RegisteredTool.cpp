@@ -22,7 +22,7 @@ void RegisteredTool::setExecutableName(const char* path) {
     executableName = nullptr;
     if (path == nullptr) return;
     char name[kPathSize];
-    extractFilename(path, name);
+    extractFilename(path, name, sizeof name);
     executableName = newStringCopy(name);
 }
 

@@ -6,8 +6,6 @@
 #include "core/Utilities.h"
 #include "tools/CommandManager.h"
 
-ToolCommand::ToolCommand() : Item(kToolCommandItem), commandName(newEmptyString()) {}
-
 ToolCommand::ToolCommand(const char* name, const ToolInfo* tool, long requirement,
                          TypeCode requiresType)
     : Item(kToolCommandItem),
@@ -19,11 +17,6 @@ ToolCommand::ToolCommand(const char* name, const ToolInfo* tool, long requiremen
 
 ToolCommand::~ToolCommand() {
     delete[] commandName;
-}
-
-void ToolCommand::setCommandName(const char* name) {
-    delete[] commandName;
-    commandName = newStringCopy(name ? name : "");
 }
 
 bool ToolCommand::commandMatchesRequires(long kind, TypeCode type, bool fromToolMenu) const {

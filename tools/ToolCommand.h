@@ -22,13 +22,11 @@ inline constexpr long kComponentKindEngine = 2;
 
 class ToolCommand : public Item {
 public:
-    ToolCommand();
     ToolCommand(const char* name, const ToolInfo* tool, long requirement, TypeCode requiresType);
     ToolCommand(const ToolCommand&) = delete;
     ToolCommand& operator=(const ToolCommand&) = delete;
     ~ToolCommand() override;
 
-    void setCommandName(const char* name);
     // Whether the command applies to a component of `kind` (and file `type`);
     // `fromToolMenu` is set for the tool's own pop-up menu.
     bool commandMatchesRequires(long kind, TypeCode type, bool fromToolMenu) const;

@@ -9,34 +9,19 @@ namespace {
 constexpr const char* kLogSource = "../okatool";
 }  // namespace
 
-bool ToolManagerWatch::PortFileIdentity::operator==(const PortFileIdentity& other) const {
-    return exists == other.exists && device == other.device && inode == other.inode &&
-           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-}
-
 ToolManagerWatch::ToolManagerWatch()
     : known(currentIdentity()), lastCheck(currentMilliseconds()), lastProbe(lastCheck) {}
 
-ToolManagerWatch::PortFileIdentity ToolManagerWatch::currentIdentity() {
-    char path[kPathSize];
-    TCPTransport::portFilePath(path);
-    struct stat status {};
-    PortFileIdentity identity;
-    if (::stat(path, &status) != 0) return identity;
-    identity.exists = true;
-    identity.device = status.st_dev;
-    identity.inode = status.st_ino;
-    identity.modified = status.st_mtim;
-    return identity;
+FileStamp ToolManagerWatch::currentIdentity() {
+    return fileStampOf(TCPTransport::portFilePath().c_str());
 }
 
-bool ToolManagerWatch::toolManagerAnswers(const PortFileIdentity& identity) {
+bool ToolManagerWatch::toolManagerAnswers(const FileStamp& identity) {
     // A Tool Manager that ended in order removed its port file: whatever
     // answers on its port now is some other program (another user's or
     // another session's Tool Manager), not ours.
     if (!identity.exists) return false;
-    gMessageCenter->tickleTool(gKelvaneToolInfo);
-    return gMessageCenter->getLastError() == 0;
+    return gMessageCenter->tickleTool(gKelvaneToolInfo).ok();
 }
 
 ToolManagerWatch::Change ToolManagerWatch::check() {
@@ -44,7 +29,7 @@ ToolManagerWatch::Change ToolManagerWatch::check() {
     if (now - lastCheck < kCheckIntervalMs) return Change::none;
     lastCheck = now;
 
-    PortFileIdentity identity = currentIdentity();
+    FileStamp identity = currentIdentity();
     if (identity.exists && !(identity == known)) {
         TCPTransport::forgetToolManagerPort();
         // A file caught between truncation and writing reads as no port: look again later.

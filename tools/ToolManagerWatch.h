@@ -11,9 +11,9 @@
 // probes count as failed: another program may hold the port by then.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
+
+#include "core/Platform.h"
 
 class ToolManagerWatch {
 public:
@@ -31,18 +31,11 @@ public:
     Change check();
 
 private:
-    struct PortFileIdentity {
-        bool exists = false;
-        dev_t device = 0;
-        ino_t inode = 0;
-        timespec modified{};
-        bool operator==(const PortFileIdentity& other) const;
-    };
-    static PortFileIdentity currentIdentity();
+    static FileStamp currentIdentity();
     // Whether our Tool Manager answers a probe; never once its port file is gone.
-    bool toolManagerAnswers(const PortFileIdentity& identity);
+    bool toolManagerAnswers(const FileStamp& identity);
 
-    PortFileIdentity known;      // the port file of the Tool Manager we registered with
+    FileStamp known;             // the port file of the Tool Manager we registered with
     uint32_t lastCheck;          // when the port file was last looked at
     uint32_t lastProbe;          // when the Tool Manager was last probed
     uint32_t silentSince = 0;    // when probes started failing; 0 while it answers

@@ -26,21 +26,19 @@ void registerToolMessageHandlers() {
 }
 
 int32_t getSourceAwareToolsMsg(Message*, Message* reply) {
-    // With no tools the answer is an empty list, not an older lookup's error.
-    gToolRegistry->setLastError(0);
     for (long i = 0; i < gToolRegistry->getToolCount(); ++i) {
         const ToolInfo* tool = gToolRegistry->lookupToolByNumber(i);
-        if (gToolRegistry->getLastError() != 0 || !tool->isSourceViewer) continue;
+        if (tool == nullptr || !tool->isSourceViewer) continue;
         uint8_t bytes[kToolInfoSize];
         encodeToolInfo(*tool, bytes);
         reply->addParam(kParamData, bytes, kToolInfoSize);
     }
-    return gToolRegistry->getLastError();
+    return 0;
 }
 
 int32_t relayToAllToolsMsg(Message* message, Message*) {
     gToolRegistry->broadcastMessage(new Message(*message));
-    return gToolRegistry->getLastError();
+    return 0;
 }
 
 int32_t listToolsMsg(Message*, Message* reply) {

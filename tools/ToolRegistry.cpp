@@ -40,7 +40,6 @@ ToolRegistry::ToolRegistry(MillisecondClock clockSource)
     gMessageCenter->setPeerListener(this);
     setPortNamer(nameToolAtPort);
     OKA_LOG("created tool registry");
-    lastError = 0;
 }
 
 ToolRegistry::~ToolRegistry() {
@@ -76,9 +75,8 @@ void ToolRegistry::tellListeners(void (ToolRegistryListener::*event)(const Regis
     for (ToolRegistryListener* listener : current) (listener->*event)(entry);
 }
 
-void ToolRegistry::registerTool(const ToolInfo* info, const char* path) {
+Status ToolRegistry::registerTool(const ToolInfo* info, const char* path) {
     long index = findTool(info->toolType, nullptr);
-    lastError = 0;
     if (index == -1) {
         auto* entry = new RegisteredTool(info);
         registeredTools.include(entry);
@@ -90,8 +88,7 @@ void ToolRegistry::registerTool(const ToolInfo* info, const char* path) {
     } else {
         RegisteredTool* entry = getRegisteredTool(index);
         if (entry->loaded && registeredCopyAnswers(*entry, *info)) {
-            lastError = kErrorToolAlreadyLoaded;
-            return;
+            return Status(kErrorToolAlreadyLoaded);
         }
         entry->setToolInfo(info);
         entry->loaded = 1;
@@ -99,6 +96,7 @@ void ToolRegistry::registerTool(const ToolInfo* info, const char* path) {
         OKA_LOG("Tool: %shas re-registered", TypeIdentToCStr(info->toolType));
         tellListeners(&ToolRegistryListener::toolReregistered, *entry);
     }
+    return kSuccess;
 }
 
 bool ToolRegistry::registeredCopyAnswers(const RegisteredTool& entry, const ToolInfo& info) {
@@ -106,8 +104,7 @@ bool ToolRegistry::registeredCopyAnswers(const RegisteredTool& entry, const Tool
     // only because the registered copy is gone.
     bool answers = entry.toolInfo.port != info.port;
     if (answers) {
-        gMessageCenter->tickleTool(entry.toolInfo);
-        answers = gMessageCenter->getLastError() != kErrorTickleFailed;
+        answers = gMessageCenter->tickleTool(entry.toolInfo).ok();
     }
     if (!answers) {
         OKA_LOG("%s does not answer on port %d: the new copy takes its place",
@@ -116,17 +113,14 @@ bool ToolRegistry::registeredCopyAnswers(const RegisteredTool& entry, const Tool
     return answers;
 }
 
-void ToolRegistry::unregisterTool(TypeCode type) {
+Status ToolRegistry::unregisterTool(TypeCode type) {
     long index = findTool(type, nullptr);
-    if (index == -1) {
-        lastError = kErrorToolNotFound;
-        return;
-    }
-    lastError = 0;
+    if (index == -1) return Status(kErrorToolNotFound);
     std::unique_ptr<RegisteredTool> entry(removeTool(index));
     adjustRemovedSourceToolIndicies(index);
     tellListeners(&ToolRegistryListener::toolRemoved, *entry);
     OKA_LOG("removed tool from registry");
+    return kSuccess;
 }
 
 long ToolRegistry::findTool(TypeCode type, const char* name) {
@@ -146,66 +140,48 @@ RegisteredTool* ToolRegistry::removeTool(long index) {
 
 ToolInfo* ToolRegistry::lookupToolByNumber(long index) {
     RegisteredTool* entry = getRegisteredTool(index);
-    lastError = entry ? 0 : kErrorToolIndex;
     return entry ? &entry->toolInfo : nullptr;
 }
 
 ToolInfo* ToolRegistry::lookupToolByType(TypeCode type) {
     long index;
     RegisteredTool* entry = entryOfType(type, &index);
-    lastError = entry ? 0 : kErrorToolNotFound;
     return entry ? &entry->toolInfo : nullptr;
 }
 
 ToolInfo* ToolRegistry::lookupToolByName(const char* name) {
     RegisteredTool* entry = getRegisteredTool(findTool(kWildcardType, name));
-    lastError = entry ? 0 : kErrorToolNotFound;
     return entry ? &entry->toolInfo : nullptr;
 }
 
 unsigned char ToolRegistry::toolIsLoaded(TypeCode type) {
     long index;
     RegisteredTool* entry = entryOfType(type, &index);
-    lastError = entry ? 0 : kErrorToolNotFound;
     return entry ? entry->loaded : 0;
 }
 
-void ToolRegistry::loadTool(TypeCode type) {
+Status ToolRegistry::loadTool(TypeCode type) {
     long index;
     RegisteredTool* entry = entryOfType(type, &index);
-    if (entry == nullptr) {
-        lastError = kErrorToolNotFound;
-        return;
-    }
-    if (entry->loaded) {
-        lastError = kErrorLoadWhileLoaded;
-        return;
-    }
+    if (entry == nullptr) return Status(kErrorToolNotFound);
+    if (entry->loaded) return Status(kErrorLoadWhileLoaded);
     if (entry->toolInfo.isSourceViewer) defaultSourceToolIndex = index;
     if (entry->executableName == nullptr || entry->executableName[0] == '\0') {
-        lastError = kErrorNoExecutable;
-        return;
+        return Status(kErrorNoExecutable);
     }
-    lastError = 0;
     // The entry stays unloaded until the new process registers again.
-    launchTools(entry->executableName);
+    return launchTools(entry->executableName);
 }
 
-void ToolRegistry::unloadTool(TypeCode type) {
+Status ToolRegistry::unloadTool(TypeCode type) {
     long index;
     RegisteredTool* entry = entryOfType(type, &index);
-    if (entry == nullptr) {
-        lastError = kErrorToolNotFound;
-        return;
-    }
-    if (!entry->loaded) {
-        lastError = kErrorUnloadWhileUnloaded;
-        return;
-    }
+    if (entry == nullptr) return Status(kErrorToolNotFound);
+    if (!entry->loaded) return Status(kErrorUnloadWhileUnloaded);
     quitOneTool(&entry->toolInfo);
     // A 'QUIT' that found the port closed has unloaded the tool already.
     if (entry->loaded) markUnloaded(*entry, index);
-    lastError = 0;
+    return kSuccess;
 }
 
 void ToolRegistry::markUnloaded(RegisteredTool& entry, long index) {
@@ -228,8 +204,7 @@ void ToolRegistry::tickleAllTools() {
     for (long i = 0; i < count; ++i) {
         RegisteredTool* entry = getRegisteredTool(i);
         if (entry == nullptr || !entry->loaded) continue;
-        gMessageCenter->tickleTool(entry->toolInfo);
-        if (gMessageCenter->getLastError() == kErrorTickleFailed) unloadDeadTool(*entry, i);
+        if (!gMessageCenter->tickleTool(entry->toolInfo).ok()) unloadDeadTool(*entry, i);
     }
     lastTicklePass = clock();
 }
@@ -324,7 +299,6 @@ void ToolRegistry::quitAllTools() {
 
 void ToolRegistry::broadcastMessage(Message* message) {
     std::unique_ptr<Message> original(message);
-    lastError = 0;
     for (long i = 0; i < registeredTools.getCount(); ++i) {
         const ToolInfo* tool = lookupToolByNumber(i);
         if (tool == nullptr) continue;
@@ -400,13 +374,13 @@ int32_t ToolRegistry::callbackRegisterTool(Message* message, Message*) {
     ToolInfo info = decodeToolInfo(message->getParam(0));
     char path[kPathSize];
     message->getTextParam(1, path, sizeof path);
-    gToolRegistry->registerTool(&info, path[0] != '\0' ? path : nullptr);
-    return gToolRegistry->getLastError();
+    ToolRegistry* registry = gToolRegistry;
+    return registry->remember(registry->registerTool(&info, path[0] != '\0' ? path : nullptr)).code();
 }
 
 int32_t ToolRegistry::callbackUnregisterTool(Message* message, Message*) {
-    gToolRegistry->unregisterTool(message->getTypeParam(0));
-    return gToolRegistry->getLastError();
+    ToolRegistry* registry = gToolRegistry;
+    return registry->remember(registry->unregisterTool(message->getTypeParam(0))).code();
 }
 
 int32_t ToolRegistry::callbackLookupTool(Message* message, Message* reply) {
@@ -426,7 +400,7 @@ int32_t ToolRegistry::activeSourceViewerChangedMsg(Message* message, Message*) {
     if (index == -1) return -1;
     if (message->type == kDeactivateSourceMsg.code) {
         registry->currentSourceToolIndex = -1;
-        return registry->getLastError();
+        return 0;
     }
     registry->currentSourceToolIndex = index;
     // Only one source window is active across all tools.
@@ -436,5 +410,5 @@ int32_t ToolRegistry::activeSourceViewerChangedMsg(Message* message, Message*) {
             registry->sendMsgToOneTool(tool, kDeactivateSourceMsg.code);
         }
     }
-    return registry->getLastError();
+    return 0;
 }

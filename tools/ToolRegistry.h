@@ -55,8 +55,10 @@ public:
     // Sends 'QUIT' to every loaded tool and removes the registry's handlers.
     ~ToolRegistry() override;
 
-    void registerTool(const ToolInfo* info, const char* path);
-    void unregisterTool(TypeCode type);
+    // The protocol's handlers of 'REGT' and 'UNRT' remember what these
+    // return as the last error; lookups and other getters leave it alone.
+    Status registerTool(const ToolInfo* info, const char* path);
+    Status unregisterTool(TypeCode type);
 
     // Index of the first entry named `name` (byte-wise) when `name` is given,
     // else of the first entry of `type`; -1 when none.
@@ -81,8 +83,9 @@ public:
     // Something arrived from the tool of `type`: it is waited for again.
     void markResponding(TypeCode type);
 
-    void loadTool(TypeCode type);
-    void unloadTool(TypeCode type);
+    // Starts the tool's program again (its failure to start: an errno).
+    Status loadTool(TypeCode type);
+    Status unloadTool(TypeCode type);
     // Probes every loaded tool, at most once per kTickleIntervalMs.
     void tickleAllTools();
 

@@ -73,7 +73,7 @@ RequestResult request(Message& message) {
     if (message.destination.port == 0) message.destination = gKelvaneToolInfo;
     message.sender = gMessageCenter->getOwnToolInfo();
     message.wantsReply = 1;
-    if (!gMessageCenter->getTransport().sendMessage(message)) {
+    if (!gMessageCenter->getTransport().sendMessage(message).ok()) {
         OKA_LOG("request %s: nobody listens on port %d", TypeIdentToCStr(message.type),
                 message.destination.port);
         return {RequestResult::Status::notSent, nullptr};

@@ -61,8 +61,7 @@ void WatchHub::notify(TypeCode event, const ToolInfo* tool, const char* path) {
     std::erase_if(subscribers, [&](const ToolInfo& subscriber) {
         notice->sender = self;
         notice->destination = subscriber;
-        bool refused = false;
-        gMessageCenter->getTransport().sendMessage(*notice, &refused);
+        bool refused = gMessageCenter->getTransport().sendMessage(*notice).code() == kErrorPeerGone;
         if (refused) OKA_LOG("notice subscriber on port %d left", subscriber.port);
         return refused;
     });

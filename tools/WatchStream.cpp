@@ -19,7 +19,7 @@ constexpr const char* kLogSource = "../watch";
 
 WatchStream::WatchStream(const ToolInfo& watcherInfo, TypeCode typeFilter)
     : watcher(watcherInfo), filter(typeFilter), lastProgress(currentMilliseconds()) {
-    connection.reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    connection.reset(openTCPSocket(true));
     if (!connection.isOpen()) return;
     // A small kernel buffer keeps what one watcher can hold bounded too.
     int size = kSendBufferBytes;
@@ -60,7 +60,7 @@ bool WatchStream::flush() {
     if (failed || !connection.isOpen()) return false;
     while (queuedStart < queued.size()) {
         ssize_t written = ::send(connection.get(), queued.data() + queuedStart,
-                                 queued.size() - queuedStart, MSG_DONTWAIT | MSG_NOSIGNAL);
+                                 queued.size() - queuedStart, MSG_DONTWAIT | kSendWithoutSignal);
         if (written > 0) {
             queuedStart += size_t(written);
             lastProgress = currentMilliseconds();

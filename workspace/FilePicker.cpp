@@ -263,7 +263,7 @@ bool Picker::acceptFile() {
     int type = FMGR_GetNodeType(path.c_str());
     if (type == kNodeFile && confirmReplace && !mustExist) {
         char baseName[kPathSize];
-        extractFilename(path.c_str(), baseName);
+        extractFilename(path.c_str(), baseName, sizeof baseName);
         std::string question = std::string("Are you sure you want to replace ") + baseName + "?";
         if (askUser(question.c_str(), kAlertQuestion, "Replace existing file?", "Replace", "Cancel",
                     nullptr, 0, kHelpKey) != 1) {
@@ -328,8 +328,8 @@ void Picker::find() {
     TED_SetStr(nameField(), search.found.c_str());
     char directory[kPathSize];
     char name[kPathSize];
-    extractPathname(search.found.c_str(), directory);
-    extractFilename(search.found.c_str(), name);
+    extractPathname(search.found.c_str(), directory, sizeof directory);
+    extractFilename(search.found.c_str(), name, sizeof name);
     memory.currentDirectory = directory[0] != '\0' ? directory : "/";
     refresh(false);
     LBoxObj* list = diskList();
@@ -385,7 +385,7 @@ void drawRow(LBoxObj* list, bool disk) {
         DRAW_Text(list, &textBox, kRowTextFlags, text);
     } else {
         char baseName[kPathSize];
-        extractFilename(text, baseName);
+        extractFilename(text, baseName, sizeof baseName);
         DRAW_SetFont(list, gTextFont);
         Rect16 textBox = makeRect16(box.x + 3, box.y, box.width - 3, box.height);
         DRAW_Text(list, &textBox, kRowTextFlags, baseName);

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Log.h"
+#include "core/Platform.h"
 #include "core/Utilities.h"
 #include "messaging/FullPath.h"
 #include "messaging/MessageCenter.h"
@@ -42,18 +44,14 @@ const char* stringAt(const List& list, long index) {
     return item != nullptr ? item->getString() : nullptr;
 }
 
-// The text as one word for the shell, whatever it holds: inside single
-// quotes nothing is special, and a quote itself is closed, escaped and reopened.
-std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
+// The command that opens `document` with `viewer`: the viewer run directly
+// when it is one plain word, else through the shell, which gets the document
+// as an argument of its own and so never reads it as shell text.
+std::vector<std::string> viewerArguments(const std::string& viewer, const std::string& document) {
+    if (viewer.find_first_of(" \t\n'\"\\$`;&|<>()*?[]{}~#") == std::string::npos) {
+        return {viewer, document};
     }
-    return quoted + "'";
+    return {"/bin/sh", "-c", viewer + " \"$1\"", "sh", document};
 }
 
 // True when `program` runs: a path to an executable, or a name found on the PATH.
@@ -243,7 +241,7 @@ unsigned char HelpManager::checkHelpKey(const char* windowKey, WinObj* window,
 
 void HelpManager::showWindowHelp(const char* helpFile, const char* windowKey, WinObj* window) {
     char anchor[kPathSize];
-    formatPath(anchor, "OKAWin:%s", windowKey != nullptr ? windowKey : "");
+    formatPath(anchor, sizeof anchor, "OKAWin:%s", windowKey != nullptr ? windowKey : "");
     showHelp(helpFile, anchor, window);
 }
 
@@ -281,7 +279,8 @@ void HelpManager::showMenuHelpWin(const char* helpFile, const char* itemLabel,
                                   const char* windowKey) {
     std::string label = stripLabel(itemLabel != nullptr ? itemLabel : "");
     char anchor[kPathSize];
-    formatPath(anchor, "OKAMenu:%s:%s", windowKey != nullptr ? windowKey : "", label.c_str());
+    formatPath(anchor, sizeof anchor, "OKAMenu:%s:%s", windowKey != nullptr ? windowKey : "",
+               label.c_str());
     showHelp(helpFileOr(helpFile), anchor, nullptr);
 }
 
@@ -298,11 +297,12 @@ void HelpManager::showHelp(const char* file, const char* anchor, WinObj* window)
     bool asUrl = viewer == kDesktopViewer;
     if (asUrl) document = "file://" + percentEncoded(document, "/");
     if (anchor != nullptr) document += "#" + (asUrl ? percentEncoded(anchor, ":") : std::string(anchor));
-    // The '&' starts the viewer in the background.
-    std::string command = viewer + " " + shellQuoted(document) + "&";
-    OKA_LOG("%s", command.c_str());
-    // The viewer's fate is its own: a failure to start is not reported.
-    if (std::system(command.c_str()) < 0) OKA_LOG("showHelp: could not run the shell");
+    OKA_LOG("%s %s", viewer.c_str(), document.c_str());
+    // The viewer's fate is its own: a failure to start is logged, not told.
+    Status started = startDetached(viewerArguments(viewer, document));
+    if (!started.ok()) {
+        OKA_LOG("showHelp: could not start %s: %s", viewer.c_str(), std::strerror(started.code()));
+    }
     if (window != nullptr) {
         // F1 brought us here: it must not reach the window as well, nor
         // repeat while the viewer comes up.

@@ -108,6 +108,6 @@ void installWindowLayer() {
 
 void loadResourceLibrary(const char* libraryName, const char* fileName) {
     char path[kPathSize];
-    formatPath(path, "%s%s", gResourcesDirectory, fileName);
+    formatPath(path, sizeof path, "%s%s", gResourcesDirectory, fileName);
     RLIB_LoadLibFile(libraryName, path);
 }

@@ -18,8 +18,8 @@ TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacter) {
                                Split{"/tool", "", "/tool"}, Split{"tool", "", "tool"},
                                Split{"a//b", "a/", "b"}, Split{"", "", ""}}) {
         char pathname[kPathSize], filename[kPathSize];
-        extractPathname(split.path, pathname);
-        extractFilename(split.path, filename);
+        extractPathname(split.path, pathname, sizeof pathname);
+        extractFilename(split.path, filename, sizeof filename);
         EXPECT_STREQ(pathname, split.pathname) << split.path;
         EXPECT_STREQ(filename, split.filename) << split.path;
     }
@@ -27,15 +27,16 @@ TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacter) {
 
 TEST(Paths, SameBufferInAndOutAndOverlongPathsAreBounded) {
     char buffer[kPathSize] = "/usr/bin/tool";
-    extractFilename(buffer, buffer);
+    extractFilename(buffer, buffer, sizeof buffer);
     EXPECT_STREQ(buffer, "tool");
-    extractPathname(nullptr, buffer);
+    extractPathname(nullptr, buffer, sizeof buffer);
     EXPECT_STREQ(buffer, "");
     std::string longPath = "/" + std::string(400, 'd') + "/" + std::string(300, 'f');
-    extractPathname(longPath.c_str(), buffer);
-    EXPECT_EQ(std::strlen(buffer), kPathSize - 1);
-    extractFilename(longPath.c_str(), buffer);
-    EXPECT_EQ(std::strlen(buffer), kPathSize - 1);
+    char small[8] = "";
+    extractPathname(longPath.c_str(), small, sizeof small);
+    EXPECT_STREQ(small, "/dddddd");
+    extractFilename(longPath.c_str(), small, sizeof small);
+    EXPECT_STREQ(small, "fffffff");
 }
 
 TEST(Texts, CopiesAreBoundedAndTerminated) {
@@ -76,11 +77,11 @@ TEST(Files, TextFilesAreJudgedByTheirFirst256Bytes) {
 TEST(PreferencesDirectory, CreatedInHomeOrReportedMissing) {
     TempHome home;
     char buffer[kPathSize];
-    EXPECT_EQ(getValidPreferencesDirectory(buffer), 0);
+    EXPECT_TRUE(getValidPreferencesDirectory(buffer, sizeof buffer).ok());
     EXPECT_EQ(std::string(buffer), home.path().string() + "/.oka/");
     EXPECT_TRUE(std::filesystem::is_directory(home.okaDirectory()));
 
     unsetenv("HOME");
-    EXPECT_EQ(getValidPreferencesDirectory(buffer), kErrorPreferencesDirectory);
+    EXPECT_EQ(getValidPreferencesDirectory(buffer, sizeof buffer).code(), kErrorPreferencesDirectory);
     EXPECT_STREQ(buffer, ".oka/");
 }

@@ -202,7 +202,7 @@ TEST_F(SampleHubTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
     uint32_t closedAt = 0, quitAt = 0;
     uint32_t deadline = TIME_GetCurMillisecs() + 8000;
     while (quitAt == 0 && int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
-        std::unique_ptr<Message> message(hub.tool->getTransport().poll());
+        std::unique_ptr<Message> message(hub.tool->getTransport().poll().valueOr(nullptr));
         if (!message) continue;
         if (message->type == typeCode("CWIN")) closedAt = TIME_GetCurMillisecs();
         if (message->type == typeCode("QUIT")) quitAt = TIME_GetCurMillisecs();

@@ -90,7 +90,7 @@ TEST_F(ComponentListsTest, ThePopUpOffersMatchingCommandsSortedAndRunsTheChoice)
     ASSERT_EQ(publish(viewer, "Open", 1, kText), 0);
     ASSERT_EQ(publish(editor, "Compile", 1, typeCode("QAGT")), 0);  // another file type
     ASSERT_EQ(publish(editor, "Connect", 2), 0);                    // engines only
-    gToolRegistry->unloadTool(viewer.info.toolType);
+    ASSERT_TRUE(gToolRegistry->unloadTool(viewer.info.toolType).ok());
 
     // A right click makes the row the only selection and opens the menu:
     // matching commands sorted, those of unloaded tools disabled.

@@ -67,7 +67,7 @@ class DialogKeysTest : public WorkspaceTest {
         return AUTO_UnscriptedCount() == 0;
     }
     bool helpShown(const std::string& helpKey) {
-        return manager.logContains("#OKAWin:" + helpKey + "'&");
+        return manager.logContains("#OKAWin:" + helpKey + "\n");
     }
 };
 

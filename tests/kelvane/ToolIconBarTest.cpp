@@ -49,7 +49,7 @@ TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
     EXPECT_EQ(gToolIconBar->iconOf(kDebugger)->box, makeRect16(160, 41, 70, 50));
     EXPECT_EQ(TBUT_GetLabel(browserIcon), std::string("browser"));
 
-    gToolRegistry->unloadTool(kCompiler);
+    ASSERT_TRUE(gToolRegistry->unloadTool(kCompiler).ok());
     EXPECT_TRUE(toolIconIsUnloaded(compilerIcon));
     registerFrom(compiler);
     EXPECT_FALSE(toolIconIsUnloaded(compilerIcon));
@@ -59,7 +59,7 @@ TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
     PANEL_RemoveWgt(&panel, browserIcon);
     WGT_Terminate(browserIcon);
     EXPECT_EQ(gToolIconBar->iconOf(kBrowser), nullptr);
-    gToolRegistry->unloadTool(kBrowser);
+    ASSERT_TRUE(gToolRegistry->unloadTool(kBrowser).ok());
     EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 0);
 }
 

@@ -145,7 +145,7 @@ TEST_F(WorkspaceWindowTest, ToolInformationAndTheDoubleClickHint) {
     compiler.info.majorVersion = 2;
     compiler.info.minorVersion = 5;
     registerFrom(compiler);
-    gToolRegistry->unloadTool(kCompiler);
+    ASSERT_TRUE(gToolRegistry->unloadTool(kCompiler).ok());
 
     std::vector<std::string> fields;
     AUTO_ScriptModal("toolInfoWindow", [&](WinObj* info) {

@@ -116,13 +116,12 @@ TEST(MessageQueue, KeepsArrivalOrderAndDequeuesByType) {
     queue.enqueueMessage(nullptr);
     EXPECT_EQ(queue.messagesAvailable(kWildcardType), 3);
     EXPECT_EQ(queue.messagesAvailable(typeCode("SCHG")), 2);
-    std::unique_ptr<Message> first(queue.dequeueMessage(typeCode("SCHG")));
+    std::unique_ptr<Message> first(queue.dequeueMessage(typeCode("SCHG")).value());
     EXPECT_EQ(first->type, typeCode("SCHG"));
     EXPECT_EQ(queue.messagesAvailable(kWildcardType), 2);
-    std::unique_ptr<Message> oldest(queue.dequeueMessage(kWildcardType));
+    std::unique_ptr<Message> oldest(queue.dequeueMessage(kWildcardType).value());
     EXPECT_EQ(oldest->type, typeCode("ADDF"));
-    EXPECT_EQ(queue.dequeueMessage(typeCode("QUIT")), nullptr);
-    EXPECT_EQ(queue.getLastError(), kErrorNoQueuedMessage);
+    EXPECT_EQ(queue.dequeueMessage(typeCode("QUIT")).code(), kErrorNoQueuedMessage);
 }
 
 TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedAndHandledOnePerPoll) {

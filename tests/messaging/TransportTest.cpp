@@ -25,7 +25,7 @@ namespace {
 // Polls until a message arrives or about a second has passed.
 std::unique_ptr<Message> pollForMessage(TCPTransport& transport) {
     for (int i = 0; i < 20; ++i) {
-        if (Message* message = transport.poll()) return std::unique_ptr<Message>(message);
+        if (Message* message = transport.poll().valueOr(nullptr)) return std::unique_ptr<Message>(message);
     }
     return nullptr;
 }
@@ -48,7 +48,7 @@ std::vector<std::unique_ptr<Message>> receiveFromUser(TCPTransport& receiver, ui
     std::vector<std::unique_ptr<Message>> received;
     int status = 0;
     while (waitpid(child, &status, WNOHANG) == 0) {
-        if (Message* message = receiver.poll()) received.emplace_back(message);
+        if (Message* message = receiver.poll().valueOr(nullptr)) received.emplace_back(message);
     }
     return received;
 }
@@ -89,7 +89,7 @@ TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
     message.addParam(kParamData, nullptr, 0);
     message.wantsReply = 1;
     message.replyTimeout = 750;
-    auto received = pollWhileSending(receiver, [&] { sender.sendMessage(message); });
+    auto received = pollWhileSending(receiver, [&] { ASSERT_TRUE(sender.sendMessage(message).ok()); });
     ASSERT_TRUE(received);
     EXPECT_EQ(wireBytes(*received), wireBytes(message));
 }
@@ -98,13 +98,11 @@ TEST_F(TransportTest, TicklesAreSilentAndFailedTicklesReported) {
     TCPTransport receiver(findFreePort());
     TCPTransport sender(0);
     std::string before = log.text();
-    EXPECT_EQ(pollWhileSending(receiver, [&] { sender.ticklePort(receiver.getPort()); }), nullptr);
-    EXPECT_EQ(sender.getLastError(), 0);
-    EXPECT_EQ(receiver.getLastError(), 0);
+    auto tickle = [&] { ASSERT_TRUE(sender.ticklePort(receiver.getPort()).ok()); };
+    EXPECT_EQ(pollWhileSending(receiver, tickle), nullptr);
     EXPECT_EQ(log.text(), before);
 
-    sender.ticklePort(findFreePort());
-    EXPECT_EQ(sender.getLastError(), kErrorTickleFailed);
+    EXPECT_EQ(sender.ticklePort(findFreePort()).code(), kErrorTickleFailed);
     EXPECT_TRUE(log.contains("failed to send tickle"));
 }
 
@@ -218,11 +216,11 @@ TEST_F(TransportTest, TheToolManagerKeepsItsEndOpenUntilALateToolHasRead) {
     Message show(typeCode("SHOW"), nullptr);
     show.destination.port = tool.getPort();
     auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(manager.sendMessage(show));
+    EXPECT_TRUE(manager.sendMessage(show).ok());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     // A tool busy for a while still identifies the sender when it reads.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    manager.poll(0);
+    ASSERT_TRUE(manager.poll(0).ok());
     auto received = pollForMessage(tool);
     ASSERT_TRUE(received);
     EXPECT_EQ(received->type, typeCode("SHOW"));

@@ -236,7 +236,7 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
 
         // Registering again may bring a newer library: a batch is tried again.
         for (auto [tool, library] : {std::pair{&first, firstLibrary}, {&second, secondLibrary}}) {
-            gToolRegistry->unloadTool(tool->info.toolType);
+            ASSERT_TRUE(gToolRegistry->unloadTool(tool->info.toolType).ok());
             ASSERT_EQ(registerFrom(*tool), 0);
             EXPECT_EQ(fallBacks(*tool), library == Library::fileByFile ? 2u : 0u);
         }
@@ -257,7 +257,7 @@ TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
     registration->destination = gMessageCenter->getOwnToolInfo();
     registration->wantsReply = 1;
     TCPTransport sender(0);
-    ASSERT_TRUE(sender.sendMessage(*registration));
+    ASSERT_TRUE(sender.sendMessage(*registration).ok());
     delete registration;
     ASSERT_TRUE(pollUntil([&] {
         gMessageCenter->poll(0);

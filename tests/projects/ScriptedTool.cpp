@@ -100,7 +100,7 @@ ScriptedTool::ScriptedTool(const std::filesystem::path& journal, const char* nam
 // The child's life: answer until killed.
 void ScriptedTool::serve(const std::vector<IdentifyRule>& rules, Library library) {
     for (;;) {
-        std::unique_ptr<Message> message(transport->poll());
+        std::unique_ptr<Message> message(transport->poll().valueOr(nullptr));
         if (!message) continue;
         char path[kPathSize];
         message->getTextParam(0, path, sizeof path);
@@ -129,7 +129,7 @@ void ScriptedTool::serve(const std::vector<IdentifyRule>& rules, Library library
         journal.close();
         if (!reply) continue;
         reply->sender = info;  // as a tool's message center signs its replies
-        transport->sendMessage(*reply);
+        (void)transport->sendMessage(*reply);  // a Tool Manager gone meanwhile has no use for it
     }
 }
 

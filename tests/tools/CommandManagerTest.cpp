@@ -44,12 +44,10 @@ TEST_F(CommandTest, PublishingRefusesRepeatsAndKeepsSharedNames) {
 
     EXPECT_EQ(gCommandManager->lookupCommand("Open", typeCode("COMP")), compilerOpen);
     EXPECT_EQ(gCommandManager->lookupCommand("Open", typeCode("DBUG")), nullptr);
-    EXPECT_EQ(gCommandManager->getLastError(), kErrorCommandNotFound);
-    gCommandManager->removeCommand("Open", typeCode("COMP"));
-    EXPECT_EQ(gCommandManager->getLastError(), 0);
+    EXPECT_EQ(gCommandManager->removeCommand("Open", typeCode("DBUG")).code(), kErrorCommandNotFound);
+    EXPECT_TRUE(gCommandManager->removeCommand("Open", typeCode("COMP")).ok());
     EXPECT_FALSE(gCommandManager->isDuplicateCommand("Open"));
     EXPECT_EQ(gCommandManager->getNthCommand(2), nullptr);
-    EXPECT_EQ(gCommandManager->getLastError(), kErrorCommandIndex);
 
     // A name without a terminator is read within its parameter.
     auto* unterminated = new Message(typeCode("ADDC"), nullptr);
@@ -99,10 +97,10 @@ TEST_F(CommandTest, DefaultCommandPrefersTheFirstLoadedToolByName) {
     EXPECT_STREQ(gCommandManager->getDefaultCommand(1, kAgent)->commandName, "Agent");
     EXPECT_STREQ(gCommandManager->getDefaultCommand(2, kWildcardType)->commandName, "Attach");
 
-    gToolRegistry->unloadTool(typeCode("ALFA"));
+    ASSERT_TRUE(gToolRegistry->unloadTool(typeCode("ALFA")).ok());
     EXPECT_STREQ(gCommandManager->getDefaultCommand(1, kText)->toolInfo.name, "zeta");
     EXPECT_EQ(gCommandManager->getDefaultCommand(1, kAgent), nullptr);
-    gToolRegistry->unloadTool(typeCode("RUNR"));
+    ASSERT_TRUE(gToolRegistry->unloadTool(typeCode("RUNR")).ok());
     EXPECT_STREQ(gCommandManager->getDefaultCommand(2, kWildcardType)->commandName, "Run");
     EXPECT_EQ(gCommandManager->getDefaultCommand(1, typeCode("NONE")), nullptr);
 }

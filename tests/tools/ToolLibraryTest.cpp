@@ -32,7 +32,7 @@ public:
 
     void send(Message& message) {
         message.sender = info;
-        transport->sendMessage(message);
+        ASSERT_TRUE(transport->sendMessage(message).ok());
     }
     // Replies to `request` with `error` and the results `fill` adds.
     void reply(const Message& request, int32_t error, const std::function<void(Message&)>& fill = {}) {

@@ -87,7 +87,7 @@ TEST_F(WatchTest, ToolListingShowsEveryToolWithItsStateAndCommands) {
     ASSERT_EQ(publish(viewer, "Show", 1, typeCode("QAGT")), 0);
     ASSERT_EQ(publish(runner, "Run", 0, kWildcardType), 0);
     ASSERT_EQ(publish(runner, "Attach", 2, kWildcardType), 0);
-    gToolRegistry->unloadTool(kRunner);
+    ASSERT_TRUE(gToolRegistry->unloadTool(kRunner).ok());
 
     auto reply = deliver(new Message(typeCode("TLST"), nullptr), viewer.info);
     ASSERT_EQ(std::make_pair(reply->getLongParam(0), int(reply->paramCount)), std::make_pair(0, 3));
@@ -113,7 +113,7 @@ TEST_F(WatchTest, SubscribersHearOfToolsAndProjectsAndOthersHearNothingNew) {
     ASSERT_EQ(ask(typeCode("NTFY"), listener.info), 0);
 
     ASSERT_EQ(registerFrom(quiet), 0);
-    gToolRegistry->unloadTool(kRunner);
+    ASSERT_TRUE(gToolRegistry->unloadTool(kRunner).ok());
     ASSERT_EQ(registerFrom(quiet), 0);
     ASSERT_EQ(ask(typeCode("UNRT"), quiet.info, kRunner), 0);
     std::string project = (manager.home.path() / "other.prj").string();
