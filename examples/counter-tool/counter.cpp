@@ -28,7 +28,7 @@ void countFiles(Counter& counter, const std::string& command) {
     RequestResult result = request(files);
     ++counter.runs;
     if (!result.ok()) {
-        OKA_LOG("%s: no answer from the Tool Manager (error %d)", command.c_str(), int(result.error()));
+        OKA_LOG("%s: no answer from the Tool Manager (error %d)", command.c_str(), result.error());
         return;
     }
     int count = result.resultCount();
@@ -39,7 +39,8 @@ void countFiles(Counter& counter, const std::string& command) {
 }  // namespace
 
 int main(int, char** argv) {
-    if (startTool("countertool", {"File Counter", "Example Co.", 1, 0, kCounterToolType, false}) != 0) {
+    const ToolDescription counterTool{"File Counter", "Example Co.", 1, 0, kCounterToolType, false};
+    if (startTool("countertool", counterTool) != 0) {
         return 1;  // OKA is not set: there is no installation to join
     }
     Counter counter;
