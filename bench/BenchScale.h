@@ -12,4 +12,6 @@ inline bool benchIsSmokeRun() {
 }
 
 // `full` for a measuring run, `smoke` for a smoke run.
-inline int benchCount(int full, int smoke) { return benchIsSmokeRun() ? smoke : full; }
+inline int benchCount(int full, int smoke) {
+    return benchIsSmokeRun() ? smoke : full;
+}

@@ -63,9 +63,11 @@ std::vector<ChaosTool> describeTools() {
     std::vector<ChaosTool> tools;
     for (int i = 0; i < kTools; ++i) {
         std::string type = "CHT" + std::to_string(i);
-        std::vector<std::string> arguments = {"--name", "Chaos Tool " + std::to_string(i), "--type",
-                                              type, "--command", "Work:0",
-                                              "--extension", "c" + std::to_string(i) + ":Chaos:" + type + ":chaos"};
+        std::vector<std::string> arguments = {
+            "--name",      "Chaos Tool " + std::to_string(i),
+            "--type",      type,
+            "--command",   "Work:0",
+            "--extension", "c" + std::to_string(i) + ":Chaos:" + type + ":chaos"};
         if (i == 0) arguments.push_back("--source-viewer");
         tools.push_back({arguments, TypeCode(typeCode("CHT0") + TypeCode(i)), nullptr});
     }
@@ -75,7 +77,7 @@ std::vector<ChaosTool> describeTools() {
 // A program of its own on the driver's thread: sends requests from its own
 // port and waits for each reply.
 class Requester {
-public:
+  public:
     Requester(int managerPort, const char* name) : transport(std::make_unique<TCPTransport>(0)) {
         copyText(own.name, sizeof own.name, name);
         own.toolType = typeCode("DRVR");
@@ -97,7 +99,7 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     std::unique_ptr<TCPTransport> transport;
     ToolInfo own;
     ToolInfo destination;
@@ -115,9 +117,10 @@ struct Latencies {
             return;
         }
         std::sort(samples.begin(), samples.end());
-        std::printf("  %-28s %6zu answers  p50 %7.2f ms  p99 %7.2f ms  worst %7.1f ms  (%d unanswered)\n",
-                    kind, samples.size(), samples[samples.size() / 2],
-                    samples[samples.size() * 99 / 100], samples.back(), unanswered);
+        std::printf(
+            "  %-28s %6zu answers  p50 %7.2f ms  p99 %7.2f ms  worst %7.1f ms  (%d unanswered)\n",
+            kind, samples.size(), samples[samples.size() / 2], samples[samples.size() * 99 / 100],
+            samples.back(), unanswered);
     }
 };
 
@@ -150,7 +153,8 @@ void drive(int managerPort, const std::filesystem::path& files, long projectFile
             // as text: one of the two removals finds it.
             long old = added - projectFiles - 1;
             std::string path = driverFile(files, old).string();
-            requests.push_back(newRequest("REMF", TypeCode(typeCode("CHT0") + TypeCode(old % kTools)), {path}));
+            requests.push_back(
+                newRequest("REMF", TypeCode(typeCode("CHT0") + TypeCode(old % kTools)), {path}));
             requests.push_back(newRequest("REMF", typeCode("TEXT"), {path}));
         }
         auto start = Clock::now();
@@ -182,12 +186,15 @@ int32_t noticeMsg(Message* message, Message*) {
 enum class Restart { registered, refused, lost };
 Restart awaitRegistration(KelvaneHarness& hub, ChildProcess& process, TypeCode type) {
     registrationsSeen.clear();
-    bool seen = hub.waitUntil([&] {
-        return std::find(registrationsSeen.begin(), registrationsSeen.end(), type) !=
-                   registrationsSeen.end() ||
-               process.waitForExit(0) != -1000;
-    }, int(kRegistrationLimitMs));
-    if (std::find(registrationsSeen.begin(), registrationsSeen.end(), type) != registrationsSeen.end()) {
+    bool seen = hub.waitUntil(
+        [&] {
+            return std::find(registrationsSeen.begin(), registrationsSeen.end(), type) !=
+                       registrationsSeen.end() ||
+                   process.waitForExit(0) != -1000;
+        },
+        int(kRegistrationLimitMs));
+    if (std::find(registrationsSeen.begin(), registrationsSeen.end(), type) !=
+        registrationsSeen.end()) {
         return Restart::registered;
     }
     return seen ? Restart::refused : Restart::lost;
@@ -202,7 +209,8 @@ int toolProcessesOf(const std::filesystem::path& home) {
         std::string line;
         if (!std::getline(command, line) || line.find("okasample") == std::string::npos) continue;
         std::ifstream environment(entry.path() / "environ");
-        std::string variables((std::istreambuf_iterator<char>(environment)), std::istreambuf_iterator<char>());
+        std::string variables((std::istreambuf_iterator<char>(environment)),
+                              std::istreambuf_iterator<char>());
         if (variables.find("HOME=" + home.string() + '\0') != std::string::npos) ++count;
     }
     return count;
@@ -272,8 +280,10 @@ int main(int argc, char** argv) {
     driver.join();
     int runningTools = toolProcessesOf(hub.home.path());
 
-    std::printf("chaos for %d s, %ld project files: a tool killed with -9 and started again "
-                "every %lld ms\n", seconds, projectFiles, static_cast<long long>(kKillInterval.count()));
+    std::printf(
+        "chaos for %d s, %ld project files: a tool killed with -9 and started again "
+        "every %lld ms\n",
+        seconds, projectFiles, static_cast<long long>(kKillInterval.count()));
     std::printf("answers of the Tool Manager meanwhile:\n");
     std::vector<double> all;
     int unanswered = 0;
@@ -286,9 +296,10 @@ int main(int argc, char** argv) {
     overall.print();
     std::sort(registrationMs.begin(), registrationMs.end());
     if (!registrationMs.empty()) {
-        std::printf("restart to registration: %zu restarts, p50 %.1f ms, p99 %.1f ms, worst %.1f ms\n",
-                    registrationMs.size(), registrationMs[registrationMs.size() / 2],
-                    registrationMs[registrationMs.size() * 99 / 100], registrationMs.back());
+        std::printf(
+            "restart to registration: %zu restarts, p50 %.1f ms, p99 %.1f ms, worst %.1f ms\n",
+            registrationMs.size(), registrationMs[registrationMs.size() / 2],
+            registrationMs[registrationMs.size() * 99 / 100], registrationMs.back());
     }
     std::printf("restarts refused: %d of %d (not registered within %u ms: %d)\n", refused, restarts,
                 kRegistrationLimitMs, lost);
@@ -297,8 +308,9 @@ int main(int argc, char** argv) {
     hub.stop();
     pollUntil([&] { return toolProcessesOf(hub.home.path()) == 0; }, 5000);
     int leftAfterStop = toolProcessesOf(hub.home.path());
-    std::printf("tool processes: %d running during the chaos (4 expected), %d left after kelvane stopped\n",
-                runningTools, leftAfterStop);
+    std::printf(
+        "tool processes: %d running during the chaos (4 expected), %d left after kelvane stopped\n",
+        runningTools, leftAfterStop);
     for (ChaosTool& tool : tools) tool.process.reset();
     return 0;
 }

@@ -10,13 +10,13 @@
 // its records.
 #include <sqlite3.h>
 
+#include <sys/stat.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "BenchScale.h"
@@ -28,20 +28,20 @@ constexpr long kRecordSize = 256;
 constexpr TypeCode kRecordType = typeCode("FCMP");
 
 struct Phases {
-    double add = 0;      // milliseconds
+    double add = 0;  // milliseconds
     double read = 0;
     double rewrite = 0;
-    long fileSize = 0;   // bytes at the end
+    long fileSize = 0;  // bytes at the end
 };
 
 class Stopwatch {
-public:
+  public:
     double elapsedMs() const {
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
             .count();
     }
 
-private:
+  private:
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
 
@@ -99,13 +99,14 @@ bool runRecordStore(const std::string& path, long n, Phases* phases) {
 
 // One SQLite database with the table of records and its prepared statements.
 class SqliteStore {
-public:
+  public:
     explicit SqliteStore(const std::string& path) {
         std::remove(path.c_str());
-        ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
-             exec("PRAGMA synchronous=OFF") && exec("PRAGMA journal_mode=MEMORY") &&
-             exec("CREATE TABLE records (type INTEGER, n INTEGER, data BLOB, "
-                  "PRIMARY KEY (type, n))") &&
+        ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK && exec("PRAGMA synchronous=OFF") &&
+             exec("PRAGMA journal_mode=MEMORY") &&
+             exec(
+                 "CREATE TABLE records (type INTEGER, n INTEGER, data BLOB, "
+                 "PRIMARY KEY (type, n))") &&
              prepare("INSERT INTO records VALUES (?, ?, ?)", &insert) &&
              prepare("SELECT data FROM records WHERE type = ? AND n = ?", &select);
     }
@@ -115,7 +116,9 @@ public:
         sqlite3_close(db);
     }
 
-    bool exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+    bool exec(const char* sql) {
+        return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
 
     bool add(long n) {
         std::vector<char> bytes = recordBytes(n);
@@ -139,7 +142,7 @@ public:
 
     bool ok = false;
 
-private:
+  private:
     bool prepare(const char* sql, sqlite3_stmt** statement) {
         return sqlite3_prepare_v2(db, sql, -1, statement, nullptr) == SQLITE_OK;
     }
@@ -167,7 +170,8 @@ bool runSqlite(const std::string& path, long n, bool oneTransaction, Phases* pha
         std::vector<char> buffer(kRecordSize);
         Stopwatch read;
         done = begin();
-        for (long i = 1; done && i <= n; ++i) done = store.read(i, &buffer) && buffer == recordBytes(i);
+        for (long i = 1; done && i <= n; ++i)
+            done = store.read(i, &buffer) && buffer == recordBytes(i);
         done = done && commit();
         phases->read = read.elapsedMs();
         if (!done) return fail("SQLite select");
@@ -186,8 +190,8 @@ bool runSqlite(const std::string& path, long n, bool oneTransaction, Phases* pha
 }
 
 void printRow(const char* name, const Phases& phases, const Phases& reference) {
-    std::printf("  %-26s add %10.1f ms  read %10.1f ms  rewrite %10.1f ms  file %11ld bytes\n", name,
-                phases.add, phases.read, phases.rewrite, phases.fileSize);
+    std::printf("  %-26s add %10.1f ms  read %10.1f ms  rewrite %10.1f ms  file %11ld bytes\n",
+                name, phases.add, phases.read, phases.rewrite, phases.fileSize);
     if (&phases == &reference) return;
     std::printf("  %-26s add %10.2fx    read %10.2fx    rewrite %10.2fx\n", "  record store / this",
                 reference.add / phases.add, reference.read / phases.read,
@@ -200,7 +204,8 @@ int main(int argc, char** argv) {
     std::string directory = argc > 1 ? argv[1] : "/tmp";
     std::vector<long> sizes;
     for (int i = 2; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
-    if (sizes.empty()) sizes = benchIsSmokeRun() ? std::vector<long>{100} : std::vector<long>{1000, 10000};
+    if (sizes.empty())
+        sizes = benchIsSmokeRun() ? std::vector<long>{100} : std::vector<long>{1000, 10000};
 
     for (long n : sizes) {
         Phases store;

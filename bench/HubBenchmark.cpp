@@ -53,7 +53,7 @@ double reportLatencies(benchmark::State& state, std::vector<double>& micros, dou
 // A watcher of all of kelvane's traffic, reading its stream on a thread of
 // its own for as long as it lives.
 class BackgroundWatcher {
-public:
+  public:
     explicit BackgroundWatcher(int port) {
         reader = std::make_unique<WatchReader>(center);
         if (reader->start(port, kWildcardType, 3000) != 0) return;
@@ -67,7 +67,7 @@ public:
     }
     bool isWatching() const { return thread.joinable(); }
 
-private:
+  private:
     MessageCenter center;
     std::unique_ptr<WatchReader> reader;
     std::atomic<bool> running{true};
@@ -199,10 +199,19 @@ void BM_Idle(benchmark::State& state) {
 }
 
 BENCHMARK(BM_KelvaneRoundTrip)
-    ->Arg(kWithUserCheck)->Arg(kWithoutUserCheck)->Arg(kWithOneWatcher)
-    ->Iterations(kRoundTrips)->Unit(benchmark::kMicrosecond);
+    ->Arg(kWithUserCheck)
+    ->Arg(kWithoutUserCheck)
+    ->Arg(kWithOneWatcher)
+    ->Iterations(kRoundTrips)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareSocketRoundTrip)->Iterations(kRoundTrips)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OneWayThroughput)->Arg(1)->Arg(2)->Arg(4)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneWayThroughput)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Idle)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
@@ -222,8 +231,9 @@ int main(int argc, char** argv) {
         std::printf("bare-socket floor: median %.1f us\n", bareMedianUs);
         for (int i = 0; i < kRoundTripCases; ++i) {
             if (roundTripMedianUs[i] == 0) continue;
-            std::printf("round trip %s: median %.1f us, %.2f times the floor\n", kRoundTripCaseNames[i],
-                        roundTripMedianUs[i], roundTripMedianUs[i] / bareMedianUs);
+            std::printf("round trip %s: median %.1f us, %.2f times the floor\n",
+                        kRoundTripCaseNames[i], roundTripMedianUs[i],
+                        roundTripMedianUs[i] / bareMedianUs);
         }
     }
     open.stop();

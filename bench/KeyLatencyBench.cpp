@@ -44,19 +44,19 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr int kMeasuredKeys = 50;
-constexpr int kWarmUpKeys = 50;            // presses tried while the window gets the focus
-constexpr int kPressedKey = 'a';           // no widget of the workspace consumes it
+constexpr int kWarmUpKeys = 50;   // presses tried while the window gets the focus
+constexpr int kPressedKey = 'a';  // no widget of the workspace consumes it
 constexpr const char* kKeyCommand = "key a";
-constexpr auto kKeyArrivalLimit = 2s;      // a key not seen by then was lost
-constexpr int kOverallTimeoutMs = 30000;   // ends the main loop when keys stop arriving
+constexpr auto kKeyArrivalLimit = 2s;     // a key not seen by then was lost
+constexpr int kOverallTimeoutMs = 30000;  // ends the main loop when keys stop arriving
 
 // The key notifications seen by the workspace window. The main loop's
 // thread writes them; the sender reads the count to pace its keys.
 struct KeyArrivals {
     std::array<Clock::time_point, kWarmUpKeys + kMeasuredKeys> times;  // arrival of each key
-    std::atomic<int> count{0};       // keys seen so far
-    std::atomic<int> finishAt{-1};   // the count that ends the main loop, once the sender knows it
-    std::atomic<bool> stop{false};   // the main loop has ended: the sender gives up
+    std::atomic<int> count{0};                                         // keys seen so far
+    std::atomic<int> finishAt{-1};  // the count that ends the main loop, once the sender knows it
+    std::atomic<bool> stop{false};  // the main loop has ended: the sender gives up
 };
 KeyArrivals gArrivals;
 
@@ -154,7 +154,8 @@ bool printFigures(const SentKeys& sent) {
     for (double latency : latencyMs) sum += latency;
     std::printf("key press to kNfyKeyDown in runMainLoop, %d presses:\n", kMeasuredKeys);
     std::printf("  min    %7.2f ms\n", latencyMs.front());
-    std::printf("  median %7.2f ms\n", (latencyMs[kMeasuredKeys / 2 - 1] + latencyMs[kMeasuredKeys / 2]) / 2);
+    std::printf("  median %7.2f ms\n",
+                (latencyMs[kMeasuredKeys / 2 - 1] + latencyMs[kMeasuredKeys / 2]) / 2);
     std::printf("  p90    %7.2f ms\n", latencyMs[(kMeasuredKeys * 9 + 9) / 10 - 1]);
     std::printf("  max    %7.2f ms\n", latencyMs.back());
     std::printf("  mean   %7.2f ms\n", sum / kMeasuredKeys);

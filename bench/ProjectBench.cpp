@@ -92,8 +92,8 @@ std::vector<std::string> makeProjectFiles(const fs::path& directory, int count,
         encodeFileRecord(path.c_str(), record);
         list.push_back({reinterpret_cast<const char*>(record), kFileRecordSize});
     }
-    mustSucceed(gProjectManager->getProjectFile().replacePreferencesOfType(
-                    kFileRecord, list.data(), long(list.size())),
+    mustSucceed(gProjectManager->getProjectFile().replacePreferencesOfType(kFileRecord, list.data(),
+                                                                           long(list.size())),
                 "writing the file records");
     return paths;
 }
@@ -167,9 +167,10 @@ void loadWithoutTools(int count) {
     double library = sqliteReadPaths(home.path() / "paths.sqlite", paths);
     double program = sqliteProgramReadsPaths(home.path() / "paths.sqlite");
     std::printf("load %5d absent files, no tools:   %9.1f ms\n", count, load);
-    std::printf("  the sqlite3 program reads the paths in %.1f ms (load %.1fx); the SQLite library "
-                "in this process in %.1f ms (load %.1fx)\n",
-                program, load / program, library, load / library);
+    std::printf(
+        "  the sqlite3 program reads the paths in %.1f ms (load %.1fx); the SQLite library "
+        "in this process in %.1f ms (load %.1fx)\n",
+        program, load / program, library, load / library);
 }
 
 // The peak resident size of this process since the last resetPeakResidentSize, in MB.
@@ -226,8 +227,8 @@ void loadAndAdd(int count, ScriptedTool::Library library = ScriptedTool::Library
         total += once;
         worst = std::max(worst, once);
     }
-    std::printf("add 1 file to %6d%s, identify + save: %6.1f ms mean, %.1f ms worst of %d\n",
-                count, fileByFile ? " (file by file)" : "", total / kAdds, worst, kAdds);
+    std::printf("add 1 file to %6d%s, identify + save: %6.1f ms mean, %.1f ms worst of %d\n", count,
+                fileByFile ? " (file by file)" : "", total / kAdds, worst, kAdds);
 }
 
 void buildUp(int count) {
@@ -240,7 +241,8 @@ void buildUp(int count) {
     fs::create_directories(home.path() / "src");
     auto start = Clock::now();
     for (int n = 0; n < count; ++n) {
-        std::string path = (home.path() / "src" / numberedName("f", n, n % 2 ? ".qh" : ".qa")).string();
+        std::string path =
+            (home.path() / "src" / numberedName("f", n, n % 2 ? ".qh" : ".qa")).string();
         writeFile(path, "text\n");
         auto* add = new Message(typeCode("ADDF"), nullptr);
         add->addTextParam(path.c_str());

@@ -70,7 +70,8 @@ void benchRelay(int toolCount) {
     int delivered = 0;
     for (int i = 0; i < kRelayedMessages; ++i) {
         Message* incoming = nullptr;
-        while (incoming == nullptr) incoming = gMessageCenter->getTransport().poll().valueOr(nullptr);
+        while (incoming == nullptr)
+            incoming = gMessageCenter->getTransport().poll().valueOr(nullptr);
         gMessageCenter->dispatchMessage(incoming);
         for (auto& tool : tools) {
             std::unique_ptr<Message> copy(tool->transport->poll().valueOr(nullptr));

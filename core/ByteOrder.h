@@ -16,7 +16,9 @@ inline void putBigEndian32(uint8_t* out, uint32_t value) {
     out[3] = uint8_t(value);
 }
 
-inline uint16_t getBigEndian16(const uint8_t* in) { return uint16_t((in[0] << 8) | in[1]); }
+inline uint16_t getBigEndian16(const uint8_t* in) {
+    return uint16_t((in[0] << 8) | in[1]);
+}
 
 inline uint32_t getBigEndian32(const uint8_t* in) {
     return (uint32_t(in[0]) << 24) | (uint32_t(in[1]) << 16) | (uint32_t(in[2]) << 8) |

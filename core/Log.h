@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <ostream>
 
-extern char* gToolName;               // program name given to initializeGlobals
-extern std::ostream* gOKALogStream;   // the open log, or null: lines are then dropped
-extern int32_t gMaxOKALogSize;        // the Tool Manager trims a larger log at start
-extern int16_t gLogLevel;             // 0 normal, 1 adds reception detail, 2 adds send detail
+extern char* gToolName;              // program name given to initializeGlobals
+extern std::ostream* gOKALogStream;  // the open log, or null: lines are then dropped
+extern int32_t gMaxOKALogSize;       // the Tool Manager trims a larger log at start
+extern int16_t gLogLevel;            // 0 normal, 1 adds reception detail, 2 adds send detail
 
 inline constexpr int32_t kDefaultMaxLogSize = 409600;
 

@@ -149,7 +149,8 @@ Status startDetached(const std::vector<std::string>& arguments) {
     reapStartedPrograms();
     if (arguments.empty() || arguments[0].empty()) return Status(ENOENT);
     std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     // The exec's failure comes back through a pipe that a successful exec closes.
     int errorPipe[2];

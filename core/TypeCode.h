@@ -21,5 +21,5 @@ inline TypeCode typeCodeFromBytes(const char* bytes) {
            (TypeCode(uint8_t(bytes[2])) << 8) | TypeCode(uint8_t(bytes[3]));
 }
 
-inline constexpr TypeCode kWildcardType = typeCode("****");  // matches any type
+inline constexpr TypeCode kWildcardType = typeCode("****");    // matches any type
 inline constexpr TypeCode kUntypedMessage = typeCode("----");  // a message made without a type

@@ -79,9 +79,13 @@ const char* TypeIdentToCStr(TypeCode code) {
     return typeIdentCStr;
 }
 
-long timeInSeconds() { return long(std::time(nullptr)); }
+long timeInSeconds() {
+    return long(std::time(nullptr));
+}
 
-void okaBeep() { ringBell(); }
+void okaBeep() {
+    ringBell();
+}
 
 void extractPathname(const char* path, char* out, size_t outSize) {
     if (outSize == 0) return;

@@ -62,8 +62,10 @@ int moveColumnBoundary(std::vector<ColumnTrackEntry>& entries, int dx) {
     }
     for (ColumnTrackEntry& entry : entries) {
         if (entry.fixed) continue;
-        if (entry.growsRight) entry.box.width = int16_t(entry.box.width + dx);
-        else entry.box.x = int16_t(entry.box.x + dx);
+        if (entry.growsRight)
+            entry.box.width = int16_t(entry.box.width + dx);
+        else
+            entry.box.x = int16_t(entry.box.x + dx);
     }
     return dx;
 }

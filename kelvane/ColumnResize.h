@@ -13,10 +13,10 @@
 class SPanlObj;
 
 struct ColumnTrackEntry {
-    Rect16 box;                 // label and list together, window coordinates
-    unsigned char fixed = 0;    // the entry does not change
+    Rect16 box;                    // label and list together, window coordinates
+    unsigned char fixed = 0;       // the entry does not change
     unsigned char growsRight = 0;  // the width changes rather than the position
-    int16_t minimumWidth = 0;   // narrowest width allowed
+    int16_t minimumWidth = 0;      // narrowest width allowed
 };
 
 // One entry per column for a drag of `boundary`.

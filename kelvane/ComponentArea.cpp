@@ -3,8 +3,8 @@
 #include "kelvane/ComponentArea.h"
 
 #include "kelvane/ColumnResize.h"
-#include "kelvane/WorkspaceWindow.h"
 #include "kelvane/ProjectColumns.h"
+#include "kelvane/WorkspaceWindow.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
 
@@ -72,8 +72,10 @@ void componentAreaNfy(SPanlObj* area, int code) {
             int x = 0, y = 0;
             EVENT_QueryWgtLoc(area, &x, &y);
             int boundary = columnBoundaryAt(area, x, y);
-            if (boundary >= 0) trackColumnResize(area, boundary);
-            else SPANL_DefNfy(area, code);
+            if (boundary >= 0)
+                trackColumnResize(area, boundary);
+            else
+                SPANL_DefNfy(area, code);
             return;
         }
         case kNfyDraw:

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "kelvane/ComponentArea.h"
+#include "kelvane/ProjectColumns.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "projects/ProjectCommandContext.h"
-#include "kelvane/ProjectColumns.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/Toolkit.h"
 #include "tools/ToolCommand.h"
@@ -27,7 +27,9 @@ constexpr int kRightButton = 3;
 constexpr int kIndentPerLevel = 8;
 constexpr int kTextMargin = 4;
 
-MasterComponentList& components() { return gProjectManager->getMasterComponentList(); }
+MasterComponentList& components() {
+    return gProjectManager->getMasterComponentList();
+}
 
 // A command from a menu built before the choice: still one of the manager's?
 // (A tool may have withdrawn it while the menu was open.)
@@ -63,8 +65,10 @@ void showListMenu(TAreaObj* label) {
     bool remove = chosen && std::strcmp(MENU_ChosenGetLabel(menu), kRemoveListLabel) == 0;
     MENU_Terminate(menu);
     if (!chosen) return;
-    if (remove) gProjectManager->removeComponentView(label);
-    else gProjectManager->setComponentViewFilter(label);
+    if (remove)
+        gProjectManager->removeComponentView(label);
+    else
+        gProjectManager->setComponentViewFilter(label);
 }
 
 // The component menu for a component of `kind` and `type`; each command item
@@ -152,8 +156,10 @@ void handleComponentMenu() {
     ClientData command = chosen ? MENU_ChosenGetClientData(menu) : 0;
     MENU_Terminate(menu);
     if (!chosen) return;
-    if (remove) alertIfFailed(gProjectManager->removeSelectedComponent());
-    else runCommand(listedCommand(command));
+    if (remove)
+        alertIfFailed(gProjectManager->removeSelectedComponent());
+    else
+        runCommand(listedCommand(command));
 }
 
 void runDefaultCommand() {
@@ -162,9 +168,11 @@ void runDefaultCommand() {
     if (kind == 0) return;
     ToolCommand* command = gCommandManager->getDefaultCommand(
         kind, kind == kComponentKindEngine ? kWildcardType : type);
-    if (command != nullptr) runCommand(command);
-    else displayAlertWindow(kNoToolForComponent, kAlertCritical, nullptr, nullptr, nullptr, nullptr,
-                            1, nullptr);
+    if (command != nullptr)
+        runCommand(command);
+    else
+        displayAlertWindow(kNoToolForComponent, kAlertCritical, nullptr, nullptr, nullptr, nullptr,
+                           1, nullptr);
 }
 
 void nd_componentListNfy(LBoxObj* list, int code) {
@@ -220,8 +228,9 @@ void componentViewLabelNfy(TAreaObj* label, int code) {
     }
     TAREA_DefNfy(label, code);
     if (code == kNfyPointerEntered) {
-        updateStatusText("Hold down the right mouse button to display commands available for "
-                         "this list");
+        updateStatusText(
+            "Hold down the right mouse button to display commands available for "
+            "this list");
         WGT_MouseHandled(label);
     }
 }

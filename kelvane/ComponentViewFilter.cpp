@@ -37,7 +37,9 @@ ViewColumn* columnOf(WinObj* window) {
     return reinterpret_cast<ViewColumn*>(WGT_GetClientData(window));
 }
 
-void closeDialog(WinObj* window) { WIN_TerminateGetStatus(window); }
+void closeDialog(WinObj* window) {
+    WIN_TerminateGetStatus(window);
+}
 
 void confirmFilter(WinObj* window) {
     ComponentView* view = columnOf(window)->getView();
@@ -72,13 +74,17 @@ void listFilterWindowNfy(WinObj* window, int code) {
 }
 
 void okButtonNfy(TButObj* button, int code) {
-    if (code == kNfyActivated) confirmFilter(button->window());
-    else TBUT_DefNfy(button, code);
+    if (code == kNfyActivated)
+        confirmFilter(button->window());
+    else
+        TBUT_DefNfy(button, code);
 }
 
 void cancelButtonNfy(TButObj* button, int code) {
-    if (code == kNfyActivated) closeDialog(button->window());
-    else TBUT_DefNfy(button, code);
+    if (code == kNfyActivated)
+        closeDialog(button->window());
+    else
+        TBUT_DefNfy(button, code);
 }
 
 // The radio buttons' selection is all the dialog reads; activation and
@@ -89,9 +95,12 @@ void radioButtonNfy(TButObj* button, int code) {
 }
 
 void patternFieldNfy(TEdObj* field, int code) {
-    if (code == kNfyFocusGained) selectRadio(field->window(), kByNameRadio);
-    else if (code == kNfyEnterKey) confirmFilter(field->window());
-    else TED_DefNfy(field, code);
+    if (code == kNfyFocusGained)
+        selectRadio(field->window(), kByNameRadio);
+    else if (code == kNfyEnterKey)
+        confirmFilter(field->window());
+    else
+        TED_DefNfy(field, code);
 }
 
 void typeComboNfy(CBoxObj* combo, int code) {

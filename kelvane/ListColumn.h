@@ -11,7 +11,7 @@
 class LBoxObj;
 class TAreaObj;
 
-inline constexpr int16_t kColumnGap = 8;        // pixels between two columns
+inline constexpr int16_t kColumnGap = 8;  // pixels between two columns
 inline constexpr int16_t kMinimumColumnWidth = 60;
 
 struct ListColumn {

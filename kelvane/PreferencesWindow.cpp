@@ -58,8 +58,8 @@ WinObj* displayKelvanePreferences() {
     if (window == nullptr) return nullptr;
     RES_SetNfyProcDS(window, preferencesWindowNfy, 0);
     RES_SetNfyProcDS(dynamic_cast<TButObj*>(RES_GetNthChild(window, kOkChild)), okButtonNfy, 0);
-    RES_SetNfyProcDS(dynamic_cast<TButObj*>(RES_GetNthChild(window, kCancelChild)),
-                     cancelButtonNfy, 0);
+    RES_SetNfyProcDS(dynamic_cast<TButObj*>(RES_GetNthChild(window, kCancelChild)), cancelButtonNfy,
+                     0);
     WIN_Init(window);
     // The form shows the program help really runs, not a stored name that
     // gives way to another.

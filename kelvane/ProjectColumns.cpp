@@ -7,8 +7,8 @@
 #include "kelvane/ComponentViewFilter.h"
 #include "projects/ComponentView.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/widgets/LBoxObj.h"
 #include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/LBoxObj.h"
 #include "toolkit/widgets/SPanlObj.h"
 #include "toolkit/widgets/TAreaObj.h"
 
@@ -18,8 +18,12 @@ namespace {
 // Room left below the lists in the component area.
 constexpr int kListBottomMargin = 20;
 
-ComponentView* viewNumber(long n) { return gProjectManager->getNthComponentView(n); }
-long viewCount() { return gProjectManager->getNumberOfComponentViews(); }
+ComponentView* viewNumber(long n) {
+    return gProjectManager->getNthComponentView(n);
+}
+long viewCount() {
+    return gProjectManager->getNumberOfComponentViews();
+}
 }  // namespace
 
 ViewColumn* ProjectColumns::columnOf(const ComponentView& view) const {
@@ -87,7 +91,9 @@ ComponentView* ProjectColumns::viewLabelled(const TAreaObj* label) {
     return nullptr;
 }
 
-void ProjectColumns::editViewFilter(ComponentView& view) { displayComponentViewFilter(&view); }
+void ProjectColumns::editViewFilter(ComponentView& view) {
+    displayComponentViewFilter(&view);
+}
 
 void ProjectColumns::getLastComponentViewBox(Rect16* box) const {
     *box = Rect16{};
@@ -180,7 +186,9 @@ ListColumn ProjectColumns::getColumn(long n) const {
     return column != nullptr ? column->getWidgets() : ListColumn{};
 }
 
-long ProjectColumns::getNumberOfColumns() const { return viewCount() + 1; }
+long ProjectColumns::getNumberOfColumns() const {
+    return viewCount() + 1;
+}
 
 void ProjectColumns::moveColumn(long n, int x, int width) {
     placeColumn(getColumn(n), x, width);

@@ -63,12 +63,12 @@ class ProjectColumns : public ProjectView {
     // Clones the project list's column for `view`, right of `leftNeighbour`.
     void makeViewColumn(ComponentView& view, const Rect16& leftNeighbour);
 
-    LBoxObj* projectListBox = nullptr;       // the workspace's project list, or null
-    TAreaObj* projectListLabel = nullptr;    // its label, when it has one
-    SPanlObj* componentArea = nullptr;       // the panel holding the lists, or null
+    LBoxObj* projectListBox = nullptr;                     // the workspace's project list, or null
+    TAreaObj* projectListLabel = nullptr;                  // its label, when it has one
+    SPanlObj* componentArea = nullptr;                     // the panel holding the lists, or null
     void (*viewLabelProcedure)(TAreaObj*, int) = nullptr;  // given to every view's label
-    int16_t unlabelledWidth = 0;             // the width asked for while there is no label
-    bool attaching = false;                  // columns are made for views read earlier
+    int16_t unlabelledWidth = 0;  // the width asked for while there is no label
+    bool attaching = false;       // columns are made for views read earlier
     std::vector<std::unique_ptr<ViewColumn>> viewColumns;  // one per view shown, any order
 };
 

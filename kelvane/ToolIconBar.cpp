@@ -7,10 +7,10 @@
 #include "core/Utilities.h"
 #include "kelvane/ToolPopUpMenu.h"
 #include "kelvane/WorkspaceWindow.h"
-#include "toolkit/widgets/Event.h"
-#include "toolkit/widgets/Draw.h"
-#include "toolkit/widgets/PanelObj.h"
 #include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/Draw.h"
+#include "toolkit/widgets/Event.h"
+#include "toolkit/widgets/PanelObj.h"
 #include "toolkit/widgets/TButObj.h"
 #include "toolkit/widgets/WinObj.h"
 #include "tools/RegisteredTool.h"
@@ -75,10 +75,11 @@ void toolIconNfy(TButObj* button, int code) {
             if (EVENT_GetButton() == kRightButton) {
                 openToolPopUpMenu(TBUT_GetLabel(button));
             } else if (EVENT_IsDouble()) {
-                displayAlertWindow("Hold down the right mouse button while the mouse cursor is over "
-                                   "a tool icon to display commands that tool implements.",
-                                   kAlertWarning, "Accessing Tool Commands", "Continue", nullptr,
-                                   nullptr, 0, nullptr);
+                displayAlertWindow(
+                    "Hold down the right mouse button while the mouse cursor is over "
+                    "a tool icon to display commands that tool implements.",
+                    kAlertWarning, "Accessing Tool Commands", "Continue", nullptr, nullptr, 0,
+                    nullptr);
             }
             break;
         case kNfyFocusGained:

@@ -24,14 +24,14 @@
 #include "projects/ProjectMessages.h"
 #include "projects/RunCommandRequest.h"
 #include "storage/PrefMan.h"
-#include "toolkit/widgets/Event.h"
 #include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/Event.h"
 #include "tools/CommandManager.h"
+#include "tools/Environment.h"
 #include "tools/RegisteredTool.h"
 #include "tools/ToolLauncher.h"
 #include "tools/ToolMessages.h"
 #include "tools/WatchHub.h"
-#include "tools/Environment.h"
 #include "workspace/FindInSourceView.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/HelpManager.h"
@@ -53,7 +53,9 @@ void fillOwnToolInfo() {
     copyText(own.company, sizeof own.company, "Perivale, Inc.");
 }
 
-ToolInfo* currentSourceTool() { return gToolRegistry->getCurrentSourceTool(); }
+ToolInfo* currentSourceTool() {
+    return gToolRegistry->getCurrentSourceTool();
+}
 
 void projectChanged(const char* path) {
     updateWorkspaceTitle();
@@ -84,10 +86,11 @@ void restorePortFile(const std::optional<std::string>& text) {
 // The preferences file was invalid (damaged, or of another type or
 // version) and kept as it was; how to get at what it holds.
 void tellKeptPreferences(const char* path) {
-    tellTerminal("the preferences file %s is invalid and was kept as it is; running without "
-                 "preferences. 'okadb check %s' lists its problems, 'okadb check --repair %s' "
-                 "writes what can be saved to %s.repaired",
-                 path, path, path, path);
+    tellTerminal(
+        "the preferences file %s is invalid and was kept as it is; running without "
+        "preferences. 'okadb check %s' lists its problems, 'okadb check --repair %s' "
+        "writes what can be saved to %s.repaired",
+        path, path, path, path);
 }
 
 // Deletes a manager and clears its global.
@@ -114,14 +117,16 @@ int32_t ToolManagerApp::initializeApplication() {
     if (int32_t error = initializeGlobals("kelvane", options.port)) {
         if (error == kErrorNoInstallation) {
             restorePortFile(portFile);
-            tellTerminal("the environment variable OKA is not set: set it to the installation's "
-                         "root folder");
+            tellTerminal(
+                "the environment variable OKA is not set: set it to the installation's "
+                "root folder");
         }
         return error;
     }
     std::string library = std::string(gResourcesDirectory) + "kelvane.dat";
     if (!fileExists(library.c_str())) {
-        tellTerminal("OKA=%s is not an installation: %s is missing", gOkaDirectory, library.c_str());
+        tellTerminal("OKA=%s is not an installation: %s is missing", gOkaDirectory,
+                     library.c_str());
     }
     loadResourceLibrary("kelvane", "kelvane.dat");
     fillOwnToolInfo();
@@ -182,8 +187,8 @@ void ToolManagerApp::launchMissingTools() {
         bool running = false;
         for (long i = 0; i < gToolRegistry->getToolCount() && !running; ++i) {
             const RegisteredTool* tool = gToolRegistry->getRegisteredTool(i);
-            running = tool->loaded && tool->executableName != nullptr &&
-                      program == tool->executableName;
+            running =
+                tool->loaded && tool->executableName != nullptr && program == tool->executableName;
         }
         if (!running) (void)launchTools(program.c_str());  // a failure is logged
     }

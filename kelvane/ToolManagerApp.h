@@ -69,8 +69,8 @@ class ToolManagerApp {
 
     Options options;
     ProjectCommandContext commandContext;  // what the tool commands run on
-    bool globalsCreated = false;  // initializeGlobals ran and cleanUpGlobals has not
-    bool previousEndedInOrder = true;  // no port file was left when this one started
-    bool toolLaunchPending = false;    // the tool list waits for the restart grace
-    uint32_t toolLaunchDue = 0;        // when it is started (TIME_GetCurMillisecs)
+    bool globalsCreated = false;           // initializeGlobals ran and cleanUpGlobals has not
+    bool previousEndedInOrder = true;      // no port file was left when this one started
+    bool toolLaunchPending = false;        // the tool list waits for the restart grace
+    uint32_t toolLaunchDue = 0;            // when it is started (TIME_GetCurMillisecs)
 };

@@ -33,8 +33,8 @@ void addCommandItems(MenuObj* menu, const ToolInfo& tool, bool loaded) {
         if (command->toolInfo.toolType != tool.toolType) continue;
         MENU_AddItem(menu, command->commandName, 0);
         MENU_CurSetClientData(menu, reinterpret_cast<ClientData>(command));
-        MENU_CurSetEnabled(menu, loaded && (kind == 0 ||
-                                            command->commandMatchesRequires(kind, fileType, true)));
+        MENU_CurSetEnabled(
+            menu, loaded && (kind == 0 || command->commandMatchesRequires(kind, fileType, true)));
     }
     if (MENU_GetNumElts(menu) > 0) MENU_AddSeparator(menu);
 }
@@ -51,7 +51,8 @@ void runChoice(const MenuObj* menu, ToolInfo* tool) {
         (void)gToolRegistry->loadTool(tool->toolType);
     } else if (std::strcmp(label, kToolInformationItem) == 0) {
         displayToolInfoWindow(tool);
-    } else if (auto* command = reinterpret_cast<const ToolCommand*>(MENU_ChosenGetClientData(menu))) {
+    } else if (auto* command =
+                   reinterpret_cast<const ToolCommand*>(MENU_ChosenGetClientData(menu))) {
         gCommandManager->executeCommand(command);
     }
 }

@@ -31,7 +31,8 @@ void ViewColumn::unselectAll() {
 }
 
 void ViewColumn::receiveNotification(Notifier*, long code, void*) {
-    if (code == kNotifierDeleted) view = nullptr;
+    if (code == kNotifierDeleted)
+        view = nullptr;
     else if (code == kViewWidthChanged && widgets.exists())
         placeColumn(widgets, widgets.list->box.x, view->getListWidth());
 }

@@ -37,7 +37,7 @@ class ViewColumn : public Observer {
     void receiveNotification(Notifier* source, long code, void* data) override;
 
   private:
-    ComponentView* view;              // the model shown, null once destroyed
-    ListColumn widgets;               // list and label, or none once forgotten
-    WinObj* filterDialog = nullptr;   // the open filter dialog, or null
+    ComponentView* view;             // the model shown, null once destroyed
+    ListColumn widgets;              // list and label, or none once forgotten
+    WinObj* filterDialog = nullptr;  // the open filter dialog, or null
 };

@@ -110,9 +110,10 @@ void commandButtonNfy(TButObj* button, int code) {
 }  // namespace
 
 void updateStatusText(const char* text) {
-    auto* statusLine = gWorkspaceWindow ? dynamic_cast<TAreaObj*>(
-                                              RES_GetNthChild(gWorkspaceWindow, kStatusLineIndex))
-                                        : nullptr;
+    auto* statusLine =
+        gWorkspaceWindow
+            ? dynamic_cast<TAreaObj*>(RES_GetNthChild(gWorkspaceWindow, kStatusLineIndex))
+            : nullptr;
     if (statusLine == nullptr) return;
     // The label always starts with a blank, which keeps the text off the frame.
     std::string label = " ";
@@ -121,7 +122,8 @@ void updateStatusText(const char* text) {
 }
 
 void updateWorkspaceTitle() {
-    if (gWorkspaceWindow != nullptr) WIN_SetLabel(gWorkspaceWindow, gProjectManager->getProjectTitle());
+    if (gWorkspaceWindow != nullptr)
+        WIN_SetLabel(gWorkspaceWindow, gProjectManager->getProjectTitle());
 }
 
 void createWorkspaceWindow() {

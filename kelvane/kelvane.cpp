@@ -42,11 +42,12 @@ void requestFinish(int) {
 void announceReady() {
     char directory[kPathSize];
     (void)getValidPreferencesDirectory(directory, sizeof directory);  // only told here
-    std::printf("kelvane: ready on 127.0.0.1 port %d (%s), log %sokalog; stop with Ctrl-C or "
-                "kill %d\n",
-                gMessageCenter->getTransport().getPort(),
-                std::strcmp(currentBackend().name(), "headless") == 0 ? "headless" : "GUI",
-                directory, int(getpid()));
+    std::printf(
+        "kelvane: ready on 127.0.0.1 port %d (%s), log %sokalog; stop with Ctrl-C or "
+        "kill %d\n",
+        gMessageCenter->getTransport().getPort(),
+        std::strcmp(currentBackend().name(), "headless") == 0 ? "headless" : "GUI", directory,
+        int(getpid()));
     std::fflush(stdout);
 }
 

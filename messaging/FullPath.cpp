@@ -35,7 +35,8 @@ char* resolveThroughToolManager(const char* partialPath, const ToolInfo& manager
 // that the next request for a file there resolves without asking.
 char* askUserForFile(const char* partialPath) {
     char chosen[kPathSize];
-    if (askForFile == nullptr || !askForFile(partialPath, chosen, sizeof chosen) || chosen[0] == '\0') {
+    if (askForFile == nullptr || !askForFile(partialPath, chosen, sizeof chosen) ||
+        chosen[0] == '\0') {
         return nullptr;
     }
     char directory[kPathSize];
@@ -48,7 +49,9 @@ char* askUserForFile(const char* partialPath) {
 }
 }  // namespace
 
-void setAskForFileProc(AskForFileProc procedure) { askForFile = procedure; }
+void setAskForFileProc(AskForFileProc procedure) {
+    askForFile = procedure;
+}
 
 char* makeFullPath(const char* partialPath, const ToolInfo& managerInfo, bool askUser) {
     if (partialPath != nullptr && partialPath[0] == '/') return newStringCopy(partialPath);

@@ -34,10 +34,10 @@ inline constexpr int kBatchAnswerHeaderSize = 9;
 
 // What one tool said about one file.
 struct FileIdentification {
-    int32_t error = 0;               // the handling's error code; 0: the tool answered
-    bool recognised = false;         // the tool knows the file
-    TypeCode type = 0;               // its type, when recognised
-    char typeName[kPathSize] = "";   // the type's name, when recognised
+    int32_t error = 0;                 // the handling's error code; 0: the tool answered
+    bool recognised = false;           // the tool knows the file
+    TypeCode type = 0;                 // its type, when recognised
+    char typeName[kPathSize] = "";     // the type's name, when recognised
     char description[kPathSize] = "";  // the type's description, possibly empty
 };
 

@@ -12,7 +12,9 @@ constexpr TypeCode kMessageItem = typeCode("MSGI");
 constexpr TypeCode kHandlerItem = typeCode("HNDL");
 }  // namespace
 
-Message::Message() { init(kUntypedMessage); }
+Message::Message() {
+    init(kUntypedMessage);
+}
 
 Message::Message(TypeCode type, const ToolInfo* destination) {
     init(type);
@@ -95,7 +97,9 @@ bool Message::addBoolParam(bool value) {
     return addParam(kParamBool, &byte, 1);
 }
 
-bool Message::addTypeParam(TypeCode value) { return addLongParam(int32_t(value), kParamType); }
+bool Message::addTypeParam(TypeCode value) {
+    return addLongParam(int32_t(value), kParamType);
+}
 
 bool Message::addTextParam(const char* text, TypeCode paramType) {
     if (text == nullptr) text = "";

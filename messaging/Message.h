@@ -23,19 +23,19 @@ inline constexpr int kMaxTemplateParams = 64;
 inline constexpr uint32_t kDefaultReplyTimeout = 5000;
 
 // Parameter type codes.
-inline constexpr TypeCode kParamS255 = typeCode("S255");  // text, normally a path
-inline constexpr TypeCode kParamST31 = typeCode("ST31");  // text used for names
-inline constexpr TypeCode kParamLong = typeCode("LONG");  // signed 32-bit integer
-inline constexpr TypeCode kParamShort = typeCode("SHRT"); // signed 16-bit integer
-inline constexpr TypeCode kParamBool = typeCode("BOOL");  // one byte, non-zero = true
-inline constexpr TypeCode kParamType = typeCode("IDNT");  // a type code
-inline constexpr TypeCode kParamData = typeCode("DATA");  // opaque bytes
-inline constexpr TypeCode kParamError = typeCode("EROR"); // error code, parameter 0 of a reply
+inline constexpr TypeCode kParamS255 = typeCode("S255");   // text, normally a path
+inline constexpr TypeCode kParamST31 = typeCode("ST31");   // text used for names
+inline constexpr TypeCode kParamLong = typeCode("LONG");   // signed 32-bit integer
+inline constexpr TypeCode kParamShort = typeCode("SHRT");  // signed 16-bit integer
+inline constexpr TypeCode kParamBool = typeCode("BOOL");   // one byte, non-zero = true
+inline constexpr TypeCode kParamType = typeCode("IDNT");   // a type code
+inline constexpr TypeCode kParamData = typeCode("DATA");   // opaque bytes
+inline constexpr TypeCode kParamError = typeCode("EROR");  // error code, parameter 0 of a reply
 
 inline constexpr TypeCode kReplyMessage = typeCode("RPLY");
 
 class Message : public Item {
-public:
+  public:
     Message();
     Message(TypeCode type, const ToolInfo* destination);
     Message(const Message& other);
@@ -74,23 +74,23 @@ public:
     bool isEqual(const Item* other) const override;
     long compare(const Item*) const override { return 0; }
 
-    TypeCode type;                                    // message type code
-    int16_t paramCount;                               // parameters in use, 0..32
-    TypeCode paramTypes[kMaxMessageParams];           // type of parameter i
-    int32_t paramLengths[kMaxMessageParams];          // length in bytes of parameter i
-    ToolInfo sender;                                  // filled by MessageCenter::sendMessage
-    ToolInfo destination;                             // its port selects the receiver
-    uint8_t wantsReply;                               // non-zero: the sender waits for 'RPLY'
-    uint32_t replyTimeout;                            // milliseconds the sender waits
-    uint32_t reserved;                                // always 0
+    TypeCode type;                            // message type code
+    int16_t paramCount;                       // parameters in use, 0..32
+    TypeCode paramTypes[kMaxMessageParams];   // type of parameter i
+    int32_t paramLengths[kMaxMessageParams];  // length in bytes of parameter i
+    ToolInfo sender;                          // filled by MessageCenter::sendMessage
+    ToolInfo destination;                     // its port selects the receiver
+    uint8_t wantsReply;                       // non-zero: the sender waits for 'RPLY'
+    uint32_t replyTimeout;                    // milliseconds the sender waits
+    uint32_t reserved;                        // always 0
 
-private:
+  private:
     std::unique_ptr<uint8_t[]> params[kMaxMessageParams];  // owned data of parameter i
 };
 
 // The parameters a message must carry: their count and types.
 struct MessageTemplate {
-    int16_t paramCount = 0;                     // parameters the message must carry
+    int16_t paramCount = 0;                        // parameters the message must carry
     TypeCode paramTypes[kMaxTemplateParams] = {};  // expected type of parameter i
 };
 
@@ -112,9 +112,10 @@ using MessageHandlerFunction = std::function<int32_t(Message& message, Message& 
 
 // The handler registered for a message type, with the template its messages must fit.
 class MessageHandler : public Item {
-public:
+  public:
     // A search key for the handler of `messageType`.
-    explicit MessageHandler(TypeCode type) : MessageHandler(type, nullptr, MessageHandlerProc(nullptr)) {}
+    explicit MessageHandler(TypeCode type)
+        : MessageHandler(type, nullptr, MessageHandlerProc(nullptr)) {}
     // Without a template the handler's template is all zero.
     MessageHandler(TypeCode messageType, const MessageTemplate* msgTemplate,
                    MessageHandlerProc handlerProc);

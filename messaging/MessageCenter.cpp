@@ -13,7 +13,9 @@ constexpr const char* kLogSource = "../msgcenter";
 ModalPollProc modalPollProc = nullptr;  // the window layer's, once it runs
 }  // namespace
 
-void setModalPollProc(ModalPollProc procedure) { modalPollProc = procedure; }
+void setModalPollProc(ModalPollProc procedure) {
+    modalPollProc = procedure;
+}
 
 MessageCenter* gMessageCenter = nullptr;
 ToolInfo gKelvaneToolInfo;
@@ -41,7 +43,8 @@ int32_t MessageCenter::registerMessageHandler(TypeCode type, const MessageTempla
 
 int32_t MessageCenter::registerMessageHandler(const MessageType& type,
                                               MessageHandlerFunction handler) {
-    return addHandler(std::make_unique<MessageHandler>(type.code, &type.params, std::move(handler)));
+    return addHandler(
+        std::make_unique<MessageHandler>(type.code, &type.params, std::move(handler)));
 }
 
 int32_t MessageCenter::addHandler(std::unique_ptr<MessageHandler> handler) {
@@ -69,9 +72,10 @@ Status MessageCenter::validate(const Message& message, const MessageHandler* han
     }
     const MessageTemplate& expected = handler->msgTemplate;
     if (expected.paramCount != message.paramCount) {
-        OKA_LOG("invalid number of params for incoming message, expected %d and got %d for "
-                "message %s", int(expected.paramCount), int(message.paramCount),
-                TypeIdentToCStr(message.type));
+        OKA_LOG(
+            "invalid number of params for incoming message, expected %d and got %d for "
+            "message %s",
+            int(expected.paramCount), int(message.paramCount), TypeIdentToCStr(message.type));
         return Status(kErrorBadParamCount);
     }
     for (int i = 0; i < message.paramCount; ++i) {
@@ -109,7 +113,8 @@ Message* MessageCenter::dispatchMessage(Message* message) {
 void MessageCenter::poll(int waitMs) {
     handleOneQueued();
     Result<Message*> incoming = remember(transport->poll(waitMs));
-    if (incoming.ok() && incoming.value() != nullptr) queue.enqueueMessage(received(incoming.value()));
+    if (incoming.ok() && incoming.value() != nullptr)
+        queue.enqueueMessage(received(incoming.value()));
 }
 
 void MessageCenter::handleOneQueued() {
@@ -152,7 +157,8 @@ Message* MessageCenter::sendMessage(Message* message) {
         return nullptr;
     }
     // A failed send ends here: no wait for a reply that cannot come.
-    if (!transmit(*sent, sent->type == typeBeingHandled ? kMessageRelayed : kMessageSent)) return nullptr;
+    if (!transmit(*sent, sent->type == typeBeingHandled ? kMessageRelayed : kMessageSent))
+        return nullptr;
     return wantsReply ? awaitReply(destination, timeout) : nullptr;
 }
 
@@ -177,7 +183,8 @@ Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout
             return nullptr;
         }
         if (replyCannotCome(destination, nextProbe)) return nullptr;
-        if (Message* reply = replyFrom(destination, received(transport->poll().valueOr(nullptr)))) return reply;
+        if (Message* reply = replyFrom(destination, received(transport->poll().valueOr(nullptr))))
+            return reply;
     }
     if (peerListener != nullptr) peerListener->peerTimedOut(destination);
     return nullptr;
@@ -185,7 +192,8 @@ Message* MessageCenter::awaitReply(const ToolInfo& destination, uint32_t timeout
 
 Message* MessageCenter::awaitReplyAnswering(const ToolInfo& destination, uint32_t timeoutMs) {
     uint32_t deadline = currentMilliseconds() + timeoutMs;
-    for (int32_t left = int32_t(timeoutMs); left > 0; left = int32_t(deadline - currentMilliseconds())) {
+    for (int32_t left = int32_t(timeoutMs); left > 0;
+         left = int32_t(deadline - currentMilliseconds())) {
         handleOneQueued();
         Message* incoming = received(
             transport->poll(std::min(int(left), TCPTransport::kPollTimeoutMs)).valueOr(nullptr));

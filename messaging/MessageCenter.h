@@ -37,7 +37,7 @@ inline constexpr int32_t kErrorNoHandler = -3;
 inline constexpr int32_t kErrorDuplicateHandler = -4;
 
 class MessageCenter : public HasErrorReporting {
-public:
+  public:
     // A tool's message center: listens near the Tool Manager's port.
     MessageCenter();
     // The Tool Manager's: listens on `port` or the next free one above it.
@@ -125,7 +125,7 @@ public:
     MessageQueue& getQueue() { return queue; }
     TCPTransport& getTransport() { return *transport; }
 
-private:
+  private:
     explicit MessageCenter(std::unique_ptr<TCPTransport> transport);
     MessageHandler* findHandler(TypeCode type) const;
     int32_t addHandler(std::unique_ptr<MessageHandler> handler);
@@ -148,7 +148,6 @@ private:
     // `incoming` when it is the reply of `destination`; otherwise null, with
     // any other message queued and a reply from elsewhere dropped.
     Message* replyFrom(const ToolInfo& destination, Message* incoming);
-
 
     List handlers;                            // owned MessageHandlers, one per type
     MessageQueue queue;                       // incoming messages not yet handled

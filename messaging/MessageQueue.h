@@ -8,7 +8,7 @@
 inline constexpr int32_t kErrorNoQueuedMessage = -201;
 
 class MessageQueue {
-public:
+  public:
     MessageQueue() : messages(kDefaultChunkSize, true, false) {}
 
     // Appends `message` (taking ownership); null is ignored.
@@ -19,6 +19,6 @@ public:
     // How many queued messages are of `type` ('****': all of them).
     long messagesAvailable(TypeCode type);
 
-private:
+  private:
     List messages;  // owned, in arrival order
 };

@@ -87,7 +87,8 @@ bool addParamFromText(Message& message, const std::string& argument, std::string
         added = message.addTypeParam(typeCodeFromBytes(value.c_str()));
     } else if (type == kParamData) {
         std::vector<uint8_t> bytes;
-        bool ok = value.rfind('@', 0) == 0 ? readFile(value.substr(1), bytes) : parseHex(value, bytes);
+        bool ok =
+            value.rfind('@', 0) == 0 ? readFile(value.substr(1), bytes) : parseHex(value, bytes);
         if (!ok) {
             error = "DATA takes hex digits or @file, not \"" + value + "\"";
             return false;

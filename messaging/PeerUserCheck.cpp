@@ -32,11 +32,13 @@ bool PeerUserCheck::admit(int connection) {
         case Owner::sameUser:
             return true;
         case Owner::otherUser:
-            if (refusedUsers.insert(uid).second) OKA_LOG("refused connection from user %u", unsigned(uid));
+            if (refusedUsers.insert(uid).second)
+                OKA_LOG("refused connection from user %u", unsigned(uid));
             return false;
         case Owner::unidentified:
             if (!loggedUnidentified) {
-                OKA_LOG("refused connection from a sender that closed before it could be identified");
+                OKA_LOG(
+                    "refused connection from a sender that closed before it could be identified");
                 loggedUnidentified = true;
             }
             return false;
@@ -47,7 +49,8 @@ bool PeerUserCheck::admit(int connection) {
                     reason);
             std::fprintf(stderr,
                          "warning: cannot identify the users of connections (%s): other users "
-                         "are not refused\n", reason);
+                         "are not refused\n",
+                         reason);
             active = false;
             return true;
         }

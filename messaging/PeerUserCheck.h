@@ -21,7 +21,7 @@
 #include "core/Platform.h"
 
 class PeerUserCheck {
-public:
+  public:
     PeerUserCheck();
 
     // True when `connection` may be read.
@@ -32,10 +32,10 @@ public:
     // The owner of the peer of `connection`; `uid` is set for otherUser.
     Owner ownerOf(int connection, uid_t& uid);
 
-private:
-    bool active = true;              // checking at all
-    uid_t ownUser;                   // the user whose peers are admitted
-    ConnectionOwnerQuery query;      // asks the kernel for peers' owners
-    std::set<uid_t> refusedUsers;    // users already logged
-    bool loggedUnidentified = false; // an unidentified peer was logged
+  private:
+    bool active = true;               // checking at all
+    uid_t ownUser;                    // the user whose peers are admitted
+    ConnectionOwnerQuery query;       // asks the kernel for peers' owners
+    std::set<uid_t> refusedUsers;     // users already logged
+    bool loggedUnidentified = false;  // an unidentified peer was logged
 };

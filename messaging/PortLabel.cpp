@@ -4,7 +4,9 @@ namespace {
 PortNamer installedNamer = nullptr;  // the Tool Manager's registry's, or null
 }  // namespace
 
-void setPortNamer(PortNamer namer) { installedNamer = namer; }
+void setPortNamer(PortNamer namer) {
+    installedNamer = namer;
+}
 
 std::string portLabel(int port) {
     if (installedNamer == nullptr) return {};
@@ -12,4 +14,6 @@ std::string portLabel(int port) {
     return name.empty() ? name : " [" + name + "]";
 }
 
-std::string toolLabel(const ToolInfo& tool) { return " [" + describeTool(tool) + "]"; }
+std::string toolLabel(const ToolInfo& tool) {
+    return " [" + describeTool(tool) + "]";
+}

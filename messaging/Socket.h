@@ -6,7 +6,7 @@
 #include <utility>
 
 class Socket {
-public:
+  public:
     Socket() = default;
     explicit Socket(int openDescriptor) : descriptor(openDescriptor) {}
     Socket(Socket&& other) noexcept : descriptor(std::exchange(other.descriptor, -1)) {}
@@ -25,6 +25,6 @@ public:
         descriptor = replacement;
     }
 
-private:
+  private:
     int descriptor = -1;  // the owned descriptor, or -1
 };

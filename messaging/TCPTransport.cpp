@@ -24,10 +24,9 @@ namespace {
 constexpr const char* kLogSource = "../tcpxport";
 constexpr int kToolPortRange = 800;
 
-int managerPortCache = 0;                          // the Tool Manager's port, 0 while unknown
+int managerPortCache = 0;                           // the Tool Manager's port, 0 while unknown
 volatile std::sig_atomic_t currentConnection = -1;  // connection being read, or -1
 volatile std::sig_atomic_t disconnectedBySignal = 0;
-
 
 bool isTickle(const uint8_t* bytes, long count) {
     return count == 4 && getBigEndian32(bytes) == kTickle;
@@ -56,8 +55,8 @@ in_addr lookUpLocalhost() {
 
 TCPTransport::TCPTransport(int requestedPort) : isManagerProcess(requestedPort > 0) {
     userCheck = std::make_unique<PeerUserCheck>();
-    int firstPort = isManagerProcess ? requestedPort
-                                     : getToolManagerPort() + std::rand() % kToolPortRange;
+    int firstPort =
+        isManagerProcess ? requestedPort : getToolManagerPort() + std::rand() % kToolPortRange;
     std::signal(SIGPIPE, SIG_IGN);
     if (openListener(firstPort)) {
         OKA_LOG("opened listener - got port #%d", port);
@@ -128,10 +127,12 @@ TCPTransport::~TCPTransport() {
     // The last messages (a Tool Manager's 'QUIT' to every tool) are read
     // only while this end is open: they get a short while to be read.
     uint32_t deadline = currentMilliseconds() + kFinalLingerMs;
-    for (closeReadConnections(); !lingering.empty() && int32_t(deadline - currentMilliseconds()) > 0;
+    for (closeReadConnections();
+         !lingering.empty() && int32_t(deadline - currentMilliseconds()) > 0;
          closeReadConnections()) {
         std::vector<pollfd> waiting;
-        for (const LingeringConnection& each : lingering) waiting.push_back({each.connection.get(), POLLIN, 0});
+        for (const LingeringConnection& each : lingering)
+            waiting.push_back({each.connection.get(), POLLIN, 0});
         ::poll(waiting.data(), waiting.size(), millisecondsUntil(deadline));
     }
 }
@@ -227,8 +228,7 @@ Message* TCPTransport::getMessage(int connection) {
     return message.release();
 }
 
-Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure,
-                              const char* context) {
+Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure, const char* context) {
     failure = ConnectFailure::none;
     Socket connection(openTCPSocket());
     if (!connection.isOpen()) {
@@ -255,12 +255,14 @@ Status TCPTransport::writeMessage(int connection, const Message& message) {
     encodeMessageHeader(message, header);
     std::vector<iovec> parts{{header, kWireHeaderSize}};
     for (int i = 0; i < message.paramCount; ++i) {
-        parts.push_back({const_cast<uint8_t*>(message.getParam(i)), size_t(message.getParamLength(i))});
+        parts.push_back(
+            {const_cast<uint8_t*>(message.getParam(i)), size_t(message.getParamLength(i))});
     }
     long sent = sendTCPData(connection, parts);
     // A peer that reset the connection is as gone as one that refused it.
     int sendError = errno;
-    Status failure(sendError == ECONNRESET || sendError == EPIPE ? kErrorPeerGone : kErrorSendFailed);
+    Status failure(sendError == ECONNRESET || sendError == EPIPE ? kErrorPeerGone
+                                                                 : kErrorSendFailed);
     std::string label = portLabel(message.destination.port);
     if (sent < kWireHeaderSize) {
         OKA_LOG("sendMessage: sending header failed: error = %s%s", std::strerror(sendError),
@@ -399,8 +401,10 @@ long TCPTransport::sendTCPData(int descriptor, std::vector<iovec> parts) {
         if (result < 0 && errno == EINTR) continue;
         if (result <= 0) {
             int error = errno;
-            OKA_LOG("sendTCPData, failed to send all packets, only sent %ld instead of %ld "
-                    "last error = %s", sent, length, std::strerror(error));
+            OKA_LOG(
+                "sendTCPData, failed to send all packets, only sent %ld instead of %ld "
+                "last error = %s",
+                sent, length, std::strerror(error));
             errno = error;  // the caller tells a reset peer from other failures
             break;
         }
@@ -447,8 +451,10 @@ bool TCPTransport::receiveTCPData(int descriptor, void* data, long length, uint3
     if (receivedOut != nullptr) *receivedOut = received;
     if (received == length) return true;
     if (!isTickle(bytes, received)) {
-        OKA_LOG("receiveTCPData, failed to receive all packets, only received %ld instead of %ld "
-                "last error = %s", received, length, error ? std::strerror(error) : "none");
+        OKA_LOG(
+            "receiveTCPData, failed to receive all packets, only received %ld instead of %ld "
+            "last error = %s",
+            received, length, error ? std::strerror(error) : "none");
     }
     return false;
 }
@@ -486,4 +492,6 @@ void TCPTransport::setToolManagerPort(int newPort) {
     std::fclose(file);
 }
 
-void TCPTransport::forgetToolManagerPort() { managerPortCache = 0; }
+void TCPTransport::forgetToolManagerPort() {
+    managerPortCache = 0;
+}

@@ -47,7 +47,7 @@ inline constexpr int32_t kErrorPeerGone = -1404;
 inline constexpr int32_t kErrorSendFailed = -1405;
 
 class TCPTransport {
-public:
+  public:
     static constexpr int kBindAttempts = 100;
     static constexpr int kPollTimeoutMs = 50;
     static constexpr int kReceiveBudgetMs = 2000;
@@ -99,7 +99,7 @@ public:
     // Safe to call from a signal handler.
     static bool cutConnectionBeingRead();
 
-private:
+  private:
     // Writes `parts` in order, normally in one system call; returns the
     // number of bytes written, less than their total on failure (logged).
     static long sendTCPData(int descriptor, std::vector<iovec> parts);
@@ -137,19 +137,20 @@ private:
     // Accepts one connection and reads its message, when its user may send.
     Result<Message*> acceptMessage();
 
-    Socket listenSocket;               // the bound, listening socket
-    in_addr hostAddr{};                // address of "localhost"
-    int bindRetries = kBindAttempts;   // bind attempts left
-    int port = 0;                      // port of the listener
-    bool isManagerProcess;             // created with a port above 0
-    uint32_t lastTickleTime;           // when this program last tickled
+    Socket listenSocket;                       // the bound, listening socket
+    in_addr hostAddr{};                        // address of "localhost"
+    int bindRetries = kBindAttempts;           // bind attempts left
+    int port = 0;                              // port of the listener
+    bool isManagerProcess;                     // created with a port above 0
+    uint32_t lastTickleTime;                   // when this program last tickled
     std::unique_ptr<PeerUserCheck> userCheck;  // refuses other users
-    Socket awaitingReply;              // the last request's connection, until its reply
+    Socket awaitingReply;                      // the last request's connection, until its reply
     struct LingeringConnection {
         Socket connection;  // sent and shut for writing
         uint32_t deadline;  // closed by then at the latest
     };
-    std::vector<LingeringConnection> lingering;  // the Tool Manager's sent connections, oldest first
-    int lastSentConnection = -1;       // the last of them while it is kept, else -1
-    bool lastSentDropped = false;      // its receiver ended without reading it
+    std::vector<LingeringConnection>
+        lingering;                 // the Tool Manager's sent connections, oldest first
+    int lastSentConnection = -1;   // the last of them while it is kept, else -1
+    bool lastSentDropped = false;  // its receiver ended without reading it
 };

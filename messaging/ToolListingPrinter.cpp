@@ -7,11 +7,16 @@
 namespace {
 const char* requirementText(int32_t requirement) {
     switch (requirement) {
-        case 0: return "nothing";
-        case 1: return "file";
-        case 2: return "engine";
-        case 3: return "engine or nothing";
-        default: return "unknown";
+        case 0:
+            return "nothing";
+        case 1:
+            return "file";
+        case 2:
+            return "engine";
+        case 3:
+            return "engine or nothing";
+        default:
+            return "unknown";
     }
 }
 
@@ -36,7 +41,9 @@ std::string jsonString(const std::string& text) {
     return quoted + "\"";
 }
 
-const char* jsonBool(bool value) { return value ? "true" : "false"; }
+const char* jsonBool(bool value) {
+    return value ? "true" : "false";
+}
 
 const char* loadedText(const ToolListing& tool) {
     if (!tool.loaded) return "unloaded";
@@ -51,11 +58,13 @@ std::string toolListingText(const std::vector<ToolListing>& tools) {
         text += std::string(info.name) + "  type " + TypeIdentToCStr(info.toolType) + "  " +
                 info.company + "  version " + versionText(info) + "  port " +
                 std::to_string(info.port) + "  " + loadedText(tool);
-        if (info.isSourceViewer) text += tool.isDefaultSourceViewer ? "  source viewer (default)" : "  source viewer";
+        if (info.isSourceViewer)
+            text += tool.isDefaultSourceViewer ? "  source viewer (default)" : "  source viewer";
         text += "\n";
         for (const CommandListing& command : tool.commands) {
             text += "    " + command.name + "  requires " + requirementText(command.requirement);
-            if (command.requirement == 1) text += std::string(" of type ") + TypeIdentToCStr(command.requiresType);
+            if (command.requirement == 1)
+                text += std::string(" of type ") + TypeIdentToCStr(command.requiresType);
             text += "\n";
         }
     }
@@ -68,9 +77,11 @@ std::string toolListingJson(const std::vector<ToolListing>& tools) {
         const ToolInfo& info = tools[t].info;
         json += t ? ",\n {" : "\n {";
         json += "\"type\": " + jsonString(TypeIdentToCStr(info.toolType)) +
-                ", \"name\": " + jsonString(info.name) + ", \"company\": " + jsonString(info.company) +
+                ", \"name\": " + jsonString(info.name) +
+                ", \"company\": " + jsonString(info.company) +
                 ", \"version\": " + jsonString(versionText(info)) +
-                ", \"port\": " + std::to_string(info.port) + ", \"loaded\": " + jsonBool(tools[t].loaded) +
+                ", \"port\": " + std::to_string(info.port) +
+                ", \"loaded\": " + jsonBool(tools[t].loaded) +
                 ", \"responding\": " + jsonBool(tools[t].loaded && !tools[t].notResponding) +
                 ", \"sourceViewer\": " + jsonBool(info.isSourceViewer != 0) +
                 ", \"defaultSourceViewer\": " + jsonBool(tools[t].isDefaultSourceViewer) +

@@ -29,7 +29,9 @@ std::string clockText(uint64_t microseconds) {
     return text;
 }
 
-std::string codeText(TypeCode code) { return TypeIdentToCStr(code); }
+std::string codeText(TypeCode code) {
+    return TypeIdentToCStr(code);
+}
 
 // "name(TYPE):port", or ":port" for a program that gave no name.
 std::string programText(const ToolInfo& tool) {

@@ -16,7 +16,7 @@ inline constexpr int32_t kWatchNoToolManager = -1420;  // nothing listens on the
 inline constexpr int32_t kWatchNoReply = -1421;        // no reply or no stream in time
 
 class WatchReader {
-public:
+  public:
     // Listens with `center`'s listener; `center` outlives the reader.
     explicit WatchReader(MessageCenter& messageCenter) : center(messageCenter) {}
 
@@ -28,7 +28,7 @@ public:
     std::unique_ptr<Message> next(int timeoutMs);
     bool isClosed() const { return closed; }
 
-private:
+  private:
     MessageCenter& center;
     Socket stream;                   // the open stream, once it came
     std::unique_ptr<Message> first;  // the stream's first message, not yet taken

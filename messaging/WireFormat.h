@@ -41,9 +41,9 @@ enum class HeaderCheck { ok, badParamCount, badParamLength, tooLarge };
 
 // The parameters a header announces; their data follows the header.
 struct DeclaredParams {
-    int16_t count = 0;                       // parameters announced
-    TypeCode types[kMaxMessageParams] = {};  // type of parameter i
-    int32_t lengths[kMaxMessageParams] = {}; // bytes of parameter i
+    int16_t count = 0;                        // parameters announced
+    TypeCode types[kMaxMessageParams] = {};   // type of parameter i
+    int32_t lengths[kMaxMessageParams] = {};  // bytes of parameter i
 };
 
 // Fills the header fields of `message` (it gets no parameters yet) and

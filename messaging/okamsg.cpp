@@ -97,8 +97,8 @@ struct Options {
     bool json = false;
     bool watch = false;
     bool run = false;
-    std::string file;         // --run: the file given, or empty
-    std::string engineHost;   // --run: the engine given, or empty
+    std::string file;        // --run: the file given, or empty
+    std::string engineHost;  // --run: the engine given, or empty
     int32_t enginePort = 0;
     TypeCode watchedType = kWildcardType;
     int firstArgument = 0;  // the message type, for a plain message
@@ -110,7 +110,8 @@ bool parseRunArguments(int count, char** arguments, Options& options) {
     bool engine = count == 4 && std::strcmp(arguments[2], "--engine") == 0;
     if (count < 2 || count > 4 || (count == 4 && !engine) ||
         (count == 3 && std::strncmp(arguments[2], "--", 2) == 0)) {
-        std::fprintf(stderr, "okamsg: --run takes TOOL COMMAND [FILE | --engine HOST:PORT] (see --help)\n");
+        std::fprintf(stderr,
+                     "okamsg: --run takes TOOL COMMAND [FILE | --engine HOST:PORT] (see --help)\n");
         return false;
     }
     if (engine) {
@@ -149,7 +150,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.watch = true;
         } else if (std::strcmp(option, "--run") == 0) {
             options.run = true;
-        } else if (std::strcmp(option, "--type") == 0 && value != nullptr && std::strlen(value) == 4) {
+        } else if (std::strcmp(option, "--type") == 0 && value != nullptr &&
+                   std::strlen(value) == 4) {
             options.watchedType = typeCodeFromBytes(argv[++argument]);
         } else {
             std::fprintf(stderr, "okamsg: bad option %s (see --help)\n", option);
@@ -174,7 +176,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
 std::string describeTemplate(const TypeCode* types, int count) {
     if (count == 0) return "no parameters";
     std::string text;
-    for (int i = 0; i < count; ++i) text += std::string(i > 0 ? " " : "") + TypeIdentToCStr(types[i]);
+    for (int i = 0; i < count; ++i)
+        text += std::string(i > 0 ? " " : "") + TypeIdentToCStr(types[i]);
     return text;
 }
 
@@ -183,12 +186,14 @@ std::string describeTemplate(const TypeCode* types, int count) {
 bool checkAgainstProtocol(const Message& message, const char* typeName) {
     const MessageType* known = findMessageType(message.type);
     if (known == nullptr) {
-        std::fprintf(stderr, "okamsg: unknown message type '%s' (--raw sends it anyway)\n", typeName);
+        std::fprintf(stderr, "okamsg: unknown message type '%s' (--raw sends it anyway)\n",
+                     typeName);
         return false;
     }
     const MessageTemplate& expected = known->params;
     bool same = expected.paramCount == message.paramCount;
-    for (int i = 0; same && i < message.paramCount; ++i) same = expected.paramTypes[i] == message.paramTypes[i];
+    for (int i = 0; same && i < message.paramCount; ++i)
+        same = expected.paramTypes[i] == message.paramTypes[i];
     if (same) return true;
     std::fprintf(stderr, "okamsg: %s takes %s; given %s (--raw sends it anyway)\n", typeName,
                  describeTemplate(expected.paramTypes, expected.paramCount).c_str(),
@@ -213,10 +218,12 @@ int exchange(MessageCenter& center, Message& message, std::unique_ptr<Message>& 
     message.sender = center.getOwnToolInfo();
     if (Status sent = center.getTransport().sendMessage(message); !sent.ok()) {
         if (sent.code() == kErrorPeerGone) {
-            std::fprintf(stderr, "okamsg: no Tool Manager is running on port %d\n", message.destination.port);
+            std::fprintf(stderr, "okamsg: no Tool Manager is running on port %d\n",
+                         message.destination.port);
             return kExitNoToolManager;
         }
-        std::fprintf(stderr, "okamsg: the message could not be sent to port %d\n", message.destination.port);
+        std::fprintf(stderr, "okamsg: the message could not be sent to port %d\n",
+                     message.destination.port);
         return kExitNoReply;
     }
     if (!message.wantsReply) return 0;
@@ -258,9 +265,10 @@ bool addRunParams(Message& request, const char* tool, const char* command, const
     if (!file.empty() && std::filesystem::exists(file, error)) {
         file = std::filesystem::absolute(file, error).lexically_normal().string();
     }
-    const std::pair<const char*, size_t> texts[] = {
-        {tool, kToolNameSize}, {command, kToolNameSize}, {file.c_str(), kPathSize},
-        {options.engineHost.c_str(), kToolNameSize}};
+    const std::pair<const char*, size_t> texts[] = {{tool, kToolNameSize},
+                                                    {command, kToolNameSize},
+                                                    {file.c_str(), kPathSize},
+                                                    {options.engineHost.c_str(), kToolNameSize}};
     for (const auto& [text, size] : texts) {
         if (std::strlen(text) >= size) {
             std::fprintf(stderr, "okamsg: %s is longer than %zu characters\n", text, size - 1);
@@ -291,14 +299,20 @@ int runCommand(MessageCenter& center, Message& request) {
         printErrorReply(error);
     }
     switch (error) {
-        case kRunCommandNoSuchTool: return kExitUnknownTool;
-        case kRunCommandNoSuchCommand: return kExitUnknownCommand;
-        case kRunCommandRequirementNotMet: return kExitRequirementNotMet;
-        default: return kExitErrorReply;
+        case kRunCommandNoSuchTool:
+            return kExitUnknownTool;
+        case kRunCommandNoSuchCommand:
+            return kExitUnknownCommand;
+        case kRunCommandRequirementNotMet:
+            return kExitRequirementNotMet;
+        default:
+            return kExitErrorReply;
     }
 }
 
-void stopWatching(int) { interrupted = 1; }
+void stopWatching(int) {
+    interrupted = 1;
+}
 
 int watch(MessageCenter& center, int port, TypeCode type, uint32_t timeout) {
     WatchReader reader(center);
@@ -324,7 +338,8 @@ int watch(MessageCenter& center, int port, TypeCode type, uint32_t timeout) {
         if (message->type == kWatchCopyMsg.code && message->getParamLength(2) == 4) {
             uint32_t dropped = uint32_t(message->getLongParam(2));
             if (dropped > droppedShown) {
-                std::printf("(%u copies dropped: okamsg did not keep up)\n", unsigned(dropped - droppedShown));
+                std::printf("(%u copies dropped: okamsg did not keep up)\n",
+                            unsigned(dropped - droppedShown));
                 droppedShown = dropped;
             }
         }
@@ -382,7 +397,8 @@ int main(int argc, char** argv) {
     if (options.run) {
         Message request(kRunCommandRequestMsg.code, &destination);
         request.replyTimeout = options.timeout;
-        if (!addRunParams(request, argv[options.firstArgument], argv[options.firstArgument + 1], options))
+        if (!addRunParams(request, argv[options.firstArgument], argv[options.firstArgument + 1],
+                          options))
             return kExitUsage;
         return runCommand(center, request);
     }
@@ -392,7 +408,8 @@ int main(int argc, char** argv) {
     int status = exchange(center, message, reply);
     if (status == 0 && reply) {
         std::printf("error 0\n");
-        for (int i = 1; i < reply->paramCount; ++i) std::printf("%s\n", describeParam(*reply, i).c_str());
+        for (int i = 1; i < reply->paramCount; ++i)
+            std::printf("%s\n", describeParam(*reply, i).c_str());
     }
     return status;
 }

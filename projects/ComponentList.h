@@ -8,7 +8,7 @@
 #include "storage/List.h"
 
 class ComponentList : public Item, public List {
-public:
+  public:
     ComponentList(TypeCode typeIdent, const char* name, const char* description);
     ~ComponentList() override;
 
@@ -21,7 +21,7 @@ public:
     // Byte-wise comparison of the names: the master list sorts by name.
     long compare(const Item* other) const override;
 
-private:
+  private:
     TypeCode typeIdent;  // the component type of every member
     char* name;          // owned header text
     char* description;   // owned description of the type

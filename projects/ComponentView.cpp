@@ -7,7 +7,9 @@
 ComponentView::ComponentView()
     : filter(std::make_unique<WildCardString>()), filterTypeName(newStringCopy("any type")) {}
 
-ComponentView::~ComponentView() { delete[] filterTypeName; }
+ComponentView::~ComponentView() {
+    delete[] filterTypeName;
+}
 
 void ComponentView::setListWidth(int16_t width) {
     listWidth = width;

@@ -21,7 +21,7 @@ inline constexpr int16_t kNewViewWidth = 130;
 inline constexpr long kViewWidthChanged = long(typeCode("VWTH"));
 
 class ComponentView : public Notifier {
-public:
+  public:
     ComponentView();
     ComponentView(const ComponentView&) = delete;
     ComponentView& operator=(const ComponentView&) = delete;
@@ -50,10 +50,10 @@ public:
     // True when the view shows `component`.
     bool passesFilter(const Item* component) const;
 
-private:
-    std::unique_ptr<WildCardString> filter;   // mode 1 pattern, initially "*"
+  private:
+    std::unique_ptr<WildCardString> filter;  // mode 1 pattern, initially "*"
     int32_t filterMode = kFilterByName;
-    TypeCode filterTypeIdent = kWildcardType; // mode 2 type
-    char* filterTypeName;                     // mode 2 label, initially "any type"
-    int16_t listWidth = kNewViewWidth;        // width of list and label in pixels
+    TypeCode filterTypeIdent = kWildcardType;  // mode 2 type
+    char* filterTypeName;                      // mode 2 label, initially "any type"
+    int16_t listWidth = kNewViewWidth;         // width of list and label in pixels
 };

@@ -28,7 +28,9 @@ EngineInfo::~EngineInfo() {
     delete[] machine;
 }
 
-void EngineInfo::setMachine(const char* text) { replaceText(machine, text); }
+void EngineInfo::setMachine(const char* text) {
+    replaceText(machine, text);
+}
 
 bool EngineInfo::isEqual(const Item* other) const {
     if (other == nullptr || other->getItemType() != kEngineType) return false;
@@ -42,8 +44,7 @@ bool EngineInfo::isEqual(const Item* other) const {
 
 void EngineInfo::printToString(char* buffer, size_t size) const {
     if (buffer == nullptr) return;
-    std::snprintf(buffer, size, "Machine: %s, port:%ld", machine ? machine : "",
-                  long(port));
+    std::snprintf(buffer, size, "Machine: %s, port:%ld", machine ? machine : "", long(port));
 }
 
 void EngineInfo::printShortFormToString(char* buffer, size_t size) const {
@@ -70,4 +71,6 @@ uint8_t EngineInfo::connect() {
     return connected;
 }
 
-void EngineInfo::disconnect() { connected = 0; }
+void EngineInfo::disconnect() {
+    connected = 0;
+}

@@ -15,7 +15,7 @@
 inline constexpr TypeCode kEngineType = typeCode("ENGN");
 
 class EngineInfo : public Notifier {
-public:
+  public:
     // `uniqueId` 0 takes a fresh id; any other value is taken as it is.
     EngineInfo(const char* machine, int32_t port, uint32_t uniqueId = 0);
     ~EngineInfo() override;
@@ -40,11 +40,11 @@ public:
     virtual uint8_t connect();
     virtual void disconnect();
 
-private:
+  private:
     static uint32_t internalUniqueId;  // next fresh id
 
-    char* machine = nullptr;          // host name or address
-    int32_t port = 0;                 // TCP port of the engine
-    uint8_t connected = 0;            // set by connect, cleared by disconnect
-    uint32_t uniqueId;                // identity within the run
+    char* machine = nullptr;  // host name or address
+    int32_t port = 0;         // TCP port of the engine
+    uint8_t connected = 0;    // set by connect, cleared by disconnect
+    uint32_t uniqueId;        // identity within the run
 };

@@ -143,7 +143,8 @@ void FileIdentifier::askInBatches() {
             awaiting = true;
         }
         if (!awaiting) return;
-        int wait = int(std::min<uint32_t>(millisecondsLeft(earliest), TCPTransport::kPollTimeoutMs));
+        int wait =
+            int(std::min<uint32_t>(millisecondsLeft(earliest), TCPTransport::kPollTimeoutMs));
         std::unique_ptr<Message> reply(nextReply(wait));
         if (reply == nullptr) continue;
         AskedTool* sender = toolThatSent(*reply);
@@ -198,10 +199,9 @@ void FileIdentifier::takeBatchReply(AskedTool& tool, const Message& reply) {
         return;
     }
     uint16_t rank = uint16_t(&tool - tools.data());
-    bool wellFormed = readBatchAnswers(reply, tool.batchCount,
-                                       [&](size_t n, const FileIdentification& answer) {
-                                           take(first + n, rank, answer);
-                                       });
+    bool wellFormed = readBatchAnswers(
+        reply, tool.batchCount,
+        [&](size_t n, const FileIdentification& answer) { take(first + n, rank, answer); });
     if (!wellFormed) OKA_LOG("Got back error %d identifying file", int(kErrorBadParamType));
 }
 
@@ -277,8 +277,8 @@ Message* FileIdentifier::awaitReplyFrom(const AskedTool& tool, uint32_t deadline
 Message* FileIdentifier::nextReply(int wait) {
     auto start = std::chrono::steady_clock::now();
     Message* reply = gMessageCenter->nextReply(wait);
-    waitMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                  .count();
+    waitMs +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     reportProgress(filesDone());
     return reply;
 }

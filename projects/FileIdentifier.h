@@ -95,22 +95,22 @@ class FileIdentifier {
     long filesDone() const;
     void reportProgress(long done);
 
-    std::set<TypeCode> fileByFileTools;  // tools known to answer only 'IDFL'
-    std::set<TypeCode> batchTools;       // tools known to answer 'IDFB'
+    std::set<TypeCode> fileByFileTools;    // tools known to answer only 'IDFL'
+    std::set<TypeCode> batchTools;         // tools known to answer 'IDFB'
     IdentifyProgress* progress = nullptr;  // the window's report, or null for the log's
-    LoggedProgress loggedProgress;       // the report without a window
-    double waitMs = 0;                   // time spent waiting for replies
+    LoggedProgress loggedProgress;         // the report without a window
+    double waitMs = 0;                     // time spent waiting for replies
 
     // The identification under way.
-    std::vector<OKAFile*> asked;         // the files on disk, asked about
-    std::vector<Claim> claims;           // per asked file
-    std::vector<AskedTool> tools;        // the loaded tools, in registry order
-    std::deque<Kind> kinds;              // distinct answers; stable for the descriptions
+    std::vector<OKAFile*> asked;                // the files on disk, asked about
+    std::vector<Claim> claims;                  // per asked file
+    std::vector<AskedTool> tools;               // the loaded tools, in registry order
+    std::deque<Kind> kinds;                     // distinct answers; stable for the descriptions
     std::map<std::string, uint32_t> kindIndex;  // kinds by type, name and description
-    long missingCount = 0;               // files not on disk, done at once
-    long totalCount = 0;                 // files being identified
-    bool inFileByFilePhase = false;      // progress counts asked files one by one
-    size_t fileByFileDone = 0;           // asked files done file by file
-    uint32_t startedMs = 0;              // when the identification began
-    bool reported = false;               // progress was reported
+    long missingCount = 0;                      // files not on disk, done at once
+    long totalCount = 0;                        // files being identified
+    bool inFileByFilePhase = false;             // progress counts asked files one by one
+    size_t fileByFileDone = 0;                  // asked files done file by file
+    uint32_t startedMs = 0;                     // when the identification began
+    bool reported = false;                      // progress was reported
 };

@@ -71,7 +71,9 @@ void GlobalPathManager::addUniquePath(const char* path) {
     if (pathnamesWindow != nullptr) setFieldFromPaths(pathnamesWindow);
 }
 
-Status GlobalPathManager::readPathsFromDisk() { return remember(readPaths()); }
+Status GlobalPathManager::readPathsFromDisk() {
+    return remember(readPaths());
+}
 
 Status GlobalPathManager::readPaths() {
     if (projectFile == nullptr || !projectFile->isOpen()) return kSuccess;

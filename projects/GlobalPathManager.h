@@ -31,7 +31,7 @@ class WinObj;
 inline constexpr TypeCode kPathnamesWindowType = typeCode("PTHW");
 
 class GlobalPathManager : public HasErrorReporting {
-public:
+  public:
     // `projectFile` is the current project's file (the project manager);
     // registers the 'RSLV' handler.
     explicit GlobalPathManager(PrefMan* projectFile);
@@ -67,14 +67,14 @@ public:
     static void nd_pathnamesWindowNfy(WinObj* window, int code);
     static void nd_browserButtonNfy(TButObj* button, int code);
 
-private:
+  private:
     Status readPaths();
 
-    PrefMan* projectFile;               // where the 'PATH' records live
-    List paths;                         // owned StringItems in search order
-    char includeDirectory[kPathSize];   // installation root + "include/"
-    char htmlDirectory[kPathSize];      // installation root + "doc/html/"
-    static WinObj* pathnamesWindow;     // the open pathnames window, or null
+    PrefMan* projectFile;              // where the 'PATH' records live
+    List paths;                        // owned StringItems in search order
+    char includeDirectory[kPathSize];  // installation root + "include/"
+    char htmlDirectory[kPathSize];     // installation root + "doc/html/"
+    static WinObj* pathnamesWindow;    // the open pathnames window, or null
 };
 
 extern GlobalPathManager* gGlobalPathManager;

@@ -29,7 +29,7 @@ MasterComponentList::MasterComponentList(std::function<void()> changed)
 // member is found without comparing the new file with every member. Other
 // components (engines) are few and are compared one by one.
 class MasterComponentList::MemberIndex {
-public:
+  public:
     MemberIndex(const ComponentList& list, size_t expected) {
         std::vector<Item*> members = list.items();
         positions.reserve(members.size() + expected);
@@ -58,7 +58,7 @@ public:
         if (replaced != item) delete replaced;
     }
 
-private:
+  private:
     static const char* pathOf(const Item* item) {
         auto* file = dynamic_cast<const OKAFile*>(item);
         return file != nullptr ? file->getPathname() : nullptr;
@@ -89,8 +89,8 @@ ComponentList* MasterComponentList::listForType(TypeCode type, const std::string
 
 Status MasterComponentList::addComponent(Item* item, const char* typeName,
                                          const char* description) {
-    return addComponents({{item, typeName != nullptr ? typeName : "",
-                    description != nullptr ? description : ""}});
+    return addComponents(
+        {{item, typeName != nullptr ? typeName : "", description != nullptr ? description : ""}});
 }
 
 Status MasterComponentList::addComponents(const std::vector<NewComponent>& components) {
@@ -105,7 +105,8 @@ Status MasterComponentList::addComponents(const std::vector<NewComponent>& compo
             continue;
         }
         auto found = indexes.find(list);
-        if (found == indexes.end()) found = indexes.emplace(list, MemberIndex(*list, components.size())).first;
+        if (found == indexes.end())
+            found = indexes.emplace(list, MemberIndex(*list, components.size())).first;
         found->second.file(*list, component.item);
     }
     if (listChanged) listChanged();
@@ -124,7 +125,9 @@ Item* MasterComponentList::removeComponent(const Item* item) {
     return nullptr;
 }
 
-void MasterComponentList::removeAllComponents() { removeAll(); }
+void MasterComponentList::removeAllComponents() {
+    removeAll();
+}
 
 long MasterComponentList::lookUpComponentList(TypeCode typeIdent) const {
     for (long i = 0; i < getCount(); ++i) {

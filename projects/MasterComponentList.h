@@ -23,7 +23,7 @@ inline constexpr int32_t kErrorComponentList = -1101;  // a list could not be cr
 inline constexpr uint32_t kHeaderRowMask = 0xFFFF0000u;
 
 class MasterComponentList : public List {
-public:
+  public:
     // `listChanged` rebuilds the project list view after every change.
     explicit MasterComponentList(std::function<void()> listChanged);
 
@@ -70,7 +70,7 @@ public:
     // list, then one row per member.
     std::vector<uint32_t> projectListRows() const;
 
-private:
+  private:
     class MemberIndex;
 
     // The list of `type`, created when there is none yet; null when it

@@ -4,8 +4,8 @@
 #include "core/TypeCode.h"
 #include "projects/EngineInfo.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/widgets/PanelObj.h"
 #include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/PanelObj.h"
 #include "toolkit/widgets/TButObj.h"
 #include "toolkit/widgets/TEdObj.h"
 #include "toolkit/widgets/WinObj.h"
@@ -74,8 +74,8 @@ void displayNewEngineWindow(const EngineInfo* engine, int /*flag*/) {
     RES_SetNfyProcDS(window, engineWindowNfy, 0);
     auto* confirm = static_cast<TButObj*>(RES_GetNthChild(window, kConfirmButton));
     RES_SetNfyProcDS(confirm, confirmButtonNfy, 0);
-    RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, kCancelButton)),
-                     cancelButtonNfy, 0);
+    RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, kCancelButton)), cancelButtonNfy,
+                     0);
     WIN_Init(window);
     gWindowManager->addWindowRec(kNewEngineWindowType, window, nullptr, nullptr);
 

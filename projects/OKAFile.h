@@ -11,7 +11,7 @@ inline constexpr TypeCode kTextFileType = typeCode("TEXT");      // unrecognised
 inline constexpr TypeCode kMissingFileType = typeCode("MISS");   // not on disk
 
 class OKAFile : public Item {
-public:
+  public:
     // `path` is copied; paths are at most 255 characters (longer ones are
     // refused before a file is made, see ProjectManager).
     explicit OKAFile(const char* path);
@@ -31,7 +31,7 @@ public:
     long compare(const Item* other) const override;
     void printToString(char* buffer, size_t size) const override;
 
-private:
+  private:
     char* pathname;               // owned full path, or null
     char* fileTypeStr = nullptr;  // owned type name from identification, or null
     TypeCode typeIdent = kUnidentifiedType;

@@ -22,7 +22,9 @@ constexpr const char* kHelpKey = "ProjectPaths";
 
 enum PathnamesChild { kPathsField = 1, kBrowseButton = 2 };
 
-TEdObj* pathsField(WinObj* window) { return static_cast<TEdObj*>(RES_GetNthChild(window, kPathsField)); }
+TEdObj* pathsField(WinObj* window) {
+    return static_cast<TEdObj*>(RES_GetNthChild(window, kPathsField));
+}
 }  // namespace
 
 void GlobalPathManager::editGlobalPaths() {
@@ -73,7 +75,8 @@ void GlobalPathManager::setPathsFromField(WinObj* window) {
             if (line.size() < kPathSize) {
                 paths.include(new StringItem(line.c_str()));
             } else {
-                OKA_LOG("a project path of %zu characters is too long and was dropped", line.size());
+                OKA_LOG("a project path of %zu characters is too long and was dropped",
+                        line.size());
             }
         }
         start = end + 1;
@@ -89,7 +92,8 @@ void GlobalPathManager::nd_pathnamesWindowNfy(WinObj* window, int code) {
         delete gWindowManager->removeWindowRec(window);
         pathnamesWindow = nullptr;
     }
-    if (code == kNfyKeyDown && gHelpManager != nullptr) gHelpManager->checkHelpKey(kHelpKey, window, nullptr);
+    if (code == kNfyKeyDown && gHelpManager != nullptr)
+        gHelpManager->checkHelpKey(kHelpKey, window, nullptr);
     WIN_DefNfy(window, code);
 }
 
@@ -98,8 +102,8 @@ void GlobalPathManager::nd_browserButtonNfy(TButObj* button, int code) {
     TBUT_DefNfy(button, code);
     if (code != kNfyActivated) return;
     char directory[kPathSize];
-    if (!chooseDirectory(directory, sizeof directory, "Choose a directory to add to the project paths", nullptr, "*",
-                         true)) {
+    if (!chooseDirectory(directory, sizeof directory,
+                         "Choose a directory to add to the project paths", nullptr, "*", true)) {
         return;
     }
     TEdObj* field = pathsField(WGT_GetWin(button));

@@ -41,6 +41,10 @@ void ProjectCommandContext::logSelectedEngine() {
     if (const EngineInfo* engine = selectedEngine()) engine->log("Selected engine");
 }
 
-void ProjectCommandContext::openNewEngineWindow() { displayNewEngineWindow(nullptr, 1); }
+void ProjectCommandContext::openNewEngineWindow() {
+    displayNewEngineWindow(nullptr, 1);
+}
 
-void ProjectCommandContext::chooseFileForCommand() { ::chooseFileForCommand(); }
+void ProjectCommandContext::chooseFileForCommand() {
+    ::chooseFileForCommand();
+}

@@ -12,7 +12,7 @@
 namespace {
 // The project as the picker sees it.
 class ProjectPickerSource : public ProjectFileSource {
-public:
+  public:
     void buildTypePopUp(CBoxObj* typeBox) override { buildProjectPopUp(typeBox); }
     TypeCode chosenType(CBoxObj* typeBox) override {
         if (CBOX_GetMaxElts(typeBox) == 0) return 0;
@@ -40,7 +40,9 @@ void populateProjectList(LBoxObj* list, TypeCode type) {
     }
 }
 
-void installProjectFileSource() { setProjectFileSource(&projectPickerSource); }
+void installProjectFileSource() {
+    setProjectFileSource(&projectPickerSource);
+}
 
 void chooseProject(bool create) {
     char path[kPathSize];
@@ -60,6 +62,6 @@ void addFileWithPicker() {
 }
 
 void chooseFileForCommand() {
-    alertIfFailed(gProjectManager->addFileToProject("Choose file to execute this command on:",
-                                                    true, nullptr, true, "Execute"));
+    alertIfFailed(gProjectManager->addFileToProject("Choose file to execute this command on:", true,
+                                                    nullptr, true, "Execute"));
 }

@@ -31,7 +31,7 @@ constexpr const char* kLogSource = "../projmgr";
 // view; loading or re-identifying thousands of files would refill them
 // thousands of times, so bulk changes refill them once when they end.
 class ProjectManager::ListViewHold {
-public:
+  public:
     explicit ListViewHold(ProjectManager& manager) : manager(manager) { ++manager.listViewHolds; }
     ListViewHold(const ListViewHold&) = delete;
     ListViewHold& operator=(const ListViewHold&) = delete;
@@ -39,7 +39,7 @@ public:
         if (--manager.listViewHolds == 0) manager.updateProjectListView();
     }
 
-private:
+  private:
     ProjectManager& manager;
 };
 
@@ -64,8 +64,8 @@ ProjectManager::~ProjectManager() {
 const char* ProjectManager::getProjectPath() {
     if (projectPath[0] == '\0' && preferences != nullptr) {
         char stored[kPathSize] = "";
-        Result<long> length = preferences->readNthPreference(kCurrentProjectRecord, 1, stored,
-                                                             sizeof stored);
+        Result<long> length =
+            preferences->readNthPreference(kCurrentProjectRecord, 1, stored, sizeof stored);
         copyText(projectPath, sizeof projectPath, stored, size_t(length.valueOr(0)));
     }
     if (projectPath[0] == '\0')
@@ -84,8 +84,10 @@ std::string ProjectManager::untitledProjectPath() {
 
 Status ProjectManager::setProjectPath(const char* path) {
     if (projectFile.isOpen()) (void)projectFile.closePreferencesFile();  // switching projects
-    if (path != nullptr) copyText(projectPath, sizeof projectPath, path);
-    else copyText(projectPath, sizeof projectPath, untitledProjectPath().c_str());
+    if (path != nullptr)
+        copyText(projectPath, sizeof projectPath, path);
+    else
+        copyText(projectPath, sizeof projectPath, untitledProjectPath().c_str());
     if (preferences == nullptr) return kSuccess;
     PreferenceRecord record{projectPath, long(std::strlen(projectPath)) + 1};
     return preferences->replacePreferencesOfType(kCurrentProjectRecord, &record, 1);
@@ -120,8 +122,7 @@ Status ProjectManager::openProject(const char* path, bool create) {
     // the next start reopens it, from whatever folder it is made.
     if (path == nullptr) path = current;
     if (Status stored = setProjectPath(path); !stored.ok())
-        OKA_LOG("current project %s not stored in the preferences (%d)", path,
-                int(stored.code()));
+        OKA_LOG("current project %s not stored in the preferences (%d)", path, int(stored.code()));
     copyText(current, sizeof current, getProjectPath());
     char baseName[kPathSize];
     extractFilename(current, baseName, sizeof baseName);
@@ -139,14 +140,15 @@ Status ProjectManager::openProject(const char* path, bool create) {
             OKA_LOG("project file %s: paths not read (%d)", current, int(paths.code()));
         std::snprintf(projectTitle, sizeof projectTitle, "OKA Project: %s", baseName);
     } else {
-        std::snprintf(projectTitle, sizeof projectTitle,
-                      "OKA Project: file missing or invalid");
+        std::snprintf(projectTitle, sizeof projectTitle, "OKA Project: file missing or invalid");
     }
     if (projectChangeHook != nullptr) projectChangeHook(current);
     return opened;
 }
 
-Status ProjectManager::saveProject() { return remember(writeAll()); }
+Status ProjectManager::saveProject() {
+    return remember(writeAll());
+}
 
 Status ProjectManager::writeAll() {
     if (!projectFile.isOpen()) return kSuccess;
@@ -161,8 +163,7 @@ void ProjectManager::readProjectComponents() {
     Status files =
         projectFile.visitPreferencesOfType(kFileRecord, [&](const char* record, long length) {
             char path[kPathSize];
-            decodeFileRecord(reinterpret_cast<const uint8_t*>(record), length, path,
-                             sizeof path);
+            decodeFileRecord(reinterpret_cast<const uint8_t*>(record), length, path, sizeof path);
             components.push_back({new OKAFile(path), "", ""});
         });
     if (!files.ok())
@@ -231,8 +232,7 @@ Status ProjectManager::writeComponentViews() {
         copyText(record.pattern, sizeof record.pattern, view->getFilter().getDisplayPattern());
         record.listWidth = view->getListWidth();
         record.filterType = view->getFilterTypeIdent();
-        copyText(record.filterTypeName, sizeof record.filterTypeName,
-                 view->getFilterTypeName());
+        copyText(record.filterTypeName, sizeof record.filterTypeName, view->getFilterTypeName());
         uint8_t* out = bytes.data() + n * kViewRecordSize;
         encodeViewRecord(record, out);
         records.push_back({reinterpret_cast<const char*>(out), kViewRecordSize});
@@ -268,7 +268,7 @@ void ProjectManager::readComponentViews() {
 // tools to ask. Identifying again inside the identification would walk
 // lists that are being rebuilt, so it runs once the outermost one has ended.
 class ProjectManager::IdentificationScope {
-public:
+  public:
     explicit IdentificationScope(ProjectManager& manager) : manager(manager) {
         ++manager.identificationDepth;
     }
@@ -278,7 +278,7 @@ public:
         manager.identifyAllFiles();
     }
 
-private:
+  private:
     ProjectManager& manager;
 };
 
@@ -361,7 +361,9 @@ void ProjectManager::identifyAllFiles() {
 
 // ---------------------------------------------------------------- components
 
-Status ProjectManager::addFileToProject(const char* path) { return remember(addFile(path)); }
+Status ProjectManager::addFileToProject(const char* path) {
+    return remember(addFile(path));
+}
 
 Status ProjectManager::addFile(const char* path) {
     if (path == nullptr || std::strlen(path) >= kPathSize) return Status(kErrorTextTooLong);
@@ -385,8 +387,8 @@ Status ProjectManager::addFileToProject(const char* prompt, bool usePicker, cons
                                         bool pickerFlag, const char* acceptText) {
     char chosen[kPathSize];
     if (usePicker) {
-        if (!chooseFile(pickerFlag ? kPickerBoth : kPickerDisk, chosen, sizeof chosen, prompt, acceptText, nullptr,
-                        true, true)) {
+        if (!chooseFile(pickerFlag ? kPickerBoth : kPickerDisk, chosen, sizeof chosen, prompt,
+                        acceptText, nullptr, true, true)) {
             return remember(kSuccess);  // the user cancelled
         }
         path = chosen;
@@ -465,4 +467,6 @@ void ProjectManager::selectComponent(const Item* item) {
     if (view != nullptr) view->selectComponent(item);
 }
 
-void ProjectManager::unselectEverything() { selectComponent(nullptr); }
+void ProjectManager::unselectEverything() {
+    selectComponent(nullptr);
+}

@@ -29,9 +29,9 @@
 #include "projects/ComponentView.h"
 #include "projects/FileIdentifier.h"
 #include "projects/MasterComponentList.h"
-#include "storage/List.h"
 #include "projects/ProjectFile.h"
 #include "projects/ProjectView.h"
+#include "storage/List.h"
 #include "storage/PrefMan.h"
 #include "tools/ToolRegistryListener.h"
 
@@ -45,7 +45,7 @@ inline constexpr const char* kUntitledProject = "untitled.prj";
 using ProjectChangeHook = void (*)(const char* path);
 
 class ProjectManager : public HasErrorReporting, public ToolRegistryListener {
-public:
+  public:
     // `preferences` is the Tool Manager's own preferences file (for 'CPRJ').
     explicit ProjectManager(PrefMan* preferences);
     ProjectManager(const ProjectManager&) = delete;
@@ -90,8 +90,8 @@ public:
     // (titled `prompt`; `pickerFlag` offers the project's files besides the
     // disk); nothing changes when the user cancels. Without the picker it
     // adds `path`.
-    Status addFileToProject(const char* prompt, bool usePicker, const char* path,
-                            bool pickerFlag, const char* acceptText);
+    Status addFileToProject(const char* prompt, bool usePicker, const char* path, bool pickerFlag,
+                            const char* acceptText);
     // Nothing to remove is no failure.
     Status removeFileFromProject(TypeCode type, const char* path);
     // Takes the engine (destroyed when refused).
@@ -146,7 +146,7 @@ public:
     double getIdentifyWaitMs() const { return identifier.getWaitMs(); }
     FileIdentifier& getFileIdentifier() { return identifier; }
 
-private:
+  private:
     void toolRegistered(const RegisteredTool& tool);
     Status openProject(const char* path, bool create);
     Status addFile(const char* path);
@@ -163,20 +163,20 @@ private:
     // Defers a re-identification asked for during an identification.
     class IdentificationScope;
 
-    ProjectFile projectFile;                     // the current project's records
-    PrefMan* preferences;                        // the Tool Manager's preferences ('CPRJ')
-    char projectPath[kPathSize] = "";            // current project path, empty until known
-    char filePickerDirectory[kPathSize] = "";    // the file picker's start directory
-    List componentViews;                         // owned ComponentViews, left to right
+    ProjectFile projectFile;                   // the current project's records
+    PrefMan* preferences;                      // the Tool Manager's preferences ('CPRJ')
+    char projectPath[kPathSize] = "";          // current project path, empty until known
+    char filePickerDirectory[kPathSize] = "";  // the file picker's start directory
+    List componentViews;                       // owned ComponentViews, left to right
     std::unique_ptr<MasterComponentList> masterComponentList;
-    ProjectView* view = nullptr;                 // the window's lists, or null
-    int listViewHolds = 0;                       // bulk changes under way (ListViewHold)
-    int16_t projectListWidth = 0;                // its width while there is no view;
-                                                 // 0: none given, the resource's stays
-    char projectTitle[2 * kPathSize] = "";       // "OKA Project: <name>"
-    FileIdentifier identifier;                   // asks the tools what the files are
-    int identificationDepth = 0;                 // identifications under way (IdentificationScope)
-    bool reidentifyPending = false;              // identify all files once they have ended
+    ProjectView* view = nullptr;            // the window's lists, or null
+    int listViewHolds = 0;                  // bulk changes under way (ListViewHold)
+    int16_t projectListWidth = 0;           // its width while there is no view;
+                                            // 0: none given, the resource's stays
+    char projectTitle[2 * kPathSize] = "";  // "OKA Project: <name>"
+    FileIdentifier identifier;              // asks the tools what the files are
+    int identificationDepth = 0;            // identifications under way (IdentificationScope)
+    bool reidentifyPending = false;         // identify all files once they have ended
     ProjectChangeHook projectChangeHook = nullptr;  // told of each project made current
 };
 

@@ -109,7 +109,8 @@ int32_t getComponentListsMsg(Message*, Message* reply) {
 
 int32_t getEnginesMsg(Message*, Message* reply) {
     std::vector<uint8_t> entries;
-    ComponentList* engines = gProjectManager->getMasterComponentList().getComponentList(kEngineType);
+    ComponentList* engines =
+        gProjectManager->getMasterComponentList().getComponentList(kEngineType);
     for (long j = 0; engines != nullptr && j < engines->getCount(); ++j) {
         auto* engine = dynamic_cast<EngineInfo*>(engines->get(j));
         if (engine == nullptr) continue;

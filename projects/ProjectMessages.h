@@ -35,6 +35,6 @@ int32_t getComponentListsMsg(Message* message, Message* reply);
 // 'GENG' -> LONG count, DATA count x 36 bytes (machine[32], port)
 int32_t getEnginesMsg(Message* message, Message* reply);
 
-// Registers the handlers above, 'CRRQ' (NewEngineWindow.h) and 'ADGP' with gMessageCenter, in the order
-// of the Tool Manager's handler table.
+// Registers the handlers above, 'CRRQ' (NewEngineWindow.h) and 'ADGP' with gMessageCenter, in the
+// order of the Tool Manager's handler table.
 void registerProjectMessageHandlers();

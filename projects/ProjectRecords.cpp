@@ -24,7 +24,9 @@ void getTextField(const uint8_t* in, size_t size, char* out, size_t outSize) {
 }
 }  // namespace
 
-void encodeFileRecord(const char* path, uint8_t* out) { putTextField(out, kFileRecordSize, path); }
+void encodeFileRecord(const char* path, uint8_t* out) {
+    putTextField(out, kFileRecordSize, path);
+}
 
 void decodeFileRecord(const uint8_t* in, long length, char* path, size_t pathSize) {
     getTextField(in, size_t(length < 0 ? 0 : length), path, pathSize);
@@ -42,7 +44,9 @@ bool decodeEngineRecord(const uint8_t* in, long length, EngineRecord& record) {
     return true;
 }
 
-void encodeListWidthRecord(int16_t width, uint8_t* out) { putBigEndian16(out, uint16_t(width)); }
+void encodeListWidthRecord(int16_t width, uint8_t* out) {
+    putBigEndian16(out, uint16_t(width));
+}
 
 bool decodeListWidthRecord(const uint8_t* in, long length, int16_t& width) {
     if (length < kListWidthRecordSize) return false;

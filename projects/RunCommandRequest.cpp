@@ -113,8 +113,9 @@ int32_t runCommandRequestMsg(Message* message, Message* reply) {
     if (result == kErrorRequirementNotMet) return refuse(reply, result, describeNeed(*command));
     // A send that finds the tool's port closed unloads the tool at once.
     if (!gToolRegistry->toolIsLoaded(tool->toolType)) {
-        return refuse(reply, kErrorUnloadWhileUnloaded,
-                      std::string(toolName) + " did not take the command: it is gone and now unloaded");
+        return refuse(
+            reply, kErrorUnloadWhileUnloaded,
+            std::string(toolName) + " did not take the command: it is gone and now unloaded");
     }
     return result;
 }

@@ -20,7 +20,8 @@ enum DisplayParam { kPathParam = 0, kResolveParam = 1, kMayAskParam = 7, kViewer
 
 // The tool of the type asked for, else the current source viewer; null when none.
 const ToolInfo* chooseViewer(TypeCode viewerType) {
-    const ToolInfo* viewer = viewerType != 0 ? gToolRegistry->lookupToolByType(viewerType) : nullptr;
+    const ToolInfo* viewer =
+        viewerType != 0 ? gToolRegistry->lookupToolByType(viewerType) : nullptr;
     return viewer != nullptr ? viewer : gToolRegistry->getCurrentSourceTool();
 }
 
@@ -38,7 +39,8 @@ bool resolvePath(Message* copy) {
     } else if (copy->getBoolParam(kMayAskParam)) {
         std::string prompt = std::string("Locate the file ") + path;
         char chosen[kPathSize];
-        if (!chooseFile(kPickerBoth, chosen, sizeof chosen, prompt.c_str(), path, path, true, true)) return false;
+        if (!chooseFile(kPickerBoth, chosen, sizeof chosen, prompt.c_str(), path, path, true, true))
+            return false;
         char directory[kPathSize];
         extractPathname(chosen, directory, sizeof directory);
         gGlobalPathManager->addUniquePath(directory);

@@ -3,15 +3,15 @@
 // the read cache. See storage/DatabaseFormat.h for the bytes.
 #include "storage/Database.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <new>
 #include <string>
-#include <sys/stat.h>
 
 #include "core/ByteOrder.h"
 #include "core/Log.h"
@@ -48,7 +48,7 @@ bool fieldCountFits(long count, long blockLength) {
 
 // A working buffer from newDataPtr, handed back when it goes out of scope.
 class Database::WorkingBuffer {
-public:
+  public:
     explicit WorkingBuffer(Database& owner) : database(owner) {}
     WorkingBuffer(const WorkingBuffer&) = delete;
     WorkingBuffer& operator=(const WorkingBuffer&) = delete;
@@ -67,14 +67,18 @@ public:
     }
     char* data() const { return bytes; }
 
-private:
+  private:
     Database& database;
     char* bytes = nullptr;
 };
 
-Database::Database() : scratch(new char[kScratchSize]) { initialize(); }
+Database::Database() : scratch(new char[kScratchSize]) {
+    initialize();
+}
 
-Database::~Database() { (void)closeDBFile(); }
+Database::~Database() {
+    (void)closeDBFile();
+}
 
 void Database::initialize() {
     freeSpace.clear();
@@ -95,8 +99,8 @@ void Database::initialize() {
 Status Database::openDescriptor(const char* path, long openMode) {
     mode = openMode;
     if (cachingEnabled) readCache = std::make_unique<ReadCache>();
-    int fd = openMode == kModeReadWrite ? ::open(path, O_RDWR | O_CREAT, 0666)
-                                        : ::open(path, O_RDONLY);
+    int fd =
+        openMode == kModeReadWrite ? ::open(path, O_RDWR | O_CREAT, 0666) : ::open(path, O_RDONLY);
     if (fd < 0) {
         Status failure(errno);
         abandonFile();
@@ -136,7 +140,8 @@ Status Database::loadHeader() {
         return Status(kErrorDamagedFile);
     long used = int32_t(getBigEndian32(counts));
     long room = int32_t(getBigEndian32(counts + 4));
-    if (room < 0 || used < 0 || used > room || room > (length - list - kListHeaderSize) / kEntrySize)
+    if (room < 0 || used < 0 || used > room ||
+        room > (length - list - kListHeaderSize) / kEntrySize)
         return Status(kErrorDamagedFile);
 
     fileLength = length;
@@ -157,7 +162,8 @@ Status Database::loadHeader() {
 // to loadEntry, which refuses that block alone.
 Status Database::loadAllEntries() {
     std::vector<uint8_t> list(size_t(entries * kEntrySize));
-    if (file.readAt(entryOffset(listOffset, 1), list.data(), long(list.size())) != long(list.size()))
+    if (file.readAt(entryOffset(listOffset, 1), list.data(), long(list.size())) !=
+        long(list.size()))
         return Status(kErrorDamagedFile);
     struct Span {
         long start;
@@ -280,9 +286,13 @@ Status Database::writeLong(long offset, long value) {
     return writeDataToFile(offset, bytes, 4);
 }
 
-Result<long> Database::readFlags() { return readLong(kFlagsOffset); }
+Result<long> Database::readFlags() {
+    return readLong(kFlagsOffset);
+}
 
-Status Database::writeFlags(long flags) { return writeLong(kFlagsOffset, flags); }
+Status Database::writeFlags(long flags) {
+    return writeLong(kFlagsOffset, flags);
+}
 
 Status Database::setMPOffset(long value) {
     listOffset = value;
@@ -320,9 +330,9 @@ Result<MasterPtrEntry> Database::getMPEntry(long index) {
         long start = mode == kModeReadWrite ? index : 1;
         long count = std::min(long(window.size()) / kEntrySize, slots - start + 1);
         windowStart = 0;
-        if (Status status = readDataFromFile(entryOffset(listOffset, start),
-                                             reinterpret_cast<char*>(window.data()),
-                                             count * kEntrySize, false);
+        if (Status status =
+                readDataFromFile(entryOffset(listOffset, start),
+                                 reinterpret_cast<char*>(window.data()), count * kEntrySize, false);
             !status.ok())
             return status;
         windowStart = start;
@@ -336,12 +346,14 @@ Status Database::setMPEntry(long index, const MasterPtrEntry& entry) {
     uint8_t bytes[kEntrySize];
     encodeEntry(entry, bytes);
     freeSpace.update(index, entry);
-    Status status = writeDataToFile(entryOffset(listOffset, index),
-                                    reinterpret_cast<char*>(bytes), kEntrySize);
+    Status status =
+        writeDataToFile(entryOffset(listOffset, index), reinterpret_cast<char*>(bytes), kEntrySize);
     // Written through to the window, which stays good.
     bool inWindow = windowStart != 0 && index >= windowStart && index < windowStart + windowCount;
-    if (!status.ok()) windowStart = 0;
-    else if (inWindow) std::memcpy(window.data() + (index - windowStart) * kEntrySize, bytes, kEntrySize);
+    if (!status.ok())
+        windowStart = 0;
+    else if (inWindow)
+        std::memcpy(window.data() + (index - windowStart) * kEntrySize, bytes, kEntrySize);
     return status;
 }
 
@@ -432,7 +444,9 @@ Result<MasterPtrEntry> Database::loadWritableEntry(long index) {
     return found;
 }
 
-long Database::locateSmallFreeEntry() const { return freeSpace.smallRecord(kSmallFreeRecord); }
+long Database::locateSmallFreeEntry() const {
+    return freeSpace.smallRecord(kSmallFreeRecord);
+}
 
 Result<long> Database::grabFreeSpace(long length) {
     long k = freeSpace.firstFit(length);
@@ -598,7 +612,9 @@ Status Database::readDataFromBlock(long index, char* buffer, long size, bool use
     return readDataFromFile(entry.value().offset, buffer, entry.value().length, useCache);
 }
 
-long Database::grownSlop(long length) { return std::max(kMovedBlockSlop, length / 2); }
+long Database::grownSlop(long length) {
+    return std::max(kMovedBlockSlop, length / 2);
+}
 
 // Deliberately never in place, even when the data fits: overwriting live
 // bytes could be cut short halfway and leave a block that is neither the
@@ -799,8 +815,7 @@ Status Database::addFieldToBlock(long index, const char* data, long length) {
             writeField32(block.data() + end, length);
             std::memcpy(block.data() + end + kFieldWordSize, data, size_t(length));
             fieldIndex.forget();
-            return relocateBlock(index, entry, block.data(), grownLength,
-                                 grownSlop(grownLength));
+            return relocateBlock(index, entry, block.data(), grownLength, grownSlop(grownLength));
         }
         capacity += extra;
     }
@@ -808,8 +823,7 @@ Status Database::addFieldToBlock(long index, const char* data, long length) {
     if (Status status = block.allocate(kFieldWordSize + length); !status.ok()) return status;
     writeField32(block.data(), length);
     std::memcpy(block.data() + kFieldWordSize, data, size_t(length));
-    if (Status status =
-            writeDataToFile(entry.offset + end, block.data(), kFieldWordSize + length);
+    if (Status status = writeDataToFile(entry.offset + end, block.data(), kFieldWordSize + length);
         !status.ok())
         return status;
     entry.length = int32_t(grownLength);

@@ -48,7 +48,7 @@ inline constexpr long kModeReadOnly = 0;
 inline constexpr long kModeReadWrite = 1;  // the file is created when missing
 
 class Database {
-public:
+  public:
     Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -122,7 +122,7 @@ public:
     Result<long> readFlags();
     Status writeFlags(long flags);
 
-protected:
+  protected:
     Status setMPOffset(long value);
     Status setMPEntries(long value);
     Status setMPSlots(long value);
@@ -147,7 +147,7 @@ protected:
     char* newDataPtr(long size);
     void deleteDataPtr(char* buffer);
 
-private:
+  private:
     class WorkingBuffer;
 
     Status openDescriptor(const char* path, long openMode);
@@ -179,19 +179,19 @@ private:
                          long slop);
     Result<long> scanForType(TypeCode type, long first, long n);
 
-    long mode = 0;                          // kModeReadOnly or kModeReadWrite
-    FileDescriptor file;                    // closed when no file is open
-    long fileLength = 0;                    // cached header values, 0 until read
+    long mode = 0;        // kModeReadOnly or kModeReadWrite
+    FileDescriptor file;  // closed when no file is open
+    long fileLength = 0;  // cached header values, 0 until read
     long listOffset = 0;
-    long entries = 0;                       // cached list counts
+    long entries = 0;  // cached list counts
     long slots = 0;
-    long windowStart = 0;                   // first entry in the window, 0 when empty
-    long windowCount = 0;                   // entries held in the window
-    std::vector<uint8_t> window;            // raw entries; its capacity is fixed at open
-    std::unique_ptr<ReadCache> readCache;   // read-only opens with caching on
-    FreeSpaceIndex freeSpace;               // the 'FREE' records, kept with every entry write
-    FieldIndex fieldIndex;                  // the fields of the last field block read
-    std::unique_ptr<char[]> scratch;        // the 1024-byte working buffer
+    long windowStart = 0;                  // first entry in the window, 0 when empty
+    long windowCount = 0;                  // entries held in the window
+    std::vector<uint8_t> window;           // raw entries; its capacity is fixed at open
+    std::unique_ptr<ReadCache> readCache;  // read-only opens with caching on
+    FreeSpaceIndex freeSpace;              // the 'FREE' records, kept with every entry write
+    FieldIndex fieldIndex;                 // the fields of the last field block read
+    std::unique_ptr<char[]> scratch;       // the 1024-byte working buffer
     bool scratchInUse = false;
     bool cachingEnabled = true;
 };

@@ -57,7 +57,8 @@ Layout readLayout(const char* path) {
         layout.unreadable = "the file length in the header lies outside the file";
         return layout;
     }
-    if (layout.listOffset < kHeaderSize || layout.listOffset > layout.fileLength - kListHeaderSize) {
+    if (layout.listOffset < kHeaderSize ||
+        layout.listOffset > layout.fileLength - kListHeaderSize) {
         layout.unreadable = "the master pointer list lies outside the file";
         return layout;
     }
@@ -69,8 +70,8 @@ Layout readLayout(const char* path) {
         return layout;
     }
     for (long k = 1; k <= used; ++k)
-        layout.entries.push_back(decodeEntry(reinterpret_cast<const uint8_t*>(
-            bytes.data() + entryOffset(layout.listOffset, k))));
+        layout.entries.push_back(decodeEntry(
+            reinterpret_cast<const uint8_t*>(bytes.data() + entryOffset(layout.listOffset, k))));
     return layout;
 }
 
@@ -81,7 +82,9 @@ std::string describeEntry(long index, const MasterPtrEntry& entry) {
     return text;
 }
 
-long spanEnd(const MasterPtrEntry& entry) { return long(entry.offset) + entry.length + entry.slop; }
+long spanEnd(const MasterPtrEntry& entry) {
+    return long(entry.offset) + entry.length + entry.slop;
+}
 
 bool insideFile(const Layout& layout, const MasterPtrEntry& entry) {
     return entry.length >= 0 && entry.slop >= 0 && entry.offset >= kHeaderSize &&
@@ -94,7 +97,7 @@ bool isBlock(const MasterPtrEntry& entry) {
 
 // Bytes claimed so far, to find the first claim that takes bytes another holds.
 class Claims {
-public:
+  public:
     // False, with the holder, when [start, end) meets bytes already claimed.
     bool claim(long start, long end, const std::string& owner, std::string* holder) {
         if (end <= start) return true;
@@ -111,7 +114,7 @@ public:
         return true;
     }
 
-private:
+  private:
     struct Span {
         long end;
         std::string owner;
@@ -236,7 +239,8 @@ Status repairDatabaseFile(const char* path, const char* copyPath, std::vector<st
             failure =
                 copy.addBlock(entry.type, data.data(), long(data.size()), entry.slop).status();
     };
-    walkEntries(layout, keep, [&](const std::string& line) { notes->push_back(line + ": left out"); });
+    walkEntries(layout, keep,
+                [&](const std::string& line) { notes->push_back(line + ": left out"); });
     Status closed = copy.closeDBFile();
     return failure.ok() ? closed : failure;
 }

@@ -105,9 +105,9 @@ inline constexpr long kInUseFlag = 1;  // flags bit 0
 inline constexpr long kListHeaderSize = 8;  // entries, slots
 inline constexpr long kEntrySize = 16;
 inline constexpr long kInitialSlots = 100;
-inline constexpr long kGrowthSlots = 100;   // the list always grows by this much
-inline constexpr long kMovedBlockSlop = 60; // least slop given to a block that outgrew its space
-inline constexpr long kFieldWordSize = 4;   // field count and each field length
+inline constexpr long kGrowthSlots = 100;    // the list always grows by this much
+inline constexpr long kMovedBlockSlop = 60;  // least slop given to a block that outgrew its space
+inline constexpr long kFieldWordSize = 4;    // field count and each field length
 
 // A fresh file: header, list header, 100 blank entries.
 inline constexpr long kFreshFileSize = kHeaderSize + kListHeaderSize + kInitialSlots * kEntrySize;

@@ -12,7 +12,7 @@
 #include "storage/DatabaseFormat.h"
 
 class FieldIndex {
-public:
+  public:
     // Walks the fields of block `index`, whose bytes and entry are given;
     // kErrorDamagedFile (from Database) when a count or field overruns.
     Status build(long index, const MasterPtrEntry& entry, const char* blockData);
@@ -32,14 +32,14 @@ public:
     // placed as `entry`.
     void append(const MasterPtrEntry& entry, long length);
 
-private:
+  private:
     struct Field {
         long offset;  // of the data, in the block
         long length;
     };
 
-    long block = 0;               // entry number of the indexed block, 0 when none
-    MasterPtrEntry placement;     // the block's entry when the index was built
+    long block = 0;            // entry number of the indexed block, 0 when none
+    MasterPtrEntry placement;  // the block's entry when the index was built
     std::vector<Field> fields;
     long fieldsEnd = 0;
 };

@@ -3,8 +3,8 @@
 // interruptions and partial transfers.
 #pragma once
 
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 
 #include "core/Result.h"
 
@@ -14,7 +14,7 @@
 inline void (*gBeforeDatabaseWrite)() = nullptr;
 
 class FileDescriptor {
-public:
+  public:
     FileDescriptor() = default;
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -49,8 +49,8 @@ public:
         if (gBeforeDatabaseWrite != nullptr) gBeforeDatabaseWrite();
         long done = 0;
         while (done < length) {
-            ssize_t put = ::pwrite(fd, static_cast<const char*>(data) + done,
-                                   size_t(length - done), off_t(offset + done));
+            ssize_t put = ::pwrite(fd, static_cast<const char*>(data) + done, size_t(length - done),
+                                   off_t(offset + done));
             if (put < 0 && errno == EINTR) continue;
             if (put <= 0) return Status(put < 0 ? errno : EIO);
             done += put;
@@ -68,6 +68,6 @@ public:
         return ::ftruncate(fd, off_t(length)) == 0 ? kSuccess : Status(errno);
     }
 
-private:
+  private:
     int fd = -1;  // -1 when nothing is open
 };

@@ -20,7 +20,9 @@ FixedList::~FixedList() {
     delete[] items;
 }
 
-Item* FixedList::get(long i) const { return (i >= 0 && i < count) ? items[i] : nullptr; }
+Item* FixedList::get(long i) const {
+    return (i >= 0 && i < count) ? items[i] : nullptr;
+}
 
 bool FixedList::matches(const Item* probe, const Item* element) const {
     if (probe == element) return true;
@@ -34,7 +36,9 @@ long FixedList::findi(const Item* probe) const {
     return -1;
 }
 
-Item* FixedList::findItem(const Item* probe) const { return get(findi(probe)); }
+Item* FixedList::findItem(const Item* probe) const {
+    return get(findi(probe));
+}
 
 void FixedList::include(Item* item) {
     if (count >= capacity) {
@@ -84,4 +88,6 @@ Item* FixedList::replacei(long i, Item* item) {
     return old;
 }
 
-void FixedList::sort(bool descending) { sortItems(*this, descending); }
+void FixedList::sort(bool descending) {
+    sortItems(*this, descending);
+}

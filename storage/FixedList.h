@@ -8,7 +8,7 @@
 #include "storage/Item.h"
 
 class FixedList {
-public:
+  public:
     FixedList(long capacity, bool ownsItems, bool matchByIdentity);
     FixedList(const FixedList&) = delete;
     FixedList& operator=(const FixedList&) = delete;
@@ -39,7 +39,7 @@ public:
     // Whether `element` matches `probe` under this list's matching rule.
     bool matches(const Item* probe, const Item* element) const;
 
-protected:
+  protected:
     Item** items;          // capacity slots; 0..count-1 in use
     long count = 0;        // elements in use
     long capacity;         // fixed at construction

@@ -9,7 +9,7 @@
 #include "storage/DatabaseFormat.h"
 
 class FreeSpaceIndex {
-public:
+  public:
     void clear();
     // Records what entry `index` now holds: a 'FREE' record is indexed, any
     // other type removes the entry from the index.
@@ -26,10 +26,10 @@ public:
     long startingAt(long offset) const;
     const MasterPtrEntry& record(long index) const { return records.at(index); }
 
-private:
+  private:
     void forget(long index);
 
     std::map<long, MasterPtrEntry> records;  // entry number -> 'FREE' record
-    std::map<long, long> byStart;             // first byte -> entry number (non-empty only)
-    std::map<long, long> byEnd;               // byte after the last -> entry number
+    std::map<long, long> byStart;            // first byte -> entry number (non-empty only)
+    std::map<long, long> byEnd;              // byte after the last -> entry number
 };

@@ -12,7 +12,9 @@ void Item::printToString(char* buffer, size_t size) const {
 StringItem::StringItem(const char* text)
     : Item(typeCode("FILE")), string(text ? newStringCopy(text) : newEmptyString()) {}
 
-StringItem::~StringItem() { delete[] string; }
+StringItem::~StringItem() {
+    delete[] string;
+}
 
 void StringItem::setString(const char* text) {
     delete[] string;

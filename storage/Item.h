@@ -11,7 +11,7 @@
 inline constexpr int kItemTextSize = 256;
 
 class Item {
-public:
+  public:
     Item() = default;
     explicit Item(TypeCode type) : itemType(type) {}
     Item(const Item&) = default;
@@ -29,13 +29,13 @@ public:
     // buffers are ignored.
     virtual void printToString(char* buffer, size_t size) const;
 
-protected:
+  protected:
     TypeCode itemType = 0;  // concrete kind of the item
 };
 
 // An item holding a copy of a text.
 class StringItem : public Item {
-public:
+  public:
     explicit StringItem(const char* text = nullptr);
     StringItem(const StringItem&) = delete;
     StringItem& operator=(const StringItem&) = delete;
@@ -47,13 +47,13 @@ public:
     bool isEqual(const Item* other) const override;
     void printToString(char* buffer, size_t size) const override;
 
-private:
+  private:
     char* string;  // owned copy, never null
 };
 
 // An item holding a number.
 class NumberItem : public Item {
-public:
+  public:
     explicit NumberItem(int32_t n = 0) : Item(typeCode("NUMB")), number(n) {}
 
     int32_t getNumber() const { return number; }
@@ -62,6 +62,6 @@ public:
     long compare(const Item* other) const override;
     void printToString(char* buffer, size_t size) const override;
 
-private:
+  private:
     int32_t number;
 };

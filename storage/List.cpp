@@ -24,7 +24,9 @@ List::~List() {
     }
 }
 
-ListChunk* List::newChunk() const { return new ListChunk(chunkSize, ownsItems, matchByIdentity); }
+ListChunk* List::newChunk() const {
+    return new ListChunk(chunkSize, ownsItems, matchByIdentity);
+}
 
 List::Place List::placeOfPosition(long i) const {
     if (i < 0 || i >= count) return {nullptr, -1};
@@ -111,9 +113,13 @@ void List::insertAt(Place place, Item* item) {
     ++count;
 }
 
-void List::inserti(long i, Item* item) { insertAt(placeOfPosition(i), item); }
+void List::inserti(long i, Item* item) {
+    insertAt(placeOfPosition(i), item);
+}
 
-void List::insert(const Item* anchor, Item* item) { insertAt(placeOfItem(anchor), item); }
+void List::insert(const Item* anchor, Item* item) {
+    insertAt(placeOfItem(anchor), item);
+}
 
 // Takes an emptied chunk out of the chain and destroys it.
 void List::unlinkChunk(ListChunk* chunk) {
@@ -179,7 +185,9 @@ void List::assign(const std::vector<Item*>& elements) {
     for (Item* item : elements) include(item);
 }
 
-void List::sort(bool descending) { sortItems(*this, descending); }
+void List::sort(bool descending) {
+    sortItems(*this, descending);
+}
 
 void List::log() const {
     OKA_LOG("List: (%ld) elements:", count);

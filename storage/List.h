@@ -15,7 +15,7 @@
 inline constexpr long kDefaultChunkSize = 32;
 
 class List {
-public:
+  public:
     List(long chunkSize, bool ownsItems, bool matchByIdentity);
     List(const List&) = delete;
     List& operator=(const List&) = delete;
@@ -54,7 +54,7 @@ public:
     // Logs the count and each element's text form.
     virtual void log() const;
 
-private:
+  private:
     struct Place {
         ListChunk* chunk;  // null when the position or item was not found
         long index;        // position inside the chunk, or -1
@@ -68,12 +68,12 @@ private:
     void forgetCursor() const { cursor = nullptr; }
     void unlinkChunk(ListChunk* chunk);
 
-    ListChunk* first = nullptr;  // start of the chain, or null
-    ListChunk* last = nullptr;   // end of the chain, or null
+    ListChunk* first = nullptr;           // start of the chain, or null
+    ListChunk* last = nullptr;            // end of the chain, or null
     mutable ListChunk* cursor = nullptr;  // chunk reached by the last positional access, or null
     mutable long cursorStart = 0;         // overall position of the cursor chunk's first element
-    long count = 0;              // elements over all chunks
-    long chunkSize;              // capacity of every chunk
+    long count = 0;                       // elements over all chunks
+    long chunkSize;                       // capacity of every chunk
     bool ownsItems;
     bool matchByIdentity;
 };

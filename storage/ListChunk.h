@@ -4,7 +4,7 @@
 #include "storage/FixedList.h"
 
 class ListChunk : public FixedList {
-public:
+  public:
     using FixedList::FixedList;
     // Unlinks itself from both neighbours before the elements go.
     ~ListChunk() override;

@@ -19,7 +19,7 @@ inline constexpr long kNotifierDeleted = long(typeCode("NDLT"));
 inline constexpr long kLinkListChunkSize = 5;
 
 class Notifier : public Item {
-public:
+  public:
     Notifier() = default;
     Notifier(const Notifier&) = delete;
     Notifier& operator=(const Notifier&) = delete;
@@ -39,6 +39,6 @@ public:
     // that detaches itself makes the pass skip the observer after it.
     virtual void notifyObservers(long code, void* data);
 
-private:
+  private:
     std::unique_ptr<List> observers;  // created on first attach; does not own the observers
 };

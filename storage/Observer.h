@@ -11,7 +11,7 @@
 class Notifier;
 
 class Observer : public Item {
-public:
+  public:
     Observer() = default;
     Observer(const Observer&) = delete;
     Observer& operator=(const Observer&) = delete;
@@ -25,6 +25,6 @@ public:
     // Must be supplied by every concrete observer.
     virtual void receiveNotification(Notifier* source, long code, void* data) = 0;
 
-private:
+  private:
     std::unique_ptr<List> notifiers;  // created on first attach; does not own the notifiers
 };

@@ -43,7 +43,9 @@ PrefMan::PrefMan(TypeCode type, short fileVersion, const char* filePath,
     if (openNow) (void)openPreferencesFile();  // the outcome stays in the last error
 }
 
-PrefMan::~PrefMan() { (void)PrefMan::closePreferencesFile(); }
+PrefMan::~PrefMan() {
+    (void)PrefMan::closePreferencesFile();
+}
 
 Status PrefMan::openPreferencesFile() {
     Status status = openOrOverwrite();
@@ -93,14 +95,16 @@ bool PrefMan::userAgreesToOverwrite() {
     std::snprintf(text, sizeof text,
                   "The %s file %s was invalid. Would you like to overwrite the exisiting file?",
                   description, path);
-    long answer = askUser(text, kAlertQuestion, "Invalid file", "Cancel", "Overwrite",
-                                     nullptr, 0, nullptr);
+    long answer =
+        askUser(text, kAlertQuestion, "Invalid file", "Cancel", "Overwrite", nullptr, 0, nullptr);
     if (answer == kOverwriteButton) return true;
     OKA_LOG("kept the invalid %s file %s", description, path);
     return false;
 }
 
-Status PrefMan::closePreferencesFile() { return remember(closeDBFile()); }
+Status PrefMan::closePreferencesFile() {
+    return remember(closeDBFile());
+}
 
 void PrefMan::setPath(const char* newPath) {
     if (isOpen()) (void)closePreferencesFile();  // its outcome stays in the last error
@@ -131,8 +135,7 @@ Status PrefMan::addRecord(TypeCode type, const char* data, long length) {
     PreferenceRecord record{data, length};
     std::vector<char> block = fieldBlock(&record, 1);
     long capacity = std::max(2 * length, long(block.size()));
-    return addBlock(type, block.data(), long(block.size()), capacity - long(block.size()))
-        .status();
+    return addBlock(type, block.data(), long(block.size()), capacity - long(block.size())).status();
 }
 
 Result<long> PrefMan::countPreferencesOfType(TypeCode type) {

@@ -34,7 +34,7 @@ inline constexpr TypeCode kPreferencesFileType = typeCode("TPRF");
 inline constexpr short kPreferencesVersion = 2;
 
 class PrefMan : public Database, public HasErrorReporting {
-public:
+  public:
     // The running tool's preferences: "<preferences directory><tool name>.prf",
     // version 2, described as "preferences"; opens at once.
     explicit PrefMan(TypeCode fileType);
@@ -84,7 +84,7 @@ public:
     Status visitPreferencesOfType(TypeCode type,
                                   const std::function<void(const char*, long)>& visit);
 
-private:
+  private:
     static std::vector<char> fieldBlock(const PreferenceRecord* records, long count);
     // The block that holds the records of `type`.
     Result<long> findRecordBlock(TypeCode type);
@@ -94,9 +94,9 @@ private:
     // kErrorDamagedFile when any entry or record of the file is unsound.
     Status checkRecords() const;
 
-    char path[kPathSize];         // full path of the file
-    char description[kPathSize];  // "preferences", "project": named in alerts
-    TypeCode fileType;            // written into new files, compared with existing ones
-    short version;                // the data version this kind of file must have
+    char path[kPathSize];           // full path of the file
+    char description[kPathSize];    // "preferences", "project": named in alerts
+    TypeCode fileType;              // written into new files, compared with existing ones
+    short version;                  // the data version this kind of file must have
     bool checkEveryRecord = false;  // every record is checked before the file opens
 };

@@ -18,7 +18,8 @@ bool ReadCache::lookup(long offset, char* buffer, long length) const {
 void ReadCache::insert(long offset, const char* data, long length) {
     if (length <= 0 || length > kLargestCachedRead || offset < kFirstCachedOffset) return;
     Slot& slot = slots[size_t(cursor)];
-    if (long(slot.data.size()) < length) slot.data.resize(size_t(std::max(kMinimumSlotCapacity, length)));
+    if (long(slot.data.size()) < length)
+        slot.data.resize(size_t(std::max(kMinimumSlotCapacity, length)));
     std::memcpy(slot.data.data(), data, size_t(length));
     slot.offset = offset;
     slot.length = length;

@@ -7,7 +7,7 @@
 #include <vector>
 
 class ReadCache {
-public:
+  public:
     static constexpr int kSlotCount = 32;
     static constexpr long kLargestCachedRead = 1024;  // longer reads are not kept
     static constexpr long kFirstCachedOffset = 13;    // reads inside the header are not kept
@@ -19,7 +19,7 @@ public:
     // Keeps a copy of the bytes just read, in the slot at the cursor.
     void insert(long offset, const char* data, long length);
 
-private:
+  private:
     struct Slot {
         long offset = 0;         // file offset of data[0]
         long length = 0;         // bytes held; 0 for an unused slot

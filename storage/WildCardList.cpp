@@ -22,7 +22,9 @@ WildCardList::WildCardList(const char* listText, bool caseSensitive)
     }
 }
 
-WildCardList::~WildCardList() { delete[] text; }
+WildCardList::~WildCardList() {
+    delete[] text;
+}
 
 bool WildCardList::wildCardListEqual(const char* subject) const {
     for (long i = 0; i < patterns.getCount(); ++i) {

@@ -5,11 +5,11 @@
 // so no segment is refused or truncated.
 #pragma once
 
-#include "storage/WildCardString.h"
 #include "storage/List.h"
+#include "storage/WildCardString.h"
 
 class WildCardList {
-public:
+  public:
     WildCardList(const char* text, bool caseSensitive);
     WildCardList(const WildCardList&) = delete;
     WildCardList& operator=(const WildCardList&) = delete;
@@ -23,8 +23,8 @@ public:
     long getPatternCount() const { return patterns.getCount(); }
     const char* getText() const { return text; }
 
-private:
-    List patterns;                 // owned WildCardStrings, in reverse order of the text
+  private:
+    List patterns;  // owned WildCardStrings, in reverse order of the text
     bool matchesAnything = false;
-    char* text;                    // the list text as passed in
+    char* text;  // the list text as passed in
 };

@@ -7,10 +7,14 @@
 #include "core/Utilities.h"
 
 namespace {
-bool isWildcardCharacter(char c) { return c == '*' || c == '?'; }
+bool isWildcardCharacter(char c) {
+    return c == '*' || c == '?';
+}
 }  // namespace
 
-WildCardString::WildCardString() { init(nullptr, true); }
+WildCardString::WildCardString() {
+    init(nullptr, true);
+}
 
 WildCardString::WildCardString(const char* text, bool isCaseSensitive) {
     init(text, isCaseSensitive);

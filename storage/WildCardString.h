@@ -7,11 +7,11 @@
 // behaviour users see and it is kept on purpose.
 #pragma once
 
-#include "storage/WildChunk.h"
 #include "storage/Item.h"
+#include "storage/WildChunk.h"
 
 class WildCardString : public Item {
-public:
+  public:
     // The pattern "*", case-sensitive.
     WildCardString();
     // A null pattern stands for "*".
@@ -33,12 +33,12 @@ public:
     bool isEqual(const Item* other) const override { return other == this; }
     long compare(const Item*) const override { return 0; }
 
-private:
+  private:
     void init(const char* pattern, bool caseSensitive);
     void buildWildChunks();
 
-    char* pattern = nullptr;         // working copy, lower-cased unless case-sensitive
-    WildChunk* chunks = nullptr;     // first chunk of the compiled chain, owned
+    char* pattern = nullptr;      // working copy, lower-cased unless case-sensitive
+    WildChunk* chunks = nullptr;  // first chunk of the compiled chain, owned
     bool caseSensitive = true;
     char* displayPattern = nullptr;  // the pattern as passed in
 };

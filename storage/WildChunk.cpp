@@ -34,10 +34,11 @@ void WildChunk::addChunk(WildChunk* chunk) {
     last->next = chunk;
 }
 
-bool WildChunk::matchesAnyChar() const { return std::strcmp(text, "*") == 0; }
+bool WildChunk::matchesAnyChar() const {
+    return std::strcmp(text, "*") == 0;
+}
 
-bool WildChunk::chunkMatchesString(const char* subject, size_t& position,
-                                   bool& pendingStar) const {
+bool WildChunk::chunkMatchesString(const char* subject, size_t& position, bool& pendingStar) const {
     if (matchesAnyChar()) {
         pendingStar = true;
         return true;

@@ -8,7 +8,7 @@
 #include <cstddef>
 
 class WildChunk {
-public:
+  public:
     WildChunk();
     explicit WildChunk(const char* text);
     WildChunk(const WildChunk&) = delete;
@@ -32,7 +32,7 @@ public:
     // otherwise. On success `position` moves past what was taken.
     bool chunkMatchesString(const char* subject, size_t& position, bool& pendingStar) const;
 
-private:
-    char* text;        // owned characters of the chunk
-    WildChunk* next;   // the following chunk, owned, or null
+  private:
+    char* text;       // owned characters of the chunk
+    WildChunk* next;  // the following chunk, owned, or null
 };

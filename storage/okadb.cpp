@@ -142,8 +142,8 @@ Status printBlockRecords(Database& database, long block) {
     for (long k = 1; k <= count.value(); ++k) {
         long offset = 0;
         long fieldLength = 0;
-        if (Status status = Database::stepOverField(data.data(), length.value(), &position,
-                                                    &offset, &fieldLength);
+        if (Status status = Database::stepOverField(data.data(), length.value(), &position, &offset,
+                                                    &fieldLength);
             !status.ok())
             return status;
         printRecord(block, k, data.data() + offset, fieldLength);

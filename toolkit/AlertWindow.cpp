@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "toolkit/widgets/IAreaObj.h"
 #include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/IAreaObj.h"
 #include "toolkit/widgets/TButObj.h"
 #include "toolkit/widgets/TEdObj.h"
 #include "toolkit/widgets/WinObj.h"
@@ -44,7 +44,9 @@ std::unique_ptr<WinObj> makeWarningAlert() {
 }
 }  // namespace
 
-void installStockAlerts() { findLibrary(kAlertLibrary, true)->windows[kWarningAlert] = makeWarningAlert(); }
+void installStockAlerts() {
+    findLibrary(kAlertLibrary, true)->windows[kWarningAlert] = makeWarningAlert();
+}
 
 WinObj* ALRTW_DefWarningAlrtW() {
     ResourceLibrary* library = findLibrary(kAlertLibrary, true);

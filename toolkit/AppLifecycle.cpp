@@ -7,10 +7,10 @@
 
 #include "core/Log.h"
 #include "toolkit/AlertWindow.h"
-#include "toolkit/widgets/Backend.h"
 #include "toolkit/fltk/FltkBackend.h"
 #include "toolkit/headless/HeadlessBackend.h"
 #include "toolkit/resources/ResourceLibrary.h"
+#include "toolkit/widgets/Backend.h"
 
 namespace {
 constexpr const char* kLogSource = "../toolkit";
@@ -54,15 +54,21 @@ void ERR_Init() {
     OKA_LOG("toolkit running with the %s backend", currentBackend().name());
 }
 
-void APP_InitFirst() { advance(Stage::ErrorsRouted, Stage::FirstInit, "APP_InitFirst"); }
+void APP_InitFirst() {
+    advance(Stage::ErrorsRouted, Stage::FirstInit, "APP_InitFirst");
+}
 
 void GW_LibInstall() {
     advance(Stage::FirstInit, Stage::Installed, "GW_LibInstall");
     installStockAlerts();
 }
 
-void GW_LibLoadInit() { advance(Stage::Installed, Stage::Loaded, "GW_LibLoadInit"); }
-void APP_InitLast() { advance(Stage::Loaded, Stage::Ready, "APP_InitLast"); }
+void GW_LibLoadInit() {
+    advance(Stage::Installed, Stage::Loaded, "GW_LibLoadInit");
+}
+void APP_InitLast() {
+    advance(Stage::Loaded, Stage::Ready, "APP_InitLast");
+}
 
 void GW_LibExit() {
     advance(Stage::Ready, Stage::LibrariesGone, "GW_LibExit");

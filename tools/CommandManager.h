@@ -43,7 +43,7 @@ struct CommandSelection {
 // Tool Manager installs its workspace's; without one a command runs on
 // nothing.
 class CommandContext {
-public:
+  public:
     virtual ~CommandContext() = default;
     // The selected component; kind 0 when nothing is selected.
     virtual CommandSelection selectedComponent() = 0;
@@ -57,7 +57,7 @@ public:
 };
 
 class CommandManager : public HasErrorReporting, public ToolRegistryListener {
-public:
+  public:
     CommandManager();
     CommandManager(const CommandManager&) = delete;
     CommandManager& operator=(const CommandManager&) = delete;
@@ -104,14 +104,14 @@ public:
     // 'CMDS' went to the tool, -403 (and nothing sent) when the command does
     // not work on such a component or on none.
     Status runCommand(const ToolCommand* command, const CommandSelection& selection,
-                       TypeCode fileType);
+                      TypeCode fileType);
     // `context` (not owned; null: none) tells executeCommand the selection.
     void setCommandContext(CommandContext* context) { commandContext = context; }
 
     // Handler of 'ADDC': name 'ST31', requirement 'LONG', requiresType 'IDNT'.
     static int32_t addCommandMsg(Message* message, Message* reply);
 
-private:
+  private:
     CommandSelection readSelection() const;
     // Sends 'CMDS' for `command` with the component of `selection`.
     void sendCommand(const ToolCommand* command, const CommandSelection& selection);

@@ -63,9 +63,13 @@ void seedRandom(const char* name) {
 }
 }  // namespace
 
-void setWindowLayerHooks(const WindowLayerHooks& hooks) { windowLayer = hooks; }
+void setWindowLayerHooks(const WindowLayerHooks& hooks) {
+    windowLayer = hooks;
+}
 
-bool hasWindowLayer() { return windowLayer.start != nullptr; }
+bool hasWindowLayer() {
+    return windowLayer.start != nullptr;
+}
 
 int32_t initializeGlobals(const char* name, int port) {
     gToolName = newStringCopy(name);
@@ -109,4 +113,6 @@ void cleanUpGlobals() {
     logFile.reset();
 }
 
-void installInterruptHandler() { std::signal(SIGINT, interruptHandler); }
+void installInterruptHandler() {
+    std::signal(SIGINT, interruptHandler);
+}

@@ -12,9 +12,9 @@
 #include "messaging/IdentifyBatch.h"
 #include "messaging/ToolListing.h"
 #include "tools/CommandManager.h"
+#include "tools/Environment.h"
 #include "tools/ToolManagerWatch.h"
 #include "tools/ToolRegistry.h"
-#include "tools/Environment.h"
 
 namespace {
 constexpr const char* kLogSource = "../okatool";
@@ -25,9 +25,9 @@ struct PublishedCommand {
     long requirement;
     TypeCode requiresType;
 };
-std::string registeredProgramPath;            // the path given to 'REGT'
+std::string registeredProgramPath;  // the path given to 'REGT'
 std::vector<PublishedCommand> publishedCommands;
-NoticeCallback noticeCallback = nullptr;      // the subscriber's callback, or null
+NoticeCallback noticeCallback = nullptr;             // the subscriber's callback, or null
 std::unique_ptr<ToolManagerWatch> toolManagerWatch;  // follows restarts while the loop runs
 
 volatile std::sig_atomic_t endedBySignal = 0;  // a termination signal ended the loop
@@ -74,7 +74,9 @@ int32_t identifyBatchMsg(Message* batch, Message* reply) {
 
 // 'SHOW', 'HIDE', 'CWIN' and 'DSRC' in a tool without windows: nothing to
 // show, hide, close or deactivate, but the request is answered.
-int32_t nothingToDoMsg(Message*, Message*) { return 0; }
+int32_t nothingToDoMsg(Message*, Message*) {
+    return 0;
+}
 
 void acceptWindowRequestsWithoutWindows() {
     for (const MessageType* type :
@@ -139,7 +141,8 @@ bool publishedBefore(const PublishedCommand& command) {
         }
         for (const CommandListing& listed : tool.commands) {
             if (listed.name == command.name && listed.requirement == command.requirement &&
-                (command.requirement != kRequiresFile || listed.requiresType == command.requiresType)) {
+                (command.requirement != kRequiresFile ||
+                 listed.requiresType == command.requiresType)) {
                 return true;
             }
         }

@@ -45,12 +45,10 @@
 //   int32_t sayHello(Message*, Message*) { OKA_LOG("hello"); return 0; }
 //
 //   int main(int, char** argv) {
-//       if (startTool("sample", {"Sample", "Example Co.", 1, 0, typeCode("SMPL"), false}) != 0) return 1;
-//       gMessageCenter->registerMessageHandler(kRunCommandMsg, sayHello);
-//       if (registerWithToolManager(argv[0]) != 0) return 1;
-//       publishCommand("Say Hello", kRequiresNothing, kWildcardType);
-//       runToolLoop();
-//       leaveEnvironment();
+//       if (startTool("sample", {"Sample", "Example Co.", 1, 0, typeCode("SMPL"), false}) != 0)
+//       return 1; gMessageCenter->registerMessageHandler(kRunCommandMsg, sayHello); if
+//       (registerWithToolManager(argv[0]) != 0) return 1; publishCommand("Say Hello",
+//       kRequiresNothing, kWildcardType); runToolLoop(); leaveEnvironment();
 //   }
 #pragma once
 

@@ -10,7 +10,7 @@
 inline constexpr TypeCode kRegisteredToolItem = typeCode("RTOL");
 
 class RegisteredTool : public Item {
-public:
+  public:
     RegisteredTool();
     explicit RegisteredTool(const ToolInfo* info);
     RegisteredTool(const RegisteredTool&) = delete;

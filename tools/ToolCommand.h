@@ -21,7 +21,7 @@ inline constexpr long kComponentKindFile = 1;
 inline constexpr long kComponentKindEngine = 2;
 
 class ToolCommand : public Item {
-public:
+  public:
     ToolCommand(const char* name, const ToolInfo* tool, long requirement, TypeCode requiresType);
     ToolCommand(const ToolCommand&) = delete;
     ToolCommand& operator=(const ToolCommand&) = delete;

@@ -16,7 +16,7 @@
 #include "core/Platform.h"
 
 class ToolManagerWatch {
-public:
+  public:
     static constexpr uint32_t kCheckIntervalMs = 250;
     static constexpr uint32_t kProbeIntervalMs = 10000;
     static constexpr uint32_t kOrphanLimitMs = 30000;
@@ -30,13 +30,13 @@ public:
     // the Tool Manager has not answered for kOrphanLimitMs.
     Change check();
 
-private:
+  private:
     static FileStamp currentIdentity();
     // Whether our Tool Manager answers a probe; never once its port file is gone.
     bool toolManagerAnswers(const FileStamp& identity);
 
-    FileStamp known;             // the port file of the Tool Manager we registered with
-    uint32_t lastCheck;          // when the port file was last looked at
-    uint32_t lastProbe;          // when the Tool Manager was last probed
-    uint32_t silentSince = 0;    // when probes started failing; 0 while it answers
+    FileStamp known;           // the port file of the Tool Manager we registered with
+    uint32_t lastCheck;        // when the port file was last looked at
+    uint32_t lastProbe;        // when the Tool Manager was last probed
+    uint32_t silentSince = 0;  // when probes started failing; 0 while it answers
 };

@@ -42,10 +42,14 @@ int32_t relayToAllToolsMsg(Message* message, Message*) {
 }
 
 int32_t listToolsMsg(Message*, Message* reply) {
-    for (long i = 0; i < gToolRegistry->getToolCount() && reply->paramCount < kMaxMessageParams; ++i) {
+    for (long i = 0; i < gToolRegistry->getToolCount() && reply->paramCount < kMaxMessageParams;
+         ++i) {
         const RegisteredTool* tool = gToolRegistry->getRegisteredTool(i);
-        ToolListing listing{tool->toolInfo, tool->loaded != 0, tool->notResponding,
-                            i == gToolRegistry->getDefaultSourceToolIndex(), {}};
+        ToolListing listing{tool->toolInfo,
+                            tool->loaded != 0,
+                            tool->notResponding,
+                            i == gToolRegistry->getDefaultSourceToolIndex(),
+                            {}};
         for (long c = 0; c < gCommandManager->getCommandCount(); ++c) {
             const ToolCommand* command = gCommandManager->getNthCommand(c);
             if (command->toolInfo.toolType != tool->toolInfo.toolType) continue;

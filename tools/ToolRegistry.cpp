@@ -16,7 +16,6 @@
 namespace {
 constexpr const char* kLogSource = "../toolreg";
 
-
 // TypeIdentToCStr reuses one buffer; log lines with two codes need a copy.
 struct CodeText {
     explicit CodeText(TypeCode code) { copyText(text, sizeof text, TypeIdentToCStr(code)); }
@@ -62,7 +61,9 @@ RegisteredTool* ToolRegistry::entryOfType(TypeCode type, long* index) {
     return getRegisteredTool(*index);
 }
 
-void ToolRegistry::addListener(ToolRegistryListener* listener) { listeners.push_back(listener); }
+void ToolRegistry::addListener(ToolRegistryListener* listener) {
+    listeners.push_back(listener);
+}
 
 void ToolRegistry::removeListener(ToolRegistryListener* listener) {
     std::erase(listeners, listener);
@@ -375,7 +376,8 @@ int32_t ToolRegistry::callbackRegisterTool(Message* message, Message*) {
     char path[kPathSize];
     message->getTextParam(1, path, sizeof path);
     ToolRegistry* registry = gToolRegistry;
-    return registry->remember(registry->registerTool(&info, path[0] != '\0' ? path : nullptr)).code();
+    return registry->remember(registry->registerTool(&info, path[0] != '\0' ? path : nullptr))
+        .code();
 }
 
 int32_t ToolRegistry::callbackUnregisterTool(Message* message, Message*) {

@@ -44,7 +44,7 @@ inline constexpr int32_t kErrorNoExecutable = -306;         // load impossible: 
 using MillisecondClock = uint32_t (*)();
 
 class ToolRegistry : public HasErrorReporting, public PeerListener {
-public:
+  public:
     static constexpr uint32_t kTickleIntervalMs = 10000;
     // The first probe pass runs this long after creation plus the interval.
     static constexpr uint32_t kFirstTickleDelayMs = 20000;
@@ -130,7 +130,7 @@ public:
     // `port` (a loaded one first), or "" when no registered tool has it.
     std::string describeToolAtPort(int port);
 
-private:
+  private:
     RegisteredTool* entryOfType(TypeCode type, long* index);
     // The loaded entry that listens on `port`, or null; `index` gets its index.
     RegisteredTool* loadedEntryAtPort(int port, long* index);
@@ -150,7 +150,8 @@ private:
     long currentSourceToolIndex = -1;  // the source viewer active now, or -1
     MillisecondClock clock;            // time source of the probe passes
     uint32_t lastTicklePass = 0;       // clock time of the last probe pass
-    std::vector<ToolRegistryListener*> listeners;  // told of added, re-registered, unloaded, removed tools
+    std::vector<ToolRegistryListener*>
+        listeners;  // told of added, re-registered, unloaded, removed tools
 };
 
 extern ToolRegistry* gToolRegistry;

@@ -25,7 +25,7 @@ inline constexpr int32_t kErrorNoReply = -1501;
 
 // The outcome of a request: replied, refused with an error, unanswered or not sent.
 class RequestResult {
-public:
+  public:
     enum class Status {
         replied,     // the reply came, its error 0
         errorReply,  // the reply came with an error (error())
@@ -48,12 +48,12 @@ public:
     // result included, reads as nothing.
     int resultCount() const;
     std::optional<std::string> text(int index) const;           // 'S255' or 'ST31'
-    std::optional<int32_t> number(int index) const;              // 'LONG'
-    std::optional<bool> flag(int index) const;                   // 'BOOL'
-    std::optional<TypeCode> type(int index) const;               // 'IDNT'
-    std::optional<std::vector<uint8_t>> data(int index) const;   // 'DATA'
+    std::optional<int32_t> number(int index) const;             // 'LONG'
+    std::optional<bool> flag(int index) const;                  // 'BOOL'
+    std::optional<TypeCode> type(int index) const;              // 'IDNT'
+    std::optional<std::vector<uint8_t>> data(int index) const;  // 'DATA'
 
-private:
+  private:
     // The reply's parameter for result `index` when its type is `expected`.
     int paramOf(int index, TypeCode expected) const;
 

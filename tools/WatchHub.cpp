@@ -11,7 +11,9 @@
 namespace {
 constexpr const char* kLogSource = "../watch";
 
-bool hasPort(const ToolInfo& program) { return program.port > 0 && program.port <= 65535; }
+bool hasPort(const ToolInfo& program) {
+    return program.port > 0 && program.port <= 65535;
+}
 }  // namespace
 
 WatchHub* gWatchHub = nullptr;
@@ -50,7 +52,9 @@ void WatchHub::toolRemoved(const RegisteredTool& tool) {
     notify(kNoticeToolRemoved, &tool.toolInfo, nullptr);
 }
 
-void WatchHub::projectChanged(const char* path) { notify(kNoticeProjectChanged, nullptr, path); }
+void WatchHub::projectChanged(const char* path) {
+    notify(kNoticeProjectChanged, nullptr, path);
+}
 
 void WatchHub::notify(TypeCode event, const ToolInfo* tool, const char* path) {
     const ToolInfo& self = gMessageCenter->getOwnToolInfo();
@@ -99,12 +103,14 @@ void WatchHub::greet(const Message& request) {
     // the watcher tells its stream from its reply by it.
     std::unique_ptr<Message> first(makeWatchCopy(request, kMessageReceived, 0));
     for (auto& watcher : watchers) {
-        if (watcher->port() == request.sender.port) watcher->offer(*first, gMessageCenter->getOwnToolInfo());
+        if (watcher->port() == request.sender.port)
+            watcher->offer(*first, gMessageCenter->getOwnToolInfo());
     }
 }
 
 bool WatchHub::addSubscriber(const ToolInfo& subscriber) {
-    std::erase_if(subscribers, [&](const ToolInfo& existing) { return existing.port == subscriber.port; });
+    std::erase_if(subscribers,
+                  [&](const ToolInfo& existing) { return existing.port == subscriber.port; });
     if (!hasPort(subscriber) || subscribers.size() >= kMaxSubscribers) return false;
     subscribers.push_back(subscriber);
     OKA_LOG("notice subscriber on port %d", subscriber.port);
@@ -112,7 +118,8 @@ bool WatchHub::addSubscriber(const ToolInfo& subscriber) {
 }
 
 int32_t WatchHub::watchMsg(Message* message, Message*) {
-    if (!gWatchHub->addWatcher(message->sender, message->getTypeParam(0))) return kErrorWatchRefused;
+    if (!gWatchHub->addWatcher(message->sender, message->getTypeParam(0)))
+        return kErrorWatchRefused;
     gWatchHub->greet(*message);
     return 0;
 }

@@ -31,7 +31,7 @@ class Message;
 inline constexpr int32_t kErrorWatchRefused = -1410;
 
 class WatchHub : public MessageObserver, public ToolRegistryListener {
-public:
+  public:
     static constexpr size_t kMaxWatchers = 8;
     static constexpr size_t kMaxSubscribers = 64;
 
@@ -62,7 +62,7 @@ public:
     static int32_t watchMsg(Message* message, Message* reply);
     static int32_t subscribeNoticesMsg(Message* message, Message* reply);
 
-private:
+  private:
     void notify(TypeCode event, const ToolInfo* tool, const char* path);
     bool addWatcher(const ToolInfo& watcher, TypeCode filter);
     bool addSubscriber(const ToolInfo& subscriber);

@@ -41,7 +41,9 @@ void WatchStream::offerCopy(const Message& message, TypeCode direction, const To
     queue(*copy, self);
 }
 
-void WatchStream::offer(Message& message, const ToolInfo& self) { queue(message, self); }
+void WatchStream::offer(Message& message, const ToolInfo& self) {
+    queue(message, self);
+}
 
 void WatchStream::queue(Message& message, const ToolInfo& self) {
     message.sender = self;

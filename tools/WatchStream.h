@@ -19,7 +19,7 @@
 #include "messaging/Socket.h"
 
 class WatchStream {
-public:
+  public:
     static constexpr size_t kMaxQueuedBytes = 256 * 1024;
     static constexpr int kSendBufferBytes = 64 * 1024;
     static constexpr uint32_t kStallLimitMs = 5000;
@@ -41,15 +41,15 @@ public:
     // given up: its connection failed, or it has taken nothing for too long.
     bool flush();
 
-private:
+  private:
     void queue(Message& message, const ToolInfo& self);
 
-    ToolInfo watcher;       // where the copies go
-    TypeCode filter;        // the type copied, or '****'
-    Socket connection;      // non-blocking, to the watcher's port
-    std::string queued;     // wire bytes not yet written, from queuedStart on
-    size_t queuedStart = 0; // bytes of `queued` already written
-    uint32_t dropped = 0;   // copies that did not fit
-    uint32_t lastProgress;  // when the connection last took bytes (or had none waiting)
-    bool failed = false;    // the connection reported an error
+    ToolInfo watcher;        // where the copies go
+    TypeCode filter;         // the type copied, or '****'
+    Socket connection;       // non-blocking, to the watcher's port
+    std::string queued;      // wire bytes not yet written, from queuedStart on
+    size_t queuedStart = 0;  // bytes of `queued` already written
+    uint32_t dropped = 0;    // copies that did not fit
+    uint32_t lastProgress;   // when the connection last took bytes (or had none waiting)
+    bool failed = false;     // the connection reported an error
 };

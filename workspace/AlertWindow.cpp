@@ -71,7 +71,8 @@ void setUpButton(TButObj* button, const char* label) {
 void tellAutomaticAnswer(WinObj* window, const char* title, const char* message, int status) {
     WgtObj* group = RES_GetNthChild(window, kButtonGroup);
     TButObj* button = nullptr;
-    if (status >= 1 && status <= 3) button = dynamic_cast<TButObj*>(RES_GetNthChild(group, status - 1));
+    if (status >= 1 && status <= 3)
+        button = dynamic_cast<TButObj*>(RES_GetNthChild(group, status - 1));
     std::fprintf(stderr, "%s: %s: %s [answered \"%s\" without a display]\n",
                  gToolName != nullptr ? gToolName : "", title, message,
                  button != nullptr ? TBUT_GetLabel(button) : "");

@@ -52,7 +52,8 @@ long alertThisError(int32_t code) {
     char message[kErrorTextSize + 64];
     std::snprintf(message, sizeof message, "Unable to complete that operation because %s.", reason);
     OKA_LOG("%s", message);
-    return displayAlertWindow(message, kAlertCritical, nullptr, nullptr, nullptr, nullptr, 1, nullptr);
+    return displayAlertWindow(message, kAlertCritical, nullptr, nullptr, nullptr, nullptr, 1,
+                              nullptr);
 }
 
 long alertLastError(const HasErrorReporting& reporter) {

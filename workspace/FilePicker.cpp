@@ -17,8 +17,8 @@
 #include "messaging/MessageTypes.h"
 #include "storage/WildCardList.h"
 #include "toolkit/Toolkit.h"
-#include "workspace/WindowLayer.h"
 #include "workspace/HelpManager.h"
+#include "workspace/WindowLayer.h"
 #include "workspace/WindowManager.h"
 
 WinObj* gFilePickerWindow = nullptr;
@@ -40,19 +40,19 @@ enum PickerChild {
     kCancelButton = 5,
     kNameField = 6,
     kFilterField = 7,
-    kProjectLabel = 8,    // shown in place of the filter field in project mode
-    kSourceGroup = 9,     // radio buttons: 0 disk, 1 project
+    kProjectLabel = 8,  // shown in place of the filter field in project mode
+    kSourceGroup = 9,   // radio buttons: 0 disk, 1 project
     kFilterButton = 10,
     kAcceptDirectoryButton = 11,
-    kPrompt = 13,         // the prompt, in the radio buttons' place when they are hidden
+    kPrompt = 13,  // the prompt, in the radio buttons' place when they are hidden
 };
 enum SourceButton { kDiskRadio = 0, kProjectRadio = 1 };
 
 // What outlives one picker: kept for the whole run.
 struct PickerMemory {
-    std::string currentDirectory;     // shown by the disk list; no trailing '/' but at the root
-    bool diskMode = true;             // the list last chosen with the radio buttons
-    bool resourcesLoaded = false;     // colour and icons below are loaded
+    std::string currentDirectory;  // shown by the disk list; no trailing '/' but at the root
+    bool diskMode = true;          // the list last chosen with the radio buttons
+    bool resourcesLoaded = false;  // colour and icons below are loaded
     ColorObj* listBackground = nullptr;
     IconObj* folderIcon = nullptr;
     IconObj* fileIcon = nullptr;
@@ -88,14 +88,14 @@ struct FindSearch {
     FindSearch(const WildCardList* filter, bool directoryMode, WinObj* window)
         : filter(filter), directoryMode(directoryMode), window(window) {}
 
-    const WildCardList* filter;     // names offered must match it
-    bool directoryMode;             // offer directories instead of files
-    WinObj* window;                 // shows the wait cursor
-    bool stopped = false;           // Select or Cancel was chosen: pass over the rest
-    int steps = 0;                  // entries visited, for the wait cursor
-    std::string found;              // the path chosen with Select
-    std::set<std::string> searched; // canonical paths of the directories searched,
-                                    // so that a symbolic link loop is entered once
+    const WildCardList* filter;      // names offered must match it
+    bool directoryMode;              // offer directories instead of files
+    WinObj* window;                  // shows the wait cursor
+    bool stopped = false;            // Select or Cancel was chosen: pass over the rest
+    int steps = 0;                   // entries visited, for the wait cursor
+    std::string found;               // the path chosen with Select
+    std::set<std::string> searched;  // canonical paths of the directories searched,
+                                     // so that a symbolic link loop is entered once
 };
 
 // Searches `directory` once, whatever links lead to it again.
@@ -107,11 +107,15 @@ void searchDirectory(FindSearch& search, const std::string& directory) {
 }
 
 class Picker {
-public:
+  public:
     Picker(WinObj* window, char* result, size_t resultSize, bool directoryMode, bool mustExist,
            bool confirmReplace)
-        : window(window), result(result), resultSize(resultSize), directoryMode(directoryMode),
-          mustExist(mustExist), confirmReplace(confirmReplace) {}
+        : window(window),
+          result(result),
+          resultSize(resultSize),
+          directoryMode(directoryMode),
+          mustExist(mustExist),
+          confirmReplace(confirmReplace) {}
 
     WgtObj* child(int index) const { return RES_GetNthChild(window, index); }
     LBoxObj* diskList() const { return static_cast<LBoxObj*>(child(kDiskList)); }
@@ -126,7 +130,8 @@ public:
     bool diskShown() const { return shownList == diskList(); }
 
     void setFilter(const char* text) {
-        filter = std::make_unique<WildCardList>(text != nullptr && text[0] != '\0' ? text : "*", true);
+        filter =
+            std::make_unique<WildCardList>(text != nullptr && text[0] != '\0' ? text : "*", true);
         TED_SetStr(filterField(), filter->getText());
     }
     bool listsFile(const char* directory, const char* name) const;
@@ -143,16 +148,16 @@ public:
     void chooseType();
 
     WinObj* window;
-    char* result;                        // the caller's buffer
-    size_t resultSize;                   // its size: longer paths are refused
-    bool directoryMode;                  // chooseDirectory
-    bool mustExist;                      // the chosen entry must exist
-    bool confirmReplace;                 // ask before accepting an existing file
-    bool initialising = true;            // the window is being filled
+    char* result;              // the caller's buffer
+    size_t resultSize;         // its size: longer paths are refused
+    bool directoryMode;        // chooseDirectory
+    bool mustExist;            // the chosen entry must exist
+    bool confirmReplace;       // ask before accepting an existing file
+    bool initialising = true;  // the window is being filled
     std::unique_ptr<WildCardList> filter;
-    int rowCount = 0;                    // rows put into the disk list by the last refresh
-    LBoxObj* shownList = nullptr;        // the disk or the project list
-    int failedAccepts = 1;               // refused directory accepts: beep, then message
+    int rowCount = 0;              // rows put into the disk list by the last refresh
+    LBoxObj* shownList = nullptr;  // the disk or the project list
+    int failedAccepts = 1;         // refused directory accepts: beep, then message
 };
 Picker* openPicker = nullptr;
 
@@ -241,7 +246,8 @@ void Picker::fillNameFromSelection(LBoxObj* list) {
         path = separator == std::string::npos ? directory : directory.substr(0, separator + 1);
     } else {
         path = joinPath(directory, name);
-        if (FMGR_GetNodeType(path.c_str()) == kNodeDirectory && path.size() + 1 < kPathSize) path += '/';
+        if (FMGR_GetNodeType(path.c_str()) == kNodeDirectory && path.size() + 1 < kPathSize)
+            path += '/';
     }
     TED_SetStr(nameField(), path.c_str());
     LBOX_GoIndex(list, cursor);
@@ -423,8 +429,12 @@ void listNfy(LBoxObj* list, int code, bool disk) {
     LBOX_DefNfy(list, code);
 }
 
-void diskListNfy(LBoxObj* list, int code) { listNfy(list, code, true); }
-void projectListNfy(LBoxObj* list, int code) { listNfy(list, code, false); }
+void diskListNfy(LBoxObj* list, int code) {
+    listNfy(list, code, true);
+}
+void projectListNfy(LBoxObj* list, int code) {
+    listNfy(list, code, false);
+}
 
 void okButtonNfy(TButObj* button, int code) {
     TBUT_DefNfy(button, code);
@@ -605,7 +615,9 @@ bool runPicker(const PickerSetup& setup, char* result, size_t resultSize, const 
 }
 }  // namespace
 
-void setProjectFileSource(ProjectFileSource* source) { projectSource = source; }
+void setProjectFileSource(ProjectFileSource* source) {
+    projectSource = source;
+}
 
 bool chooseFile(int mode, char* result, size_t resultSize, const char* prompt,
                 const char* /*acceptText*/, const char* filterList, bool mustExist,

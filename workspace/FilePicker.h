@@ -25,7 +25,7 @@ class WinObj;
 // What the picker shows in project mode; the Tool Manager fills it from
 // its project.
 class ProjectFileSource {
-public:
+  public:
     virtual ~ProjectFileSource() = default;
     // Fills the type box with the project's component types, preselecting
     // the type chosen last.
@@ -64,8 +64,8 @@ bool chooseFile(int mode, char* result, size_t resultSize, const char* prompt,
                 bool confirmReplace);
 // Runs the picker for a directory; false at once, without a beep, when a
 // picker is already open.
-bool chooseDirectory(char* result, size_t resultSize, const char* prompt,
-                     const char* unusedText, const char* filterList, bool mustExist);
+bool chooseDirectory(char* result, size_t resultSize, const char* prompt, const char* unusedText,
+                     const char* filterList, bool mustExist);
 
 // Asks for a file in disk mode with the prompt "Choose file": the picker
 // behind makeFullPath (messaging/FullPath.h), installed by initializeGlobals.

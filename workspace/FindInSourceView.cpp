@@ -107,7 +107,9 @@ int32_t getFindInSourceViewParamsMsg(Message*, Message* reply) {
 }
 }  // namespace
 
-void setSourceToolLookup(SourceToolLookup lookup) { gSourceToolLookup = lookup; }
+void setSourceToolLookup(SourceToolLookup lookup) {
+    gSourceToolLookup = lookup;
+}
 
 void askFindInSourceView() {
     if (gFindWindow != nullptr) {

@@ -14,12 +14,12 @@ class TEdObj;
 class WinObj;
 struct ToolInfo;
 
-extern char* gSearchString;               // current search text (owned), null until set
-extern unsigned char gCaseSensitive;      // searches respect case
-extern unsigned char gTextChanged;        // the user edited the field since it was filled
-extern WinObj* gFindWindow;               // the open dialog, or null
-extern TEdObj* gTextArea;                 // its text field
-extern TButObj* gCaseSensitiveButton;     // its case toggle
+extern char* gSearchString;            // current search text (owned), null until set
+extern unsigned char gCaseSensitive;   // searches respect case
+extern unsigned char gTextChanged;     // the user edited the field since it was filled
+extern WinObj* gFindWindow;            // the open dialog, or null
+extern TEdObj* gTextArea;              // its text field
+extern TButObj* gCaseSensitiveButton;  // its case toggle
 
 // The tool that shows source now, or null.
 using SourceToolLookup = ToolInfo* (*)();

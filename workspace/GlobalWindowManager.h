@@ -28,7 +28,7 @@ inline constexpr TypeCode kWindowPositionRecord = typeCode("WPOS");
 inline constexpr int kWindowPositionRecordSize = 12;
 
 class GlobalWindowManager : public HasErrorReporting {
-public:
+  public:
     // Loads the stored positions from `preferences` and answers 'UWIN' and
     // 'GWIN' from then on.
     explicit GlobalWindowManager(PrefMan* preferences);
@@ -50,7 +50,7 @@ public:
     static int32_t updateWindowPositionMsg(Message* message, Message* reply);
     static int32_t getWindowPositionMsg(Message* message, Message* reply);
 
-private:
+  private:
     void registerHandlers();
     void loadPositions();
     void savePositions();

@@ -96,7 +96,8 @@ std::string percentEncoded(const std::string& text, const char* alsoPlain) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string encoded;
     for (unsigned char c : text) {
-        bool plain = c != '\0' && (std::isalnum(c) || std::strchr("-._~", c) || std::strchr(alsoPlain, c));
+        bool plain =
+            c != '\0' && (std::isalnum(c) || std::strchr("-._~", c) || std::strchr(alsoPlain, c));
         if (plain) {
             encoded += char(c);
         } else {
@@ -148,7 +149,9 @@ HelpManager::~HelpManager() {
     delete[] viewerName;
 }
 
-std::string HelpManager::getViewerInUse() const { return viewerCommand(viewerName); }
+std::string HelpManager::getViewerInUse() const {
+    return viewerCommand(viewerName);
+}
 
 void HelpManager::setViewerName(const char* name) {
     delete[] viewerName;
@@ -160,9 +163,13 @@ void HelpManager::addHelpMItem(const char* label, const char* file) {
     files.include(new StringItem(file));
 }
 
-const char* HelpManager::getHelpMItemLabel(long index) const { return stringAt(labels, index); }
+const char* HelpManager::getHelpMItemLabel(long index) const {
+    return stringAt(labels, index);
+}
 
-const char* HelpManager::getHelpMItemFile(long index) const { return stringAt(files, index); }
+const char* HelpManager::getHelpMItemFile(long index) const {
+    return stringAt(files, index);
+}
 
 void HelpManager::addMenu(WinObj* window) {
     MBarObj* bar = window != nullptr ? WIN_GetMenuBar(window) : nullptr;
@@ -296,7 +303,8 @@ void HelpManager::showHelp(const char* file, const char* anchor, WinObj* window)
     std::string document = fullPath.get();
     bool asUrl = viewer == kDesktopViewer;
     if (asUrl) document = "file://" + percentEncoded(document, "/");
-    if (anchor != nullptr) document += "#" + (asUrl ? percentEncoded(anchor, ":") : std::string(anchor));
+    if (anchor != nullptr)
+        document += "#" + (asUrl ? percentEncoded(anchor, ":") : std::string(anchor));
     OKA_LOG("%s %s", viewer.c_str(), document.c_str());
     // The viewer's fate is its own: a failure to start is logged, not told.
     Status started = startDetached(viewerArguments(viewer, document));

@@ -91,11 +91,11 @@ class HelpManager {
     static int32_t addMenuItemMsg(Message* message, Message* reply);
     static void helpTButNfy(TButObj* button, int code);
 
-    char* viewerName = nullptr;              // program that shows help, or null
-    List labels{32, true, false};            // StringItem menu labels, in menu order
-    List files{32, true, false};             // StringItem document of the label at the same place
-    unsigned char menuItemHelpPending = 0;   // "&Menu Item" chosen: explain the next choice
-    KyLstObj* helpKeyList = nullptr;         // keys of the newest modal help button; not owned
+    char* viewerName = nullptr;             // program that shows help, or null
+    List labels{32, true, false};           // StringItem menu labels, in menu order
+    List files{32, true, false};            // StringItem document of the label at the same place
+    unsigned char menuItemHelpPending = 0;  // "&Menu Item" chosen: explain the next choice
+    KyLstObj* helpKeyList = nullptr;        // keys of the newest modal help button; not owned
 };
 
 // The program's help manager: built at start-up by the Tool Manager, and by

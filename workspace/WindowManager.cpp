@@ -27,7 +27,8 @@ WindowManager::WindowManager(bool isManagerProcess) : isManagerProcess(isManager
 
 WindowManager::~WindowManager() {
     while (records != nullptr) delete removeWindowRec(records->window);
-    for (TypeCode type : {kShowWindowsMsg.code, kHideWindowsMsg.code, kCloseWindowsMsg.code}) gMessageCenter->removeMessageHandler(type);
+    for (TypeCode type : {kShowWindowsMsg.code, kHideWindowsMsg.code, kCloseWindowsMsg.code})
+        gMessageCenter->removeMessageHandler(type);
     if (!isManagerProcess) gMessageCenter->removeMessageHandler(kDeactivateSourceMsg.code);
 }
 

@@ -37,7 +37,7 @@ struct WindowRec {
 };
 
 class WindowManager {
-public:
+  public:
     explicit WindowManager(bool isManagerProcess);
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;
@@ -65,7 +65,7 @@ public:
 
     bool isManager() const { return isManagerProcess; }
 
-private:
+  private:
     void registerHandlers();
     void unlink(WindowRec* record);
 

@@ -9,7 +9,7 @@
 inline constexpr TypeCode kWindowPositionItem = typeCode("WPOS");
 
 class WindowPosition : public Item {
-public:
+  public:
     explicit WindowPosition(int32_t id);
     // A null box gives the zero box.
     WindowPosition(TypeCode type, const Rect16* box, int32_t id);

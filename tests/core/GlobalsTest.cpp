@@ -14,7 +14,7 @@ namespace {
 // Runs initializeGlobals as the Tool Manager on a free port with the given
 // environment, then cleans up.
 class GlobalsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("OKA", "/opt/oka", 1);
         TearDown();
@@ -24,9 +24,7 @@ protected:
         unsetenv("OKA_LOG_SIZE");
         unsetenv("OKA_LOGLEVEL");
     }
-    void start(bool asManager) {
-        initializeGlobals("kelvane", asManager ? findFreePort() : 0);
-    }
+    void start(bool asManager) { initializeGlobals("kelvane", asManager ? findFreePort() : 0); }
     TempHome home;
 };
 

@@ -82,6 +82,7 @@ TEST(PreferencesDirectory, CreatedInHomeOrReportedMissing) {
     EXPECT_TRUE(std::filesystem::is_directory(home.okaDirectory()));
 
     unsetenv("HOME");
-    EXPECT_EQ(getValidPreferencesDirectory(buffer, sizeof buffer).code(), kErrorPreferencesDirectory);
+    EXPECT_EQ(getValidPreferencesDirectory(buffer, sizeof buffer).code(),
+              kErrorPreferencesDirectory);
     EXPECT_STREQ(buffer, ".oka/");
 }

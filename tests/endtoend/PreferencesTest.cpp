@@ -12,8 +12,8 @@
 
 #include "KelvaneHarness.h"
 #include "RawDatabaseFile.h"
-#include "kelvane/ToolManagerApp.h"
 #include "core/ByteOrder.h"
+#include "kelvane/ToolManagerApp.h"
 #include "storage/PrefMan.h"
 
 namespace {
@@ -32,7 +32,9 @@ std::string withAbortOnError(const char* variable) {
     return std::string(variable) + "=" + options + "abort_on_error=1";
 }
 
-fs::path preferencesOf(const KelvaneHarness& hub) { return hub.home.okaDirectory() / "kelvane.prf"; }
+fs::path preferencesOf(const KelvaneHarness& hub) {
+    return hub.home.okaDirectory() / "kelvane.prf";
+}
 
 bool keptInvalidFile(const KelvaneHarness& hub) {
     return hub.log().find("alert \"Invalid file\"") != std::string::npos;
@@ -69,11 +71,14 @@ class PreferencesTest : public ::testing::Test {
     static long show(KelvaneHarness& hub) {
         if (!hub.waitUntilListening(kStartMs)) return kNoReply;
         long shown = kNoReply;
-        hub.waitUntil([&] {
-            std::unique_ptr<Message> reply = hub.ask(new Message(typeCode("SHOW"), nullptr), 2000);
-            if (reply && reply->paramCount == 1) shown = reply->getLongParam(0);
-            return shown != kNoReply;
-        }, kStartMs);
+        hub.waitUntil(
+            [&] {
+                std::unique_ptr<Message> reply =
+                    hub.ask(new Message(typeCode("SHOW"), nullptr), 2000);
+                if (reply && reply->paramCount == 1) shown = reply->getLongParam(0);
+                return shown != kNoReply;
+            },
+            kStartMs);
         return shown;
     }
 
@@ -242,9 +247,9 @@ TEST_F(PreferencesTest, DamagedFilesNeverCrashOkadb) {
 // through the shell in `place` (its HOME) with `environment`, for at most
 // `seconds` (then SIGTERM ends it in order); what it printed, and its status.
 CommandRun runKelvane(const fs::path& place, const std::string& environment, int seconds) {
-    return runCommand("cd '" + place.string() + "' && HOME='" + place.string() + "' " + environment +
-                      " timeout " + std::to_string(seconds) + " '" + builtProgram("kelvane").string() +
-                      "' 2>&1");
+    return runCommand("cd '" + place.string() + "' && HOME='" + place.string() + "' " +
+                      environment + " timeout " + std::to_string(seconds) + " '" +
+                      builtProgram("kelvane").string() + "' 2>&1");
 }
 
 bool printed(const CommandRun& run, const std::string& line) {
@@ -261,16 +266,20 @@ TEST_F(PreferencesTest, StartUpProblemsAreToldOnTheTerminal) {
         CommandRun run = runKelvane(place, "OKA=", 10);
         EXPECT_EQ(run.status, 255);
         EXPECT_EQ(run.output,
-                  "kelvane: the environment variable OKA is not set: set it to the installation's root folder\n");
+                  "kelvane: the environment variable OKA is not set: set it to the installation's "
+                  "root folder\n");
     }
-    EXPECT_NE(readFile(home.okaDirectory() / "okalog").find("the OKA environment variable was not set"),
-              std::string::npos);
+    EXPECT_NE(
+        readFile(home.okaDirectory() / "okalog").find("the OKA environment variable was not set"),
+        std::string::npos);
     EXPECT_EQ(readFile(home.okaDirectory() / "okaport"), earlierPortFile);
     EXPECT_FALSE(fs::exists(fresh / ".oka" / "okaport"));
 
     // OKA naming no installation: said, and kelvane runs on.
     CommandRun run = runKelvane(fresh, "OKA=/nowhere DISPLAY=", 2);
-    EXPECT_TRUE(printed(run, "kelvane: OKA=/nowhere/ is not an installation: /nowhere/bin/resource/kelvane.dat is missing"))
+    EXPECT_TRUE(printed(run,
+                        "kelvane: OKA=/nowhere/ is not an installation: "
+                        "/nowhere/bin/resource/kelvane.dat is missing"))
         << run.output;
     EXPECT_NE(run.output.find("kelvane: ready on"), std::string::npos);
 
@@ -288,7 +297,8 @@ TEST_F(PreferencesTest, StartUpProblemsAreToldOnTheTerminal) {
                                  " was invalid. Would you like to overwrite the exisiting file? "
                                  "[answered \"Cancel\" without a display]"))
         << run.output;
-    EXPECT_NE(run.output.find("'okadb check --repair " + preferences.string() + "'"), std::string::npos)
+    EXPECT_NE(run.output.find("'okadb check --repair " + preferences.string() + "'"),
+              std::string::npos)
         << run.output;
     EXPECT_EQ(readFile(preferences), damaged);
 }

@@ -18,7 +18,7 @@
 namespace {
 
 class ProgramOptions : public ::testing::TestWithParam<const char*> {
-protected:
+  protected:
     std::string program() const { return GetParam(); }
     CommandRun run(const std::string& arguments) const {
         return runCommand(builtProgram(program()).string() + " " + arguments + " 2>&1");
@@ -41,7 +41,8 @@ TEST_P(ProgramOptions, HelpWinsOverEveryOtherArgumentAndEveryOptionIsInTheManual
     std::string page = readFile(manualPage());
     std::set<std::string> options;
     std::regex option(R"(--[a-z][a-z-]*)");
-    for (std::sregex_iterator it(help.output.begin(), help.output.end(), option), end; it != end; ++it)
+    for (std::sregex_iterator it(help.output.begin(), help.output.end(), option), end; it != end;
+         ++it)
         options.insert(it->str());
     EXPECT_TRUE(options.count("--version")) << help.output;
     for (const std::string& name : options) {
@@ -67,8 +68,10 @@ TEST(ClassReference, EveryClassHasItsOneLineDescription) {
     std::string page = readFile(index);
     std::regex row(R"(class="el"[^>]*>([^<]+)</a>.*?<td class="desc">(.*?)</td>)");
     int classes = 0;
-    for (std::sregex_iterator match(page.begin(), page.end(), row), end; match != end; ++match, ++classes)
-        EXPECT_NE((*match)[2].str(), "") << (*match)[1].str() << " has no description: a comment right "
+    for (std::sregex_iterator match(page.begin(), page.end(), row), end; match != end;
+         ++match, ++classes)
+        EXPECT_NE((*match)[2].str(), "") << (*match)[1].str()
+                                         << " has no description: a comment right "
                                             "above it, or the header's first sentence, gives one";
     EXPECT_GT(classes, 50);
 }

@@ -34,7 +34,7 @@ CommandRun runOkamsg(const fs::path& home, const std::string& arguments) {
 // kelvane started from a tool list with the two sample tools, both through
 // their start-up: registered, commands published, the help viewer received.
 class SampleHubTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         hub.installSampleTools();
         ASSERT_TRUE(hub.start());
@@ -99,7 +99,9 @@ TEST_F(SampleHubTest, ToolsOutliveACrashedToolManagerAndComeBackOnceEach) {
     // Once the grace period is over the tool list starts only missing tools:
     // none, so the tools that held the user's windows are the ones that run.
     EXPECT_TRUE(hub.waitUntil(
-        [&] { return hub.log().find("starting the tools that did not come back") != std::string::npos; },
+        [&] {
+            return hub.log().find("starting the tools that did not come back") != std::string::npos;
+        },
         10000));
     EXPECT_EQ(sampleProcesses(), before);
     EXPECT_TRUE(hub.sampleToolsReady());
@@ -108,21 +110,29 @@ TEST_F(SampleHubTest, ToolsOutliveACrashedToolManagerAndComeBackOnceEach) {
 TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
     CommandRun tools = runOkamsg(hub.home.path(), "--tools");
     EXPECT_EQ(tools.status, 0) << tools.output;
-    EXPECT_NE(tools.output.find("Sample Viewer  type SVWR  OKA Samples  version 1.0  port "), std::string::npos);
-    EXPECT_NE(tools.output.find("loaded  source viewer (default)\n    View Source  requires file of type QAGT\n"),
-              std::string::npos) << tools.output;
+    EXPECT_NE(tools.output.find("Sample Viewer  type SVWR  OKA Samples  version 1.0  port "),
+              std::string::npos);
+    EXPECT_NE(tools.output.find(
+                  "loaded  source viewer (default)\n    View Source  requires file of type QAGT\n"),
+              std::string::npos)
+        << tools.output;
     CommandRun json = runOkamsg(hub.home.path(), "--tools --json");
-    EXPECT_NE(json.output.find("\"type\": \"SRUN\", \"name\": \"Sample Runner\""), std::string::npos) << json.output;
+    EXPECT_NE(json.output.find("\"type\": \"SRUN\", \"name\": \"Sample Runner\""),
+              std::string::npos)
+        << json.output;
 
     fs::path watched = hub.home.path() / "watch.out";
-    ChildProcess watcher("/bin/sh", {"-c", "exec \"$0\" --watch --type SCHG > \"$1\"",
-                                     builtProgram("okamsg").string(), watched.string()},
+    ChildProcess watcher("/bin/sh",
+                         {"-c", "exec \"$0\" --watch --type SCHG > \"$1\"",
+                          builtProgram("okamsg").string(), watched.string()},
                          hub.environment());
-    ASSERT_TRUE(hub.waitUntil([&] { return readFile(watched).find("RECV WTCH okamsg") != std::string::npos; }, 5000));
+    ASSERT_TRUE(hub.waitUntil(
+        [&] { return readFile(watched).find("RECV WTCH okamsg") != std::string::npos; }, 5000));
     EXPECT_EQ(runOkamsg(hub.home.path(), "--reply SHOW").status, 0);
     EXPECT_EQ(runOkamsg(hub.home.path(), "SCHG S255:/projects/agent.qa").status, 0);
     EXPECT_TRUE(hub.waitUntil(
-        [&] { return readFile(watched).find("RELY SCHG Tool Manager(TOOL)") != std::string::npos; }, 5000));
+        [&] { return readFile(watched).find("RELY SCHG Tool Manager(TOOL)") != std::string::npos; },
+        5000));
     watcher.signal(SIGTERM);
     EXPECT_EQ(watcher.waitForExit(3000), 0);
     std::string lines = readFile(watched);
@@ -144,34 +154,42 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
              Run{"--run 'Sample Runner' 'Engine Status'", 0, ""},
              Run{viewAgent.c_str(), 0, ""},
              Run{"--run 'Sample Runnr' 'Engine Status'", 6, "okamsg: no tool named Sample Runnr\n"},
-             Run{"--run 'Sample Runner' Status", 7, "okamsg: Sample Runner has no command Status\n"},
+             Run{"--run 'Sample Runner' Status", 7,
+                 "okamsg: Sample Runner has no command Status\n"},
              Run{"--run 'Sample Runner' 'Run Agent'", 8,
                  "okamsg: Run Agent needs a project file of type QAGT\n"},
              Run{"--run 'Sample Runner' 'Attach to Engine' --engine nowhere:1", 8,
                  "okamsg: nowhere:1 is not an engine of the project\n"},
-             Run{"--reply addf S255:/x", 2, "okamsg: unknown message type 'addf' (--raw sends it anyway)\n"},
-             Run{"--reply LOOK", 2, "okamsg: LOOK takes IDNT; given no parameters (--raw sends it anyway)\n"},
-             Run{"--raw --reply LOOK", 4, "error -2 (parameter count differs from the message type's template)\n"},
+             Run{"--reply addf S255:/x", 2,
+                 "okamsg: unknown message type 'addf' (--raw sends it anyway)\n"},
+             Run{"--reply LOOK", 2,
+                 "okamsg: LOOK takes IDNT; given no parameters (--raw sends it anyway)\n"},
+             Run{"--raw --reply LOOK", 4,
+                 "error -2 (parameter count differs from the message type's template)\n"},
              Run{"--raw --reply ZZZZ", 4, "error -3 (no handler for this message type)\n"},
          }) {
         CommandRun result = runOkamsg(hub.home.path(), run.arguments);
         EXPECT_EQ(result.status, run.status) << run.arguments;
         EXPECT_EQ(result.output, run.output) << run.arguments;
     }
-    for (std::string received : {std::string("received CMDS Engine Status machine  port 0 path \n"),
-                                 "received CMDS View Source machine  port 0 path " + agent.string() + "\n"}) {
-        EXPECT_TRUE(hub.waitUntil([&] { return hub.log().find(received) != std::string::npos; }, 5000))
+    for (std::string received :
+         {std::string("received CMDS Engine Status machine  port 0 path \n"),
+          "received CMDS View Source machine  port 0 path " + agent.string() + "\n"}) {
+        EXPECT_TRUE(
+            hub.waitUntil([&] { return hub.log().find(received) != std::string::npos; }, 5000))
             << received;
     }
     int unused = findFreePort();
-    CommandRun nobody = runOkamsg(hub.home.path(), "--port " + std::to_string(unused) + " --reply SHOW");
+    CommandRun nobody =
+        runOkamsg(hub.home.path(), "--port " + std::to_string(unused) + " --reply SHOW");
     EXPECT_EQ(nobody.status, 5);
     EXPECT_NE(nobody.output.find("no Tool Manager is running on port " + std::to_string(unused)),
               std::string::npos);
     TempHome empty;
     EXPECT_EQ(runOkamsg(empty.path(), "--reply SHOW").status, 5);
     RawListener silent;  // takes the message and never answers
-    CommandRun late = runOkamsg(hub.home.path(), "--port " + std::to_string(silent.port()) + " --reply 200 SHOW");
+    CommandRun late =
+        runOkamsg(hub.home.path(), "--port " + std::to_string(silent.port()) + " --reply 200 SHOW");
     EXPECT_EQ(late.status, 3);
     EXPECT_NE(late.output.find("no reply within 200 ms"), std::string::npos);
 }
@@ -241,8 +259,8 @@ TEST_F(SampleHubTest, ANewToolAnswersQuestionsWhileItRegisters) {
 // A killed tool started again is not refused while its dead copy waits for
 // the next probe, and publishing its command once more is no failure.
 TEST_F(SampleHubTest, AToolKilledComesBackAtOnceAndKeepsItsCommand) {
-    const std::vector<std::string> arguments = {"--name", "Extra", "--type", "XTRA",
-                                                "--command", "Count Lines:0"};
+    const std::vector<std::string> arguments = {"--name", "Extra",     "--type",
+                                                "XTRA",   "--command", "Count Lines:0"};
     auto published = [&] {
         for (const ToolListing& tool : hub.listTools())
             if (tool.info.toolType == typeCode("XTRA") && tool.loaded && tool.commands.size() == 1)
@@ -284,7 +302,8 @@ TEST_F(SampleHubTest, TheProjectSurvivesARestart) {
         EXPECT_EQ(runOkamsg(hub.home.path(), "ADDF S255:" + file.string()).status, 0);
     }
     EXPECT_EQ(runOkamsg(hub.home.path(), "ADDE S255:enginehost LONG:7777").status, 0);
-    const std::vector<std::string> lists = {"Quenta agent files QAGT", "text files TEXT", "engines ENGN"};
+    const std::vector<std::string> lists = {"Quenta agent files QAGT", "text files TEXT",
+                                            "engines ENGN"};
     EXPECT_EQ(componentLists(), lists);
 
     ASSERT_EQ(hub.stop(), 0);

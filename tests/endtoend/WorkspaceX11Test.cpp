@@ -12,8 +12,8 @@
 
 #include "KelvaneHarness.h"
 #include "RawDatabaseFile.h"
-#include "core/ByteOrder.h"
 #include "XvfbServer.h"
+#include "core/ByteOrder.h"
 
 namespace {
 
@@ -46,7 +46,8 @@ class WorkspaceX11Test : public ::testing::Test {
         // The help viewer is a fake "netscape" that records its arguments.
         writeFile(hub.root / "doc" / "html" / "user.html", "<html></html>\n");
         std::filesystem::path bin = hub.home.path() / "bin";
-        writeFile(bin / "netscape", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + viewerOut.string() + "'\n");
+        writeFile(bin / "netscape",
+                  "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + viewerOut.string() + "'\n");
         std::filesystem::permissions(bin / "netscape", std::filesystem::perms::owner_all);
         ASSERT_TRUE(hub.start({"PATH=" + bin.string() + ":" + std::getenv("PATH")}));
         ASSERT_TRUE(hub.waitUntil([&] { return hub.sampleToolsReady(); }, 15000));
@@ -70,7 +71,8 @@ class WorkspaceX11Test : public ::testing::Test {
 TEST_F(WorkspaceX11Test, F1StartsTheHelpViewerAtTheWorkspaceAnchor) {
     ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key F1"));
     EXPECT_TRUE(pollUntil([&] { return !readFile(viewerOut).empty(); }, 5000));
-    EXPECT_EQ(readFile(viewerOut), (hub.root / "doc/html/user.html").string() + "#OKAWin:ToolManager\n");
+    EXPECT_EQ(readFile(viewerOut),
+              (hub.root / "doc/html/user.html").string() + "#OKAWin:ToolManager\n");
 }
 
 // The icon row starts at (18, 15) of the window, one 70 x 50 icon every 75
@@ -97,7 +99,8 @@ TEST_F(WorkspaceX11Test, TheUnloadedMarkGoesWithEveryPixelWhenTheToolIsBack) {
     // Loaded, the menu reads: three commands, Unload Tool, Tool Information.
     ASSERT_TRUE(typeIntoNextPopUp("Down Down Down Down Return"));
     ASSERT_TRUE(clickIn(window, kRunnerIconX, kIconY, 3));
-    ASSERT_TRUE(hub.waitUntil([&] { return runnerIconPixels(window) != loaded; }, 10000)) << "no mark";
+    ASSERT_TRUE(hub.waitUntil([&] { return runnerIconPixels(window) != loaded; }, 10000))
+        << "no mark";
     // Unloaded, the commands are disabled: the first item to take is Load Tool.
     ASSERT_TRUE(typeIntoNextPopUp("Down Return"));
     ASSERT_TRUE(clickIn(window, kRunnerIconX, kIconY, 3));
@@ -155,7 +158,8 @@ TEST_F(WorkspaceX11Test, ANewListsWidthIsDraggedAndSavedInTheProjectFile) {
         std::vector<int> widths;
         for (const std::string& record : rawRecordsInFile(project, "VIEW"))
             if (record.size() == 524)
-                widths.push_back(int16_t(getBigEndian16(reinterpret_cast<const uint8_t*>(record.data()) + 260)));
+                widths.push_back(
+                    int16_t(getBigEndian16(reinterpret_cast<const uint8_t*>(record.data()) + 260)));
         return widths;
     };
     ASSERT_TRUE(clickIn(window, kNewListButtonX, kNewListButtonY, 1));
@@ -163,8 +167,10 @@ TEST_F(WorkspaceX11Test, ANewListsWidthIsDraggedAndSavedInTheProjectFile) {
 
     int left = 0, top = 0;
     windowOrigin(window, &left, &top);
-    std::string from = std::to_string(left + kNewListBoundaryX) + " " + std::to_string(top + kBoundaryY);
-    std::string to = std::to_string(left + kNewListBoundaryX + 40) + " " + std::to_string(top + kBoundaryY);
+    std::string from =
+        std::to_string(left + kNewListBoundaryX) + " " + std::to_string(top + kBoundaryY);
+    std::string to =
+        std::to_string(left + kNewListBoundaryX + 40) + " " + std::to_string(top + kBoundaryY);
     ASSERT_TRUE(xdotool("mousemove " + from + " mousedown 1 sleep 0.3 mousemove " + to +
                         " sleep 0.3 mouseup 1"));
     EXPECT_TRUE(hub.waitUntil([&] { return viewWidths() == std::vector<int>{170}; }, 10000));

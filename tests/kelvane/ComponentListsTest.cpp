@@ -59,8 +59,8 @@ TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndSelectedRowsHighlig
         EXPECT_EQ(call.flags, 64);
         EXPECT_EQ(call.background == highlight, call.text == "notes.txt") << call.text;
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"text files", "notes.txt", "engines",
-                                               "enginehost, 7777"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"text files", "notes.txt", "engines", "enginehost, 7777"}));
 }
 
 TEST_F(ComponentListsTest, TheStatusLineDescribesTheRowUnderThePointer) {

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "RawDatabaseFile.h"
 #include "WorkspaceFixture.h"
 #include "kelvane/ColumnResize.h"
 #include "kelvane/ComponentArea.h"
 #include "projects/ProjectRecords.h"
-#include "RawDatabaseFile.h"
 #include "workspace/WindowManager.h"
 
 namespace {
@@ -165,7 +165,8 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     AUTO_EditText(pattern, "*.txt");
     AUTO_PressEnter(pattern);
     EXPECT_STREQ(TAREA_GetLabel(columnOf(view)->getLabel()), "*.txt");
-    EXPECT_EQ(LBOX_GetNumRows(columnOf(view)->getListBox()), 2);  // a missing file still matches by name
+    EXPECT_EQ(LBOX_GetNumRows(columnOf(view)->getListBox()),
+              2);  // a missing file still matches by name
 
     // Cancel changes nothing; a view has one dialog, which goes with it.
     dialog = openFilterDialog(view);

@@ -1,6 +1,6 @@
 // The keys of every dialog, headless: F1 shows the dialog's help, Escape
-// presses Cancel or closes the window, Return in a one-line field presses the default button, Tab walks
-// the fields and buttons in reading order.
+// presses Cancel or closes the window, Return in a one-line field presses the default button, Tab
+// walks the fields and buttons in reading order.
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,8 +26,10 @@ void watchDestruction(WinObj* window, bool* gone) {
     auto own = window->procedure;
     window->procedure = [own, gone](WgtObj* widget, int code) {
         if (code == kNfyWindowDestroyed) *gone = true;
-        if (own) own(widget, code);
-        else widget->defaultNotify(code);
+        if (own)
+            own(widget, code);
+        else
+            widget->defaultNotify(code);
     };
 }
 
@@ -111,7 +113,8 @@ TEST_F(DialogKeysTest, HelpAndEscapeInEveryModalDialog) {
     char chosen[kPathSize];
     bool picked = true;
     EXPECT_TRUE(escapeEnds("filePicker", [&] {
-        picked = chooseFile(kPickerDisk, chosen, sizeof chosen, "Pick", nullptr, nullptr, true, true);
+        picked =
+            chooseFile(kPickerDisk, chosen, sizeof chosen, "Pick", nullptr, nullptr, true, true);
     }));
     EXPECT_FALSE(picked);
     EXPECT_TRUE(helpShown("FilePicker"));
@@ -163,7 +166,8 @@ TEST_F(DialogKeysTest, TabWalksFieldsAndButtonsInReadingOrder) {
         AUTO_KeyPress(window, kKeyTab);
         visited.push_back(window->focus->name);
     }
-    EXPECT_EQ(visited, (std::vector<std::string>{"machine", "port", "cancel", "confirm", "machine"}));
+    EXPECT_EQ(visited,
+              (std::vector<std::string>{"machine", "port", "cancel", "confirm", "machine"}));
     AUTO_KeyPress(window, kKeyTab, kModShift);
     EXPECT_EQ(window->focus->name, "confirm");
     WIN_TerminateGetStatus(window);

@@ -7,8 +7,8 @@
 
 #include "ChildProcess.h"
 #include "ToolManagerTest.h"
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/FindInSourceView.h"
 
@@ -31,10 +31,12 @@ class FindInSourceViewTest : public ToolManagerTest {
 
     // Serves the tools until `condition` holds or five seconds pass.
     bool serveUntil(const std::function<bool()>& condition) {
-        return pollUntil([&] {
-            gMessageCenter->poll(10);
-            return condition();
-        }, 5000);
+        return pollUntil(
+            [&] {
+                gMessageCenter->poll(10);
+                return condition();
+            },
+            5000);
     }
     // okasample as a source viewer, registered, showing `shown`.
     void startViewer(const fs::path& shown) {
@@ -44,12 +46,14 @@ class FindInSourceViewTest : public ToolManagerTest {
                                      "--program", "okasample"},
             std::vector<std::string>{"HOME=" + manager.home.path().string(),
                                      "OKA=" + manager.installation.string()});
-        ASSERT_TRUE(serveUntil([] { return gToolRegistry->lookupToolByType(kViewerType) != nullptr; }));
+        ASSERT_TRUE(
+            serveUntil([] { return gToolRegistry->lookupToolByType(kViewerType) != nullptr; }));
         // Shows the file directly, not through the Tool Manager's relay.
         Message* show = newDisplayRequest(shown.string());
         show->destination = *gToolRegistry->lookupToolByType(kViewerType);
         gMessageCenter->sendMessage(show);
-        ASSERT_TRUE(serveUntil([&] { return manager.logContains("received DISF " + shown.string()); }));
+        ASSERT_TRUE(
+            serveUntil([&] { return manager.logContains("received DISF " + shown.string()); }));
     }
     TEdObj* field() { return gTextArea; }
     TButObj* findButton() { return static_cast<TButObj*>(AUTO_FindChild(gFindWindow, "3")); }
@@ -115,7 +119,8 @@ TEST_F(FindInSourceViewTest, MessagesSetAndReadTheSearchState) {
     auto* empty = newRequest("SFSV");
     empty->addParam(kParamData, "", 0);
     deliver(empty);
-    EXPECT_TRUE(manager.logContains("setFindInSourceViewStringMsg received a zero length parameter"));
+    EXPECT_TRUE(
+        manager.logContains("setFindInSourceViewStringMsg received a zero length parameter"));
     // A text without its terminator is taken as far as it goes.
     auto* unterminated = newRequest("SFSV");
     unterminated->addParam(kParamData, "pin", 3);

@@ -13,8 +13,8 @@
 #include "kelvane/PreferencesWindow.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "storage/PrefMan.h"
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 #include "workspace/HelpManager.h"
 
 namespace fs = std::filesystem;
@@ -51,7 +51,8 @@ class HelpTest : public ToolManagerTest {
     // when it did not run within `waitMs`.
     std::vector<std::string> viewerArguments(int waitMs = 2000) {
         std::vector<std::string> arguments;
-        if (!pollUntil([&] { return fs::exists(viewerOut) && fs::file_size(viewerOut) > 0; }, waitMs)) {
+        if (!pollUntil([&] { return fs::exists(viewerOut) && fs::file_size(viewerOut) > 0; },
+                       waitMs)) {
             return arguments;
         }
         std::ifstream lines(viewerOut);
@@ -99,8 +100,8 @@ TEST_F(HelpTest, MenuItemHelpExplainsTheNextChoiceInsteadOfRunningIt) {
     ASSERT_TRUE(AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item"));
     EXPECT_TRUE(gHelpManager->isMenuItemHelpPending());
     ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, kPreferencesCommand));
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAMenu:ToolManager:Preferences..."});
+    EXPECT_EQ(viewerArguments(), std::vector<std::string>{inDocuments("user.html") +
+                                                          "#OKAMenu:ToolManager:Preferences..."});
     EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
 
     // Twice in a row: the second choice explains "&Menu Item" itself.
@@ -123,7 +124,8 @@ TEST_F(HelpTest, ViewerGetsTheDocumentAsOneWordAndMissingFilesBeep) {
     EXPECT_EQ(viewerArguments(), (std::vector<std::string>{"--new", (odd / "user.html").string()}));
 
     gHelpManager->showHelp("nowhere.html", "OKAWin:AddEngine", nullptr);
-    EXPECT_TRUE(manager.logContains("Could not find help file \"nowhere.html\" with anchor OKAWin:AddEngine"));
+    EXPECT_TRUE(manager.logContains(
+        "Could not find help file \"nowhere.html\" with anchor OKAWin:AddEngine"));
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_TRUE(viewerArguments(300).empty());
 }
@@ -132,10 +134,13 @@ TEST_F(HelpTest, ViewerGetsTheDocumentAsOneWordAndMissingFilesBeep) {
 // an existing file or a URL and refuses anything else with status 2.
 void writeStrictOpener(const fs::path& directory, const fs::path& out) {
     fs::path program = directory / "xdg-open";
-    writeFile(program, "#!/bin/sh\n"
-                       "case \"$1\" in *://*) ;; *) [ -e \"$1\" ] || { echo \"REFUSED $1\" >> '" +
-                           out.string() + "'; exit 2; } ;; esac\n"
-                           "printf '%s\\n' \"$1\" >> '" + out.string() + "'\n");
+    writeFile(program,
+              "#!/bin/sh\n"
+              "case \"$1\" in *://*) ;; *) [ -e \"$1\" ] || { echo \"REFUSED $1\" >> '" +
+                  out.string() +
+                  "'; exit 2; } ;; esac\n"
+                  "printf '%s\\n' \"$1\" >> '" +
+                  out.string() + "'\n");
     fs::permissions(program, fs::perms::owner_all);
 }
 
@@ -158,8 +163,9 @@ TEST_F(HelpTest, WithoutItsViewerHelpGoesToTheDesktopOpenerAsAFileUrl) {
     fs::path odd = home / "it's; docs";
     writeFile(odd / "user.html", "<html></html>\n");
     gHelpManager->showHelp((odd / "user.html").c_str(), "OKAMenu:ToolManager:AddFile", nullptr);
-    EXPECT_EQ(viewerArguments(), std::vector<std::string>{"file://" + home.string() +
-                                                          "/it%27s%3B%20docs/user.html#OKAMenu:ToolManager:AddFile"});
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{"file://" + home.string() +
+                                       "/it%27s%3B%20docs/user.html#OKAMenu:ToolManager:AddFile"});
 
     // The form shows what really runs; what the user types is kept as typed.
     WinObj* form = displayKelvanePreferences();
@@ -231,8 +237,9 @@ TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
 TEST_F(HelpTest, UserHelpHasAnAnchorForEveryWindowAndMenuItem) {
     std::string page = readFile(sourceFile("resources/doc/html/user.html"));
     std::vector<std::string> anchors;
-    for (const char* key : {"ToolManager", "AddEngine", "KelvanePrefs", "ListFilters", "ProjectPaths",
-                            "SourceFind", "FilePicker", "ToolInfo", "AlertWindow"}) {
+    for (const char* key :
+         {"ToolManager", "AddEngine", "KelvanePrefs", "ListFilters", "ProjectPaths", "SourceFind",
+          "FilePicker", "ToolInfo", "AlertWindow"}) {
         anchors.push_back(std::string("OKAWin:") + key);
     }
     // The workspace is the one window with a menu bar.
@@ -248,6 +255,7 @@ TEST_F(HelpTest, UserHelpHasAnAnchorForEveryWindowAndMenuItem) {
     }
     EXPECT_GT(anchors.size(), 20u);
     for (const std::string& anchor : anchors) {
-        EXPECT_NE(page.find("id=\"" + anchor + "\""), std::string::npos) << "user.html lacks " << anchor;
+        EXPECT_NE(page.find("id=\"" + anchor + "\""), std::string::npos)
+            << "user.html lacks " << anchor;
     }
 }

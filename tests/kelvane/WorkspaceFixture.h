@@ -11,8 +11,8 @@
 #include "projects/EngineInfo.h"
 #include "projects/MasterComponentList.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 
 class WorkspaceTest : public ToolManagerTest {
   protected:
@@ -36,9 +36,12 @@ class WorkspaceTest : public ToolManagerTest {
         return TAREA_GetLabel(static_cast<TAreaObj*>(RES_GetNthChild(gWorkspaceWindow, 0)));
     }
     // The workspace's column of `view`.
-    static ViewColumn* columnOf(const ComponentView* view) { return gProjectColumns.columnOf(*view); }
+    static ViewColumn* columnOf(const ComponentView* view) {
+        return gProjectColumns.columnOf(*view);
+    }
     static long engineCount() {
-        ComponentList* engines = gProjectManager->getMasterComponentList().getComponentList(kEngineType);
+        ComponentList* engines =
+            gProjectManager->getMasterComponentList().getComponentList(kEngineType);
         return engines != nullptr ? engines->getCount() : 0;
     }
     // The row of the project list showing `text`, or -1.

@@ -43,8 +43,7 @@ TEST_F(WorkspaceWindowTest, ButtonsAndMenusRunTheirCommandsAndExplainThemselves)
     AUTO_Enter(button("5removeComponent"));
     EXPECT_EQ(statusText(), " Remove the selected component from the current project");
     AUTO_Enter(button("9minimizeWindows"));
-    EXPECT_EQ(statusText(),
-              " Minimize all OKA windows except for the Project Manager window");
+    EXPECT_EQ(statusText(), " Minimize all OKA windows except for the Project Manager window");
     AUTO_Enter(gWorkspaceWindow);
     EXPECT_EQ(statusText(), " ");
 
@@ -124,9 +123,9 @@ TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThe
     FakeTool otherViewer("other viewer", typeCode("EDIT"), true);
     registerFrom(otherViewer);
     EXPECT_EQ(popUp(typeCode("EDIT"))[0], "+Default Source Viewer");
-    EXPECT_EQ(popUp(kViewer, "Default Source Viewer"),
-              (std::vector<std::string>{"Default Source Viewer", "Unload Tool",
-                                        "Tool Information..."}));
+    EXPECT_EQ(
+        popUp(kViewer, "Default Source Viewer"),
+        (std::vector<std::string>{"Default Source Viewer", "Unload Tool", "Tool Information..."}));
     EXPECT_EQ(gToolRegistry->getDefaultSourceTool()->toolType, kViewer);
     EXPECT_TRUE(viewer.drainTypes().empty());
     EXPECT_TRUE(otherViewer.drainTypes().empty());
@@ -155,7 +154,8 @@ TEST_F(WorkspaceWindowTest, ToolInformationAndTheDoubleClickHint) {
         AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(info, 4)));
     });
     popUp(kCompiler, "Tool Information...");
-    EXPECT_EQ(fields, (std::vector<std::string>{"compiler (unloaded)", "Version 2.5", "Test Tools"}));
+    EXPECT_EQ(fields,
+              (std::vector<std::string>{"compiler (unloaded)", "Version 2.5", "Test Tools"}));
 
     // A double click with the left button explains where the commands are;
     // a single click does nothing.
@@ -184,7 +184,8 @@ TEST_F(WorkspaceWindowTest, AddEngineWindowAddsConfirmedEnginesOnly) {
     EXPECT_EQ(deliver(request)->getLongParam(0), 0);
     ASSERT_TRUE(gWindowManager->windowTypeExists(typeCode("ADDW")));
     WinObj* window = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
-    EXPECT_EQ(std::string(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 0)))), "localhost");
+    EXPECT_EQ(std::string(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 0)))),
+              "localhost");
     EXPECT_EQ(TED_GetInt32(static_cast<TEdObj*>(RES_GetNthChild(window, 1))), 7777);
 
     AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 2)));

@@ -46,9 +46,8 @@ TEST(IdentifyBatch, PathsAndAnswersTravelIntact) {
     reply.addLongParam(0, kParamError);
     addBatchAnswers(reply, sent);
     std::vector<FileIdentification> read;
-    ASSERT_TRUE(readBatchAnswers(reply, 2, [&](size_t, const FileIdentification& answer) {
-        read.push_back(answer);
-    }));
+    ASSERT_TRUE(readBatchAnswers(
+        reply, 2, [&](size_t, const FileIdentification& answer) { read.push_back(answer); }));
     ASSERT_EQ(read.size(), 2u);
     EXPECT_EQ(std::make_tuple(read[0].recognised, read[0].type, std::string(read[0].typeName),
                               std::string(read[0].description), read[1].error, read[1].recognised),
@@ -76,11 +75,10 @@ TEST(IdentifyBatch, DamagedAnswersAreRefusedWhole) {
         size_t expected;
         bool accepted;
     };
-    for (const Case& each : {Case{good + refused, 2, true}, Case{good, 2, false},
-                             Case{good + refused + refused, 2, false},
-                             Case{good + unterminated, 2, false},
-                             Case{good.substr(0, 6), 1, false}, Case{overlong, 1, false},
-                             Case{"", 0, true}}) {
+    for (const Case& each :
+         {Case{good + refused, 2, true}, Case{good, 2, false},
+          Case{good + refused + refused, 2, false}, Case{good + unterminated, 2, false},
+          Case{good.substr(0, 6), 1, false}, Case{overlong, 1, false}, Case{"", 0, true}}) {
         int taken = 0;
         bool accepted = readBatchAnswers(withData(each.bytes, true), each.expected,
                                          [&](size_t, const FileIdentification&) { ++taken; });

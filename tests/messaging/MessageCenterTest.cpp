@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <tuple>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "RawPeer.h"
@@ -19,11 +19,13 @@ int32_t recordingHandler(Message* message, Message* reply) {
     return 0;
 }
 
-int32_t failingHandler(Message*, Message*) { return -42; }
+int32_t failingHandler(Message*, Message*) {
+    return -42;
+}
 
 // A message center of the Tool Manager kind on a free port, in a temporary HOME.
 class MessageCenterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         handled.clear();
         center = std::make_unique<MessageCenter>(findFreePort());
@@ -64,10 +66,11 @@ TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
     twoParams->addTextParam("b");
     Message* wrongType = request(typeCode("ADDF"), true);
     wrongType->addLongParam(3);
-    const std::pair<Message*, int32_t> cases[] = {{twoParams, kErrorBadParamCount},
-                                                  {wrongType, kErrorBadParamType},
-                                                  {request(typeCode("NONE"), true), kErrorNoHandler},
-                                                  {request(typeCode("FAIL"), true), -42}};
+    const std::pair<Message*, int32_t> cases[] = {
+        {twoParams, kErrorBadParamCount},
+        {wrongType, kErrorBadParamType},
+        {request(typeCode("NONE"), true), kErrorNoHandler},
+        {request(typeCode("FAIL"), true), -42}};
     for (const auto& [message, expected] : cases) {
         std::unique_ptr<Message> reply(center->dispatchMessage(message));
         EXPECT_EQ(std::make_pair(reply->getLongParam(0), int(reply->paramCount)),

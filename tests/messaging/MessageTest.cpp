@@ -93,9 +93,9 @@ TEST(WireFormat, DecodingRefusesImpossibleHeaders) {
         header.replace(c.offset, c.bytes.size(), c.bytes);
         Message decoded;
         DeclaredParams declared;
-        EXPECT_EQ(decodeMessageHeader(reinterpret_cast<const uint8_t*>(header.data()), decoded,
-                                      declared),
-                  c.expected)
+        EXPECT_EQ(
+            decodeMessageHeader(reinterpret_cast<const uint8_t*>(header.data()), decoded, declared),
+            c.expected)
             << "offset " << c.offset;
     }
 }
@@ -111,7 +111,8 @@ TEST(ParamText, ParsesEveryTypeAndExplainsErrors) {
     EXPECT_EQ(describeParam(message, 2), "2 LONG -5");
     EXPECT_EQ(describeParam(message, 5), "5 IDNT BROW");
     EXPECT_EQ(describeParam(message, 6), "6 DATA 3 bytes 00ff10");
-    for (const char* bad : {"LONG:x", "SHRT:70000", "BOOL:2", "IDNT:AB", "DATA:0", "XXXX:1", "S255"}) {
+    for (const char* bad :
+         {"LONG:x", "SHRT:70000", "BOOL:2", "IDNT:AB", "DATA:0", "XXXX:1", "S255"}) {
         EXPECT_FALSE(addParamFromText(message, bad, error)) << bad;
         EXPECT_FALSE(error.empty());
     }

@@ -25,14 +25,16 @@ namespace {
 // Polls until a message arrives or about a second has passed.
 std::unique_ptr<Message> pollForMessage(TCPTransport& transport) {
     for (int i = 0; i < 20; ++i) {
-        if (Message* message = transport.poll().valueOr(nullptr)) return std::unique_ptr<Message>(message);
+        if (Message* message = transport.poll().valueOr(nullptr))
+            return std::unique_ptr<Message>(message);
     }
     return nullptr;
 }
 
 // A tool's transport keeps its end open until the receiver has read, so it
 // sends on a thread of its own while the receiver is polled here.
-std::unique_ptr<Message> pollWhileSending(TCPTransport& receiver, const std::function<void()>& send) {
+std::unique_ptr<Message> pollWhileSending(TCPTransport& receiver,
+                                          const std::function<void()>& send) {
     std::thread sending(send);
     auto received = pollForMessage(receiver);
     sending.join();
@@ -53,7 +55,6 @@ std::vector<std::unique_ptr<Message>> receiveFromUser(TCPTransport& receiver, ui
     return received;
 }
 
-
 int listenOn(int port) {
     int descriptor = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -68,7 +69,7 @@ int listenOn(int port) {
 }
 
 class TransportTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { TCPTransport::forgetToolManagerPort(); }
     void TearDown() override { TCPTransport::forgetToolManagerPort(); }
     TempHome home;
@@ -89,7 +90,8 @@ TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
     message.addParam(kParamData, nullptr, 0);
     message.wantsReply = 1;
     message.replyTimeout = 750;
-    auto received = pollWhileSending(receiver, [&] { ASSERT_TRUE(sender.sendMessage(message).ok()); });
+    auto received =
+        pollWhileSending(receiver, [&] { ASSERT_TRUE(sender.sendMessage(message).ok()); });
     ASSERT_TRUE(received);
     EXPECT_EQ(wireBytes(*received), wireBytes(message));
 }
@@ -115,8 +117,8 @@ TEST_F(TransportTest, BrokenAndHostileConnectionsAreDiscardedAndTheNextMessageSt
     tooMany[5] = 40;
     std::string negative = bytes;
     negative[136] = char(0xff);
-    for (const std::string& hostile : {bytes.substr(0, 100), tooMany, negative,
-                                       bytes.substr(0, bytes.size() - 2)}) {
+    for (const std::string& hostile :
+         {bytes.substr(0, 100), tooMany, negative, bytes.substr(0, bytes.size() - 2)}) {
         sendRawBytes(receiver.getPort(), hostile);
         EXPECT_EQ(pollForMessage(receiver), nullptr);
     }
@@ -147,7 +149,8 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
         for (int descriptor : taken) close(descriptor);
         taken.clear();
         first = 20000 + (int(getpid()) * 13 + attempt * 4) % 12000;
-        for (int descriptor; taken.size() < 4 && (descriptor = listenOn(first + int(taken.size()))) >= 0;)
+        for (int descriptor;
+             taken.size() < 4 && (descriptor = listenOn(first + int(taken.size()))) >= 0;)
             taken.push_back(descriptor);
     }
     if (taken.size() < 4) GTEST_SKIP() << "no run of four free ports";
@@ -170,7 +173,8 @@ TEST_F(TransportTest, ListenersTakeConnectionsOnLoopbackOnly) {
     TCPTransport manager(findFreePort());
     sockaddr_in bound{};
     socklen_t length = sizeof bound;
-    ASSERT_EQ(getsockname(manager.listenerDescriptor(), reinterpret_cast<sockaddr*>(&bound), &length), 0);
+    ASSERT_EQ(
+        getsockname(manager.listenerDescriptor(), reinterpret_cast<sockaddr*>(&bound), &length), 0);
     EXPECT_EQ(ntohl(bound.sin_addr.s_addr), INADDR_LOOPBACK);
 }
 
@@ -189,8 +193,9 @@ TEST_F(TransportTest, TheToolManagerAndToolsRefuseOtherUsersAndSendersTheyCannot
             auto send = [&] { return sendRawBytesAndWait(receiver.getPort(), bytes); };
             EXPECT_TRUE(receiveFromUser(receiver, nobody->pw_uid, send).empty());
             EXPECT_TRUE(receiveFromUser(receiver, nobody->pw_uid, send).empty());
-            EXPECT_EQ(occurrences(refusals.text(), "refused connection from user " +
-                                                       std::to_string(nobody->pw_uid)), 1u);
+            EXPECT_EQ(occurrences(refusals.text(),
+                                  "refused connection from user " + std::to_string(nobody->pw_uid)),
+                      1u);
 
             // A sender that closed before it was read can no longer be identified.
             sendRawBytesAndLeave(receiver.getPort(), bytes);

@@ -104,7 +104,8 @@ TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
         lists.rowText(value, text, sizeof text);
         texts.push_back(text);
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"agent files", "a.qa", "b.qa", "engines", "alpha, 1"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"agent files", "a.qa", "b.qa", "engines", "alpha, 1"}));
     EXPECT_EQ(lists.componentOfRow(2), lists.getNthList(0)->get(1));
     EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
     EXPECT_EQ(lists.componentOfRow(0), nullptr);

@@ -11,7 +11,7 @@
 
 namespace {
 class ComponentTypePopUpTest : public ProjectTest {
-protected:
+  protected:
     void SetUp() override {
         EXPECT_TRUE(gProjectManager->loadProject((home.path() / "popup.prj").c_str(), true).ok());
         EXPECT_TRUE(gProjectManager->addFileToProject(makeFile("notes.txt").c_str()).ok());

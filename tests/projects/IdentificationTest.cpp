@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "ProjectFixture.h"
-#include "projects/OKAFile.h"
 #include "kelvane/ProjectColumns.h"
+#include "messaging/MessageTypes.h"
+#include "projects/IdentifyProgress.h"
+#include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"
 #include "toolkit/widgets/LBoxObj.h"
 #include "tools/ToolRegistry.h"
-#include "projects/IdentifyProgress.h"
-#include "messaging/MessageTypes.h"
 
 namespace {
 constexpr TypeCode kAgentType = typeCode("QAGT");
@@ -28,7 +28,7 @@ const std::vector<IdentifyRule> kSecondRules{
     {".qh", IdentifyRule::recognise, "Quenta header", typeCode("QHDR"), "Headers"}};
 
 class IdentificationTest : public ProjectTest {
-protected:
+  protected:
     IdentificationTest() {
         EXPECT_TRUE(gProjectManager->loadProject((home.path() / "ident.prj").c_str(), true).ok());
     }
@@ -42,7 +42,8 @@ protected:
             for (long j = 0; j < list->getCount(); ++j) {
                 auto* file = dynamic_cast<OKAFile*>(list->get(j));
                 if (file && path == file->getPathname())
-                    return std::string(list->getName()) + " " + TypeIdentToCStr(list->getTypeIdent());
+                    return std::string(list->getName()) + " " +
+                           TypeIdentToCStr(list->getTypeIdent());
             }
         }
         return "";
@@ -127,8 +128,9 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
     EXPECT_EQ(lists.getCount(), 1);
 
     {
-        ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
-                          {kAgentRule, {".txt", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
+        ScriptedTool tool(
+            journal("tool"), "tool", typeCode("TOOL"),
+            {kAgentRule, {".txt", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
         ASSERT_EQ(registerFrom(tool), 0);  // registration identifies again
         EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
         EXPECT_EQ(listOf(other), "Quenta agent files QAGT");
@@ -172,8 +174,7 @@ TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     LBOX_AllUnselect(&box);
     LBOX_GoIndex(&box, 1);
     LBOX_CurSelect(&box);
-    ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
-                      {kAgentRule});
+    ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"), {kAgentRule});
     ASSERT_EQ(registerFrom(tool), 0);
     EXPECT_EQ(rowTexts(),
               (std::vector<std::string>{"Quenta agent files", "a.qa", "text files", "z.txt"}));
@@ -192,9 +193,10 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
     std::string text = makeFile("readme");
     for (const std::string& path : {agent, both, header, text})
         EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
-    for (auto [firstLibrary, secondLibrary] :
-         {std::pair{Library::batches, Library::batches}, {Library::fileByFile, Library::batches},
-          {Library::batches, Library::fileByFile}, {Library::fileByFile, Library::fileByFile}}) {
+    for (auto [firstLibrary, secondLibrary] : {std::pair{Library::batches, Library::batches},
+                                               {Library::fileByFile, Library::batches},
+                                               {Library::batches, Library::fileByFile},
+                                               {Library::fileByFile, Library::fileByFile}}) {
         size_t logStart = manager.log().size();
         std::filesystem::remove(journal("first"));
         std::filesystem::remove(journal("second"));
@@ -218,9 +220,9 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
         EXPECT_EQ(listOf(text), "text files TEXT");
 
         auto fallBacks = [&](const ScriptedTool& tool) {
-            return occurrences(manager.log().substr(logStart), std::string("tool ") +
-                                                  TypeIdentToCStr(tool.info.toolType) +
-                                                  " answers one file at a time");
+            return occurrences(manager.log().substr(logStart),
+                               std::string("tool ") + TypeIdentToCStr(tool.info.toolType) +
+                                   " answers one file at a time");
         };
         for (auto [tool, library] : {std::pair{&first, firstLibrary}, {&second, secondLibrary}}) {
             auto lines = tool->journal();
@@ -250,8 +252,7 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
 TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
     std::string agent = makeFile("a.qa");
     EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
-    ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"),
-                      {kAgentRule});
+    ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"), {kAgentRule});
     Message* registration = newRegistration(tool.info, "/opt/oka/bin/tool");
     registration->sender = tool.info;
     registration->destination = gMessageCenter->getOwnToolInfo();
@@ -259,10 +260,12 @@ TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
     TCPTransport sender(0);
     ASSERT_TRUE(sender.sendMessage(*registration).ok());
     delete registration;
-    ASSERT_TRUE(pollUntil([&] {
-        gMessageCenter->poll(0);
-        return listOf(agent) == "Quenta agent files QAGT";
-    }, 3000));
+    ASSERT_TRUE(pollUntil(
+        [&] {
+            gMessageCenter->poll(0);
+            return listOf(agent) == "Quenta agent files QAGT";
+        },
+        3000));
     auto lines = tool.journal();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "RPLY 0");
@@ -280,15 +283,15 @@ TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
         gProjectManager->addFileToProject(fatal.c_str()).ok());  // missing: nobody is asked yet
     ScriptedTool dying(journal("dying"), "dying", typeCode("DYIN"),
                        {{".fatal", IdentifyRule::dies, "", 0, ""}});
-    ScriptedTool living(journal("living"), "living", typeCode("LIVE"),
-                        {kAgentRule});
+    ScriptedTool living(journal("living"), "living", typeCode("LIVE"), {kAgentRule});
     ASSERT_EQ(registerFrom(living), 0);
     ASSERT_EQ(registerFrom(dying), 0);
     makeFile("b.fatal");
 
     auto start = std::chrono::steady_clock::now();
     gProjectManager->identifyAllFiles();
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, kDefaultReplyTimeout / 1000.0 + 1.5);
     EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
     EXPECT_EQ(listOf(fatal), "text files TEXT");
@@ -296,8 +299,8 @@ TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
     // Lines at 2, 3 and 4 s, and one more when the last wait ends just at 5 s.
     EXPECT_GE(occurrences(log, "Identifying files: 0 of 2"), 3u);
     EXPECT_LE(occurrences(log, "Identifying files: 0 of 2"), 4u);
-    EXPECT_EQ(occurrences(log, "failed to get back reply when asking tool DYIN to identify 2 files"),
-              1u);
+    EXPECT_EQ(
+        occurrences(log, "failed to get back reply when asking tool DYIN to identify 2 files"), 1u);
 
     dying.die();  // its process is gone, and its port with it
     clockNow += 60000;
@@ -308,10 +311,9 @@ TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
 
 TEST(IdentifyProgressText, CountsWithThousandsSeparators) {
     char text[96];
-    for (auto [done, total, expected] :
-         {std::tuple{0L, 2L, "Identifying files: 0 of 2"},
-          {3400L, 10000L, "Identifying files: 3,400 of 10,000"},
-          {999L, 1234567L, "Identifying files: 999 of 1,234,567"}}) {
+    for (auto [done, total, expected] : {std::tuple{0L, 2L, "Identifying files: 0 of 2"},
+                                         {3400L, 10000L, "Identifying files: 3,400 of 10,000"},
+                                         {999L, 1234567L, "Identifying files: 999 of 1,234,567"}}) {
         formatIdentifyProgress(text, sizeof text, done, total);
         EXPECT_STREQ(text, expected);
     }

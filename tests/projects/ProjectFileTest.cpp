@@ -17,7 +17,7 @@
 
 namespace {
 class ProjectFileTest : public ProjectTest {
-protected:
+  protected:
     std::filesystem::path projectPath() const { return home.path() / "demo.prj"; }
     void addFile(const std::string& path) {
         EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
@@ -166,15 +166,11 @@ TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
     std::string good = readFile(projectPath());
 
     std::filesystem::path foreign = home.path() / "foreign.prj";
-    {
-        PrefMan other(typeCode("TPRF"), 2, foreign.c_str(), "preferences", true);
-    }
+    { PrefMan other(typeCode("TPRF"), 2, foreign.c_str(), "preferences", true); }
     std::filesystem::path damaged = home.path() / "damaged.prj";
     writeFile(damaged, good.substr(0, 30));
     std::filesystem::path old = home.path() / "old.prj";
-    {
-        PrefMan version2(kProjectFileType, 2, old.c_str(), "project", true);
-    }
+    { PrefMan version2(kProjectFileType, 2, old.c_str(), "project", true); }
     std::filesystem::path text = home.path() / "text.prj";
     writeFile(text, "not a database at all, just words\n");
 

@@ -12,11 +12,12 @@
 
 namespace {
 class ProjectMessagesTest : public ProjectTest {
-protected:
+  protected:
     ProjectMessagesTest() {
         EXPECT_TRUE(gProjectManager->loadProject((home.path() / "msgs.prj").c_str(), true).ok());
     }
-    std::unique_ptr<Message> send(const char (&code)[5], std::initializer_list<std::string> texts = {}) {
+    std::unique_ptr<Message> send(const char (&code)[5],
+                                  std::initializer_list<std::string> texts = {}) {
         return deliver(newRequest(code, texts));
     }
     std::unique_ptr<Message> engineMessage(const char (&code)[5], const std::string& machine,
@@ -103,7 +104,7 @@ TEST_F(ProjectMessagesTest, ProjectPathAndPickerDirectory) {
     EXPECT_EQ(send("SCFP", {"/somewhere/else"})->getLongParam(0), 0);
     EXPECT_EQ(text(*send("GCFP"), 1), "/somewhere/else");
     EXPECT_EQ(send("SCFP", {""})->getLongParam(0), 0);
-    EXPECT_EQ(send("GCFP")->paramCount, 1);  // empty: no parameter
+    EXPECT_EQ(send("GCFP")->paramCount, 1);                    // empty: no parameter
     EXPECT_EQ(send("SCFP", {"a", "b"})->getLongParam(0), -2);  // refused by its template
     EXPECT_EQ(send("SCFP", {"/" + std::string(300, 'd')})->getLongParam(0), -802);
     EXPECT_EQ(send("GCFP")->paramCount, 1);
@@ -200,7 +201,8 @@ TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMiss
              Case{"Agents", "Run", "", "", -403, "Run needs a project file of type QAGT"},
              Case{"Agents", "Run", "/elsewhere/main.qa", "", -403,
                   "/elsewhere/main.qa is not a file of the project"},
-             Case{"Agents", "Attach", "", "nowhere", -403, "nowhere:1 is not an engine of the project"},
+             Case{"Agents", "Attach", "", "nowhere", -403,
+                  "nowhere:1 is not an engine of the project"},
              Case{"Agents", "Attach", agent, "", -403, "Attach needs an engine of the project"},
              Case{"Nobody", "Run", "", "", -302, "no tool named Nobody"},
              Case{"Agents", "Fly", "", "", -402, "Agents has no command Fly"},

@@ -14,15 +14,15 @@
 #include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
 #include "storage/PrefMan.h"
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 class ProjectPickerTest : public ProjectTest {
-protected:
+  protected:
     std::string storedProjectPath() {
         char path[256] = "";
         EXPECT_TRUE(
@@ -92,7 +92,9 @@ TEST_F(ProjectPickerTest, AddFileAndTheCommandFallBackAddTheChosenFile) {
     pickerAccepts(other);
     chooseFileForCommand();
     EXPECT_TRUE(inProject(other));
-    EXPECT_EQ(gProjectManager->getMasterComponentList().getComponentList(typeCode("TEXT"))->getCount(), 2);
+    EXPECT_EQ(
+        gProjectManager->getMasterComponentList().getComponentList(typeCode("TEXT"))->getCount(),
+        2);
 }
 
 TEST_F(ProjectPickerTest, MakeFullPathOffersThePickerAndAddsTheDirectoryAsAProjectPath) {
@@ -121,7 +123,7 @@ bool sameParam(const Message& a, const Message& b, int index) {
 }
 
 class DisplaySourceTest : public ProjectPickerTest {
-protected:
+  protected:
     DisplaySourceTest() {
         EXPECT_TRUE(gProjectManager->loadProject((home.path() / "disf.prj").c_str(), true).ok());
         source = makeFile("lib/shown.qa");
@@ -174,7 +176,8 @@ TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
     // ... and a located file is sent, its directory becoming a project path.
     std::string located = makeFile("other/elsewhere.qa");
     pickerAccepts(located);
-    std::unique_ptr<Message> chosen = relay(newDisplayRequest("elsewhere.qa", 0, true, true), viewer);
+    std::unique_ptr<Message> chosen =
+        relay(newDisplayRequest("elsewhere.qa", 0, true, true), viewer);
     ASSERT_NE(chosen, nullptr);
     chosen->getTextParam(0, path, sizeof path);
     EXPECT_EQ(std::string(path), located);
@@ -218,7 +221,8 @@ TEST_F(ProjectPickerTest, ThePathnamesWindowEditsThePathsAndWritesThemWhenClosed
     fs::create_directories(home.path() / "chosen");
     AUTO_EditText(field, "/first\n /with blanks/ \n\n   \n/from/tool");
     AUTO_ScriptModal("filePicker", [this](WinObj* picker) {
-        AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(picker, 6)), (home.path() / "chosen").c_str());
+        AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(picker, 6)),
+                      (home.path() / "chosen").c_str());
         AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(picker, 11)));
     });
     AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 2)));

@@ -128,7 +128,7 @@ void ScriptedTool::serve(const std::vector<IdentifyRule>& rules, Library library
         }
         journal.close();
         if (!reply) continue;
-        reply->sender = info;  // as a tool's message center signs its replies
+        reply->sender = info;                  // as a tool's message center signs its replies
         (void)transport->sendMessage(*reply);  // a Tool Manager gone meanwhile has no use for it
     }
 }
@@ -147,9 +147,10 @@ std::vector<std::string> ScriptedTool::journal() const {
 }
 
 bool ScriptedTool::waitForLine(const std::string& line) const {
-    return pollUntil([&] {
-        auto lines = journal();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }, 2000);
+    return pollUntil(
+        [&] {
+            auto lines = journal();
+            return std::find(lines.begin(), lines.end(), line) != lines.end();
+        },
+        2000);
 }
-

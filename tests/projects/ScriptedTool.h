@@ -16,8 +16,8 @@ struct IdentifyRule {
     enum Kind { recognise, refuse, error, silent, dies };
     std::string suffix;
     Kind kind = recognise;
-    std::string typeName;   // recognise: parameter 2
-    TypeCode type = 0;      // recognise: parameter 3
+    std::string typeName;     // recognise: parameter 2
+    TypeCode type = 0;        // recognise: parameter 3
     std::string description;  // recognise: parameter 4, left out when empty
 };
 
@@ -31,7 +31,7 @@ struct IdentifyRule {
 // reply sent to it), unless the journal
 // path is empty. The test never receives from it itself.
 class ScriptedTool : public FakeTool {
-public:
+  public:
     enum class Library { batches, fileByFile };
 
     ScriptedTool(const std::filesystem::path& journal, const char* name, TypeCode type,
@@ -41,7 +41,7 @@ public:
     // Waits until the journal holds `line`, up to two seconds.
     bool waitForLine(const std::string& line) const;
 
-private:
+  private:
     [[noreturn]] void serve(const std::vector<IdentifyRule>& rules, Library library);
 
     std::filesystem::path journalPath;

@@ -22,13 +22,17 @@ namespace {
 
 const TypeCode kBlob = typeCode("BLOB");
 
-std::string record(char fill, long length) { return std::string(size_t(length), fill); }
+std::string record(char fill, long length) {
+    return std::string(size_t(length), fill);
+}
 
 Status add(PrefMan& prefs, const char* type, const std::string& bytes) {
     return prefs.addPreference(typeCodeFromBytes(type), bytes.data(), long(bytes.size()));
 }
 
-Result<long> addBlob(PrefMan& prefs) { return prefs.addBlock(kBlob, 8, 0); }
+Result<long> addBlob(PrefMan& prefs) {
+    return prefs.addBlock(kBlob, 8, 0);
+}
 
 // The file's content as `reader` sees it, one line per block in list order:
 // its type, then its records when it is the first of its type, else its
@@ -46,7 +50,8 @@ View rawView(const std::string& path) {
         if (seen.insert(entry.type).second) {
             std::vector<std::string> records;
             std::string problem;
-            if (!readRawRecords(file, entry.type, &records, &problem)) return {"raw reader: " + problem};
+            if (!readRawRecords(file, entry.type, &records, &problem))
+                return {"raw reader: " + problem};
             for (const std::string& r : records) line += r + "|";
         } else {
             line += file.bytes.substr(size_t(entry.offset), size_t(entry.length));
@@ -89,7 +94,7 @@ View databaseView(const std::string& path) {
 
 struct Change {
     const char* name;
-    std::function<void(PrefMan&)> setUp;  // brings the file to where the change starts
+    std::function<void(PrefMan&)> setUp;    // brings the file to where the change starts
     std::function<Status(PrefMan&)> apply;  // the change, with its outcome
 };
 
@@ -146,7 +151,7 @@ const std::vector<Change>& changes() {
 }
 
 class CrashPointTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { path = (home.path() / "crash.prf").string(); }
 
     PrefMan* open() {

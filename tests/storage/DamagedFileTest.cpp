@@ -21,7 +21,7 @@ namespace {
 using namespace dbformat;
 
 class DamagedFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path = (home.path() / "sample.prf").string();
         makeSample();
@@ -156,8 +156,13 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
     for (long k = 1; k <= entries; ++k)
         for (long field = 4; field < kEntrySize; field += 4)
             structural.push_back(entryOffset(list, k) + field);
-    const uint32_t extremes[] = {0,           1,          4,          0x7FFFFFFFu,
-                                 0x80000000u, 0xFFFFFFFFu, uint32_t(sample.size()),
+    const uint32_t extremes[] = {0,
+                                 1,
+                                 4,
+                                 0x7FFFFFFFu,
+                                 0x80000000u,
+                                 0xFFFFFFFFu,
+                                 uint32_t(sample.size()),
                                  uint32_t(sample.size() - 3)};
 
     int sound = 0, refused = 0;
@@ -191,7 +196,7 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
 }
 
 class Okadb : public DamagedFileTest {
-protected:
+  protected:
     void SetUp() override {
         const char* build = std::getenv("OKA_BUILD_DIR");
         if (build == nullptr) GTEST_SKIP() << "OKA_BUILD_DIR not set: run through ctest";

@@ -24,13 +24,20 @@ std::string contentOf(const char* path) {
 struct Codes {
     void expect(Status status, const char* operation) {
         const int32_t code = status.code();
-        static const int32_t kDocumented[] = {0, kErrorBlockDeleted, kErrorFieldRange,
-                                           kErrorNoBlockOfType, kErrorFileInUse,
-                                           kErrorWrongFileType, kErrorDamagedFile,
-                                           kErrorBadArgument, kErrorOutOfMemory,
-                                           kErrorVersionRejected, kErrorNoPreferencesFile};
+        static const int32_t kDocumented[] = {0,
+                                              kErrorBlockDeleted,
+                                              kErrorFieldRange,
+                                              kErrorNoBlockOfType,
+                                              kErrorFileInUse,
+                                              kErrorWrongFileType,
+                                              kErrorDamagedFile,
+                                              kErrorBadArgument,
+                                              kErrorOutOfMemory,
+                                              kErrorVersionRejected,
+                                              kErrorNoPreferencesFile};
         damageSeen = damageSeen || (checked && code == kErrorDamagedFile);
-        if (std::find(std::begin(kDocumented), std::end(kDocumented), code) == std::end(kDocumented))
+        if (std::find(std::begin(kDocumented), std::end(kDocumented), code) ==
+            std::end(kDocumented))
             outcome.faults.push_back(std::string(operation) + " gave " + std::to_string(code));
     }
     ExerciseOutcome& outcome;

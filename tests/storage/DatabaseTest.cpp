@@ -17,7 +17,7 @@ namespace {
 constexpr TypeCode kTestType = typeCode("TEST");
 
 class DatabaseTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { path = (home.path() / "test.db").string(); }
 
     // Creates a fresh file and opens it read-write with the in-use check.

@@ -12,11 +12,11 @@ namespace {
 
 // A number item that counts its own destructions.
 class CountedItem : public NumberItem {
-public:
+  public:
     CountedItem(int32_t n, int& deletions) : NumberItem(n), deletions(deletions) {}
     ~CountedItem() override { ++deletions; }
 
-private:
+  private:
     int& deletions;
 };
 
@@ -52,7 +52,8 @@ TEST(List, IncludeAndInsertRippleThroughFullChunks) {
     list.insert(&anchor, new NumberItem(50));
     NumberItem missing(77);
     list.insert(&missing, new NumberItem(60));
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{100, 0, 50, 1, 2, 3, 200, 4, 5, 6, 7, 300, 60}));
+    EXPECT_EQ(numbersOf(list),
+              (std::vector<int32_t>{100, 0, 50, 1, 2, 3, 200, 4, 5, 6, 7, 300, 60}));
 }
 
 TEST(List, RemoveFreesEmptiedChunksAndKeepsWorking) {

@@ -11,7 +11,7 @@
 namespace {
 
 class RecordingObserver : public Observer {
-public:
+  public:
     struct Call {
         Notifier* source;
         long code;

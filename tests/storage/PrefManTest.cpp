@@ -19,12 +19,12 @@ constexpr TypeCode kViewer = typeCode("HTPT");
 constexpr TypeCode kPositions = typeCode("WPOS");
 
 class PrefManTest : public ::testing::Test {
-public:
+  public:
     void SetUp() override { path = (home.path() / "test.prf").string(); }
 
     std::unique_ptr<PrefMan> open(short version = 2) {
-        return std::make_unique<PrefMan>(kPreferencesFileType, version, path.c_str(),
-                                         "preferences", true);
+        return std::make_unique<PrefMan>(kPreferencesFileType, version, path.c_str(), "preferences",
+                                         true);
     }
 
     static std::string record(PrefMan& prefs, TypeCode type, long n) {
@@ -152,8 +152,10 @@ TEST_F(PrefManTest, OpenFailuresShowTheFileErrorAlert) {
     LogCapture log;
     auto prefs = open();
     EXPECT_GT(prefs->getLastError(), 0) << "an errno";
-    EXPECT_TRUE(log.contains("alert \"File error\": An error occurred opening or creating the "
-                             "preferences file " + path + " ("));
+    EXPECT_TRUE(
+        log.contains("alert \"File error\": An error occurred opening or creating the "
+                     "preferences file " +
+                     path + " ("));
 }
 
 // Records appended one at a time, to one type or to two types in turn,

@@ -18,14 +18,22 @@ TEST(WildCardTest, MatchingNeverBacktracksAndFoldsCaseOnlyWhenAsked) {
         bool matches;
     };
     const Case cases[] = {
-        {"*.prj", "x.prj", true, true},   {"*.prj", ".prj", true, true},
-        {"*.prj", "a.prj.prj", true, false}, {"*a*", "bab", true, true},
-        {"a*", "a", true, true},          {"*", "", true, true},
-        {nullptr, "x", true, true},       {"a?c", "abc", true, true},
-        {"a?c", "ac", true, false},       {"a?c", "abbc", true, false},
-        {"a??c", "abbc", true, false},    {"a??c", "a??c", true, true},
-        {"", "", true, true},             {"", "a", true, false},
-        {"*.prj", "X.PRJ", false, true},  {"*.prj", "X.PRJ", true, false},
+        {"*.prj", "x.prj", true, true},
+        {"*.prj", ".prj", true, true},
+        {"*.prj", "a.prj.prj", true, false},
+        {"*a*", "bab", true, true},
+        {"a*", "a", true, true},
+        {"*", "", true, true},
+        {nullptr, "x", true, true},
+        {"a?c", "abc", true, true},
+        {"a?c", "ac", true, false},
+        {"a?c", "abbc", true, false},
+        {"a??c", "abbc", true, false},
+        {"a??c", "a??c", true, true},
+        {"", "", true, true},
+        {"", "a", true, false},
+        {"*.prj", "X.PRJ", false, true},
+        {"*.prj", "X.PRJ", true, false},
     };
     for (const Case& c : cases) {
         WildCardString compiled(c.pattern, c.caseSensitive);

@@ -41,7 +41,8 @@ ChildProcess::ChildProcess(const std::filesystem::path& program,
     std::vector<char*> argv;
     std::string programText = program.string();
     argv.push_back(programText.data());
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(programText.c_str(), argv.data());
     _exit(127);
@@ -70,10 +71,12 @@ int ChildProcess::waitForExit(int timeoutMs) {
 
 bool waitForFile(const std::filesystem::path& path, int timeoutMs) {
     std::error_code error;
-    return pollUntil([&] {
-        auto size = std::filesystem::file_size(path, error);
-        return !error && size > 0;
-    }, timeoutMs);
+    return pollUntil(
+        [&] {
+            auto size = std::filesystem::file_size(path, error);
+            return !error && size > 0;
+        },
+        timeoutMs);
 }
 
 std::filesystem::path makeInstallation(const std::filesystem::path& directory) {

@@ -22,7 +22,7 @@ struct CommandRun {
 CommandRun runCommand(const std::string& command);
 
 class ChildProcess {
-public:
+  public:
     // Starts `program` with `arguments`; `environment` entries NAME=VALUE are
     // added to (or replace) the test's own environment. The child runs in
     // `workingDirectory` when one is given (files it makes there stay out of
@@ -38,7 +38,7 @@ public:
     // killed by one), or -1000 if still running. Later calls repeat it.
     int waitForExit(int timeoutMs);
 
-private:
+  private:
     pid_t child = -1;     // the child's process id
     bool reaped = false;  // it has exited and been waited for
     int exitStatus = 0;   // its status once reaped

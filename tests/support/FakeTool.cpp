@@ -15,7 +15,8 @@ FakeTool::FakeTool(const char* name, TypeCode type, bool isSourceViewer)
 std::unique_ptr<Message> FakeTool::receive(int timeoutMs) {
     uint32_t deadline = currentMilliseconds() + uint32_t(timeoutMs);
     while (transport && int32_t(deadline - currentMilliseconds()) > 0) {
-        if (Message* message = transport->poll().valueOr(nullptr)) return std::unique_ptr<Message>(message);
+        if (Message* message = transport->poll().valueOr(nullptr))
+            return std::unique_ptr<Message>(message);
     }
     return nullptr;
 }

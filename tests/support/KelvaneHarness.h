@@ -15,12 +15,13 @@
 #include "messaging/ToolListing.h"
 
 class KelvaneHarness {
-public:
+  public:
     KelvaneHarness();  // a temporary HOME and a fresh installation; kelvane is not started
     // kelvane will run in `givenHome` (made if missing) against `installation`.
     // The test's own HOME is left alone, so that many harnesses can live side
     // by side; the tool side then binds near the port in that HOME's port file.
-    KelvaneHarness(const std::filesystem::path& givenHome, const std::filesystem::path& installation);
+    KelvaneHarness(const std::filesystem::path& givenHome,
+                   const std::filesystem::path& installation);
     ~KelvaneHarness();  // stops a kelvane still running
 
     // Starts kelvane (in its home, with HOME and OKA set, plus
@@ -67,6 +68,6 @@ public:
     int port = 0;                             // kelvane's port, from its port file
     bool headless = true;                     // started with --headless, else on DISPLAY
 
-private:
+  private:
     void startProcess(const std::vector<std::string>& extraEnvironment);
 };

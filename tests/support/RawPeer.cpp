@@ -31,7 +31,9 @@ int connectLoopback(int port) {
 }
 }  // namespace
 
-std::string wireBytes(const Message& message) { return encodeMessage(message); }
+std::string wireBytes(const Message& message) {
+    return encodeMessage(message);
+}
 
 bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs) {
     int descriptor = connectLoopback(port);
@@ -89,7 +91,9 @@ RawListener::RawListener() {
     boundPort = ntohs(address.sin_port);
 }
 
-RawListener::~RawListener() { close(descriptor); }
+RawListener::~RawListener() {
+    close(descriptor);
+}
 
 std::string RawListener::receiveOne(int timeoutMs) {
     pollfd waiting{descriptor, POLLIN, 0};
@@ -98,7 +102,8 @@ std::string RawListener::receiveOne(int timeoutMs) {
     std::string bytes;
     char buffer[4096];
     ssize_t count;
-    while ((count = recv(connection, buffer, sizeof buffer, 0)) > 0) bytes.append(buffer, size_t(count));
+    while ((count = recv(connection, buffer, sizeof buffer, 0)) > 0)
+        bytes.append(buffer, size_t(count));
     close(connection);
     return bytes;
 }

@@ -23,14 +23,14 @@ bool sendRawBytesAndLeave(int port, const std::string& bytes);
 
 // A listening socket on a free loopback port that collects one connection.
 class RawListener {
-public:
+  public:
     RawListener();
     ~RawListener();
     int port() const { return boundPort; }
     // Everything sent on the next connection, or "" after `timeoutMs`.
     std::string receiveOne(int timeoutMs = 3000);
 
-private:
+  private:
     int descriptor;
     int boundPort;
 };

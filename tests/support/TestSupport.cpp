@@ -56,9 +56,13 @@ TempHome::~TempHome() {
     std::filesystem::remove_all(path(), ignored);
 }
 
-LogCapture::LogCapture() : previous(gOKALogStream) { gOKALogStream = &stream; }
+LogCapture::LogCapture() : previous(gOKALogStream) {
+    gOKALogStream = &stream;
+}
 
-LogCapture::~LogCapture() { gOKALogStream = previous; }
+LogCapture::~LogCapture() {
+    gOKALogStream = previous;
+}
 
 bool pollUntil(const std::function<bool()>& condition, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -133,6 +137,7 @@ Message* newDisplayRequest(const std::string& path, TypeCode viewer, bool resolv
 
 size_t occurrences(const std::string& text, const std::string& fragment) {
     size_t count = 0;
-    for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1)) ++count;
+    for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1))
+        ++count;
     return count;
 }

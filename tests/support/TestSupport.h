@@ -14,29 +14,29 @@
 
 // A user's home directory: where the log, the port file and the preferences live.
 class HomeDirectory {
-public:
+  public:
     explicit HomeDirectory(std::filesystem::path directory) : directory(std::move(directory)) {}
     const std::filesystem::path& path() const { return directory; }
     std::filesystem::path okaDirectory() const { return directory / ".oka"; }
 
-private:
+  private:
     std::filesystem::path directory;
 };
 
 // Points HOME at a fresh temporary directory for the life of the object.
 class TempHome : public HomeDirectory {
-public:
+  public:
     TempHome();
     ~TempHome();
 
-private:
+  private:
     std::string previousHome;
     bool hadHome;
 };
 
 // Sends log lines to a string for the life of the object.
 class LogCapture {
-public:
+  public:
     LogCapture();
     ~LogCapture();
     std::string text() const { return stream.str(); }
@@ -44,7 +44,7 @@ public:
         return text().find(fragment) != std::string::npos;
     }
 
-private:
+  private:
     std::ostringstream stream;
     std::ostream* previous;
 };

@@ -4,7 +4,9 @@
 #include "kelvane/WorkspaceWindow.h"
 #include "toolkit/automation/Automation.h"
 
-ToolManagerTest::ToolManagerTest() { AUTO_Reset(); }
+ToolManagerTest::ToolManagerTest() {
+    AUTO_Reset();
+}
 
 ToolManagerTest::~ToolManagerTest() {
     if (gWorkspaceWindow != nullptr) WIN_TerminateGetStatus(gWorkspaceWindow);

@@ -18,10 +18,12 @@ std::string popUpKeysScript(const std::string& keys) {
     return "root=$(xdotool search --maxdepth 0 --name '^$'); "
            "end=$(($(date +%s) + 20)); "
            "while [ $(date +%s) -lt $end ]; do "
-           "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && break; "
+           "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && "
+           "break; "
            "  sleep 0.05; "
            "done; "
-           "xdotool key " + keys;
+           "xdotool key " +
+           keys;
 }
 
 bool typeIntoNextPopUp(const std::string& keys) {
@@ -38,7 +40,8 @@ std::string firstLine(const std::string& command) {
 }
 
 std::string windowIdOf(const std::string& title) {
-    return firstLine("timeout 20 xdotool search --sync --onlyvisible --name '" + title + "' 2>/dev/null");
+    return firstLine("timeout 20 xdotool search --sync --onlyvisible --name '" + title +
+                     "' 2>/dev/null");
 }
 
 bool XvfbServer::start() {
@@ -62,8 +65,8 @@ bool XvfbServer::launch(int display) {
     pid_ = fork();
     if (pid_ == 0) {
         // -noreset: the server would otherwise restart when its last client leaves.
-        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset",
-               static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+               "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     std::string socketPath = "/tmp/.X11-unix/X" + std::to_string(display);

@@ -30,12 +30,12 @@ std::string windowIdOf(const std::string& title);
 // displays (by process id) and step past any display whose server does not
 // come up, so they never share one.
 class XvfbServer {
-public:
+  public:
     bool start();  // false when no display of the range came up
     void stop();
     ~XvfbServer() { stop(); }
 
-private:
+  private:
     // Starts the server and waits up to five seconds for its socket; false
     // when it exits first (another server took the display).
     bool launch(int display);

@@ -9,8 +9,8 @@ bool loadBundledLibraries();
 
 // Every window of the bundled libraries, as library and window name.
 inline constexpr std::pair<const char*, const char*> kBundledWindows[] = {
-    {"kelvane", "workspace"},   {"kelvane", "toolInfoWindow"},     {"kelvane", "aboutOKAWindow"},
+    {"kelvane", "workspace"},     {"kelvane", "toolInfoWindow"},     {"kelvane", "aboutOKAWindow"},
     {"kelvane", "connectWindow"}, {"kelvane", "kelvanePreferences"}, {"kelvane", "listFilter"},
-    {"kelvane", "pathnames"},   {"kelvane", "FindWindow"},         {"shared", "alertWindow"},
+    {"kelvane", "pathnames"},     {"kelvane", "FindWindow"},         {"shared", "alertWindow"},
     {"shared", "filePicker"},
 };

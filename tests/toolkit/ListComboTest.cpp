@@ -4,13 +4,13 @@
 
 #include <vector>
 
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 
 namespace {
 
-std::vector<int> gListCodes;           // codes seen by recordingListNfy
-std::vector<ClientData> gFreedRows;    // client data of rows destroyed
+std::vector<int> gListCodes;         // codes seen by recordingListNfy
+std::vector<ClientData> gFreedRows;  // client data of rows destroyed
 
 void recordingListNfy(LBoxObj* list, int code) {
     gListCodes.push_back(code);
@@ -20,7 +20,7 @@ void recordingListNfy(LBoxObj* list, int code) {
 }
 
 class ListBoxTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         AUTO_Reset();
         gListCodes.clear();
@@ -77,7 +77,8 @@ TEST_F(ListBoxTest, ClicksSelectRowsAndDoubleClicksActivateThem) {
 
     gListCodes.clear();
     AUTO_RowButtonDown(&list, 2, 1, true);
-    EXPECT_EQ(gListCodes, (std::vector<int>{kNfyRowMouseDown, kNfySelectionChanged, kNfyRowActivated}));
+    EXPECT_EQ(gListCodes,
+              (std::vector<int>{kNfyRowMouseDown, kNfySelectionChanged, kNfyRowActivated}));
     EXPECT_EQ(LBOX_CurGetClientData(&list), 33u);
     gListCodes.clear();
     AUTO_ButtonDown(&list, 1, false, 5, 80);  // row 4 does not exist
@@ -91,7 +92,8 @@ TEST_F(ListBoxTest, PointerMovesReportRowChangesOnce) {
     AUTO_Move(&list, 6, 3);   // same row: no new notification
     AUTO_Move(&list, 5, 20);  // row 1
     AUTO_Move(&list, 5, 80);  // below the rows
-    EXPECT_EQ(gListCodes, (std::vector<int>{kNfyRowPointerOn, kNfyRowPointerOn, kNfyRowPointerOff}));
+    EXPECT_EQ(gListCodes,
+              (std::vector<int>{kNfyRowPointerOn, kNfyRowPointerOn, kNfyRowPointerOff}));
     AUTO_Leave(&list);
 }
 

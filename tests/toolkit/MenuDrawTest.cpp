@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ void menuWindowNfy(WinObj* window, int code) {
 }
 
 class MenuBarWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         gWindowCodes.clear();
         window = new WinObj;

@@ -9,17 +9,15 @@
 #include <tuple>
 
 #include "BundledLibraries.h"
+#include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 #include "toolkit/resources/ResourceParser.h"
-#include "toolkit/Toolkit.h"
 
 namespace {
 
 class BundledLibraries : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(loadBundledLibraries());
-    }
+  protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(loadBundledLibraries()); }
 };
 
 // The resources the programs load by name, with the kind they take them for.
@@ -29,14 +27,16 @@ TEST_F(BundledLibraries, EveryResourceTheProgramsLoadExistsWithItsKind) {
         EXPECT_NE(static_cast<FontObj*>(RES_LoadInit("shared", font)), nullptr) << font;
     EXPECT_NE(static_cast<IconObj*>(RES_LoadInit("kelvane", "unloadedToolIcon")), nullptr);
     EXPECT_NE(static_cast<IconObj*>(RES_LoadInit("AlrtW", "DefIconWarningMsw")), nullptr);
-    for (const char* icon : {"browser", "cloudmgr", "compiler", "debugger", "module", "genericToolIcon"}) {
+    for (const char* icon :
+         {"browser", "cloudmgr", "compiler", "debugger", "module", "genericToolIcon"}) {
         IconObj* image = RES_LoadInit("shared", icon);
         ASSERT_NE(image, nullptr) << icon;
         EXPECT_GT(image->width, 0) << icon;
     }
     EXPECT_NE(static_cast<CursObj*>(RES_LoadInit("shared", "resizeHor")), nullptr);
-    for (const char* color : {"hiliteColor", "hiliteLighterColor", "hiliteDarkerColor", "lightYellowColor",
-                              "lightRedColor", "lightGreenColor", "grayTextColor"})
+    for (const char* color :
+         {"hiliteColor", "hiliteLighterColor", "hiliteDarkerColor", "lightYellowColor",
+          "lightRedColor", "lightGreenColor", "grayTextColor"})
         EXPECT_NE(static_cast<ColorObj*>(RES_LoadInit("shared", color)), nullptr) << color;
     // A resource of another kind converts to null rather than to a wrong pointer.
     EXPECT_EQ(static_cast<ColorObj*>(RES_LoadInit("shared", "TextFont")), nullptr);
@@ -53,8 +53,12 @@ TEST_F(BundledLibraries, EveryWindowLoadsAndTheWorkspaceKeepsItsChildOrder) {
         WIN_TerminateGetStatus(loaded);
     }
     WinObj* workspace = WIN_Load("kelvane", "workspace");
-    for (auto [path, kind] : {std::pair{"0", WgtKind::Label}, {"1", WgtKind::Button}, {"10", WgtKind::Panel},
-                              {"11", WgtKind::ScrollPanel}, {"11/0", WgtKind::ListBox}, {"11/1", WgtKind::Label}}) {
+    for (auto [path, kind] : {std::pair{"0", WgtKind::Label},
+                              {"1", WgtKind::Button},
+                              {"10", WgtKind::Panel},
+                              {"11", WgtKind::ScrollPanel},
+                              {"11/0", WgtKind::ListBox},
+                              {"11/1", WgtKind::Label}}) {
         WgtObj* widget = AUTO_FindChild(workspace, path);
         ASSERT_NE(widget, nullptr) << path;
         EXPECT_EQ(int(widget->kind), int(kind)) << path;
@@ -74,7 +78,7 @@ TEST_F(BundledLibraries, WorkspaceMenuBarCarriesTheCommandIds) {
 
 // Writes `text` to a scratch file and parses it.
 class MalformedFiles : public ::testing::Test {
-protected:
+  protected:
     std::string parse(const std::string& text) {
         std::ofstream(path_) << text;
         std::string error;
@@ -86,20 +90,25 @@ protected:
 };
 
 TEST_F(MalformedFiles, ErrorsNameTheFileAndTheLine) {
-    EXPECT_EQ(parse("# comment\n\ncolor bad rgb=1,2\n"), path_ + ":3: color needs rgb=r,g,b or rgb=#rrggbb");
-    EXPECT_EQ(parse("window w box=0,0,10,10\n  button b text=\"unterminated\n"), path_ + ":2: unterminated quoted text");
-    EXPECT_EQ(parse("font f size=12 weight=9\n"), path_ + ":1: unknown attribute \"weight\" for \"font\"");
+    EXPECT_EQ(parse("# comment\n\ncolor bad rgb=1,2\n"),
+              path_ + ":3: color needs rgb=r,g,b or rgb=#rrggbb");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  button b text=\"unterminated\n"),
+              path_ + ":2: unterminated quoted text");
+    EXPECT_EQ(parse("font f size=12 weight=9\n"),
+              path_ + ":1: unknown attribute \"weight\" for \"font\"");
     EXPECT_EQ(parse("window w box=0,0,10,10\n  label l text=x\nend\n"),
               path_ + ":2: \"label\" needs box=x,y,width,height");
-    EXPECT_EQ(parse("window w box=0,0,10,10\n  panel p box=0,0,5,5\n  end\n"), path_ + ":1: block is not closed by \"end\"");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  panel p box=0,0,5,5\n  end\n"),
+              path_ + ":1: block is not closed by \"end\"");
     EXPECT_EQ(parse("end\n"), path_ + ":1: \"end\" without an open block");
     EXPECT_EQ(parse("window w box=0,0,10,10\n  label l box=0,0,1,1 font=missing\nend\n"),
               path_ + ":2: unknown font \"missing\"");
-    EXPECT_EQ(parse("icon i file=nowhere.xpm\n"),
-              path_ + ":1: icon file \"" + testing::TempDir() + "nowhere.xpm\" is not a readable image");
+    EXPECT_EQ(parse("icon i file=nowhere.xpm\n"), path_ + ":1: icon file \"" + testing::TempDir() +
+                                                      "nowhere.xpm\" is not a readable image");
     EXPECT_EQ(parse("window w box=0,0,10,10\n  menubar\n    item \"x\" id=1\n  end\nend\n"),
               path_ + ":3: a menubar holds only \"menu\" blocks");
-    EXPECT_EQ(parse("window w box=0,0,10,10\n  slider s box=0,0,1,1\nend\n"), path_ + ":2: unknown widget kind \"slider\"");
+    EXPECT_EQ(parse("window w box=0,0,10,10\n  slider s box=0,0,1,1\nend\n"),
+              path_ + ":2: unknown widget kind \"slider\"");
 }
 
 TEST(ResourceFiles, MissingFileIsRefused) {
@@ -138,7 +147,8 @@ TEST(ResourceFiles, AttributesQuotesAndLibrarySwitchesAreRead) {
     EXPECT_EQ(other->blue, 3);
     FontObj* heading = RES_LoadInit("sample", "heading");
     ASSERT_NE(heading, nullptr);
-    EXPECT_TRUE(heading->bold && heading->italic && heading->family == FontFamily::Serif && heading->size == 14);
+    EXPECT_TRUE(heading->bold && heading->italic && heading->family == FontFamily::Serif &&
+                heading->size == 14);
     PenObj* dots = RES_LoadInit("sample", "dots");
     ASSERT_NE(dots, nullptr);
     EXPECT_TRUE(dots->style == PenStyle::Dotted && dots->width == 2);

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <string>
 
+#include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 #include "toolkit/base/ImageFile.h"
-#include "toolkit/Toolkit.h"
 
 namespace {
 
@@ -124,7 +124,8 @@ TEST(Cloning, ClonesCopyTheTreeButNotParentOrRowsAndPanelsGiveWidgetsBack) {
 
 // A truncated header or an image without width is no image.
 TEST(ImageFiles, SizesComeFromXpmPngAndGifHeaders) {
-    const std::pair<std::string, int> images[] = {  // content, width * 100 + height or 0 if refused
+    const std::pair<std::string, int> images[] = {
+        // content, width * 100 + height or 0 if refused
         {"/* XPM */\nstatic const char* a[] = {\n\"17 16 2 1\",\n", 1716},
         {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x20\0\0\0\x18", 24), 3224},
         {std::string("GIF89a\x60\x00\x30\x00", 10), 9648},
@@ -143,7 +144,7 @@ TEST(ImageFiles, SizesComeFromXpmPngAndGifHeaders) {
     EXPECT_FALSE(readImageSize((testing::TempDir() + "none.png").c_str(), &width, &height));
     IconObj icon;
     EXPECT_FALSE(ICON_SetFileName(&icon, path.c_str()));  // holds the last, "not an image"
-    EXPECT_TRUE(icon.file.empty());  // a failed load keeps the previous image
+    EXPECT_TRUE(icon.file.empty());                       // a failed load keeps the previous image
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void tracingWindowNfy(WinObj* window, int code) {
 }
 
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         AUTO_Reset();
         gTrace.clear();
@@ -76,7 +76,8 @@ TEST_F(WindowTest, DestructionAndUserCloseNotifyClosedThenDestroyedOnceBeforeWid
     RES_SetNfyProcDS(window, tracingWindowNfy, 0);
     RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, 1)), okNfy, 0);
     WIN_TerminateGetStatus(window);
-    EXPECT_EQ(gTrace, (std::vector<std::string>{"closed", "destroyed, label present", "button destroyed"}));
+    EXPECT_EQ(gTrace,
+              (std::vector<std::string>{"closed", "destroyed, label present", "button destroyed"}));
 
     // The user's close of a modeless window: the default procedure destroys it once.
     gTrace.clear();

@@ -10,8 +10,8 @@
 
 #include "BundledLibraries.h"
 #include "XvfbServer.h"
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ bool pumpUntil(Condition done, uint32_t limit = 2000) {
 }
 
 class X11Backend : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (!isProgramInstalled("Xvfb")) return;
         server_ = new XvfbServer;
@@ -129,11 +129,14 @@ TEST_F(X11Backend, EscapeReturnAndTabActInARealDialog) {
     EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; }));
 
     ASSERT_TRUE(xdotool("key Tab"));
-    EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 1); })) << "Tab: port";
+    EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 1); }))
+        << "Tab: port";
     ASSERT_TRUE(xdotool("key Tab"));
-    EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 3); })) << "Tab: Cancel";
+    EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 3); }))
+        << "Tab: Cancel";
     ASSERT_TRUE(xdotool("key shift+Tab shift+Tab"));
-    EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; })) << "Shift-Tab: machine";
+    EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; }))
+        << "Shift-Tab: machine";
     ASSERT_TRUE(xdotool("key Return"));
     EXPECT_TRUE(pumpUntil([] { return gConfirms == 1; })) << "Return in the machine field";
     ASSERT_TRUE(xdotool("key Escape"));

@@ -44,7 +44,8 @@ TEST_F(CommandTest, PublishingRefusesRepeatsAndKeepsSharedNames) {
 
     EXPECT_EQ(gCommandManager->lookupCommand("Open", typeCode("COMP")), compilerOpen);
     EXPECT_EQ(gCommandManager->lookupCommand("Open", typeCode("DBUG")), nullptr);
-    EXPECT_EQ(gCommandManager->removeCommand("Open", typeCode("DBUG")).code(), kErrorCommandNotFound);
+    EXPECT_EQ(gCommandManager->removeCommand("Open", typeCode("DBUG")).code(),
+              kErrorCommandNotFound);
     EXPECT_TRUE(gCommandManager->removeCommand("Open", typeCode("COMP")).ok());
     EXPECT_FALSE(gCommandManager->isDuplicateCommand("Open"));
     EXPECT_EQ(gCommandManager->getNthCommand(2), nullptr);

@@ -18,7 +18,8 @@ using DeadToolsTest = ToolManagerTest;
 using Clock = std::chrono::steady_clock;
 
 long millisecondsSince(Clock::time_point start) {
-    return long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    return long(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
 // The 'TLST' record of the tool of `type`.
@@ -99,12 +100,15 @@ TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) 
     Message look(typeCode("LOOK"), &gMessageCenter->getOwnToolInfo());
     look.addTypeParam(kRunner);
     hung.send(look);
-    ASSERT_TRUE(pollUntil([] {
-        gMessageCenter->poll();
-        return gToolRegistry->toolIsResponding(kViewer);
-    }, 2000));
+    ASSERT_TRUE(pollUntil(
+        [] {
+            gMessageCenter->poll();
+            return gToolRegistry->toolIsResponding(kViewer);
+        },
+        2000));
     EXPECT_EQ(occurrences(manager.log(), "Sample Viewer (SVWR) responds again"), 1u);
-    EXPECT_FALSE(listingOf(*deliver(new Message(typeCode("TLST"), nullptr)), kViewer).notResponding);
+    EXPECT_FALSE(
+        listingOf(*deliver(new Message(typeCode("TLST"), nullptr)), kViewer).notResponding);
 }
 
 TEST_F(DeadToolsTest, ACopyStartedAfterACrashTakesTheDeadCopysPlaceAtOnce) {
@@ -118,7 +122,8 @@ TEST_F(DeadToolsTest, ACopyStartedAfterACrashTakesTheDeadCopysPlaceAtOnce) {
     EXPECT_LT(millisecondsSince(start), 500);
     const RegisteredTool* entry = gToolRegistry->getRegisteredTool(0);
     // The program name stays, as any re-registration keeps it.
-    EXPECT_EQ(std::make_tuple(entry->toolInfo.port, int(entry->loaded), std::string(entry->executableName)),
+    EXPECT_EQ(std::make_tuple(entry->toolInfo.port, int(entry->loaded),
+                              std::string(entry->executableName)),
               std::make_tuple(restarted.info.port, 1, std::string("okasamplerunner")));
     EXPECT_TRUE(manager.logContains("Tool: SRUNhas re-registered"));
 

@@ -32,7 +32,9 @@ std::string unescapeHtml(std::string text) {
     return text;
 }
 
-std::string guide() { return readFile(sourceFile("resources/doc/html/developer.html")); }
+std::string guide() {
+    return readFile(sourceFile("resources/doc/html/developer.html"));
+}
 
 // The example blocks of `html` by the file they show.
 std::map<std::string, std::string> exampleBlocks(const std::string& html) {
@@ -53,7 +55,8 @@ std::map<std::string, std::string> exampleBlocks(const std::string& html) {
 TEST(DeveloperGuide, ShowsEveryFileOfTheExamplesAsItIs) {
     std::map<std::string, std::string> shown = exampleBlocks(guide());
     std::map<std::string, std::string> examples;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(sourceFile("examples"))) {
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(sourceFile("examples"))) {
         if (!entry.is_regular_file()) continue;
         examples[std::filesystem::relative(entry.path(), sourceFile("examples")).string()] =
             readFile(entry.path());
@@ -73,13 +76,14 @@ TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     const std::pair<const char*, long> figures[] = {
         {"every %ld ms", long(ToolManagerWatch::kCheckIntervalMs)},
-        {"probes its Tool Manager every %ld seconds", long(ToolManagerWatch::kProbeIntervalMs / 1000)},
+        {"probes its Tool Manager every %ld seconds",
+         long(ToolManagerWatch::kProbeIntervalMs / 1000)},
         {"answered for %ld seconds", long(ToolManagerWatch::kOrphanLimitMs / 1000)},
-        {"at most %ld seconds after", long((ToolManagerWatch::kOrphanLimitMs +
-                                           ToolManagerWatch::kProbeIntervalMs) / 1000)},
+        {"at most %ld seconds after",
+         long((ToolManagerWatch::kOrphanLimitMs + ToolManagerWatch::kProbeIntervalMs) / 1000)},
         {"every %ld seconds", long(ToolRegistry::kTickleIntervalMs / 1000)},
-        {"the first round %ld seconds", long((ToolRegistry::kFirstTickleDelayMs +
-                                             ToolRegistry::kTickleIntervalMs) / 1000)},
+        {"the first round %ld seconds",
+         long((ToolRegistry::kFirstTickleDelayMs + ToolRegistry::kTickleIntervalMs) / 1000)},
         {"is %ld ms in total", long(kDefaultReplyTimeout)},
         {"then for %ld ms", long(kShutdownDrainMs)},
         {"gives the tools %ld ms", long(kRestartGraceMs)},
@@ -93,7 +97,8 @@ TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
     for (const auto& [pattern, value] : figures) {
         char expected[128];
         std::snprintf(expected, sizeof expected, pattern, value);
-        EXPECT_NE(text.find(expected), std::string::npos) << "developer.html does not say \"" << expected << "\"";
+        EXPECT_NE(text.find(expected), std::string::npos)
+            << "developer.html does not say \"" << expected << "\"";
     }
 }
 
@@ -101,10 +106,12 @@ TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
 TEST(DeveloperGuide, QuotedLogLinesNameTheirLineInTheExample) {
     std::string text = guide();
     std::regex logLine(R"re((hellotool|countertool) \.\./\1 \((\d+)\): )re");
-    const std::map<std::string, std::string> sources{{"hellotool", "examples/hello-tool/hello.cpp"},
-                                                     {"countertool", "examples/counter-tool/counter.cpp"}};
+    const std::map<std::string, std::string> sources{
+        {"hellotool", "examples/hello-tool/hello.cpp"},
+        {"countertool", "examples/counter-tool/counter.cpp"}};
     int quoted = 0;
-    for (std::sregex_iterator it(text.begin(), text.end(), logLine), end; it != end; ++it, ++quoted) {
+    for (std::sregex_iterator it(text.begin(), text.end(), logLine), end; it != end;
+         ++it, ++quoted) {
         std::istringstream source(readFile(sourceFile(sources.at((*it)[1]))));
         std::string line;
         for (int n = std::stoi((*it)[2]); n > 0 && std::getline(source, line);) --n;

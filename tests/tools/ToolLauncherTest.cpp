@@ -10,8 +10,11 @@ using Commands = std::vector<std::string>;
 TEST(ToolList, LaunchesEveryWordOrOnlyTheFirstEntryOfAName) {
     TempHome home;
     auto list = home.path() / "toollist";
-    writeFile(list, "browser # debugger\n\t#comment  ../tools/viewer\n./local /opt/b/viewer browser\n");
-    auto commands = [&](const char* name) { return toolLaunchPrograms(list.c_str(), "/usr/oka/", name); };
+    writeFile(list,
+              "browser # debugger\n\t#comment  ../tools/viewer\n./local /opt/b/viewer browser\n");
+    auto commands = [&](const char* name) {
+        return toolLaunchPrograms(list.c_str(), "/usr/oka/", name);
+    };
     EXPECT_EQ(commands(nullptr),
               (Commands{"/usr/oka/bin/browser", "/usr/oka/bin/debugger", "../tools/viewer",
                         "/usr/oka/bin/./local", "/opt/b/viewer", "/usr/oka/bin/browser"}));

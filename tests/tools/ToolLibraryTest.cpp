@@ -20,7 +20,7 @@ namespace {
 // message and answers it with `answer`, which may first ask the requester
 // a question of its own.
 class Responder : public FakeTool {
-public:
+  public:
     using Answer = std::function<void(Responder& self, const Message& request)>;
 
     explicit Responder(Answer answer) : FakeTool("responder", typeCode("RESP")) {
@@ -35,19 +35,20 @@ public:
         ASSERT_TRUE(transport->sendMessage(message).ok());
     }
     // Replies to `request` with `error` and the results `fill` adds.
-    void reply(const Message& request, int32_t error, const std::function<void(Message&)>& fill = {}) {
+    void reply(const Message& request, int32_t error,
+               const std::function<void(Message&)>& fill = {}) {
         Message answer(kReplyMessage, &request.sender);
         answer.addLongParam(error, kParamError);
         if (fill) fill(answer);
         send(answer);
     }
 
-private:
+  private:
     std::thread thread;
 };
 
 class ToolRequestTest : public ::testing::Test {
-protected:
+  protected:
     ToolRequestTest() { gMessageCenter = new MessageCenter(findFreePort()); }
     ~ToolRequestTest() override {
         delete gMessageCenter;
@@ -79,21 +80,20 @@ TEST_F(ToolRequestTest, TheResultOwnsTheReplyAndReadsEachResultOnlyAsItsType) {
     });
     RequestResult result = ask(responder.info);
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(std::make_tuple(result.error(), result.resultCount(), result.text(0), result.number(1),
-                              result.flag(2), result.type(3), result.data(4)),
-              std::make_tuple(0, 5, std::optional<std::string>("/src/main.qa"),
-                              std::optional<int32_t>(7), std::optional<bool>(true),
-                              std::optional<TypeCode>(typeCode("QAGT")),
-                              std::optional<std::vector<uint8_t>>({1, 2})));
+    EXPECT_EQ(
+        std::make_tuple(result.error(), result.resultCount(), result.text(0), result.number(1),
+                        result.flag(2), result.type(3), result.data(4)),
+        std::make_tuple(0, 5, std::optional<std::string>("/src/main.qa"), std::optional<int32_t>(7),
+                        std::optional<bool>(true), std::optional<TypeCode>(typeCode("QAGT")),
+                        std::optional<std::vector<uint8_t>>({1, 2})));
     // Another type, or a result past the last, reads as nothing.
     EXPECT_FALSE(result.number(0) || result.text(1) || result.flag(5) || result.text(-1));
 }
 
 TEST_F(ToolRequestTest, ErrorReplyNoReplyAndNobodyListeningAreToldApart) {
     {
-        Responder refusing([](Responder& self, const Message& request) {
-            self.reply(request, -402);
-        });
+        Responder refusing(
+            [](Responder& self, const Message& request) { self.reply(request, -402); });
         RequestResult refused = ask(refusing.info);
         EXPECT_EQ(std::make_tuple(refused.status(), refused.error(), refused.resultCount()),
                   std::make_tuple(RequestResult::Status::errorReply, -402, 0));

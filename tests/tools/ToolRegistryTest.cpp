@@ -33,10 +33,12 @@ TEST_F(RegistryTest, RegistersLooksUpAndRefusesASecondLoadedTool) {
     auto reply = deliver(newRequest("LOOK", kCompiler), browser.info);
     uint8_t registered[kToolInfoSize];
     encodeToolInfo(compiler.info, registered);
-    ASSERT_EQ(std::make_tuple(int(reply->paramCount), reply->getLongParam(0), reply->getBoolParam(1)),
-              std::make_tuple(3, 0, true));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(reply->getParam(2)), reply->getParamLength(2)),
-              std::string(reinterpret_cast<const char*>(registered), kToolInfoSize));
+    ASSERT_EQ(
+        std::make_tuple(int(reply->paramCount), reply->getLongParam(0), reply->getBoolParam(1)),
+        std::make_tuple(3, 0, true));
+    EXPECT_EQ(
+        std::string(reinterpret_cast<const char*>(reply->getParam(2)), reply->getParamLength(2)),
+        std::string(reinterpret_cast<const char*>(registered), kToolInfoSize));
 
     reply = deliver(newRequest("LOOK", kDebugger), browser.info);
     ASSERT_EQ(reply->paramCount, 2);

@@ -23,7 +23,7 @@ constexpr TypeCode kRunner = typeCode("RUNR");
 // A watcher's end of the stream: a listener whose first connection is the
 // stream. The hub is flushed while it waits, as the main loop would.
 class WatcherEnd {
-public:
+  public:
     WatcherEnd() : listener(std::make_unique<TCPTransport>(0)) {
         copyText(info.name, sizeof info.name, "watcher");
         info.port = listener->getPort();
@@ -39,7 +39,8 @@ public:
                 continue;
             }
             pollfd waiting{stream.get(), POLLIN, 0};
-            if (poll(&waiting, 1, 10) > 0) return std::unique_ptr<Message>(listener->getMessage(stream.get()));
+            if (poll(&waiting, 1, 10) > 0)
+                return std::unique_ptr<Message>(listener->getMessage(stream.get()));
         }
         return nullptr;
     }
@@ -60,7 +61,7 @@ public:
 };
 
 class WatchTest : public ToolManagerTest {
-protected:
+  protected:
     int32_t ask(TypeCode type, const ToolInfo& from, TypeCode param = 0) {
         auto* message = new Message(type, nullptr);
         if (param != 0) message->addTypeParam(param);
@@ -155,8 +156,9 @@ TEST_F(WatchTest, WatchersSeeTheTrafficTheyChoseAndTheirLosses) {
     std::string lines;
     for (const auto& copy : everything.drain()) lines += describeWatchedMessage(*copy) + "\n";
     EXPECT_LT(lines.find("RECV WTCH watcher:"), lines.find('\n')) << "its own 'WTCH' first";
-    for (const char* fragment : {"SEND SHOW Tool Manager(TOOL):", "RELY SCHG Tool Manager(TOOL):",
-                                 "S255:\"/projects/xxxxxxxx", "xxx...\"", "RECV LOOK", "SEND RPLY"}) {
+    for (const char* fragment :
+         {"SEND SHOW Tool Manager(TOOL):", "RELY SCHG Tool Manager(TOOL):",
+          "S255:\"/projects/xxxxxxxx", "xxx...\"", "RECV LOOK", "SEND RPLY"}) {
         EXPECT_NE(lines.find(fragment), std::string::npos) << fragment;
     }
 

@@ -40,9 +40,9 @@ TEST_F(AlertWindowTest, ShowsTheKindAndButtonsAndAnswersWithTheButtonsNumber) {
     EXPECT_EQ(displayAlertWindow("Nobody is there", kAlertWarning, nullptr, nullptr, nullptr,
                                  nullptr, 0, nullptr),
               1);
-    EXPECT_EQ(displayAlertWindow(nullptr, kAlertWarning, nullptr, nullptr, nullptr, nullptr, 1,
-                                 nullptr),
-              0);
+    EXPECT_EQ(
+        displayAlertWindow(nullptr, kAlertWarning, nullptr, nullptr, nullptr, nullptr, 1, nullptr),
+        0);
 }
 
 TEST_F(AlertWindowTest, OneAlertAtATimeWhileToolsAreStillAnswered) {
@@ -56,9 +56,9 @@ TEST_F(AlertWindowTest, OneAlertAtATimeWhileToolsAreStillAnswered) {
     });
     gMessageCenter->getQueue().enqueueMessage(new Message(typeCode("NEST"), nullptr));
     answerNextAlert(1);
-    EXPECT_EQ(displayAlertWindow("first", kAlertWarning, nullptr, nullptr, nullptr, nullptr, 0,
-                                 nullptr),
-              1);
+    EXPECT_EQ(
+        displayAlertWindow("first", kAlertWarning, nullptr, nullptr, nullptr, nullptr, 0, nullptr),
+        1);
     EXPECT_EQ(nestedAnswer, 0);  // handled while the first was open, and refused with a beep
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_EQ(alerts.back().message, "first");
@@ -89,6 +89,7 @@ TEST_F(AlertWindowTest, ErrorAlertsExplainTheCodeCritically) {
     reporter.setLastError(-302);
     answerNextAlert(1);
     alertLastError(reporter);
-    EXPECT_EQ(alerts.back().message, "Unable to complete that operation because an unknown error occurred.");
+    EXPECT_EQ(alerts.back().message,
+              "Unable to complete that operation because an unknown error occurred.");
     EXPECT_TRUE(manager.logContains(alerts.back().message));
 }

@@ -10,8 +10,8 @@
 #include "ToolManagerTest.h"
 #include "projects/ComponentTypePopUp.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/automation/Automation.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/automation/Automation.h"
 #include "workspace/FilePicker.h"
 
 namespace fs = std::filesystem;
@@ -31,7 +31,8 @@ struct PickerView {
 
     static std::vector<std::string> rows(LBoxObj* list) {
         std::vector<std::string> texts;
-        for (const ListRow& row : list->rows) texts.push_back(reinterpret_cast<const char*>(row.clientData));
+        for (const ListRow& row : list->rows)
+            texts.push_back(reinterpret_cast<const char*>(row.clientData));
         return texts;
     }
     std::vector<std::string> diskRows() const { return rows(diskList()); }
@@ -51,7 +52,7 @@ struct PickerView {
 };
 
 class FilePickerTest : public ToolManagerTest {
-protected:
+  protected:
     FilePickerTest() {
         root = manager.home.path() / "tree";
         fs::create_directories(root / "sub" / "deep");
@@ -145,9 +146,10 @@ TEST_F(FilePickerTest, TypedNamesAreRefusedWhenMissingAndMustExistOrTooLong) {
         bool mustExist;
         std::string chosen;  // the answer, empty when refused
     };
-    const Typed cases[] = {{(root / "missing.prj").string(), true, ""},
-                           {"/" + std::string(300, 'x'), false, ""},
-                           {"new.prj", false, (root / "new.prj").string()}};  // in the shown directory
+    const Typed cases[] = {
+        {(root / "missing.prj").string(), true, ""},
+        {"/" + std::string(300, 'x'), false, ""},
+        {"new.prj", false, (root / "new.prj").string()}};  // in the shown directory
     int beeps = 0;
     for (const Typed& typed : cases) {
         SCOPED_TRACE(typed.name.substr(0, 40));
@@ -179,8 +181,9 @@ TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
     EXPECT_EQ(AUTO_BeepCount(), 2);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].title, "Replace existing file?");  // the picker's one alert window
-    EXPECT_EQ(alerts[0].message, (root / "nowhere").string() +
-                                     " does not exist, please select and accept an existing directory.");
+    EXPECT_EQ(alerts[0].message,
+              (root / "nowhere").string() +
+                  " does not exist, please select and accept an existing directory.");
     EXPECT_EQ(std::string(result), (root / "sub").string());
 }
 
@@ -191,8 +194,8 @@ TEST_F(FilePickerTest, TheFilterIsCaseSensitiveAndAnEmptyOneMatchesEverything) {
     writeFile(root / ".profile", "");
     inPicker([&](PickerView& picker) {
         picker.filter("*.txt;.*");
-        EXPECT_EQ(picker.diskRows(),
-                  (std::vector<std::string>{".", "..", ".profile", ".settings", "notes.txt", "sub"}));
+        EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", ".profile", ".settings",
+                                                               "notes.txt", "sub"}));
         picker.filter("*.txt");
         EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "notes.txt", "sub"}));
         picker.filter("*.PRJ");
@@ -216,8 +219,9 @@ TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
         EXPECT_EQ(picker.name(), (root / "sub" / "deep" / "found.prj").string());
         EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "found.prj"}));
         LBOX_GoSelAllocFirst(picker.diskList());
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(LBOX_CurGetClientData(picker.diskList()))),
-                  "found.prj");
+        EXPECT_EQ(
+            std::string(reinterpret_cast<const char*>(LBOX_CurGetClientData(picker.diskList()))),
+            "found.prj");
     });
     EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
     ASSERT_EQ(alerts.size(), 2u);
@@ -260,7 +264,8 @@ TEST_F(FilePickerTest, ProjectModeListsTheFilesOfTheChosenType) {
         for (int i = 0; i < CBOX_GetMaxElts(types); ++i) {
             AUTO_ChooseElement(types, i);
             CBOX_GoIndex(types, i);
-            auto& rows = TypeCode(CBOX_CurGetClientData(types)) == typeCode("TEXT") ? textFiles : otherFiles;
+            auto& rows =
+                TypeCode(CBOX_CurGetClientData(types)) == typeCode("TEXT") ? textFiles : otherFiles;
             rows = PickerView::rows(picker.projectList());
         }
         AUTO_RowButtonDown(picker.projectList(), 0, 1, true);
@@ -283,8 +288,9 @@ TEST_F(FilePickerTest, ASecondPickerIsRefused) {
     bool second = true;
     inPicker([&](PickerView&) {
         char other[256];
-        second = chooseFile(kPickerDisk, other, sizeof other, "Again", nullptr, nullptr, true, true) ||
-                 chooseDirectory(other, sizeof other, "Again", nullptr, nullptr, true);
+        second =
+            chooseFile(kPickerDisk, other, sizeof other, "Again", nullptr, nullptr, true, true) ||
+            chooseDirectory(other, sizeof other, "Again", nullptr, nullptr, true);
     });
     EXPECT_FALSE(pickFile(kPickerDisk, nullptr, true));
     EXPECT_FALSE(second);

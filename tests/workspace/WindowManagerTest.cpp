@@ -8,8 +8,8 @@
 #include "toolkit/widgets/TButObj.h"
 #include "toolkit/widgets/WinObj.h"
 #include "tools/Environment.h"
-#include "workspace/WindowLayer.h"
 #include "workspace/GlobalWindowManager.h"
+#include "workspace/WindowLayer.h"
 #include "workspace/WindowManager.h"
 
 namespace {
@@ -38,7 +38,7 @@ WinObj* newWindow(Rect16 box) {
 
 // The Tool Manager's window manager, with the positions it remembers.
 class WindowManagerTest : public ToolManagerTest {
-protected:
+  protected:
     WindowManagerTest() {
         activations.clear();
         sourceActivations = sourceDeactivations = 0;
@@ -56,7 +56,7 @@ protected:
 
 // A tool's window manager, in an environment joined as a tool joins it.
 class ToolWindowManagerTest : public ::testing::Test {
-protected:
+  protected:
     ToolWindowManagerTest() {
         setenv("OKA", home.path().c_str(), 1);
         installWindowLayer();

@@ -21,7 +21,7 @@ struct Answer {
 };
 
 class WindowPositionTest : public ToolManagerTest {
-protected:
+  protected:
     Answer ask(TypeCode type) {
         auto reply = deliver(newRequest("GWIN", type));
         EXPECT_EQ(reply->paramCount, 4);
@@ -104,8 +104,10 @@ TEST_F(WindowPositionTest, DamagedRecordsAreSkipped) {
         uint8_t record[kWindowPositionRecordSize];
         putBigEndian32(record, kPaths);
         encodeWindowBox(kBoxB, record + 4);
-        EXPECT_TRUE(damaged.addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record),
-                              sizeof record).ok());
+        EXPECT_TRUE(damaged
+                        .addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record),
+                                       sizeof record)
+                        .ok());
     }
     manager.start();
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);

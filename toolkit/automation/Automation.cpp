@@ -29,14 +29,14 @@ struct PopupChoice {
 };
 
 struct AutomationState {
-    std::deque<ScriptedModal> modals;                 // queued modal answers
-    std::deque<PopupChoice> popups;                   // queued pop-up choices
-    std::deque<std::pair<int, int>> dragPositions;    // positions of the scripted drag
-    bool recording = false;                           // DRAW_* calls are recorded
-    std::vector<DrawRecord> drawCalls;                // recorded calls, oldest first
-    int beeps = 0;                                    // DSPLY_Beep calls
-    int unscripted = 0;                               // loops and pop-ups ended automatically
-    std::vector<MenuItem> lastPopup;                  // items of the last pop-up menu opened
+    std::deque<ScriptedModal> modals;               // queued modal answers
+    std::deque<PopupChoice> popups;                 // queued pop-up choices
+    std::deque<std::pair<int, int>> dragPositions;  // positions of the scripted drag
+    bool recording = false;                         // DRAW_* calls are recorded
+    std::vector<DrawRecord> drawCalls;              // recorded calls, oldest first
+    int beeps = 0;                                  // DSPLY_Beep calls
+    int unscripted = 0;                             // loops and pop-ups ended automatically
+    std::vector<MenuItem> lastPopup;                // items of the last pop-up menu opened
 };
 
 AutomationState gAuto;
@@ -57,7 +57,7 @@ void runModalScript(WinObj* window) {
 // initialised, so no drawing, bell or modal loop escapes it. It leaves
 // before its state goes at exit (statics end in reverse order).
 class AutomationObserver : public WidgetObserver {
-public:
+  public:
     ~AutomationObserver() override { installWidgetObserver(nullptr); }
     bool recordsDrawing() const override { return gAuto.recording; }
     void drawn(const DrawRecord& record) override { gAuto.drawCalls.push_back(record); }
@@ -118,7 +118,9 @@ void AUTO_Enter(WgtObj* widget) {
     dispatchPointerEnter(widget, windowX, windowY);
 }
 
-void AUTO_Leave(WgtObj* widget) { dispatchPointerLeave(widget); }
+void AUTO_Leave(WgtObj* widget) {
+    dispatchPointerLeave(widget);
+}
 
 void AUTO_Move(WgtObj* widget, int x, int y) {
     int windowX = 0, windowY = 0;
@@ -136,25 +138,46 @@ void AUTO_RowButtonDown(LBoxObj* list, int row, int button, bool isDouble) {
     AUTO_ButtonDown(list, button, isDouble, 1, (row - list->topRow) * list->rowHeight + 1);
 }
 
-void AUTO_KeyPress(WinObj* window, int keyCode, int modifiers) { dispatchKey(window, keyCode, modifiers); }
-void AUTO_EditText(TEdObj* field, const char* text) { dispatchTextEdited(field, text); }
-void AUTO_PressEnter(TEdObj* field) { dispatchEnterKey(field); }
-void AUTO_Activate(TButObj* button) { dispatchActivate(button); }
-void AUTO_ChooseElement(CBoxObj* combo, int index) { dispatchComboChoice(combo, index); }
+void AUTO_KeyPress(WinObj* window, int keyCode, int modifiers) {
+    dispatchKey(window, keyCode, modifiers);
+}
+void AUTO_EditText(TEdObj* field, const char* text) {
+    dispatchTextEdited(field, text);
+}
+void AUTO_PressEnter(TEdObj* field) {
+    dispatchEnterKey(field);
+}
+void AUTO_Activate(TButObj* button) {
+    dispatchActivate(button);
+}
+void AUTO_ChooseElement(CBoxObj* combo, int index) {
+    dispatchComboChoice(combo, index);
+}
 
 bool AUTO_ChooseMenuItem(WinObj* window, const char* label) {
-    return label && chooseMenuItem(window, [label](const MenuItem& item) { return item.label == label; });
+    return label &&
+           chooseMenuItem(window, [label](const MenuItem& item) { return item.label == label; });
 }
 
 bool AUTO_ChooseMenuId(WinObj* window, int id) {
     return chooseMenuItem(window, [id](const MenuItem& item) { return item.id == id; });
 }
 
-void AUTO_Close(WinObj* window) { dispatchClose(window); }
-void AUTO_Resize(WgtObj* widget, int width, int height) { dispatchResize(widget, width, height); }
-void AUTO_Focus(WgtObj* widget, bool gained) { dispatchFocus(widget, gained); }
-void AUTO_Draw(WgtObj* widget) { dispatchDraw(widget); }
-int AUTO_FireAlarms() { return alarmFireAll(); }
+void AUTO_Close(WinObj* window) {
+    dispatchClose(window);
+}
+void AUTO_Resize(WgtObj* widget, int width, int height) {
+    dispatchResize(widget, width, height);
+}
+void AUTO_Focus(WgtObj* widget, bool gained) {
+    dispatchFocus(widget, gained);
+}
+void AUTO_Draw(WgtObj* widget) {
+    dispatchDraw(widget);
+}
+int AUTO_FireAlarms() {
+    return alarmFireAll();
+}
 
 void AUTO_ScriptModal(const char* windowName, ModalScript script) {
     gAuto.modals.push_back({windowName ? windowName : "", std::move(script)});
@@ -163,23 +186,40 @@ void AUTO_ScriptModal(const char* windowName, ModalScript script) {
 void AUTO_ScriptModalButton(const char* windowName, const char* buttonPath) {
     std::string path = buttonPath ? buttonPath : "";
     AUTO_ScriptModal(windowName, [path](WinObj* window) {
-        if (auto* button = dynamic_cast<TButObj*>(AUTO_FindChild(window, path.c_str()))) dispatchActivate(button);
+        if (auto* button = dynamic_cast<TButObj*>(AUTO_FindChild(window, path.c_str())))
+            dispatchActivate(button);
     });
 }
 
-void AUTO_ScriptPopupLabel(const char* label) { gAuto.popups.push_back({label ? label : "", 0}); }
-void AUTO_ScriptPopupId(int id) { gAuto.popups.push_back({"", id}); }
+void AUTO_ScriptPopupLabel(const char* label) {
+    gAuto.popups.push_back({label ? label : "", 0});
+}
+void AUTO_ScriptPopupId(int id) {
+    gAuto.popups.push_back({"", id});
+}
 
 void AUTO_ScriptDrag(const std::vector<std::pair<int, int>>& windowPositions) {
     gAuto.dragPositions.assign(windowPositions.begin(), windowPositions.end());
 }
 
-void AUTO_RecordDrawing(bool on) { gAuto.recording = on; }
-const std::vector<DrawRecord>& AUTO_DrawCalls() { return gAuto.drawCalls; }
-int AUTO_BeepCount() { return gAuto.beeps; }
-const std::vector<MenuItem>& AUTO_LastPopupItems() { return gAuto.lastPopup; }
-int AUTO_UnscriptedCount() { return gAuto.unscripted; }
-void AUTO_Reset() { gAuto = AutomationState{}; }
+void AUTO_RecordDrawing(bool on) {
+    gAuto.recording = on;
+}
+const std::vector<DrawRecord>& AUTO_DrawCalls() {
+    return gAuto.drawCalls;
+}
+int AUTO_BeepCount() {
+    return gAuto.beeps;
+}
+const std::vector<MenuItem>& AUTO_LastPopupItems() {
+    return gAuto.lastPopup;
+}
+int AUTO_UnscriptedCount() {
+    return gAuto.unscripted;
+}
+void AUTO_Reset() {
+    gAuto = AutomationState{};
+}
 
 int takePopupChoice(MenuObj* menu) {
     gAuto.lastPopup = menu->items;
@@ -205,4 +245,6 @@ bool takeDragPosition(int* windowX, int* windowY) {
     return true;
 }
 
-void noteUnscripted() { ++gAuto.unscripted; }
+void noteUnscripted() {
+    ++gAuto.unscripted;
+}

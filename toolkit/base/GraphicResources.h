@@ -43,7 +43,7 @@ enum class PointerShape { Arrow, ResizeHorizontal, ResizeVertical, Wait, Text, H
 // A pointer shape shown over a widget.
 struct CursObj {
     PointerShape shape = PointerShape::Arrow;  // what the pointer looks like
-    int waitStep = 0;                        // animation step of the wait cursor
+    int waitStep = 0;                          // animation step of the wait cursor
 };
 
 // An image read from a file, drawn on buttons and icon areas.

@@ -14,11 +14,13 @@ bool readXpmSize(const std::string& text, int* width, int* height) {
     size_t declaration = text.find("char");
     if (text.compare(0, 9, "/* XPM */") != 0 || declaration == std::string::npos) return false;
     size_t quote = text.find('"', declaration);
-    return quote != std::string::npos && std::sscanf(text.c_str() + quote + 1, "%d %d", width, height) == 2;
+    return quote != std::string::npos &&
+           std::sscanf(text.c_str() + quote + 1, "%d %d", width, height) == 2;
 }
 
 int bigEndian32(const unsigned char* bytes) {
-    return int((unsigned(bytes[0]) << 24) | (unsigned(bytes[1]) << 16) | (unsigned(bytes[2]) << 8) | bytes[3]);
+    return int((unsigned(bytes[0]) << 24) | (unsigned(bytes[1]) << 16) | (unsigned(bytes[2]) << 8) |
+               bytes[3]);
 }
 
 }  // namespace

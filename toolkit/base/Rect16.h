@@ -12,7 +12,9 @@ struct Rect16 {
 
     int right() const { return x + width; }
     int bottom() const { return y + height; }
-    bool contains(int px, int py) const { return px >= x && px < right() && py >= y && py < bottom(); }
+    bool contains(int px, int py) const {
+        return px >= x && px < right() && py >= y && py < bottom();
+    }
     bool isEmpty() const { return width <= 0 || height <= 0; }
     bool operator==(const Rect16&) const = default;
 };

@@ -16,14 +16,14 @@
 #include <vector>
 
 #include "core/Log.h"
-#include "toolkit/widgets/AlarmList.h"
-#include "toolkit/widgets/Backend.h"
-#include "toolkit/widgets/Draw.h"
 #include "toolkit/fltk/FltkBackendState.h"
 #include "toolkit/fltk/FltkConvert.h"
 #include "toolkit/fltk/FltkImages.h"
 #include "toolkit/fltk/FltkPeer.h"
 #include "toolkit/fltk/FltkPeerBuilder.h"
+#include "toolkit/widgets/AlarmList.h"
+#include "toolkit/widgets/Backend.h"
+#include "toolkit/widgets/Draw.h"
 #include "toolkit/widgets/MenuObj.h"
 #include "toolkit/widgets/WinObj.h"
 
@@ -40,14 +40,16 @@ void logFltkMessage(const char* format, ...) {
     OKA_LOG("window system: %s", message);
 }
 
-std::string gProgramName = "oka";  // argv[0] without its folder, until initializeGlobals names the program
+std::string gProgramName =
+    "oka";  // argv[0] without its folder, until initializeGlobals names the program
 
 // Maps a window for the first time under the name window managers and
 // taskbars know the program's windows by (WM_CLASS, instance and class
 // alike): the program's own, not FLTK's "FLTK". FLTK writes it before the
 // window is mapped, with a capital; it is then set exactly.
 void showFirstTimeNamed(Fl_Window* peer) {
-    const char* name = gToolName != nullptr && gToolName[0] != '\0' ? gToolName : gProgramName.c_str();
+    const char* name =
+        gToolName != nullptr && gToolName[0] != '\0' ? gToolName : gProgramName.c_str();
     peer->xclass(name);
     peer->show();
     std::string text = name;
@@ -68,7 +70,7 @@ Bool isExposure(Display*, XEvent* event, XPointer) {
 }
 
 class FltkBackend : public Backend {
-public:
+  public:
     const char* name() const override { return "x11"; }
 
     void routeErrorsToLog() override {
@@ -109,7 +111,8 @@ public:
 
     void useCursor(WgtObj* widget, CursObj* cursor) override {
         WinObj* window = widget->window();
-        if (window && window->peer && cursor) static_cast<Fl_Window*>(window->peer)->cursor(toFlCursor(*cursor));
+        if (window && window->peer && cursor)
+            static_cast<Fl_Window*>(window->peer)->cursor(toFlCursor(*cursor));
     }
 
     void updateCursor() override {
@@ -136,8 +139,10 @@ public:
     }
 
     void wait(int milliseconds) override {
-        if (milliseconds < 0) Fl::wait();
-        else Fl::wait(milliseconds / 1000.0);
+        if (milliseconds < 0)
+            Fl::wait();
+        else
+            Fl::wait(milliseconds / 1000.0);
     }
 
     void runModal(WinObj* window) override {
@@ -152,7 +157,9 @@ public:
         peer->set_non_modal();
     }
 
-    int connectionDescriptor() const override { return fl_display ? ConnectionNumber(fl_display) : -1; }
+    int connectionDescriptor() const override {
+        return fl_display ? ConnectionNumber(fl_display) : -1;
+    }
     bool hasQueuedEvents() const override { return fl_display && XQLength(fl_display) > 0; }
 
     void discardKeyEvents() override {
@@ -175,9 +182,11 @@ public:
                 if (!items.empty()) items.back().flags |= FL_MENU_DIVIDER;
                 continue;
             }
-            int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) | (item.checkedMode ? FL_MENU_TOGGLE : 0) |
+            int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) |
+                        (item.checkedMode ? FL_MENU_TOGGLE : 0) |
                         (item.checked ? FL_MENU_VALUE : 0);
-            items.push_back({item.label.c_str(), 0, nullptr, nullptr, flags, 0, FL_HELVETICA, 12, 0});
+            items.push_back(
+                {item.label.c_str(), 0, nullptr, nullptr, flags, 0, FL_HELVETICA, 12, 0});
             indices.push_back(int(index));
         }
         if (items.empty()) return -1;
@@ -195,7 +204,8 @@ public:
         Fl::get_mouse(rootX, rootY);
         *x = rootX - peer->x_root();
         *y = rootY - peer->y_root() - fltkMenuOffset(window);
-        return (Fl::event_state() & (FL_BUTTON1 | FL_BUTTON2 | FL_BUTTON3)) != 0 && Fl::event() != FL_RELEASE;
+        return (Fl::event_state() & (FL_BUTTON1 | FL_BUTTON2 | FL_BUTTON3)) != 0 &&
+               Fl::event() != FL_RELEASE;
     }
 
     void beginDrawing(WgtObj* widget) override {
@@ -207,7 +217,8 @@ public:
     }
 
     void drawDefault(WgtObj* widget) override {
-        if (auto* peer = dynamic_cast<PeerDrawing*>(static_cast<Fl_Widget*>(widget->peer))) peer->drawOwn();
+        if (auto* peer = dynamic_cast<PeerDrawing*>(static_cast<Fl_Widget*>(widget->peer)))
+            peer->drawOwn();
     }
 
     void fillRect(const Rect16& box, const ColorObj& color) override {
@@ -217,13 +228,16 @@ public:
 
     void frameRect(const Rect16& box, const PenObj& pen, const ColorObj& color) override {
         fl_color(color.invert ? FL_FOREGROUND_COLOR : toFlColor(color));
-        int style = pen.style == PenStyle::Dotted ? FL_DOT : pen.style == PenStyle::Dashed ? FL_DASH : FL_SOLID;
+        int style = pen.style == PenStyle::Dotted   ? FL_DOT
+                    : pen.style == PenStyle::Dashed ? FL_DASH
+                                                    : FL_SOLID;
         fl_line_style(style, pen.width);
         fl_rect(box.x, box.y + FltkDrawScope::offsetY(), box.width, box.height);
         fl_line_style(FL_SOLID);
     }
 
-    void drawText(const Rect16& box, int flags, const char* text, const FontObj& font, const ColorObj& color) override {
+    void drawText(const Rect16& box, int flags, const char* text, const FontObj& font,
+                  const ColorObj& color) override {
         fl_font(toFlFont(font), font.size);
         fl_color(toFlColor(color));
         std::string shown = text;
@@ -231,15 +245,19 @@ public:
             for (char& c : shown)
                 if (c == '\n' || c == '\r') c = ' ';
         if (flags & kDrawTextEllipsis) shown = fitWithEllipsis(shown.c_str(), box.width);
-        Fl_Align align = (flags & kDrawTextCenter) ? FL_ALIGN_CENTER : (flags & kDrawTextRight) ? FL_ALIGN_RIGHT : FL_ALIGN_LEFT;
+        Fl_Align align = (flags & kDrawTextCenter)  ? FL_ALIGN_CENTER
+                         : (flags & kDrawTextRight) ? FL_ALIGN_RIGHT
+                                                    : FL_ALIGN_LEFT;
         int y = box.y + FltkDrawScope::offsetY();
         if (flags & kDrawTextClip) fl_push_clip(box.x, y, box.width, box.height);
-        fl_draw(shown.c_str(), box.x, y, box.width, box.height, align | FL_ALIGN_INSIDE, nullptr, 0);
+        fl_draw(shown.c_str(), box.x, y, box.width, box.height, align | FL_ALIGN_INSIDE, nullptr,
+                0);
         if (flags & kDrawTextClip) fl_pop_clip();
     }
 
     void drawIcon(const Rect16& box, const IconObj& icon) override {
-        if (Fl_Image* image = fltkImageOf(icon)) image->draw(box.x, box.y + FltkDrawScope::offsetY(), box.width, box.height);
+        if (Fl_Image* image = fltkImageOf(icon))
+            image->draw(box.x, box.y + FltkDrawScope::offsetY(), box.width, box.height);
     }
 
     void pushClip(const Rect16& box) override {

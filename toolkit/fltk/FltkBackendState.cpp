@@ -9,7 +9,9 @@ bool gDrawing = false;              // inside a peer's draw
 int gOffsetY = 0;                   // current shift of DRAW_* coordinates
 }  // namespace
 
-int fltkMenuOffset(WinObj* window) { return window && window->menuBar ? kMenuBarHeight : 0; }
+int fltkMenuOffset(WinObj* window) {
+    return window && window->menuBar ? kMenuBarHeight : 0;
+}
 
 FltkDrawScope::FltkDrawScope(WgtObj* object) : savedOffset_(gOffsetY), savedActive_(gDrawing) {
     gDrawing = true;
@@ -21,6 +23,12 @@ FltkDrawScope::~FltkDrawScope() {
     gOffsetY = savedOffset_;
 }
 
-bool FltkDrawScope::active() { return gDrawing; }
-int FltkDrawScope::offsetY() { return gOffsetY; }
-void FltkDrawScope::setOffsetY(int offset) { gOffsetY = offset; }
+bool FltkDrawScope::active() {
+    return gDrawing;
+}
+int FltkDrawScope::offsetY() {
+    return gOffsetY;
+}
+void FltkDrawScope::setOffsetY(int offset) {
+    gOffsetY = offset;
+}

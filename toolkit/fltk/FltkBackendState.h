@@ -12,7 +12,7 @@ int fltkMenuOffset(WinObj* window);
 // Marks the time FLTK draws a peer: DRAW_* then draw straight into FLTK's
 // current context, shifted by the window's menu bar.
 class FltkDrawScope {
-public:
+  public:
     explicit FltkDrawScope(WgtObj* object);
     ~FltkDrawScope();
     FltkDrawScope(const FltkDrawScope&) = delete;
@@ -24,7 +24,7 @@ public:
     // Sets the shift for drawing outside a peer's draw (DRAW_SetWgtContext).
     static void setOffsetY(int offset);
 
-private:
-    int savedOffset_;  // shift of an enclosing scope
-    bool savedActive_; // whether an enclosing scope was active
+  private:
+    int savedOffset_;   // shift of an enclosing scope
+    bool savedActive_;  // whether an enclosing scope was active
 };

@@ -1,12 +1,13 @@
 // Combo box peers.
 #include "toolkit/fltk/FltkComboPeer.h"
 
+#include "toolkit/fltk/FltkConvert.h"
 #include "toolkit/widgets/CBoxObj.h"
 #include "toolkit/widgets/Dispatch.h"
-#include "toolkit/fltk/FltkConvert.h"
 #include "toolkit/widgets/TEdObj.h"
 
-FltkComboPeer::FltkComboPeer(int x, int y, int width, int height) : FltkPeer<Fl_Choice>(x, y, width, height) {
+FltkComboPeer::FltkComboPeer(int x, int y, int width, int height)
+    : FltkPeer<Fl_Choice>(x, y, width, height) {
     callback(chosen);
 }
 
@@ -18,9 +19,11 @@ void FltkComboPeer::sync(CBoxObj* combo) {
     menu(items_.data());
     if (combo->chosen >= 0) value(combo->chosen);
     // The application colours the combo through its text field.
-    if (WgtObj* field = CBOX_GetTEd(combo); field && field->bgColor) color(toFlColor(*field->bgColor));
+    if (WgtObj* field = CBOX_GetTEd(combo); field && field->bgColor)
+        color(toFlColor(*field->bgColor));
 }
 
 void FltkComboPeer::chosen(Fl_Widget* peer, void*) {
-    if (auto* combo = static_cast<CBoxObj*>(objectOf(peer))) dispatchComboChoice(combo, static_cast<Fl_Choice*>(peer)->value());
+    if (auto* combo = static_cast<CBoxObj*>(objectOf(peer)))
+        dispatchComboChoice(combo, static_cast<Fl_Choice*>(peer)->value());
 }

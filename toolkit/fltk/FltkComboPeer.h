@@ -11,12 +11,12 @@
 class CBoxObj;
 
 class FltkComboPeer : public FltkPeer<Fl_Choice> {
-public:
+  public:
     FltkComboPeer(int x, int y, int width, int height);
     // Rebuilds the items from the elements and shows the chosen one.
     void sync(CBoxObj* combo);
 
-private:
+  private:
     static void chosen(Fl_Widget* peer, void*);
 
     std::vector<Fl_Menu_Item> items_;  // the elements as FLTK items; labels point into the elements

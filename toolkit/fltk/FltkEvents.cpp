@@ -3,11 +3,11 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Window.H>
 
-#include "toolkit/widgets/Dispatch.h"
-#include "toolkit/widgets/Event.h"
 #include "toolkit/fltk/FltkBackendState.h"
 #include "toolkit/fltk/FltkConvert.h"
 #include "toolkit/fltk/FltkPeer.h"
+#include "toolkit/widgets/Dispatch.h"
+#include "toolkit/widgets/Event.h"
 #include "toolkit/widgets/WinObj.h"
 
 namespace {
@@ -19,12 +19,14 @@ void eventPosition(WgtObj* object, int* x, int* y) {
 }
 
 bool isContainer(const WgtObj* object) {
-    return object->kind == WgtKind::Window || object->kind == WgtKind::Panel || object->kind == WgtKind::ScrollPanel;
+    return object->kind == WgtKind::Window || object->kind == WgtKind::Panel ||
+           object->kind == WgtKind::ScrollPanel;
 }
 
 void applyCursorOf(WgtObj* object) {
     if (object->cursor == nullptr) return;
-    if (Fl_Window* window = static_cast<Fl_Widget*>(object->peer)->window()) window->cursor(toFlCursor(*object->cursor));
+    if (Fl_Window* window = static_cast<Fl_Widget*>(object->peer)->window())
+        window->cursor(toFlCursor(*object->cursor));
 }
 
 int mouseDown(Fl_Widget* peer, WgtObj* object, int (*baseHandle)(Fl_Widget*, int)) {

@@ -4,13 +4,13 @@
 
 #include <FL/Fl.H>
 
-#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/fltk/FltkPeer.h"
+#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/widgets/TEdObj.h"
 
 template <class Base>
 class FltkInputPeer : public FltkPeer<Base> {
-public:
+  public:
     FltkInputPeer(int x, int y, int width, int height) : FltkPeer<Base>(x, y, width, height) {
         this->when(FL_WHEN_CHANGED);
         this->callback(edited);
@@ -18,7 +18,8 @@ public:
 
     int handle(int event) override {
         auto* field = static_cast<TEdObj*>(objectOf(this));
-        bool enter = event == FL_KEYBOARD && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter);
+        bool enter =
+            event == FL_KEYBOARD && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter);
         if (field && enter && !field->multiLine) {
             dispatchEnterKey(field);
             return 1;
@@ -26,8 +27,9 @@ public:
         return FltkPeer<Base>::handle(event);
     }
 
-private:
+  private:
     static void edited(Fl_Widget* peer, void*) {
-        if (auto* field = static_cast<TEdObj*>(objectOf(peer))) dispatchTextEdited(field, static_cast<Base*>(peer)->value());
+        if (auto* field = static_cast<TEdObj*>(objectOf(peer)))
+            dispatchTextEdited(field, static_cast<Base*>(peer)->value());
     }
 };

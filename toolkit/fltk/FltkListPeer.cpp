@@ -4,9 +4,9 @@
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
-#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/fltk/FltkBackendState.h"
 #include "toolkit/fltk/FltkConvert.h"
+#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/widgets/LBoxObj.h"
 #include "toolkit/widgets/SPanlObj.h"
 

@@ -11,7 +11,7 @@
 class LBoxObj;
 
 class FltkListPeer : public FltkPeer<Fl_Group> {
-public:
+  public:
     FltkListPeer(LBoxObj* list, int x, int y, int width, int height);
 
     // Shows or hides the scroll bar and sets its range from the rows.
@@ -20,7 +20,7 @@ public:
     int handle(int event) override;
     void resize(int x, int y, int width, int height) override;
 
-private:
+  private:
     static void scrolled(Fl_Widget* bar, void* peer);
 
     LBoxObj* list_;            // the toolkit list (valid while user_data is set)

@@ -10,7 +10,7 @@ class WgtObj;
 
 // What the backend needs from any peer, whatever FLTK class it extends.
 class PeerDrawing {
-public:
+  public:
     virtual ~PeerDrawing() = default;
     // FLTK's own drawing of the widget (the kind's default drawing).
     virtual void drawOwn() = 0;
@@ -28,7 +28,7 @@ void drawPeer(Fl_Widget* peer);
 
 template <class Base>
 class FltkPeer : public Base, public PeerDrawing {
-public:
+  public:
     FltkPeer(int x, int y, int width, int height) : Base(x, y, width, height) {}
 
     int handle(int event) override {

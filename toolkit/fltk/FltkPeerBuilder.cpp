@@ -12,16 +12,16 @@
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Scroll.H>
 
-#include "toolkit/widgets/CBoxObj.h"
-#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/fltk/FltkBackendState.h"
-#include "toolkit/fltk/FltkConvert.h"
 #include "toolkit/fltk/FltkComboPeer.h"
+#include "toolkit/fltk/FltkConvert.h"
 #include "toolkit/fltk/FltkImages.h"
 #include "toolkit/fltk/FltkInputPeer.h"
 #include "toolkit/fltk/FltkListPeer.h"
 #include "toolkit/fltk/FltkScrollPeer.h"
 #include "toolkit/fltk/FltkWindowPeer.h"
+#include "toolkit/widgets/CBoxObj.h"
+#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/widgets/IAreaObj.h"
 #include "toolkit/widgets/LBoxObj.h"
 #include "toolkit/widgets/SPanlObj.h"
@@ -38,22 +38,32 @@ void buttonActivated(Fl_Widget* peer, void*) {
 
 Fl_Widget* makePeer(WgtObj* object, int x, int y, int width, int height) {
     switch (object->kind) {
-        case WgtKind::Window: return nullptr;  // windows are made by ensureWindowPeer
-        case WgtKind::Panel: return new FltkPeer<Fl_Group>(x, y, width, height);
-        case WgtKind::ScrollPanel: return new FltkScrollPeer(x, y, width, height);
-        case WgtKind::ListBox: return new FltkListPeer(static_cast<LBoxObj*>(object), x, y, width, height);
-        case WgtKind::ComboBox: return new FltkComboPeer(x, y, width, height);
+        case WgtKind::Window:
+            return nullptr;  // windows are made by ensureWindowPeer
+        case WgtKind::Panel:
+            return new FltkPeer<Fl_Group>(x, y, width, height);
+        case WgtKind::ScrollPanel:
+            return new FltkScrollPeer(x, y, width, height);
+        case WgtKind::ListBox:
+            return new FltkListPeer(static_cast<LBoxObj*>(object), x, y, width, height);
+        case WgtKind::ComboBox:
+            return new FltkComboPeer(x, y, width, height);
         case WgtKind::Label:
-        case WgtKind::IconArea: return new FltkPeer<Fl_Box>(x, y, width, height);
+        case WgtKind::IconArea:
+            return new FltkPeer<Fl_Box>(x, y, width, height);
         case WgtKind::TextField:
-            if (static_cast<TEdObj*>(object)->multiLine) return new FltkInputPeer<Fl_Multiline_Input>(x, y, width, height);
+            if (static_cast<TEdObj*>(object)->multiLine)
+                return new FltkInputPeer<Fl_Multiline_Input>(x, y, width, height);
             return new FltkInputPeer<Fl_Input>(x, y, width, height);
         case WgtKind::Button: {
             ButtonStyle style = static_cast<TButObj*>(object)->style;
             Fl_Button* button = nullptr;
-            if (style == ButtonStyle::Radio) button = new FltkPeer<Fl_Round_Button>(x, y, width, height);
-            else if (style == ButtonStyle::Toggle) button = new FltkPeer<Fl_Check_Button>(x, y, width, height);
-            else button = new FltkPeer<Fl_Button>(x, y, width, height);
+            if (style == ButtonStyle::Radio)
+                button = new FltkPeer<Fl_Round_Button>(x, y, width, height);
+            else if (style == ButtonStyle::Toggle)
+                button = new FltkPeer<Fl_Check_Button>(x, y, width, height);
+            else
+                button = new FltkPeer<Fl_Button>(x, y, width, height);
             button->callback(buttonActivated);
             return button;
         }
@@ -118,8 +128,9 @@ Fl_Boxtype frameOf(const WgtObj* object, Fl_Boxtype normal) {
 void syncButton(TButObj* button, Fl_Button* peer) {
     peer->copy_label(button->label.c_str());
     peer->value(button->selected ? 1 : 0);
-    peer->labelfont(button->isDefault ? toFlFont(*(button->font ? button->font : FONT_Default())) | FL_BOLD
-                                      : peer->labelfont());
+    peer->labelfont(button->isDefault
+                        ? toFlFont(*(button->font ? button->font : FONT_Default())) | FL_BOLD
+                        : peer->labelfont());
     Fl_Image* image = button->icon ? fltkImageOf(*button->icon) : nullptr;
     peer->image(image);
     if (button->style == ButtonStyle::Push) {
@@ -149,20 +160,30 @@ void syncField(TEdObj* field, Input* peer) {
 
 void syncKind(WgtObj* object, Fl_Widget* peer) {
     switch (object->kind) {
-        case WgtKind::Window: static_cast<FltkWindowPeer*>(peer)->sync(); break;
-        case WgtKind::Button: syncButton(static_cast<TButObj*>(object), static_cast<Fl_Button*>(peer)); break;
-        case WgtKind::ComboBox: static_cast<FltkComboPeer*>(peer)->sync(static_cast<CBoxObj*>(object)); break;
-        case WgtKind::ListBox: static_cast<FltkListPeer*>(peer)->sync(); break;
+        case WgtKind::Window:
+            static_cast<FltkWindowPeer*>(peer)->sync();
+            break;
+        case WgtKind::Button:
+            syncButton(static_cast<TButObj*>(object), static_cast<Fl_Button*>(peer));
+            break;
+        case WgtKind::ComboBox:
+            static_cast<FltkComboPeer*>(peer)->sync(static_cast<CBoxObj*>(object));
+            break;
+        case WgtKind::ListBox:
+            static_cast<FltkListPeer*>(peer)->sync();
+            break;
         case WgtKind::TextField: {
             auto* field = static_cast<TEdObj*>(object);
-            if (field->multiLine) syncField(field, static_cast<Fl_Multiline_Input*>(peer));
-            else syncField(field, static_cast<Fl_Input*>(peer));
+            if (field->multiLine)
+                syncField(field, static_cast<Fl_Multiline_Input*>(peer));
+            else
+                syncField(field, static_cast<Fl_Input*>(peer));
             break;
         }
         case WgtKind::Label: {
             auto* label = static_cast<TAreaObj*>(object);
             peer->copy_label(label->label.c_str());
-            Fl_Align horizontal = label->align == TextAlign::Center ? 0
+            Fl_Align horizontal = label->align == TextAlign::Center  ? 0
                                   : label->align == TextAlign::Right ? FL_ALIGN_RIGHT
                                                                      : FL_ALIGN_LEFT;
             peer->align(horizontal | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
@@ -177,11 +198,14 @@ void syncKind(WgtObj* object, Fl_Widget* peer) {
         case WgtKind::Panel: {
             const std::string& title = static_cast<PanelObj*>(object)->title;
             peer->copy_label(title.c_str());
-            peer->box(title.empty() ? (object->bgColor ? FL_FLAT_BOX : FL_NO_BOX) : FL_ENGRAVED_BOX);
+            peer->box(title.empty() ? (object->bgColor ? FL_FLAT_BOX : FL_NO_BOX)
+                                    : FL_ENGRAVED_BOX);
             peer->align(FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE);
             break;
         }
-        case WgtKind::ScrollPanel: static_cast<FltkScrollPeer*>(peer)->sync(static_cast<SPanlObj*>(object)); break;
+        case WgtKind::ScrollPanel:
+            static_cast<FltkScrollPeer*>(peer)->sync(static_cast<SPanlObj*>(object));
+            break;
     }
 }
 
@@ -190,7 +214,9 @@ void syncKind(WgtObj* object, Fl_Widget* peer) {
 void syncTree(PanelObj* panel) {
     for (auto& child : panel->children) {
         syncPeer(child.get());
-        if (auto* inner = dynamic_cast<PanelObj*>(child.get()); inner && inner->kind != WgtKind::ComboBox) syncTree(inner);
+        if (auto* inner = dynamic_cast<PanelObj*>(child.get());
+            inner && inner->kind != WgtKind::ComboBox)
+            syncTree(inner);
     }
 }
 
@@ -213,8 +239,10 @@ void syncPeer(WgtObj* object) {
         if (parent == nullptr || parent->peer == nullptr) return;
         // A combo's parts are drawn by the combo's peer; any other widget
         // added to a panel that already has a peer gets one now.
-        if (parent->kind == WgtKind::ComboBox) syncPeer(parent);
-        else buildPeer(object, static_cast<Fl_Group*>(parent->peer));
+        if (parent->kind == WgtKind::ComboBox)
+            syncPeer(parent);
+        else
+            buildPeer(object, static_cast<Fl_Group*>(parent->peer));
         return;
     }
     if (object->kind != WgtKind::Window) {
@@ -225,7 +253,8 @@ void syncPeer(WgtObj* object) {
         int height = object->box.height > 0 ? object->box.height : 0;
         if (x != peer->x() || y != peer->y() || width != peer->w() || height != peer->h())
             peer->resize(x, y, width, height);
-        if (object->bgColor && !object->bgColor->transparent) peer->color(toFlColor(*object->bgColor));
+        if (object->bgColor && !object->bgColor->transparent)
+            peer->color(toFlColor(*object->bgColor));
         const FontObj& font = object->font ? *object->font : *FONT_Default();
         peer->labelfont(toFlFont(font));
         peer->labelsize(font.size);
@@ -234,7 +263,8 @@ void syncPeer(WgtObj* object) {
         object->enabled ? peer->activate() : peer->deactivate();
     }
     syncKind(object, peer);
-    if (object->kind == WgtKind::Window && static_cast<FltkWindowPeer*>(peer)->takeMenuOffsetChange())
+    if (object->kind == WgtKind::Window &&
+        static_cast<FltkWindowPeer*>(peer)->takeMenuOffsetChange())
         syncTree(static_cast<PanelObj*>(object));
     if (object->kind != WgtKind::ComboBox)
         if (auto* panel = dynamic_cast<PanelObj*>(object)) buildChildren(panel);

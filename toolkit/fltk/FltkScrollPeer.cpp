@@ -5,7 +5,8 @@
 
 #include "toolkit/widgets/SPanlObj.h"
 
-FltkScrollPeer::FltkScrollPeer(int x, int y, int width, int height) : FltkPeer<Fl_Scroll>(x, y, width, height) {
+FltkScrollPeer::FltkScrollPeer(int x, int y, int width, int height)
+    : FltkPeer<Fl_Scroll>(x, y, width, height) {
     origin_ = new Fl_Box(x, y, 1, 1);
     extent_ = new Fl_Box(x, y, 1, 1);
     add(origin_);
@@ -18,7 +19,8 @@ void FltkScrollPeer::sync(SPanlObj* panel) {
     int top = y() + Fl::box_dy(box()) - yposition();
     origin_->position(left, top);
     extent_->position(left + panel->extentWidth - 1, top + panel->extentHeight - 1);
-    if (xposition() != panel->scrollX || yposition() != panel->scrollY) scroll_to(panel->scrollX, panel->scrollY);
+    if (xposition() != panel->scrollX || yposition() != panel->scrollY)
+        scroll_to(panel->scrollX, panel->scrollY);
 }
 
 void FltkScrollPeer::draw() {

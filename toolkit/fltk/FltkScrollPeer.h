@@ -12,14 +12,14 @@
 class SPanlObj;
 
 class FltkScrollPeer : public FltkPeer<Fl_Scroll> {
-public:
+  public:
     FltkScrollPeer(int x, int y, int width, int height);
     // Places the corners for the panel's extent and scrolls to its position.
     void sync(SPanlObj* panel);
     // Keeps the panel's scroll position in step with the user's scrolling.
     void draw() override;
 
-private:
+  private:
     Fl_Box* origin_;  // empty box at the scrolled area's top-left corner
     Fl_Box* extent_;  // empty box at its bottom-right corner
 };

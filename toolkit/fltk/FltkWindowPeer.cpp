@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/fltk/FltkBackendState.h"
 #include "toolkit/fltk/FltkConvert.h"
+#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/widgets/MBarObj.h"
 #include "toolkit/widgets/WinObj.h"
 
@@ -52,8 +52,10 @@ void FltkWindowPeer::sync() {
     copy_label(window_->label.c_str());
     if (window_->bgColor) color(toFlColor(*window_->bgColor));
     int height = window_->box.height + fltkMenuOffset(window_);
-    if (window_->resizable) size_range(minimumWidth_, minimumHeight_ + fltkMenuOffset(window_));
-    else size_range(window_->box.width, height, window_->box.width, height);
+    if (window_->resizable)
+        size_range(minimumWidth_, minimumHeight_ + fltkMenuOffset(window_));
+    else
+        size_range(window_->box.width, height, window_->box.width, height);
     if (window_->box.x != syncedX_ || window_->box.y != syncedY_) {
         syncedX_ = window_->box.x;
         syncedY_ = window_->box.y;
@@ -100,11 +102,12 @@ void appendTitle(std::vector<Fl_Menu_Item>& items, const MenuTitle& entry, size_
                 if (!items.empty()) items.back().flags |= FL_MENU_DIVIDER;
                 continue;
             }
-            int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) | (item.checkedMode ? FL_MENU_TOGGLE : 0) |
+            int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) |
+                        (item.checkedMode ? FL_MENU_TOGGLE : 0) |
                         (item.checked ? FL_MENU_VALUE : 0);
             void* packed = reinterpret_cast<void*>(uintptr_t(title << 16 | index));
-            items.push_back({item.label.c_str(), toFlShortcut(item), menuCallback, packed, flags, 0, 0,
-                             kMenuFontSize, 0});
+            items.push_back({item.label.c_str(), toFlShortcut(item), menuCallback, packed, flags, 0,
+                             0, kMenuFontSize, 0});
         }
     }
     items.push_back({nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0});

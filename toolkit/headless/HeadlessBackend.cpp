@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "core/Log.h"
-#include "toolkit/widgets/AlarmList.h"
 #include "toolkit/automation/Automation.h"
+#include "toolkit/widgets/AlarmList.h"
 #include "toolkit/widgets/Dispatch.h"
 #include "toolkit/widgets/MenuObj.h"
 #include "toolkit/widgets/TButObj.h"
@@ -24,7 +24,9 @@ extern "C" const bool okaHeadlessBackendOffered =
     (offerDefaultBackend([]() -> Backend* { return new HeadlessBackend; }), true);
 
 // Without peers nothing can lose the focus visibly: only the gain is told.
-void HeadlessBackend::focus(WgtObj* widget) { dispatchFocus(widget, true); }
+void HeadlessBackend::focus(WgtObj* widget) {
+    dispatchFocus(widget, true);
+}
 
 void HeadlessBackend::wait(int milliseconds) {
     // No input can arrive: waiting only makes sense until the next alarm.
@@ -39,7 +41,8 @@ void HeadlessBackend::runModal(WinObj* window) {
     noteUnscripted();
     auto* answer = dynamic_cast<TButObj*>(AUTO_FindChild(window, window->alertButtonPath.c_str()));
     if (!window->alertButtonPath.empty() && answer != nullptr) {
-        OKA_LOG("unscripted alert \"%s\" answered with \"%s\"", window->name.c_str(), answer->label.c_str());
+        OKA_LOG("unscripted alert \"%s\" answered with \"%s\"", window->name.c_str(),
+                answer->label.c_str());
         dispatchActivate(answer);
     }
     if (!window->modalEnded) {
@@ -48,11 +51,17 @@ void HeadlessBackend::runModal(WinObj* window) {
     }
 }
 
-void HeadlessBackend::beep() { OKA_LOG("beep"); }
+void HeadlessBackend::beep() {
+    OKA_LOG("beep");
+}
 
-int HeadlessBackend::popupMenu(MenuObj* menu, WgtObj* /*anchor*/) { return takePopupChoice(menu); }
+int HeadlessBackend::popupMenu(MenuObj* menu, WgtObj* /*anchor*/) {
+    return takePopupChoice(menu);
+}
 
-bool HeadlessBackend::trackPointer(WgtObj* /*widget*/, int* x, int* y) { return takeDragPosition(x, y); }
+bool HeadlessBackend::trackPointer(WgtObj* /*widget*/, int* x, int* y) {
+    return takeDragPosition(x, y);
+}
 
 int HeadlessBackend::textWidth(const char* text, const FontObj& font) {
     return int(std::strlen(text)) * font.size * 6 / 10;

@@ -7,7 +7,7 @@
 #include "toolkit/widgets/Backend.h"
 
 class HeadlessBackend : public Backend {
-public:
+  public:
     const char* name() const override { return "headless"; }
     void routeErrorsToLog() override {}
 

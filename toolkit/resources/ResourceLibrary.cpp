@@ -11,9 +11,11 @@ constexpr const char* kLogSource = "../toolkit";
 std::map<std::string, std::unique_ptr<ResourceLibrary>> gLibraries;  // by library name
 
 template <class Kind>
-ResourceRef::Target lookIn(const std::map<std::string, std::unique_ptr<Kind>>& resources, const std::string& name) {
+ResourceRef::Target lookIn(const std::map<std::string, std::unique_ptr<Kind>>& resources,
+                           const std::string& name) {
     auto found = resources.find(name);
-    return found == resources.end() ? ResourceRef::Target{} : ResourceRef::Target{found->second.get()};
+    return found == resources.end() ? ResourceRef::Target{}
+                                    : ResourceRef::Target{found->second.get()};
 }
 }  // namespace
 
@@ -21,8 +23,9 @@ ResourceLibrary::ResourceLibrary(std::string name) : name(std::move(name)) {}
 ResourceLibrary::~ResourceLibrary() = default;
 
 ResourceRef::Target ResourceLibrary::find(const std::string& resource) const {
-    for (ResourceRef::Target target : {lookIn(colors, resource), lookIn(fonts, resource), lookIn(pens, resource),
-                                       lookIn(cursors, resource), lookIn(icons, resource)})
+    for (ResourceRef::Target target :
+         {lookIn(colors, resource), lookIn(fonts, resource), lookIn(pens, resource),
+          lookIn(cursors, resource), lookIn(icons, resource)})
         if (!std::holds_alternative<std::monostate>(target)) return target;
     return {};
 }
@@ -42,7 +45,9 @@ ResourceLibrary* findLibrary(const char* name, bool create) {
     return library.get();
 }
 
-void unloadAllLibraries() { gLibraries.clear(); }
+void unloadAllLibraries() {
+    gLibraries.clear();
+}
 
 bool RLIB_LoadLibFile(const char* libraryName, const char* path) {
     if (libraryName == nullptr || path == nullptr) return false;
@@ -56,7 +61,8 @@ ResourceRef RES_LoadInit(const char* libraryName, const char* resourceName) {
     ResourceLibrary* library = findLibrary(libraryName);
     if (library == nullptr || resourceName == nullptr) return ResourceRef{};
     ResourceRef resource(library->find(resourceName));
-    if (resource.isNull()) OKA_LOG("resource %s not found in library %s", resourceName, libraryName);
+    if (resource.isNull())
+        OKA_LOG("resource %s not found in library %s", resourceName, libraryName);
     return resource;
 }
 
@@ -71,10 +77,18 @@ WinObj* WIN_Load(const char* libraryName, const char* windowName) {
     return static_cast<WinObj*>(prototype->clone().release());
 }
 
-const char* RES_GetName(const WgtObj* object) { return object ? object->name.c_str() : ""; }
+const char* RES_GetName(const WgtObj* object) {
+    return object ? object->name.c_str() : "";
+}
 
-WgtObj* RES_Clone(WgtObj* object) { return object ? object->clone().release() : nullptr; }
+WgtObj* RES_Clone(WgtObj* object) {
+    return object ? object->clone().release() : nullptr;
+}
 
-void RES_CallConstructs(WgtObj* object) { WGT_InitTree(object); }
+void RES_CallConstructs(WgtObj* object) {
+    WGT_InitTree(object);
+}
 
-void RES_CallDestructs(WgtObj* object) { WGT_Terminate(object); }
+void RES_CallDestructs(WgtObj* object) {
+    WGT_Terminate(object);
+}

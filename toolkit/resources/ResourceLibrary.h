@@ -19,7 +19,7 @@ class WinObj;
 // and to null for any other, so `ColorObj* color = RES_LoadInit(...)` is
 // safe even when the resource turns out to be a font.
 class ResourceRef {
-public:
+  public:
     using Target = std::variant<std::monostate, ColorObj*, FontObj*, PenObj*, CursObj*, IconObj*>;
     ResourceRef() = default;
     explicit ResourceRef(Target target) : target_(target) {}
@@ -31,7 +31,7 @@ public:
     operator IconObj*() const { return get<IconObj>(); }
     bool isNull() const { return std::holds_alternative<std::monostate>(target_); }
 
-private:
+  private:
     template <class Kind>
     Kind* get() const {
         auto* found = std::get_if<Kind*>(&target_);
@@ -41,7 +41,7 @@ private:
 };
 
 class ResourceLibrary {
-public:
+  public:
     explicit ResourceLibrary(std::string name);
     ~ResourceLibrary();
 
@@ -49,13 +49,13 @@ public:
     ResourceRef::Target find(const std::string& resource) const;
     const WinObj* findWindow(const std::string& resource) const;
 
-    std::string name;                                            // short library name ("shared")
-    std::map<std::string, std::unique_ptr<ColorObj>> colors;     // colours by resource name
-    std::map<std::string, std::unique_ptr<FontObj>> fonts;       // fonts by resource name
-    std::map<std::string, std::unique_ptr<PenObj>> pens;         // pens by resource name
-    std::map<std::string, std::unique_ptr<CursObj>> cursors;     // cursors by resource name
-    std::map<std::string, std::unique_ptr<IconObj>> icons;       // icons by resource name
-    std::map<std::string, std::unique_ptr<WinObj>> windows;      // prototypes that WIN_Load copies
+    std::string name;                                         // short library name ("shared")
+    std::map<std::string, std::unique_ptr<ColorObj>> colors;  // colours by resource name
+    std::map<std::string, std::unique_ptr<FontObj>> fonts;    // fonts by resource name
+    std::map<std::string, std::unique_ptr<PenObj>> pens;      // pens by resource name
+    std::map<std::string, std::unique_ptr<CursObj>> cursors;  // cursors by resource name
+    std::map<std::string, std::unique_ptr<IconObj>> icons;    // icons by resource name
+    std::map<std::string, std::unique_ptr<WinObj>> windows;   // prototypes that WIN_Load copies
 };
 
 // The library registered under `name`, created empty when `create` is set.

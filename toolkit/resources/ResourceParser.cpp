@@ -6,14 +6,14 @@
 #include <set>
 #include <vector>
 
-#include "toolkit/widgets/CBoxObj.h"
-#include "toolkit/widgets/IAreaObj.h"
 #include "toolkit/base/ImageFile.h"
 #include "toolkit/base/KeyCodes.h"
-#include "toolkit/widgets/LBoxObj.h"
-#include "toolkit/widgets/MBarObj.h"
 #include "toolkit/resources/ResourceLibrary.h"
 #include "toolkit/resources/ResourceTokens.h"
+#include "toolkit/widgets/CBoxObj.h"
+#include "toolkit/widgets/IAreaObj.h"
+#include "toolkit/widgets/LBoxObj.h"
+#include "toolkit/widgets/MBarObj.h"
 #include "toolkit/widgets/SPanlObj.h"
 #include "toolkit/widgets/TAreaObj.h"
 #include "toolkit/widgets/TButObj.h"
@@ -26,11 +26,11 @@ namespace {
 enum class Block { Window, Panel, MenuBar, Menu };
 
 class ResourceParser {
-public:
+  public:
     ResourceParser(const char* libraryName, const char* path);
     bool run(std::string* error);
 
-private:
+  private:
     bool statement(const ResourceLine& line);
     bool libraryStatement(const ResourceLine& line);
     bool colorStatement(const ResourceLine& line);
@@ -50,8 +50,8 @@ private:
     bool commonWidgetAttributes(const ResourceLine& line, WgtObj* widget);
     std::unique_ptr<WgtObj> makeWidget(const std::string& kind, const ResourceLine& line);
     template <class Kind>
-    Kind* lookUp(const std::map<std::string, std::unique_ptr<Kind>>& resources, const std::string& name,
-                 const char* what);
+    Kind* lookUp(const std::map<std::string, std::unique_ptr<Kind>>& resources,
+                 const std::string& name, const char* what);
     bool fail(const std::string& message);
 
     std::string path_;                   // file being read
@@ -105,9 +105,12 @@ bool ResourceParser::statement(const ResourceLine& line) {
     if (blocks_.empty()) {
         using Handler = bool (ResourceParser::*)(const ResourceLine&);
         static const std::map<std::string, Handler> topLevel = {
-            {"library", &ResourceParser::libraryStatement}, {"color", &ResourceParser::colorStatement},
-            {"font", &ResourceParser::fontStatement},       {"pen", &ResourceParser::penStatement},
-            {"cursor", &ResourceParser::cursorStatement},   {"icon", &ResourceParser::iconStatement},
+            {"library", &ResourceParser::libraryStatement},
+            {"color", &ResourceParser::colorStatement},
+            {"font", &ResourceParser::fontStatement},
+            {"pen", &ResourceParser::penStatement},
+            {"cursor", &ResourceParser::cursorStatement},
+            {"icon", &ResourceParser::iconStatement},
             {"window", &ResourceParser::windowStatement},
         };
         auto handler = topLevel.find(keyword);
@@ -120,18 +123,21 @@ bool ResourceParser::statement(const ResourceLine& line) {
     return widgetStatement(line);
 }
 
-bool ResourceParser::expect(const ResourceLine& line, size_t words, std::initializer_list<const char*> allowed) {
+bool ResourceParser::expect(const ResourceLine& line, size_t words,
+                            std::initializer_list<const char*> allowed) {
     if (line.words.size() != words)
-        return fail("\"" + line.words[0] + "\" takes " + std::to_string(words - 1) + " word(s) before its attributes");
+        return fail("\"" + line.words[0] + "\" takes " + std::to_string(words - 1) +
+                    " word(s) before its attributes");
     std::set<std::string> known(allowed.begin(), allowed.end());
     for (const auto& [key, value] : line.attributes)
-        if (!known.count(key)) return fail("unknown attribute \"" + key + "\" for \"" + line.words[0] + "\"");
+        if (!known.count(key))
+            return fail("unknown attribute \"" + key + "\" for \"" + line.words[0] + "\"");
     return true;
 }
 
 template <class Kind>
-Kind* ResourceParser::lookUp(const std::map<std::string, std::unique_ptr<Kind>>& resources, const std::string& name,
-                             const char* what) {
+Kind* ResourceParser::lookUp(const std::map<std::string, std::unique_ptr<Kind>>& resources,
+                             const std::string& name, const char* what) {
     auto found = resources.find(name);
     if (found != resources.end()) return found->second.get();
     message_ = std::string("unknown ") + what + " \"" + name + "\"";
@@ -148,9 +154,10 @@ bool ResourceParser::colorStatement(const ResourceLine& line) {
     if (!expect(line, 2, {"rgb"})) return false;
     int rgb[3];
     auto value = line.attributes.find("rgb");
-    if (value == line.attributes.end() || !parseRgb(value->second, rgb)) return fail("color needs rgb=r,g,b or rgb=#rrggbb");
-    library_->colors[line.words[1]] =
-        std::make_unique<ColorObj>(ColorObj{uint8_t(rgb[0]), uint8_t(rgb[1]), uint8_t(rgb[2]), false, false});
+    if (value == line.attributes.end() || !parseRgb(value->second, rgb))
+        return fail("color needs rgb=r,g,b or rgb=#rrggbb");
+    library_->colors[line.words[1]] = std::make_unique<ColorObj>(
+        ColorObj{uint8_t(rgb[0]), uint8_t(rgb[1]), uint8_t(rgb[2]), false, false});
     return true;
 }
 
@@ -166,7 +173,8 @@ bool ResourceParser::fontStatement(const ResourceLine& line) {
     auto family = families.find(attribute("family", "sans"));
     if (family == families.end()) return fail("font family must be sans, serif or mono");
     font->family = family->second;
-    if (!parseInteger(attribute("size", "12"), &font->size) || font->size <= 0) return fail("bad font size");
+    if (!parseInteger(attribute("size", "12"), &font->size) || font->size <= 0)
+        return fail("bad font size");
     std::string style = attribute("style", "plain");
     if (style != "plain" && style != "bold" && style != "italic" && style != "bolditalic")
         return fail("font style must be plain, bold, italic or bolditalic");
@@ -185,11 +193,13 @@ bool ResourceParser::penStatement(const ResourceLine& line) {
     auto pen = std::make_unique<PenObj>();
     if (auto style = line.attributes.find("style"); style != line.attributes.end()) {
         auto found = styles.find(style->second);
-        if (found == styles.end()) return fail("pen style must be solid, dotted, dashed or invisible");
+        if (found == styles.end())
+            return fail("pen style must be solid, dotted, dashed or invisible");
         pen->style = found->second;
     }
     if (auto width = line.attributes.find("width"); width != line.attributes.end())
-        if (!parseInteger(width->second, &pen->width) || pen->width <= 0) return fail("bad pen width");
+        if (!parseInteger(width->second, &pen->width) || pen->width <= 0)
+            return fail("bad pen width");
     library_->pens[line.words[1]] = std::move(pen);
     return true;
 }
@@ -197,9 +207,13 @@ bool ResourceParser::penStatement(const ResourceLine& line) {
 bool ResourceParser::cursorStatement(const ResourceLine& line) {
     if (!expect(line, 2, {"shape"})) return false;
     static const std::map<std::string, PointerShape> shapes = {
-        {"arrow", PointerShape::Arrow}, {"resize-horizontal", PointerShape::ResizeHorizontal},
-        {"resize-vertical", PointerShape::ResizeVertical}, {"wait", PointerShape::Wait},
-        {"text", PointerShape::Text},   {"hand", PointerShape::Hand}, {"cross", PointerShape::Cross}};
+        {"arrow", PointerShape::Arrow},
+        {"resize-horizontal", PointerShape::ResizeHorizontal},
+        {"resize-vertical", PointerShape::ResizeVertical},
+        {"wait", PointerShape::Wait},
+        {"text", PointerShape::Text},
+        {"hand", PointerShape::Hand},
+        {"cross", PointerShape::Cross}};
     auto shape = line.attributes.find("shape");
     auto found = shape == line.attributes.end() ? shapes.end() : shapes.find(shape->second);
     if (found == shapes.end()) return fail("cursor needs a known shape=");
@@ -213,13 +227,15 @@ bool ResourceParser::iconStatement(const ResourceLine& line) {
     if (file == line.attributes.end()) return fail("icon needs file=");
     std::string full = file->second[0] == '/' ? file->second : directory_ + file->second;
     auto icon = std::make_unique<IconObj>();
-    if (!ICON_SetFileName(icon.get(), full.c_str())) return fail("icon file \"" + full + "\" is not a readable image");
+    if (!ICON_SetFileName(icon.get(), full.c_str()))
+        return fail("icon file \"" + full + "\" is not a readable image");
     library_->icons[line.words[1]] = std::move(icon);
     return true;
 }
 
 bool ResourceParser::windowStatement(const ResourceLine& line) {
-    if (!expect(line, 2, {"title", "box", "answer", "bg", "icon", "resizable", "escape"})) return false;
+    if (!expect(line, 2, {"title", "box", "answer", "bg", "icon", "resizable", "escape"}))
+        return false;
     window_ = std::make_unique<WinObj>();
     window_->name = line.words[1];
     window_->library = library_->name;
@@ -229,10 +245,12 @@ bool ResourceParser::windowStatement(const ResourceLine& line) {
     };
     window_->label = attribute("title");
     window_->alertButtonPath = attribute("answer");
-    if (!parseBox(attribute("box"), &window_->box)) return fail("window needs box=x,y,width,height");
+    if (!parseBox(attribute("box"), &window_->box))
+        return fail("window needs box=x,y,width,height");
     window_->minimumWidth = window_->box.width;
     window_->minimumHeight = window_->box.height;
-    if (std::string flag = attribute("resizable"); !flag.empty() && !parseYesNo(flag, &window_->resizable))
+    if (std::string flag = attribute("resizable");
+        !flag.empty() && !parseYesNo(flag, &window_->resizable))
         return fail("resizable must be yes or no");
     if (std::string escape = attribute("escape"); !escape.empty()) {
         if (escape != "close") return fail("escape must be close");
@@ -248,7 +266,8 @@ bool ResourceParser::windowStatement(const ResourceLine& line) {
     return true;
 }
 
-std::unique_ptr<WgtObj> ResourceParser::makeWidget(const std::string& kind, const ResourceLine& line) {
+std::unique_ptr<WgtObj> ResourceParser::makeWidget(const std::string& kind,
+                                                   const ResourceLine& line) {
     auto attribute = [&line](const char* key) {
         auto found = line.attributes.find(key);
         return found == line.attributes.end() ? std::string() : found->second;
@@ -257,14 +276,18 @@ std::unique_ptr<WgtObj> ResourceParser::makeWidget(const std::string& kind, cons
         auto label = std::make_unique<TAreaObj>();
         label->label = attribute("text");
         std::string align = attribute("align");
-        label->align = align == "center" ? TextAlign::Center : align == "right" ? TextAlign::Right : TextAlign::Left;
+        label->align = align == "center"  ? TextAlign::Center
+                       : align == "right" ? TextAlign::Right
+                                          : TextAlign::Left;
         return label;
     }
     if (kind == "button") {
         auto button = std::make_unique<TButObj>();
         button->label = attribute("text");
         std::string style = attribute("style");
-        button->style = style == "toggle" ? ButtonStyle::Toggle : style == "radio" ? ButtonStyle::Radio : ButtonStyle::Push;
+        button->style = style == "toggle"  ? ButtonStyle::Toggle
+                        : style == "radio" ? ButtonStyle::Radio
+                                           : ButtonStyle::Push;
         button->isDefault = attribute("default") == "yes";
         button->isCancel = attribute("cancel") == "yes";
         button->selected = attribute("selected") == "yes";
@@ -317,8 +340,10 @@ bool ResourceParser::widgetStatement(const ResourceLine& line) {
     std::set<std::string> allowed = {"box", "bg", "fg", "font", "visible", "enabled", "rzflags"};
     allowed.insert(own->second.begin(), own->second.end());
     for (const auto& [key, value] : line.attributes)
-        if (!allowed.count(key)) return fail("unknown attribute \"" + key + "\" for \"" + kind + "\"");
-    if (line.words.size() != 2) return fail("\"" + kind + "\" takes its name before its attributes");
+        if (!allowed.count(key))
+            return fail("unknown attribute \"" + key + "\" for \"" + kind + "\"");
+    if (line.words.size() != 2)
+        return fail("\"" + kind + "\" takes its name before its attributes");
 
     std::unique_ptr<WgtObj> widget = makeWidget(kind, line);
     if (!widget || !commonWidgetAttributes(line, widget.get())) return false;
@@ -327,10 +352,12 @@ bool ResourceParser::widgetStatement(const ResourceLine& line) {
     containers_.back()->addChild(std::move(widget));
     if (kind == "panel" || kind == "scrollpanel") {
         auto* panel = static_cast<PanelObj*>(added);
-        if (auto text = line.attributes.find("text"); text != line.attributes.end()) panel->title = text->second;
+        if (auto text = line.attributes.find("text"); text != line.attributes.end())
+            panel->title = text->second;
         if (auto extent = line.attributes.find("extent"); extent != line.attributes.end()) {
             Rect16 size;
-            if (!parseBox("0,0," + extent->second, &size)) return fail("extent must be width,height");
+            if (!parseBox("0,0," + extent->second, &size))
+                return fail("extent must be width,height");
             static_cast<SPanlObj*>(panel)->extentWidth = size.width;
             static_cast<SPanlObj*>(panel)->extentHeight = size.height;
         }
@@ -346,18 +373,22 @@ bool ResourceParser::commonWidgetAttributes(const ResourceLine& line, WgtObj* wi
         auto found = line.attributes.find(key);
         return found == line.attributes.end() ? std::string() : found->second;
     };
-    if (!parseBox(attribute("box"), &widget->box)) return fail("\"" + line.words[0] + "\" needs box=x,y,width,height");
+    if (!parseBox(attribute("box"), &widget->box))
+        return fail("\"" + line.words[0] + "\" needs box=x,y,width,height");
     if (std::string color = attribute("bg"); !color.empty())
         if (!(widget->bgColor = lookUp(library_->colors, color, "color"))) return false;
     if (std::string color = attribute("fg"); !color.empty())
         if (!(widget->fgColor = lookUp(library_->colors, color, "color"))) return false;
     if (std::string font = attribute("font"); !font.empty())
         if (!(widget->font = lookUp(library_->fonts, font, "font"))) return false;
-    if (std::string flag = attribute("visible"); !flag.empty() && !parseYesNo(flag, &widget->visible))
+    if (std::string flag = attribute("visible");
+        !flag.empty() && !parseYesNo(flag, &widget->visible))
         return fail("visible must be yes or no");
-    if (std::string flag = attribute("enabled"); !flag.empty() && !parseYesNo(flag, &widget->enabled))
+    if (std::string flag = attribute("enabled");
+        !flag.empty() && !parseYesNo(flag, &widget->enabled))
         return fail("enabled must be yes or no");
-    if (std::string flags = attribute("rzflags"); !flags.empty() && !parseInteger(flags, &widget->resizeFlags))
+    if (std::string flags = attribute("rzflags");
+        !flags.empty() && !parseInteger(flags, &widget->resizeFlags))
         return fail("rzflags must be a number");
     return true;
 }
@@ -377,7 +408,8 @@ bool ResourceParser::menuStatement(const ResourceLine& line) {
     MBarObj* bar = window_->menuBar.get();
     MBAR_AddItem(bar, line.words[1].c_str());
     MBAR_CurSetSubMenu(bar, MENU_Create());
-    MBAR_CurSetRightAligned(bar, line.attributes.count("right") && line.attributes.at("right") == "yes");
+    MBAR_CurSetRightAligned(bar,
+                            line.attributes.count("right") && line.attributes.at("right") == "yes");
     menu_ = MBAR_CurGetSubMenu(bar);
     blocks_.push_back(Block::Menu);
     blockLines_.push_back(lineNumber_);
@@ -397,7 +429,8 @@ bool parseShortcut(const std::string& text, int* code, int* modifiers, char* key
     }
     std::string last = text.substr(start);
     int number = 0;
-    if (last.size() >= 2 && last[0] == 'F' && parseInteger(last.substr(1), &number) && number >= 1 && number <= 12) {
+    if (last.size() >= 2 && last[0] == 'F' && parseInteger(last.substr(1), &number) &&
+        number >= 1 && number <= 12) {
         *code = kKeyF1 + number - 1;
         *key = ' ';
         return true;
@@ -417,16 +450,19 @@ bool ResourceParser::itemStatement(const ResourceLine& line) {
     if (line.words[0] != "item") return fail("a menu holds only \"item\" and \"separator\" lines");
     if (!expect(line, 2, {"id", "key", "enabled"})) return false;
     int id = 0;
-    if (!line.attributes.count("id") || !parseInteger(line.attributes.at("id"), &id)) return fail("item needs id=number");
+    if (!line.attributes.count("id") || !parseInteger(line.attributes.at("id"), &id))
+        return fail("item needs id=number");
     MENU_AddItem(menu_, line.words[1].c_str(), id);
     if (auto shortcut = line.attributes.find("key"); shortcut != line.attributes.end()) {
         int code = 0, modifiers = 0;
         char key = 0;
-        if (!parseShortcut(shortcut->second, &code, &modifiers, &key)) return fail("bad key \"" + shortcut->second + "\"");
+        if (!parseShortcut(shortcut->second, &code, &modifiers, &key))
+            return fail("bad key \"" + shortcut->second + "\"");
         MENU_CurSetAccelKey(menu_, code, modifiers, key);
     }
     bool enabled = true;
-    if (auto flag = line.attributes.find("enabled"); flag != line.attributes.end() && !parseYesNo(flag->second, &enabled))
+    if (auto flag = line.attributes.find("enabled");
+        flag != line.attributes.end() && !parseYesNo(flag->second, &enabled))
         return fail("enabled must be yes or no");
     MENU_CurSetEnabled(menu_, enabled);
     return true;

@@ -6,7 +6,9 @@
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 // Reads a quoted text starting at text[position] == '"'; \" and \\ escape.
 bool readQuoted(const std::string& text, size_t* position, std::string* out) {
@@ -87,7 +89,8 @@ bool parseInteger(const std::string& text, int* value) {
 bool parseBox(const std::string& text, Rect16* box) {
     int x = 0, y = 0, width = 0, height = 0;
     char trailing = 0;
-    if (std::sscanf(text.c_str(), "%d,%d,%d,%d%c", &x, &y, &width, &height, &trailing) != 4) return false;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d%c", &x, &y, &width, &height, &trailing) != 4)
+        return false;
     if (width < 0 || height < 0) return false;
     *box = makeRect16(x, y, width, height);
     return true;
@@ -103,7 +106,8 @@ bool parseRgb(const std::string& text, int rgb[3]) {
         rgb[2] = int(value) & 255;
         return true;
     }
-    if (std::sscanf(text.c_str(), "%d,%d,%d%c", &rgb[0], &rgb[1], &rgb[2], &trailing) != 3) return false;
+    if (std::sscanf(text.c_str(), "%d,%d,%d%c", &rgb[0], &rgb[1], &rgb[2], &trailing) != 3)
+        return false;
     for (int index = 0; index < 3; ++index)
         if (rgb[index] < 0 || rgb[index] > 255) return false;
     return true;

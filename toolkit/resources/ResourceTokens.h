@@ -20,6 +20,6 @@ bool splitResourceLine(const std::string& text, ResourceLine* line, std::string*
 
 // Value converters; false when the text is malformed.
 bool parseInteger(const std::string& text, int* value);
-bool parseBox(const std::string& text, Rect16* box);          // "x,y,width,height"
-bool parseRgb(const std::string& text, int rgb[3]);           // "r,g,b" or "#rrggbb"
-bool parseYesNo(const std::string& text, bool* value);        // "yes" or "no"
+bool parseBox(const std::string& text, Rect16* box);    // "x,y,width,height"
+bool parseRgb(const std::string& text, int rgb[3]);     // "r,g,b" or "#rrggbb"
+bool parseYesNo(const std::string& text, bool* value);  // "yes" or "no"

@@ -16,7 +16,9 @@ struct Alarm {
 
 std::vector<Alarm> gAlarms;  // pending alarms in start order
 
-bool isDue(const Alarm& alarm, uint32_t now) { return int32_t(now - alarm.dueTime) >= 0; }
+bool isDue(const Alarm& alarm, uint32_t now) {
+    return int32_t(now - alarm.dueTime) >= 0;
+}
 
 // Delivers the first alarm that `select` accepts; false when none is left.
 template <class Predicate>
@@ -35,7 +37,8 @@ bool fireFirst(Predicate select) {
 
 void alarmStart(WgtObj* widget, int milliseconds) {
     if (widget == nullptr) return;
-    gAlarms.push_back({widget, TIME_GetCurMillisecs() + uint32_t(milliseconds < 0 ? 0 : milliseconds)});
+    gAlarms.push_back(
+        {widget, TIME_GetCurMillisecs() + uint32_t(milliseconds < 0 ? 0 : milliseconds)});
 }
 
 void alarmCancelAll(WgtObj* widget) {
@@ -47,7 +50,9 @@ int alarmFireDue() {
     uint32_t now = TIME_GetCurMillisecs();
     size_t limit = gAlarms.size();
     int fired = 0;
-    while (size_t(fired) < limit && fireFirst([now](const Alarm& alarm) { return isDue(alarm, now); })) ++fired;
+    while (size_t(fired) < limit &&
+           fireFirst([now](const Alarm& alarm) { return isDue(alarm, now); }))
+        ++fired;
     return fired;
 }
 
@@ -56,7 +61,8 @@ int alarmFireAll() {
     int fired = 0;
     for (const Alarm& alarm : pending) {
         WgtObj* widget = alarm.widget;
-        bool stillPending = fireFirst([widget](const Alarm& candidate) { return candidate.widget == widget; });
+        bool stillPending =
+            fireFirst([widget](const Alarm& candidate) { return candidate.widget == widget; });
         if (stillPending) ++fired;
     }
     return fired;

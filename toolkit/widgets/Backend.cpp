@@ -6,7 +6,7 @@
 #include <memory>
 
 namespace {
-std::unique_ptr<Backend> gBackend;      // the backend in use; the default made on first use
+std::unique_ptr<Backend> gBackend;           // the backend in use; the default made on first use
 DefaultBackendMaker gMakeDefault = nullptr;  // offered by the headless backend
 }  // namespace
 
@@ -22,6 +22,10 @@ Backend& currentBackend() {
     return *gBackend;
 }
 
-void installBackend(Backend* backend) { gBackend.reset(backend); }
+void installBackend(Backend* backend) {
+    gBackend.reset(backend);
+}
 
-void offerDefaultBackend(DefaultBackendMaker make) { gMakeDefault = make; }
+void offerDefaultBackend(DefaultBackendMaker make) {
+    gMakeDefault = make;
+}

@@ -14,7 +14,7 @@ class WinObj;
 class MenuObj;
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     // Name for the log ("headless", "x11").

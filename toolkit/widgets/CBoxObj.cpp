@@ -19,7 +19,9 @@ CBoxObj::CBoxObj() : PanelObj(WgtKind::ComboBox) {
 
 CBoxObj::CBoxObj(const CBoxObj& other) : PanelObj(other) {}
 
-std::unique_ptr<WgtObj> CBoxObj::clone() const { return std::make_unique<CBoxObj>(*this); }
+std::unique_ptr<WgtObj> CBoxObj::clone() const {
+    return std::make_unique<CBoxObj>(*this);
+}
 
 ComboElement* CBoxObj::current() {
     return cursor >= 0 && cursor < int(elements.size()) ? &elements[size_t(cursor)] : nullptr;
@@ -51,7 +53,8 @@ bool CBOX_IsOk(const CBoxObj* combo) {
 void CBOX_CurAddElt(CBoxObj* combo, const char* label, ClientData data) {
     if (combo == nullptr) return;
     combo->cursor = combo->current() ? combo->cursor + 1 : int(combo->elements.size());
-    combo->elements.insert(combo->elements.begin() + combo->cursor, ComboElement{label ? label : "", data});
+    combo->elements.insert(combo->elements.begin() + combo->cursor,
+                           ComboElement{label ? label : "", data});
     if (combo->chosen >= combo->cursor) ++combo->chosen;
     combo->changed();
 }
@@ -59,8 +62,10 @@ void CBOX_CurAddElt(CBoxObj* combo, const char* label, ClientData data) {
 void CBOX_CurRemoveElt(CBoxObj* combo) {
     if (combo == nullptr || combo->current() == nullptr) return;
     combo->elements.erase(combo->elements.begin() + combo->cursor);
-    if (combo->chosen == combo->cursor) combo->chosen = -1;
-    else if (combo->chosen > combo->cursor) --combo->chosen;
+    if (combo->chosen == combo->cursor)
+        combo->chosen = -1;
+    else if (combo->chosen > combo->cursor)
+        --combo->chosen;
     combo->showChosen();
 }
 
@@ -88,8 +93,12 @@ void CBOX_CurSetClientData(CBoxObj* combo, ClientData data) {
     if (combo && combo->current()) combo->current()->clientData = data;
 }
 
-int CBOX_GetMaxElts(const CBoxObj* combo) { return combo ? int(combo->elements.size()) : 0; }
-int CBOX_GetSelIndex(const CBoxObj* combo) { return combo ? combo->chosen : -1; }
+int CBOX_GetMaxElts(const CBoxObj* combo) {
+    return combo ? int(combo->elements.size()) : 0;
+}
+int CBOX_GetSelIndex(const CBoxObj* combo) {
+    return combo ? combo->chosen : -1;
+}
 
 LBoxObj* CBOX_GetLBox(CBoxObj* combo) {
     return combo ? static_cast<LBoxObj*>(combo->childAt(kPartList)) : nullptr;

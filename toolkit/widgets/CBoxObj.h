@@ -22,7 +22,7 @@ struct ComboElement {
 };
 
 class CBoxObj : public PanelObj {
-public:
+  public:
     CBoxObj();
     // The copy keeps the parts but starts without elements.
     CBoxObj(const CBoxObj& other);

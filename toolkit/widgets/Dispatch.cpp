@@ -1,13 +1,13 @@
 // Input to notifications, shared by both backends and the automation interface.
 #include "toolkit/widgets/Dispatch.h"
 
+#include "toolkit/base/KeyCodes.h"
 #include "toolkit/widgets/CBoxObj.h"
 #include "toolkit/widgets/Draw.h"
 #include "toolkit/widgets/Event.h"
 #include "toolkit/widgets/KeyboardNavigation.h"
-#include "toolkit/base/KeyCodes.h"
-#include "toolkit/widgets/Layout.h"
 #include "toolkit/widgets/LBoxObj.h"
+#include "toolkit/widgets/Layout.h"
 #include "toolkit/widgets/MBarObj.h"
 #include "toolkit/widgets/TButObj.h"
 #include "toolkit/widgets/TEdObj.h"
@@ -42,7 +42,8 @@ int gHoverRow = -1;
 bool matchesAccelerator(const MenuItem& item, int keyCode, int modifiers) {
     if (item.separator || !item.enabled || item.accelModifiers != modifiers) return false;
     if (item.accelCode == kAccelCharacter) {
-        int key = item.accelKey >= 'A' && item.accelKey <= 'Z' ? item.accelKey - 'A' + 'a' : item.accelKey;
+        int key = item.accelKey >= 'A' && item.accelKey <= 'Z' ? item.accelKey - 'A' + 'a'
+                                                               : item.accelKey;
         return key == keyCode || item.accelKey == keyCode;
     }
     return item.accelCode != 0 && item.accelCode == keyCode;
@@ -130,7 +131,8 @@ bool dispatchKey(WinObj* window, int keyCode, int modifiers) {
         return KYLST_Matches(candidate.accelKeys.get(), keyCode, modifiers);
     });
     if (button == nullptr && keyCode == kKeyReturn && modifiers == 0)
-        button = findPressableButton(window, [](const TButObj& candidate) { return candidate.isDefault; });
+        button = findPressableButton(window,
+                                     [](const TButObj& candidate) { return candidate.isDefault; });
     if (button == nullptr) return handleNavigationKey(window, keyCode, modifiers);
     dispatchActivate(button);
     return true;
@@ -156,7 +158,8 @@ void dispatchActivate(TButObj* button) {
         // Radio buttons of one panel exclude each other.
         if (button->parent)
             for (auto& sibling : button->parent->children)
-                if (auto* other = dynamic_cast<TButObj*>(sibling.get()); other && other->style == ButtonStyle::Radio) {
+                if (auto* other = dynamic_cast<TButObj*>(sibling.get());
+                    other && other->style == ButtonStyle::Radio) {
                     other->selected = false;
                     other->changed();
                 }
@@ -202,8 +205,10 @@ void dispatchResize(WgtObj* widget, int width, int height) {
 
 void dispatchFocus(WgtObj* widget, bool gained) {
     if (WinObj* window = widget->window()) {
-        if (gained) window->focus = widget;
-        else if (window->focus == widget) window->focus = nullptr;
+        if (gained)
+            window->focus = widget;
+        else if (window->focus == widget)
+            window->focus = nullptr;
     }
     widget->notify(gained ? kNfyFocusGained : kNfyFocusLost);
 }
@@ -217,7 +222,8 @@ void dispatchDraw(WgtObj* widget) {
     }
     int saved = list->cursor;
     // Every row that shows at least partly.
-    for (int row = list->topRow; (row - list->topRow) * list->rowHeight < list->box.height && row < int(list->rows.size());
+    for (int row = list->topRow;
+         (row - list->topRow) * list->rowHeight < list->box.height && row < int(list->rows.size());
          ++row) {
         list->cursor = row;
         list->notify(list->rows[size_t(row)].selected ? kNfyRowDrawSelected : kNfyRowDraw);

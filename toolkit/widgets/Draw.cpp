@@ -41,11 +41,12 @@ Rect16 toWindow(WgtObj* widget, const Rect16& box) {
     return makeRect16(box.x + x, box.y + y, box.width, box.height);
 }
 
-void record(const char* operation, WgtObj* widget, const Rect16& box, int flags = 0, const char* text = "") {
+void record(const char* operation, WgtObj* widget, const Rect16& box, int flags = 0,
+            const char* text = "") {
     WidgetObserver* observer = widgetObserver();
     if (observer == nullptr || !observer->recordsDrawing()) return;
     observer->drawn(DrawRecord{operation, widget, box, flags, text ? text : "", gState.foreground,
-                              gState.background, gState.pen, gState.font});
+                               gState.background, gState.pen, gState.font});
 }
 
 }  // namespace
@@ -77,7 +78,8 @@ void DRAW_Text(WgtObj* widget, const Rect16* box, int flags, const char* text) {
     if (widget == nullptr || box == nullptr || text == nullptr) return;
     useWidget(widget);
     record("text", widget, *box, flags, text);
-    currentBackend().drawText(toWindow(widget, *box), flags, text, *gState.font, *gState.foreground);
+    currentBackend().drawText(toWindow(widget, *box), flags, text, *gState.font,
+                              *gState.foreground);
 }
 
 void DRAW_QueryTextExt(WgtObj* widget, const char* text, int* width, int* height) {
@@ -92,7 +94,8 @@ void DRAW_Rect(WgtObj* widget, const Rect16* box) {
     record("rect", widget, *box);
     Rect16 target = toWindow(widget, *box);
     if (!gState.background->transparent) currentBackend().fillRect(target, *gState.background);
-    if (gState.pen->style != PenStyle::Invisible) currentBackend().frameRect(target, *gState.pen, *gState.foreground);
+    if (gState.pen->style != PenStyle::Invisible)
+        currentBackend().frameRect(target, *gState.pen, *gState.foreground);
 }
 
 void DRAW_Icon(WgtObj* widget, const Rect16* box, IconObj* icon) {
@@ -137,5 +140,6 @@ void drawDefaultRow(LBoxObj* list) {
     DRAW_SetPen(list, PEN_Invisible());
     DRAW_Rect(list, &rowBox);
     Rect16 textBox = makeRect16(rowBox.x + 4, rowBox.y, rowBox.width - 4, rowBox.height);
-    DRAW_Text(list, &textBox, kDrawTextSingleLine | kDrawTextEllipsis | kDrawTextClip, row->text.c_str());
+    DRAW_Text(list, &textBox, kDrawTextSingleLine | kDrawTextEllipsis | kDrawTextClip,
+              row->text.c_str());
 }

@@ -18,11 +18,11 @@ class WgtObj;
 class LBoxObj;
 
 enum DrawTextFlags : int {
-    kDrawTextSingleLine = 1,   // line ends are drawn as blanks
-    kDrawTextCenter = 2,       // centred horizontally (default: left)
-    kDrawTextRight = 4,        // right-aligned
-    kDrawTextEllipsis = 64,    // a text too wide ends in "..."
-    kDrawTextClip = 256,       // nothing is drawn outside the box
+    kDrawTextSingleLine = 1,  // line ends are drawn as blanks
+    kDrawTextCenter = 2,      // centred horizontally (default: left)
+    kDrawTextRight = 4,       // right-aligned
+    kDrawTextEllipsis = 64,   // a text too wide ends in "..."
+    kDrawTextClip = 256,      // nothing is drawn outside the box
 };
 
 void DRAW_SetWgtContext(WgtObj* widget);
@@ -45,11 +45,11 @@ void DSPLY_Beep();
 
 // One recorded drawing call (see Automation.h).
 struct DrawRecord {
-    std::string operation;            // "text", "rect", "icon", "clip", "clipEnd"
-    const WgtObj* widget = nullptr;   // the widget drawn into
-    Rect16 box;                       // in the widget's coordinates
-    int flags = 0;                    // DRAW_Text flags
-    std::string text;                 // DRAW_Text text, or the icon's file
+    std::string operation;                 // "text", "rect", "icon", "clip", "clipEnd"
+    const WgtObj* widget = nullptr;        // the widget drawn into
+    Rect16 box;                            // in the widget's coordinates
+    int flags = 0;                         // DRAW_Text flags
+    std::string text;                      // DRAW_Text text, or the icon's file
     const ColorObj* foreground = nullptr;  // text and frame colour in effect
     const ColorObj* background = nullptr;  // fill colour in effect
     const PenObj* pen = nullptr;           // pen in effect

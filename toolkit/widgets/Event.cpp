@@ -6,12 +6,14 @@
 #include "toolkit/widgets/WinObj.h"
 
 namespace {
-EventState gEvent;                 // the event being delivered
-bool gBlocking = false;            // EVENT_ProcessPending waits for an event
-WgtObj* gTrackWidget = nullptr;    // widget of the drag being tracked
+EventState gEvent;               // the event being delivered
+bool gBlocking = false;          // EVENT_ProcessPending waits for an event
+WgtObj* gTrackWidget = nullptr;  // widget of the drag being tracked
 }  // namespace
 
-EventState& currentEvent() { return gEvent; }
+EventState& currentEvent() {
+    return gEvent;
+}
 
 void EVENT_ProcessPending() {
     if (gBlocking) currentBackend().wait(-1);
@@ -19,11 +21,17 @@ void EVENT_ProcessPending() {
     alarmFireDue();
 }
 
-void EVENT_UpdateCursor() { currentBackend().updateCursor(); }
+void EVENT_UpdateCursor() {
+    currentBackend().updateCursor();
+}
 
-void EVENT_ProcessExposures() { currentBackend().processExposures(); }
+void EVENT_ProcessExposures() {
+    currentBackend().processExposures();
+}
 
-void EVENT_ShowBusy(bool busy) { currentBackend().showBusy(busy); }
+void EVENT_ShowBusy(bool busy) {
+    currentBackend().showBusy(busy);
+}
 
 void EVENT_Wait(int milliseconds) {
     int untilAlarm = alarmMillisecondsToNext();
@@ -32,9 +40,15 @@ void EVENT_Wait(int milliseconds) {
     alarmFireDue();
 }
 
-void EVENT_SetBlocking(bool blocking) { gBlocking = blocking; }
-void EVENT_DiscardKbEvents() { currentBackend().discardKeyEvents(); }
-int EVENT_GetConnectionDescriptor() { return currentBackend().connectionDescriptor(); }
+void EVENT_SetBlocking(bool blocking) {
+    gBlocking = blocking;
+}
+void EVENT_DiscardKbEvents() {
+    currentBackend().discardKeyEvents();
+}
+int EVENT_GetConnectionDescriptor() {
+    return currentBackend().connectionDescriptor();
+}
 
 int EVENT_MillisecsUntilDue(int limit) {
     if (currentBackend().hasQueuedEvents()) return 0;
@@ -42,9 +56,15 @@ int EVENT_MillisecsUntilDue(int limit) {
     return untilAlarm >= 0 && untilAlarm < limit ? untilAlarm : limit;
 }
 
-int EVENT_GetButton() { return gEvent.button; }
-bool EVENT_IsDouble() { return gEvent.isDouble; }
-int EVENT_GetKeyCode() { return gEvent.keyCode; }
+int EVENT_GetButton() {
+    return gEvent.button;
+}
+bool EVENT_IsDouble() {
+    return gEvent.isDouble;
+}
+int EVENT_GetKeyCode() {
+    return gEvent.keyCode;
+}
 
 void EVENT_QueryWgtLoc(WgtObj* widget, int* x, int* y) {
     int originX = 0, originY = 0;
@@ -58,17 +78,24 @@ void EVENT_QueryWinLoc(WinObj* /*window*/, int* x, int* y) {
     if (y) *y = gEvent.windowY;
 }
 
-void EVENT_TrackDownBegin(WgtObj* widget) { gTrackWidget = widget; }
+void EVENT_TrackDownBegin(WgtObj* widget) {
+    gTrackWidget = widget;
+}
 
 bool EVENT_TrackDown(int* x, int* y) {
     int windowX = gEvent.windowX, windowY = gEvent.windowY;
-    bool down = gTrackWidget != nullptr && currentBackend().trackPointer(gTrackWidget, &windowX, &windowY);
+    bool down =
+        gTrackWidget != nullptr && currentBackend().trackPointer(gTrackWidget, &windowX, &windowY);
     gEvent.windowX = windowX;
     gEvent.windowY = windowY;
     EVENT_QueryWgtLoc(gTrackWidget, x, y);
     return down;
 }
 
-void EVENT_TrackDownEnd() { gTrackWidget = nullptr; }
+void EVENT_TrackDownEnd() {
+    gTrackWidget = nullptr;
+}
 
-void EVENT_StartWgtAlarm(WgtObj* widget, int /*flags*/, int milliseconds) { alarmStart(widget, milliseconds); }
+void EVENT_StartWgtAlarm(WgtObj* widget, int /*flags*/, int milliseconds) {
+    alarmStart(widget, milliseconds);
+}

@@ -9,7 +9,7 @@
 #include "toolkit/widgets/WgtObj.h"
 
 class IAreaObj : public WgtObj {
-public:
+  public:
     IAreaObj() : WgtObj(WgtKind::IconArea) {}
 
     std::unique_ptr<WgtObj> clone() const override;

@@ -1,8 +1,12 @@
 // Accelerator key lists.
 #include "toolkit/widgets/KeyList.h"
 
-KyLstObj* KYLST_Create() { return new KyLstObj; }
-void KYLST_Terminate(KyLstObj* list) { delete list; }
+KyLstObj* KYLST_Create() {
+    return new KyLstObj;
+}
+void KYLST_Terminate(KyLstObj* list) {
+    delete list;
+}
 
 KyEltObj* KYLST_GetKeysArray(KyLstObj* list, int* count) {
     if (count != nullptr) *count = list ? int(list->keys.size()) : 0;

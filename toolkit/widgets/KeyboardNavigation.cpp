@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/base/KeyCodes.h"
+#include "toolkit/widgets/Dispatch.h"
 #include "toolkit/widgets/PanelObj.h"
 #include "toolkit/widgets/TButObj.h"
 #include "toolkit/widgets/TEdObj.h"
@@ -17,11 +17,15 @@ namespace {
 bool takesFocus(const WgtObj& widget) {
     if (!widget.enabled || widget.box.width <= 0 || widget.box.height <= 0) return false;
     switch (widget.kind) {
-        case WgtKind::Button: return !static_cast<const TButObj&>(widget).label.empty();
-        case WgtKind::TextField: return static_cast<const TEdObj&>(widget).editable;
+        case WgtKind::Button:
+            return !static_cast<const TButObj&>(widget).label.empty();
+        case WgtKind::TextField:
+            return static_cast<const TEdObj&>(widget).editable;
         case WgtKind::ListBox:
-        case WgtKind::ComboBox: return true;
-        default: return false;
+        case WgtKind::ComboBox:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -43,10 +47,12 @@ struct Placed {
 // of a row's first widget join that row, which is then read left to right
 // (a toggle one pixel lower than the button beside it is on the same row).
 void sortInReadingOrder(std::vector<Placed>* placed) {
-    std::stable_sort(placed->begin(), placed->end(), [](const Placed& a, const Placed& b) { return a.y < b.y; });
+    std::stable_sort(placed->begin(), placed->end(),
+                     [](const Placed& a, const Placed& b) { return a.y < b.y; });
     for (auto row = placed->begin(); row != placed->end();) {
         int rowMiddle = row->y + row->height / 2;
-        auto end = std::find_if(row, placed->end(), [rowMiddle](const Placed& p) { return p.y >= rowMiddle; });
+        auto end = std::find_if(row, placed->end(),
+                                [rowMiddle](const Placed& p) { return p.y >= rowMiddle; });
         if (end == row) ++end;
         std::stable_sort(row, end, [](const Placed& a, const Placed& b) { return a.x < b.x; });
         row = end;
@@ -60,7 +66,8 @@ void moveFocus(WinObj* window, bool forward) {
     // the widget it names may have gone.
     auto current = std::find(chain.begin(), chain.end(), window->focus);
     size_t next = 0;
-    if (current == chain.end()) next = forward ? 0 : chain.size() - 1;
+    if (current == chain.end())
+        next = forward ? 0 : chain.size() - 1;
     else {
         size_t at = size_t(current - chain.begin());
         next = forward ? (at + 1) % chain.size() : (at + chain.size() - 1) % chain.size();
@@ -72,7 +79,8 @@ void moveFocus(WinObj* window, bool forward) {
 
 TButObj* findPressableButton(WgtObj* root, const std::function<bool(const TButObj&)>& accepts) {
     if (!root->visible) return nullptr;
-    if (auto* button = dynamic_cast<TButObj*>(root); button && button->enabled && accepts(*button)) return button;
+    if (auto* button = dynamic_cast<TButObj*>(root); button && button->enabled && accepts(*button))
+        return button;
     auto* panel = dynamic_cast<PanelObj*>(root);
     if (panel == nullptr || panel->kind == WgtKind::ComboBox) return nullptr;
     for (auto& child : panel->children)
@@ -101,7 +109,8 @@ bool handleNavigationKey(WinObj* window, int keyCode, int modifiers) {
         return true;
     }
     if (keyCode != kKeyEscape || modifiers != 0) return false;
-    if (TButObj* cancel = findPressableButton(window, [](const TButObj& b) { return b.isCancel; })) {
+    if (TButObj* cancel =
+            findPressableButton(window, [](const TButObj& b) { return b.isCancel; })) {
         dispatchActivate(cancel);
         return true;
     }

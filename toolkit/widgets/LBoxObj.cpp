@@ -6,9 +6,13 @@
 LBoxObj::LBoxObj(const LBoxObj& other)
     : PanelObj(other), rowHeight(other.rowHeight), multipleSelection(other.multipleSelection) {}
 
-std::unique_ptr<WgtObj> LBoxObj::clone() const { return std::make_unique<LBoxObj>(*this); }
+std::unique_ptr<WgtObj> LBoxObj::clone() const {
+    return std::make_unique<LBoxObj>(*this);
+}
 
-ListRow* LBoxObj::current() { return cursor >= 0 && cursor < int(rows.size()) ? &rows[size_t(cursor)] : nullptr; }
+ListRow* LBoxObj::current() {
+    return cursor >= 0 && cursor < int(rows.size()) ? &rows[size_t(cursor)] : nullptr;
+}
 
 Rect16 LBoxObj::currentRowBox() const {
     return makeRect16(0, (cursor - topRow) * rowHeight, box.width, rowHeight);
@@ -72,7 +76,9 @@ void LBOX_GoIndex(LBoxObj* list, int index) {
     list->cursor = index < 0 ? 0 : (index > count ? count : index);
 }
 
-int LBOX_GetNumRows(const LBoxObj* list) { return list ? int(list->rows.size()) : 0; }
+int LBOX_GetNumRows(const LBoxObj* list) {
+    return list ? int(list->rows.size()) : 0;
+}
 
 bool LBOX_IsOk(const LBoxObj* list) {
     return list != nullptr && list->cursor >= 0 && list->cursor < int(list->rows.size());
@@ -100,7 +106,9 @@ void LBOX_CurSelect(LBoxObj* list, bool selected) {
     list->changed();
 }
 
-bool LBOX_IsCurSelected(LBoxObj* list) { return list && list->current() && list->current()->selected; }
+bool LBOX_IsCurSelected(LBoxObj* list) {
+    return list && list->current() && list->current()->selected;
+}
 
 void LBOX_AllUnselect(LBoxObj* list) {
     if (list == nullptr) return;

@@ -20,7 +20,7 @@ struct ListRow {
 };
 
 class LBoxObj : public PanelObj {
-public:
+  public:
     LBoxObj() : PanelObj(WgtKind::ListBox) {}
     // The copy starts without rows: their client data belongs to the original.
     LBoxObj(const LBoxObj& other);
@@ -35,10 +35,10 @@ public:
     // The current row's box in the list's coordinates.
     Rect16 currentRowBox() const;
 
-    std::vector<ListRow> rows;  // in display order
-    int cursor = 0;             // current row; rows.size() is "past the end"
-    int rowHeight = 18;         // pixels per row
-    int topRow = 0;             // first row shown (scrolling)
+    std::vector<ListRow> rows;       // in display order
+    int cursor = 0;                  // current row; rows.size() is "past the end"
+    int rowHeight = 18;              // pixels per row
+    int topRow = 0;                  // first row shown (scrolling)
     bool multipleSelection = false;  // a click adds to the selection instead of replacing it
 };
 

@@ -7,8 +7,10 @@ namespace {
 // One axis: a start and a length whose parent grew by `delta`.
 void follow(int16_t* start, int16_t* length, int delta, bool fixStart, bool fixLength) {
     if (fixStart && fixLength) return;
-    if (fixStart) *length = int16_t(*length + delta);
-    else if (fixLength) *start = int16_t(*start + delta);
+    if (fixStart)
+        *length = int16_t(*length + delta);
+    else if (fixLength)
+        *start = int16_t(*start + delta);
     else {
         *start = int16_t(*start + delta / 2);
         *length = int16_t(*length + delta - delta / 2);
@@ -28,7 +30,8 @@ void layoutChildren(PanelObj* panel, int oldWidth, int oldHeight) {
         if (child->box == old) continue;
         child->changed();
         auto* inner = dynamic_cast<PanelObj*>(child.get());
-        if (inner == nullptr || (child->box.width == old.width && child->box.height == old.height)) continue;
+        if (inner == nullptr || (child->box.width == old.width && child->box.height == old.height))
+            continue;
         layoutChildren(inner, old.width, old.height);
         child->notify(kNfyResized);
     }

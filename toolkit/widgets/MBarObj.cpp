@@ -62,7 +62,9 @@ void MBAR_CurSetLabel(MBarObj* bar, const char* label) {
     bar->changed();
 }
 
-MenuObj* MBAR_CurGetSubMenu(MBarObj* bar) { return bar && bar->current() ? bar->current()->menu.get() : nullptr; }
+MenuObj* MBAR_CurGetSubMenu(MBarObj* bar) {
+    return bar && bar->current() ? bar->current()->menu.get() : nullptr;
+}
 
 void MBAR_CurSetSubMenu(MBarObj* bar, MenuObj* menu) {
     if (bar == nullptr || bar->current() == nullptr) return;
@@ -78,11 +80,13 @@ void MBAR_CurSetRightAligned(MBarObj* bar, bool rightAligned) {
 }
 
 MenuObj* MBAR_ChosenGetMenu(MBarObj* bar) {
-    if (bar == nullptr || bar->chosenTitle < 0 || bar->chosenTitle >= int(bar->titles.size())) return nullptr;
+    if (bar == nullptr || bar->chosenTitle < 0 || bar->chosenTitle >= int(bar->titles.size()))
+        return nullptr;
     return bar->titles[size_t(bar->chosenTitle)].menu.get();
 }
 
 const char* MBAR_ChosenGetLabel(MBarObj* bar) {
-    if (bar == nullptr || bar->chosenTitle < 0 || bar->chosenTitle >= int(bar->titles.size())) return "";
+    if (bar == nullptr || bar->chosenTitle < 0 || bar->chosenTitle >= int(bar->titles.size()))
+        return "";
     return bar->titles[size_t(bar->chosenTitle)].label.c_str();
 }

@@ -18,7 +18,7 @@ struct MenuTitle {
 };
 
 class MBarObj {
-public:
+  public:
     explicit MBarObj(WgtObj* ownerWindow) : owner(ownerWindow) {}
     MBarObj(const MBarObj& other, WgtObj* owner);
 

@@ -6,7 +6,8 @@
 namespace {
 
 const MenuItem* chosenItem(const MenuObj* menu) {
-    if (menu == nullptr || menu->chosen < 0 || menu->chosen >= int(menu->items.size())) return nullptr;
+    if (menu == nullptr || menu->chosen < 0 || menu->chosen >= int(menu->items.size()))
+        return nullptr;
     return &menu->items[size_t(menu->chosen)];
 }
 
@@ -27,8 +28,12 @@ MenuItem* MenuObj::current() {
     return cursor >= 0 && cursor < int(items.size()) ? &items[size_t(cursor)] : nullptr;
 }
 
-MenuObj* MENU_Create() { return new MenuObj; }
-void MENU_Terminate(MenuObj* menu) { delete menu; }
+MenuObj* MENU_Create() {
+    return new MenuObj;
+}
+void MENU_Terminate(MenuObj* menu) {
+    delete menu;
+}
 
 void MENU_AddItem(MenuObj* menu, const char* label, int id, bool beforeCurrent) {
     if (menu == nullptr) return;
@@ -62,7 +67,9 @@ void MENU_GoLast(MenuObj* menu) {
 bool MENU_IsOk(const MenuObj* menu) {
     return menu != nullptr && menu->cursor >= 0 && menu->cursor < int(menu->items.size());
 }
-int MENU_GetNumElts(const MenuObj* menu) { return menu ? int(menu->items.size()) : 0; }
+int MENU_GetNumElts(const MenuObj* menu) {
+    return menu ? int(menu->items.size()) : 0;
+}
 
 void MENU_CurSetLabel(MenuObj* menu, const char* label) {
     changeCurrent(menu, [label](MenuItem& item) { item.label = label ? label : ""; });
@@ -99,7 +106,9 @@ void MENU_CurSetSepStyle(MenuObj* menu, int style) {
 const char* MENU_CurGetLabel(MenuObj* menu) {
     return menu && menu->current() ? menu->current()->label.c_str() : "";
 }
-int MENU_CurGetId(MenuObj* menu) { return menu && menu->current() ? menu->current()->id : 0; }
+int MENU_CurGetId(MenuObj* menu) {
+    return menu && menu->current() ? menu->current()->id : 0;
+}
 ClientData MENU_CurGetClientData(MenuObj* menu) {
     return menu && menu->current() ? menu->current()->clientData : 0;
 }
@@ -115,7 +124,9 @@ bool MENU_OpenProcess(MenuObj* menu, WgtObj* anchor) {
     return true;
 }
 
-bool MENU_HasChoice(const MenuObj* menu) { return chosenItem(menu) != nullptr; }
+bool MENU_HasChoice(const MenuObj* menu) {
+    return chosenItem(menu) != nullptr;
+}
 const char* MENU_ChosenGetLabel(const MenuObj* menu) {
     const MenuItem* item = chosenItem(menu);
     return item ? item->label.c_str() : "";

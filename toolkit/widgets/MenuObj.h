@@ -11,25 +11,25 @@
 
 // One item of a menu: a command with its label, id and accelerator, or a separator.
 struct MenuItem {
-    std::string label;             // text shown; '&' marks the mnemonic
-    int id = 0;                    // the application's command number
-    ClientData clientData = 0;     // the application's value
-    bool separator = false;        // a dividing line instead of a command
-    bool enabled = true;           // can be chosen
-    bool checkedMode = false;      // shows a check mark box
-    bool checked = false;          // the check mark is on
-    int accelCode = 0;             // accelerator key code (KeyCodes.h); 1: the character below
-    int accelModifiers = 0;        // accelerator modifier bits (KeyModifier)
-    char accelKey = 0;             // accelerator character when accelCode is 1
-    std::string accelLabel;        // accelerator text shown at the right ("F1")
-    int separatorStyle = 0;        // look of a separator line
+    std::string label;          // text shown; '&' marks the mnemonic
+    int id = 0;                 // the application's command number
+    ClientData clientData = 0;  // the application's value
+    bool separator = false;     // a dividing line instead of a command
+    bool enabled = true;        // can be chosen
+    bool checkedMode = false;   // shows a check mark box
+    bool checked = false;       // the check mark is on
+    int accelCode = 0;          // accelerator key code (KeyCodes.h); 1: the character below
+    int accelModifiers = 0;     // accelerator modifier bits (KeyModifier)
+    char accelKey = 0;          // accelerator character when accelCode is 1
+    std::string accelLabel;     // accelerator text shown at the right ("F1")
+    int separatorStyle = 0;     // look of a separator line
 };
 
 // Accelerator code meaning "the key is the item's accelerator character".
 inline constexpr int kAccelCharacter = 1;
 
 class MenuObj {
-public:
+  public:
     // Tells the window whose menu bar holds the menu that it changed.
     void changed();
     MenuItem* current();

@@ -21,7 +21,9 @@ PanelObj::PanelObj(const PanelObj& other) : WgtObj(other), title(other.title) {
     }
 }
 
-std::unique_ptr<WgtObj> PanelObj::clone() const { return std::make_unique<PanelObj>(*this); }
+std::unique_ptr<WgtObj> PanelObj::clone() const {
+    return std::make_unique<PanelObj>(*this);
+}
 
 void PanelObj::release() {
     for (auto& child : children) child->release();
@@ -35,8 +37,9 @@ void PanelObj::addChild(std::unique_ptr<WgtObj> child) {
 }
 
 std::unique_ptr<WgtObj> PanelObj::removeChild(WgtObj* child) {
-    auto found = std::find_if(children.begin(), children.end(),
-                              [child](const std::unique_ptr<WgtObj>& candidate) { return candidate.get() == child; });
+    auto found = std::find_if(
+        children.begin(), children.end(),
+        [child](const std::unique_ptr<WgtObj>& candidate) { return candidate.get() == child; });
     if (found == children.end()) return nullptr;
     std::unique_ptr<WgtObj> removed = std::move(*found);
     children.erase(found);
@@ -65,8 +68,12 @@ void PANEL_RemoveWgt(PanelObj* panel, WgtObj* widget) {
     if (panel != nullptr) (void)panel->removeChild(widget).release();
 }
 
-void PANEL_SetBox(PanelObj* panel, const Rect16* box) { WGT_SetBox(panel, box); }
-void PANEL_SetResBox(PanelObj* panel, const Rect16* box) { WGT_SetResBox(panel, box); }
+void PANEL_SetBox(PanelObj* panel, const Rect16* box) {
+    WGT_SetBox(panel, box);
+}
+void PANEL_SetResBox(PanelObj* panel, const Rect16* box) {
+    WGT_SetResBox(panel, box);
+}
 
 PanelObj* PANEL_Clone(PanelObj* panel) {
     return panel ? static_cast<PanelObj*>(panel->clone().release()) : nullptr;

@@ -11,7 +11,7 @@
 #include "toolkit/widgets/WgtObj.h"
 
 class PanelObj : public WgtObj {
-public:
+  public:
     explicit PanelObj(WgtKind panelKind = WgtKind::Panel) : WgtObj(panelKind) {}
     PanelObj(const PanelObj& other);
 
@@ -26,7 +26,7 @@ public:
     int childCount() const { return int(children.size()); }
 
     std::vector<std::unique_ptr<WgtObj>> children;  // in resource order; owned
-    std::string title;  // caption of the panel's frame; empty: no frame
+    std::string title;                              // caption of the panel's frame; empty: no frame
 };
 
 // The n-th child (0 first) of a window or panel, or null.

@@ -6,7 +6,7 @@
 #include "toolkit/widgets/PanelObj.h"
 
 class SPanlObj : public PanelObj {
-public:
+  public:
     SPanlObj() : PanelObj(WgtKind::ScrollPanel) {}
 
     std::unique_ptr<WgtObj> clone() const override;

@@ -1,7 +1,9 @@
 // Static text labels.
 #include "toolkit/widgets/TAreaObj.h"
 
-std::unique_ptr<WgtObj> TAreaObj::clone() const { return std::make_unique<TAreaObj>(*this); }
+std::unique_ptr<WgtObj> TAreaObj::clone() const {
+    return std::make_unique<TAreaObj>(*this);
+}
 
 void TAREA_DefNfy(TAreaObj* area, int code) {
     if (area) area->TAreaObj::defaultNotify(code);
@@ -13,4 +15,6 @@ void TAREA_SetLabel(TAreaObj* area, const char* label) {
     area->changed();
 }
 
-const char* TAREA_GetLabel(const TAreaObj* area) { return area ? area->label.c_str() : ""; }
+const char* TAREA_GetLabel(const TAreaObj* area) {
+    return area ? area->label.c_str() : "";
+}

@@ -9,13 +9,13 @@
 enum class TextAlign { Left, Center, Right };
 
 class TAreaObj : public WgtObj {
-public:
+  public:
     TAreaObj() : WgtObj(WgtKind::Label) {}
 
     std::unique_ptr<WgtObj> clone() const override;
 
-    std::string label;                   // the text shown
-    TextAlign align = TextAlign::Left;   // horizontal placement of the text
+    std::string label;                  // the text shown
+    TextAlign align = TextAlign::Left;  // horizontal placement of the text
 };
 
 void TAREA_DefNfy(TAreaObj* area, int code);

@@ -26,7 +26,9 @@ TButObj::TButObj(const TButObj& other)
       isCancel(other.isCancel),
       accelKeys(other.accelKeys ? std::make_unique<KyLstObj>(*other.accelKeys) : nullptr) {}
 
-std::unique_ptr<WgtObj> TButObj::clone() const { return std::make_unique<TButObj>(*this); }
+std::unique_ptr<WgtObj> TButObj::clone() const {
+    return std::make_unique<TButObj>(*this);
+}
 
 void TButObj::release() {
     notify(kNfyButtonDestroyed);
@@ -37,7 +39,9 @@ void TBUT_DefNfy(TButObj* button, int code) {
     if (button) button->TButObj::defaultNotify(code);
 }
 
-TButObj* TBUT_Create() { return new TButObj; }
+TButObj* TBUT_Create() {
+    return new TButObj;
+}
 
 void TBUT_SetLabel(TButObj* button, const char* label) {
     if (button == nullptr) return;
@@ -45,7 +49,9 @@ void TBUT_SetLabel(TButObj* button, const char* label) {
     button->changed();
 }
 
-const char* TBUT_GetLabel(const TButObj* button) { return button ? button->label.c_str() : ""; }
+const char* TBUT_GetLabel(const TButObj* button) {
+    return button ? button->label.c_str() : "";
+}
 
 void TBUT_SetIcon(TButObj* button, IconObj* icon) {
     if (button == nullptr) return;
@@ -59,7 +65,9 @@ void TBUT_SetSelected(TButObj* button, bool selected) {
     button->changed();
 }
 
-bool TBUT_GetSelected(const TButObj* button) { return button != nullptr && button->selected; }
+bool TBUT_GetSelected(const TButObj* button) {
+    return button != nullptr && button->selected;
+}
 
 void TBUT_SetDefButton(TButObj* button) {
     if (button == nullptr) return;

@@ -13,20 +13,20 @@
 enum class ButtonStyle { Push, Toggle, Radio };
 
 class TButObj : public WgtObj {
-public:
+  public:
     TButObj() : WgtObj(WgtKind::Button) {}
     TButObj(const TButObj& other);
 
     std::unique_ptr<WgtObj> clone() const override;
     void release() override;
 
-    std::string label;                     // text on the button ('&' marks the mnemonic)
-    IconObj* icon = nullptr;               // image drawn above the label; not owned
-    ButtonStyle style = ButtonStyle::Push; // how activation changes `selected`
-    bool selected = false;                 // toggle and radio state
-    bool isDefault = false;                // Enter in the window activates it
-    bool isCancel = false;                 // Escape in the window activates it
-    std::unique_ptr<KyLstObj> accelKeys;   // keys that activate it, or null
+    std::string label;                      // text on the button ('&' marks the mnemonic)
+    IconObj* icon = nullptr;                // image drawn above the label; not owned
+    ButtonStyle style = ButtonStyle::Push;  // how activation changes `selected`
+    bool selected = false;                  // toggle and radio state
+    bool isDefault = false;                 // Enter in the window activates it
+    bool isCancel = false;                  // Escape in the window activates it
+    std::unique_ptr<KyLstObj> accelKeys;    // keys that activate it, or null
 };
 
 void TBUT_DefNfy(TButObj* button, int code);

@@ -5,7 +5,9 @@
 
 #include "toolkit/widgets/KeyboardNavigation.h"
 
-std::unique_ptr<WgtObj> TEdObj::clone() const { return std::make_unique<TEdObj>(*this); }
+std::unique_ptr<WgtObj> TEdObj::clone() const {
+    return std::make_unique<TEdObj>(*this);
+}
 
 void TEdObj::defaultNotify(int code) {
     // Return in a one-line field answers the dialog, as if its default
@@ -36,8 +38,12 @@ void TED_SetStr(TEdObj* field, const char* text) {
     field->changed();
 }
 
-const char* TED_GetStr(const TEdObj* field) { return field ? field->text.c_str() : ""; }
-int TED_GetStrLen(const TEdObj* field) { return field ? int(field->text.size()) : 0; }
+const char* TED_GetStr(const TEdObj* field) {
+    return field ? field->text.c_str() : "";
+}
+int TED_GetStrLen(const TEdObj* field) {
+    return field ? int(field->text.size()) : 0;
+}
 
 void TED_InsertStr(TEdObj* field, const char* text) {
     if (field == nullptr || text == nullptr) return;
@@ -49,13 +55,21 @@ void TED_InsertStr(TEdObj* field, const char* text) {
     field->changed();
 }
 
-void TED_ClearAll(TEdObj* field) { TED_SetStr(field, ""); }
+void TED_ClearAll(TEdObj* field) {
+    TED_SetStr(field, "");
+}
 
-void TED_SetInt32(TEdObj* field, int32_t value) { TED_SetStr(field, std::to_string(value).c_str()); }
+void TED_SetInt32(TEdObj* field, int32_t value) {
+    TED_SetStr(field, std::to_string(value).c_str());
+}
 
-int32_t TED_GetInt32(const TEdObj* field) { return field ? int32_t(std::atol(field->text.c_str())) : 0; }
+int32_t TED_GetInt32(const TEdObj* field) {
+    return field ? int32_t(std::atol(field->text.c_str())) : 0;
+}
 
-void TED_SelectAll(TEdObj* field) { TED_SelectRange(field, 0, -1); }
+void TED_SelectAll(TEdObj* field) {
+    TED_SelectRange(field, 0, -1);
+}
 
 void TED_SelectRange(TEdObj* field, int start, int end) {
     if (field == nullptr) return;

@@ -11,18 +11,18 @@
 #include "toolkit/widgets/WgtObj.h"
 
 class TEdObj : public WgtObj {
-public:
+  public:
     TEdObj() : WgtObj(WgtKind::TextField) {}
 
     std::unique_ptr<WgtObj> clone() const override;
     void defaultNotify(int code) override;
 
-    std::string text;            // the field's contents
-    bool multiLine = false;      // Enter inserts a line end instead of notifying 200
-    bool editable = true;        // the user may change the text
-    int selectionStart = 0;      // first selected byte
-    int selectionEnd = 0;        // one past the last selected byte; equal: no selection
-    std::string selectionText;   // the selected text, kept for TED_GetSelStr
+    std::string text;           // the field's contents
+    bool multiLine = false;     // Enter inserts a line end instead of notifying 200
+    bool editable = true;       // the user may change the text
+    int selectionStart = 0;     // first selected byte
+    int selectionEnd = 0;       // one past the last selected byte; equal: no selection
+    std::string selectionText;  // the selected text, kept for TED_GetSelStr
 };
 
 void TED_DefNfy(TEdObj* field, int code);

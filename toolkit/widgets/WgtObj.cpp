@@ -65,7 +65,9 @@ void WgtObj::windowOrigin(int* x, int* y) const {
     }
 }
 
-void WgtObj::changed() { currentBackend().update(this); }
+void WgtObj::changed() {
+    currentBackend().update(this);
+}
 
 void WGT_DefNfy(WgtObj* widget, int code) {
     if (widget) widget->WgtObj::defaultNotify(code);
@@ -80,7 +82,9 @@ void WGT_SetBox(WgtObj* widget, const Rect16* box) {
 }
 
 // The toolkit keeps a single box: the resource box is the widget's box.
-void WGT_SetResBox(WgtObj* widget, const Rect16* box) { WGT_SetBox(widget, box); }
+void WGT_SetResBox(WgtObj* widget, const Rect16* box) {
+    WGT_SetBox(widget, box);
+}
 
 void WGT_GetResBox(const WgtObj* widget, Rect16* box) {
     if (widget != nullptr && box != nullptr) *box = widget->box;
@@ -92,8 +96,12 @@ void WGT_SetVisibility(WgtObj* widget, bool visible) {
     widget->changed();
 }
 
-void WGT_SetInvisible(WgtObj* widget) { WGT_SetVisibility(widget, false); }
-bool WGT_IsVisible(const WgtObj* widget) { return widget != nullptr && widget->visible; }
+void WGT_SetInvisible(WgtObj* widget) {
+    WGT_SetVisibility(widget, false);
+}
+bool WGT_IsVisible(const WgtObj* widget) {
+    return widget != nullptr && widget->visible;
+}
 
 void WGT_SetEnabled(WgtObj* widget, bool enabled) {
     if (widget == nullptr || widget->enabled == enabled) return;
@@ -101,7 +109,9 @@ void WGT_SetEnabled(WgtObj* widget, bool enabled) {
     widget->changed();
 }
 
-bool WGT_IsEnabled(const WgtObj* widget) { return widget != nullptr && widget->enabled; }
+bool WGT_IsEnabled(const WgtObj* widget) {
+    return widget != nullptr && widget->enabled;
+}
 
 void WGT_SetBgColor(WgtObj* widget, ColorObj* color) {
     if (widget == nullptr) return;
@@ -154,15 +164,23 @@ void WGT_GainFocus(WgtObj* widget) {
     if (widget != nullptr) currentBackend().focus(widget);
 }
 
-void WGT_MouseHandled(WgtObj* /*widget*/) { currentEvent().mouseHandled = true; }
-void WGT_KeyHandled(WgtObj* /*widget*/) { currentEvent().keyHandled = true; }
-WinObj* WGT_GetWin(WgtObj* widget) { return widget ? widget->window() : nullptr; }
+void WGT_MouseHandled(WgtObj* /*widget*/) {
+    currentEvent().mouseHandled = true;
+}
+void WGT_KeyHandled(WgtObj* /*widget*/) {
+    currentEvent().keyHandled = true;
+}
+WinObj* WGT_GetWin(WgtObj* widget) {
+    return widget ? widget->window() : nullptr;
+}
 
 void WGT_SetClientData(WgtObj* widget, ClientData data) {
     if (widget != nullptr) widget->clientData = data;
 }
 
-ClientData WGT_GetClientData(const WgtObj* widget) { return widget ? widget->clientData : 0; }
+ClientData WGT_GetClientData(const WgtObj* widget) {
+    return widget ? widget->clientData : 0;
+}
 
 void WGT_InitTree(WgtObj* widget) {
     if (widget == nullptr) return;
@@ -173,6 +191,7 @@ void WGT_InitTree(WgtObj* widget) {
 
 void WGT_Terminate(WgtObj* widget) {
     if (widget == nullptr) return;
-    std::unique_ptr<WgtObj> owned = widget->parent ? widget->parent->removeChild(widget) : std::unique_ptr<WgtObj>(widget);
+    std::unique_ptr<WgtObj> owned =
+        widget->parent ? widget->parent->removeChild(widget) : std::unique_ptr<WgtObj>(widget);
     owned->release();
 }

@@ -21,7 +21,17 @@
 class PanelObj;
 class WinObj;
 
-enum class WgtKind { Window, Panel, ScrollPanel, Button, TextField, Label, IconArea, ListBox, ComboBox };
+enum class WgtKind {
+    Window,
+    Panel,
+    ScrollPanel,
+    Button,
+    TextField,
+    Label,
+    IconArea,
+    ListBox,
+    ComboBox
+};
 
 // How a widget follows when its parent changes size (WGT_SetRzFlags). Each
 // bit keeps one thing; what is not kept follows the parent's far edge: a
@@ -40,7 +50,7 @@ enum ResizeFlags : int {
 using ClientData = uintptr_t;
 
 class WgtObj {
-public:
+  public:
     explicit WgtObj(WgtKind objectKind) : kind(objectKind) {}
     virtual ~WgtObj() = default;
     // Copies the state; the copy has no parent and no peer.
@@ -69,21 +79,22 @@ public:
     // Tells the backend that the state changed, so the peer follows.
     void changed();
 
-    const WgtKind kind;             // what sort of widget this is
-    std::string name;               // resource name ("1newProject"), may be empty
-    Rect16 box;                     // geometry relative to the parent
-    bool visible = true;            // shown when its window is shown
-    bool enabled = true;            // reacts to the user
-    ColorObj* bgColor = nullptr;    // background; null: the backend's default
-    ColorObj* fgColor = nullptr;    // text and line colour; null: black
-    FontObj* font = nullptr;        // text font; null: FONT_Default()
-    PenObj* pen = nullptr;          // frame pen; null: the kind's default frame
-    CursObj* cursor = nullptr;      // pointer shape over the widget; null: arrow
-    int resizeFlags = kRzFixed;     // how the widget follows its parent's resizing (ResizeFlags)
-    ClientData clientData = 0;      // the application's value
-    PanelObj* parent = nullptr;     // the containing panel or window; null for a window or a loose widget
+    const WgtKind kind;           // what sort of widget this is
+    std::string name;             // resource name ("1newProject"), may be empty
+    Rect16 box;                   // geometry relative to the parent
+    bool visible = true;          // shown when its window is shown
+    bool enabled = true;          // reacts to the user
+    ColorObj* bgColor = nullptr;  // background; null: the backend's default
+    ColorObj* fgColor = nullptr;  // text and line colour; null: black
+    FontObj* font = nullptr;      // text font; null: FONT_Default()
+    PenObj* pen = nullptr;        // frame pen; null: the kind's default frame
+    CursObj* cursor = nullptr;    // pointer shape over the widget; null: arrow
+    int resizeFlags = kRzFixed;   // how the widget follows its parent's resizing (ResizeFlags)
+    ClientData clientData = 0;    // the application's value
+    PanelObj* parent =
+        nullptr;  // the containing panel or window; null for a window or a loose widget
     std::function<void(WgtObj*, int)> procedure;  // the notification procedure, or empty
-    void* peer = nullptr;           // the backend's window-system object, null without one
+    void* peer = nullptr;  // the backend's window-system object, null without one
 };
 
 // Attaches a typed notification procedure, for example
@@ -96,7 +107,9 @@ void RES_SetNfyProcDS(Object* object, void (*procedure)(Object*, int), int /*fla
         object->procedure = nullptr;
         return;
     }
-    object->procedure = [procedure](WgtObj* target, int code) { procedure(static_cast<Object*>(target), code); };
+    object->procedure = [procedure](WgtObj* target, int code) {
+        procedure(static_cast<Object*>(target), code);
+    };
 }
 
 // The default procedure of plain widgets.

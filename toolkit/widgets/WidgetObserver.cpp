@@ -5,5 +5,9 @@ namespace {
 WidgetObserver* gObserver = nullptr;  // not owned
 }
 
-void installWidgetObserver(WidgetObserver* observer) { gObserver = observer; }
-WidgetObserver* widgetObserver() { return gObserver; }
+void installWidgetObserver(WidgetObserver* observer) {
+    gObserver = observer;
+}
+WidgetObserver* widgetObserver() {
+    return gObserver;
+}

@@ -9,7 +9,7 @@ struct DrawRecord;
 class WinObj;
 
 class WidgetObserver {
-public:
+  public:
     virtual ~WidgetObserver() = default;
     // Whether drawing calls are wanted now: recording one costs a copy.
     virtual bool recordsDrawing() const = 0;

@@ -21,7 +21,9 @@ WinObj::WinObj(const WinObj& other)
 
 WinObj::~WinObj() = default;
 
-std::unique_ptr<WgtObj> WinObj::clone() const { return std::make_unique<WinObj>(*this); }
+std::unique_ptr<WgtObj> WinObj::clone() const {
+    return std::make_unique<WinObj>(*this);
+}
 
 void WinObj::defaultNotify(int code) {
     if (code != kNfyWindowClosed || terminating) {
@@ -66,7 +68,9 @@ void WIN_SetLabel(WinObj* window, const char* label) {
     window->changed();
 }
 
-const char* WIN_GetLabel(const WinObj* window) { return window ? window->label.c_str() : ""; }
+const char* WIN_GetLabel(const WinObj* window) {
+    return window ? window->label.c_str() : "";
+}
 
 void WIN_SetIcon(WinObj* window, IconObj* icon) {
     if (window == nullptr) return;
@@ -80,9 +84,13 @@ MBarObj* WIN_GetMenuBar(WinObj* window) {
     return window->menuBar.get();
 }
 
-PanelObj* WIN_GetPanel(WinObj* window) { return window; }
+PanelObj* WIN_GetPanel(WinObj* window) {
+    return window;
+}
 
-void WIN_Configure(WinObj* window, const Rect16* box) { WGT_SetBox(window, box); }
+void WIN_Configure(WinObj* window, const Rect16* box) {
+    WGT_SetBox(window, box);
+}
 
 void WIN_Minimize(WinObj* window) {
     if (window == nullptr) return;
@@ -90,7 +98,9 @@ void WIN_Minimize(WinObj* window) {
     currentBackend().minimize(window);
 }
 
-void WIN_PopToFront(WinObj* window) { WIN_Show(window); }
+void WIN_PopToFront(WinObj* window) {
+    WIN_Show(window);
+}
 
 int WIN_ModalProcess(WinObj* window) {
     if (window == nullptr) return kModalCancelled;

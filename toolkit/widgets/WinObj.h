@@ -13,7 +13,7 @@
 class MBarObj;
 
 class WinObj : public PanelObj {
-public:
+  public:
     WinObj();
     WinObj(const WinObj& other);
     ~WinObj() override;
@@ -22,26 +22,26 @@ public:
     void defaultNotify(int code) override;
     void release() override;
 
-    std::string label;                  // title shown by the window manager
-    IconObj* icon = nullptr;            // icon shown when minimised; not owned
-    std::unique_ptr<MBarObj> menuBar;   // menu bar, or null
-    std::string library;                // resource library it was loaded from
-    std::string alertButtonPath;        // for alerts: child path of the button that answers
-                                        // an unscripted modal loop ("1/0"); empty otherwise
-    bool resizable = false;             // the user may change its size (not below the resource's)
-    int minimumWidth = 0;               // the resource's size, the least the user may make
-    int minimumHeight = 0;              // it; 0: the size it is first shown with
-    bool closesOnEscape = false;        // Escape closes it when it has no cancel button
-    WgtObj* focus = nullptr;            // the widget that last gained the focus; compare only,
-                                        // it may have been destroyed since
-    bool shown = false;                 // mapped on the screen
-    bool minimized = false;             // iconified
-    bool initialized = false;           // WIN_Init has run
-    bool modalRunning = false;          // WIN_ModalProcess is running on it
-    bool modalEnded = false;            // WIN_ModalReturn ended the loop
-    int status = 0;                     // status given to WIN_ModalReturn
-    bool closeNotified = false;         // kNfyWindowClosed was delivered
-    bool terminating = false;           // WIN_TerminateGetStatus is destroying it
+    std::string label;                 // title shown by the window manager
+    IconObj* icon = nullptr;           // icon shown when minimised; not owned
+    std::unique_ptr<MBarObj> menuBar;  // menu bar, or null
+    std::string library;               // resource library it was loaded from
+    std::string alertButtonPath;       // for alerts: child path of the button that answers
+                                       // an unscripted modal loop ("1/0"); empty otherwise
+    bool resizable = false;            // the user may change its size (not below the resource's)
+    int minimumWidth = 0;              // the resource's size, the least the user may make
+    int minimumHeight = 0;             // it; 0: the size it is first shown with
+    bool closesOnEscape = false;       // Escape closes it when it has no cancel button
+    WgtObj* focus = nullptr;           // the widget that last gained the focus; compare only,
+                                       // it may have been destroyed since
+    bool shown = false;                // mapped on the screen
+    bool minimized = false;            // iconified
+    bool initialized = false;          // WIN_Init has run
+    bool modalRunning = false;         // WIN_ModalProcess is running on it
+    bool modalEnded = false;           // WIN_ModalReturn ended the loop
+    int status = 0;                    // status given to WIN_ModalReturn
+    bool closeNotified = false;        // kNfyWindowClosed was delivered
+    bool terminating = false;          // WIN_TerminateGetStatus is destroying it
 };
 
 // Status of a modal loop that ended without WIN_ModalReturn (the window was

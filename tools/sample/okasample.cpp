@@ -117,10 +117,10 @@ int32_t findInSourceMsg(Message* message, Message* reply) {
 
 void registerSampleHandlers() {
     const std::pair<const MessageType&, MessageHandlerProc> handlers[] = {
-        {kRunCommandMsg, commandMsg},       {kDisplaySourceFileMsg, displayFileMsg},
-        {kFileAddedMsg, fileAddedMsg},      {kSourceChangedMsg, sourceChangedMsg},
+        {kRunCommandMsg, commandMsg},         {kDisplaySourceFileMsg, displayFileMsg},
+        {kFileAddedMsg, fileAddedMsg},        {kSourceChangedMsg, sourceChangedMsg},
         {kFilesCompiledMsg, fileCompiledMsg}, {kIdentifyFileMsg, identifyFileMsg},
-        {kFindInSourceMsg, findInSourceMsg}, {kHelpViewerMsg, helpViewerMsg},
+        {kFindInSourceMsg, findInSourceMsg},  {kHelpViewerMsg, helpViewerMsg},
         {kHelpMenuItemMsg, helpDocumentMsg},
     };
     for (const auto& [type, handlerProc] : handlers) {
@@ -137,7 +137,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (startTool("okasample", {options.name.c_str(), options.company.c_str(), options.majorVersion,
-                                options.minorVersion, options.toolType, options.isSourceViewer}) != 0) {
+                                options.minorVersion, options.toolType, options.isSourceViewer}) !=
+        0) {
         std::fprintf(stderr, "okasample: set OKA to the installation root\n");
         return 1;
     }

@@ -2,12 +2,12 @@
 // written to a file that is then checked, read and edited as preferences
 // (see DatabaseExercise.h); a fault found there ends the run like a crash.
 // Built only with clang; see tests/storage/CMakeLists.txt.
+#include <unistd.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "DatabaseExercise.h"
 
