@@ -37,6 +37,11 @@ class DatabaseTest : public ::testing::Test {
         EXPECT_TRUE(found.ok());
         return found.valueOr({});
     }
+    // An entry's type, length, slop and offset, to compare as one value.
+    std::vector<long> fields(long index) {
+        MasterPtrEntry e = entry(index);
+        return {long(e.type), e.length, e.slop, e.offset};
+    }
 
     // The file's bytes, read without Database.
     std::string raw() const { return readFile(path); }
@@ -65,13 +70,11 @@ TEST_F(DatabaseTest, CreateWritesTheFreshLayout) {
     std::string bytes = raw();
     ASSERT_EQ(bytes.size(), 1628u);
     EXPECT_EQ(bytes.substr(0, 4), "TEST");
-    EXPECT_EQ(raw16(4), 1);
-    EXPECT_EQ(raw16(6), 7);
-    EXPECT_EQ(raw32(8), 0) << "in-use bit cleared by close";
-    EXPECT_EQ(raw32(12), 20);
-    EXPECT_EQ(raw32(16), 1628);
-    EXPECT_EQ(raw32(20), 0);
-    EXPECT_EQ(raw32(24), 100);
+    // Version, format, flags (in-use bit cleared by close), list offset, file length, entries,
+    // slots.
+    EXPECT_EQ((std::vector<long>{raw16(4), raw16(6), raw32(8), raw32(12), raw32(16), raw32(20),
+                                 raw32(24)}),
+              (std::vector<long>{1, 7, 0, 20, 1628, 0, 100}));
     for (long offset = 28; offset < 1628; offset += 16) {
         ASSERT_EQ(bytes.substr(size_t(offset), 4), "----") << offset;
         ASSERT_EQ(bytes.substr(size_t(offset) + 4, 12), std::string(12, '\0')) << offset;
@@ -82,13 +85,12 @@ TEST_F(DatabaseTest, ListGrowsInPlaceWhileItEndsTheFile) {
     createAndOpen();
     // Empty blocks take no bytes, so the list stays at the end of the file.
     for (int i = 0; i < 101; ++i) addBlock(0, 0);
-    EXPECT_EQ(database.getMPOffset(), 20);
-    EXPECT_EQ(database.getMPSlots(), 200);
-    EXPECT_EQ(database.getMPEntries(), 101);
+    EXPECT_EQ(
+        (std::vector<long>{database.getMPOffset(), database.getMPSlots(), database.getMPEntries()}),
+        (std::vector<long>{20, 200, 101}));
     EXPECT_TRUE(database.closeDBFile().ok());
-    EXPECT_EQ(raw32(16), 1628 + 1600);
-    EXPECT_EQ(raw32(24), 200);
-    EXPECT_EQ(long(raw().size()), raw32(16));
+    EXPECT_EQ((std::vector<long>{raw32(16), raw32(24), long(raw().size())}),
+              (std::vector<long>{1628 + 1600, 200, 1628 + 1600}));
 }
 
 TEST_F(DatabaseTest, ListMovesToTheEndAndItsOldPlaceIsReused) {
@@ -97,24 +99,18 @@ TEST_F(DatabaseTest, ListMovesToTheEndAndItsOldPlaceIsReused) {
     EXPECT_EQ(database.getFileLength(), 2628);
     long index = addBlock(8, 0);
 
-    EXPECT_EQ(index, 102);
-    EXPECT_EQ(database.getMPOffset(), 2628);
-    EXPECT_EQ(database.getMPSlots(), 200);
-    MasterPtrEntry oldList = entry(101);
-    EXPECT_EQ(oldList.type, typeCode("FREE"));
-    EXPECT_EQ(oldList.length, 1608 - 8);  // first fit took 8 bytes of it
-    EXPECT_EQ(oldList.offset, 20 + 8);
+    EXPECT_EQ((std::vector<long>{index, database.getMPOffset(), database.getMPSlots()}),
+              (std::vector<long>{102, 2628, 200}));
+    // The old list is free space, of which first fit took 8 bytes.
+    EXPECT_EQ(fields(101), (std::vector<long>{long(typeCode("FREE")), 1608 - 8, 0, 20 + 8}));
     EXPECT_EQ(entry(102).offset, 20);
 
     EXPECT_TRUE(database.closeDBFile().ok());
-    EXPECT_EQ(raw32(12), 2628);
-    EXPECT_EQ(raw32(2628), 102);
-    EXPECT_EQ(raw32(2632), 200);
     long entry101 = 2628 + 8 + 100 * 16;
     EXPECT_EQ(raw().substr(size_t(entry101), 4), "FREE");
-    EXPECT_EQ(raw32(entry101 + 4), 1600);
-    EXPECT_EQ(raw32(entry101 + 12), 28);
-    EXPECT_EQ(raw32(16), 2628 + 3208);
+    EXPECT_EQ((std::vector<long>{raw32(12), raw32(2628), raw32(2632), raw32(entry101 + 4),
+                                 raw32(entry101 + 12), raw32(16)}),
+              (std::vector<long>{2628, 102, 200, 1600, 28, 2628 + 3208}));
 }
 
 TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
@@ -124,14 +120,9 @@ TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
     long oldOffset = entry(first).offset;
     ASSERT_EQ(database.writeDataToBlock(first, "twenty bytes of data", 20).code(), 0);
 
-    MasterPtrEntry moved = entry(first);
-    EXPECT_EQ(moved.length, 20);
-    EXPECT_EQ(moved.slop, 60);
-    EXPECT_EQ(moved.offset, entry(second).offset + 10);
-    MasterPtrEntry freed = entry(3);
-    EXPECT_EQ(freed.type, typeCode("FREE"));
-    EXPECT_EQ(freed.length, 10);
-    EXPECT_EQ(freed.offset, oldOffset);
+    EXPECT_EQ(fields(first),
+              (std::vector<long>{long(kTestType), 20, 60, entry(second).offset + 10}));
+    EXPECT_EQ(fields(3), (std::vector<long>{long(typeCode("FREE")), 10, 0, oldOffset}));
     EXPECT_EQ(readBlock(first), "twenty bytes of data");
     EXPECT_EQ(database.getFileLength(), 1628 + 20 + 80);
 
@@ -156,17 +147,11 @@ TEST_F(DatabaseTest, RewritesMoveToFreeSpaceAndFreedNeighboursMerge) {
     long next = addBlock(10, 0);
     const long home = entry(index).offset;
     ASSERT_EQ(database.writeDataToBlock(index, "fifteen bytes!!", 15).code(), 0);
-    const long away = entry(index).offset;
-    EXPECT_EQ(away, entry(next).offset + 10);
-    EXPECT_EQ(entry(index).slop, 0);
-    EXPECT_EQ(entry(3).type, typeCode("FREE"));
-    EXPECT_EQ(entry(3).offset, home);
-    EXPECT_EQ(entry(3).length, 15);
+    EXPECT_EQ(fields(index), (std::vector<long>{long(kTestType), 15, 0, entry(next).offset + 10}));
+    EXPECT_EQ(fields(3), (std::vector<long>{long(typeCode("FREE")), 15, 0, home}));
 
     ASSERT_EQ(database.writeDataToBlock(index, "four", 4).code(), 0);
-    EXPECT_EQ(entry(index).offset, home);
-    EXPECT_EQ(entry(index).length, 4);
-    EXPECT_EQ(entry(index).slop, 11);
+    EXPECT_EQ(fields(index), (std::vector<long>{long(kTestType), 4, 11, home}));
     EXPECT_EQ(readBlock(index), "four");
 
     // Freeing the two blocks leaves one record over all three places.
@@ -185,9 +170,8 @@ TEST_F(DatabaseTest, DeletedBlocksAndMissingTypes) {
     createAndOpen();
     long index = addBlock(10, 6);
     ASSERT_EQ(database.deleteBlock(index).code(), 0);
-    EXPECT_EQ(entry(index).type, typeCode("FREE"));
-    EXPECT_EQ(entry(index).length, 16);
-    EXPECT_EQ(entry(index).slop, 0);
+    EXPECT_EQ(fields(index),
+              (std::vector<long>{long(typeCode("FREE")), 16, 0, entry(index).offset}));
     EXPECT_EQ(database.deleteBlock(index).code(), kErrorBlockDeleted);
     EXPECT_EQ(database.writeDataToBlock(index, "x", 1).code(), kErrorBlockDeleted);
 
@@ -205,9 +189,8 @@ TEST_F(DatabaseTest, FieldsAtBothEndsAndOutOfRange) {
     createAndOpen();
     long index = addBlock(0, 0);
     ASSERT_EQ(database.initBlockForFields(index).code(), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, "one", 4).code(), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, "two!", 5).code(), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, "three", 6).code(), 0);
+    for (const char* value : {"one", "two!", "three"})
+        ASSERT_EQ(database.addFieldToBlock(index, value, long(strlen(value)) + 1).code(), 0);
     EXPECT_EQ(database.countFieldsInBlock(index).valueOr(0), 3);
     EXPECT_EQ(field(index, 1), std::string("one", 4));
     EXPECT_EQ(field(index, 3), std::string("three", 6));
@@ -243,11 +226,12 @@ TEST_F(DatabaseTest, LongFieldsOnlyWhenExactlyFourBytes) {
     long index = addBlock(0, 0);
     ASSERT_EQ(database.initBlockForFields(index).code(), 0);
     const char number[5] = {0x00, 0x01, 0x02, 0x03, 0x04};
-    ASSERT_EQ(database.addFieldToBlock(index, number, 3).code(), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, number, 4).code(), 0);
-    ASSERT_EQ(database.addFieldToBlock(index, number, 5).code(), 0);
-    for (long k : {1L, 2L, 3L})
-        EXPECT_EQ(database.getLongFromBlock(index, k).valueOr(-1), k == 2 ? 0x00010203 : 0) << k;
+    for (long length : {3L, 4L, 5L}) {
+        ASSERT_EQ(database.addFieldToBlock(index, number, length).code(), 0);
+        EXPECT_EQ(database.getLongFromBlock(index, length - 2).valueOr(-1),
+                  length == 4 ? 0x00010203 : 0)
+            << length;
+    }
 }
 
 TEST_F(DatabaseTest, InUseBitIsSetByCheckedWritersAndRefused) {
