@@ -18,6 +18,12 @@ OKAFile* fileOfType(const char* path, TypeCode type) {
     file->setTypeIdent(type);
     return file;
 }
+
+std::vector<std::string> listNames(const MasterComponentList& lists) {
+    std::vector<std::string> names;
+    for (long i = 0; i < lists.getCount(); ++i) names.push_back(lists.getNthList(i)->getName());
+    return names;
+}
 }  // namespace
 
 // Engines are equal by machine and port, or by unique id once edited.
@@ -56,11 +62,9 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     EXPECT_TRUE(lists.addComponent(new OKAFile("/p/raw"), "", nullptr).ok());
     EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
     EXPECT_TRUE(lists.addComponent(fileOfType("/p/a.qa", kAgentType), "ignored", "ignored").ok());
-    ASSERT_EQ(lists.getCount(), 3);
-    EXPECT_STREQ(lists.getNthList(0)->getName(), "engines");
-    EXPECT_STREQ(lists.getNthList(1)->getName(), "unidentified files");
-    EXPECT_STREQ(lists.getNthList(2)->getName(), "agent files");
-    EXPECT_STREQ(lists.getNthList(2)->getDescription(), "Agents");
+    EXPECT_EQ(listNames(lists),
+              (std::vector<std::string>{"engines", "unidentified files", "agent files"}));
+    EXPECT_STREQ(lists.getComponentList(kAgentType)->getDescription(), "Agents");
     EXPECT_EQ(changes, 4);
 
     // An equal file replaces its twin in place; an equal engine likewise.
@@ -70,8 +74,8 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     EXPECT_EQ(lists.getComponentList(kEngineType)->getCount(), 1);
 
     lists.sort(false);
-    EXPECT_STREQ(lists.getNthList(0)->getName(), "agent files");
-    EXPECT_STREQ(lists.getNthList(2)->getName(), "unidentified files");
+    EXPECT_EQ(listNames(lists),
+              (std::vector<std::string>{"agent files", "engines", "unidentified files"}));
     auto* first = static_cast<OKAFile*>(lists.getNthList(0)->get(0));
     EXPECT_STREQ(first->getPathname(), "/p/a.qa");
 

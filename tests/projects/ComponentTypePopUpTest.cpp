@@ -14,11 +14,8 @@ class ComponentTypePopUpTest : public ProjectTest {
   protected:
     void SetUp() override {
         EXPECT_TRUE(gProjectManager->loadProject((home.path() / "popup.prj").c_str(), true).ok());
-        EXPECT_TRUE(gProjectManager->addFileToProject(makeFile("notes.txt").c_str()).ok());
-        EXPECT_TRUE(
-            gProjectManager->addFileToProject(makeFile("data.bin", std::string("\0\1", 2)).c_str())
-                .ok());
-        EXPECT_TRUE(gProjectManager->addFileToProject((home.path() / "gone.qa").c_str()).ok());
+        addFiles({makeFile("notes.txt"), makeFile("data.bin", std::string("\0\1", 2)),
+                  home.path() / "gone.qa"});
         EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
     }
     void TearDown() override { gDefaultComponentType = 0; }

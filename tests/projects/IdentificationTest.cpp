@@ -48,6 +48,11 @@ class IdentificationTest : public ProjectTest {
         }
         return "";
     }
+    std::vector<std::string> listsOf(std::initializer_list<std::string> paths) {
+        std::vector<std::string> lists;
+        for (const std::string& path : paths) lists.push_back(listOf(path));
+        return lists;
+    }
     static size_t countLines(const std::vector<std::string>& lines, const std::string& wanted) {
         return size_t(std::count(lines.begin(), lines.end(), wanted));
     }
@@ -66,15 +71,12 @@ TEST_F(IdentificationTest, FirstLoadedToolInRegistryOrderDecides) {
     std::string text = makeFile("readme");
     std::string binary = makeFile("blob", std::string("\0\0", 2));
     std::string missing = (home.path() / "missing.qa").string();
-    for (const std::string& path : {agent, both, header, text, binary, missing})
-        EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
+    addFiles({agent, both, header, text, binary, missing});
 
-    EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
-    EXPECT_EQ(listOf(both), "first kind files ONE ");
-    EXPECT_EQ(listOf(header), "Quenta header files QHDR");
-    EXPECT_EQ(listOf(text), "text files TEXT");
-    EXPECT_EQ(listOf(binary), "unidentified files ????");
-    EXPECT_EQ(listOf(missing), "missing files MISS");
+    EXPECT_EQ(listsOf({agent, both, header, text, binary, missing}),
+              (std::vector<std::string>{"Quenta agent files QAGT", "first kind files ONE ",
+                                        "Quenta header files QHDR", "text files TEXT",
+                                        "unidentified files ????", "missing files MISS"}));
     auto& lists = gProjectManager->getMasterComponentList();
     EXPECT_STREQ(lists.getComponentList(kAgentType)->getDescription(), "Agents");
 
@@ -104,25 +106,20 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     ASSERT_EQ(registerFrom(backup), 0);
     std::string erring = makeFile("a.err");
     std::string slow = makeFile("b.slow");
-    EXPECT_TRUE(gProjectManager->addFileToProject(erring.c_str()).ok());
-    EXPECT_TRUE(
-        gProjectManager->addFileToProject(slow.c_str()).ok());  // waits out the time-out once
-    // Replies claiming the engines' or the wildcard type are not believed.
+    // Replies claiming the engines' or the wildcard type are not believed;
+    // the silent tool's time-out is waited out once.
     std::string engineLike = makeFile("c.eng");
     std::string anyLike = makeFile("d.any");
-    EXPECT_TRUE(gProjectManager->addFileToProject(engineLike.c_str()).ok());
-    EXPECT_TRUE(gProjectManager->addFileToProject(anyLike.c_str()).ok());
-    EXPECT_EQ(listOf(engineLike), "text files TEXT");
-    EXPECT_EQ(listOf(anyLike), "text files TEXT");
-    EXPECT_EQ(listOf(erring), "rescued files RESC");
-    EXPECT_EQ(listOf(slow), "patient files PATI");
+    addFiles({erring, slow, engineLike, anyLike});
+    EXPECT_EQ(listsOf({engineLike, anyLike, erring, slow}),
+              (std::vector<std::string>{"text files TEXT", "text files TEXT", "rescued files RESC",
+                                        "patient files PATI"}));
 }
 
 TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
     std::string agent = makeFile("a.qa");
     std::string other = makeFile("b.txt");
-    EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
-    EXPECT_TRUE(gProjectManager->addFileToProject(other.c_str()).ok());
+    addFiles({agent, other});
     EXPECT_EQ(listOf(agent), "text files TEXT");
     auto& lists = gProjectManager->getMasterComponentList();
     EXPECT_EQ(lists.getCount(), 1);
@@ -132,8 +129,7 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
             journal("tool"), "tool", typeCode("TOOL"),
             {kAgentRule, {".txt", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
         ASSERT_EQ(registerFrom(tool), 0);  // registration identifies again
-        EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
-        EXPECT_EQ(listOf(other), "Quenta agent files QAGT");
+        EXPECT_EQ(listsOf({agent, other}), std::vector<std::string>(2, "Quenta agent files QAGT"));
         EXPECT_EQ(lists.lookUpComponentList(typeCode("TEXT")), -1);  // the empty list went
 
         EXPECT_EQ(deliver(newRequest("UNRT", typeCode("TOOL")), tool.info)->getLongParam(0), 0);
@@ -166,8 +162,7 @@ TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     };
     std::string agent = makeFile("a.qa");
     std::string notes = makeFile("z.txt");
-    EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
-    EXPECT_TRUE(gProjectManager->addFileToProject(notes.c_str()).ok());
+    addFiles({agent, notes});
     EXPECT_EQ(rowTexts(), (std::vector<std::string>{"text files", "a.qa", "z.txt"}));
     EXPECT_EQ(selectedPath(), notes);  // the new file is selected
 
@@ -191,8 +186,7 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
     std::string both = makeFile("x.both");
     std::string header = makeFile("h.qh");
     std::string text = makeFile("readme");
-    for (const std::string& path : {agent, both, header, text})
-        EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
+    addFiles({agent, both, header, text});
     for (auto [firstLibrary, secondLibrary] : {std::pair{Library::batches, Library::batches},
                                                {Library::fileByFile, Library::batches},
                                                {Library::batches, Library::fileByFile},
@@ -214,10 +208,9 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
         std::filesystem::remove(journal("first"));
         std::filesystem::remove(journal("second"));
         gProjectManager->identifyAllFiles();
-        EXPECT_EQ(listOf(agent), "Quenta agent files QAGT");
-        EXPECT_EQ(listOf(both), "first kind files ONE ");
-        EXPECT_EQ(listOf(header), "Quenta header files QHDR");
-        EXPECT_EQ(listOf(text), "text files TEXT");
+        EXPECT_EQ(listsOf({agent, both, header, text}),
+                  (std::vector<std::string>{"Quenta agent files QAGT", "first kind files ONE ",
+                                            "Quenta header files QHDR", "text files TEXT"}));
 
         auto fallBacks = [&](const ScriptedTool& tool) {
             return occurrences(manager.log().substr(logStart),
@@ -251,7 +244,7 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
 // registration sets off asks the new tool anything.
 TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
     std::string agent = makeFile("a.qa");
-    EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
+    addFiles({agent});
     ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"), {kAgentRule});
     Message* registration = newRegistration(tool.info, "/opt/oka/bin/tool");
     registration->sender = tool.info;
@@ -278,9 +271,7 @@ TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
 TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
     std::string agent = makeFile("a.qa");
     std::string fatal = (home.path() / "src" / "b.fatal").string();
-    EXPECT_TRUE(gProjectManager->addFileToProject(agent.c_str()).ok());
-    EXPECT_TRUE(
-        gProjectManager->addFileToProject(fatal.c_str()).ok());  // missing: nobody is asked yet
+    addFiles({agent, fatal});  // the second is missing: nobody is asked about it yet
     ScriptedTool dying(journal("dying"), "dying", typeCode("DYIN"),
                        {{".fatal", IdentifyRule::dies, "", 0, ""}});
     ScriptedTool living(journal("living"), "living", typeCode("LIVE"), {kAgentRule});

@@ -19,9 +19,6 @@ namespace {
 class ProjectFileTest : public ProjectTest {
   protected:
     std::filesystem::path projectPath() const { return home.path() / "demo.prj"; }
-    void addFile(const std::string& path) {
-        EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok());
-    }
 };
 }  // namespace
 
@@ -33,30 +30,25 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     std::string binary = makeFile("alpha/zz.bin", std::string("\0\1\2", 3));
     std::string early = makeFile("aaa.txt");
     std::string gone = (home.path() / "gone.qa").string();
-    addFile(notes);
-    addFile(binary);
-    addFile(gone);
-    addFile(early);
+    addFiles({notes, binary, gone, early});
     ASSERT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
 
     // Lists sorted by name: engines, missing files, text files, unidentified
     // files; members by base name.
+    // Each file record is the path padded with zeros to 256 bytes.
+    auto padded = [](const std::string& path) {
+        return path + std::string(256 - path.size(), '\0');
+    };
     auto files = rawRecordsInFile(projectPath(), "FCMP");
-    ASSERT_EQ(files.size(), 4u);
-    for (const std::string& record : files) EXPECT_EQ(record.size(), 256u);
-    EXPECT_EQ(recordText(files[0]), gone);
-    EXPECT_EQ(recordText(files[1]), early);
-    EXPECT_EQ(recordText(files[2]), notes);
-    EXPECT_EQ(recordText(files[3]), binary);
-    EXPECT_EQ(files[0].find_first_not_of('\0', gone.size()), std::string::npos);
+    EXPECT_EQ(files, (std::vector<std::string>{padded(gone), padded(early), padded(notes),
+                                               padded(binary)}));
     auto engines = rawRecordsInFile(projectPath(), "ENGN");
     ASSERT_EQ(engines.size(), 1u);
     ASSERT_EQ(engines[0].size(), 36u);
     EXPECT_EQ(recordText(engines[0]), "enginehost");
     EXPECT_EQ(getBigEndian32(reinterpret_cast<const uint8_t*>(engines[0].data()) + 32), 7777u);
     auto width = rawRecordsInFile(projectPath(), "MWTH");
-    ASSERT_EQ(width.size(), 1u);
-    EXPECT_EQ(width[0].size(), 2u);
+    EXPECT_TRUE(width.size() == 1 && width[0].size() == 2u) << width.size();
 
     // The stored project comes back after a restart, with the same records.
     std::string before = readFile(projectPath());
@@ -95,14 +87,14 @@ TEST_F(ProjectFileTest, ViewsAreStoredAndRestored) {
     ASSERT_EQ(views.size(), 2u);
     ASSERT_EQ(views[0].size(), 524u);
     auto* first = reinterpret_cast<const uint8_t*>(views[0].data());
-    EXPECT_EQ(getBigEndian32(first), 1u);
-    EXPECT_EQ(recordText(views[0].substr(4)), "*.qa");
-    EXPECT_EQ(getBigEndian16(first + 260), 210);
-    EXPECT_EQ(getBigEndian32(first + 264), typeCode("****"));
-    EXPECT_EQ(recordText(views[0].substr(268)), "any type");
     auto* second = reinterpret_cast<const uint8_t*>(views[1].data());
-    EXPECT_EQ(getBigEndian32(second), 2u);
-    EXPECT_EQ(getBigEndian32(second + 264), typeCode("TEXT"));
+    // Mode, filter, width, type and type name of each view.
+    EXPECT_EQ((std::vector<long>{getBigEndian32(first), getBigEndian16(first + 260),
+                                 getBigEndian32(first + 264), getBigEndian32(second),
+                                 getBigEndian32(second + 264)}),
+              (std::vector<long>{1, 210, long(typeCode("****")), 2, long(typeCode("TEXT"))}));
+    EXPECT_EQ(recordText(views[0].substr(4)) + "|" + recordText(views[0].substr(268)),
+              "*.qa|any type");
 
     // The workspace tests read views back in detail; here across a restart.
     manager.restart();
@@ -162,7 +154,7 @@ TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
 
 TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
     EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
-    addFile(makeFile("kept.txt"));
+    addFiles({makeFile("kept.txt")});
     std::string good = readFile(projectPath());
 
     std::filesystem::path foreign = home.path() / "foreign.prj";
@@ -181,7 +173,7 @@ TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
         EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: file missing or invalid");
         EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 0);
         // Nothing is written to a file that is not open.
-        addFile(makeFile("later.txt"));
+        addFiles({makeFile("later.txt")});
         EXPECT_EQ(readFile(path), bytes) << path;
     }
     EXPECT_FALSE(gProjectManager->validProjectFile(old.c_str()));
@@ -197,7 +189,7 @@ TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
     EXPECT_EQ(gProjectManager->addFileToProject(longPath.c_str()).code(), -802);
     EXPECT_EQ(gProjectManager->getLastError(), -802) << "what the 'ADDF' reply carries";
     std::string justFits = "/" + std::string(254, 'q');
-    addFile(justFits);
+    addFiles({justFits});
     auto files = rawRecordsInFile(projectPath(), "FCMP");
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(recordText(files[0]), justFits);

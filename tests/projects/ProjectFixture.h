@@ -7,6 +7,7 @@
 
 #include "ScriptedTool.h"
 #include "ToolManagerTest.h"
+#include "projects/ProjectManager.h"
 
 class ProjectTest : public ToolManagerTest {
   protected:
@@ -15,6 +16,11 @@ class ProjectTest : public ToolManagerTest {
         std::filesystem::path path = home.path() / "src" / name;
         writeFile(path, content);
         return path.string();
+    }
+
+    void addFiles(std::initializer_list<std::string> paths) {
+        for (const std::string& path : paths)
+            EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok()) << path;
     }
 
     const TempHome& home = manager.home;

@@ -4,6 +4,7 @@
 // project file's, tested there).
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ProjectFixture.h"
 #include "core/ByteOrder.h"
@@ -33,6 +34,17 @@ class ProjectMessagesTest : public ProjectTest {
         reply.getTextParam(index, buffer, sizeof buffer);
         return buffer;
     }
+    // A reply's parameters after its code, texts and type codes as written.
+    static std::vector<std::string> params(const Message& reply) {
+        std::vector<std::string> all;
+        for (int i = 1; i < reply.paramCount; ++i) {
+            TypeCode type = reply.getParamType(i);
+            all.push_back(type == kParamType   ? TypeIdentToCStr(reply.getTypeParam(i))
+                          : type == kParamBool ? (reply.getBoolParam(i) ? "true" : "false")
+                                               : text(reply, i));
+        }
+        return all;
+    }
 };
 }  // namespace
 
@@ -54,28 +66,21 @@ TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
     EXPECT_EQ(engineMessage("ADDE", "beta", 8888)->getLongParam(0), 0);
     EXPECT_EQ(engineMessage("ADDE", "alpha", 7777)->getLongParam(0), 0);  // replaces
 
+    // "missing files" sorts before "text files"; paths are padded to 256 bytes.
     auto files = deliver(newRequest("GFCP", kWildcardType));
-    ASSERT_EQ(files->paramCount, 3);
+    EXPECT_EQ(params(*files), (std::vector<std::string>{gone, notes}));
     EXPECT_EQ(files->getParamType(1), kParamS255);
-    ASSERT_EQ(files->getParamLength(1), 256);
-    EXPECT_EQ(text(*files, 1), gone);  // "missing files" sorts before "text files"
-    std::string raw(reinterpret_cast<const char*>(files->getParam(1)), 256);
-    EXPECT_EQ(raw.find_first_not_of('\0', gone.size()), std::string::npos);
-    EXPECT_EQ(text(*files, 2), notes);
-    auto onlyText = deliver(newRequest("GFCP", typeCode("TEXT")));
-    ASSERT_EQ(onlyText->paramCount, 2);
-    EXPECT_EQ(text(*onlyText, 1), notes);
+    EXPECT_EQ(
+        std::string(reinterpret_cast<const char*>(files->getParam(1)), files->getParamLength(1)),
+        gone + std::string(256 - gone.size(), '\0'));
+    EXPECT_EQ(params(*deliver(newRequest("GFCP", typeCode("TEXT")))),
+              std::vector<std::string>{notes});
 
     // Adding a file sorts the lists; adding an engine appends its list.
     auto lists = send("GCCP");
-    ASSERT_EQ(lists->paramCount, 7);
-    EXPECT_EQ(text(*lists, 1), "missing files");
+    EXPECT_EQ(params(*lists), (std::vector<std::string>{"missing files", "MISS", "text files",
+                                                        "TEXT", "engines", "ENGN"}));
     EXPECT_EQ(lists->getParamLength(1), 14);  // its length plus one
-    EXPECT_EQ(lists->getTypeParam(2), typeCode("MISS"));
-    EXPECT_EQ(text(*lists, 3), "text files");
-    EXPECT_EQ(lists->getTypeParam(4), typeCode("TEXT"));
-    EXPECT_EQ(text(*lists, 5), "engines");
-    EXPECT_EQ(lists->getTypeParam(6), typeCode("ENGN"));
 
     engines = send("GENG");
     ASSERT_EQ(engines->getLongParam(1), 2);
@@ -95,12 +100,8 @@ TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
 }
 
 TEST_F(ProjectMessagesTest, ProjectPathAndPickerDirectory) {
-    auto path = send("GCPP");
-    ASSERT_EQ(path->paramCount, 2);
-    EXPECT_EQ(text(*path, 1), (home.path() / "msgs.prj").string());
-    auto directory = send("GCFP");
-    ASSERT_EQ(directory->paramCount, 2);
-    EXPECT_EQ(text(*directory, 1), home.path().string());
+    EXPECT_EQ(params(*send("GCPP")), std::vector<std::string>{home.path() / "msgs.prj"});
+    EXPECT_EQ(params(*send("GCFP")), std::vector<std::string>{home.path()});
     EXPECT_EQ(send("SCFP", {"/somewhere/else"})->getLongParam(0), 0);
     EXPECT_EQ(text(*send("GCFP"), 1), "/somewhere/else");
     EXPECT_EQ(send("SCFP", {""})->getLongParam(0), 0);
@@ -122,9 +123,7 @@ TEST_F(ProjectMessagesTest, TextsThatDoNotFitAreRefused) {
     auto* unterminated = new Message(typeCode("ADDF"), nullptr);
     unterminated->addParam(kParamS255, notes.data(), long(notes.size()));
     EXPECT_EQ(deliver(unterminated)->getLongParam(0), 0);
-    auto files = deliver(newRequest("GFCP", kWildcardType));
-    ASSERT_EQ(files->paramCount, 2);
-    EXPECT_EQ(text(*files, 1), notes);
+    EXPECT_EQ(params(*deliver(newRequest("GFCP", kWildcardType))), std::vector<std::string>{notes});
     auto* huge = new Message(typeCode("ADDF"), nullptr);
     std::string block(5000, 'z');
     huge->addParam(kParamS255, block.data(), long(block.size()));
@@ -145,10 +144,8 @@ TEST_F(ProjectMessagesTest, PathsResolveInTheFixedOrder) {
     EXPECT_EQ(send("ADGP", {first.string() + "/", first.string() + "/"})->getLongParam(0), 0);
     EXPECT_EQ(gGlobalPathManager->getPaths().getCount(), 2);
 
-    auto reply = resolve("shared.qh");
-    ASSERT_EQ(reply->paramCount, 3);
-    EXPECT_TRUE(reply->getBoolParam(1));
-    EXPECT_EQ(text(*reply, 2), (installation / "include" / "shared.qh").string());
+    EXPECT_EQ(params(*resolve("shared.qh")),
+              (std::vector<std::string>{"true", installation / "include" / "shared.qh"}));
     EXPECT_EQ(text(*resolve("page.html"), 2), (installation / "doc/html/page.html").string());
     EXPECT_EQ(text(*resolve("only.qa"), 2), (second / "only.qa").string());
     EXPECT_EQ(text(*resolve("sub/deep.qa"), 2), (first / "sub/deep.qa").string());

@@ -124,6 +124,12 @@ bool sameParam(const Message& a, const Message& b, int index) {
 
 class DisplaySourceTest : public ProjectPickerTest {
   protected:
+    // The path a relayed request carries, "" when none was relayed.
+    static std::string pathOf(const std::unique_ptr<Message>& relayed) {
+        char path[256] = "";
+        if (relayed) relayed->getTextParam(0, path, sizeof path);
+        return path;
+    }
     DisplaySourceTest() {
         EXPECT_TRUE(gProjectManager->loadProject((home.path() / "disf.prj").c_str(), true).ok());
         source = makeFile("lib/shown.qa");
@@ -158,18 +164,12 @@ TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
     registerFrom(viewer);
     gGlobalPathManager->addUniquePath((home.path() / "src" / "lib").c_str());
     std::unique_ptr<Message> resolved = relay(newDisplayRequest("shown.qa", 0, true), viewer);
-    ASSERT_NE(resolved, nullptr);
-    char path[256];
-    resolved->getTextParam(0, path, sizeof path);
-    EXPECT_EQ(std::string(path), source);
+    ASSERT_EQ(pathOf(resolved), source);
     EXPECT_EQ(resolved->getParamLength(0), 256);
     EXPECT_FALSE(resolved->getBoolParam(1));
 
     // Unresolved and not to ask: relayed as it came, apart from the flag.
-    std::unique_ptr<Message> kept = relay(newDisplayRequest("elsewhere.qa", 0, true), viewer);
-    ASSERT_NE(kept, nullptr);
-    kept->getTextParam(0, path, sizeof path);
-    EXPECT_EQ(std::string(path), "elsewhere.qa");
+    EXPECT_EQ(pathOf(relay(newDisplayRequest("elsewhere.qa", 0, true), viewer)), "elsewhere.qa");
 
     // Unresolved and the user may be asked: cancelling sends nothing ...
     EXPECT_EQ(relay(newDisplayRequest("elsewhere.qa", 0, true, true), viewer), nullptr);
@@ -178,9 +178,7 @@ TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
     pickerAccepts(located);
     std::unique_ptr<Message> chosen =
         relay(newDisplayRequest("elsewhere.qa", 0, true, true), viewer);
-    ASSERT_NE(chosen, nullptr);
-    chosen->getTextParam(0, path, sizeof path);
-    EXPECT_EQ(std::string(path), located);
+    ASSERT_EQ(pathOf(chosen), located);
     EXPECT_EQ(chosen->getParamLength(0), long(located.size() + 1));
     EXPECT_EQ(projectPaths().back(), (home.path() / "src" / "other").string());
 }
