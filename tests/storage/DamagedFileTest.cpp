@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "DatabaseExercise.h"
 #include "TestSupport.h"
@@ -74,29 +75,26 @@ class DamagedFileTest : public ::testing::Test {
     std::string sample;
 };
 
-TEST_F(DamagedFileTest, SampleIsSoundAndHasGrown) {
+TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
+    // The sample is sound, and its list has moved and grown.
     std::vector<std::string> problems;
     EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
-    EXPECT_NE(sampleLong(kListOffsetOffset), kHeaderSize) << "the list has moved";
-    EXPECT_GT(sampleLong(sampleLong(kListOffsetOffset)), 100);
-}
-
-TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
-    EXPECT_EQ(openResult(sample.substr(0, 19)), kErrorDamagedFile);
-    EXPECT_EQ(openResult(sample.substr(0, sample.size() - 1)), kErrorDamagedFile)
-        << "file length beyond the end of the file";
-    EXPECT_EQ(openResult(withLong(kListOffsetOffset, uint32_t(sample.size()))), kErrorDamagedFile);
-    EXPECT_EQ(openResult(withLong(kListOffsetOffset, 4)), kErrorDamagedFile);
     long list = sampleLong(kListOffsetOffset);
-    EXPECT_EQ(openResult(withLong(list + 4, 0x7FFFFFFFu)), kErrorDamagedFile) << "slots";
-    EXPECT_EQ(openResult(withLong(list, uint32_t(sampleLong(list + 4) + 1))), kErrorDamagedFile)
-        << "entries beyond slots";
-    EXPECT_EQ(openResult(withLong(list, 0xFFFFFFFFu)), kErrorDamagedFile);
-    // Blocks that share bytes with the list or with each other.
+    EXPECT_NE(list, kHeaderSize);
+    EXPECT_GT(sampleLong(list), 100);
+
     long cprj = entryOfType("CPRJ");
-    EXPECT_EQ(openResult(withLong(cprj + 12, uint32_t(list + 8))), kErrorDamagedFile);
     long htpt = sampleLong(entryOfType("HTPT") + 12);
-    EXPECT_EQ(openResult(withLong(cprj + 12, uint32_t(htpt + 3))), kErrorDamagedFile);
+    const std::string damaged[] = {
+        sample.substr(0, 19), sample.substr(0, sample.size() - 1),  // length beyond the end
+        withLong(kListOffsetOffset, uint32_t(sample.size())), withLong(kListOffsetOffset, 4),
+        withLong(list + 4, 0x7FFFFFFFu),                     // slots
+        withLong(list, uint32_t(sampleLong(list + 4) + 1)),  // entries beyond slots
+        withLong(list, 0xFFFFFFFFu),
+        // Blocks that share bytes with the list or with each other.
+        withLong(cprj + 12, uint32_t(list + 8)), withLong(cprj + 12, uint32_t(htpt + 3))};
+    for (size_t k = 0; k < std::size(damaged); ++k)
+        EXPECT_EQ(openResult(damaged[k]), kErrorDamagedFile) << "case " << k;
 }
 
 TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
@@ -124,26 +122,24 @@ TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
 TEST_F(DamagedFileTest, FieldLengthsThatOverrunTheirBlockAreRefused) {
     long at = entryOfType("HTPT");
     long block = sampleLong(at + 12);
-    PrefMan* prefs = nullptr;
-    auto reopen = [&](const std::string& bytes) {
-        delete prefs;
-        writeFile(path, bytes);
-        prefs = new PrefMan(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
-                            true);
-    };
-    char buffer[64];
-    reopen(withLong(block + 4, 10));  // field 1 claims 10 of the 9 bytes left
-    EXPECT_EQ(prefs->readNthPreference(typeCode("HTPT"), 1, buffer, sizeof buffer).code(),
-              kErrorDamagedFile);
-    reopen(withLong(block + 4, 0xFFFFFFFFu));
-    EXPECT_EQ(prefs->deleteNthPreference(typeCode("HTPT"), 1).code(), kErrorDamagedFile);
-    reopen(withLong(block, 5));  // five length words alone overrun the 17-byte block
-    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")).code(), kErrorDamagedFile);
-    reopen(withLong(block, 0x7FFFFFFFu));  // a count that callers would loop over
-    EXPECT_EQ(prefs->countPreferencesOfType(typeCode("HTPT")).code(), kErrorDamagedFile);
-    EXPECT_EQ(prefs->writeNthPreference(typeCode("HTPT"), 2, "x", 2).code(), kErrorDamagedFile);
-    EXPECT_EQ(prefs->addPreference(typeCode("HTPT"), "x", 2).code(), kErrorDamagedFile);
-    delete prefs;
+    const TypeCode htpt = typeCode("HTPT");
+    // Field 1 claiming 10 of the 9 bytes left, or 4 GB; five length words that
+    // alone overrun the 17-byte block; a count that callers would loop over.
+    // A count is read without the lengths, so only a damaged count stops it.
+    for (auto [offset, value] :
+         {std::pair{4L, 10u}, {4L, 0xFFFFFFFFu}, {0L, 5u}, {0L, 0x7FFFFFFFu}}) {
+        writeFile(path, withLong(block + offset, value));
+        PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
+        char buffer[64];
+        EXPECT_EQ((std::vector<long>{prefs.readNthPreference(htpt, 1, buffer, sizeof buffer).code(),
+                                     prefs.countPreferencesOfType(htpt).code(),
+                                     prefs.writeNthPreference(htpt, 2, "x", 2).code(),
+                                     prefs.addPreference(htpt, "x", 2).code(),
+                                     prefs.deleteNthPreference(htpt, 1).code()}),
+                  (std::vector<long>{kErrorDamagedFile, offset == 0 ? kErrorDamagedFile : 0,
+                                     kErrorDamagedFile, kErrorDamagedFile, kErrorDamagedFile}))
+            << offset << " " << value;
+    }
 }
 
 TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAsTheyWere) {
@@ -211,6 +207,16 @@ class Okadb : public DamagedFileTest {
         *output = readFile(outputPath);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // Runs each command on the sample's path followed by its suffix, expecting
+    // its exit status and, unless empty, a piece of its output.
+    void expectRuns(
+        std::initializer_list<std::tuple<std::string, std::string, int, std::string>> commands) {
+        for (const auto& [command, suffix, status, shown] : commands) {
+            std::string output;
+            EXPECT_EQ(run(command + " " + path + suffix, &output), status) << command << suffix;
+            EXPECT_NE(output.find(shown), std::string::npos) << output;
+        }
+    }
 
     std::string tool;
 };
@@ -219,21 +225,15 @@ TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
     std::string output;
     EXPECT_EQ(run("check " + path, &output), 0);
     EXPECT_EQ(output, "");
-    EXPECT_EQ(run("records " + path + " HTPT", &output), 0);
-    EXPECT_NE(output.find("record 1 (9 bytes): \"netscape\""), std::string::npos) << output;
-    EXPECT_EQ(run("records " + path + " WPOS", &output), 0);
-    EXPECT_NE(output.find("record 150 (12 bytes): 00000095000a001401000095"), std::string::npos)
-        << output;
-    EXPECT_EQ(run("info " + path, &output), 0);
-    EXPECT_NE(output.find("file type       'TPRF'"), std::string::npos) << output;
-    EXPECT_NE(output.find("'WPOS'  1 blocks, 2404 bytes"), std::string::npos) << output;
+    expectRuns({{"records", " HTPT", 0, "record 1 (9 bytes): \"netscape\""},
+                {"records", " WPOS", 0, "record 150 (12 bytes): 00000095000a001401000095"},
+                {"info", "", 0, "file type       'TPRF'"},
+                {"info", "", 0, "'WPOS'  1 blocks, 2404 bytes"}});
 
     writeFile(path, withLong(entryOfType("CPRJ") + 12, 0));
-    EXPECT_EQ(run("check " + path, &output), 1);
-    EXPECT_NE(output.find("lies outside the file"), std::string::npos) << output;
+    expectRuns({{"check", "", 1, "lies outside the file"}});
     writeFile(path, sample.substr(0, 100));
-    EXPECT_EQ(run("check " + path, &output), 1);
-    EXPECT_EQ(run("info " + path, &output), 1);
+    expectRuns({{"check", "", 1, ""}, {"info", "", 1, ""}});
 }
 
 // A count that claims one field more than the block holds (an append whose
@@ -246,18 +246,15 @@ TEST_F(Okadb, RepairWritesASoundCopy) {
     long cprj = entryOfType("CPRJ");
     putBigEndian32(reinterpret_cast<uint8_t*>(damaged.data() + cprj + 12), uint32_t(wpos + 8));
     writeFile(path, damaged);
-    std::string output;
-    EXPECT_EQ(run("check " + path, &output), 1);
-    EXPECT_NE(output.find("'WPOS'"), std::string::npos) << output;
-    EXPECT_NE(output.find("the count claims 151 fields, the block holds 150"), std::string::npos)
-        << output;
-    EXPECT_NE(output.find("'CPRJ'"), std::string::npos) << output;
-
-    EXPECT_EQ(run("check --repair " + path, &output), 0) << output;
+    expectRuns({{"check", "", 1, "'WPOS'"},
+                {"check", "", 1, "the count claims 151 fields, the block holds 150"},
+                {"check", "", 1, "'CPRJ'"},
+                {"check --repair", "", 0, ""},
+                {"check", ".repaired", 0, ""},
+                {"records", ".repaired WPOS", 0, "record 150 "}});
     EXPECT_EQ(readFile(path), damaged) << "the file itself is left alone";
-    EXPECT_EQ(run("check " + path + ".repaired", &output), 0) << output;
+    std::string output;
     EXPECT_EQ(run("records " + path + ".repaired WPOS", &output), 0);
-    EXPECT_NE(output.find("record 150 "), std::string::npos) << output;
     EXPECT_EQ(output.find("record 151 "), std::string::npos) << output;
     EXPECT_EQ(run("records " + path + ".repaired CPRJ", &output), 0);
     EXPECT_EQ(output, "");
