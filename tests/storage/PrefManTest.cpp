@@ -4,6 +4,7 @@
 // is tested on kelvane itself (tests/endtoend).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -27,11 +28,17 @@ class PrefManTest : public ::testing::Test {
                                          true);
     }
 
-    static std::string record(PrefMan& prefs, TypeCode type, long n) {
+    // Every record of `type`, in order.
+    static std::vector<std::string> records(PrefMan& prefs, TypeCode type) {
+        std::vector<std::string> all;
         char buffer[64];
-        Result<long> length = prefs.readNthPreference(type, n, buffer, sizeof buffer);
-        return std::string(buffer, size_t(length.valueOr(0)));
+        for (long n = 1; n <= prefs.countPreferencesOfType(type).valueOr(0); ++n) {
+            Result<long> length = prefs.readNthPreference(type, n, buffer, sizeof buffer);
+            all.emplace_back(buffer, size_t(length.valueOr(0)));
+        }
+        return all;
     }
+    static std::string text(const char* value) { return std::string(value, strlen(value) + 1); }
 
     TempHome home;
     std::string path;
@@ -41,19 +48,15 @@ TEST_F(PrefManTest, RecordsAppendReplaceAndDelete) {
     auto prefs = open();
     EXPECT_TRUE(prefs->addPreference(kPositions, "first", 6).ok());
     EXPECT_TRUE(prefs->addPreference(kPositions, "second", 7).ok());
-    EXPECT_EQ(prefs->countPreferencesOfType(kPositions).valueOr(-1), 2);
-    EXPECT_EQ(record(*prefs, kPositions, 2), std::string("second", 7));
-
-    EXPECT_TRUE(
-        prefs->writeNthPreference(kPositions, 3, "third", 6).ok());  // one past the end: appends
+    // One past the end appends; further is refused.
+    EXPECT_TRUE(prefs->writeNthPreference(kPositions, 3, "third", 6).ok());
     EXPECT_TRUE(prefs->writeNthPreference(kPositions, 1, "1st", 4).ok());
-    EXPECT_EQ(record(*prefs, kPositions, 1), std::string("1st", 4));
     EXPECT_EQ(prefs->writeNthPreference(kPositions, 5, "gap", 4).code(), kErrorFieldRange);
-
+    EXPECT_EQ(records(*prefs, kPositions),
+              (std::vector<std::string>{text("1st"), text("second"), text("third")}));
     EXPECT_TRUE(prefs->deleteNthPreference(kPositions, 1).ok());
-    EXPECT_EQ(record(*prefs, kPositions, 1), std::string("second", 7));
-    EXPECT_EQ(record(*prefs, kPositions, 2), std::string("third", 6));
-    EXPECT_EQ(prefs->countPreferencesOfType(kPositions).valueOr(-1), 2);
+    EXPECT_EQ(records(*prefs, kPositions),
+              (std::vector<std::string>{text("second"), text("third")}));
 }
 
 TEST_F(PrefManTest, TypesNeverWrittenAndDeleteByTypeKeepsTheBlock) {
@@ -61,18 +64,14 @@ TEST_F(PrefManTest, TypesNeverWrittenAndDeleteByTypeKeepsTheBlock) {
     EXPECT_EQ(prefs->countPreferencesOfType(kViewer).code(), kErrorNoBlockOfType);
     EXPECT_TRUE(prefs->deletePreferencesOfType(kViewer).ok());
     EXPECT_TRUE(prefs->writeNthPreference(kViewer, 1, "viewer", 7).ok());  // creates the type
-    EXPECT_EQ(record(*prefs, kViewer, 1), std::string("viewer", 7));
-
     EXPECT_TRUE(prefs->addPreference(kViewer, "other", 6).ok());
-    EXPECT_TRUE(prefs->deletePreferencesOfType(kViewer).ok());
-    EXPECT_EQ(prefs->countPreferencesOfType(kViewer).valueOr(-1), 0)
-        << "the emptied block is still there";
-    EXPECT_EQ(prefs->countBlocksOfType(kViewer).valueOr(0), 1);
+    EXPECT_EQ(records(*prefs, kViewer), (std::vector<std::string>{text("viewer"), text("other")}));
 
+    // The emptied block stays, and takes the next records.
+    EXPECT_TRUE(prefs->deletePreferencesOfType(kViewer).ok());
+    EXPECT_EQ(prefs->countPreferencesOfType(kViewer).valueOr(-1), 0);
     EXPECT_TRUE(prefs->addPreference(kViewer, "new one", 8).ok());
-    EXPECT_TRUE(prefs->addPreference(kViewer, "new two", 8).ok());
-    EXPECT_EQ(record(*prefs, kViewer, 1), std::string("new one", 8));
-    EXPECT_EQ(record(*prefs, kViewer, 2), std::string("new two", 8));
+    EXPECT_EQ(records(*prefs, kViewer), std::vector<std::string>{text("new one")});
     EXPECT_EQ(prefs->countBlocksOfType(kViewer).valueOr(0), 1);
 }
 
@@ -100,18 +99,12 @@ TEST_F(PrefManTest, RecordsPersistAcrossCloseAndReopen) {
         }
         EXPECT_TRUE(prefs->addPreference(kViewer, "viewer", 7).ok());
     }
-    RawDatabaseFile file = readRawDatabaseFile(readFile(path));
-    ASSERT_EQ(file.problem, "");
-    std::vector<std::string> records;
-    std::string problem;
-    ASSERT_TRUE(readRawRecords(file, "WPOS", &records, &problem)) << problem;
-    EXPECT_EQ(records, written);
+    EXPECT_EQ(rawRecordsInFile(path, "WPOS"), written);
 
     auto prefs = open();
     EXPECT_EQ(prefs->getLastError(), 0);
-    EXPECT_EQ(prefs->countPreferencesOfType(kPositions).valueOr(-1), 50);
-    EXPECT_EQ(record(*prefs, kPositions, 50), written.back());
-    EXPECT_EQ(record(*prefs, kViewer, 1), std::string("viewer", 7));
+    EXPECT_EQ(records(*prefs, kPositions), written);
+    EXPECT_EQ(records(*prefs, kViewer), std::vector<std::string>{text("viewer")});
     EXPECT_TRUE(prefs->closePreferencesFile().ok());
     std::vector<std::string> problems;
     EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
