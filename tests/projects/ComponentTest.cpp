@@ -1,5 +1,4 @@
-// Components: engine descriptors and files, their grouping by type in the
-// master component list, the row encoding of the project list, and views.
+// Components, their grouping by type, the project list's rows, and views.
 #include <gtest/gtest.h>
 
 #include <string>

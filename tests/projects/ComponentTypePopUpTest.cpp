@@ -1,5 +1,4 @@
-// The component-type pop-up: which lists it offers, in which order, and
-// which element it starts on.
+// The component-type pop-up: its lists, their order and its first element.
 #include <string>
 
 #include "ProjectFixture.h"

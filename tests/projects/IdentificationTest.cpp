@@ -1,7 +1,4 @@
-// Identification of the project's files by the running tools: registry
-// order, batches and the file-by-file fall-back of older tools, the fall-backs,
-// tools that refuse, fail, stay silent, die or answer with an error,
-// re-identification when tools come and go, and 'FADD'.
+// Identification of the project's files by the running tools, and 'FADD'.
 #include <algorithm>
 #include <chrono>
 #include <string>

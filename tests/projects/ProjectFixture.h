@@ -1,5 +1,4 @@
-// The fixture of the project tests: an in-process Tool Manager and files to
-// put into its project.
+// The fixture of the project tests: an in-process Tool Manager and files for its project.
 #pragma once
 
 #include <filesystem>

@@ -1,7 +1,4 @@
-// The project messages as a tool sends them: reply layouts byte for byte,
-// the project path and picker directory, engines, path resolution and the
-// refusal of parameters that do not fit (the limits themselves are the
-// project file's, tested there).
+// The project messages as a tool sends them (the limits are the project file's).
 #include <filesystem>
 #include <string>
 #include <vector>

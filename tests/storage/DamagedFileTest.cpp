@@ -1,8 +1,5 @@
-// Damaged files: each kind of structural damage gives its error code, and
-// hundreds of deterministic mutations and truncations of a well-used file
-// are read, checked and edited giving only documented codes, never changing
-// a file they only read or refuse (the sanitizer build catches any stray
-// access). Also okadb's answers on sound and damaged files.
+// Damaged files give their error codes and never a fault, whether read, checked,
+// edited or handed to okadb.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

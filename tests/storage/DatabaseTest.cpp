@@ -1,6 +1,4 @@
-// Database: file layout after create and after growth, checked against the
-// raw bytes; block placement, moves and first-fit reuse; fields; the in-use
-// bit; validation; the read-only cache.
+// Database: file layout against the raw bytes, block placement, fields, the in-use bit.
 #include <gtest/gtest.h>
 
 #include <cstring>

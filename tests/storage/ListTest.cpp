@@ -1,5 +1,4 @@
-// Lists of items in chained chunks, fixed lists, and the items they hold;
-// ordering and equality of items are seen through sort and find.
+// Lists of items in chained chunks, and fixed lists.
 #include <gtest/gtest.h>
 
 #include <vector>

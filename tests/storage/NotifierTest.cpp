@@ -1,5 +1,4 @@
-// Notifier and Observer: links on both sides, double attachment, and
-// destruction of either end first.
+// Notifier and Observer: links on both sides and destruction of either end first.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,7 +1,5 @@
-// PrefMan: record semantics (append, replace, delete, delete-by-type keeps
-// the block), persistence across close and reopen, and the opening paths:
-// invalid type or version, damaged file, missing directory. The first start
-// is tested on kelvane itself (tests/endtoend).
+// PrefMan: record semantics, persistence, and the opening paths (kelvane's first
+// start is tested end to end).
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,5 +1,4 @@
-// Wildcard patterns: the matcher's deliberate lack of backtracking, case
-// folding and pattern lists.
+// Wildcard patterns and pattern lists.
 #include <gtest/gtest.h>
 
 #include <string>
