@@ -20,10 +20,6 @@ namespace {
 
 const TypeCode kBlob = typeCode("BLOB");
 
-std::string record(char fill, long length) {
-    return std::string(size_t(length), fill);
-}
-
 Status add(PrefMan& prefs, const char* type, const std::string& bytes) {
     return prefs.addPreference(typeCodeFromBytes(type), bytes.data(), long(bytes.size()));
 }
@@ -100,13 +96,14 @@ void noSetUp(PrefMan&) {}
 
 const std::vector<Change>& changes() {
     static const std::vector<Change> table = {
-        {"append in the slop", noSetUp, [](PrefMan& p) { return add(p, "WPOS", record('n', 12)); }},
+        {"append in the slop", noSetUp,
+         [](PrefMan& p) { return add(p, "WPOS", std::string(12, 'n')); }},
         {"append growing at the end", noSetUp,
-         [](PrefMan& p) { return add(p, "TAIL", record('t', 900)); }},
+         [](PrefMan& p) { return add(p, "TAIL", std::string(900, 't')); }},
         {"append moving the block", noSetUp,
-         [](PrefMan& p) { return add(p, "HTPT", record('h', 300)); }},
+         [](PrefMan& p) { return add(p, "HTPT", std::string(300, 'h')); }},
         {"first record of a type", noSetUp,
-         [](PrefMan& p) { return add(p, "NEWT", record('x', 20)); }},
+         [](PrefMan& p) { return add(p, "NEWT", std::string(20, 'x')); }},
         {"replace a record", noSetUp,
          [](PrefMan& p) { return p.writeNthPreference(typeCode("FCMP"), 3, "replaced", 9); }},
         {"delete a record", noSetUp,
@@ -115,7 +112,7 @@ const std::vector<Change>& changes() {
          [](PrefMan& p) { return p.deletePreferencesOfType(typeCode("FCMP")); }},
         {"batched rewrite, growing", noSetUp,
          [](PrefMan& p) {
-             std::vector<std::string> bytes(40, record('b', 256));
+             std::vector<std::string> bytes(40, std::string(256, 'b'));
              std::vector<PreferenceRecord> records;
              for (const std::string& b : bytes) records.push_back({b.data(), long(b.size())});
              return p.replacePreferencesOfType(typeCode("FCMP"), records.data(),
@@ -132,7 +129,7 @@ const std::vector<Change>& changes() {
         {"delete between free neighbours",
          [](PrefMan& p) {
              long before = addBlob(p).valueOr(0);
-             EXPECT_TRUE(add(p, "MIDL", record('m', 8)).ok());
+             EXPECT_TRUE(add(p, "MIDL", std::string(8, 'm')).ok());
              long after = addBlob(p).valueOr(0);
              EXPECT_TRUE(addBlob(p).ok());
              EXPECT_TRUE(p.deleteBlock(before).ok());
@@ -163,10 +160,10 @@ class CrashPointTest : public ::testing::Test {
         std::unique_ptr<PrefMan> prefs(open());
         EXPECT_TRUE(add(*prefs, "HTPT", "netscape").ok());
         for (int i = 0; i < 8; ++i)
-            EXPECT_TRUE(add(*prefs, "FCMP", record(char('a' + i), 256)).ok());
-        EXPECT_TRUE(add(*prefs, "WPOS", record('w', 40)).ok());
+            EXPECT_TRUE(add(*prefs, "FCMP", std::string(256, char('a' + i))).ok());
+        EXPECT_TRUE(add(*prefs, "WPOS", std::string(40, 'w')).ok());
         EXPECT_TRUE(addBlob(*prefs).ok());
-        EXPECT_TRUE(add(*prefs, "TAIL", record('t', 40)).ok());
+        EXPECT_TRUE(add(*prefs, "TAIL", std::string(40, 't')).ok());
         change.setUp(*prefs);
     }
 

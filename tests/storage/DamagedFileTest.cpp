@@ -149,14 +149,8 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
     for (long k = 1; k <= entries; ++k)
         for (long field = 4; field < kEntrySize; field += 4)
             structural.push_back(entryOffset(list, k) + field);
-    const uint32_t extremes[] = {0,
-                                 1,
-                                 4,
-                                 0x7FFFFFFFu,
-                                 0x80000000u,
-                                 0xFFFFFFFFu,
-                                 uint32_t(sample.size()),
-                                 uint32_t(sample.size() - 3)};
+    const uint32_t size = uint32_t(sample.size());
+    const uint32_t extremes[] = {0, 1, 4, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, size, size - 3};
 
     int sound = 0, refused = 0;
     for (int round = 0; round < 900; ++round) {
