@@ -30,14 +30,13 @@ TEST(EngineInfoTest, Equality) {
     EngineInfo first("alpha", 7777);
     EngineInfo second("alpha", 7777);
     EngineInfo other("beta", 7777);
-    EXPECT_NE(first.getUniqueId(), second.getUniqueId());
-    EXPECT_TRUE(first.isEqual(&second));
-    EXPECT_FALSE(first.isEqual(&other));
     EngineInfo edited("gamma", 1, first.getUniqueId());
-    EXPECT_TRUE(edited.isEqual(&first));
-    EXPECT_FALSE(first.isEqual(nullptr));
     OKAFile file("alpha");
-    EXPECT_FALSE(first.isEqual(&file));
+    EXPECT_NE(first.getUniqueId(), second.getUniqueId());
+    EXPECT_EQ(
+        (std::vector<bool>{first.isEqual(&second), first.isEqual(&other), edited.isEqual(&first),
+                           first.isEqual(nullptr), first.isEqual(&file)}),
+        (std::vector<bool>{true, false, true, false, false}));
 }
 
 TEST(OKAFileTest, EqualityAndOrderByBaseName) {

@@ -180,7 +180,6 @@ TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
     EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
     std::string longPath = "/" + std::string(300, 'p');
     EXPECT_EQ(gProjectManager->addFileToProject(longPath.c_str()).code(), -802);
-    EXPECT_EQ(gProjectManager->getLastError(), -802) << "what the 'ADDF' reply carries";
     std::string justFits = "/" + std::string(254, 'q');
     addFiles({justFits});
     auto files = rawRecordsInFile(projectPath(), "FCMP");

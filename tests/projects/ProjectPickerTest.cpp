@@ -26,9 +26,8 @@ class ProjectPickerTest : public ProjectTest {
     std::vector<std::string> projectPaths() {
         std::vector<std::string> paths;
         const List& list = gGlobalPathManager->getPaths();
-        for (long i = 0; i < list.getCount(); ++i) {
+        for (long i = 0; i < list.getCount(); ++i)
             paths.push_back(static_cast<StringItem*>(list.get(i))->getString());
-        }
         return paths;
     }
 };

@@ -21,15 +21,12 @@ struct IdentifyRule {
     std::string description;  // recognise: parameter 4, left out when empty
 };
 
-// A FakeTool whose port is served by a forked child, so that it answers
-// while the Tool Manager waits in the test's own thread: 'IDFL' by the first
-// rule whose suffix ends the path (refusing when none does), and 'IDFB' the
-// same way per path as the tool library does, or with -3 as a tool built
-// before 'IDFB' existed. Every path it was asked about and every 'FADD' and
-// 'CMDS' it got are appended to a journal file, one line each ("IDFL path",
-// "IDFB path", "FADD path TYPE", "CMDS command path", "RPLY error" for a
-// reply sent to it), unless the journal
-// path is empty. The test never receives from it itself.
+// A FakeTool whose port a forked child serves, so that it answers while the
+// Tool Manager waits in the test's thread: 'IDFL' by the first rule whose suffix
+// ends the path (refusing when none does), 'IDFB' the same way per path, or with
+// -3 as a tool built before 'IDFB'. What it gets goes to the journal file, one
+// line each: "IDFL path", "IDFB path", "FADD path TYPE", "CMDS command path",
+// "RPLY error".
 class ScriptedTool : public FakeTool {
   public:
     enum class Library { batches, fileByFile };
