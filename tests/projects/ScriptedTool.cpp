@@ -16,35 +16,31 @@
 #include "messaging/MessageTypes.h"
 
 namespace {
-// The first rule whose suffix ends `path`, or null.
-const IdentifyRule* ruleFor(const std::string& path, const std::vector<IdentifyRule>& rules) {
+// The first rule whose suffix ends `path`, else one that refuses.
+const IdentifyRule& ruleFor(const std::string& path, const std::vector<IdentifyRule>& rules) {
+    static const IdentifyRule kRefuse{"", IdentifyRule::refuse, "", 0, ""};
     auto rule = std::find_if(rules.begin(), rules.end(),
                              [&](const IdentifyRule& each) { return path.ends_with(each.suffix); });
-    return rule == rules.end() ? nullptr : &*rule;
+    return rule == rules.end() ? kRefuse : *rule;
 }
 
-IdentifyRule::Kind kindFor(const IdentifyRule* rule) {
-    return rule == nullptr ? IdentifyRule::refuse : rule->kind;
-}
-
-FileIdentification answerBy(const IdentifyRule* rule) {
+FileIdentification answerBy(const IdentifyRule& rule) {
     FileIdentification answer;
-    IdentifyRule::Kind kind = kindFor(rule);
-    answer.error = kind == IdentifyRule::error ? -77 : 0;
-    answer.recognised = kind == IdentifyRule::recognise;
+    answer.error = rule.kind == IdentifyRule::error ? -77 : 0;
+    answer.recognised = rule.kind == IdentifyRule::recognise;
     if (!answer.recognised) return answer;
-    copyText(answer.typeName, sizeof answer.typeName, rule->typeName.c_str());
-    answer.type = rule->type;
-    copyText(answer.description, sizeof answer.description, rule->description.c_str());
+    copyText(answer.typeName, sizeof answer.typeName, rule.typeName.c_str());
+    answer.type = rule.type;
+    copyText(answer.description, sizeof answer.description, rule.description.c_str());
     return answer;
 }
 
 // The reply to 'IDFL' for `path`; null when the rule keeps silent.
 std::unique_ptr<Message> answerOne(const Message& request, const std::string& path,
                                    const std::vector<IdentifyRule>& rules) {
-    const IdentifyRule* rule = ruleFor(path, rules);
-    if (kindFor(rule) == IdentifyRule::silent) return nullptr;
-    if (kindFor(rule) == IdentifyRule::dies) _exit(0);
+    const IdentifyRule& rule = ruleFor(path, rules);
+    if (rule.kind == IdentifyRule::silent) return nullptr;
+    if (rule.kind == IdentifyRule::dies) _exit(0);
     FileIdentification answer = answerBy(rule);
     auto reply = std::make_unique<Message>(kReplyMessage, &request.sender);
     reply->addLongParam(answer.error, kParamError);
@@ -74,9 +70,9 @@ std::unique_ptr<Message> answerBatch(const Message& request, const std::vector<I
     bool silent = false;
     for (const char* path : paths) {
         journal << "IDFB " << path << '\n';
-        const IdentifyRule* rule = ruleFor(path, rules);
-        if (kindFor(rule) == IdentifyRule::dies) _exit(0);
-        silent = silent || kindFor(rule) == IdentifyRule::silent;
+        const IdentifyRule& rule = ruleFor(path, rules);
+        if (rule.kind == IdentifyRule::dies) _exit(0);
+        silent = silent || rule.kind == IdentifyRule::silent;
         answers.push_back(answerBy(rule));
     }
     if (silent) return nullptr;
