@@ -189,21 +189,20 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
                                                {Library::batches, Library::fileByFile},
                                                {Library::fileByFile, Library::fileByFile}}) {
         size_t logStart = manager.log().size();
-        std::filesystem::remove(journal("first"));
-        std::filesystem::remove(journal("second"));
+        for (const char* name : {"first", "second"}) std::filesystem::remove(journal(name));
         ScriptedTool first(journal("first"), "first", typeCode("FRST"), kFirstRules, firstLibrary);
         ScriptedTool second(journal("second"), "second", typeCode("SCND"), kSecondRules,
                             secondLibrary);
-        ASSERT_EQ(registerFrom(first), 0);
-        ASSERT_EQ(registerFrom(second), 0);
+        const std::pair<ScriptedTool*, Library> tools[] = {{&first, firstLibrary},
+                                                           {&second, secondLibrary}};
         // A tool not yet known to take batches gets one path first: an old
         // one refuses a single path, not the whole project.
-        EXPECT_EQ(countLines(first.journal(), "IDFB refused 1"),
-                  firstLibrary == Library::fileByFile ? 1u : 0u);
-        EXPECT_EQ(countLines(second.journal(), "IDFB refused 1"),
-                  secondLibrary == Library::fileByFile ? 1u : 0u);
-        std::filesystem::remove(journal("first"));
-        std::filesystem::remove(journal("second"));
+        for (auto [tool, library] : tools) {
+            ASSERT_EQ(registerFrom(*tool), 0);
+            EXPECT_EQ(countLines(tool->journal(), "IDFB refused 1"),
+                      library == Library::fileByFile ? 1u : 0u);
+        }
+        for (const char* name : {"first", "second"}) std::filesystem::remove(journal(name));
         gProjectManager->identifyAllFiles();
         EXPECT_EQ(listsOf({agent, both, header, text}),
                   (std::vector<std::string>{"Quenta agent files QAGT", "first kind files ONE ",
@@ -214,7 +213,7 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
                                std::string("tool ") + TypeIdentToCStr(tool.info.toolType) +
                                    " answers one file at a time");
         };
-        for (auto [tool, library] : {std::pair{&first, firstLibrary}, {&second, secondLibrary}}) {
+        for (auto [tool, library] : tools) {
             auto lines = tool->journal();
             bool old = library == Library::fileByFile;
             EXPECT_EQ(countLines(lines, (old ? "IDFL " : "IDFB ") + header), 1u) << tool->info.name;
@@ -227,12 +226,12 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
         }
 
         // Registering again may bring a newer library: a batch is tried again.
-        for (auto [tool, library] : {std::pair{&first, firstLibrary}, {&second, secondLibrary}}) {
+        for (auto [tool, library] : tools) {
             ASSERT_TRUE(gToolRegistry->unloadTool(tool->info.toolType).ok());
             ASSERT_EQ(registerFrom(*tool), 0);
             EXPECT_EQ(fallBacks(*tool), library == Library::fileByFile ? 2u : 0u);
         }
-        for (ScriptedTool* tool : {&first, &second})
+        for (auto [tool, library] : tools)
             deliver(newRequest("UNRT", tool->info.toolType), tool->info);
     }
 }
