@@ -194,13 +194,7 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
     EXPECT_NE(late.output.find("no reply within 200 ms"), std::string::npos);
 }
 
-TEST_F(SampleHubTest, SampleToolsRegisterPublishAndHearRelays) {
-    EXPECT_TRUE(waitForLog("added command to tool manager", 5));
-    // The bundled viewer script starts a source viewer.
-    auto sources = hub.ask(newRequest("GSAT"));
-    ASSERT_TRUE(sources && sources->paramCount == 2);
-    EXPECT_STREQ(decodeToolInfo(sources->getParam(1)).name, "Sample Viewer");
-
+TEST_F(SampleHubTest, SampleToolsHearRelaysAndASecondViewerIsRefused) {
     EXPECT_EQ(hub.ask(newRequest("SCHG", {"/projects/agent.qa"}))->getLongParam(0), 0);
     EXPECT_TRUE(waitForLog("received SCHG /projects/agent.qa", 2));
 
@@ -284,11 +278,11 @@ TEST_F(SampleHubTest, AToolKilledComesBackAtOnceAndKeepsItsCommand) {
 TEST_F(SampleHubTest, TheSampleViewerShowsAResolvedSourceAndTheRequesterGetsTheReply) {
     writeFile(hub.root / "include" / "agent.qh", "agent\n");
     Message* request = newDisplayRequest("agent.qh", 0, true);
-    // The relay waits for the viewer's own reply before this one comes.
+    // Goes to the current source viewer, which the bundled viewer script
+    // started; the relay waits for the viewer's own reply before this one.
     auto reply = hub.ask(request);
     ASSERT_NE(reply, nullptr);
     EXPECT_EQ(reply->getLongParam(0), 0);
-    EXPECT_EQ(reply->paramCount, 1);
     EXPECT_TRUE(waitForLog("received DISF " + (hub.root / "include" / "agent.qh").string(), 1));
 }
 
