@@ -53,21 +53,19 @@ class SampleHubTest : public ::testing::Test {
         return hub.waitUntil([&] { return occurrences(hub.log(), fragment) == count; }, timeoutMs);
     }
 
-    // The okasample processes of this test's HOME: pid by tool type.
+    // The okasample processes of this test's installation: pid by tool type.
     std::multimap<std::string, int> sampleProcesses() const {
         std::multimap<std::string, int> processes;
-        std::string ownHome = "HOME=" + hub.home.path().string();
         for (const auto& entry : fs::directory_iterator("/proc")) {
-            std::string name = entry.path().filename();
-            if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-            std::ifstream environ(entry.path() / "environ"), cmdline(entry.path() / "cmdline");
-            std::vector<std::string> variables, arguments;
-            for (std::string item; std::getline(environ, item, '\0');) variables.push_back(item);
+            std::ifstream cmdline(entry.path() / "cmdline");
+            std::vector<std::string> arguments;
             for (std::string item; std::getline(cmdline, item, '\0');) arguments.push_back(item);
-            if (arguments.empty() || fs::path(arguments[0]).filename() != "okasample") continue;
-            if (std::find(variables.begin(), variables.end(), ownHome) == variables.end()) continue;
+            if (arguments.empty() ||
+                fs::path(arguments[0]).lexically_normal() != hub.root / "bin" / "okasample")
+                continue;
             for (size_t i = 0; i + 1 < arguments.size(); ++i) {
-                if (arguments[i] == "--type") processes.emplace(arguments[i + 1], std::stoi(name));
+                if (arguments[i] == "--type")
+                    processes.emplace(arguments[i + 1], std::stoi(entry.path().filename()));
             }
         }
         return processes;
