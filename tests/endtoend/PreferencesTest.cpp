@@ -69,8 +69,7 @@ class PreferencesTest : public ::testing::Test {
         long shown = kNoReply;
         hub.waitUntil(
             [&] {
-                std::unique_ptr<Message> reply =
-                    hub.ask(new Message(typeCode("SHOW"), nullptr), 2000);
+                std::unique_ptr<Message> reply = hub.ask(newRequest("SHOW"), 2000);
                 if (reply && reply->paramCount == 1) shown = reply->getLongParam(0);
                 return shown != kNoReply;
             },

@@ -38,7 +38,7 @@ void KelvaneHarness::installSampleTools() {
 
 std::vector<ToolListing> KelvaneHarness::listTools() {
     std::vector<ToolListing> tools;
-    auto reply = ask(new Message(typeCode("TLST"), nullptr));
+    auto reply = ask(newRequest("TLST"));
     for (int i = 1; reply && i < reply->paramCount; ++i) {
         ToolListing listing;
         if (decodeToolListing(reply->getParam(i), reply->getParamLength(i), listing)) {

@@ -90,7 +90,7 @@ TEST_F(WatchTest, ToolListingShowsEveryToolWithItsStateAndCommands) {
     ASSERT_EQ(publish(runner, "Attach", 2, kWildcardType), 0);
     ASSERT_TRUE(gToolRegistry->unloadTool(kRunner).ok());
 
-    auto reply = deliver(new Message(typeCode("TLST"), nullptr), viewer.info);
+    auto reply = deliver(newRequest("TLST"), viewer.info);
     ASSERT_EQ(std::make_pair(reply->getLongParam(0), int(reply->paramCount)), std::make_pair(0, 3));
     ToolListing first, second;
     ASSERT_TRUE(decodeToolListing(reply->getParam(1), reply->getParamLength(1), first));
@@ -143,9 +143,7 @@ TEST_F(WatchTest, WatchersSeeTheTrafficTheyChoseAndTheirLosses) {
 
     gToolRegistry->sendMsgToOneTool(&tool.info, typeCode("SHOW"));
     std::string longPath = "/projects/" + std::string(60, 'x') + ".qa";
-    auto* change = new Message(typeCode("SCHG"), nullptr);
-    change->addTextParam(longPath.c_str());
-    deliver(change, tool.info);
+    deliver(newRequest("SCHG", {longPath}), tool.info);
     Message look(typeCode("LOOK"), nullptr);
     look.addTypeParam(kRunner);
     look.sender = tool.info;
