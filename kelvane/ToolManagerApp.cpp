@@ -83,6 +83,14 @@ void restorePortFile(const std::optional<std::string>& text) {
     file << *text;
 }
 
+// No port file: the next Tool Manager knows that no tools wait for it. A
+// port file that names another port belongs to a Tool Manager started
+// meanwhile, whose tools read it, and stays.
+void removeOwnPortFile() {
+    const std::string own = std::to_string(gMessageCenter->getTransport().getPort()) + "\n";
+    if (readPortFile() == own) std::remove(TCPTransport::portFilePath().c_str());
+}
+
 // The preferences file was invalid (damaged, or of another type or
 // version) and kept as it was; how to get at what it holds.
 void tellKeptPreferences(const char* path) {
@@ -237,8 +245,7 @@ void ToolManagerApp::shutDownApplication() {
         gWatchHub->flushWatchers();
     }
     OKA_LOG("Leaving Tool Manager");
-    // No port file: the next Tool Manager knows that no tools wait for it.
-    std::remove(TCPTransport::portFilePath().c_str());
+    removeOwnPortFile();
     deleteManagers();
 }
 

@@ -14,7 +14,7 @@
 namespace {
 
 long showError(KelvaneHarness& hub) {
-    std::unique_ptr<Message> reply = hub.ask(new Message(typeCode("SHOW"), nullptr));
+    std::unique_ptr<Message> reply = hub.ask(newRequest("SHOW"));
     return reply && reply->paramCount == 1 ? reply->getLongParam(0) : -1;
 }
 

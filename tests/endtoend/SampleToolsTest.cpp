@@ -53,21 +53,19 @@ class SampleHubTest : public ::testing::Test {
         return hub.waitUntil([&] { return occurrences(hub.log(), fragment) == count; }, timeoutMs);
     }
 
-    // The okasample processes of this test's HOME: pid by tool type.
+    // The okasample processes of this test's installation: pid by tool type.
     std::multimap<std::string, int> sampleProcesses() const {
         std::multimap<std::string, int> processes;
-        std::string ownHome = "HOME=" + hub.home.path().string();
         for (const auto& entry : fs::directory_iterator("/proc")) {
-            std::string name = entry.path().filename();
-            if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-            std::ifstream environ(entry.path() / "environ"), cmdline(entry.path() / "cmdline");
-            std::vector<std::string> variables, arguments;
-            for (std::string item; std::getline(environ, item, '\0');) variables.push_back(item);
+            std::ifstream cmdline(entry.path() / "cmdline");
+            std::vector<std::string> arguments;
             for (std::string item; std::getline(cmdline, item, '\0');) arguments.push_back(item);
-            if (arguments.empty() || fs::path(arguments[0]).filename() != "okasample") continue;
-            if (std::find(variables.begin(), variables.end(), ownHome) == variables.end()) continue;
+            if (arguments.empty() ||
+                fs::path(arguments[0]).lexically_normal() != hub.root / "bin" / "okasample")
+                continue;
             for (size_t i = 0; i + 1 < arguments.size(); ++i) {
-                if (arguments[i] == "--type") processes.emplace(arguments[i + 1], std::stoi(name));
+                if (arguments[i] == "--type")
+                    processes.emplace(arguments[i + 1], std::stoi(entry.path().filename()));
             }
         }
         return processes;
@@ -194,13 +192,7 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
     EXPECT_NE(late.output.find("no reply within 200 ms"), std::string::npos);
 }
 
-TEST_F(SampleHubTest, SampleToolsRegisterPublishAndHearRelays) {
-    EXPECT_TRUE(waitForLog("added command to tool manager", 5));
-    // The bundled viewer script starts a source viewer.
-    auto sources = hub.ask(newRequest("GSAT"));
-    ASSERT_TRUE(sources && sources->paramCount == 2);
-    EXPECT_STREQ(decodeToolInfo(sources->getParam(1)).name, "Sample Viewer");
-
+TEST_F(SampleHubTest, SampleToolsHearRelaysAndASecondViewerIsRefused) {
     EXPECT_EQ(hub.ask(newRequest("SCHG", {"/projects/agent.qa"}))->getLongParam(0), 0);
     EXPECT_TRUE(waitForLog("received SCHG /projects/agent.qa", 2));
 
@@ -233,32 +225,18 @@ TEST_F(SampleHubTest, ShutDownClosesWindowsThenQuitsThreeSecondsLater) {
     EXPECT_TRUE(waitForLog("Tool Manager asked to quit", 2));
 }
 
-TEST_F(SampleHubTest, ANewToolAnswersQuestionsWhileItRegisters) {
+// A new tool answers the Tool Manager's questions while it registers;
+// killed, it is started again without waiting for the dead copy's probe,
+// and publishing its command once more is no failure; ended by a signal, it
+// unregisters on its way out.
+TEST_F(SampleHubTest, ANewToolRegistersAtOnceComesBackAfterAKillAndLeavesOnASignal) {
     // A project file that no tool recognises makes the Tool Manager ask
     // every new tool to identify it.
-    std::filesystem::path agent = hub.home.path() / "notes.raw";
-    writeFile(agent, "unknown kind of file\n");
-    auto added = hub.ask(newRequest("ADDF", {agent.string()}));
-    ASSERT_TRUE(added);
-    EXPECT_EQ(added->getLongParam(0), 0);
+    fs::path notes = hub.home.path() / "notes.raw";
+    writeFile(notes, "unknown kind of file\n");
+    EXPECT_EQ(hub.ask(newRequest("ADDF", {notes.string()}))->getLongParam(0), 0);
     EXPECT_TRUE(waitForLog("received FADD", 2));
 
-    uint32_t start = TIME_GetCurMillisecs();
-    ChildProcess extra(builtProgram("okasample"), {"--name", "Extra", "--type", "XTRA"},
-                       hub.environment());
-    ASSERT_TRUE(hub.waitUntil([&] { return hub.isRegistered(typeCode("XTRA")); }, 8000));
-    // Without answering 'IDFL' during its registration the tool would hold
-    // the Tool Manager for the whole reply timeout (5 s).
-    EXPECT_LT(TIME_GetCurMillisecs() - start, 3000u);
-    // Ended by a signal, the tool unregisters on its way out.
-    extra.signal(SIGTERM);
-    EXPECT_EQ(extra.waitForExit(3000), 0);
-    EXPECT_TRUE(hub.waitUntil([&] { return !hub.isRegistered(typeCode("XTRA")); }, 3000));
-}
-
-// A killed tool started again is not refused while its dead copy waits for
-// the next probe, and publishing its command once more is no failure.
-TEST_F(SampleHubTest, AToolKilledComesBackAtOnceAndKeepsItsCommand) {
     const std::vector<std::string> arguments = {"--name", "Extra",     "--type",
                                                 "XTRA",   "--command", "Count Lines:0"};
     auto published = [&] {
@@ -267,28 +245,35 @@ TEST_F(SampleHubTest, AToolKilledComesBackAtOnceAndKeepsItsCommand) {
                 return true;
         return false;
     };
+    uint32_t start = TIME_GetCurMillisecs();
     {
         ChildProcess first(builtProgram("okasample"), arguments, hub.environment());
         ASSERT_TRUE(hub.waitUntil(published, 8000));
+        // Without answering 'IDFL' during its registration the tool would hold
+        // the Tool Manager for the whole reply timeout (5 s).
+        EXPECT_LT(TIME_GetCurMillisecs() - start, 3000u);
         first.signal(SIGKILL);
         first.waitForExit(3000);
     }
-    uint32_t start = TIME_GetCurMillisecs();
+    start = TIME_GetCurMillisecs();
     ChildProcess second(builtProgram("okasample"), arguments, hub.environment());
     ASSERT_TRUE(waitForLog("Tool: XTRAhas re-registered", 1, 8000));
     EXPECT_LT(TIME_GetCurMillisecs() - start, 4000u);
     EXPECT_TRUE(waitForLog("command 'Count Lines' is published already", 1));
     EXPECT_TRUE(published());
+    second.signal(SIGTERM);
+    EXPECT_EQ(second.waitForExit(3000), 0);
+    EXPECT_TRUE(hub.waitUntil([&] { return !hub.isRegistered(typeCode("XTRA")); }, 3000));
 }
 
 TEST_F(SampleHubTest, TheSampleViewerShowsAResolvedSourceAndTheRequesterGetsTheReply) {
     writeFile(hub.root / "include" / "agent.qh", "agent\n");
     Message* request = newDisplayRequest("agent.qh", 0, true);
-    // The relay waits for the viewer's own reply before this one comes.
+    // Goes to the current source viewer, which the bundled viewer script
+    // started; the relay waits for the viewer's own reply before this one.
     auto reply = hub.ask(request);
     ASSERT_NE(reply, nullptr);
     EXPECT_EQ(reply->getLongParam(0), 0);
-    EXPECT_EQ(reply->paramCount, 1);
     EXPECT_TRUE(waitForLog("received DISF " + (hub.root / "include" / "agent.qh").string(), 1));
 }
 

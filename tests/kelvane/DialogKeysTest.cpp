@@ -100,6 +100,11 @@ TEST_F(DialogKeysTest, HelpAndEscapeInEveryModelessDialog) {
         AUTO_KeyPress(window, kKeyEscape);
         EXPECT_TRUE(gone);
     }
+    // Closed by the window system right after F1, a window asks for no help again.
+    WinObj* find = findWindow();
+    AUTO_KeyPress(find, kKeyF1);
+    AUTO_Close(find);
+    EXPECT_EQ(occurrences(manager.log(), "#OKAWin:SourceFind\n"), 2u);
     // Cancelled, so nothing typed was taken.
     EXPECT_EQ(engineCount(), 0);
     EXPECT_STREQ(gHelpManager->getViewerName(), "true");

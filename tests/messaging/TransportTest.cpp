@@ -55,19 +55,6 @@ std::vector<std::unique_ptr<Message>> receiveFromUser(TCPTransport& receiver, ui
     return received;
 }
 
-int listenOn(int port) {
-    int descriptor = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(uint16_t(port));
-    if (bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(descriptor, 1) != 0) {
-        close(descriptor);
-        return -1;
-    }
-    return descriptor;
-}
-
 class TransportTest : public ::testing::Test {
   protected:
     void SetUp() override { TCPTransport::forgetToolManagerPort(); }
@@ -144,22 +131,20 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
     // the ephemeral range, so no outgoing connection of the tests running
     // beside this one takes the fourth meanwhile.
     int first = 0;
-    std::vector<int> taken;
-    for (int attempt = 0; attempt < 50 && taken.size() < 4; ++attempt) {
-        for (int descriptor : taken) close(descriptor);
+    std::vector<std::unique_ptr<RawListener>> taken;
+    auto runOfFour = [&] { return taken.size() == 4 && taken.back()->port() != 0; };
+    for (int attempt = 0; attempt < 50 && !runOfFour(); ++attempt) {
         taken.clear();
         first = 20000 + (int(getpid()) * 13 + attempt * 4) % 12000;
-        for (int descriptor;
-             taken.size() < 4 && (descriptor = listenOn(first + int(taken.size()))) >= 0;)
-            taken.push_back(descriptor);
+        do taken.push_back(std::make_unique<RawListener>(first + int(taken.size())));
+        while (taken.size() < 4 && taken.back()->port() != 0);
     }
-    if (taken.size() < 4) GTEST_SKIP() << "no run of four free ports";
-    close(taken.back());  // the fourth is free again, for the manager
-    taken.pop_back();
+    if (!runOfFour()) GTEST_SKIP() << "no run of four free ports";
+    taken.pop_back();  // the fourth is free again, for the manager
     TCPTransport manager(first);
     EXPECT_EQ(manager.getPort(), first + 3);
     EXPECT_EQ(readFile(home.okaDirectory() / "okaport"), std::to_string(first + 3) + "\n");
-    for (int descriptor : taken) close(descriptor);
+    taken.clear();
 
     // A tool reads the port file and listens within the 800 ports above it.
     TCPTransport::forgetToolManagerPort();

@@ -38,7 +38,7 @@ void KelvaneHarness::installSampleTools() {
 
 std::vector<ToolListing> KelvaneHarness::listTools() {
     std::vector<ToolListing> tools;
-    auto reply = ask(new Message(typeCode("TLST"), nullptr));
+    auto reply = ask(newRequest("TLST"));
     for (int i = 1; reply && i < reply->paramCount; ++i) {
         ToolListing listing;
         if (decodeToolListing(reply->getParam(i), reply->getParamLength(i), listing)) {
@@ -91,12 +91,9 @@ bool KelvaneHarness::restartAfterCrash() {
     std::error_code ignored;
     auto before = std::filesystem::last_write_time(portFile, ignored);
     startProcess({});
-    uint32_t deadline = TIME_GetCurMillisecs() + 5000;
-    while (std::filesystem::last_write_time(portFile, ignored) == before) {
-        if (int32_t(deadline - TIME_GetCurMillisecs()) <= 0) return false;
-        usleep(20000);
-    }
-    return waitUntilListening(5000);
+    return waitUntil([&] { return std::filesystem::last_write_time(portFile, ignored) != before; },
+                     5000) &&
+           waitUntilListening(5000);
 }
 
 bool KelvaneHarness::waitUntilListening(int timeoutMs) {

@@ -81,11 +81,11 @@ bool sendRawBytesAndWait(int port, const std::string& bytes) {
     return true;
 }
 
-RawListener::RawListener() {
-    descriptor = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopbackAddress(0);
-    bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(descriptor, 16);
+RawListener::RawListener(int port) : descriptor(socket(AF_INET, SOCK_STREAM, 0)), boundPort(0) {
+    sockaddr_in address = loopbackAddress(port);
+    if (bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(descriptor, 16) != 0)
+        return;
     socklen_t length = sizeof address;
     getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
     boundPort = ntohs(address.sin_port);

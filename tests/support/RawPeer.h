@@ -21,10 +21,11 @@ bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs);
 // Connects, writes `bytes` and closes at once, before the receiver has read.
 bool sendRawBytesAndLeave(int port, const std::string& bytes);
 
-// A listening socket on a free loopback port that collects one connection.
+// A listening socket on `port` of loopback (0: a free one) that collects
+// one connection; port() is 0 when `port` was taken.
 class RawListener {
   public:
-    RawListener();
+    explicit RawListener(int port = 0);
     ~RawListener();
     int port() const { return boundPort; }
     // Everything sent on the next connection, or "" after `timeoutMs`.

@@ -14,20 +14,18 @@ bool isProgramInstalled(const char* program) {
     return std::system(command.c_str()) == 0;
 }
 
-std::string popUpKeysScript(const std::string& keys) {
-    return "root=$(xdotool search --maxdepth 0 --name '^$'); "
-           "end=$(($(date +%s) + 20)); "
-           "while [ $(date +%s) -lt $end ]; do "
-           "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && "
-           "break; "
-           "  sleep 0.05; "
-           "done; "
-           "xdotool key " +
-           keys;
-}
-
 bool typeIntoNextPopUp(const std::string& keys) {
-    return std::system(("(" + popUpKeysScript(keys) + ") > /dev/null 2>&1 &").c_str()) == 0;
+    std::string script =
+        "root=$(xdotool search --maxdepth 0 --name '^$'); "
+        "end=$(($(date +%s) + 20)); "
+        "while [ $(date +%s) -lt $end ]; do "
+        "  xdotool search --onlyvisible --maxdepth 1 --name '^$' | grep -qvx \"$root\" && "
+        "break; "
+        "  sleep 0.05; "
+        "done; "
+        "xdotool key " +
+        keys;
+    return std::system(("(" + script + ") > /dev/null 2>&1 &").c_str()) == 0;
 }
 
 bool xdotool(const std::string& arguments) {

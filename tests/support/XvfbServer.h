@@ -9,12 +9,10 @@
 // True when `program` is found on PATH.
 bool isProgramInstalled(const char* program);
 
-// A shell script that waits (up to twenty seconds, for a loaded machine)
-// until a pop-up menu shows, then types `keys` (xdotool key names) into it.
-// The pop-up is the only visible top-level window without a name besides
-// the root; the menu takes the keyboard before it is mapped.
-std::string popUpKeysScript(const std::string& keys);
-// Starts popUpKeysScript in the background; false when the shell did not.
+// Types `keys` (xdotool key names) into the next pop-up menu, from the
+// background, waiting up to twenty seconds for it; false when the shell
+// did not start. The pop-up is the only visible top-level window without a
+// name besides the root; the menu takes the keyboard before it is mapped.
 bool typeIntoNextPopUp(const std::string& keys);
 
 // Runs xdotool with `arguments`, quietly; true when it succeeded.

@@ -96,8 +96,12 @@ TEST_F(MalformedFiles, ErrorsNameTheFileAndTheLine) {
               path_ + ":2: unterminated quoted text");
     EXPECT_EQ(parse("font f size=12 weight=9\n"),
               path_ + ":1: unknown attribute \"weight\" for \"font\"");
-    EXPECT_EQ(parse("window w box=0,0,10,10\n  label l text=x\nend\n"),
-              path_ + ":2: \"label\" needs box=x,y,width,height");
+    // No box, or one whose numbers do not fit a 16-bit rectangle.
+    for (const char* box : {"", " box=0,0,40000,1", " box=0,0,99999999999999999999,1"}) {
+        EXPECT_EQ(parse("window w box=0,0,10,10\n  label l text=x" + std::string(box) + "\nend\n"),
+                  path_ + ":2: \"label\" needs box=x,y,width,height")
+            << box;
+    }
     EXPECT_EQ(parse("window w box=0,0,10,10\n  panel p box=0,0,5,5\n  end\n"),
               path_ + ":1: block is not closed by \"end\"");
     EXPECT_EQ(parse("end\n"), path_ + ":1: \"end\" without an open block");

@@ -51,7 +51,7 @@ TEST_F(CommandTest, PublishingRefusesRepeatsAndKeepsSharedNames) {
     EXPECT_EQ(gCommandManager->getNthCommand(2), nullptr);
 
     // A name without a terminator is read within its parameter.
-    auto* unterminated = new Message(typeCode("ADDC"), nullptr);
+    auto* unterminated = newRequest("ADDC");
     unterminated->addParam(kParamST31, "Run", 3);
     unterminated->addLongParam(0);
     unterminated->addTypeParam(kWildcardType);

@@ -91,7 +91,7 @@ TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) 
     deliver(newDisplayRequest("/src/agent.qa"));
     deliver(newRequest("SCHG", {"/src/agent.qa"}));
     EXPECT_LT(millisecondsSince(start), 1000);
-    EXPECT_TRUE(listingOf(*deliver(new Message(typeCode("TLST"), nullptr)), kViewer).notResponding);
+    EXPECT_TRUE(listingOf(*deliver(newRequest("TLST")), kViewer).notResponding);
     EXPECT_EQ(occurrences(manager.log(), "Sample Viewer (SVWR) is not responding"), 1u);
     EXPECT_EQ(hung.drainTypes(),
               (std::vector<TypeCode>{typeCode("IDFB"), typeCode("FADD"), typeCode("SCHG")}));
@@ -107,8 +107,7 @@ TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) 
         },
         2000));
     EXPECT_EQ(occurrences(manager.log(), "Sample Viewer (SVWR) responds again"), 1u);
-    EXPECT_FALSE(
-        listingOf(*deliver(new Message(typeCode("TLST"), nullptr)), kViewer).notResponding);
+    EXPECT_FALSE(listingOf(*deliver(newRequest("TLST")), kViewer).notResponding);
 }
 
 TEST_F(DeadToolsTest, ACopyStartedAfterACrashTakesTheDeadCopysPlaceAtOnce) {

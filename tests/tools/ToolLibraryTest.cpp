@@ -134,9 +134,7 @@ TEST_F(ToolRequestTest, AQuestionFromTheOtherSideIsAnsweredByALambdaWhileWaiting
         reply.addBoolParam(false);
         return 0;
     };
-    EXPECT_EQ(gMessageCenter->registerMessageHandler(kIdentifyFileMsg, answerNotMine), 0);
-    EXPECT_EQ(gMessageCenter->registerMessageHandler(kIdentifyFileMsg, answerNotMine),
-              kErrorDuplicateHandler);
+    ASSERT_EQ(gMessageCenter->registerMessageHandler(kIdentifyFileMsg, answerNotMine), 0);
 
     Responder asking([](Responder& self, const Message& request) {
         Message question(kIdentifyFileMsg.code, &request.sender);

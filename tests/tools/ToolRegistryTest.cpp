@@ -53,7 +53,7 @@ TEST_F(RegistryTest, RegistersLooksUpAndRefusesASecondLoadedTool) {
 
 TEST_F(RegistryTest, MalformedRegistrationsNeverCorruptTheRegistry) {
     FakeTool tool("tool", kBrowser);
-    auto* shortInfo = new Message(typeCode("REGT"), nullptr);
+    auto* shortInfo = newRequest("REGT");
     uint8_t bytes[kToolInfoSize];
     encodeToolInfo(tool.info, bytes);
     shortInfo->addParam(kParamData, bytes, 40);
@@ -64,7 +64,7 @@ TEST_F(RegistryTest, MalformedRegistrationsNeverCorruptTheRegistry) {
     // Names without terminators and a path far beyond 255 characters.
     std::memset(bytes, 'x', 64);
     std::string longPath = "/" + std::string(600, 'p');
-    auto* unterminated = new Message(typeCode("REGT"), nullptr);
+    auto* unterminated = newRequest("REGT");
     unterminated->addParam(kParamData, bytes, kToolInfoSize);
     unterminated->addParam(kParamS255, longPath.data(), long(longPath.size()));
     EXPECT_EQ(deliver(unterminated, tool.info)->getLongParam(0), 0);
@@ -167,18 +167,18 @@ TEST_F(RegistryTest, ActivationOfASourceViewerDeactivatesTheOthers) {
     ASSERT_TRUE(gToolRegistry->unloadTool(typeCode("VWRC")).ok());
     gone.drainTypes();
 
-    EXPECT_EQ(deliver(new Message(typeCode("ASRC"), nullptr), active.info)->getLongParam(0), 0);
+    EXPECT_EQ(deliver(newRequest("ASRC"), active.info)->getLongParam(0), 0);
     EXPECT_EQ(gToolRegistry->getCurrentSourceToolIndex(), 0);
     EXPECT_EQ(other.drainTypes(), std::vector<TypeCode>{typeCode("DSRC")});
     EXPECT_TRUE(active.drainTypes().empty());
     EXPECT_TRUE(gone.drainTypes().empty());
 
     FakeTool stranger("stranger", typeCode("STRG"));
-    EXPECT_EQ(deliver(new Message(typeCode("ASRC"), nullptr), stranger.info)->getLongParam(0), -1);
+    EXPECT_EQ(deliver(newRequest("ASRC"), stranger.info)->getLongParam(0), -1);
     EXPECT_EQ(gToolRegistry->getCurrentSourceToolIndex(), 0);
 
     // Any registered tool's 'DSRC' clears the current viewer.
-    EXPECT_EQ(deliver(new Message(typeCode("DSRC"), nullptr), other.info)->getLongParam(0), 0);
+    EXPECT_EQ(deliver(newRequest("DSRC"), other.info)->getLongParam(0), 0);
     EXPECT_EQ(gToolRegistry->getCurrentSourceToolIndex(), -1);
 }
 
@@ -211,7 +211,7 @@ TEST_F(RegistryTest, TicklesEveryTenSecondsAndUnloadsDeadTools) {
 TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
     // No tools: an empty list, whatever failed before.
     gToolRegistry->lookupToolByType(kBrowser);
-    auto empty = deliver(new Message(typeCode("GSAT"), nullptr), ToolInfo{});
+    auto empty = deliver(newRequest("GSAT"), ToolInfo{});
     EXPECT_EQ(std::make_pair(int(empty->paramCount), empty->getLongParam(0)), std::make_pair(1, 0));
 
     FakeTool viewer("viewer", typeCode("VIEW"), true);
@@ -221,7 +221,7 @@ TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
     registerFrom(compiler);
     registerFrom(debugger);
 
-    auto reply = deliver(new Message(typeCode("GSAT"), nullptr), compiler.info);
+    auto reply = deliver(newRequest("GSAT"), compiler.info);
     ASSERT_EQ(std::make_pair(int(reply->paramCount), reply->getLongParam(0)), std::make_pair(2, 0));
     EXPECT_STREQ(decodeToolInfo(reply->getParam(1)).name, "viewer");
 
@@ -239,7 +239,7 @@ TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
     // 'FCMP' goes to unloaded tools too.
     ASSERT_TRUE(gToolRegistry->unloadTool(kDebugger).ok());
     debugger.drainTypes();
-    auto* compiled = new Message(typeCode("FCMP"), nullptr);
+    auto* compiled = newRequest("FCMP");
     compiled->addParam(kParamData, "abc", 3);
     deliver(compiled, compiler.info);
     EXPECT_EQ(debugger.drainTypes(), std::vector<TypeCode>{typeCode("FCMP")});

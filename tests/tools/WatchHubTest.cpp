@@ -60,14 +60,7 @@ class WatcherEnd {
     Socket stream;
 };
 
-class WatchTest : public ToolManagerTest {
-  protected:
-    int32_t ask(TypeCode type, const ToolInfo& from, TypeCode param = 0) {
-        auto* message = new Message(type, nullptr);
-        if (param != 0) message->addTypeParam(param);
-        return deliver(message, from)->getLongParam(0);
-    }
-};
+using WatchTest = ToolManagerTest;
 
 std::vector<TypeCode> noticeEvents(FakeTool& tool, std::vector<std::string>* names = nullptr) {
     std::vector<TypeCode> events;
@@ -90,7 +83,7 @@ TEST_F(WatchTest, ToolListingShowsEveryToolWithItsStateAndCommands) {
     ASSERT_EQ(publish(runner, "Attach", 2, kWildcardType), 0);
     ASSERT_TRUE(gToolRegistry->unloadTool(kRunner).ok());
 
-    auto reply = deliver(new Message(typeCode("TLST"), nullptr), viewer.info);
+    auto reply = deliver(newRequest("TLST"), viewer.info);
     ASSERT_EQ(std::make_pair(reply->getLongParam(0), int(reply->paramCount)), std::make_pair(0, 3));
     ToolListing first, second;
     ASSERT_TRUE(decodeToolListing(reply->getParam(1), reply->getParamLength(1), first));
@@ -111,12 +104,12 @@ TEST_F(WatchTest, SubscribersHearOfToolsAndProjectsAndOthersHearNothingNew) {
     FakeTool listener("listener", typeCode("LSTN"));
     FakeTool quiet("quiet", kRunner);
     ASSERT_EQ(registerFrom(listener), 0);
-    ASSERT_EQ(ask(typeCode("NTFY"), listener.info), 0);
+    ASSERT_EQ(deliver(newRequest("NTFY"), listener.info)->getLongParam(0), 0);
 
     ASSERT_EQ(registerFrom(quiet), 0);
     ASSERT_TRUE(gToolRegistry->unloadTool(kRunner).ok());
     ASSERT_EQ(registerFrom(quiet), 0);
-    ASSERT_EQ(ask(typeCode("UNRT"), quiet.info, kRunner), 0);
+    ASSERT_EQ(deliver(newRequest("UNRT", kRunner), quiet.info)->getLongParam(0), 0);
     std::string project = (manager.home.path() / "other.prj").string();
     EXPECT_TRUE(gProjectManager->loadProject(project.c_str(), true).ok());
 
@@ -131,21 +124,19 @@ TEST_F(WatchTest, SubscribersHearOfToolsAndProjectsAndOthersHearNothingNew) {
     listener.die();
     ASSERT_EQ(registerFrom(quiet), 0);
     EXPECT_EQ(gWatchHub->subscriberCount(), 0u);
-    EXPECT_EQ(ask(typeCode("NTFY"), ToolInfo{}), kErrorWatchRefused);
+    EXPECT_EQ(deliver(newRequest("NTFY"), ToolInfo{})->getLongParam(0), kErrorWatchRefused);
 }
 
 TEST_F(WatchTest, WatchersSeeTheTrafficTheyChoseAndTheirLosses) {
     FakeTool tool("tool", kRunner);
     ASSERT_EQ(registerFrom(tool), 0);
     WatcherEnd everything, shows;
-    ASSERT_EQ(ask(typeCode("WTCH"), everything.info, kWildcardType), 0);
-    ASSERT_EQ(ask(typeCode("WTCH"), shows.info, typeCode("SHOW")), 0);
+    ASSERT_EQ(deliver(newRequest("WTCH", kWildcardType), everything.info)->getLongParam(0), 0);
+    ASSERT_EQ(deliver(newRequest("WTCH", typeCode("SHOW")), shows.info)->getLongParam(0), 0);
 
     gToolRegistry->sendMsgToOneTool(&tool.info, typeCode("SHOW"));
     std::string longPath = "/projects/" + std::string(60, 'x') + ".qa";
-    auto* change = new Message(typeCode("SCHG"), nullptr);
-    change->addTextParam(longPath.c_str());
-    deliver(change, tool.info);
+    deliver(newRequest("SCHG", {longPath}), tool.info);
     Message look(typeCode("LOOK"), nullptr);
     look.addTypeParam(kRunner);
     look.sender = tool.info;
@@ -168,7 +159,7 @@ TEST_F(WatchTest, WatchersSeeTheTrafficTheyChoseAndTheirLosses) {
 
     // A watcher that takes nothing loses copies; the count rides on later ones.
     WatcherEnd stalled;
-    ASSERT_EQ(ask(typeCode("WTCH"), stalled.info, kWildcardType), 0);
+    ASSERT_EQ(deliver(newRequest("WTCH", kWildcardType), stalled.info)->getLongParam(0), 0);
     Message bulky(typeCode("FCMP"), nullptr);
     std::string block(1024, 'b');
     bulky.addParam(kParamData, block.data(), long(block.size()));

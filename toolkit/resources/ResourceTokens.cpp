@@ -86,13 +86,25 @@ bool parseInteger(const std::string& text, int* value) {
     return true;
 }
 
+// Exactly `count` integers separated by commas, each as parseInteger reads it.
+bool parseIntegerList(const std::string& text, int* values, size_t count) {
+    size_t start = 0;
+    for (size_t index = 0; index < count; ++index) {
+        size_t comma = text.find(',', start);
+        bool last = index + 1 == count;
+        if (last != (comma == std::string::npos)) return false;
+        size_t end = last ? text.size() : comma;
+        if (!parseInteger(text.substr(start, end - start), &values[index])) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 bool parseBox(const std::string& text, Rect16* box) {
-    int x = 0, y = 0, width = 0, height = 0;
-    char trailing = 0;
-    if (std::sscanf(text.c_str(), "%d,%d,%d,%d%c", &x, &y, &width, &height, &trailing) != 4)
-        return false;
-    if (width < 0 || height < 0) return false;
-    *box = makeRect16(x, y, width, height);
+    int values[4];
+    if (!parseIntegerList(text, values, 4)) return false;
+    if (values[2] < 0 || values[3] < 0) return false;  // width and height
+    *box = makeRect16(values[0], values[1], values[2], values[3]);
     return true;
 }
 
@@ -106,8 +118,7 @@ bool parseRgb(const std::string& text, int rgb[3]) {
         rgb[2] = int(value) & 255;
         return true;
     }
-    if (std::sscanf(text.c_str(), "%d,%d,%d%c", &rgb[0], &rgb[1], &rgb[2], &trailing) != 3)
-        return false;
+    if (!parseIntegerList(text, rgb, 3)) return false;
     for (int index = 0; index < 3; ++index)
         if (rgb[index] < 0 || rgb[index] > 255) return false;
     return true;

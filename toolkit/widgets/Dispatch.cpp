@@ -25,6 +25,14 @@ void beginEvent(WgtObj* widget, int windowX, int windowY) {
     event.keyHandled = false;
 }
 
+// The start of an event the user makes without a key. The key of the event
+// before goes: a window closed or a button clicked after F1 must not read
+// that F1. (Activations and menu choices keep it: a key may have made them.)
+void beginPointerEvent(WgtObj* widget, int windowX, int windowY) {
+    beginEvent(widget, windowX, windowY);
+    currentEvent().keyCode = 0;
+}
+
 // The row under a window position, or -1 below the last row.
 int rowAt(LBoxObj* list, int windowY) {
     int originX = 0, originY = 0;
@@ -100,7 +108,7 @@ void dispatchPointerMove(WgtObj* widget, int windowX, int windowY) {
 }
 
 void dispatchMouseDown(WgtObj* widget, int button, bool isDouble, int windowX, int windowY) {
-    beginEvent(widget, windowX, windowY);
+    beginPointerEvent(widget, windowX, windowY);
     currentEvent().button = button;
     currentEvent().isDouble = isDouble;
     auto* list = widget->kind == WgtKind::ListBox ? static_cast<LBoxObj*>(widget) : nullptr;
@@ -191,7 +199,7 @@ void dispatchMenuChoice(WinObj* window, int title, int item) {
 }
 
 void dispatchClose(WinObj* window) {
-    beginEvent(window, currentEvent().windowX, currentEvent().windowY);
+    beginPointerEvent(window, currentEvent().windowX, currentEvent().windowY);
     window->notify(kNfyWindowClosed);
 }
 
