@@ -193,9 +193,10 @@ TEST_F(DatabaseTest, FieldsAtBothEndsAndOutOfRange) {
     EXPECT_EQ(field(index, 1), std::string("one", 4));
     EXPECT_EQ(field(index, 3), std::string("three", 6));
 
-    char buffer[8];
+    char buffer[8] = "unset";
     for (long bad : {0L, 4L}) {
         EXPECT_EQ(database.getFieldIntoBuffer(index, bad, buffer, 8).code(), kErrorFieldRange);
+        EXPECT_EQ(buffer[0], '\0') << "a refused read leaves an empty text";
         EXPECT_EQ(database.setFieldOfBlock(index, bad, "x", 1).code(), kErrorFieldRange);
         EXPECT_EQ(database.deleteFieldFromBlock(index, bad).code(), kErrorFieldRange);
     }

@@ -73,16 +73,6 @@ TEST_F(PrefManTest, TypesNeverWrittenAndDeleteByTypeKeepsTheBlock) {
     EXPECT_EQ(prefs->countBlocksOfType(kViewer).valueOr(0), 1);
 }
 
-TEST_F(PrefManTest, ShortBuffersGetAPrefixWithoutTerminator) {
-    auto prefs = open();
-    EXPECT_TRUE(prefs->addPreference(kViewer, "netscape", 9).ok());
-    char buffer[4] = {'x', 'x', 'x', 'x'};
-    EXPECT_EQ(prefs->readNthPreference(kViewer, 1, buffer, 3).valueOr(-1), 3);
-    EXPECT_EQ(std::string(buffer, 4), "netx");
-    EXPECT_EQ(prefs->readNthPreference(kViewer, 2, buffer, 3).code(), kErrorFieldRange);
-    EXPECT_EQ(buffer[0], '\0');
-}
-
 // The records are read back by PrefMan and, from the documented layout
 // alone, as another program would.
 TEST_F(PrefManTest, RecordsPersistAcrossCloseAndReopen) {
