@@ -56,16 +56,6 @@ TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
 }
 
-TEST_F(ProjectPickerTest, AFileThatIsNoProjectIsOverwrittenOnlyOnRequest) {
-    std::string bogus = makeFile("bogus.prj", "not a project\n");
-    answerNextAlert(1);  // Cancel
-    pickerAccepts(bogus);
-    chooseProject(false);
-    EXPECT_EQ(alerts.at(0).title, "Invalid file");
-    EXPECT_EQ(readFile(bogus), "not a project\n");
-    EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: file missing or invalid");
-}
-
 TEST_F(ProjectPickerTest, AddFileAndTheCommandFallBackAddTheChosenFile) {
     EXPECT_TRUE(gProjectManager->loadProject((home.path() / "add.prj").c_str(), true).ok());
     std::string notes = makeFile("notes.txt");
