@@ -59,8 +59,7 @@ class IdentificationTest : public ProjectTest {
 TEST_F(IdentificationTest, FirstLoadedToolInRegistryOrderDecides) {
     ScriptedTool first(journal("first"), "first", typeCode("FRST"), kFirstRules);
     ScriptedTool second(journal("second"), "second", typeCode("SCND"), kSecondRules);
-    ASSERT_EQ(registerFrom(first), 0);
-    ASSERT_EQ(registerFrom(second), 0);
+    for (ScriptedTool* tool : {&first, &second}) ASSERT_EQ(registerFrom(*tool), 0);
 
     std::string agent = makeFile("a.qa");
     std::string both = makeFile("x.both");
@@ -99,8 +98,7 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     ScriptedTool backup(journal("backup"), "backup", typeCode("BACK"),
                         {{".err", IdentifyRule::recognise, "rescued", typeCode("RESC"), ""},
                          {".slow", IdentifyRule::recognise, "patient", typeCode("PATI"), ""}});
-    ASSERT_EQ(registerFrom(failing), 0);
-    ASSERT_EQ(registerFrom(backup), 0);
+    for (ScriptedTool* tool : {&failing, &backup}) ASSERT_EQ(registerFrom(*tool), 0);
     std::string erring = makeFile("a.err");
     std::string slow = makeFile("b.slow");
     // Replies claiming the engines' or the wildcard type are not believed;
@@ -271,8 +269,7 @@ TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
     ScriptedTool dying(journal("dying"), "dying", typeCode("DYIN"),
                        {{".fatal", IdentifyRule::dies, "", 0, ""}});
     ScriptedTool living(journal("living"), "living", typeCode("LIVE"), {kAgentRule});
-    ASSERT_EQ(registerFrom(living), 0);
-    ASSERT_EQ(registerFrom(dying), 0);
+    for (ScriptedTool* tool : {&living, &dying}) ASSERT_EQ(registerFrom(*tool), 0);
     makeFile("b.fatal");
 
     auto start = std::chrono::steady_clock::now();

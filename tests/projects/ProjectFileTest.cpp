@@ -182,9 +182,7 @@ TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
     EXPECT_EQ(gProjectManager->addFileToProject(longPath.c_str()).code(), -802);
     std::string justFits = "/" + std::string(254, 'q');
     addFiles({justFits});
-    auto files = rawRecordsInFile(projectPath(), "FCMP");
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(recordText(files[0]), justFits);
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP"), std::vector<std::string>{justFits + '\0'});
     EXPECT_EQ(
         gProjectManager->addEngineToProject(new EngineInfo(std::string(32, 'm').c_str(), 1)).code(),
         -802);
