@@ -182,9 +182,7 @@ class FltkBackend : public Backend {
                 if (!items.empty()) items.back().flags |= FL_MENU_DIVIDER;
                 continue;
             }
-            int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) |
-                        (item.checkedMode ? FL_MENU_TOGGLE : 0) |
-                        (item.checked ? FL_MENU_VALUE : 0);
+            int flags = toFlMenuFlags(item);
             items.push_back(
                 {item.label.c_str(), 0, nullptr, nullptr, flags, 0, FL_HELVETICA, 12, 0});
             indices.push_back(int(index));

@@ -2,6 +2,7 @@
 #include "toolkit/fltk/FltkConvert.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Menu_Item.H>
 
 #include "toolkit/base/KeyCodes.h"
 #include "toolkit/widgets/MenuObj.h"
@@ -69,6 +70,11 @@ int keyCodeOfEvent() {
 int modifiersOfEvent() {
     return (Fl::event_state(FL_SHIFT) ? kModShift : 0) |
            (Fl::event_state(FL_CTRL) ? kModControl : 0) | (Fl::event_state(FL_ALT) ? kModAlt : 0);
+}
+
+int toFlMenuFlags(const MenuItem& item) {
+    return (item.enabled ? 0 : FL_MENU_INACTIVE) | (item.checkedMode ? FL_MENU_TOGGLE : 0) |
+           (item.checked ? FL_MENU_VALUE : 0);
 }
 
 int toFlShortcut(const MenuItem& item) {

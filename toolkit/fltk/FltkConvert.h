@@ -17,3 +17,5 @@ int keyCodeOfEvent();
 int modifiersOfEvent();
 // FLTK's shortcut value for a menu item's accelerator (0 for none).
 int toFlShortcut(const MenuItem& item);
+// FLTK's menu flags for a menu item's state: inactive, check box, checked.
+int toFlMenuFlags(const MenuItem& item);

@@ -102,9 +102,7 @@ void appendTitle(std::vector<Fl_Menu_Item>& items, const MenuTitle& entry, size_
                 if (!items.empty()) items.back().flags |= FL_MENU_DIVIDER;
                 continue;
             }
-            int flags = (item.enabled ? 0 : FL_MENU_INACTIVE) |
-                        (item.checkedMode ? FL_MENU_TOGGLE : 0) |
-                        (item.checked ? FL_MENU_VALUE : 0);
+            int flags = toFlMenuFlags(item);
             void* packed = reinterpret_cast<void*>(uintptr_t(title << 16 | index));
             items.push_back({item.label.c_str(), toFlShortcut(item), menuCallback, packed, flags, 0,
                              0, kMenuFontSize, 0});
