@@ -30,6 +30,14 @@ void logBell() {
 
 BellProc bellProc = logBell;  // the display's bell, once one is installed
 
+// Makes a system call again for as long as a signal interrupts it.
+template <typename SystemCall>
+auto retryInterrupted(SystemCall call) {
+    auto result = call();
+    while (result < 0 && errno == EINTR) result = call();
+    return result;
+}
+
 // A socket-diagnostics request for one IPv4 TCP socket.
 struct DiagnosticsRequest {
     nlmsghdr header;
@@ -164,10 +172,8 @@ Status startDetached(const std::vector<std::string>& arguments) {
         return Status(forkError);
     }
     int execError = 0;
-    ssize_t count;
-    do {
-        count = read(errorPipe[0], &execError, sizeof execError);
-    } while (count < 0 && errno == EINTR);
+    ssize_t count =
+        retryInterrupted([&] { return read(errorPipe[0], &execError, sizeof execError); });
     close(errorPipe[0]);
     startedPrograms.push_back(program);
     if (count != sizeof execError) return kSuccess;
@@ -177,10 +183,7 @@ Status startDetached(const std::vector<std::string>& arguments) {
 
 void reapStartedPrograms() {
     std::erase_if(startedPrograms, [](pid_t program) {
-        pid_t result;
-        do {
-            result = waitpid(program, nullptr, WNOHANG);
-        } while (result < 0 && errno == EINTR);
+        pid_t result = retryInterrupted([program] { return waitpid(program, nullptr, WNOHANG); });
         return result != 0;  // reaped, or no longer ours to wait for
     });
 }
@@ -214,18 +217,15 @@ ConnectionOwnerQuery::Answer ConnectionOwnerQuery::ownerOf(int connection, uint3
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;
     // A signal arriving meanwhile (Ctrl-C, SIGTERM) must not make the owner
-    // unknowable for good: those calls are simply made again.
-    ssize_t sent;
-    do {
-        sent = ::sendto(diagnostics, &query, sizeof query, 0, reinterpret_cast<sockaddr*>(&kernel),
+    // unknowable for good: the calls are made again.
+    ssize_t sent = retryInterrupted([&] {
+        return ::sendto(diagnostics, &query, sizeof query, 0, reinterpret_cast<sockaddr*>(&kernel),
                         sizeof kernel);
-    } while (sent < 0 && errno == EINTR);
+    });
     if (sent < 0) return Answer::unknowable;
     alignas(nlmsghdr) char answer[1024];
-    ssize_t received;
-    do {
-        received = ::recv(diagnostics, answer, sizeof answer, 0);
-    } while (received < 0 && errno == EINTR);
+    ssize_t received =
+        retryInterrupted([&] { return ::recv(diagnostics, answer, sizeof answer, 0); });
     if (received < ssize_t(sizeof(nlmsghdr))) return Answer::unknowable;
     const auto* header = reinterpret_cast<const nlmsghdr*>(answer);
     if (header->nlmsg_type == NLMSG_ERROR) {
