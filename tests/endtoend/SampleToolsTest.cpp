@@ -143,14 +143,17 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
     writeFile(agent, "agent\n");
     EXPECT_EQ(runOkamsg(hub.home.path(), "ADDF S255:" + agent.string()).status, 0);
     std::string viewAgent = "--run 'Sample Viewer' 'View Source' " + agent.string();
+    const std::string unused = std::to_string(findFreePort());
+    RawListener silent;  // takes the message and never answers
+    const std::string late = "--port " + std::to_string(silent.port()) + " --reply 200 SHOW";
     struct Run {
-        const char* arguments;
+        std::string arguments;
         int status;
-        const char* output;
+        std::string output;
     };
     for (const Run& run : {
              Run{"--run 'Sample Runner' 'Engine Status'", 0, ""},
-             Run{viewAgent.c_str(), 0, ""},
+             Run{viewAgent, 0, ""},
              Run{"--run 'Sample Runnr' 'Engine Status'", 6, "okamsg: no tool named Sample Runnr\n"},
              Run{"--run 'Sample Runner' Status", 7,
                  "okamsg: Sample Runner has no command Status\n"},
@@ -165,6 +168,9 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
              Run{"--raw --reply LOOK", 4,
                  "error -2 (parameter count differs from the message type's template)\n"},
              Run{"--raw --reply ZZZZ", 4, "error -3 (no handler for this message type)\n"},
+             Run{"--port " + unused + " --reply SHOW", 5,
+                 "okamsg: no Tool Manager is running on port " + unused + "\n"},
+             Run{late, 3, "okamsg: no reply within 200 ms\n"},
          }) {
         CommandRun result = runOkamsg(hub.home.path(), run.arguments);
         EXPECT_EQ(result.status, run.status) << run.arguments;
@@ -177,24 +183,22 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
             hub.waitUntil([&] { return hub.log().find(received) != std::string::npos; }, 5000))
             << received;
     }
-    int unused = findFreePort();
-    CommandRun nobody =
-        runOkamsg(hub.home.path(), "--port " + std::to_string(unused) + " --reply SHOW");
-    EXPECT_EQ(nobody.status, 5);
-    EXPECT_NE(nobody.output.find("no Tool Manager is running on port " + std::to_string(unused)),
-              std::string::npos);
     TempHome empty;
     EXPECT_EQ(runOkamsg(empty.path(), "--reply SHOW").status, 5);
-    RawListener silent;  // takes the message and never answers
-    CommandRun late =
-        runOkamsg(hub.home.path(), "--port " + std::to_string(silent.port()) + " --reply 200 SHOW");
-    EXPECT_EQ(late.status, 3);
-    EXPECT_NE(late.output.find("no reply within 200 ms"), std::string::npos);
 }
 
-TEST_F(SampleHubTest, SampleToolsHearRelaysAndASecondViewerIsRefused) {
+// Relays reach both tools; a 'DISF' with a partial path goes, resolved, to
+// the source viewer that the bundled script started, and its requester gets
+// the viewer's own reply.
+TEST_F(SampleHubTest, SampleToolsHearRelaysAndTheViewerShowsAResolvedSource) {
     EXPECT_EQ(hub.ask(newRequest("SCHG", {"/projects/agent.qa"}))->getLongParam(0), 0);
     EXPECT_TRUE(waitForLog("received SCHG /projects/agent.qa", 2));
+
+    writeFile(hub.root / "include" / "agent.qh", "agent\n");
+    auto reply = hub.ask(newDisplayRequest("agent.qh", 0, true));
+    ASSERT_NE(reply, nullptr);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_TRUE(waitForLog("received DISF " + (hub.root / "include" / "agent.qh").string(), 1));
 
     // A second viewer of the same type is refused while the first runs.
     ChildProcess duplicate(hub.root / "bin" / "okasampleviewer", {}, hub.environment());
@@ -264,17 +268,6 @@ TEST_F(SampleHubTest, ANewToolRegistersAtOnceComesBackAfterAKillAndLeavesOnASign
     second.signal(SIGTERM);
     EXPECT_EQ(second.waitForExit(3000), 0);
     EXPECT_TRUE(hub.waitUntil([&] { return !hub.isRegistered(typeCode("XTRA")); }, 3000));
-}
-
-TEST_F(SampleHubTest, TheSampleViewerShowsAResolvedSourceAndTheRequesterGetsTheReply) {
-    writeFile(hub.root / "include" / "agent.qh", "agent\n");
-    Message* request = newDisplayRequest("agent.qh", 0, true);
-    // Goes to the current source viewer, which the bundled viewer script
-    // started; the relay waits for the viewer's own reply before this one.
-    auto reply = hub.ask(request);
-    ASSERT_NE(reply, nullptr);
-    EXPECT_EQ(reply->getLongParam(0), 0);
-    EXPECT_TRUE(waitForLog("received DISF " + (hub.root / "include" / "agent.qh").string(), 1));
 }
 
 // The project lives on across a restart: what okamsg added comes back and
