@@ -192,37 +192,23 @@ TEST_F(PreferencesTest, InvalidAndDamagedFilesNeverCrashKelvane) {
 }
 
 // Exit status 0, 1 or 2 whatever the damage; a sanitizer report or a crash
-// ends okadb with a signal. All runs go side by side.
+// ends okadb with a signal. Leaks are left to the storage tests, which read
+// the same files in process.
 TEST_F(PreferencesTest, DamagedFilesNeverCrashOkadb) {
-    std::vector<Damage> damages = damagedCopies(samplePreferences());
-    // Leaks are left to the storage tests, which read the same files in process.
-    const std::vector<std::string> environment = {
-        withAbortOnError("ASAN_OPTIONS") + ":detect_leaks=0", withAbortOnError("UBSAN_OPTIONS")};
-    struct Run {
-        std::string name;
-        fs::path output;
-        std::unique_ptr<ChildProcess> process;
-    };
-    std::vector<Run> runs;
-    for (size_t k = 0; k < damages.size(); ++k) {
-        fs::path path = home.path() / "damaged" / (std::to_string(k) + ".prf");
-        writeFile(path, damages[k].bytes);
-        for (const std::string command : {"check", "info", "records"}) {
-            fs::path output = path.string() + "." + command;
-            std::string arguments =
-                command + " '" + path.string() + "'" + (command == "records" ? " WPOS" : "");
-            // Through the shell for the redirection; exec keeps okadb's own exit status.
-            std::string shell = "exec '" + builtProgram("okadb").string() + "' " + arguments +
-                                " > '" + output.string() + "' 2>&1";
-            runs.push_back({damages[k].name + ": okadb " + command, output,
-                            std::make_unique<ChildProcess>(
-                                "/bin/sh", std::vector<std::string>{"-c", shell}, environment)});
+    const std::string okadb = "env '" + withAbortOnError("ASAN_OPTIONS") + ":detect_leaks=0' '" +
+                              withAbortOnError("UBSAN_OPTIONS") + "' '" +
+                              builtProgram("okadb").string() + "' ";
+    for (const Damage& damage : damagedCopies(samplePreferences())) {
+        fs::path path = home.path() / "damaged.prf";
+        writeFile(path, damage.bytes);
+        for (const std::string& command :
+             {"check '" + path.string() + "'", "info '" + path.string() + "'",
+              "records '" + path.string() + "' WPOS"}) {
+            CommandRun run = runCommand(okadb + command + " 2>&1");
+            EXPECT_TRUE(run.status >= 0 && run.status <= 2)
+                << damage.name << ": okadb " << command << ": status " << run.status << "\n"
+                << run.output;
         }
-    }
-    for (Run& run : runs) {
-        int status = run.process->waitForExit(kExitMs);
-        EXPECT_TRUE(status >= 0 && status <= 2) << run.name << ": status " << status << "\n"
-                                                << readFile(run.output);
     }
 }
 
