@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "DatabaseExercise.h"
+#include "RawDatabaseFile.h"
 #include "TestSupport.h"
 #include "core/ByteOrder.h"
 #include "storage/DatabaseCheck.h"
@@ -41,20 +42,12 @@ class DamagedFileTest : public ::testing::Test {
         EXPECT_TRUE(prefs.addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23).ok());
     }
 
-    long sampleLong(long offset) const {
-        return int32_t(getBigEndian32(reinterpret_cast<const uint8_t*>(sample.data() + offset)));
-    }
-
-    std::string withLong(long offset, uint32_t value) const {
-        std::string bytes = sample;
+    long sampleLong(long offset) const { return rawWord32(sample, offset); }
+    // The sample, or `bytes`, with the word at `offset` set to `value`.
+    std::string withLong(long offset, uint32_t value, std::string bytes = {}) const {
+        if (bytes.empty()) bytes = sample;
         putBigEndian32(reinterpret_cast<uint8_t*>(bytes.data() + offset), value);
         return bytes;
-    }
-
-    long openResult(const std::string& bytes) {
-        writeFile(path, bytes);
-        Database database;
-        return database.openDBFile(path.c_str(), kModeReadOnly, false).code();
     }
 
     // Offset of the first entry of `type` in the sample's list.
@@ -90,8 +83,12 @@ TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
         withLong(list, 0xFFFFFFFFu),
         // Blocks that share bytes with the list or with each other.
         withLong(cprj + 12, uint32_t(list + 8)), withLong(cprj + 12, uint32_t(htpt + 3))};
-    for (size_t k = 0; k < std::size(damaged); ++k)
-        EXPECT_EQ(openResult(damaged[k]), kErrorDamagedFile) << "case " << k;
+    for (size_t k = 0; k < std::size(damaged); ++k) {
+        writeFile(path, damaged[k]);
+        EXPECT_EQ(Database().openDBFile(path.c_str(), kModeReadOnly, false).code(),
+                  kErrorDamagedFile)
+            << "case " << k;
+    }
 }
 
 TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
@@ -163,8 +160,7 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
             }
             case 1: {  // an extreme value in a structural word
                 long at = structural[random() % structural.size()];
-                putBigEndian32(reinterpret_cast<uint8_t*>(bytes.data() + at),
-                               extremes[random() % std::size(extremes)]);
+                bytes = withLong(at, extremes[random() % std::size(extremes)]);
                 break;
             }
             default:  // truncated anywhere
@@ -192,19 +188,18 @@ class Okadb : public DamagedFileTest {
     }
 
     // Exit status and standard output of one okadb command.
-    int run(const std::string& arguments, std::string* output) {
+    std::pair<int, std::string> run(const std::string& arguments) {
         std::string outputPath = (home.path() / "okadb.out").string();
         int status = std::system((tool + " " + arguments + " > " + outputPath).c_str());
-        *output = readFile(outputPath);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(outputPath)};
     }
     // Runs each command on the sample's path followed by its suffix, expecting
     // its exit status and, unless empty, a piece of its output.
     void expectRuns(
         std::initializer_list<std::tuple<std::string, std::string, int, std::string>> commands) {
         for (const auto& [command, suffix, status, shown] : commands) {
-            std::string output;
-            EXPECT_EQ(run(command + " " + path + suffix, &output), status) << command << suffix;
+            auto [got, output] = run(command + " " + path + suffix);
+            EXPECT_EQ(got, status) << command << suffix;
             EXPECT_NE(output.find(shown), std::string::npos) << output;
         }
     }
@@ -213,9 +208,7 @@ class Okadb : public DamagedFileTest {
 };
 
 TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
-    std::string output;
-    EXPECT_EQ(run("check " + path, &output), 0);
-    EXPECT_EQ(output, "");
+    EXPECT_EQ(run("check " + path), (std::pair{0, std::string()}));
     expectRuns({{"records", " HTPT", 0, "record 1 (9 bytes): \"netscape\""},
                 {"records", " WPOS", 0, "record 150 (12 bytes): 00000095000a001401000095"},
                 {"info", "", 0, "file type       'TPRF'"},
@@ -233,9 +226,8 @@ TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
 // the fields that fit and without the second block.
 TEST_F(Okadb, RepairWritesASoundCopy) {
     long wpos = sampleLong(entryOfType("WPOS") + 12);
-    std::string damaged = withLong(wpos, 151);
-    long cprj = entryOfType("CPRJ");
-    putBigEndian32(reinterpret_cast<uint8_t*>(damaged.data() + cprj + 12), uint32_t(wpos + 8));
+    const std::string damaged =
+        withLong(entryOfType("CPRJ") + 12, uint32_t(wpos + 8), withLong(wpos, 151));
     writeFile(path, damaged);
     expectRuns({{"check", "", 1, "'WPOS'"},
                 {"check", "", 1, "the count claims 151 fields, the block holds 150"},
@@ -244,11 +236,9 @@ TEST_F(Okadb, RepairWritesASoundCopy) {
                 {"check", ".repaired", 0, ""},
                 {"records", ".repaired WPOS", 0, "record 150 "}});
     EXPECT_EQ(readFile(path), damaged) << "the file itself is left alone";
-    std::string output;
-    EXPECT_EQ(run("records " + path + ".repaired WPOS", &output), 0);
-    EXPECT_EQ(output.find("record 151 "), std::string::npos) << output;
-    EXPECT_EQ(run("records " + path + ".repaired CPRJ", &output), 0);
-    EXPECT_EQ(output, "");
+    EXPECT_EQ(run("records " + path + ".repaired WPOS").second.find("record 151 "),
+              std::string::npos);
+    EXPECT_EQ(run("records " + path + ".repaired CPRJ"), (std::pair{0, std::string()}));
 }
 
 }  // namespace
