@@ -40,16 +40,13 @@ View rawView(const std::string& path) {
     std::set<std::string> seen;
     for (const RawEntry& entry : file.entries) {
         if (entry.type == "FREE" || entry.type == "----") continue;
-        std::string line = entry.type + ":";
-        if (seen.insert(entry.type).second) {
-            std::vector<std::string> records;
-            std::string problem;
-            if (!readRawRecords(file, entry.type, &records, &problem))
-                return {"raw reader: " + problem};
-            for (const std::string& r : records) line += r + "|";
-        } else {
+        std::string line = entry.type + ":", problem;
+        std::vector<std::string> records;
+        if (!seen.insert(entry.type).second)
             line += file.bytes.substr(size_t(entry.offset), size_t(entry.length));
-        }
+        else if (!readRawRecords(file, entry.type, &records, &problem))
+            return {"raw reader: " + problem};
+        for (const std::string& r : records) line += r + "|";
         view.push_back(line);
     }
     return view;
@@ -57,29 +54,23 @@ View rawView(const std::string& path) {
 
 struct Change {
     const char* name;
-    std::function<void(PrefMan&)> setUp;    // brings the file to where the change starts
-    std::function<Status(PrefMan&)> apply;  // the change, with its outcome
+    std::function<Status(PrefMan&)> apply;     // the change, with its outcome
+    std::function<void(PrefMan&)> setUp = {};  // brings the file to where the change starts
 };
-
-void noSetUp(PrefMan&) {}
 
 const std::vector<Change>& changes() {
     static const std::vector<Change> table = {
-        {"append in the slop", noSetUp,
-         [](PrefMan& p) { return add(p, "WPOS", std::string(12, 'n')); }},
-        {"append growing at the end", noSetUp,
+        {"append in the slop", [](PrefMan& p) { return add(p, "WPOS", std::string(12, 'n')); }},
+        {"append growing at the end",
          [](PrefMan& p) { return add(p, "TAIL", std::string(900, 't')); }},
-        {"append moving the block", noSetUp,
+        {"append moving the block",
          [](PrefMan& p) { return add(p, "HTPT", std::string(300, 'h')); }},
-        {"first record of a type", noSetUp,
-         [](PrefMan& p) { return add(p, "NEWT", std::string(20, 'x')); }},
-        {"replace a record", noSetUp,
+        {"first record of a type", [](PrefMan& p) { return add(p, "NEWT", std::string(20, 'x')); }},
+        {"replace a record",
          [](PrefMan& p) { return p.writeNthPreference(typeCode("FCMP"), 3, "replaced", 9); }},
-        {"delete a record", noSetUp,
-         [](PrefMan& p) { return p.deleteNthPreference(typeCode("FCMP"), 2); }},
-        {"delete a type", noSetUp,
-         [](PrefMan& p) { return p.deletePreferencesOfType(typeCode("FCMP")); }},
-        {"batched rewrite, growing", noSetUp,
+        {"delete a record", [](PrefMan& p) { return p.deleteNthPreference(typeCode("FCMP"), 2); }},
+        {"delete a type", [](PrefMan& p) { return p.deletePreferencesOfType(typeCode("FCMP")); }},
+        {"batched rewrite, growing",
          [](PrefMan& p) {
              std::vector<std::string> bytes(40, std::string(256, 'b'));
              std::vector<PreferenceRecord> records;
@@ -87,15 +78,17 @@ const std::vector<Change>& changes() {
              return p.replacePreferencesOfType(typeCode("FCMP"), records.data(),
                                                long(records.size()));
          }},
-        {"list growth",
+        {"list growth", [](PrefMan& p) { return addBlob(p).status(); },
          [](PrefMan& p) {
              while (p.getMPEntries() < p.getMPSlots()) ASSERT_TRUE(addBlob(p).ok());
-         },
-         [](PrefMan& p) { return addBlob(p).status(); }},
-        {"free space reuse",
-         [](PrefMan& p) { EXPECT_TRUE(p.deleteBlock(addBlob(p).valueOr(0)).ok()); },
-         [](PrefMan& p) { return addBlob(p).status(); }},
+         }},
+        {"free space reuse", [](PrefMan& p) { return addBlob(p).status(); },
+         [](PrefMan& p) { EXPECT_TRUE(p.deleteBlock(addBlob(p).valueOr(0)).ok()); }},
         {"delete between free neighbours",
+         [](PrefMan& p) {
+             Result<long> middle = p.getNthBlockOfType(typeCode("MIDL"), 1);
+             return middle.ok() ? p.deleteBlock(middle.value()) : middle.status();
+         },
          [](PrefMan& p) {
              long before = addBlob(p).valueOr(0);
              EXPECT_TRUE(add(p, "MIDL", std::string(8, 'm')).ok());
@@ -103,12 +96,8 @@ const std::vector<Change>& changes() {
              EXPECT_TRUE(addBlob(p).ok());
              EXPECT_TRUE(p.deleteBlock(before).ok());
              EXPECT_TRUE(p.deleteBlock(after).ok());
-         },
-         [](PrefMan& p) {
-             Result<long> middle = p.getNthBlockOfType(typeCode("MIDL"), 1);
-             return middle.ok() ? p.deleteBlock(middle.value()) : middle.status();
          }},
-        {"create over the file", noSetUp,
+        {"create over the file",
          [](PrefMan& p) { return p.createDBFile(p.getPath(), kPreferencesFileType, 2); }},
     };
     return table;
@@ -133,7 +122,7 @@ class CrashPointTest : public ::testing::Test {
         EXPECT_TRUE(add(*prefs, "WPOS", std::string(40, 'w')).ok());
         EXPECT_TRUE(addBlob(*prefs).ok());
         EXPECT_TRUE(add(*prefs, "TAIL", std::string(40, 't')).ok());
-        change.setUp(*prefs);
+        if (change.setUp) change.setUp(*prefs);
     }
 
     // Runs the change in a child that ends itself before its write number
@@ -179,10 +168,8 @@ TEST_F(CrashPointTest, EveryWriteLeavesTheOldOrTheNewContent) {
             std::vector<std::string> problems;
             EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
             View left = rawView(path);
-            EXPECT_TRUE(left == before || left == after) << left.front();
-            if (finished) {
-                EXPECT_EQ(left, after);
-            }
+            // The old content only while the change has not finished.
+            EXPECT_TRUE(left == after || (left == before && !finished)) << left.front();
         }
     }
 }
