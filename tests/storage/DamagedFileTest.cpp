@@ -2,12 +2,11 @@
 // edited or handed to okadb.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <tuple>
 
+#include "ChildProcess.h"
 #include "DatabaseExercise.h"
 #include "RawDatabaseFile.h"
 #include "TestSupport.h"
@@ -180,18 +179,10 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
 
 class Okadb : public DamagedFileTest {
   protected:
-    void SetUp() override {
-        const char* build = std::getenv("OKA_BUILD_DIR");
-        if (build == nullptr) GTEST_SKIP() << "OKA_BUILD_DIR not set: run through ctest";
-        tool = (std::filesystem::path(build) / "bin" / "okadb").string();
-        DamagedFileTest::SetUp();
-    }
-
     // Exit status and standard output of one okadb command.
-    std::pair<int, std::string> run(const std::string& arguments) {
-        std::string outputPath = (home.path() / "okadb.out").string();
-        int status = std::system((tool + " " + arguments + " > " + outputPath).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(outputPath)};
+    static std::pair<int, std::string> run(const std::string& arguments) {
+        CommandRun run = runCommand(builtProgram("okadb").string() + " " + arguments);
+        return {run.status, run.output};
     }
     // Runs each command on the sample's path followed by its suffix, expecting
     // its exit status and, unless empty, a piece of its output.
@@ -203,8 +194,6 @@ class Okadb : public DamagedFileTest {
             EXPECT_NE(output.find(shown), std::string::npos) << output;
         }
     }
-
-    std::string tool;
 };
 
 TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
