@@ -9,19 +9,18 @@
 #include "core/Utilities.h"
 
 TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacter) {
-    struct Split {
-        const char* path;
-        const char* pathname;  // what extractPathname gives
-        const char* filename;  // what extractFilename gives
-    };
-    for (const Split& split : {Split{"/usr/bin/tool", "/usr/bin", "tool"}, Split{"a/b/", "a/b", ""},
-                               Split{"/tool", "", "/tool"}, Split{"tool", "", "tool"},
-                               Split{"a//b", "a/", "b"}, Split{"", "", ""}}) {
-        char pathname[kPathSize], filename[kPathSize];
-        extractPathname(split.path, pathname, sizeof pathname);
-        extractFilename(split.path, filename, sizeof filename);
-        EXPECT_STREQ(pathname, split.pathname) << split.path;
-        EXPECT_STREQ(filename, split.filename) << split.path;
+    // A path, what extractPathname gives and what extractFilename gives.
+    for (auto [path, pathname, filename] : {std::tuple{"/usr/bin/tool", "/usr/bin", "tool"},
+                                            {"a/b/", "a/b", ""},
+                                            {"/tool", "", "/tool"},
+                                            {"tool", "", "tool"},
+                                            {"a//b", "a/", "b"},
+                                            {"", "", ""}}) {
+        char gotPathname[kPathSize], gotFilename[kPathSize];
+        extractPathname(path, gotPathname, sizeof gotPathname);
+        extractFilename(path, gotFilename, sizeof gotFilename);
+        EXPECT_STREQ(gotPathname, pathname) << path;
+        EXPECT_STREQ(gotFilename, filename) << path;
     }
 }
 
