@@ -90,49 +90,43 @@ TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
     }
 }
 
-TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
-    long at = entryOfType("CPRJ");
-    ASSERT_GT(at, 0);
-    for (uint32_t offset : {uint32_t(sample.size()), 0u, 0xFFFFFFF0u}) {
-        writeFile(path, withLong(at + 12, offset));
+// Damage inside one type's block refuses every record operation on that type
+// and leaves the other types readable: its entry placed outside the file, a
+// field length over the bytes left, length words that alone overrun the 17-byte
+// block, a count callers would loop over. A count is read without the lengths,
+// so only a damaged count stops it.
+TEST_F(DamagedFileTest, DamageInOneBlockRefusesOnlyItsType) {
+    const long cprj = entryOfType("CPRJ") + 12, htpt = sampleLong(entryOfType("HTPT") + 12);
+    const TypeCode kCprj = typeCode("CPRJ"), kHtpt = typeCode("HTPT");
+    const long refused = kErrorDamagedFile;
+    for (auto [at, value, type, other, count, otherLength] :
+         {std::tuple{cprj, uint32_t(sample.size()), kCprj, kHtpt, refused, 9L},
+          {cprj, 0u, kCprj, kHtpt, refused, 9L},
+          {cprj, 0xFFFFFFF0u, kCprj, kHtpt, refused, 9L},
+          {htpt + 4, 10u, kHtpt, kCprj, 0L, 23L},
+          {htpt + 4, 0xFFFFFFFFu, kHtpt, kCprj, 0L, 23L},
+          {htpt, 5u, kHtpt, kCprj, refused, 23L},
+          {htpt, 0x7FFFFFFFu, kHtpt, kCprj, refused, 23L}}) {
+        writeFile(path, withLong(at, value));
         PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
         ASSERT_TRUE(prefs.isOpen());
         char buffer[64];
-        EXPECT_EQ(prefs.readNthPreference(typeCode("CPRJ"), 1, buffer, sizeof buffer).code(),
-                  kErrorDamagedFile);
-        EXPECT_EQ(prefs.addPreference(typeCode("CPRJ"), "x", 2).code(), kErrorDamagedFile);
-        // The other types are untouched by the damage.
-        EXPECT_EQ(prefs.readNthPreference(typeCode("HTPT"), 1, buffer, sizeof buffer).valueOr(-1),
-                  9);
+        EXPECT_EQ(
+            (std::vector<long>{
+                prefs.readNthPreference(type, 1, buffer, sizeof buffer).code(),
+                prefs.countPreferencesOfType(type).code(),
+                prefs.writeNthPreference(type, 1, "x", 2).code(),
+                prefs.addPreference(type, "x", 2).code(), prefs.deleteNthPreference(type, 1).code(),
+                prefs.readNthPreference(other, 1, buffer, sizeof buffer).valueOr(-1)}),
+            (std::vector<long>{refused, count, refused, refused, refused, otherLength}))
+            << "word at " << at << " set to " << value;
     }
-    writeFile(path, withLong(at + 4, 0x7FFFFFFFu));  // length
+    // An overrunning length is named in the check's report.
+    writeFile(path, withLong(cprj - 8, 0x7FFFFFFFu));
     std::vector<std::string> problems;
     EXPECT_FALSE(checkDatabaseFile(path.c_str(), &problems));
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("'CPRJ'"), std::string::npos) << problems[0];
-}
-
-TEST_F(DamagedFileTest, FieldLengthsThatOverrunTheirBlockAreRefused) {
-    long at = entryOfType("HTPT");
-    long block = sampleLong(at + 12);
-    const TypeCode htpt = typeCode("HTPT");
-    // Field 1 claiming 10 of the 9 bytes left, or 4 GB; five length words that
-    // alone overrun the 17-byte block; a count that callers would loop over.
-    // A count is read without the lengths, so only a damaged count stops it.
-    for (auto [offset, value] :
-         {std::pair{4L, 10u}, {4L, 0xFFFFFFFFu}, {0L, 5u}, {0L, 0x7FFFFFFFu}}) {
-        writeFile(path, withLong(block + offset, value));
-        PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
-        char buffer[64];
-        EXPECT_EQ((std::vector<long>{prefs.readNthPreference(htpt, 1, buffer, sizeof buffer).code(),
-                                     prefs.countPreferencesOfType(htpt).code(),
-                                     prefs.writeNthPreference(htpt, 2, "x", 2).code(),
-                                     prefs.addPreference(htpt, "x", 2).code(),
-                                     prefs.deleteNthPreference(htpt, 1).code()}),
-                  (std::vector<long>{kErrorDamagedFile, offset == 0 ? kErrorDamagedFile : 0,
-                                     kErrorDamagedFile, kErrorDamagedFile, kErrorDamagedFile}))
-            << offset << " " << value;
-    }
 }
 
 TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAsTheyWere) {
