@@ -11,8 +11,7 @@
 
 namespace {
 
-// Runs initializeGlobals as the Tool Manager on a free port with the given
-// environment, then cleans up.
+// initializeGlobals as the Tool Manager (on a free port) or as a tool.
 class GlobalsTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -28,9 +28,8 @@ Result<long> addBlob(PrefMan& prefs) {
     return prefs.addBlock(kBlob, 8, 0);
 }
 
-// The file's content as the independent reader sees it, one line per block in list order:
-// its type, then its records when it is the first of its type, else its
-// bytes. Free space and unused bytes are left out: they carry no content.
+// The content as the independent reader sees it: per block in list order, its type and
+// records (the first of a type) or bytes; free space and slop carry no content.
 using View = std::vector<std::string>;
 
 View rawView(const std::string& path) {

@@ -26,8 +26,7 @@ class DamagedFileTest : public ::testing::Test {
         sample = readFile(path);
     }
 
-    // A file that has been through growth: a moved list, moved blocks and
-    // free records, records of several types.
+    // A file grown through a moved list, moved blocks and free records, of several types.
     void makeSample() {
         PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
         EXPECT_TRUE(prefs.addPreference(typeCode("HTPT"), "netscape", 9).ok());
@@ -165,8 +164,7 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
         sound += outcome.sound;
         refused += outcome.refused;
     }
-    // The rounds reach both sound files (damage only in record bytes) and
-    // files the preferences refuse.
+    // Both sound files (damage only in record bytes) and refused ones are reached.
     EXPECT_GT(sound, 100);
     EXPECT_GT(refused, 300);
 }
@@ -203,10 +201,9 @@ TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
     expectRuns({{"check", "", 1, ""}, {"info", "", 1, ""}});
 }
 
-// A count that claims one field more than the block holds (an append whose
-// count reached the file but whose length did not) and a block over another
-// one: check names both, and repair writes a copy that checks clean, with
-// the fields that fit and without the second block.
+// A count one field over the block (an append whose count reached the file but
+// not its length) and a block over another: check names both; repair writes a
+// sound copy with the fields that fit and without the second block.
 TEST_F(Okadb, RepairWritesASoundCopy) {
     long wpos = sampleLong(entryOfType("WPOS") + 12);
     const std::string damaged =

@@ -43,9 +43,8 @@ struct Codes {
     }
     ExerciseOutcome& outcome;
     bool damageSeen = false;
-    // Off for the field walk of free records, of later blocks of a type and
-    // of blocks too short for a count: only the first block of each type
-    // holds fields.
+    // Off where no fields are kept (free records, later blocks of a type,
+    // blocks too short for a count): only a type's first block holds fields.
     bool checked = true;
 };
 

@@ -145,9 +145,8 @@ TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
               (std::vector<long>{3, long(kTestType), 4}));
 }
 
-// A rewrite never overwrites the block's bytes: it goes to free space with
-// the block's capacity and frees the old place, which the next rewrite
-// reuses first-fit. Freed neighbours merge into one record.
+// A rewrite goes to free space with the block's capacity, never over its bytes, and frees
+// the old place for the next rewrite to reuse first-fit. Freed neighbours merge.
 TEST_F(DatabaseTest, RewritesMoveToFreeSpaceAndFreedNeighboursMerge) {
     createAndOpen();
     long index = addBlock(10, 5);
@@ -262,9 +261,8 @@ TEST_F(DatabaseTest, InUseBitIsSetByCheckedWritersAndRefused) {
     EXPECT_EQ(raw32(8), 0x100);
 }
 
-// Entries and blocks pass through a window of the list and a read cache
-// (their hit counts are the benchmark's business): whatever was read
-// before, a read gives what the file holds now.
+// Entries and blocks pass through a window of the list and a read cache: whatever
+// was read before, a read gives what the file holds now.
 TEST_F(DatabaseTest, CachedEntriesAndBlocksNeverGoStale) {
     createAndOpen();
     std::vector<std::pair<long, long>> placed;  // index and offset of each block added

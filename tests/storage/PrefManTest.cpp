@@ -68,8 +68,7 @@ TEST_F(PrefManTest, RecordsAppendReplaceAndDeleteAndAnEmptiedTypeKeepsItsBlock) 
     EXPECT_EQ(prefs->countBlocksOfType(kViewer).valueOr(0), 1);
 }
 
-// The records are read back by PrefMan and, from the documented layout
-// alone, as another program would.
+// Read back by PrefMan and, from the documented layout alone, as another program would.
 TEST_F(PrefManTest, RecordsPersistAcrossCloseAndReopen) {
     std::vector<std::string> written;
     {
@@ -130,9 +129,8 @@ TEST_F(PrefManTest, OpenFailuresShowTheFileErrorAlert) {
                      path + " ("));
 }
 
-// Records appended one at a time, to one type or to two types in turn,
-// keep the file in proportion to the records; deleting half of them one by
-// one and appending as many again reuses the space the deletes freed.
+// Appends to one type or to two in turn keep the file in proportion to the records;
+// deleting half one by one and appending as many again reuses the freed space.
 TEST_F(PrefManTest, FileStaysInProportionThroughAppendsAndDeletes) {
     struct Case {
         long records, size;
