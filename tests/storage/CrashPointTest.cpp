@@ -104,8 +104,6 @@ const std::vector<Change>& changes() {
 
 class CrashPointTest : public ::testing::Test {
   protected:
-    void SetUp() override { path = (home.path() / "crash.prf").string(); }
-
     PrefMan* open() {
         return new PrefMan(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
                            true);
@@ -145,7 +143,7 @@ class CrashPointTest : public ::testing::Test {
     }
 
     TempHome home;
-    std::string path;
+    std::string path = (home.path() / "crash.prf").string();
 };
 
 TEST_F(CrashPointTest, EveryWriteLeavesTheOldOrTheNewContent) {

@@ -2,6 +2,7 @@
 // edited or handed to okadb.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <tuple>
@@ -20,24 +21,21 @@ using namespace dbformat;
 
 class DamagedFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        path = (home.path() / "sample.prf").string();
-        makeSample();
-        sample = readFile(path);
-    }
-
     // A file grown through a moved list, moved blocks and free records, of several types.
-    void makeSample() {
-        PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
-        EXPECT_TRUE(prefs.addPreference(typeCode("HTPT"), "netscape", 9).ok());
+    void SetUp() override {
+        auto prefs = std::make_unique<PrefMan>(kPreferencesFileType, kPreferencesVersion,
+                                               path.c_str(), "preferences", true);
+        EXPECT_TRUE(prefs->addPreference(typeCode("HTPT"), "netscape", 9).ok());
         for (int i = 0; i < 150; ++i) {
             char position[12] = {0, 0, 0, char(i), 0, 10, 0, 20, 1, 0, 0, char(i)};
-            EXPECT_TRUE(prefs.addPreference(typeCode("WPOS"), position, sizeof position).ok());
+            EXPECT_TRUE(prefs->addPreference(typeCode("WPOS"), position, sizeof position).ok());
         }
         long index = 0;
-        for (int i = 0; i < 120; ++i) index = prefs.addBlock(typeCode("BLOB"), 8, 4).valueOr(0);
-        EXPECT_TRUE(prefs.deleteBlock(index).ok());
-        EXPECT_TRUE(prefs.addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23).ok());
+        for (int i = 0; i < 120; ++i) index = prefs->addBlock(typeCode("BLOB"), 8, 4).valueOr(0);
+        EXPECT_TRUE(prefs->deleteBlock(index).ok());
+        EXPECT_TRUE(prefs->addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23).ok());
+        prefs.reset();
+        sample = readFile(path);
     }
 
     long sampleLong(long offset) const { return rawWord32(sample, offset); }
@@ -59,7 +57,7 @@ class DamagedFileTest : public ::testing::Test {
     }
 
     TempHome home;
-    std::string path;
+    std::string path = (home.path() / "sample.prf").string();
     std::string sample;
 };
 

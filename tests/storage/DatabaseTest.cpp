@@ -17,8 +17,6 @@ constexpr long kFree = long(typeCode("FREE"));
 
 class DatabaseTest : public ::testing::Test {
   protected:
-    void SetUp() override { path = (home.path() / "test.db").string(); }
-
     // Creates a fresh file and opens it read-write with the in-use check.
     void createAndOpen() {
         ASSERT_EQ(database.createDBFile(path.c_str(), kTestType, 7).code(), 0);
@@ -63,7 +61,7 @@ class DatabaseTest : public ::testing::Test {
     }
 
     TempHome home;
-    std::string path;
+    std::string path = (home.path() / "test.db").string();
     Database database;
 };
 

@@ -19,8 +19,6 @@ constexpr TypeCode kPositions = typeCode("WPOS");
 
 class PrefManTest : public ::testing::Test {
   public:
-    void SetUp() override { path = (home.path() / "test.prf").string(); }
-
     std::unique_ptr<PrefMan> open(short version = 2) {
         return std::make_unique<PrefMan>(kPreferencesFileType, version, path.c_str(), "preferences",
                                          true);
@@ -39,7 +37,7 @@ class PrefManTest : public ::testing::Test {
     static std::string text(const char* value) { return std::string(value, strlen(value) + 1); }
 
     TempHome home;
-    std::string path;
+    std::string path = (home.path() / "test.prf").string();
 };
 
 TEST_F(PrefManTest, RecordsAppendReplaceAndDeleteAndAnEmptiedTypeKeepsItsBlock) {

@@ -54,8 +54,7 @@ TEST(WildCardTest, ListsMatchWhenAnyPatternMatches) {
     EXPECT_TRUE(WildCardList("*.QA", false).wildCardListEqual("a.qa"));
 
     // A segment longer than any path buffer is kept whole.
-    std::string longPattern(400, 'x');
-    longPattern += "*";
-    WildCardList longList((longPattern + ";*.qa").c_str(), true);
-    EXPECT_TRUE(longList.wildCardListEqual((std::string(400, 'x') + "tail").c_str()));
+    const std::string longRun(400, 'x');
+    EXPECT_TRUE(WildCardList((longRun + "*;*.qa").c_str(), true)
+                    .wildCardListEqual((longRun + "tail").c_str()));
 }
