@@ -40,49 +40,42 @@ class PrefManTest : public ::testing::Test {
     std::string path = (home.path() / "test.prf").string();
 };
 
-TEST_F(PrefManTest, RecordsAppendReplaceAndDeleteAndAnEmptiedTypeKeepsItsBlock) {
-    auto prefs = open();
-    EXPECT_EQ(prefs->countPreferencesOfType(kPositions).code(), kErrorNoBlockOfType);
-    EXPECT_TRUE(prefs->deletePreferencesOfType(kPositions).ok());
-    EXPECT_TRUE(prefs->addPreference(kPositions, "first", 6).ok());
-    EXPECT_TRUE(prefs->addPreference(kPositions, "second", 7).ok());
-    // One past the end appends; further is refused.
-    EXPECT_TRUE(prefs->writeNthPreference(kPositions, 3, "third", 6).ok());
-    EXPECT_TRUE(prefs->writeNthPreference(kPositions, 1, "1st", 4).ok());
-    EXPECT_EQ(prefs->writeNthPreference(kPositions, 5, "gap", 4).code(), kErrorFieldRange);
-    EXPECT_EQ(records(*prefs, kPositions),
-              (std::vector<std::string>{text("1st"), text("second"), text("third")}));
-    EXPECT_TRUE(prefs->deleteNthPreference(kPositions, 1).ok());
-    EXPECT_EQ(records(*prefs, kPositions),
-              (std::vector<std::string>{text("second"), text("third")}));
-
-    // Writing the first record creates a type; emptied, its block stays and takes the next records.
-    EXPECT_TRUE(prefs->writeNthPreference(kViewer, 1, "viewer", 7).ok());
-    EXPECT_EQ(records(*prefs, kViewer), std::vector<std::string>{text("viewer")});
-    EXPECT_TRUE(prefs->deletePreferencesOfType(kViewer).ok());
-    EXPECT_EQ(prefs->countPreferencesOfType(kViewer).valueOr(-1), 0);
-    EXPECT_TRUE(prefs->addPreference(kViewer, "new one", 8).ok());
-    EXPECT_EQ(records(*prefs, kViewer), std::vector<std::string>{text("new one")});
-    EXPECT_EQ(prefs->countBlocksOfType(kViewer).valueOr(0), 1);
-}
-
-// Read back by PrefMan and, from the documented layout alone, as another program would.
-TEST_F(PrefManTest, RecordsPersistAcrossCloseAndReopen) {
+// Edited records are read back by PrefMan and, after a reopen, from the
+// documented layout alone, as another program would.
+TEST_F(PrefManTest, RecordsAppendReplaceDeleteAndPersist) {
     std::vector<std::string> written;
     {
         auto prefs = open();
+        EXPECT_EQ(prefs->countPreferencesOfType(kPositions).code(), kErrorNoBlockOfType);
+        EXPECT_TRUE(prefs->deletePreferencesOfType(kPositions).ok());
         for (int i = 0; i < 50; ++i) {
             const std::string& r = written.emplace_back("record " + std::to_string(i) + '\0');
             EXPECT_TRUE(prefs->addPreference(kPositions, r.data(), long(r.size())).ok());
         }
-        EXPECT_TRUE(prefs->addPreference(kViewer, "viewer", 7).ok());
+        // One past the end appends; further is refused.
+        EXPECT_TRUE(prefs->writeNthPreference(kPositions, 51, "last", 5).ok());
+        EXPECT_EQ(prefs->writeNthPreference(kPositions, 53, "gap", 4).code(), kErrorFieldRange);
+        EXPECT_TRUE(prefs->writeNthPreference(kPositions, 1, "1st", 4).ok());
+        EXPECT_TRUE(prefs->deleteNthPreference(kPositions, 2).ok());
+        written.push_back(text("last"));
+        written[0] = text("1st");
+        written.erase(written.begin() + 1);
+        EXPECT_EQ(records(*prefs, kPositions), written);
+
+        // Writing the first record creates a type; emptied, its block stays and takes the next.
+        EXPECT_TRUE(prefs->writeNthPreference(kViewer, 1, "viewer", 7).ok());
+        EXPECT_EQ(records(*prefs, kViewer), std::vector<std::string>{text("viewer")});
+        EXPECT_TRUE(prefs->deletePreferencesOfType(kViewer).ok());
+        EXPECT_EQ(prefs->countPreferencesOfType(kViewer).valueOr(-1), 0);
+        EXPECT_TRUE(prefs->addPreference(kViewer, "new one", 8).ok());
+        EXPECT_EQ(prefs->countBlocksOfType(kViewer).valueOr(0), 1);
     }
     EXPECT_EQ(rawRecordsInFile(path, "WPOS"), written);
 
     auto prefs = open();
     EXPECT_EQ(prefs->getLastError(), 0);
     EXPECT_EQ(records(*prefs, kPositions), written);
-    EXPECT_EQ(records(*prefs, kViewer), std::vector<std::string>{text("viewer")});
+    EXPECT_EQ(records(*prefs, kViewer), std::vector<std::string>{text("new one")});
     EXPECT_TRUE(prefs->closePreferencesFile().ok());
     std::vector<std::string> problems;
     EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
