@@ -1,7 +1,6 @@
 // Paths, bounded texts, files and the preferences directory.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <tuple>
 

@@ -7,7 +7,6 @@
 
 #include "RawDatabaseFile.h"
 #include "TestSupport.h"
-#include "core/Utilities.h"
 #include "storage/Database.h"
 
 namespace {

@@ -8,7 +8,6 @@
 
 #include "RawDatabaseFile.h"
 #include "TestSupport.h"
-#include "core/Utilities.h"
 #include "storage/DatabaseCheck.h"
 #include "storage/PrefMan.h"
 
