@@ -35,7 +35,7 @@ void fill(List& list, int from, int to) {
 
 }  // namespace
 
-TEST(List, IncludeAndInsertRippleThroughFullChunks) {
+TEST(List, IncludeAndInsertRippleThroughFullChunksAndSortKeepsEqualItems) {
     List list(4, true, false);
     fill(list, 0, 8);  // two full chunks
     EXPECT_EQ(list.get(8), nullptr);
@@ -52,6 +52,15 @@ TEST(List, IncludeAndInsertRippleThroughFullChunks) {
     NumberItem missing(77);
     list.insert(&missing, new NumberItem(60));
     EXPECT_EQ(numbersOf(list), (Numbers{100, 0, 50, 1, 2, 3, 200, 4, 5, 6, 7, 300, 60}));
+
+    list.include(new NumberItem(5));
+    list.sort(false);
+    EXPECT_EQ(numbersOf(list), (Numbers{0, 1, 2, 3, 4, 5, 5, 6, 7, 50, 60, 100, 200, 300}));
+    list.sort(true);
+    EXPECT_EQ(numbersOf(list), (Numbers{300, 200, 100, 60, 50, 7, 6, 5, 5, 4, 3, 2, 1, 0}));
+    List empty(2, true, false);
+    empty.sort(false);
+    EXPECT_EQ(empty.getCount(), 0);
 }
 
 TEST(List, RemoveFreesEmptiedChunksAndReplaceSwapsEqualItems) {
@@ -93,18 +102,6 @@ TEST(List, MatchingByValueOrIdentity) {
                                  byValue.findi(&empty)}),
               (std::vector<long>{0, -1, 0, -1, -1}));
     EXPECT_STREQ(empty.getString(), "");
-}
-
-TEST(List, SortAscendingAndDescending) {
-    List list(2, true, false);
-    for (int n : {3, 1, 2, 5, 4, 1}) list.include(new NumberItem(n));
-    list.sort(false);
-    EXPECT_EQ(numbersOf(list), (Numbers{1, 1, 2, 3, 4, 5}));
-    list.sort(true);
-    EXPECT_EQ(numbersOf(list), (Numbers{5, 4, 3, 2, 1, 1}));
-    List empty(2, true, false);
-    empty.sort(false);
-    EXPECT_EQ(empty.getCount(), 0);
 }
 
 TEST(List, RemoveAllDeletesOnlyOwnedItems) {
