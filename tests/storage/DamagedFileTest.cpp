@@ -186,7 +186,7 @@ class Okadb : public DamagedFileTest {
     }
 };
 
-TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
+TEST_F(Okadb, ReportsOnSoundAndDamagedFilesAndRepairsACopy) {
     EXPECT_EQ(run("check " + path), (std::pair{0, std::string()}));
     expectRuns({{"records", " HTPT", 0, "record 1 (9 bytes): \"netscape\""},
                 {"records", " WPOS", 0, "record 150 (12 bytes): 00000095000a001401000095"},
@@ -197,12 +197,10 @@ TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
     expectRuns({{"check", "", 1, "lies outside the file"}});
     writeFile(path, sample.substr(0, 100));
     expectRuns({{"check", "", 1, ""}, {"info", "", 1, ""}});
-}
 
-// A count one field over the block (an append whose count reached the file but
-// not its length) and a block over another: check names both; repair writes a
-// sound copy with the fields that fit and without the second block.
-TEST_F(Okadb, RepairWritesASoundCopy) {
+    // A count one field over the block (an append whose count reached the file but
+    // not its length) and a block over another: check names both; repair writes a
+    // sound copy with the fields that fit and without the second block.
     long wpos = sampleLong(entryOfType("WPOS") + 12);
     const std::string damaged =
         withLong(entryOfType("CPRJ") + 12, uint32_t(wpos + 8), withLong(wpos, 151));
