@@ -18,14 +18,12 @@
 
 namespace {
 
-const TypeCode kBlob = typeCode("BLOB");
-
 Status add(PrefMan& prefs, const char* type, const std::string& bytes) {
     return prefs.addPreference(typeCodeFromBytes(type), bytes.data(), long(bytes.size()));
 }
 
 Result<long> addBlob(PrefMan& prefs) {
-    return prefs.addBlock(kBlob, 8, 0);
+    return prefs.addBlock(typeCode("BLOB"), 8, 0);
 }
 
 // The content as the independent reader sees it: per block in list order, its type and

@@ -9,8 +9,7 @@
 
 namespace {
 
-class RecordingObserver : public Observer {
-  public:
+struct RecordingObserver : Observer {
     void receiveNotification(Notifier* source, long code, void* /*data*/) override {
         codes.push_back(code);
         if (detachOnNotify) source->removeObserver(this);
