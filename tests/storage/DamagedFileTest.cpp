@@ -129,11 +129,10 @@ TEST_F(DamagedFileTest, DamageInOneBlockRefusesOnlyItsType) {
 TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAsTheyWere) {
     std::mt19937 random(20261206);
     long list = sampleLong(kListOffsetOffset);
-    long entries = sampleLong(list);
     // Words that hold structure: header values, list counts, entry fields.
     std::vector<long> structural = {kFlagsOffset, kListOffsetOffset, kFileLengthOffset, list,
                                     list + 4};
-    for (long k = 1; k <= entries; ++k)
+    for (long k = 1; k <= sampleLong(list); ++k)
         for (long field = 4; field < kEntrySize; field += 4)
             structural.push_back(entryOffset(list, k) + field);
     const uint32_t size = uint32_t(sample.size());
@@ -143,11 +142,10 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
     for (int round = 0; round < 900; ++round) {
         std::string bytes = sample;
         switch (round % 3) {
-            case 0: {  // a few random bytes
-                int count = 1 + int(random() % 4);
-                for (int i = 0; i < count; ++i) bytes[random() % bytes.size()] = char(random());
+            case 0:  // a few random bytes
+                for (int i = 0, count = 1 + int(random() % 4); i < count; ++i)
+                    bytes[random() % bytes.size()] = char(random());
                 break;
-            }
             case 1: {  // an extreme value in a structural word
                 long at = structural[random() % structural.size()];
                 bytes = withLong(at, extremes[random() % std::size(extremes)]);

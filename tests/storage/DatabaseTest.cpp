@@ -115,8 +115,7 @@ TEST_F(DatabaseTest, ListGrowsInPlaceWhileItEndsTheFileThenMovesToTheEnd) {
 
 TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
     createAndOpen();
-    long first = addBlock(10, 0);
-    long second = addBlock(10, 0);
+    long first = addBlock(10, 0), second = addBlock(10, 0);
     long oldOffset = entry(first).offset;
     ASSERT_EQ(database.writeDataToBlock(first, "twenty bytes of data", 20).code(), 0);
 
@@ -140,8 +139,7 @@ TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
 // the old place for the next rewrite to reuse first-fit. Freed neighbours merge.
 TEST_F(DatabaseTest, RewritesMoveToFreeSpaceAndFreedNeighboursMerge) {
     createAndOpen();
-    long index = addBlock(10, 5);
-    long next = addBlock(10, 0);
+    long index = addBlock(10, 5), next = addBlock(10, 0);
     const long home = entry(index).offset;
     ASSERT_EQ(database.writeDataToBlock(index, "fifteen bytes!!", 15).code(), 0);
     EXPECT_EQ(fields(index), (std::vector<long>{long(kTestType), 15, 0, entry(next).offset + 10}));

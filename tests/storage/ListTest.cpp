@@ -89,8 +89,7 @@ TEST(List, RemoveFreesEmptiedChunksAndReplaceSwapsEqualItems) {
 }
 
 TEST(List, MatchingByValueOrIdentity) {
-    List byValue(4, true, false);
-    List byIdentity(4, false, true);
+    List byValue(4, true, false), byIdentity(4, false, true);
     auto* stored = new StringItem("main.qnt");
     byValue.include(stored);
     byIdentity.include(stored);

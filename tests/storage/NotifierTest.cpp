@@ -22,9 +22,7 @@ constexpr long kChanged = long(typeCode("CHNG"));
 
 TEST(Notifier, AttachingTwiceKeepsOneLinkAndLeavingDuringAPassSkipsTheNextObserver) {
     Notifier notifier;
-    RecordingObserver leaving;
-    RecordingObserver skipped;
-    RecordingObserver reached;
+    RecordingObserver leaving, skipped, reached;
     leaving.detachOnNotify = true;
     for (RecordingObserver* observer : {&leaving, &skipped, &reached, &reached})
         notifier.addObserver(observer);
@@ -37,8 +35,7 @@ TEST(Notifier, AttachingTwiceKeepsOneLinkAndLeavingDuringAPassSkipsTheNextObserv
 }
 
 TEST(Notifier, DestroyingEitherEndUnlinksItFromTheOther) {
-    RecordingObserver first;
-    RecordingObserver second;
+    RecordingObserver first, second;
     Notifier* other = new Notifier;
     {
         Notifier notifier;
@@ -53,8 +50,7 @@ TEST(Notifier, DestroyingEitherEndUnlinksItFromTheOther) {
     delete other;
     EXPECT_EQ(first.codes.size(), 2u);
 
-    Notifier a;
-    Notifier b;
+    Notifier a, b;
     {
         RecordingObserver leaving;
         a.addObserver(&leaving);
