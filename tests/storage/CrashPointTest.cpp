@@ -55,8 +55,50 @@ struct Change {
     std::function<void(PrefMan&)> setUp = {};  // brings the file to where the change starts
 };
 
-const std::vector<Change>& changes() {
-    static const std::vector<Change> table = {
+class CrashPointTest : public ::testing::Test {
+  protected:
+    PrefMan* open() {
+        return new PrefMan(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
+                           true);
+    }
+
+    // Records of several sizes and a block at the end of the file.
+    void makeBase(const Change& change) {
+        std::remove(path.c_str());
+        std::unique_ptr<PrefMan> prefs(open());
+        EXPECT_TRUE(add(*prefs, "HTPT", "netscape").ok());
+        for (int i = 0; i < 8; ++i)
+            EXPECT_TRUE(add(*prefs, "FCMP", std::string(256, char('a' + i))).ok());
+        EXPECT_TRUE(add(*prefs, "WPOS", std::string(40, 'w')).ok());
+        EXPECT_TRUE(addBlob(*prefs).ok());
+        EXPECT_TRUE(add(*prefs, "TAIL", std::string(40, 't')).ok());
+        if (change.setUp) change.setUp(*prefs);
+    }
+
+    // Runs the change in a child that ends itself before its write number
+    // `stopAt` (0: never); true when the change ran to its end.
+    bool runUntilWrite(const Change& change, long stopAt) {
+        pid_t child = fork();
+        if (child == 0) {
+            static long writesLeft;
+            writesLeft = stopAt;  // at 0 the count goes negative and never stops the change
+            gBeforeDatabaseWrite = [] {
+                if (--writesLeft == 0) _exit(0);
+            };
+            _exit(change.apply(*open()).ok() ? 1 : 2);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "the change failed";
+        return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+    }
+
+    TempHome home;
+    std::string path = (home.path() / "crash.prf").string();
+};
+
+TEST_F(CrashPointTest, EveryWriteLeavesTheOldOrTheNewContent) {
+    const std::vector<Change> changes = {
         {"append in the slop", [](PrefMan& p) { return add(p, "WPOS", std::string(12, 'n')); }},
         {"append growing at the end",
          [](PrefMan& p) { return add(p, "TAIL", std::string(900, 't')); }},
@@ -97,55 +139,7 @@ const std::vector<Change>& changes() {
         {"create over the file",
          [](PrefMan& p) { return p.createDBFile(p.getPath(), kPreferencesFileType, 2); }},
     };
-    return table;
-}
-
-class CrashPointTest : public ::testing::Test {
-  protected:
-    PrefMan* open() {
-        return new PrefMan(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
-                           true);
-    }
-
-    // Records of several sizes and a block at the end of the file.
-    void makeBase(const Change& change) {
-        std::remove(path.c_str());
-        std::unique_ptr<PrefMan> prefs(open());
-        EXPECT_TRUE(add(*prefs, "HTPT", "netscape").ok());
-        for (int i = 0; i < 8; ++i)
-            EXPECT_TRUE(add(*prefs, "FCMP", std::string(256, char('a' + i))).ok());
-        EXPECT_TRUE(add(*prefs, "WPOS", std::string(40, 'w')).ok());
-        EXPECT_TRUE(addBlob(*prefs).ok());
-        EXPECT_TRUE(add(*prefs, "TAIL", std::string(40, 't')).ok());
-        if (change.setUp) change.setUp(*prefs);
-    }
-
-    // Runs the change in a child that ends itself before its write number
-    // `stopAt` (0: never); true when the change ran to its end.
-    bool runUntilWrite(const Change& change, long stopAt) {
-        pid_t child = fork();
-        if (child == 0) {
-            static long writesLeft;
-            writesLeft = stopAt;
-            if (stopAt > 0)
-                gBeforeDatabaseWrite = [] {
-                    if (--writesLeft == 0) _exit(0);
-                };
-            PrefMan* prefs = open();
-            _exit(change.apply(*prefs).ok() ? 1 : 2);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "the change failed";
-        return WIFEXITED(status) && WEXITSTATUS(status) == 1;
-    }
-
-    TempHome home;
-    std::string path = (home.path() / "crash.prf").string();
-};
-
-TEST_F(CrashPointTest, EveryWriteLeavesTheOldOrTheNewContent) {
-    for (const Change& change : changes()) {
+    for (const Change& change : changes) {
         SCOPED_TRACE(change.name);
         makeBase(change);
         const std::string base = readFile(path);
