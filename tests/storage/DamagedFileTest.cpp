@@ -87,11 +87,9 @@ TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
     }
 }
 
-// Damage inside one type's block refuses every record operation on that type
-// and leaves the other types readable: its entry placed outside the file, a
-// field length over the bytes left, length words that alone overrun the 17-byte
-// block, a count callers would loop over. A count is read without the lengths,
-// so only a damaged count stops it.
+// Damage in one type's block (its entry outside the file, a field length or count
+// overrunning the 17-byte block) refuses that type's record operations only; a
+// count is read without the lengths, so only a damaged count stops it.
 TEST_F(DamagedFileTest, DamageInOneBlockRefusesOnlyItsType) {
     const long cprj = entryOfType("CPRJ") + 12, htpt = sampleLong(entryOfType("HTPT") + 12);
     const TypeCode kCprj = typeCode("CPRJ"), kHtpt = typeCode("HTPT");
@@ -196,9 +194,8 @@ TEST_F(Okadb, ReportsOnSoundAndDamagedFilesAndRepairsACopy) {
     writeFile(path, sample.substr(0, 100));
     expectRuns({{"check", "", 1, ""}, {"info", "", 1, ""}});
 
-    // A count one field over the block (an append whose count reached the file but
-    // not its length) and a block over another: check names both; repair writes a
-    // sound copy with the fields that fit and without the second block.
+    // A count one field over the block (an append whose length never reached the file)
+    // and a block over another: repair copies the fields that fit, not the second block.
     long wpos = sampleLong(entryOfType("WPOS") + 12);
     const std::string damaged =
         withLong(entryOfType("CPRJ") + 12, uint32_t(wpos + 8), withLong(wpos, 151));

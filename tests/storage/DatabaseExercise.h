@@ -1,6 +1,5 @@
-// Drives every reading and writing path of Database and PrefMan over one file (for
-// the damaged-file tests and the fuzz target) and tells what the storage library
-// did that it must not; reads and writes outside a buffer are left to the sanitizers.
+// Drives every reading and writing path of Database and PrefMan over one file and tells
+// what the storage library did that it must not (overruns are the sanitizers' to find).
 #pragma once
 
 #include <string>

@@ -124,8 +124,7 @@ TEST(List, RemoveAllDeletesOnlyOwnedItems) {
 TEST(FixedList, RefusesOverflowAndLogs) {
     LogCapture log;
     FixedList list(2, true, false);
-    list.include(new NumberItem(1));
-    list.include(new NumberItem(2));
+    for (int n : {1, 2}) list.include(new NumberItem(n));
     NumberItem extra(3);
     list.include(&extra);
     list.inserti(0, &extra);
