@@ -29,8 +29,7 @@ class GlobalsTest : public ::testing::Test {
 
 }  // namespace
 
-// The root gets exactly one trailing slash; the log level and size are taken
-// only when spelled exactly.
+// The root gets one trailing slash; the log level and size count only when spelled exactly.
 TEST_F(GlobalsTest, RootLogLevelAndLogSizeComeFromTheEnvironment) {
     for (auto [root, level, size, expectedLevel, expectedSize] :
          {std::tuple{"/opt/oka", "logAll", "", 2, kDefaultMaxLogSize},

@@ -1,5 +1,4 @@
-// Damaged files give their error codes and never a fault, whether read, checked,
-// edited or handed to okadb.
+// Damaged files give error codes, never a fault, when read, checked, edited or given to okadb.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,5 +1,4 @@
-// PrefMan: record semantics, persistence, and the opening paths (kelvane's first
-// start is tested end to end).
+// PrefMan: records, their persistence and opening (kelvane's first start is end to end).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -82,7 +81,7 @@ TEST_F(PrefManTest, RecordsAppendReplaceDeleteAndPersist) {
 
 // The alert answers with its first button, "Cancel": the file is kept and
 // the manager stays closed.
-TEST_F(PrefManTest, FilesOfAnotherTypeOrVersionAndDamagedFilesAreKept) {
+TEST_F(PrefManTest, InvalidFilesAreKeptAndUnopenableOnesReported) {
     std::vector<std::string> invalid;
     for (auto [type, version] : {std::pair{typeCode("PRJ "), 2}, {kPreferencesFileType, 1}}) {
         ASSERT_EQ(Database().createDBFile(path.c_str(), type, short(version)).code(), 0);
@@ -106,9 +105,8 @@ TEST_F(PrefManTest, FilesOfAnotherTypeOrVersionAndDamagedFilesAreKept) {
         prefs.reset();
         EXPECT_EQ(readFile(path), before);
     }
-}
 
-TEST_F(PrefManTest, OpenFailuresShowTheFileErrorAlert) {
+    // A file that cannot be opened or made at all is a file error, with its errno.
     path = (home.path() / "missing" / "dir" / "test.prf").string();
     LogCapture log;
     auto prefs = open();
