@@ -1,18 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "core/Globals.h"
 #include "core/Log.h"
-#include "core/Utilities.h"
 #include "messaging/TCPTransport.h"
 #include "tools/Environment.h"
 
 namespace {
 
-// Runs initializeGlobals as the Tool Manager on a free port with the given
-// environment, then cleans up.
+// initializeGlobals as the Tool Manager (on a free port) or as a tool.
 class GlobalsTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -30,26 +29,19 @@ class GlobalsTest : public ::testing::Test {
 
 }  // namespace
 
-// The root gets exactly one trailing slash; the log level and size are taken
-// only when spelled exactly.
+// The root gets one trailing slash; the log level and size count only when spelled exactly.
 TEST_F(GlobalsTest, RootLogLevelAndLogSizeComeFromTheEnvironment) {
-    struct Setting {
-        const char* root;
-        const char* level;
-        const char* size;
-        int expectedLevel;
-        long expectedSize;
-    };
-    for (const Setting& setting : {Setting{"/opt/oka", "logAll", "", 2, kDefaultMaxLogSize},
-                                   Setting{"/opt/oka/", "logall", "1000", 0, 1000}}) {
-        setenv("OKA", setting.root, 1);
-        setenv("OKA_LOGLEVEL", setting.level, 1);
-        setenv("OKA_LOG_SIZE", setting.size, 1);
+    for (auto [root, level, size, expectedLevel, expectedSize] :
+         {std::tuple{"/opt/oka", "logAll", "", 2, kDefaultMaxLogSize},
+          {"/opt/oka/", "logall", "1000", 0, 1000}}) {
+        setenv("OKA", root, 1);
+        setenv("OKA_LOGLEVEL", level, 1);
+        setenv("OKA_LOG_SIZE", size, 1);
         start(true);
         EXPECT_STREQ(gOkaDirectory, "/opt/oka/");
         EXPECT_STREQ(gResourcesDirectory, "/opt/oka/bin/resource/");
-        EXPECT_EQ(gLogLevel, setting.expectedLevel) << setting.level;
-        EXPECT_EQ(gMaxOKALogSize, setting.expectedSize) << setting.size;
+        EXPECT_EQ(gLogLevel, expectedLevel) << level;
+        EXPECT_EQ(gMaxOKALogSize, expectedSize) << size;
         cleanUpGlobals();
     }
 }

@@ -1,42 +1,38 @@
 // Paths, bounded texts, files and the preferences directory.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <tuple>
 
 #include "TestSupport.h"
 #include "core/Utilities.h"
 
-TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacter) {
-    struct Split {
-        const char* path;
-        const char* pathname;  // what extractPathname gives
-        const char* filename;  // what extractFilename gives
-    };
-    for (const Split& split : {Split{"/usr/bin/tool", "/usr/bin", "tool"}, Split{"a/b/", "a/b", ""},
-                               Split{"/tool", "", "/tool"}, Split{"tool", "", "tool"},
-                               Split{"a//b", "a/", "b"}, Split{"", "", ""}}) {
-        char pathname[kPathSize], filename[kPathSize];
-        extractPathname(split.path, pathname, sizeof pathname);
-        extractFilename(split.path, filename, sizeof filename);
-        EXPECT_STREQ(pathname, split.pathname) << split.path;
-        EXPECT_STREQ(filename, split.filename) << split.path;
+TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacterAndBounded) {
+    // A path, the size of the buffers it is split into, and what extractPathname and
+    // extractFilename give: an over-long path is cut to the buffer.
+    const std::string longPath = "/" + std::string(400, 'd') + "/" + std::string(300, 'f');
+    for (auto [path, size, pathname, filename] :
+         {std::tuple{"/usr/bin/tool", kPathSize, "/usr/bin", "tool"},
+          {"a/b/", kPathSize, "a/b", ""},
+          {"/tool", kPathSize, "", "/tool"},
+          {"tool", kPathSize, "", "tool"},
+          {"a//b", kPathSize, "a/", "b"},
+          {"", kPathSize, "", ""},
+          {longPath.c_str(), 8, "/dddddd", "fffffff"}}) {
+        char gotPathname[kPathSize], gotFilename[kPathSize];
+        extractPathname(path, gotPathname, size);
+        extractFilename(path, gotFilename, size);
+        EXPECT_STREQ(gotPathname, pathname) << path;
+        EXPECT_STREQ(gotFilename, filename) << path;
     }
 }
 
-TEST(Paths, SameBufferInAndOutAndOverlongPathsAreBounded) {
+TEST(Paths, SameBufferInAndOutAndNoPath) {
     char buffer[kPathSize] = "/usr/bin/tool";
     extractFilename(buffer, buffer, sizeof buffer);
     EXPECT_STREQ(buffer, "tool");
     extractPathname(nullptr, buffer, sizeof buffer);
     EXPECT_STREQ(buffer, "");
-    std::string longPath = "/" + std::string(400, 'd') + "/" + std::string(300, 'f');
-    char small[8] = "";
-    extractPathname(longPath.c_str(), small, sizeof small);
-    EXPECT_STREQ(small, "/dddddd");
-    extractFilename(longPath.c_str(), small, sizeof small);
-    EXPECT_STREQ(small, "fffffff");
 }
 
 TEST(Texts, CopiesAreBoundedAndTerminated) {

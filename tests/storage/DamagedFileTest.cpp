@@ -1,14 +1,14 @@
-// Damaged files give their error codes and never a fault, whether read, checked,
-// edited or handed to okadb.
+// Damaged files give error codes, never a fault, when read, checked, edited or given to okadb.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <tuple>
 
+#include "ChildProcess.h"
 #include "DatabaseExercise.h"
+#include "RawDatabaseFile.h"
 #include "TestSupport.h"
 #include "core/ByteOrder.h"
 #include "storage/DatabaseCheck.h"
@@ -20,41 +20,29 @@ using namespace dbformat;
 
 class DamagedFileTest : public ::testing::Test {
   protected:
+    // A file grown through a moved list, moved blocks and free records, of several types.
     void SetUp() override {
-        path = (home.path() / "sample.prf").string();
-        makeSample();
+        auto prefs = std::make_unique<PrefMan>(kPreferencesFileType, kPreferencesVersion,
+                                               path.c_str(), "preferences", true);
+        EXPECT_TRUE(prefs->addPreference(typeCode("HTPT"), "netscape", 9).ok());
+        for (int i = 0; i < 150; ++i) {
+            char position[12] = {0, 0, 0, char(i), 0, 10, 0, 20, 1, 0, 0, char(i)};
+            EXPECT_TRUE(prefs->addPreference(typeCode("WPOS"), position, sizeof position).ok());
+        }
+        long index = 0;
+        for (int i = 0; i < 120; ++i) index = prefs->addBlock(typeCode("BLOB"), 8, 4).valueOr(0);
+        EXPECT_TRUE(prefs->deleteBlock(index).ok());
+        EXPECT_TRUE(prefs->addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23).ok());
+        prefs.reset();
         sample = readFile(path);
     }
 
-    // A file that has been through growth: a moved list, moved blocks and
-    // free records, records of several types.
-    void makeSample() {
-        PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
-        EXPECT_TRUE(prefs.addPreference(typeCode("HTPT"), "netscape", 9).ok());
-        for (int i = 0; i < 150; ++i) {
-            char position[12] = {0, 0, 0, char(i), 0, 10, 0, 20, 1, 0, 0, char(i)};
-            EXPECT_TRUE(prefs.addPreference(typeCode("WPOS"), position, sizeof position).ok());
-        }
-        long index = 0;
-        for (int i = 0; i < 120; ++i) index = prefs.addBlock(typeCode("BLOB"), 8, 4).valueOr(0);
-        EXPECT_TRUE(prefs.deleteBlock(index).ok());
-        EXPECT_TRUE(prefs.addPreference(typeCode("CPRJ"), "/home/user/project.prj", 23).ok());
-    }
-
-    long sampleLong(long offset) const {
-        return int32_t(getBigEndian32(reinterpret_cast<const uint8_t*>(sample.data() + offset)));
-    }
-
-    std::string withLong(long offset, uint32_t value) const {
-        std::string bytes = sample;
+    long sampleLong(long offset) const { return rawWord32(sample, offset); }
+    // The sample, or `bytes`, with the word at `offset` set to `value`.
+    std::string withLong(long offset, uint32_t value, std::string bytes = {}) const {
+        if (bytes.empty()) bytes = sample;
         putBigEndian32(reinterpret_cast<uint8_t*>(bytes.data() + offset), value);
         return bytes;
-    }
-
-    long openResult(const std::string& bytes) {
-        writeFile(path, bytes);
-        Database database;
-        return database.openDBFile(path.c_str(), kModeReadOnly, false).code();
     }
 
     // Offset of the first entry of `type` in the sample's list.
@@ -68,7 +56,7 @@ class DamagedFileTest : public ::testing::Test {
     }
 
     TempHome home;
-    std::string path;
+    std::string path = (home.path() / "sample.prf").string();
     std::string sample;
 };
 
@@ -90,63 +78,58 @@ TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
         withLong(list, 0xFFFFFFFFu),
         // Blocks that share bytes with the list or with each other.
         withLong(cprj + 12, uint32_t(list + 8)), withLong(cprj + 12, uint32_t(htpt + 3))};
-    for (size_t k = 0; k < std::size(damaged); ++k)
-        EXPECT_EQ(openResult(damaged[k]), kErrorDamagedFile) << "case " << k;
+    for (size_t k = 0; k < std::size(damaged); ++k) {
+        writeFile(path, damaged[k]);
+        EXPECT_EQ(Database().openDBFile(path.c_str(), kModeReadOnly, false).code(),
+                  kErrorDamagedFile)
+            << "case " << k;
+    }
 }
 
-TEST_F(DamagedFileTest, EntriesOutsideTheFileAreRefusedPerBlock) {
-    long at = entryOfType("CPRJ");
-    ASSERT_GT(at, 0);
-    for (uint32_t offset : {uint32_t(sample.size()), 0u, 0xFFFFFFF0u}) {
-        writeFile(path, withLong(at + 12, offset));
+// Damage in one type's block (its entry outside the file, a field length or count
+// overrunning the 17-byte block) refuses that type's record operations only; a
+// count is read without the lengths, so only a damaged count stops it.
+TEST_F(DamagedFileTest, DamageInOneBlockRefusesOnlyItsType) {
+    const long cprj = entryOfType("CPRJ") + 12, htpt = sampleLong(entryOfType("HTPT") + 12);
+    const TypeCode kCprj = typeCode("CPRJ"), kHtpt = typeCode("HTPT");
+    const long refused = kErrorDamagedFile;
+    for (auto [at, value, type, other, count, otherLength] :
+         {std::tuple{cprj, uint32_t(sample.size()), kCprj, kHtpt, refused, 9L},
+          {cprj, 0u, kCprj, kHtpt, refused, 9L},
+          {cprj, 0xFFFFFFF0u, kCprj, kHtpt, refused, 9L},
+          {htpt + 4, 10u, kHtpt, kCprj, 0L, 23L},
+          {htpt + 4, 0xFFFFFFFFu, kHtpt, kCprj, 0L, 23L},
+          {htpt, 5u, kHtpt, kCprj, refused, 23L},
+          {htpt, 0x7FFFFFFFu, kHtpt, kCprj, refused, 23L}}) {
+        writeFile(path, withLong(at, value));
         PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
         ASSERT_TRUE(prefs.isOpen());
         char buffer[64];
-        EXPECT_EQ(prefs.readNthPreference(typeCode("CPRJ"), 1, buffer, sizeof buffer).code(),
-                  kErrorDamagedFile);
-        EXPECT_EQ(prefs.addPreference(typeCode("CPRJ"), "x", 2).code(), kErrorDamagedFile);
-        // The other types are untouched by the damage.
-        EXPECT_EQ(prefs.readNthPreference(typeCode("HTPT"), 1, buffer, sizeof buffer).valueOr(-1),
-                  9);
+        EXPECT_EQ(
+            (std::vector<long>{
+                prefs.readNthPreference(type, 1, buffer, sizeof buffer).code(),
+                prefs.countPreferencesOfType(type).code(),
+                prefs.writeNthPreference(type, 1, "x", 2).code(),
+                prefs.addPreference(type, "x", 2).code(), prefs.deleteNthPreference(type, 1).code(),
+                prefs.readNthPreference(other, 1, buffer, sizeof buffer).valueOr(-1)}),
+            (std::vector<long>{refused, count, refused, refused, refused, otherLength}))
+            << "word at " << at << " set to " << value;
     }
-    writeFile(path, withLong(at + 4, 0x7FFFFFFFu));  // length
+    // An overrunning length is named in the check's report.
+    writeFile(path, withLong(cprj - 8, 0x7FFFFFFFu));
     std::vector<std::string> problems;
     EXPECT_FALSE(checkDatabaseFile(path.c_str(), &problems));
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("'CPRJ'"), std::string::npos) << problems[0];
 }
 
-TEST_F(DamagedFileTest, FieldLengthsThatOverrunTheirBlockAreRefused) {
-    long at = entryOfType("HTPT");
-    long block = sampleLong(at + 12);
-    const TypeCode htpt = typeCode("HTPT");
-    // Field 1 claiming 10 of the 9 bytes left, or 4 GB; five length words that
-    // alone overrun the 17-byte block; a count that callers would loop over.
-    // A count is read without the lengths, so only a damaged count stops it.
-    for (auto [offset, value] :
-         {std::pair{4L, 10u}, {4L, 0xFFFFFFFFu}, {0L, 5u}, {0L, 0x7FFFFFFFu}}) {
-        writeFile(path, withLong(block + offset, value));
-        PrefMan prefs(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences", true);
-        char buffer[64];
-        EXPECT_EQ((std::vector<long>{prefs.readNthPreference(htpt, 1, buffer, sizeof buffer).code(),
-                                     prefs.countPreferencesOfType(htpt).code(),
-                                     prefs.writeNthPreference(htpt, 2, "x", 2).code(),
-                                     prefs.addPreference(htpt, "x", 2).code(),
-                                     prefs.deleteNthPreference(htpt, 1).code()}),
-                  (std::vector<long>{kErrorDamagedFile, offset == 0 ? kErrorDamagedFile : 0,
-                                     kErrorDamagedFile, kErrorDamagedFile, kErrorDamagedFile}))
-            << offset << " " << value;
-    }
-}
-
 TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAsTheyWere) {
     std::mt19937 random(20261206);
     long list = sampleLong(kListOffsetOffset);
-    long entries = sampleLong(list);
     // Words that hold structure: header values, list counts, entry fields.
     std::vector<long> structural = {kFlagsOffset, kListOffsetOffset, kFileLengthOffset, list,
                                     list + 4};
-    for (long k = 1; k <= entries; ++k)
+    for (long k = 1; k <= sampleLong(list); ++k)
         for (long field = 4; field < kEntrySize; field += 4)
             structural.push_back(entryOffset(list, k) + field);
     const uint32_t size = uint32_t(sample.size());
@@ -156,15 +139,13 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
     for (int round = 0; round < 900; ++round) {
         std::string bytes = sample;
         switch (round % 3) {
-            case 0: {  // a few random bytes
-                int count = 1 + int(random() % 4);
-                for (int i = 0; i < count; ++i) bytes[random() % bytes.size()] = char(random());
+            case 0:  // a few random bytes
+                for (int i = 0, count = 1 + int(random() % 4); i < count; ++i)
+                    bytes[random() % bytes.size()] = char(random());
                 break;
-            }
             case 1: {  // an extreme value in a structural word
                 long at = structural[random() % structural.size()];
-                putBigEndian32(reinterpret_cast<uint8_t*>(bytes.data() + at),
-                               extremes[random() % std::size(extremes)]);
+                bytes = withLong(at, extremes[random() % std::size(extremes)]);
                 break;
             }
             default:  // truncated anywhere
@@ -176,46 +157,32 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
         sound += outcome.sound;
         refused += outcome.refused;
     }
-    // The rounds reach both sound files (damage only in record bytes) and
-    // files the preferences refuse.
+    // Both sound files (damage only in record bytes) and refused ones are reached.
     EXPECT_GT(sound, 100);
     EXPECT_GT(refused, 300);
 }
 
 class Okadb : public DamagedFileTest {
   protected:
-    void SetUp() override {
-        const char* build = std::getenv("OKA_BUILD_DIR");
-        if (build == nullptr) GTEST_SKIP() << "OKA_BUILD_DIR not set: run through ctest";
-        tool = (std::filesystem::path(build) / "bin" / "okadb").string();
-        DamagedFileTest::SetUp();
-    }
-
     // Exit status and standard output of one okadb command.
-    int run(const std::string& arguments, std::string* output) {
-        std::string outputPath = (home.path() / "okadb.out").string();
-        int status = std::system((tool + " " + arguments + " > " + outputPath).c_str());
-        *output = readFile(outputPath);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    static std::pair<int, std::string> run(const std::string& arguments) {
+        CommandRun run = runCommand(builtProgram("okadb").string() + " " + arguments);
+        return {run.status, run.output};
     }
     // Runs each command on the sample's path followed by its suffix, expecting
     // its exit status and, unless empty, a piece of its output.
     void expectRuns(
         std::initializer_list<std::tuple<std::string, std::string, int, std::string>> commands) {
         for (const auto& [command, suffix, status, shown] : commands) {
-            std::string output;
-            EXPECT_EQ(run(command + " " + path + suffix, &output), status) << command << suffix;
+            auto [got, output] = run(command + " " + path + suffix);
+            EXPECT_EQ(got, status) << command << suffix;
             EXPECT_NE(output.find(shown), std::string::npos) << output;
         }
     }
-
-    std::string tool;
 };
 
-TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
-    std::string output;
-    EXPECT_EQ(run("check " + path, &output), 0);
-    EXPECT_EQ(output, "");
+TEST_F(Okadb, ReportsOnSoundAndDamagedFilesAndRepairsACopy) {
+    EXPECT_EQ(run("check " + path), (std::pair{0, std::string()}));
     expectRuns({{"records", " HTPT", 0, "record 1 (9 bytes): \"netscape\""},
                 {"records", " WPOS", 0, "record 150 (12 bytes): 00000095000a001401000095"},
                 {"info", "", 0, "file type       'TPRF'"},
@@ -225,17 +192,12 @@ TEST_F(Okadb, ReportsOnSoundAndDamagedFiles) {
     expectRuns({{"check", "", 1, "lies outside the file"}});
     writeFile(path, sample.substr(0, 100));
     expectRuns({{"check", "", 1, ""}, {"info", "", 1, ""}});
-}
 
-// A count that claims one field more than the block holds (an append whose
-// count reached the file but whose length did not) and a block over another
-// one: check names both, and repair writes a copy that checks clean, with
-// the fields that fit and without the second block.
-TEST_F(Okadb, RepairWritesASoundCopy) {
+    // A count one field over the block (an append whose length never reached the file)
+    // and a block over another: repair copies the fields that fit, not the second block.
     long wpos = sampleLong(entryOfType("WPOS") + 12);
-    std::string damaged = withLong(wpos, 151);
-    long cprj = entryOfType("CPRJ");
-    putBigEndian32(reinterpret_cast<uint8_t*>(damaged.data() + cprj + 12), uint32_t(wpos + 8));
+    const std::string damaged =
+        withLong(entryOfType("CPRJ") + 12, uint32_t(wpos + 8), withLong(wpos, 151));
     writeFile(path, damaged);
     expectRuns({{"check", "", 1, "'WPOS'"},
                 {"check", "", 1, "the count claims 151 fields, the block holds 150"},
@@ -244,11 +206,9 @@ TEST_F(Okadb, RepairWritesASoundCopy) {
                 {"check", ".repaired", 0, ""},
                 {"records", ".repaired WPOS", 0, "record 150 "}});
     EXPECT_EQ(readFile(path), damaged) << "the file itself is left alone";
-    std::string output;
-    EXPECT_EQ(run("records " + path + ".repaired WPOS", &output), 0);
-    EXPECT_EQ(output.find("record 151 "), std::string::npos) << output;
-    EXPECT_EQ(run("records " + path + ".repaired CPRJ", &output), 0);
-    EXPECT_EQ(output, "");
+    EXPECT_EQ(run("records " + path + ".repaired WPOS").second.find("record 151 "),
+              std::string::npos);
+    EXPECT_EQ(run("records " + path + ".repaired CPRJ"), (std::pair{0, std::string()}));
 }
 
 }  // namespace

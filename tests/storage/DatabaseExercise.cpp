@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <set>
 
 #include "storage/DatabaseCheck.h"
@@ -35,11 +34,16 @@ struct Codes {
                              std::end(kDocumented))
             outcome.faults.push_back(std::string(operation) + " gave " + std::to_string(code));
     }
+    // The result's value, or `fallback` when it failed.
+    template <typename T>
+    T value(const Result<T>& result, const char* operation, T fallback) {
+        expect(result.status(), operation);
+        return result.valueOr(fallback);
+    }
     ExerciseOutcome& outcome;
     bool damageSeen = false;
-    // Off for the field walk of free records, of later blocks of a type and
-    // of blocks too short for a count: only the first block of each type
-    // holds fields.
+    // Off where no fields are kept (free records, later blocks of a type,
+    // blocks too short for a count): only a type's first block holds fields.
     bool checked = true;
 };
 
@@ -50,25 +54,20 @@ void readEverything(const char* path, Codes& codes) {
     if (!opened.ok()) return;
     std::set<TypeCode> typesSeen;
     for (long k = 1; k <= database.getMPEntries(); ++k) {
-        Result<MasterPtrEntry> read = database.getMPEntry(k);
-        codes.expect(read.status(), "getMPEntry");
-        const MasterPtrEntry entry = read.valueOr(MasterPtrEntry{});
+        const MasterPtrEntry entry = codes.value(database.getMPEntry(k), "getMPEntry", {});
         bool isBlock = entry.type != dbformat::kFreeType && entry.type != dbformat::kBlankType;
         bool firstOfType = isBlock && typesSeen.insert(entry.type).second;
         codes.checked = true;
-        Result<long> measured = database.getBlockLength(k);
-        codes.expect(measured.status(), "getBlockLength");
-        const long length = measured.valueOr(0);
+        const long length = codes.value(database.getBlockLength(k), "getBlockLength", 0L);
         if (length <= 0) continue;
         std::vector<char> data(size_t(length) + 1);
         codes.expect(database.readDataFromBlock(k, data.data(), long(data.size()), true),
                      "readDataFromBlock");
         // A block too short for a count holds raw bytes.
         codes.checked = firstOfType && length >= 4;
-        Result<long> counted = database.countFieldsInBlock(k);
-        codes.expect(counted.status(), "countFieldsInBlock");
-        if (!counted.ok()) continue;
-        for (long f = 0; f <= std::min(counted.value(), kFieldsPerBlock) + 1; ++f) {
+        const long count = codes.value(database.countFieldsInBlock(k), "countFieldsInBlock", -1L);
+        if (count < 0) continue;
+        for (long f = 0; f <= std::min(count, kFieldsPerBlock) + 1; ++f) {
             codes.expect(database.getField(k, f).status(), "getField");
             codes.expect(database.getLongFromBlock(k, f).status(), "getLongFromBlock");
             char small[8];
@@ -83,10 +82,10 @@ void editAsPreferences(const char* path, Codes& codes) {
     codes.outcome.refused = !prefs.isOpen();
     const std::string text(300, 'r');
     for (TypeCode type : {typeCode("HTPT"), typeCode("WPOS"), typeCode("CPRJ"), typeCode("FREE")}) {
-        Result<long> counted = prefs.countPreferencesOfType(type);
-        codes.expect(counted.status(), "countPreferencesOfType");
+        const long count =
+            codes.value(prefs.countPreferencesOfType(type), "countPreferencesOfType", 0L);
         char buffer[64];
-        for (long n = 1; n <= std::min(counted.valueOr(0), kFieldsPerBlock); ++n)
+        for (long n = 1; n <= std::min(count, kFieldsPerBlock); ++n)
             codes.expect(prefs.readNthPreference(type, n, buffer, sizeof buffer).status(),
                          "readNthPreference");
         codes.expect(prefs.addPreference(type, text.c_str(), 12), "addPreference");

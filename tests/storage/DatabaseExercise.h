@@ -1,7 +1,5 @@
-// Drives every reading and writing path of Database and PrefMan over one
-// file, for the tests that feed damaged files and for the fuzz target, and
-// tells what the file made the storage library do that it must not. Reads
-// and writes outside a buffer are left to the sanitizers.
+// Drives every reading and writing path of Database and PrefMan over one file and tells
+// what the storage library did that it must not (overruns are the sanitizers' to find).
 #pragma once
 
 #include <string>
@@ -10,10 +8,8 @@
 struct ExerciseOutcome {
     bool sound = false;    // the check found nothing wrong with the file
     bool refused = false;  // PrefMan kept the file closed
-    // Each thing that went wrong: an operation ending with a code that is
-    // neither 0 nor one the storage library documents, a read or a refused
-    // file that changed the file, a file the check calls sound that reading
-    // finds damaged, or a sound file that the edits left unsound.
+    // An undocumented code, a read or refused file that changed the file, a
+    // sound file that reads as damaged or that the edits left unsound.
     std::vector<std::string> faults;
 };
 

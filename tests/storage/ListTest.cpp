@@ -1,6 +1,7 @@
 // Lists of items in chained chunks, and fixed lists.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "TestSupport.h"
@@ -19,11 +20,12 @@ class CountedItem : public NumberItem {
     int& deletions;
 };
 
-std::vector<int32_t> numbersOf(const List& list) {
-    std::vector<int32_t> numbers;
-    for (long i = 0; i < list.getCount(); ++i) {
+using Numbers = std::vector<int32_t>;
+
+Numbers numbersOf(const List& list) {
+    Numbers numbers;
+    for (long i = 0; i < list.getCount(); ++i)
         numbers.push_back(static_cast<NumberItem*>(list.get(i))->getNumber());
-    }
     return numbers;
 }
 
@@ -33,15 +35,15 @@ void fill(List& list, int from, int to) {
 
 }  // namespace
 
-TEST(List, IncludeAndInsertRippleThroughFullChunks) {
+TEST(List, IncludeAndInsertRippleThroughFullChunksAndSortKeepsEqualItems) {
     List list(4, true, false);
     fill(list, 0, 8);  // two full chunks
     EXPECT_EQ(list.get(8), nullptr);
     EXPECT_EQ(list.get(-1), nullptr);
     list.inserti(0, new NumberItem(100));
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{100, 0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(numbersOf(list), (Numbers{100, 0, 1, 2, 3, 4, 5, 6, 7}));
     list.inserti(5, new NumberItem(200));
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{100, 0, 1, 2, 3, 200, 4, 5, 6, 7}));
+    EXPECT_EQ(numbersOf(list), (Numbers{100, 0, 1, 2, 3, 200, 4, 5, 6, 7}));
     list.inserti(99, new NumberItem(300));  // past the end: appended
 
     // Before an equal anchor, or appended when there is none.
@@ -49,70 +51,56 @@ TEST(List, IncludeAndInsertRippleThroughFullChunks) {
     list.insert(&anchor, new NumberItem(50));
     NumberItem missing(77);
     list.insert(&missing, new NumberItem(60));
-    EXPECT_EQ(numbersOf(list),
-              (std::vector<int32_t>{100, 0, 50, 1, 2, 3, 200, 4, 5, 6, 7, 300, 60}));
-}
+    EXPECT_EQ(numbersOf(list), (Numbers{100, 0, 50, 1, 2, 3, 200, 4, 5, 6, 7, 300, 60}));
 
-TEST(List, RemoveFreesEmptiedChunksAndKeepsWorking) {
-    List list(2, true, false);
-    fill(list, 0, 3);
-    NumberItem zero(0), one(1);
-    delete list.remove(&zero);
-    delete list.remove(&one);  // first chunk now empty and gone
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{2}));
-    NumberItem two(2);
-    delete list.remove(&two);  // the chain is empty
-    EXPECT_EQ(list.getCount(), 0);
-    list.include(new NumberItem(9));
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{9}));
-    EXPECT_EQ(list.remove(nullptr), nullptr);
-}
-
-TEST(List, RemoveiReplaceAndReplacei) {
-    List list(3, true, false);
-    fill(list, 0, 5);
-    Item* removed = list.removei(3);
-    EXPECT_EQ(static_cast<NumberItem*>(removed)->getNumber(), 3);
-    delete removed;
-    EXPECT_EQ(list.removei(10), nullptr);
-    NumberItem* replacement = new NumberItem(4);
-    Item* old = list.replace(replacement);  // equal value: swapped in place
-    EXPECT_NE(old, replacement);
-    delete old;
-    EXPECT_EQ(list.replace(new NumberItem(42)), nullptr);  // appended
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{0, 1, 2, 4, 42}));
-    NumberItem* outside = new NumberItem(5);
-    EXPECT_EQ(list.replacei(5, outside), nullptr);
-    delete outside;
-}
-
-TEST(List, MatchingByValueOrIdentity) {
-    List byValue(4, true, false);
-    List byIdentity(4, false, true);
-    auto* stored = new StringItem("main.qnt");
-    byValue.include(stored);
-    byIdentity.include(stored);
-    StringItem probe("main.qnt");
-    EXPECT_EQ(byValue.findi(&probe), 0);
-    EXPECT_EQ(byIdentity.findi(&probe), -1);
-    EXPECT_EQ(byIdentity.findi(stored), 0);
-    NumberItem number(0);
-    EXPECT_FALSE(byValue.find(&number));  // different item types never match
-    StringItem empty(nullptr);
-    EXPECT_EQ(byValue.findi(&empty), -1);
-    EXPECT_STREQ(empty.getString(), "");
-}
-
-TEST(List, SortAscendingAndDescending) {
-    List list(2, true, false);
-    for (int n : {3, 1, 2, 5, 4, 1}) list.include(new NumberItem(n));
+    list.include(new NumberItem(5));
     list.sort(false);
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{1, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(numbersOf(list), (Numbers{0, 1, 2, 3, 4, 5, 5, 6, 7, 50, 60, 100, 200, 300}));
     list.sort(true);
-    EXPECT_EQ(numbersOf(list), (std::vector<int32_t>{5, 4, 3, 2, 1, 1}));
+    EXPECT_EQ(numbersOf(list), (Numbers{300, 200, 100, 60, 50, 7, 6, 5, 5, 4, 3, 2, 1, 0}));
     List empty(2, true, false);
     empty.sort(false);
     EXPECT_EQ(empty.getCount(), 0);
+}
+
+TEST(List, RemoveFreesEmptiedChunksAndReplaceSwapsEqualItems) {
+    List list(2, true, false);
+    fill(list, 0, 3);
+    NumberItem zero(0), one(1), two(2);
+    delete list.remove(&zero);
+    delete list.remove(&one);  // first chunk now empty and gone
+    EXPECT_EQ(numbersOf(list), (Numbers{2}));
+    delete list.remove(&two);  // the chain is empty
+    EXPECT_EQ(list.getCount(), 0);
+    EXPECT_EQ(list.remove(nullptr), nullptr);
+
+    // It keeps working: filled again over three chunks.
+    fill(list, 0, 5);
+    std::unique_ptr<Item> removed(list.removei(3));
+    EXPECT_EQ(static_cast<NumberItem*>(removed.get())->getNumber(), 3);
+    EXPECT_EQ(list.removei(10), nullptr);
+    NumberItem* replacement = new NumberItem(4);
+    std::unique_ptr<Item> old(list.replace(replacement));  // equal value: swapped in place
+    EXPECT_NE(old.get(), replacement);
+    EXPECT_EQ(list.replace(new NumberItem(42)), nullptr);  // appended
+    EXPECT_EQ(numbersOf(list), (Numbers{0, 1, 2, 4, 42}));
+    NumberItem outside(5);
+    EXPECT_EQ(list.replacei(5, &outside), nullptr);
+}
+
+TEST(List, MatchingByValueOrIdentity) {
+    List byValue(4, true, false), byIdentity(4, false, true);
+    auto* stored = new StringItem("main.qnt");
+    byValue.include(stored);
+    byIdentity.include(stored);
+    // Items of different types never match; a null text is empty.
+    StringItem probe("main.qnt"), empty(nullptr);
+    NumberItem number(0);
+    EXPECT_EQ((std::vector<long>{byValue.findi(&probe), byIdentity.findi(&probe),
+                                 byIdentity.findi(stored), byValue.findi(&number),
+                                 byValue.findi(&empty)}),
+              (std::vector<long>{0, -1, 0, -1, -1}));
+    EXPECT_STREQ(empty.getString(), "");
 }
 
 TEST(List, RemoveAllDeletesOnlyOwnedItems) {
@@ -136,8 +124,7 @@ TEST(List, RemoveAllDeletesOnlyOwnedItems) {
 TEST(FixedList, RefusesOverflowAndLogs) {
     LogCapture log;
     FixedList list(2, true, false);
-    list.include(new NumberItem(1));
-    list.include(new NumberItem(2));
+    for (int n : {1, 2}) list.include(new NumberItem(n));
     NumberItem extra(3);
     list.include(&extra);
     list.inserti(0, &extra);

@@ -9,8 +9,7 @@
 
 namespace {
 
-class RecordingObserver : public Observer {
-  public:
+struct RecordingObserver : Observer {
     void receiveNotification(Notifier* source, long code, void* /*data*/) override {
         codes.push_back(code);
         if (detachOnNotify) source->removeObserver(this);
@@ -21,20 +20,22 @@ class RecordingObserver : public Observer {
 
 constexpr long kChanged = long(typeCode("CHNG"));
 
-TEST(Notifier, AttachingTwiceKeepsOneLinkOnEachSide) {
+TEST(Notifier, AttachingTwiceKeepsOneLinkAndLeavingDuringAPassSkipsTheNextObserver) {
     Notifier notifier;
-    RecordingObserver observer;
-    notifier.addObserver(&observer);
-    notifier.addObserver(&observer);
+    RecordingObserver leaving, skipped, reached;
+    leaving.detachOnNotify = true;
+    for (RecordingObserver* observer : {&leaving, &skipped, &reached, &reached})
+        notifier.addObserver(observer);
     notifier.addObserver(nullptr);
     notifier.removeObserver(nullptr);
     notifier.notifyObservers(kChanged, nullptr);
-    EXPECT_EQ(observer.codes.size(), 1u);
+    EXPECT_EQ(
+        (std::vector<size_t>{leaving.codes.size(), skipped.codes.size(), reached.codes.size()}),
+        (std::vector<size_t>{1, 0, 1}));
 }
 
-TEST(Notifier, DestroyingTheNotifierAnnouncesItAndUnlinksObservers) {
-    RecordingObserver first;
-    RecordingObserver second;
+TEST(Notifier, DestroyingEitherEndUnlinksItFromTheOther) {
+    RecordingObserver first, second;
     Notifier* other = new Notifier;
     {
         Notifier notifier;
@@ -44,39 +45,21 @@ TEST(Notifier, DestroyingTheNotifierAnnouncesItAndUnlinksObservers) {
     }
     EXPECT_EQ(first.codes, std::vector<long>{kNotifierDeleted});
     EXPECT_EQ(second.codes, std::vector<long>{kNotifierDeleted});
-
     // The dead notifier is gone from the observer's side: deleting the other
     // notifier and then the observers touches nothing that was freed.
     delete other;
     EXPECT_EQ(first.codes.size(), 2u);
-}
 
-TEST(Notifier, DestroyingAnObserverDetachesItFromEveryNotifier) {
-    Notifier a;
-    Notifier b;
-    RecordingObserver staying;
+    Notifier a, b;
     {
         RecordingObserver leaving;
         a.addObserver(&leaving);
         b.addObserver(&leaving);
-        a.addObserver(&staying);
+        a.addObserver(&second);
     }
     a.notifyObservers(kChanged, nullptr);
     b.notifyObservers(kChanged, nullptr);
-    EXPECT_EQ(staying.codes.size(), 1u);
-}
-
-TEST(Notifier, AnObserverLeavingDuringAPassSkipsTheNextOne) {
-    Notifier notifier;
-    RecordingObserver leaving;
-    RecordingObserver skipped;
-    RecordingObserver reached;
-    leaving.detachOnNotify = true;
-    for (Observer* observer : {&leaving, &skipped, &reached}) notifier.addObserver(observer);
-    notifier.notifyObservers(kChanged, nullptr);
-    EXPECT_EQ(
-        (std::vector<size_t>{leaving.codes.size(), skipped.codes.size(), reached.codes.size()}),
-        (std::vector<size_t>{1, 0, 1}));
+    EXPECT_EQ(second.codes, (std::vector<long>{kNotifierDeleted, kChanged}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "storage/WildCardList.h"
@@ -9,14 +10,9 @@
 
 // The matcher takes the first place a literal run fits and never returns to
 // it; a run of two or more wildcards is literal text.
-TEST(WildCardTest, MatchingNeverBacktracksAndFoldsCaseOnlyWhenAsked) {
-    struct Case {
-        const char* pattern;
-        const char* subject;
-        bool caseSensitive;
-        bool matches;
-    };
-    const Case cases[] = {
+TEST(WildCardTest, MatchingNeverBacktracksFoldsCaseOnlyWhenAskedAndListsMatchAnyPattern) {
+    // Pattern, subject, case-sensitive, matches.
+    const std::tuple<const char*, const char*, bool, bool> cases[] = {
         {"*.prj", "x.prj", true, true},
         {"*.prj", ".prj", true, true},
         {"*.prj", "a.prj.prj", true, false},
@@ -32,25 +28,21 @@ TEST(WildCardTest, MatchingNeverBacktracksAndFoldsCaseOnlyWhenAsked) {
         {"", "", true, true},
         {"", "a", true, false},
         {"*.prj", "X.PRJ", false, true},
-        {"*.prj", "X.PRJ", true, false},
-    };
-    for (const Case& c : cases) {
-        WildCardString compiled(c.pattern, c.caseSensitive);
-        EXPECT_EQ(compiled.wildCardStringEqual(c.subject), c.matches)
-            << (c.pattern ? c.pattern : "null") << " against " << c.subject;
-    }
+        {"*.prj", "X.PRJ", true, false}};
+
+    for (auto [pattern, subject, caseSensitive, matches] : cases)
+        EXPECT_EQ(WildCardString(pattern, caseSensitive).wildCardStringEqual(subject), matches)
+            << (pattern ? pattern : "null") << " against " << subject;
     EXPECT_FALSE(WildCardString("*").wildCardStringEqual(nullptr));
     // A folded pattern's label keeps its case.
     EXPECT_STREQ(WildCardString("*.PRJ", false).getDisplayPattern(), "*.PRJ");
-}
 
-TEST(WildCardTest, ListsMatchWhenAnyPatternMatches) {
     WildCardList sources("*.qa;*.qh", true);
     EXPECT_EQ(sources.getPatternCount(), 2);
-    EXPECT_TRUE(sources.wildCardListEqual("agent.qa"));
-    EXPECT_TRUE(sources.wildCardListEqual("agent.qh"));
-    EXPECT_FALSE(sources.wildCardListEqual("agent.qx"));
-    EXPECT_FALSE(sources.getMatchesAnything());
+    EXPECT_EQ((std::vector<bool>{
+                  sources.wildCardListEqual("agent.qa"), sources.wildCardListEqual("agent.qh"),
+                  sources.wildCardListEqual("agent.qx"), sources.getMatchesAnything()}),
+              (std::vector<bool>{true, true, false, false}));
 
     EXPECT_FALSE(WildCardList("", true).wildCardListEqual(""));
     EXPECT_TRUE(WildCardList(";*.qa", true).wildCardListEqual(""));
@@ -60,8 +52,7 @@ TEST(WildCardTest, ListsMatchWhenAnyPatternMatches) {
     EXPECT_TRUE(WildCardList("*.QA", false).wildCardListEqual("a.qa"));
 
     // A segment longer than any path buffer is kept whole.
-    std::string longPattern(400, 'x');
-    longPattern += "*";
-    WildCardList longList((longPattern + ";*.qa").c_str(), true);
-    EXPECT_TRUE(longList.wildCardListEqual((std::string(400, 'x') + "tail").c_str()));
+    const std::string longRun(400, 'x');
+    EXPECT_TRUE(WildCardList((longRun + "*;*.qa").c_str(), true)
+                    .wildCardListEqual((longRun + "tail").c_str()));
 }

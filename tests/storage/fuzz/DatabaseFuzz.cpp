@@ -1,7 +1,5 @@
-// libFuzzer target over the block database file reader: every input is
-// written to a file that is then checked, read and edited as preferences
-// (see DatabaseExercise.h); a fault found there ends the run like a crash.
-// Built only with clang; see tests/storage/CMakeLists.txt.
+// libFuzzer target (clang only): each input is written to a file and exercised as
+// DatabaseExercise.h describes; a fault found there ends the run like a crash.
 #include <unistd.h>
 #include <cstddef>
 #include <cstdint>
