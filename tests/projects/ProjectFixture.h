@@ -22,5 +22,19 @@ class ProjectTest : public ToolManagerTest {
             EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok()) << path;
     }
 
+    // Big-endian `value` in `size` bytes, as the project records and replies hold numbers.
+    static std::string bigEndian(uint32_t value, int size) {
+        std::string bytes;
+        for (int shift = 8 * (size - 1); shift >= 0; shift -= 8) bytes += char(value >> shift);
+        return bytes;
+    }
+    // `text` padded with zeros to the size of its fixed field.
+    static std::string padded(const std::string& text, size_t size = 256) {
+        return text + std::string(size - text.size(), '\0');
+    }
+    static std::string engineBytes(const std::string& machine, uint32_t port) {
+        return padded(machine, 32) + bigEndian(port, 4);
+    }
+
     const TempHome& home = manager.home;
 };

@@ -1,10 +1,10 @@
 // The project messages as a tool sends them (the limits are the project file's).
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ProjectFixture.h"
-#include "core/ByteOrder.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/ProjectManager.h"
 
@@ -26,6 +26,10 @@ class ProjectMessagesTest : public ProjectTest {
         return deliver(message);
     }
     std::unique_ptr<Message> resolve(const std::string& partial) { return send("RSLV", {partial}); }
+    static std::string bytes(const Message& reply, int index) {
+        return std::string(reinterpret_cast<const char*>(reply.getParam(index)),
+                           size_t(reply.getParamLength(index)));
+    }
     static std::string text(const Message& reply, int index) {
         char buffer[kPathSize];
         reply.getTextParam(index, buffer, sizeof buffer);
@@ -46,30 +50,28 @@ class ProjectMessagesTest : public ProjectTest {
 }  // namespace
 
 TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
-    // An empty project.
+    // 'GENG': the parameter count, the engine count and the entries' bytes.
+    auto engines = [&] {
+        auto reply = send("GENG");
+        EXPECT_EQ(reply->getParamType(2), kParamData);
+        return std::tuple{reply->paramCount, reply->getLongParam(1), bytes(*reply, 2)};
+    };
     EXPECT_EQ(deliver(newRequest("GFCP", kWildcardType))->paramCount, 1);
     EXPECT_EQ(send("GCCP")->paramCount, 1);
-    auto engines = send("GENG");
-    ASSERT_EQ(engines->paramCount, 3);
-    EXPECT_EQ(engines->getLongParam(1), 0);
-    EXPECT_EQ(engines->getParamType(2), kParamData);
-    EXPECT_EQ(engines->getParamLength(2), 0);
+    EXPECT_EQ(engines(), std::tuple(3, 0, std::string()));
 
     std::string notes = makeFile("notes.txt");
-    EXPECT_EQ(send("ADDF", {notes})->getLongParam(0), 0);
     std::string gone = (home.path() / "gone.c").string();
-    EXPECT_EQ(send("ADDF", {gone})->getLongParam(0), 0);
-    EXPECT_EQ(engineMessage("ADDE", "alpha", 7777)->getLongParam(0), 0);
-    EXPECT_EQ(engineMessage("ADDE", "beta", 8888)->getLongParam(0), 0);
-    EXPECT_EQ(engineMessage("ADDE", "alpha", 7777)->getLongParam(0), 0);  // replaces
+    for (const std::string& path : {notes, gone})
+        EXPECT_EQ(send("ADDF", {path})->getLongParam(0), 0);
+    for (auto [machine, port] : {std::pair{"alpha", 7777}, {"beta", 8888}, {"alpha", 7777}})
+        EXPECT_EQ(engineMessage("ADDE", machine, port)->getLongParam(0), 0);  // the last replaces
 
     // "missing files" sorts before "text files"; paths are padded to 256 bytes.
     auto files = deliver(newRequest("GFCP", kWildcardType));
     EXPECT_EQ(params(*files), (std::vector<std::string>{gone, notes}));
     EXPECT_EQ(files->getParamType(1), kParamS255);
-    EXPECT_EQ(
-        std::string(reinterpret_cast<const char*>(files->getParam(1)), files->getParamLength(1)),
-        gone + std::string(256 - gone.size(), '\0'));
+    EXPECT_EQ(bytes(*files, 1), padded(gone));
     EXPECT_EQ(params(*deliver(newRequest("GFCP", typeCode("TEXT")))),
               std::vector<std::string>{notes});
 
@@ -78,20 +80,11 @@ TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
     EXPECT_EQ(params(*lists), (std::vector<std::string>{"missing files", "MISS", "text files",
                                                         "TEXT", "engines", "ENGN"}));
     EXPECT_EQ(lists->getParamLength(1), 14);  // its length plus one
-
-    engines = send("GENG");
-    ASSERT_EQ(engines->getLongParam(1), 2);
-    ASSERT_EQ(engines->getParamLength(2), 72);
-    const uint8_t* entries = engines->getParam(2);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entries), 32),
-              std::string("alpha") + std::string(27, '\0'));
-    EXPECT_EQ(getBigEndian32(entries + 32), 7777u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entries + 36)), "beta");
-    EXPECT_EQ(getBigEndian32(entries + 68), 8888u);
+    EXPECT_EQ(engines(), std::tuple(3, 2, engineBytes("alpha", 7777) + engineBytes("beta", 8888)));
 
     EXPECT_EQ(engineMessage("REME", "alpha", 7777)->getLongParam(0), 0);
     EXPECT_EQ(engineMessage("REME", "nobody", 1)->getLongParam(0), 0);
-    EXPECT_EQ(send("GENG")->getLongParam(1), 1);
+    EXPECT_EQ(engines(), std::tuple(3, 1, engineBytes("beta", 8888)));
     EXPECT_EQ(deliver(newRequest("REMF", typeCode("TEXT"), {notes}))->getLongParam(0), 0);
     EXPECT_EQ(send("GCCP")->paramCount, 5);
 }
