@@ -56,39 +56,6 @@ class IdentificationTest : public ProjectTest {
 };
 }  // namespace
 
-TEST_F(IdentificationTest, FirstLoadedToolInRegistryOrderDecides) {
-    ScriptedTool first(journal("first"), "first", typeCode("FRST"), kFirstRules);
-    ScriptedTool second(journal("second"), "second", typeCode("SCND"), kSecondRules);
-    for (ScriptedTool* tool : {&first, &second}) ASSERT_EQ(registerFrom(*tool), 0);
-
-    std::string agent = makeFile("a.qa");
-    std::string both = makeFile("x.both");
-    std::string header = makeFile("h.qh");
-    std::string text = makeFile("readme");
-    std::string binary = makeFile("blob", std::string("\0\0", 2));
-    std::string missing = (home.path() / "missing.qa").string();
-    addFiles({agent, both, header, text, binary, missing});
-
-    EXPECT_EQ(listsOf({agent, both, header, text, binary, missing}),
-              (std::vector<std::string>{"Quenta agent files QAGT", "first kind files ONE ",
-                                        "Quenta header files QHDR", "text files TEXT",
-                                        "unidentified files ????", "missing files MISS"}));
-    auto& lists = gProjectManager->getMasterComponentList();
-    EXPECT_STREQ(lists.getComponentList(kAgentType)->getDescription(), "Agents");
-
-    // Both tools were asked at once, in batches; nobody about the missing file.
-    auto secondLines = second.journal();
-    EXPECT_EQ(countLines(secondLines, "IDFB " + both), 1u);
-    EXPECT_EQ(countLines(secondLines, "IDFL " + header), 0u);
-    EXPECT_EQ(countLines(first.journal(), "IDFB " + missing), 0u);
-
-    // Every tool hears of every added file, with its type.
-    EXPECT_TRUE(first.waitForLine("FADD " + agent + " QAGT"));
-    EXPECT_TRUE(second.waitForLine("FADD " + agent + " QAGT"));
-    EXPECT_TRUE(first.waitForLine("FADD " + missing + " MISS"));
-    EXPECT_TRUE(second.waitForLine("FADD " + both + " ONE "));
-}
-
 TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     ScriptedTool failing(journal("failing"), "failing", typeCode("FAIL"),
                          {{".err", IdentifyRule::error, "", 0, ""},
@@ -172,16 +139,20 @@ TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     gProjectColumns.attach(nullptr);
 }
 
-// Older tools answer 'IDFB' with -3 and are asked file by file from then on,
-// until they register again; whichever way each tool is asked, the first in
-// registry order that recognises a file decides.
-TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
+// Tools are asked in batches, or file by file once they answer 'IDFB' with -3
+// (until they register again). Either way the first tool in registry order
+// that recognises a file decides, nobody is asked about a missing file, and
+// every tool hears of every added file with its type.
+TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile) {
     using Library = ScriptedTool::Library;
     std::string agent = makeFile("a.qa");
     std::string both = makeFile("x.both");
     std::string header = makeFile("h.qh");
     std::string text = makeFile("readme");
-    addFiles({agent, both, header, text});
+    std::string binary = makeFile("blob", std::string("\0\0", 2));
+    std::string missing = (home.path() / "missing.qa").string();
+    addFiles({agent, both, header, text, binary, missing});
+    int round = 0;
     for (auto [firstLibrary, secondLibrary] : {std::pair{Library::batches, Library::batches},
                                                {Library::fileByFile, Library::batches},
                                                {Library::batches, Library::fileByFile},
@@ -202,9 +173,12 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
         }
         for (const char* name : {"first", "second"}) std::filesystem::remove(journal(name));
         gProjectManager->identifyAllFiles();
-        EXPECT_EQ(listsOf({agent, both, header, text}),
+        EXPECT_EQ(listsOf({agent, both, header, text, binary, missing}),
                   (std::vector<std::string>{"Quenta agent files QAGT", "first kind files ONE ",
-                                            "Quenta header files QHDR", "text files TEXT"}));
+                                            "Quenta header files QHDR", "text files TEXT",
+                                            "unidentified files ????", "missing files MISS"}));
+        auto& lists = gProjectManager->getMasterComponentList();
+        EXPECT_STREQ(lists.getComponentList(kAgentType)->getDescription(), "Agents");
 
         auto fallBacks = [&](const ScriptedTool& tool) {
             return occurrences(manager.log().substr(logStart),
@@ -216,11 +190,20 @@ TEST_F(IdentificationTest, BatchesAndFileByFileGiveTheSameTypes) {
             bool old = library == Library::fileByFile;
             EXPECT_EQ(countLines(lines, (old ? "IDFL " : "IDFB ") + header), 1u) << tool->info.name;
             EXPECT_EQ(countLines(lines, (old ? "IDFB " : "IDFL ") + header), 0u) << tool->info.name;
+            EXPECT_EQ(countLines(lines, "IDFB " + missing) + countLines(lines, "IDFL " + missing),
+                      0u);
             EXPECT_EQ(fallBacks(*tool), old ? 1u : 0u) << tool->info.name;
         }
         // An old tool is not asked about a file that an earlier tool claimed.
         if (secondLibrary == Library::fileByFile) {
             EXPECT_EQ(countLines(second.journal(), "IDFL " + agent), 0u);
+        }
+        std::string added = makeFile("added" + std::to_string(++round) + ".qa");
+        std::string absent = (home.path() / ("absent" + std::to_string(round))).string();
+        addFiles({added, absent});
+        for (auto [tool, library] : tools) {
+            EXPECT_TRUE(tool->waitForLine("FADD " + added + " QAGT"));
+            EXPECT_TRUE(tool->waitForLine("FADD " + absent + " MISS"));
         }
 
         // Registering again may bring a newer library: a batch is tried again.
