@@ -174,37 +174,28 @@ TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMiss
     EXPECT_EQ(publish(ghost, "Haunt", 0), 0);
     ghost.die();
 
-    struct Case {
-        const char* tool;
-        const char* command;
-        std::string file;
-        const char* machine;
-        int32_t error;
-        std::string why;
-    };
-    for (const Case& run : {
-             Case{"Agents", "Run", "main.qa", "", 0, ""},
-             Case{"Agents", "Run", "", "", -403, "Run needs a project file of type QAGT"},
-             Case{"Agents", "Run", "/elsewhere/main.qa", "", -403,
-                  "/elsewhere/main.qa is not a file of the project"},
-             Case{"Agents", "Attach", "", "nowhere", -403,
-                  "nowhere:1 is not an engine of the project"},
-             Case{"Agents", "Attach", agent, "", -403, "Attach needs an engine of the project"},
-             Case{"Nobody", "Run", "", "", -302, "no tool named Nobody"},
-             Case{"Agents", "Fly", "", "", -402, "Agents has no command Fly"},
-             Case{"Ghost", "Haunt", "", "", -305,
-                  "Ghost did not take the command: it is gone and now unloaded"},
-             Case{"Ghost", "Haunt", "", "", -305, "Ghost is not loaded"},
+    // Tool, command, file, machine; the error and the reason given.
+    for (auto [tool, command, file, machine, error, why] : {
+             std::tuple{"Agents", "Run", "main.qa", "", 0, ""},
+             {"Agents", "Run", "", "", -403, "Run needs a project file of type QAGT"},
+             {"Agents", "Run", "/elsewhere/main.qa", "", -403,
+              "/elsewhere/main.qa is not a file of the project"},
+             {"Agents", "Attach", "", "nowhere", -403, "nowhere:1 is not an engine of the project"},
+             {"Agents", "Attach", agent.c_str(), "", -403, "Attach needs an engine of the project"},
+             {"Nobody", "Run", "", "", -302, "no tool named Nobody"},
+             {"Agents", "Fly", "", "", -402, "Agents has no command Fly"},
+             {"Ghost", "Haunt", "", "", -305,
+              "Ghost did not take the command: it is gone and now unloaded"},
+             {"Ghost", "Haunt", "", "", -305, "Ghost is not loaded"},
          }) {
         auto* request = new Message(typeCode("RCMD"), nullptr);
-        request->addTextParam(run.tool, kParamST31);
-        request->addTextParam(run.command, kParamST31);
-        request->addTextParam(run.file.c_str());
-        request->addTextParam(run.machine, kParamST31);
+        for (const char* name : {tool, command}) request->addTextParam(name, kParamST31);
+        request->addTextParam(file);
+        request->addTextParam(machine, kParamST31);
         request->addLongParam(1);
         auto reply = deliver(request);
-        EXPECT_EQ(reply->getLongParam(0), run.error) << run.command << " " << run.file;
-        EXPECT_EQ(reply->paramCount > 1 ? text(*reply, 1) : "", run.why);
+        EXPECT_EQ(reply->getLongParam(0), error) << command << " " << file;
+        EXPECT_EQ(reply->paramCount > 1 ? text(*reply, 1) : "", why);
     }
     EXPECT_TRUE(agents.waitForLine("CMDS Run " + agent));
 }
