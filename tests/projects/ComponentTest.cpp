@@ -1,9 +1,9 @@
 // Components, their grouping by type, the project list's rows, and views.
-#include <gtest/gtest.h>
-
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "ProjectFixture.h"
 #include "projects/ComponentView.h"
 #include "projects/EngineInfo.h"
 #include "projects/MasterComponentList.h"
@@ -17,40 +17,28 @@ OKAFile* fileOfType(const char* path, TypeCode type) {
     file->setTypeIdent(type);
     return file;
 }
-
-std::vector<std::string> listNames(const MasterComponentList& lists) {
-    std::vector<std::string> names;
-    for (long i = 0; i < lists.getCount(); ++i) names.push_back(lists.getNthList(i)->getName());
-    return names;
-}
 }  // namespace
 
-// Engines are equal by machine and port, or by unique id once edited.
-TEST(EngineInfoTest, Equality) {
+// Engines are equal by machine and port, or by unique id once edited; files
+// by path and type, and are ordered by base name.
+TEST(ComponentTest, EqualityAndOrder) {
     EngineInfo first("alpha", 7777);
     EngineInfo second("alpha", 7777);
     EngineInfo other("beta", 7777);
     EngineInfo edited("gamma", 1, first.getUniqueId());
-    OKAFile file("alpha");
-    EXPECT_NE(first.getUniqueId(), second.getUniqueId());
-    EXPECT_EQ(
-        (std::vector<bool>{first.isEqual(&second), first.isEqual(&other), edited.isEqual(&first),
-                           first.isEqual(nullptr), first.isEqual(&file)}),
-        (std::vector<bool>{true, false, true, false, false}));
-}
-
-TEST(OKAFileTest, EqualityAndOrderByBaseName) {
-    OKAFile a("/one/zeta.qa");
-    OKAFile b("/two/alpha.qa");
-    OKAFile sameAsA("/one/zeta.qa");
-    EXPECT_GT(a.compare(&b), 0);  // zeta after alpha, whatever the directories
-    EXPECT_TRUE(a.isEqual(&sameAsA));
-    sameAsA.setTypeIdent(kAgentType);
-    EXPECT_FALSE(a.isEqual(&sameAsA));  // the type is part of the identity
+    OKAFile alpha("alpha");  // named like the engine
+    OKAFile file("/one/zeta.qa");
+    OKAFile sameFile("/one/zeta.qa");
+    std::unique_ptr<OKAFile> agent(fileOfType("/one/zeta.qa", kAgentType));
     OKAFile noPath(nullptr);
     OKAFile noPathEither(nullptr);
-    EXPECT_TRUE(noPath.isEqual(&noPathEither));
-    EXPECT_FALSE(noPath.isEqual(&a));
+    EXPECT_NE(first.getUniqueId(), second.getUniqueId());
+    EXPECT_EQ((std::vector<bool>{
+                  first.isEqual(&second), first.isEqual(&other), edited.isEqual(&first),
+                  first.isEqual(nullptr), first.isEqual(&alpha), file.isEqual(&sameFile),
+                  file.isEqual(agent.get()), noPath.isEqual(&noPathEither), noPath.isEqual(&file)}),
+              (std::vector<bool>{true, false, true, false, false, true, false, true, false}));
+    EXPECT_GT(file.compare(&alpha), 0);  // by base name: a full path would sort '/' first
 }
 
 TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {

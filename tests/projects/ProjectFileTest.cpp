@@ -41,17 +41,16 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
                                                padded(binary)}));
     EXPECT_EQ(rawRecordsInFile(projectPath(), "ENGN"),
               std::vector<std::string>{engineBytes("enginehost", 7777)});
-    auto width = rawRecordsInFile(projectPath(), "MWTH");
-    EXPECT_TRUE(width.size() == 1 && width[0].size() == 2u) << width.size();
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "MWTH"),
+              std::vector<std::string>{bigEndian(gProjectManager->getProjectListWidth(), 2)});
 
     // The stored project comes back after a restart, with the same records.
     std::string before = readFile(projectPath());
     manager.restart();
     ASSERT_TRUE(gProjectManager->getProjectFile().isOpen());
     MasterComponentList& lists = gProjectManager->getMasterComponentList();
-    ASSERT_EQ(lists.getCount(), 4);
-    EXPECT_STREQ(lists.getNthList(1)->getName(), "missing files");
-    EXPECT_STREQ(lists.getNthList(2)->getName(), "text files");
+    EXPECT_EQ(listNames(lists), (std::vector<std::string>{"engines", "missing files", "text files",
+                                                          "unidentified files"}));
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP"), files);
 
     // Removing saves at once; removing what is not there saves nothing.
