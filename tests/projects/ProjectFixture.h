@@ -16,6 +16,11 @@ inline std::vector<std::string> listNames(const MasterComponentList& lists) {
     return names;
 }
 
+inline std::string paramBytes(const Message& message, int index) {
+    return std::string(reinterpret_cast<const char*>(message.getParam(index)),
+                       size_t(message.getParamLength(index)));
+}
+
 class ProjectTest : public ToolManagerTest {
   protected:
     // A file below the temporary HOME with `content`; its full path.

@@ -26,10 +26,6 @@ class ProjectMessagesTest : public ProjectTest {
         return deliver(message);
     }
     std::unique_ptr<Message> resolve(const std::string& partial) { return send("RSLV", {partial}); }
-    static std::string bytes(const Message& reply, int index) {
-        return std::string(reinterpret_cast<const char*>(reply.getParam(index)),
-                           size_t(reply.getParamLength(index)));
-    }
     static std::string text(const Message& reply, int index) {
         char buffer[kPathSize];
         reply.getTextParam(index, buffer, sizeof buffer);
@@ -54,7 +50,7 @@ TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
     auto engines = [&] {
         auto reply = send("GENG");
         EXPECT_EQ(reply->getParamType(2), kParamData);
-        return std::tuple{reply->paramCount, reply->getLongParam(1), bytes(*reply, 2)};
+        return std::tuple{reply->paramCount, reply->getLongParam(1), paramBytes(*reply, 2)};
     };
     EXPECT_EQ(deliver(newRequest("GFCP", kWildcardType))->paramCount, 1);
     EXPECT_EQ(send("GCCP")->paramCount, 1);
@@ -71,7 +67,7 @@ TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
     auto files = deliver(newRequest("GFCP", kWildcardType));
     EXPECT_EQ(params(*files), (std::vector<std::string>{gone, notes}));
     EXPECT_EQ(files->getParamType(1), kParamS255);
-    EXPECT_EQ(bytes(*files, 1), padded(gone));
+    EXPECT_EQ(paramBytes(*files, 1), padded(gone));
     EXPECT_EQ(params(*deliver(newRequest("GFCP", typeCode("TEXT")))),
               std::vector<std::string>{notes});
 
