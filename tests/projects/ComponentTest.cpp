@@ -41,7 +41,7 @@ TEST(ComponentTest, EqualityAndOrder) {
     EXPECT_GT(file.compare(&alpha), 0);  // by base name: a full path would sort '/' first
 }
 
-TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
+TEST(MasterComponentListTest, FilesUnderTheirTypeAndTheRowsThatShowThem) {
     int changes = 0;
     MasterComponentList lists([&] { ++changes; });
     EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
@@ -56,8 +56,22 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     // An equal file replaces its twin in place; an equal engine likewise.
     EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
     EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
-    EXPECT_EQ(lists.getComponentList(kAgentType)->getCount(), 2);
-    EXPECT_EQ(lists.getComponentList(kEngineType)->getCount(), 1);
+    std::vector<uint32_t> values = lists.projectListRows();
+    EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 0xFFFF0001u, 0x10001u, 0xFFFF0002u,
+                                             0x20001u, 0x20002u}));
+    std::vector<std::string> texts;
+    for (uint32_t value : values) {
+        char text[kItemTextSize];
+        lists.rowText(value, text, sizeof text);
+        texts.push_back(text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"engines", "alpha, 1", "unidentified files", "raw",
+                                               "agent files", "b.qa", "a.qa"}));
+    EXPECT_EQ(lists.componentOfRow(0x20002u), lists.getNthList(2)->get(1));
+    EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
+    EXPECT_EQ(lists.componentOfRow(0), nullptr);
+    EXPECT_EQ(lists.componentOfRow(0x50001u), nullptr);  // no such list
+    EXPECT_EQ(lists.componentOfRow(9), nullptr);         // no such member
 
     // The last member's removal takes its list along.
     Item* raw = lists.getComponentList(typeCode("????"))->get(0);
@@ -73,28 +87,6 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     copy.setTypeIdent(kAgentType);
     EXPECT_EQ(lists.removeComponent(&copy), member);
     delete member;
-}
-
-TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
-    MasterComponentList lists(nullptr);
-    EXPECT_TRUE(lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents").ok());
-    EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
-    EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
-    std::vector<uint32_t> values = lists.projectListRows();
-    EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 2, 0xFFFF0001u, 0x10001u}));
-    std::vector<std::string> texts;
-    for (uint32_t value : values) {
-        char text[kItemTextSize];
-        lists.rowText(value, text, sizeof text);
-        texts.push_back(text);
-    }
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"agent files", "a.qa", "b.qa", "engines", "alpha, 1"}));
-    EXPECT_EQ(lists.componentOfRow(2), lists.getNthList(0)->get(1));
-    EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
-    EXPECT_EQ(lists.componentOfRow(0), nullptr);
-    EXPECT_EQ(lists.componentOfRow(0x50001u), nullptr);  // no such list
-    EXPECT_EQ(lists.componentOfRow(9), nullptr);         // no such member
 }
 
 TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {
