@@ -88,8 +88,6 @@ TEST_F(ProjectPickerTest, MakeFullPathOffersThePickerAndAddsTheDirectoryAsAProje
     EXPECT_EQ(fullPath(false), header);
 }
 
-// ---- 'DISF'
-
 namespace {
 class DisplaySourceTest : public ProjectPickerTest {
   protected:
@@ -105,10 +103,6 @@ class DisplaySourceTest : public ProjectPickerTest {
             params.emplace_back(message.getParamType(i), paramBytes(message, i));
         return params;
     }
-    DisplaySourceTest() {
-        EXPECT_TRUE(gProjectManager->loadProject((home.path() / "disf.prj").c_str(), true).ok());
-        source = makeFile("lib/shown.qa");
-    }
     // Delivers `request` from the requester; what the viewer received, or null.
     std::unique_ptr<Message> relay(Message* request, FakeTool& target) {
         request->replyTimeout = 300;  // the relay waits this long for the fake viewer
@@ -121,12 +115,25 @@ class DisplaySourceTest : public ProjectPickerTest {
     FakeTool requester{"requester", typeCode("REQT")};
     FakeTool viewer{"viewer", typeCode("VIEW"), true};
     FakeTool otherViewer{"other viewer", typeCode("VWR2"), true};
-    std::string source;
 };
 }  // namespace
 
-TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
+TEST_F(DisplaySourceTest, RelayedToTheViewerAskedForElseTheCurrentOneResolvedOrLocated) {
+    EXPECT_TRUE(gProjectManager->loadProject((home.path() / "disf.prj").c_str(), true).ok());
+    registerFrom(requester);
+    int unscripted = AUTO_UnscriptedCount();
+    EXPECT_EQ(deliver(newDisplayRequest("x.qa"), requester.info)->getLongParam(0), 0);
+    EXPECT_EQ(AUTO_UnscriptedCount(), unscripted + 1);  // no viewer: the stock warning, dismissed
+    EXPECT_EQ(requester.receive(100), nullptr);
+
     registerFrom(viewer);
+    std::unique_ptr<Message> original(newDisplayRequest("shown.qa", 0, false, true));
+    std::unique_ptr<Message> relayed = relay(new Message(*original), viewer);
+    ASSERT_NE(relayed, nullptr);
+    EXPECT_EQ(paramsOf(*relayed), paramsOf(*original));
+    EXPECT_EQ(relayed->sender.toolType, typeCode("TOOL"));
+
+    std::string source = makeFile("lib/shown.qa");
     gGlobalPathManager->addUniquePath((home.path() / "src" / "lib").c_str());
     std::unique_ptr<Message> resolved = relay(newDisplayRequest("shown.qa", 0, true), viewer);
     ASSERT_EQ(pathOf(resolved), source);
@@ -146,29 +153,12 @@ TEST_F(DisplaySourceTest, APartialPathIsResolvedOrLocatedByTheUser) {
     ASSERT_EQ(pathOf(chosen), located);
     EXPECT_EQ(chosen->getParamLength(0), long(located.size() + 1));
     EXPECT_EQ(projectPaths().back(), (home.path() / "src" / "other").string());
-}
-
-TEST_F(DisplaySourceTest, TheViewerIsTheOneAskedForElseTheCurrentOneElseTheUserIsWarned) {
-    registerFrom(requester);
-    int unscripted = AUTO_UnscriptedCount();
-    EXPECT_EQ(deliver(newDisplayRequest("x.qa"), requester.info)->getLongParam(0), 0);
-    EXPECT_EQ(AUTO_UnscriptedCount(), unscripted + 1);  // the stock warning, dismissed
-    EXPECT_EQ(requester.receive(100), nullptr);
-
-    registerFrom(viewer);
-    std::unique_ptr<Message> original(newDisplayRequest("shown.qa", 0, false, true));
-    std::unique_ptr<Message> relayed = relay(new Message(*original), viewer);
-    ASSERT_NE(relayed, nullptr);
-    EXPECT_EQ(paramsOf(*relayed), paramsOf(*original));
-    EXPECT_EQ(relayed->sender.toolType, typeCode("TOOL"));
 
     registerFrom(otherViewer);  // the current source viewer now
     EXPECT_NE(relay(newDisplayRequest("x.qa", typeCode("VIEW")), viewer), nullptr);
     EXPECT_NE(relay(newDisplayRequest("x.qa", typeCode("NONE")), otherViewer), nullptr);
     EXPECT_EQ(viewer.receive(100), nullptr);
 }
-
-// ---- The pathnames window
 
 TEST_F(ProjectPickerTest, ThePathnamesWindowEditsThePathsAndWritesThemWhenClosed) {
     std::string projectFile = (home.path() / "paths.prj").string();
