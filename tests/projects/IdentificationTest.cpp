@@ -78,37 +78,9 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
                                         "patient files PATI"}));
 }
 
+// The project list follows the files from list to list as a tool comes and
+// goes, its selection with them; a list emptied goes.
 TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
-    std::string agent = makeFile("a.qa");
-    std::string other = makeFile("b.txt");
-    addFiles({agent, other});
-    EXPECT_EQ(listOf(agent), "text files TEXT");
-    auto& lists = gProjectManager->getMasterComponentList();
-    EXPECT_EQ(lists.getCount(), 1);
-
-    {
-        ScriptedTool tool(
-            journal("tool"), "tool", typeCode("TOOL"),
-            {kAgentRule, {".txt", IdentifyRule::recognise, "Quenta agent", kAgentType, ""}});
-        ASSERT_EQ(registerFrom(tool), 0);  // registration identifies again
-        EXPECT_EQ(listsOf({agent, other}), std::vector<std::string>(2, "Quenta agent files QAGT"));
-        EXPECT_EQ(lists.lookUpComponentList(typeCode("TEXT")), -1);  // the empty list went
-
-        EXPECT_EQ(deliver(newRequest("UNRT", typeCode("TOOL")), tool.info)->getLongParam(0), 0);
-    }
-    EXPECT_EQ(listOf(agent), "text files TEXT");
-    EXPECT_EQ(lists.getCount(), 1);
-
-    // A reload identifies the stored files again from scratch.
-    manager.restart();
-    EXPECT_EQ(listOf(agent), "text files TEXT");
-    std::filesystem::remove(agent);
-    gProjectManager->identifyAllFiles();
-    EXPECT_EQ(listOf(agent), "missing files MISS");
-    EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 2);
-}
-
-TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
     LBoxObj box;
     gProjectColumns.attach(&box);
     auto rowTexts = [&] {
@@ -122,21 +94,31 @@ TEST_F(IdentificationTest, ProjectListFollowsChangesAndKeepsTheSelection) {
         auto* file = dynamic_cast<OKAFile*>(item);
         return file ? std::string(file->getPathname()) : std::string();
     };
-    std::string agent = makeFile("a.qa");
-    std::string notes = makeFile("z.txt");
-    addFiles({agent, notes});
-    EXPECT_EQ(rowTexts(), (std::vector<std::string>{"text files", "a.qa", "z.txt"}));
-    EXPECT_EQ(selectedPath(), notes);  // the new file is selected
-
-    LBOX_AllUnselect(&box);
-    LBOX_GoIndex(&box, 1);
-    LBOX_CurSelect(&box);
-    ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"), {kAgentRule});
-    ASSERT_EQ(registerFrom(tool), 0);
-    EXPECT_EQ(rowTexts(),
-              (std::vector<std::string>{"Quenta agent files", "a.qa", "text files", "z.txt"}));
-    EXPECT_EQ(selectedPath(), agent);  // the selection moved with the file
+    std::string notes = makeFile("a.txt");
+    std::string agent = makeFile("z.qa");
+    addFiles({notes, agent});
+    EXPECT_EQ(rowTexts(), (std::vector<std::string>{"text files", "a.txt", "z.qa"}));
+    EXPECT_EQ(selectedPath(), agent);  // the new file is selected
+    {
+        ScriptedTool tool(journal("tool"), "tool", typeCode("TOOL"), {kAgentRule});
+        ASSERT_EQ(registerFrom(tool), 0);  // registration identifies again
+        EXPECT_EQ(listsOf({agent, notes}),
+                  (std::vector<std::string>{"Quenta agent files QAGT", "text files TEXT"}));
+        EXPECT_EQ(rowTexts(),
+                  (std::vector<std::string>{"Quenta agent files", "z.qa", "text files", "a.txt"}));
+        EXPECT_EQ(selectedPath(), agent);
+        EXPECT_EQ(deliver(newRequest("UNRT", typeCode("TOOL")), tool.info)->getLongParam(0), 0);
+    }
+    EXPECT_EQ(rowTexts(), (std::vector<std::string>{"text files", "a.txt", "z.qa"}));
     gProjectColumns.attach(nullptr);
+
+    // A reload identifies the stored files again from scratch.
+    manager.restart();
+    EXPECT_EQ(listOf(agent), "text files TEXT");
+    std::filesystem::remove(agent);
+    gProjectManager->identifyAllFiles();
+    EXPECT_EQ(listOf(agent), "missing files MISS");
+    EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 2);
 }
 
 // Tools are asked in batches, or file by file once they answer 'IDFB' with -3
