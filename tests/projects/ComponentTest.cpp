@@ -83,15 +83,13 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeAndTheRowsThatShowThem) {
     EXPECT_EQ(lists.removeComponent(&stranger), nullptr);
     // Removing by an equal copy hands back the member itself.
     Item* member = lists.getComponentList(kAgentType)->get(0);
-    OKAFile copy("/p/b.qa");
-    copy.setTypeIdent(kAgentType);
-    EXPECT_EQ(lists.removeComponent(&copy), member);
+    std::unique_ptr<OKAFile> copy(fileOfType("/p/b.qa", kAgentType));
+    EXPECT_EQ(lists.removeComponent(copy.get()), member);
     delete member;
 }
 
 TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {
-    OKAFile agent("/p/a.qa");
-    agent.setTypeIdent(kAgentType);
+    std::unique_ptr<OKAFile> agent(fileOfType("/p/a.qa", kAgentType));
     EngineInfo engine("alpha", 1);
 
     // Patterns and the types the filter dialog offers are tested through
@@ -100,7 +98,7 @@ TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {
     view.setFilterMode(kFilterByType);
     view.setFilterComponentType(kEngineType, "engines");
     EXPECT_TRUE(view.passesFilter(&engine));
-    EXPECT_FALSE(view.passesFilter(&agent));
+    EXPECT_FALSE(view.passesFilter(agent.get()));
     EXPECT_FALSE(view.passesFilter(nullptr));
     EXPECT_STREQ(view.getLabelText(), "engines");
     view.setFilterComponentType(0, "kept");  // type 0 changes nothing
