@@ -92,8 +92,7 @@ TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {
     std::unique_ptr<OKAFile> agent(fileOfType("/p/a.qa", kAgentType));
     EngineInfo engine("alpha", 1);
 
-    // Patterns and the types the filter dialog offers are tested through
-    // the workspace.
+    // Patterns and the dialog's types are tested through the workspace.
     ComponentView view;
     view.setFilterMode(kFilterByType);
     view.setFilterComponentType(kEngineType, "engines");

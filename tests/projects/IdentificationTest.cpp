@@ -68,8 +68,7 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     for (ScriptedTool* tool : {&failing, &backup}) ASSERT_EQ(registerFrom(*tool), 0);
     std::string erring = makeFile("a.err");
     std::string slow = makeFile("b.slow");
-    // Replies claiming the engines' or the wildcard type are not believed;
-    // the silent tool's time-out is waited out once.
+    // Claims of the engines' or the wildcard type are not believed.
     std::string engineLike = makeFile("c.eng");
     std::string anyLike = makeFile("d.any");
     addFiles({erring, slow, engineLike, anyLike});
@@ -121,10 +120,9 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
     EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 2);
 }
 
-// Tools are asked in batches, or file by file once they answer 'IDFB' with -3
-// (until they register again). Either way the first tool in registry order
-// that recognises a file decides, nobody is asked about a missing file, and
-// every tool hears of every added file with its type.
+// Whether tools take batches or answer 'IDFB' with -3 and are asked file by
+// file, the first in registry order to recognise a file decides, nobody is
+// asked about a missing one, and every tool hears of each added file's type.
 TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile) {
     using Library = ScriptedTool::Library;
     std::string agent = makeFile("a.qa");
@@ -215,9 +213,8 @@ TEST_F(IdentificationTest, RegistrationIsAnsweredBeforeIdentification) {
     EXPECT_EQ(tool.journal(), (std::vector<std::string>{"RPLY 0", "IDFB " + agent}));
 }
 
-// A tool that dies in the middle of a batch costs one reply time: the other
-// tool's answers stand, the wait is reported in the log once a second after
-// two seconds, and the next liveness probe unloads the dead tool.
+// A tool dying in a batch costs one reply time, logged each second after two;
+// the other tool's answers stand, and the next liveness probe unloads it.
 TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
     std::string agent = makeFile("a.qa");
     std::string fatal = (home.path() / "src" / "b.fatal").string();

@@ -34,8 +34,7 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     addFiles({notes, binary, gone, early});
     ASSERT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
 
-    // Lists sorted by name: engines, missing files, text files, unidentified
-    // files; members by base name.
+    // Lists sorted by name, members by base name.
     auto files = rawRecordsInFile(projectPath(), "FCMP");
     EXPECT_EQ(files, (std::vector<std::string>{padded(gone), padded(early), padded(notes),
                                                padded(binary)}));
@@ -102,8 +101,7 @@ TEST_F(ProjectFileTest, NoWidthRecordMeansNoViews) {
 }
 
 TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
-    // The untitled project of the first start is remembered by its full
-    // path: a start from another folder reopens it.
+    // The first start's untitled project is reopened from another folder.
     std::string untitled = (std::filesystem::current_path() / "untitled.prj").string();
     EXPECT_EQ(gProjectManager->getProjectPath(), untitled);
     std::filesystem::path elsewhere = home.path() / "elsewhere";
@@ -178,8 +176,7 @@ TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 1u);
 }
 
-// The batched rewrite holds exactly the records given, and a type that
-// grows one record at a time keeps the file small.
+// A batched rewrite holds exactly its records; growing one at a time keeps the file small.
 TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
     TempHome home;
     std::filesystem::path batched = home.path() / "batched.prf";
@@ -199,7 +196,7 @@ TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
     // Doubling capacity: the file stays within a small multiple of its data.
     EXPECT_LT(std::filesystem::file_size(batched), 8 * 1000 * 20u);
 
-    // Shrinking to nothing and back.
+    // Shrinking to nothing.
     EXPECT_TRUE(byBatch.replacePreferencesOfType(kType, nullptr, 0).ok());
     EXPECT_EQ(byBatch.countPreferencesOfType(kType).valueOr(-1), 0);
     EXPECT_TRUE(byBatch.readPreferencesOfType(kType).valueOr({"failed"}).empty());

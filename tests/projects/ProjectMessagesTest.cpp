@@ -151,9 +151,8 @@ TEST_F(ProjectMessagesTest, PathsResolveInTheFixedOrder) {
     EXPECT_FALSE(resolve(deepName)->getBoolParam(1));
 }
 
-// 'RCMD' runs a published command on the project file its request names, in
-// full or as the project paths resolve it, and says why it runs on nothing
-// else.
+// 'RCMD' runs a published command on a project file named in full or as the
+// project paths resolve it, and says why it runs on nothing else.
 TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMissing) {
     ScriptedTool agents(home.path() / "agents.journal", "Agents", typeCode("AGNT"),
                         {{".qa", IdentifyRule::recognise, "Agent", typeCode("QAGT"), ""}});

@@ -53,8 +53,7 @@ std::unique_ptr<Message> answerOne(const Message& request, const std::string& pa
     return reply;
 }
 
-// The reply to 'IDFB': one answer per path, or none at all when a path's
-// rule keeps silent; an old library has no handler for it.
+// The reply to 'IDFB', one answer per path; null when a path's rule keeps silent.
 std::unique_ptr<Message> answerBatch(const Message& request, const std::vector<IdentifyRule>& rules,
                                      ScriptedTool::Library library, std::ofstream& journal) {
     auto reply = std::make_unique<Message>(kReplyMessage, &request.sender);

@@ -20,12 +20,10 @@ struct IdentifyRule {
     std::string description;  // recognise: parameter 4, left out when empty
 };
 
-// A FakeTool served by a forked child, so that it answers while the Tool
-// Manager waits in the test's thread: 'IDFL' and each path of 'IDFB' by the
-// first rule whose suffix ends the path, refusing when none does. Each message
-// it gets is a journal line: "IDFL path", "IDFB path" ("IDFB refused count"
-// from a fileByFile library, which answers -3), "FADD path TYPE",
-// "CMDS command path", "RPLY error".
+// A FakeTool served by a forked child, so that it answers while the Tool Manager
+// waits in the test's thread. What it gets is journaled, one line each: "IDFL
+// path", "IDFB path" ("IDFB refused count" from a fileByFile library, which
+// answers -3), "FADD path TYPE", "CMDS command path", "RPLY error".
 class ScriptedTool : public FakeTool {
   public:
     enum class Library { batches, fileByFile };
