@@ -45,7 +45,7 @@ class IdentificationTest : public ProjectTest {
         }
         return "";
     }
-    std::vector<std::string> listsOf(std::initializer_list<std::string> paths) {
+    std::vector<std::string> listsOf(const std::vector<std::string>& paths) {
         std::vector<std::string> lists;
         for (const std::string& path : paths) lists.push_back(listOf(path));
         return lists;
@@ -66,15 +66,12 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
                         {{".err", IdentifyRule::recognise, "rescued", typeCode("RESC"), ""},
                          {".slow", IdentifyRule::recognise, "patient", typeCode("PATI"), ""}});
     for (ScriptedTool* tool : {&failing, &backup}) ASSERT_EQ(registerFrom(*tool), 0);
-    std::string erring = makeFile("a.err");
-    std::string slow = makeFile("b.slow");
+    std::vector<std::string> files;
+    for (const char* name : {"a.err", "b.slow", "c.eng", "d.any"}) files.push_back(makeFile(name));
+    addFiles(files);
     // Claims of the engines' or the wildcard type are not believed.
-    std::string engineLike = makeFile("c.eng");
-    std::string anyLike = makeFile("d.any");
-    addFiles({erring, slow, engineLike, anyLike});
-    EXPECT_EQ(listsOf({engineLike, anyLike, erring, slow}),
-              (std::vector<std::string>{"text files TEXT", "text files TEXT", "rescued files RESC",
-                                        "patient files PATI"}));
+    EXPECT_EQ(listsOf(files), (std::vector<std::string>{"rescued files RESC", "patient files PATI",
+                                                        "text files TEXT", "text files TEXT"}));
 }
 
 // The project list follows the files from list to list as a tool comes and

@@ -44,7 +44,6 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
               std::vector<std::string>{bigEndian(gProjectManager->getProjectListWidth(), 2)});
 
     // The stored project comes back after a restart, with the same records.
-    std::string before = readFile(projectPath());
     manager.restart();
     ASSERT_TRUE(gProjectManager->getProjectFile().isOpen());
     MasterComponentList& lists = gProjectManager->getMasterComponentList();

@@ -30,7 +30,7 @@ class ProjectTest : public ToolManagerTest {
         return path.string();
     }
 
-    void addFiles(std::initializer_list<std::string> paths) {
+    void addFiles(const std::vector<std::string>& paths) {
         for (const std::string& path : paths)
             EXPECT_TRUE(gProjectManager->addFileToProject(path.c_str()).ok()) << path;
     }
