@@ -105,15 +105,15 @@ TEST_F(ProjectMessagesTest, TextsThatDoNotFitAreRefused) {
     EXPECT_EQ(send("GCCP")->paramCount, 1);
 
     // A path parameter without a terminator is bounded by its length.
+    auto addUnterminated = [&](const std::string& path) {
+        auto* request = new Message(typeCode("ADDF"), nullptr);
+        request->addParam(kParamS255, path.data(), long(path.size()));
+        return deliver(request)->getLongParam(0);
+    };
     std::string notes = makeFile("unterminated.txt");
-    auto* unterminated = new Message(typeCode("ADDF"), nullptr);
-    unterminated->addParam(kParamS255, notes.data(), long(notes.size()));
-    EXPECT_EQ(deliver(unterminated)->getLongParam(0), 0);
+    EXPECT_EQ(addUnterminated(notes), 0);
     EXPECT_EQ(params(*deliver(newRequest("GFCP", kWildcardType))), std::vector<std::string>{notes});
-    auto* huge = new Message(typeCode("ADDF"), nullptr);
-    std::string block(5000, 'z');
-    huge->addParam(kParamS255, block.data(), long(block.size()));
-    EXPECT_EQ(deliver(huge)->getLongParam(0), -802);
+    EXPECT_EQ(addUnterminated(std::string(5000, 'z')), -802);
     EXPECT_EQ(resolve(longPath)->getBoolParam(1), false);
 }
 
@@ -121,11 +121,10 @@ TEST_F(ProjectMessagesTest, PathsResolveInTheFixedOrder) {
     const std::filesystem::path& installation = manager.installation;
     std::filesystem::path first = home.path() / "first";
     std::filesystem::path second = home.path() / "second";
-    writeFile(installation / "include" / "shared.qh", "x");
-    writeFile(installation / "doc" / "html" / "page.html", "x");
-    writeFile(first / "shared.qh", "x");
-    writeFile(second / "only.qa", "x");
-    writeFile(first / "sub" / "deep.qa", "x");
+    for (const std::filesystem::path& path :
+         {installation / "include" / "shared.qh", installation / "doc" / "html" / "page.html",
+          first / "shared.qh", second / "only.qa", first / "sub" / "deep.qa"})
+        writeFile(path, "x");
     EXPECT_EQ(send("ADGP", {first.string() + "/", second.string()})->getLongParam(0), 0);
     EXPECT_EQ(send("ADGP", {first.string() + "/", first.string() + "/"})->getLongParam(0), 0);
     EXPECT_EQ(gGlobalPathManager->getPaths().getCount(), 2);

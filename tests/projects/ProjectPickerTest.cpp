@@ -41,8 +41,7 @@ TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
     EXPECT_TRUE(fs::exists(created));
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
 
-    std::string other = (home.path() / "other.prj").string();
-    EXPECT_TRUE(gProjectManager->loadProject(other.c_str(), true).ok());
+    EXPECT_TRUE(gProjectManager->loadProject((home.path() / "other.prj").c_str(), true).ok());
     pickerAccepts(created);
     chooseProject(false);
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
@@ -172,22 +171,21 @@ TEST_F(ProjectPickerTest, ThePathnamesWindowEditsThePathsAndWritesThemWhenClosed
     EXPECT_STREQ(TED_GetStr(field), "/first\n/from/tool\n");
 
     // Browse appends a chosen directory on a line of its own.
-    fs::create_directories(home.path() / "chosen");
+    std::string chosen = (home.path() / "chosen").string();
+    fs::create_directories(chosen);
     AUTO_EditText(field, "/first\n /with blanks/ \n\n   \n/from/tool");
-    AUTO_ScriptModal("filePicker", [this](WinObj* picker) {
-        AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(picker, 6)),
-                      (home.path() / "chosen").c_str());
+    AUTO_ScriptModal("filePicker", [&](WinObj* picker) {
+        AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(picker, 6)), chosen.c_str());
         AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(picker, 11)));
     });
     AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 2)));
     EXPECT_EQ(std::string(TED_GetStr(field)),
-              "/first\n /with blanks/ \n\n   \n/from/tool\n" + (home.path() / "chosen").string());
+              "/first\n /with blanks/ \n\n   \n/from/tool\n" + chosen);
     EXPECT_EQ(projectPaths().size(), 2u);  // the list changes only on closing
 
     AUTO_Close(window);
     EXPECT_EQ(GlobalPathManager::getPathnamesWindow(), nullptr);
-    std::vector<std::string> expected{"/first", "/withblanks/", "", "/from/tool",
-                                      (home.path() / "chosen").string()};
+    std::vector<std::string> expected{"/first", "/withblanks/", "", "/from/tool", chosen};
     EXPECT_EQ(projectPaths(), expected);
 
     // Written to the project file: another project and back brings them again.
@@ -198,6 +196,6 @@ TEST_F(ProjectPickerTest, ThePathnamesWindowEditsThePathsAndWritesThemWhenClosed
     EXPECT_TRUE(gProjectManager->loadProject(projectFile.c_str(), false).ok());
     EXPECT_EQ(projectPaths(), expected);
     EXPECT_EQ(std::string(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 1)))),
-              "/first\n/withblanks/\n\n/from/tool\n" + (home.path() / "chosen").string() + "\n");
+              "/first\n/withblanks/\n\n/from/tool\n" + chosen + "\n");
     AUTO_Close(window);
 }
