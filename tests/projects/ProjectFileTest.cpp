@@ -180,7 +180,7 @@ TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
     TempHome home;
     std::filesystem::path batched = home.path() / "batched.prf";
     PrefMan byBatch(kProjectFileType, 1, batched.c_str(), "project", true);
-    constexpr TypeCode kType = typeCode("FCMP");
+    constexpr TypeCode kType = kFileRecord;
 
     std::vector<std::string> texts;
     for (int n = 0; n < 1000; ++n) {

@@ -54,7 +54,7 @@ TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
 }
 
-TEST_F(ProjectPickerTest, AddFileAndTheCommandFallBackAddTheChosenFile) {
+TEST_F(ProjectPickerTest, AddFileCommandFallBackAndMakeFullPathAddWhatIsChosen) {
     EXPECT_TRUE(gProjectManager->loadProject((home.path() / "add.prj").c_str(), true).ok());
     std::string notes = makeFile("notes.txt");
     pickerAccepts(notes);
@@ -67,10 +67,7 @@ TEST_F(ProjectPickerTest, AddFileAndTheCommandFallBackAddTheChosenFile) {
     pickerAccepts(other);
     chooseFileForCommand();
     EXPECT_TRUE(inProject(other));
-}
 
-TEST_F(ProjectPickerTest, MakeFullPathOffersThePickerAndAddsTheDirectoryAsAProjectPath) {
-    EXPECT_TRUE(gProjectManager->loadProject((home.path() / "full.prj").c_str(), true).ok());
     std::string header = makeFile("lib/header.qh");
     auto fullPath = [](bool mayAsk) {
         std::unique_ptr<char[]> path(makeFullPath("header.qh", gKelvaneToolInfo, mayAsk));
