@@ -31,25 +31,23 @@ class IdentificationTest : public ProjectTest {
     }
     std::filesystem::path journal(const char* name) const { return home.path() / name; }
 
-    // Name and type of the list that holds `path`, "" when none does.
-    std::string listOf(const std::string& path) {
+    // Name and type of the list that holds each of `paths`, "" for none.
+    std::vector<std::string> listsOf(const std::vector<std::string>& paths) {
+        std::vector<std::string> found(paths.size());
         MasterComponentList& lists = gProjectManager->getMasterComponentList();
         for (long i = 0; i < lists.getCount(); ++i) {
             ComponentList* list = lists.getNthList(i);
             for (long j = 0; j < list->getCount(); ++j) {
                 auto* file = dynamic_cast<OKAFile*>(list->get(j));
-                if (file && path == file->getPathname())
-                    return std::string(list->getName()) + " " +
-                           TypeIdentToCStr(list->getTypeIdent());
+                auto at = std::find(paths.begin(), paths.end(), file ? file->getPathname() : "");
+                if (at != paths.end())
+                    found[size_t(at - paths.begin())] =
+                        list->getName() + std::string(" ") + TypeIdentToCStr(list->getTypeIdent());
             }
         }
-        return "";
+        return found;
     }
-    std::vector<std::string> listsOf(const std::vector<std::string>& paths) {
-        std::vector<std::string> lists;
-        for (const std::string& path : paths) lists.push_back(listOf(path));
-        return lists;
-    }
+    std::string listOf(const std::string& path) { return listsOf({path})[0]; }
     static size_t countLines(const std::vector<std::string>& lines, const std::string& wanted) {
         return size_t(std::count(lines.begin(), lines.end(), wanted));
     }

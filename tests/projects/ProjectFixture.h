@@ -9,7 +9,6 @@
 #include "ToolManagerTest.h"
 #include "projects/ProjectManager.h"
 
-// The names of the lists, in order.
 inline std::vector<std::string> listNames(const MasterComponentList& lists) {
     std::vector<std::string> names;
     for (long i = 0; i < lists.getCount(); ++i) names.push_back(lists.getNthList(i)->getName());
