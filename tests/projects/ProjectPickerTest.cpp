@@ -12,8 +12,6 @@
 #include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
 class ProjectPickerTest : public ProjectTest {
@@ -35,10 +33,10 @@ class ProjectPickerTest : public ProjectTest {
 
 TEST_F(ProjectPickerTest, NewAndOpenProjectLoadTheChosenFileAndRememberIt) {
     std::string created = (home.path() / "work" / "new.prj").string();
-    fs::create_directories(home.path() / "work");
+    std::filesystem::create_directories(home.path() / "work");
     pickerAccepts(created);
     chooseProject(true);
-    EXPECT_TRUE(fs::exists(created));
+    EXPECT_TRUE(std::filesystem::exists(created));
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: new.prj");
 
     EXPECT_TRUE(gProjectManager->loadProject((home.path() / "other.prj").c_str(), true).ok());
@@ -169,7 +167,7 @@ TEST_F(ProjectPickerTest, ThePathnamesWindowEditsThePathsAndWritesThemWhenClosed
 
     // Browse appends a chosen directory on a line of its own.
     std::string chosen = (home.path() / "chosen").string();
-    fs::create_directories(chosen);
+    std::filesystem::create_directories(chosen);
     AUTO_EditText(field, "/first\n /with blanks/ \n\n   \n/from/tool");
     AUTO_ScriptModal("filePicker", [&](WinObj* picker) {
         AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(picker, 6)), chosen.c_str());
