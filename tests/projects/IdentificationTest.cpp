@@ -6,7 +6,6 @@
 #include "ProjectFixture.h"
 #include "core/Platform.h"
 #include "kelvane/ProjectColumns.h"
-#include "messaging/MessageTypes.h"
 #include "projects/IdentifyProgress.h"
 #include "projects/OKAFile.h"
 #include "projects/ProjectManager.h"

@@ -1,6 +1,5 @@
 // Everything in the Tool Manager that asks the user for a path.
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "ProjectFixture.h"
