@@ -9,8 +9,8 @@
 
 #include "FakeTool.h"
 
-// How a scripted tool answers 'IDFL' for the paths ending in `suffix`
-// (silent: no reply at all; dies: the tool's process ends when asked).
+// How a scripted tool answers for paths ending in `suffix`, the first rule that
+// fits deciding (none: a refusal); silent: no reply at all; dies: its process ends.
 struct IdentifyRule {
     enum Kind { recognise, refuse, error, silent, dies };
     std::string suffix;
