@@ -1,9 +1,9 @@
 // Components, their grouping by type, the project list's rows, and views.
-#include <gtest/gtest.h>
-
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "ProjectFixture.h"
 #include "projects/ComponentView.h"
 #include "projects/EngineInfo.h"
 #include "projects/MasterComponentList.h"
@@ -17,43 +17,31 @@ OKAFile* fileOfType(const char* path, TypeCode type) {
     file->setTypeIdent(type);
     return file;
 }
-
-std::vector<std::string> listNames(const MasterComponentList& lists) {
-    std::vector<std::string> names;
-    for (long i = 0; i < lists.getCount(); ++i) names.push_back(lists.getNthList(i)->getName());
-    return names;
-}
 }  // namespace
 
-// Engines are equal by machine and port, or by unique id once edited.
-TEST(EngineInfoTest, Equality) {
+// Engines are equal by machine and port, or by unique id once edited; files
+// by path and type, and are ordered by base name.
+TEST(ComponentTest, EqualityAndOrder) {
     EngineInfo first("alpha", 7777);
     EngineInfo second("alpha", 7777);
     EngineInfo other("beta", 7777);
     EngineInfo edited("gamma", 1, first.getUniqueId());
-    OKAFile file("alpha");
-    EXPECT_NE(first.getUniqueId(), second.getUniqueId());
-    EXPECT_EQ(
-        (std::vector<bool>{first.isEqual(&second), first.isEqual(&other), edited.isEqual(&first),
-                           first.isEqual(nullptr), first.isEqual(&file)}),
-        (std::vector<bool>{true, false, true, false, false}));
-}
-
-TEST(OKAFileTest, EqualityAndOrderByBaseName) {
-    OKAFile a("/one/zeta.qa");
-    OKAFile b("/two/alpha.qa");
-    OKAFile sameAsA("/one/zeta.qa");
-    EXPECT_GT(a.compare(&b), 0);  // zeta after alpha, whatever the directories
-    EXPECT_TRUE(a.isEqual(&sameAsA));
-    sameAsA.setTypeIdent(kAgentType);
-    EXPECT_FALSE(a.isEqual(&sameAsA));  // the type is part of the identity
+    OKAFile alpha("alpha");  // named like the engine
+    OKAFile file("/one/zeta.qa");
+    OKAFile sameFile("/one/zeta.qa");
+    std::unique_ptr<OKAFile> agent(fileOfType("/one/zeta.qa", kAgentType));
     OKAFile noPath(nullptr);
     OKAFile noPathEither(nullptr);
-    EXPECT_TRUE(noPath.isEqual(&noPathEither));
-    EXPECT_FALSE(noPath.isEqual(&a));
+    EXPECT_NE(first.getUniqueId(), second.getUniqueId());
+    EXPECT_EQ((std::vector<bool>{
+                  first.isEqual(&second), first.isEqual(&other), edited.isEqual(&first),
+                  first.isEqual(nullptr), first.isEqual(&alpha), file.isEqual(&sameFile),
+                  file.isEqual(agent.get()), noPath.isEqual(&noPathEither), noPath.isEqual(&file)}),
+              (std::vector<bool>{true, false, true, false, false, true, false, true, false}));
+    EXPECT_GT(file.compare(&alpha), 0);  // by base name: a full path would sort '/' first
 }
 
-TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
+TEST(MasterComponentListTest, FilesUnderTheirTypeAndTheRowsThatShowThem) {
     int changes = 0;
     MasterComponentList lists([&] { ++changes; });
     EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
@@ -68,8 +56,22 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     // An equal file replaces its twin in place; an equal engine likewise.
     EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
     EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
-    EXPECT_EQ(lists.getComponentList(kAgentType)->getCount(), 2);
-    EXPECT_EQ(lists.getComponentList(kEngineType)->getCount(), 1);
+    std::vector<uint32_t> values = lists.projectListRows();
+    EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 0xFFFF0001u, 0x10001u, 0xFFFF0002u,
+                                             0x20001u, 0x20002u}));
+    std::vector<std::string> texts;
+    for (uint32_t value : values) {
+        char text[kItemTextSize];
+        lists.rowText(value, text, sizeof text);
+        texts.push_back(text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"engines", "alpha, 1", "unidentified files", "raw",
+                                               "agent files", "b.qa", "a.qa"}));
+    EXPECT_EQ(lists.componentOfRow(0x20002u), lists.getNthList(2)->get(1));
+    EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
+    EXPECT_EQ(lists.componentOfRow(0), nullptr);
+    EXPECT_EQ(lists.componentOfRow(0x50001u), nullptr);  // no such list
+    EXPECT_EQ(lists.componentOfRow(9), nullptr);         // no such member
 
     // The last member's removal takes its list along.
     Item* raw = lists.getComponentList(typeCode("????"))->get(0);
@@ -81,46 +83,21 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeWithNamesAndDescriptions) {
     EXPECT_EQ(lists.removeComponent(&stranger), nullptr);
     // Removing by an equal copy hands back the member itself.
     Item* member = lists.getComponentList(kAgentType)->get(0);
-    OKAFile copy("/p/b.qa");
-    copy.setTypeIdent(kAgentType);
-    EXPECT_EQ(lists.removeComponent(&copy), member);
+    std::unique_ptr<OKAFile> copy(fileOfType("/p/b.qa", kAgentType));
+    EXPECT_EQ(lists.removeComponent(copy.get()), member);
     delete member;
 }
 
-TEST(MasterComponentListTest, RowsEncodeHeadersAndMembers) {
-    MasterComponentList lists(nullptr);
-    EXPECT_TRUE(lists.addComponent(fileOfType("/p/a.qa", kAgentType), "agent", "Agents").ok());
-    EXPECT_TRUE(lists.addComponent(fileOfType("/p/b.qa", kAgentType), "agent", "Agents").ok());
-    EXPECT_TRUE(lists.addComponent(new EngineInfo("alpha", 1), nullptr, nullptr).ok());
-    std::vector<uint32_t> values = lists.projectListRows();
-    EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFF0000u, 1, 2, 0xFFFF0001u, 0x10001u}));
-    std::vector<std::string> texts;
-    for (uint32_t value : values) {
-        char text[kItemTextSize];
-        lists.rowText(value, text, sizeof text);
-        texts.push_back(text);
-    }
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"agent files", "a.qa", "b.qa", "engines", "alpha, 1"}));
-    EXPECT_EQ(lists.componentOfRow(2), lists.getNthList(0)->get(1));
-    EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
-    EXPECT_EQ(lists.componentOfRow(0), nullptr);
-    EXPECT_EQ(lists.componentOfRow(0x50001u), nullptr);  // no such list
-    EXPECT_EQ(lists.componentOfRow(9), nullptr);         // no such member
-}
-
 TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {
-    OKAFile agent("/p/a.qa");
-    agent.setTypeIdent(kAgentType);
+    std::unique_ptr<OKAFile> agent(fileOfType("/p/a.qa", kAgentType));
     EngineInfo engine("alpha", 1);
 
-    // Patterns and the types the filter dialog offers are tested through
-    // the workspace.
+    // Patterns and the dialog's types are tested through the workspace.
     ComponentView view;
     view.setFilterMode(kFilterByType);
     view.setFilterComponentType(kEngineType, "engines");
     EXPECT_TRUE(view.passesFilter(&engine));
-    EXPECT_FALSE(view.passesFilter(&agent));
+    EXPECT_FALSE(view.passesFilter(agent.get()));
     EXPECT_FALSE(view.passesFilter(nullptr));
     EXPECT_STREQ(view.getLabelText(), "engines");
     view.setFilterComponentType(0, "kept");  // type 0 changes nothing

@@ -5,9 +5,7 @@
 
 #include "ProjectFixture.h"
 #include "RawDatabaseFile.h"
-#include "core/ByteOrder.h"
 #include "projects/EngineInfo.h"
-#include "projects/GlobalPathManager.h"
 #include "projects/ProjectManager.h"
 #include "projects/ProjectRecords.h"
 #include "storage/PrefMan.h"
@@ -16,6 +14,12 @@ namespace {
 class ProjectFileTest : public ProjectTest {
   protected:
     std::filesystem::path projectPath() const { return home.path() / "demo.prj"; }
+    // A view record: mode, pattern, width, two bytes of padding, type and type name.
+    static std::string viewBytes(uint32_t mode, const std::string& pattern, uint16_t width,
+                                 TypeCode type, const std::string& typeName) {
+        return bigEndian(mode, 4) + padded(pattern) + bigEndian(width, 2) + std::string(2, '\0') +
+               bigEndian(type, 4) + padded(typeName);
+    }
 };
 }  // namespace
 
@@ -30,31 +34,21 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     addFiles({notes, binary, gone, early});
     ASSERT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
 
-    // Lists sorted by name: engines, missing files, text files, unidentified
-    // files; members by base name.
-    // Each file record is the path padded with zeros to 256 bytes.
-    auto padded = [](const std::string& path) {
-        return path + std::string(256 - path.size(), '\0');
-    };
+    // Lists sorted by name, members by base name.
     auto files = rawRecordsInFile(projectPath(), "FCMP");
     EXPECT_EQ(files, (std::vector<std::string>{padded(gone), padded(early), padded(notes),
                                                padded(binary)}));
-    auto engines = rawRecordsInFile(projectPath(), "ENGN");
-    ASSERT_EQ(engines.size(), 1u);
-    ASSERT_EQ(engines[0].size(), 36u);
-    EXPECT_EQ(recordText(engines[0]), "enginehost");
-    EXPECT_EQ(getBigEndian32(reinterpret_cast<const uint8_t*>(engines[0].data()) + 32), 7777u);
-    auto width = rawRecordsInFile(projectPath(), "MWTH");
-    EXPECT_TRUE(width.size() == 1 && width[0].size() == 2u) << width.size();
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "ENGN"),
+              std::vector<std::string>{engineBytes("enginehost", 7777)});
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "MWTH"),
+              std::vector<std::string>{bigEndian(gProjectManager->getProjectListWidth(), 2)});
 
     // The stored project comes back after a restart, with the same records.
-    std::string before = readFile(projectPath());
     manager.restart();
     ASSERT_TRUE(gProjectManager->getProjectFile().isOpen());
     MasterComponentList& lists = gProjectManager->getMasterComponentList();
-    ASSERT_EQ(lists.getCount(), 4);
-    EXPECT_STREQ(lists.getNthList(1)->getName(), "missing files");
-    EXPECT_STREQ(lists.getNthList(2)->getName(), "text files");
+    EXPECT_EQ(listNames(lists), (std::vector<std::string>{"engines", "missing files", "text files",
+                                                          "unidentified files"}));
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP"), files);
 
     // Removing saves at once; removing what is not there saves nothing.
@@ -80,23 +74,13 @@ TEST_F(ProjectFileTest, ViewsAreStoredAndRestored) {
     gProjectManager->setProjectListWidth(175);
     EXPECT_TRUE(gProjectManager->saveProject().ok());
 
-    auto views = rawRecordsInFile(projectPath(), "VIEW");
-    ASSERT_EQ(views.size(), 2u);
-    ASSERT_EQ(views[0].size(), 524u);
-    auto* first = reinterpret_cast<const uint8_t*>(views[0].data());
-    auto* second = reinterpret_cast<const uint8_t*>(views[1].data());
-    // Mode, filter, width, type and type name of each view.
-    EXPECT_EQ((std::vector<long>{getBigEndian32(first), getBigEndian16(first + 260),
-                                 getBigEndian32(first + 264), getBigEndian32(second),
-                                 getBigEndian32(second + 264)}),
-              (std::vector<long>{1, 210, long(typeCode("****")), 2, long(typeCode("TEXT"))}));
-    EXPECT_EQ(recordText(views[0].substr(4)) + "|" + recordText(views[0].substr(268)),
-              "*.qa|any type");
+    EXPECT_EQ(rawRecordsInFile(projectPath(), "VIEW"),
+              (std::vector<std::string>{viewBytes(1, "*.qa", 210, typeCode("****"), "any type"),
+                                        viewBytes(2, "*", 130, typeCode("TEXT"), "text files")}));
 
-    // The workspace tests read views back in detail; here across a restart.
+    // ComponentViewsTest reads views and widths back in detail; here across a restart.
     manager.restart();
     ASSERT_EQ(gProjectManager->getNumberOfComponentViews(), 2);
-    EXPECT_EQ(gProjectManager->getProjectListWidth(), 175);
     EXPECT_STREQ(gProjectManager->getNthComponentView(0)->getLabelText(), "*.qa");
     EXPECT_EQ(gProjectManager->getNthComponentView(2), nullptr);
 }
@@ -104,15 +88,10 @@ TEST_F(ProjectFileTest, ViewsAreStoredAndRestored) {
 TEST_F(ProjectFileTest, NoWidthRecordMeansNoViews) {
     {
         PrefMan file(kProjectFileType, kProjectVersion, projectPath().c_str(), "project", true);
-        uint8_t view[kViewRecordSize];
-        encodeViewRecord(ViewRecord{1, "*", 130, kWildcardType, "any type"}, view);
-        EXPECT_TRUE(
-            file.addPreference(kViewRecord, reinterpret_cast<const char*>(view), sizeof view).ok());
-        uint8_t record[kFileRecordSize];
-        encodeFileRecord("/nowhere/a.qa", record);
-        EXPECT_TRUE(
-            file.addPreference(kFileRecord, reinterpret_cast<const char*>(record), sizeof record)
-                .ok());
+        for (auto [type, record] :
+             {std::pair{kViewRecord, viewBytes(1, "*", 130, kWildcardType, "any type")},
+              {kFileRecord, padded("/nowhere/a.qa")}})
+            EXPECT_TRUE(file.addPreference(type, record.data(), long(record.size())).ok());
     }
     EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), false).ok());
     EXPECT_EQ(gProjectManager->getNumberOfComponentViews(), 0);
@@ -121,8 +100,7 @@ TEST_F(ProjectFileTest, NoWidthRecordMeansNoViews) {
 }
 
 TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
-    // The untitled project of the first start is remembered by its full
-    // path: a start from another folder reopens it.
+    // The first start's untitled project is reopened from another folder.
     std::string untitled = (std::filesystem::current_path() / "untitled.prj").string();
     EXPECT_EQ(gProjectManager->getProjectPath(), untitled);
     std::filesystem::path elsewhere = home.path() / "elsewhere";
@@ -197,13 +175,12 @@ TEST_F(ProjectFileTest, OverLongPathsAreRefused) {
     EXPECT_EQ(rawRecordsInFile(projectPath(), "FCMP").size(), 1u);
 }
 
-// The batched rewrite holds exactly the records given, and a type that
-// grows one record at a time keeps the file small.
+// A batched rewrite holds exactly its records; growing one at a time keeps the file small.
 TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
     TempHome home;
     std::filesystem::path batched = home.path() / "batched.prf";
     PrefMan byBatch(kProjectFileType, 1, batched.c_str(), "project", true);
-    constexpr TypeCode kType = typeCode("FCMP");
+    constexpr TypeCode kType = kFileRecord;
 
     std::vector<std::string> texts;
     for (int n = 0; n < 1000; ++n) {
@@ -218,7 +195,7 @@ TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
     // Doubling capacity: the file stays within a small multiple of its data.
     EXPECT_LT(std::filesystem::file_size(batched), 8 * 1000 * 20u);
 
-    // Shrinking to nothing and back.
+    // Shrinking to nothing.
     EXPECT_TRUE(byBatch.replacePreferencesOfType(kType, nullptr, 0).ok());
     EXPECT_EQ(byBatch.countPreferencesOfType(kType).valueOr(-1), 0);
     EXPECT_TRUE(byBatch.readPreferencesOfType(kType).valueOr({"failed"}).empty());

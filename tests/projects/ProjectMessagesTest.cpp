@@ -1,10 +1,10 @@
 // The project messages as a tool sends them (the limits are the project file's).
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ProjectFixture.h"
-#include "core/ByteOrder.h"
 #include "projects/GlobalPathManager.h"
 #include "projects/ProjectManager.h"
 
@@ -46,30 +46,28 @@ class ProjectMessagesTest : public ProjectTest {
 }  // namespace
 
 TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
-    // An empty project.
+    // 'GENG': the parameter count, the engine count and the entries' bytes.
+    auto engines = [&] {
+        auto reply = send("GENG");
+        EXPECT_EQ(reply->getParamType(2), kParamData);
+        return std::tuple{reply->paramCount, reply->getLongParam(1), paramBytes(*reply, 2)};
+    };
     EXPECT_EQ(deliver(newRequest("GFCP", kWildcardType))->paramCount, 1);
     EXPECT_EQ(send("GCCP")->paramCount, 1);
-    auto engines = send("GENG");
-    ASSERT_EQ(engines->paramCount, 3);
-    EXPECT_EQ(engines->getLongParam(1), 0);
-    EXPECT_EQ(engines->getParamType(2), kParamData);
-    EXPECT_EQ(engines->getParamLength(2), 0);
+    EXPECT_EQ(engines(), std::tuple(3, 0, std::string()));
 
     std::string notes = makeFile("notes.txt");
-    EXPECT_EQ(send("ADDF", {notes})->getLongParam(0), 0);
     std::string gone = (home.path() / "gone.c").string();
-    EXPECT_EQ(send("ADDF", {gone})->getLongParam(0), 0);
-    EXPECT_EQ(engineMessage("ADDE", "alpha", 7777)->getLongParam(0), 0);
-    EXPECT_EQ(engineMessage("ADDE", "beta", 8888)->getLongParam(0), 0);
-    EXPECT_EQ(engineMessage("ADDE", "alpha", 7777)->getLongParam(0), 0);  // replaces
+    for (const std::string& path : {notes, gone})
+        EXPECT_EQ(send("ADDF", {path})->getLongParam(0), 0);
+    for (auto [machine, port] : {std::pair{"alpha", 7777}, {"beta", 8888}, {"alpha", 7777}})
+        EXPECT_EQ(engineMessage("ADDE", machine, port)->getLongParam(0), 0);  // the last replaces
 
     // "missing files" sorts before "text files"; paths are padded to 256 bytes.
     auto files = deliver(newRequest("GFCP", kWildcardType));
     EXPECT_EQ(params(*files), (std::vector<std::string>{gone, notes}));
     EXPECT_EQ(files->getParamType(1), kParamS255);
-    EXPECT_EQ(
-        std::string(reinterpret_cast<const char*>(files->getParam(1)), files->getParamLength(1)),
-        gone + std::string(256 - gone.size(), '\0'));
+    EXPECT_EQ(paramBytes(*files, 1), padded(gone));
     EXPECT_EQ(params(*deliver(newRequest("GFCP", typeCode("TEXT")))),
               std::vector<std::string>{notes});
 
@@ -78,20 +76,11 @@ TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
     EXPECT_EQ(params(*lists), (std::vector<std::string>{"missing files", "MISS", "text files",
                                                         "TEXT", "engines", "ENGN"}));
     EXPECT_EQ(lists->getParamLength(1), 14);  // its length plus one
-
-    engines = send("GENG");
-    ASSERT_EQ(engines->getLongParam(1), 2);
-    ASSERT_EQ(engines->getParamLength(2), 72);
-    const uint8_t* entries = engines->getParam(2);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entries), 32),
-              std::string("alpha") + std::string(27, '\0'));
-    EXPECT_EQ(getBigEndian32(entries + 32), 7777u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entries + 36)), "beta");
-    EXPECT_EQ(getBigEndian32(entries + 68), 8888u);
+    EXPECT_EQ(engines(), std::tuple(3, 2, engineBytes("alpha", 7777) + engineBytes("beta", 8888)));
 
     EXPECT_EQ(engineMessage("REME", "alpha", 7777)->getLongParam(0), 0);
     EXPECT_EQ(engineMessage("REME", "nobody", 1)->getLongParam(0), 0);
-    EXPECT_EQ(send("GENG")->getLongParam(1), 1);
+    EXPECT_EQ(engines(), std::tuple(3, 1, engineBytes("beta", 8888)));
     EXPECT_EQ(deliver(newRequest("REMF", typeCode("TEXT"), {notes}))->getLongParam(0), 0);
     EXPECT_EQ(send("GCCP")->paramCount, 5);
 }
@@ -116,15 +105,15 @@ TEST_F(ProjectMessagesTest, TextsThatDoNotFitAreRefused) {
     EXPECT_EQ(send("GCCP")->paramCount, 1);
 
     // A path parameter without a terminator is bounded by its length.
+    auto addUnterminated = [&](const std::string& path) {
+        auto* request = new Message(typeCode("ADDF"), nullptr);
+        request->addParam(kParamS255, path.data(), long(path.size()));
+        return deliver(request)->getLongParam(0);
+    };
     std::string notes = makeFile("unterminated.txt");
-    auto* unterminated = new Message(typeCode("ADDF"), nullptr);
-    unterminated->addParam(kParamS255, notes.data(), long(notes.size()));
-    EXPECT_EQ(deliver(unterminated)->getLongParam(0), 0);
+    EXPECT_EQ(addUnterminated(notes), 0);
     EXPECT_EQ(params(*deliver(newRequest("GFCP", kWildcardType))), std::vector<std::string>{notes});
-    auto* huge = new Message(typeCode("ADDF"), nullptr);
-    std::string block(5000, 'z');
-    huge->addParam(kParamS255, block.data(), long(block.size()));
-    EXPECT_EQ(deliver(huge)->getLongParam(0), -802);
+    EXPECT_EQ(addUnterminated(std::string(5000, 'z')), -802);
     EXPECT_EQ(resolve(longPath)->getBoolParam(1), false);
 }
 
@@ -132,11 +121,10 @@ TEST_F(ProjectMessagesTest, PathsResolveInTheFixedOrder) {
     const std::filesystem::path& installation = manager.installation;
     std::filesystem::path first = home.path() / "first";
     std::filesystem::path second = home.path() / "second";
-    writeFile(installation / "include" / "shared.qh", "x");
-    writeFile(installation / "doc" / "html" / "page.html", "x");
-    writeFile(first / "shared.qh", "x");
-    writeFile(second / "only.qa", "x");
-    writeFile(first / "sub" / "deep.qa", "x");
+    for (const std::filesystem::path& path :
+         {installation / "include" / "shared.qh", installation / "doc" / "html" / "page.html",
+          first / "shared.qh", second / "only.qa", first / "sub" / "deep.qa"})
+        writeFile(path, "x");
     EXPECT_EQ(send("ADGP", {first.string() + "/", second.string()})->getLongParam(0), 0);
     EXPECT_EQ(send("ADGP", {first.string() + "/", first.string() + "/"})->getLongParam(0), 0);
     EXPECT_EQ(gGlobalPathManager->getPaths().getCount(), 2);
@@ -162,9 +150,8 @@ TEST_F(ProjectMessagesTest, PathsResolveInTheFixedOrder) {
     EXPECT_FALSE(resolve(deepName)->getBoolParam(1));
 }
 
-// 'RCMD' runs a published command on the project file its request names, in
-// full or as the project paths resolve it, and says why it runs on nothing
-// else.
+// 'RCMD' runs a published command on a project file named in full or as the
+// project paths resolve it, and says why it runs on nothing else.
 TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMissing) {
     ScriptedTool agents(home.path() / "agents.journal", "Agents", typeCode("AGNT"),
                         {{".qa", IdentifyRule::recognise, "Agent", typeCode("QAGT"), ""}});
@@ -181,37 +168,28 @@ TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMiss
     EXPECT_EQ(publish(ghost, "Haunt", 0), 0);
     ghost.die();
 
-    struct Case {
-        const char* tool;
-        const char* command;
-        std::string file;
-        const char* machine;
-        int32_t error;
-        std::string why;
-    };
-    for (const Case& run : {
-             Case{"Agents", "Run", "main.qa", "", 0, ""},
-             Case{"Agents", "Run", "", "", -403, "Run needs a project file of type QAGT"},
-             Case{"Agents", "Run", "/elsewhere/main.qa", "", -403,
-                  "/elsewhere/main.qa is not a file of the project"},
-             Case{"Agents", "Attach", "", "nowhere", -403,
-                  "nowhere:1 is not an engine of the project"},
-             Case{"Agents", "Attach", agent, "", -403, "Attach needs an engine of the project"},
-             Case{"Nobody", "Run", "", "", -302, "no tool named Nobody"},
-             Case{"Agents", "Fly", "", "", -402, "Agents has no command Fly"},
-             Case{"Ghost", "Haunt", "", "", -305,
-                  "Ghost did not take the command: it is gone and now unloaded"},
-             Case{"Ghost", "Haunt", "", "", -305, "Ghost is not loaded"},
+    // Tool, command, file, machine; the error and the reason given.
+    for (auto [tool, command, file, machine, error, why] : {
+             std::tuple{"Agents", "Run", "main.qa", "", 0, ""},
+             {"Agents", "Run", "", "", -403, "Run needs a project file of type QAGT"},
+             {"Agents", "Run", "/elsewhere/main.qa", "", -403,
+              "/elsewhere/main.qa is not a file of the project"},
+             {"Agents", "Attach", "", "nowhere", -403, "nowhere:1 is not an engine of the project"},
+             {"Agents", "Attach", agent.c_str(), "", -403, "Attach needs an engine of the project"},
+             {"Nobody", "Run", "", "", -302, "no tool named Nobody"},
+             {"Agents", "Fly", "", "", -402, "Agents has no command Fly"},
+             {"Ghost", "Haunt", "", "", -305,
+              "Ghost did not take the command: it is gone and now unloaded"},
+             {"Ghost", "Haunt", "", "", -305, "Ghost is not loaded"},
          }) {
         auto* request = new Message(typeCode("RCMD"), nullptr);
-        request->addTextParam(run.tool, kParamST31);
-        request->addTextParam(run.command, kParamST31);
-        request->addTextParam(run.file.c_str());
-        request->addTextParam(run.machine, kParamST31);
+        for (const char* name : {tool, command}) request->addTextParam(name, kParamST31);
+        request->addTextParam(file);
+        request->addTextParam(machine, kParamST31);
         request->addLongParam(1);
         auto reply = deliver(request);
-        EXPECT_EQ(reply->getLongParam(0), run.error) << run.command << " " << run.file;
-        EXPECT_EQ(reply->paramCount > 1 ? text(*reply, 1) : "", run.why);
+        EXPECT_EQ(reply->getLongParam(0), error) << command << " " << file;
+        EXPECT_EQ(reply->paramCount > 1 ? text(*reply, 1) : "", why);
     }
     EXPECT_TRUE(agents.waitForLine("CMDS Run " + agent));
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "TestSupport.h"
 #include "core/Log.h"
@@ -16,46 +17,43 @@
 #include "messaging/MessageTypes.h"
 
 namespace {
-// The first rule whose suffix ends `path`, else one that refuses.
-const IdentifyRule& ruleFor(const std::string& path, const std::vector<IdentifyRule>& rules) {
-    static const IdentifyRule kRefuse{"", IdentifyRule::refuse, "", 0, ""};
+// The answer of the first rule whose suffix ends `path` (a refusal when none
+// does); none when the rule keeps silent, and a rule that dies ends the process.
+std::optional<FileIdentification> answerFor(const std::string& path,
+                                            const std::vector<IdentifyRule>& rules) {
     auto rule = std::find_if(rules.begin(), rules.end(),
                              [&](const IdentifyRule& each) { return path.ends_with(each.suffix); });
-    return rule == rules.end() ? kRefuse : *rule;
-}
-
-FileIdentification answerBy(const IdentifyRule& rule) {
     FileIdentification answer;
-    answer.error = rule.kind == IdentifyRule::error ? -77 : 0;
-    answer.recognised = rule.kind == IdentifyRule::recognise;
-    if (!answer.recognised) return answer;
-    copyText(answer.typeName, sizeof answer.typeName, rule.typeName.c_str());
-    answer.type = rule.type;
-    copyText(answer.description, sizeof answer.description, rule.description.c_str());
+    if (rule == rules.end()) return answer;
+    if (rule->kind == IdentifyRule::dies) _exit(0);
+    if (rule->kind == IdentifyRule::silent) return std::nullopt;
+    if (rule->kind == IdentifyRule::error) answer.error = -77;
+    if (rule->kind != IdentifyRule::recognise) return answer;
+    answer.recognised = true;
+    copyText(answer.typeName, sizeof answer.typeName, rule->typeName.c_str());
+    answer.type = rule->type;
+    copyText(answer.description, sizeof answer.description, rule->description.c_str());
     return answer;
 }
 
 // The reply to 'IDFL' for `path`; null when the rule keeps silent.
 std::unique_ptr<Message> answerOne(const Message& request, const std::string& path,
                                    const std::vector<IdentifyRule>& rules) {
-    const IdentifyRule& rule = ruleFor(path, rules);
-    if (rule.kind == IdentifyRule::silent) return nullptr;
-    if (rule.kind == IdentifyRule::dies) _exit(0);
-    FileIdentification answer = answerBy(rule);
+    std::optional<FileIdentification> answer = answerFor(path, rules);
+    if (!answer) return nullptr;
     auto reply = std::make_unique<Message>(kReplyMessage, &request.sender);
-    reply->addLongParam(answer.error, kParamError);
-    if (answer.error != 0) return reply;
-    reply->addBoolParam(answer.recognised);
-    if (answer.recognised) {
-        reply->addTextParam(answer.typeName);
-        reply->addTypeParam(answer.type);
-        if (answer.description[0] != '\0') reply->addTextParam(answer.description);
+    reply->addLongParam(answer->error, kParamError);
+    if (answer->error != 0) return reply;
+    reply->addBoolParam(answer->recognised);
+    if (answer->recognised) {
+        reply->addTextParam(answer->typeName);
+        reply->addTypeParam(answer->type);
+        if (answer->description[0] != '\0') reply->addTextParam(answer->description);
     }
     return reply;
 }
 
-// The reply to 'IDFB': one answer per path, or none at all when a path's
-// rule keeps silent; an old library has no handler for it.
+// The reply to 'IDFB', one answer per path; null when a path's rule keeps silent.
 std::unique_ptr<Message> answerBatch(const Message& request, const std::vector<IdentifyRule>& rules,
                                      ScriptedTool::Library library, std::ofstream& journal) {
     auto reply = std::make_unique<Message>(kReplyMessage, &request.sender);
@@ -70,10 +68,9 @@ std::unique_ptr<Message> answerBatch(const Message& request, const std::vector<I
     bool silent = false;
     for (const char* path : paths) {
         journal << "IDFB " << path << '\n';
-        const IdentifyRule& rule = ruleFor(path, rules);
-        if (rule.kind == IdentifyRule::dies) _exit(0);
-        silent = silent || rule.kind == IdentifyRule::silent;
-        answers.push_back(answerBy(rule));
+        std::optional<FileIdentification> answer = answerFor(path, rules);
+        silent = silent || !answer;
+        answers.push_back(answer.value_or(FileIdentification{}));
     }
     if (silent) return nullptr;
     reply->addLongParam(0, kParamError);
@@ -100,26 +97,21 @@ void ScriptedTool::serve(const std::vector<IdentifyRule>& rules, Library library
         if (!message) continue;
         char path[kPathSize];
         message->getTextParam(0, path, sizeof path);
-        std::ofstream journal;
+        std::ofstream journal;  // the benchmarks keep none
         if (!journalPath.empty()) journal.open(journalPath, std::ios::app);
+        std::unique_ptr<Message> reply;
         if (message->type == typeCode("FADD")) {
             journal << "FADD " << path << ' ' << TypeIdentToCStr(message->getTypeParam(1)) << '\n';
-            continue;
-        }
-        if (message->type == typeCode("CMDS")) {
+        } else if (message->type == typeCode("CMDS")) {
             char file[kPathSize];
             message->getTextParam(3, file, sizeof file);
             journal << "CMDS " << path << ' ' << file << '\n';
-            continue;
-        }
-        std::unique_ptr<Message> reply;
-        if (message->type == kReplyMessage) {
+        } else if (message->type == kReplyMessage) {
             journal << "RPLY " << message->getLongParam(0) << '\n';
         } else if (message->type == kIdentifyBatchMsg.code) {
             reply = answerBatch(*message, rules, library, journal);
         } else if (message->type == kIdentifyFileMsg.code) {
-            journal << "IDFL " << path << '\n';
-            journal.flush();
+            journal << "IDFL " << path << std::endl;
             reply = answerOne(*message, path, rules);
         }
         journal.close();
@@ -143,10 +135,5 @@ std::vector<std::string> ScriptedTool::journal() const {
 }
 
 bool ScriptedTool::waitForLine(const std::string& line) const {
-    return pollUntil(
-        [&] {
-            auto lines = journal();
-            return std::find(lines.begin(), lines.end(), line) != lines.end();
-        },
-        2000);
+    return pollUntil([&] { return std::ranges::count(journal(), line) > 0; }, 2000);
 }

@@ -1,5 +1,4 @@
-// Scripted tools for the project tests and benchmarks: fake tools whose port
-// a child process serves, answering the Tool Manager's 'IDFL' as told.
+// Fake tools whose port a child process serves, answering 'IDFL' as told.
 #pragma once
 
 #include <sys/types.h>
@@ -10,8 +9,8 @@
 
 #include "FakeTool.h"
 
-// How a scripted tool answers 'IDFL' for the paths ending in `suffix`
-// (silent: no reply at all; dies: the tool's process ends when asked).
+// How a scripted tool answers for paths ending in `suffix`, the first rule that
+// fits deciding (none: a refusal); silent: no reply at all; dies: its process ends.
 struct IdentifyRule {
     enum Kind { recognise, refuse, error, silent, dies };
     std::string suffix;
@@ -21,12 +20,10 @@ struct IdentifyRule {
     std::string description;  // recognise: parameter 4, left out when empty
 };
 
-// A FakeTool whose port a forked child serves, so that it answers while the
-// Tool Manager waits in the test's thread: 'IDFL' by the first rule whose suffix
-// ends the path (refusing when none does), 'IDFB' the same way per path, or with
-// -3 as a tool built before 'IDFB'. What it gets goes to the journal file, one
-// line each: "IDFL path", "IDFB path", "FADD path TYPE", "CMDS command path",
-// "RPLY error".
+// A FakeTool served by a forked child, so that it answers while the Tool Manager
+// waits in the test's thread. What it gets is journaled, one line each: "IDFL
+// path", "IDFB path" ("IDFB refused count" from a fileByFile library, which
+// answers -3), "FADD path TYPE", "CMDS command path", "RPLY error".
 class ScriptedTool : public FakeTool {
   public:
     enum class Library { batches, fileByFile };
