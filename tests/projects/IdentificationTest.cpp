@@ -69,6 +69,8 @@ TEST_F(IdentificationTest, FailingToolsAreLoggedAndSkipped) {
     // Claims of the engines' or the wildcard type are not believed.
     EXPECT_EQ(listsOf(files), (std::vector<std::string>{"rescued files RESC", "patient files PATI",
                                                         "text files TEXT", "text files TEXT"}));
+    EXPECT_TRUE(manager.logContains("Got back error -77 identifying file"));
+    EXPECT_TRUE(manager.logContains("failed to get back reply when asking tool FAIL to identify"));
 }
 
 // The project list follows the files from list to list as a tool comes and

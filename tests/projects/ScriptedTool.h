@@ -12,7 +12,7 @@
 // How a scripted tool answers for paths ending in `suffix`, the first rule that
 // fits deciding (none: a refusal); silent: no reply at all; dies: its process ends.
 struct IdentifyRule {
-    enum Kind { recognise, refuse, error, silent, dies };
+    enum Kind { recognise, error, silent, dies };
     std::string suffix;
     Kind kind = recognise;
     std::string typeName;     // recognise: parameter 2
