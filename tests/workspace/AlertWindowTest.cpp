@@ -1,16 +1,9 @@
 // The alert window: what it shows, which button answers, one alert at a
 // time, tools answered while it waits, and the error alerts.
-#include <string>
-#include <vector>
-
 #include "ToolManagerTest.h"
 #include "core/Globals.h"
 #include "core/HasErrorReporting.h"
 #include "toolkit/automation/Automation.h"
-#include "toolkit/resources/ResourceLibrary.h"
-#include "toolkit/widgets/TButObj.h"
-#include "toolkit/widgets/TEdObj.h"
-#include "toolkit/widgets/WinObj.h"
 #include "workspace/AlertWindow.h"
 #include "workspace/ErrorText.h"
 

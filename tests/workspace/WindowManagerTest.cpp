@@ -1,28 +1,21 @@
 // Window records: remembered positions applied on add and reported on
 // removal, activation of source windows with 'ASRC'/'DSRC', and the
 // show/hide/close requests, in the Tool Manager and in a tool.
-#include <vector>
-
 #include "ToolManagerTest.h"
-#include "messaging/MessageCenter.h"
-#include "toolkit/widgets/TButObj.h"
-#include "toolkit/widgets/WinObj.h"
 #include "tools/Environment.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/WindowLayer.h"
 #include "workspace/WindowManager.h"
 
 namespace {
-struct Activation {
-    WinObj* window;
-    unsigned char active;
-};
-std::vector<Activation> activations;
+// The windows told of their activation (1) or deactivation (0), in order.
+using Activations = std::vector<std::pair<WinObj*, int>>;
+Activations activations;
 int sourceActivations = 0;
 int sourceDeactivations = 0;
 
 void recordActivation(WinObj* window, TButObj*, unsigned char active) {
-    activations.push_back({window, active});
+    activations.emplace_back(window, active);
 }
 
 int32_t countSourceMessages(Message* message, Message*) {
@@ -117,11 +110,8 @@ TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
     activations.clear();
     gWindowManager->addWindowRec(kSourceWindowType, second, &secondButton, recordActivation);
     EXPECT_EQ(sourceActivations, 2);
-    ASSERT_EQ(activations.size(), 2u);
+    EXPECT_EQ(activations, (Activations{{second, 1}, {first, 0}}));
     EXPECT_EQ(gWindowManager->getActiveViewer(kSourceWindowType)->window, second);
-    for (const Activation& activation : activations) {
-        EXPECT_EQ(activation.active, activation.window == second ? 1 : 0);
-    }
 
     // Removing the active source window tells the Tool Manager; removing an
     // inactive one does not.
@@ -144,9 +134,7 @@ TEST_F(ToolWindowManagerTest, DeactivatesItsSourceWindowOnRequest) {
     request->wantsReply = 1;
     std::unique_ptr<Message> reply(gMessageCenter->dispatchMessage(request));
     EXPECT_EQ(reply->getLongParam(0), 0);
-    ASSERT_EQ(activations.size(), 1u);
-    EXPECT_EQ(activations[0].window, source);
-    EXPECT_EQ(activations[0].active, 0);
+    EXPECT_EQ(activations, (Activations{{source, 0}}));
     EXPECT_EQ(gWindowManager->getActiveViewer(kSourceWindowType), nullptr);
 
     // With no active source window the request changes nothing.
