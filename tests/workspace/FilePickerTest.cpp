@@ -1,16 +1,10 @@
-// The file picker against temporary directory trees: what the disk list
-// shows, accepting, replacing, the directory alternation, the filter, Find
-// (a symbolic link loop included), project mode and the start directory
-// kept by the Tool Manager.
-#include <filesystem>
-#include <functional>
-#include <string>
-#include <vector>
+// The file picker on temporary directory trees, with the start directory
+// the Tool Manager keeps for it.
+#include <algorithm>
 
 #include "ToolManagerTest.h"
 #include "projects/ComponentTypePopUp.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 #include "workspace/FilePicker.h"
 
@@ -18,7 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The open picker as a test drives it.
 struct PickerView {
     WinObj* window;
 
@@ -41,9 +34,7 @@ struct PickerView {
     void ok() const { AUTO_Activate(button(3)); }
     void doubleClick(const std::string& row) const {
         std::vector<std::string> texts = diskRows();
-        for (size_t i = 0; i < texts.size(); ++i) {
-            if (texts[i] == row) AUTO_RowButtonDown(diskList(), int(i), 1, true);
-        }
+        AUTO_RowButtonDown(diskList(), int(std::ranges::find(texts, row) - texts.begin()), 1, true);
     }
     void filter(const char* text) const {
         AUTO_EditText(filterField(), text);
@@ -219,9 +210,8 @@ TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
         EXPECT_EQ(picker.name(), (root / "sub" / "deep" / "found.prj").string());
         EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "found.prj"}));
         LBOX_GoSelAllocFirst(picker.diskList());
-        EXPECT_EQ(
-            std::string(reinterpret_cast<const char*>(LBOX_CurGetClientData(picker.diskList()))),
-            "found.prj");
+        EXPECT_STREQ(reinterpret_cast<const char*>(LBOX_CurGetClientData(picker.diskList())),
+                     "found.prj");
     });
     EXPECT_FALSE(pickFile(kPickerDisk, "*.prj", true));
     ASSERT_EQ(alerts.size(), 2u);
