@@ -1,19 +1,12 @@
-// Help in the Tool Manager: the workspace's Help menu, menu-item help, F1 in
-// the workspace (DialogKeysTest presses it in every dialog), the viewer's
-// command line (run through a fake viewer that records its arguments), 'HGDM'
-// and the preferences form.
-#include <filesystem>
+// Help in the Tool Manager, shown by a fake viewer that records its
+// arguments (DialogKeysTest presses F1 in every dialog).
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "ChildProcess.h"
 #include "ToolManagerTest.h"
-#include "core/Globals.h"
 #include "kelvane/PreferencesWindow.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "storage/PrefMan.h"
-#include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 #include "workspace/HelpManager.h"
 
@@ -22,12 +15,9 @@ namespace fs = std::filesystem;
 namespace {
 constexpr int kPreferencesCommand = 106;
 
-// A viewer program that appends each argument it gets, one a line, to a file.
-fs::path writeRecordingViewer(const fs::path& directory, const char* name, const fs::path& out) {
-    fs::path program = directory / name;
-    writeFile(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + out.string() + "'\n");
+void writeShellScript(const fs::path& program, const std::string& body) {
+    writeFile(program, "#!/bin/sh\n" + body);
     fs::permissions(program, fs::perms::owner_all);
-    return program;
 }
 
 // The next message of type `type` that reaches `tool`, or null.
@@ -41,20 +31,23 @@ std::unique_ptr<Message> receiveOfType(FakeTool& tool, TypeCode type) {
 class HelpTest : public ToolManagerTest {
   protected:
     HelpTest() {
-        for (const char* document : {"user.html", "quenta.html"}) {
-            writeFile(documents / document, "<html></html>\n");
+        for (const fs::path& document :
+             {documents / "user.html", documents / "quenta.html", oddDocument}) {
+            writeFile(document, "<html></html>\n");
         }
-        gHelpManager->setViewerName(writeRecordingViewer(home, "viewer", viewerOut).c_str());
+        // It writes each argument it gets on a line of its own.
+        writeShellScript(home / "viewer",
+                         "printf '%s\\n' \"$@\" >> '" + viewerOut.string() + "'\n");
+        gHelpManager->setViewerName((home / "viewer").c_str());
     }
 
     // The arguments of the viewer's run (it starts in the background); empty
     // when it did not run within `waitMs`.
     std::vector<std::string> viewerArguments(int waitMs = 2000) {
-        std::vector<std::string> arguments;
         if (!pollUntil([&] { return fs::exists(viewerOut) && fs::file_size(viewerOut) > 0; },
-                       waitMs)) {
-            return arguments;
-        }
+                       waitMs))
+            return {};
+        std::vector<std::string> arguments;
         std::ifstream lines(viewerOut);
         for (std::string line; std::getline(lines, line);) arguments.push_back(line);
         fs::remove(viewerOut);
@@ -70,6 +63,8 @@ class HelpTest : public ToolManagerTest {
     fs::path home = manager.home.path();
     fs::path documents = manager.installation / "doc" / "html";
     fs::path viewerOut = home / "viewer.out";
+    // Blanks, quotes and semicolons in the path must survive the shell and the URL.
+    fs::path oddDocument = home / "it's; docs" / "user.html";
 };
 }  // namespace
 
@@ -113,15 +108,13 @@ TEST_F(HelpTest, MenuItemHelpExplainsTheNextChoiceInsteadOfRunningIt) {
 }
 
 TEST_F(HelpTest, ViewerGetsTheDocumentAsOneWordAndMissingFilesBeep) {
-    fs::path odd = home / "it's; docs";
-    writeFile(odd / "user.html", "<html></html>\n");
-    gHelpManager->showHelp((odd / "user.html").c_str(), "OKAWin:ToolManager", nullptr);
+    gHelpManager->showHelp(oddDocument.c_str(), "OKAWin:ToolManager", nullptr);
     EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{(odd / "user.html").string() + "#OKAWin:ToolManager"});
+              std::vector<std::string>{oddDocument.string() + "#OKAWin:ToolManager"});
     // A viewer with arguments of its own is run by the shell; the document stays one word.
     gHelpManager->setViewerName((std::string(gHelpManager->getViewerName()) + " --new").c_str());
-    gHelpManager->showHelp((odd / "user.html").c_str(), nullptr, nullptr);
-    EXPECT_EQ(viewerArguments(), (std::vector<std::string>{"--new", (odd / "user.html").string()}));
+    gHelpManager->showHelp(oddDocument.c_str(), nullptr, nullptr);
+    EXPECT_EQ(viewerArguments(), (std::vector<std::string>{"--new", oddDocument.string()}));
 
     gHelpManager->showHelp("nowhere.html", "OKAWin:AddEngine", nullptr);
     EXPECT_TRUE(manager.logContains(
@@ -130,23 +123,13 @@ TEST_F(HelpTest, ViewerGetsTheDocumentAsOneWordAndMissingFilesBeep) {
     EXPECT_TRUE(viewerArguments(300).empty());
 }
 
-// A stand-in for the desktop's opener, as strict as the real one: it takes
-// an existing file or a URL and refuses anything else with status 2.
-void writeStrictOpener(const fs::path& directory, const fs::path& out) {
-    fs::path program = directory / "xdg-open";
-    writeFile(program,
-              "#!/bin/sh\n"
-              "case \"$1\" in *://*) ;; *) [ -e \"$1\" ] || { echo \"REFUSED $1\" >> '" +
-                  out.string() +
-                  "'; exit 2; } ;; esac\n"
-                  "printf '%s\\n' \"$1\" >> '" +
-                  out.string() + "'\n");
-    fs::permissions(program, fs::perms::owner_all);
-}
-
 TEST_F(HelpTest, WithoutItsViewerHelpGoesToTheDesktopOpenerAsAFileUrl) {
+    // As strict as the real opener: an existing file or a URL, else status 2.
     fs::path bin = home / "bin";
-    writeStrictOpener(bin, viewerOut);
+    std::string out = viewerOut.string();
+    writeShellScript(bin / "xdg-open",
+                     "case \"$1\" in *://*) ;; *) [ -e \"$1\" ] || { echo \"REFUSED $1\" >> '" +
+                         out + "'; exit 2; } ;; esac\nprintf '%s\\n' \"$1\" >> '" + out + "'\n");
     std::string path = getenv("PATH");
     setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
     gHelpManager->setViewerName("netscape");
@@ -159,10 +142,7 @@ TEST_F(HelpTest, WithoutItsViewerHelpGoesToTheDesktopOpenerAsAFileUrl) {
     EXPECT_TRUE(viewerArguments(300).empty());
     AUTO_ChooseMenuItem(gWorkspaceWindow, "&Language Reference");
     EXPECT_EQ(viewerArguments(), std::vector<std::string>{url + "/quenta.html"});
-    // Blanks, quotes and semicolons in the path survive the shell and the URL.
-    fs::path odd = home / "it's; docs";
-    writeFile(odd / "user.html", "<html></html>\n");
-    gHelpManager->showHelp((odd / "user.html").c_str(), "OKAMenu:ToolManager:AddFile", nullptr);
+    gHelpManager->showHelp(oddDocument.c_str(), "OKAMenu:ToolManager:AddFile", nullptr);
     EXPECT_EQ(viewerArguments(),
               std::vector<std::string>{"file://" + home.string() +
                                        "/it%27s%3B%20docs/user.html#OKAMenu:ToolManager:AddFile"});
@@ -170,10 +150,11 @@ TEST_F(HelpTest, WithoutItsViewerHelpGoesToTheDesktopOpenerAsAFileUrl) {
     // The form shows what really runs; what the user types is kept as typed.
     WinObj* form = displayKelvanePreferences();
     ASSERT_NE(form, nullptr);
-    EXPECT_STREQ(TED_GetStr(static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"))), "xdg-open");
+    auto* field = static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"));
+    EXPECT_STREQ(TED_GetStr(field), "xdg-open");
     setenv("PATH", path.c_str(), 1);
-    AUTO_EditText(static_cast<TEdObj*>(AUTO_FindChild(form, "2/0")), "netscape");
-    AUTO_PressEnter(static_cast<TEdObj*>(AUTO_FindChild(form, "2/0")));
+    AUTO_EditText(field, "netscape");
+    AUTO_PressEnter(field);
     EXPECT_STREQ(gHelpManager->getViewerName(), "netscape");
 }
 
@@ -237,19 +218,16 @@ TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
 TEST_F(HelpTest, UserHelpHasAnAnchorForEveryWindowAndMenuItem) {
     std::string page = readFile(sourceFile("resources/doc/html/user.html"));
     std::vector<std::string> anchors;
-    for (const char* key :
-         {"ToolManager", "AddEngine", "KelvanePrefs", "ListFilters", "ProjectPaths", "SourceFind",
-          "FilePicker", "ToolInfo", "AlertWindow"}) {
+    for (const char* key : {"ToolManager", "AddEngine", "KelvanePrefs", "ListFilters",
+                            "ProjectPaths", "SourceFind", "FilePicker", "ToolInfo", "AlertWindow"})
         anchors.push_back(std::string("OKAWin:") + key);
-    }
     // The workspace is the one window with a menu bar.
     createWorkspaceWindow();
     for (const MenuTitle& title : WIN_GetMenuBar(gWorkspaceWindow)->titles) {
         for (const MenuItem& item : title.menu->items) {
             if (item.separator) continue;
-            std::string label;
-            for (char c : item.label)
-                if (c != ' ' && c != '&') label += c;
+            std::string label = item.label;
+            std::erase_if(label, [](char c) { return c == ' ' || c == '&'; });
             anchors.push_back("OKAMenu:ToolManager:" + label);
         }
     }
