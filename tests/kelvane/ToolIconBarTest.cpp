@@ -1,11 +1,7 @@
 // The workspace's tool icons follow the registry: one row in name order,
 // the unloaded mark, and icons that outlive their tools' registration.
-#include <string>
-
 #include "ToolManagerTest.h"
 #include "kelvane/ToolIconBar.h"
-#include "toolkit/widgets/PanelObj.h"
-#include "toolkit/widgets/TButObj.h"
 #include "tools/ToolRegistry.h"
 
 namespace {

@@ -2,16 +2,12 @@
 // with its workspace window open on a project in the temporary HOME.
 #pragma once
 
-#include <filesystem>
-#include <string>
-
 #include "ToolManagerTest.h"
 #include "kelvane/ProjectColumns.h"
 #include "kelvane/WorkspaceWindow.h"
 #include "projects/EngineInfo.h"
 #include "projects/MasterComponentList.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 
 class WorkspaceTest : public ToolManagerTest {
