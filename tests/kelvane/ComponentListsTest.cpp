@@ -37,8 +37,8 @@ class ComponentListsTest : public WorkspaceTest {
 };
 }  // namespace
 
-TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndSelectedRowsHighlighted) {
-    addFile("notes.txt");
+TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndDescribedUnderThePointer) {
+    std::string path = addFile("notes.txt");
     EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
     LBoxObj* list = projectList();
     LBOX_GoIndex(list, rowShowing(list, "notes.txt"));
@@ -61,12 +61,7 @@ TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndSelectedRowsHighlig
     }
     EXPECT_EQ(texts,
               (std::vector<std::string>{"text files", "notes.txt", "engines", "enginehost, 7777"}));
-}
 
-TEST_F(ComponentListsTest, TheStatusLineDescribesTheRowUnderThePointer) {
-    std::string path = addFile("notes.txt");
-    EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
-    LBoxObj* list = projectList();
     auto moveOnto = [&](const std::string& text) {
         AUTO_Move(list, 5, rowShowing(list, text) * list->rowHeight + 2);
         return statusText();
@@ -113,11 +108,10 @@ TEST_F(ComponentListsTest, ADoubleClickRunsTheDefaultCommandOrExplainsWhyNot) {
     int row = rowShowing(list, "notes.txt");
 
     // No tool can use a text file yet: a critical alert with a beep.
-    bool alerted = false;
-    AUTO_ScriptModal("alertWindow", [&](WinObj*) { alerted = true; });
+    answerNextAlert(1);
     AUTO_RowButtonDown(list, row, 1, false);
     AUTO_RowButtonDown(list, row, 1, true);
-    EXPECT_TRUE(alerted);
+    EXPECT_EQ(alerts.size(), 1u);
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_TRUE(manager.logContains("no tool is currently installed that can utilize"));
 

@@ -1,9 +1,5 @@
-// The workspace window as a user meets it: buttons and menu commands with
-// their status texts, the tool icons' pop-up menus, the tool information
-// and about windows, and the add-engine window.
-#include <string>
-#include <vector>
-
+// The workspace window as a user meets it: its buttons, menus, tool icons
+// and the small windows they open.
 #include "WorkspaceFixture.h"
 #include "core/Globals.h"
 #include "kelvane/ToolIconBar.h"
@@ -15,7 +11,6 @@
 namespace {
 constexpr TypeCode kCompiler = typeCode("COMP");
 constexpr TypeCode kViewer = typeCode("BROW");
-constexpr TypeCode kAgent = typeCode("QAGT");
 constexpr int kRightButton = 3;
 
 class WorkspaceWindowTest : public WorkspaceTest {
@@ -84,13 +79,15 @@ TEST_F(WorkspaceWindowTest, ButtonsAndMenusRunTheirCommandsAndExplainThemselves)
     EXPECT_TRUE(gFinished);
 }
 
-TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThem) {
+TEST_F(WorkspaceWindowTest, ToolIconsOfferCommandsThatFitTheSelectionAndTheToolsInformation) {
     FakeTool compiler("compiler", kCompiler);
+    compiler.info.majorVersion = 2;
+    compiler.info.minorVersion = 5;
     FakeTool viewer("viewer", kViewer, true);
     registerFrom(compiler);
     registerFrom(viewer);
     publish(compiler, "Build", 0);
-    publish(compiler, "Compile", 1, kAgent);
+    publish(compiler, "Compile", 1, typeCode("QAGT"));
     publish(compiler, "Attach", 2);
     compiler.drainTypes();
     viewer.drainTypes();
@@ -137,14 +134,6 @@ TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThe
     EXPECT_EQ(popUp(kViewer), (std::vector<std::string>{"Load Tool", "Tool Information..."}));
     popUp(kCompiler, "Unload Tool");
     EXPECT_EQ(popUp(kCompiler)[0], "-Build");
-}
-
-TEST_F(WorkspaceWindowTest, ToolInformationAndTheDoubleClickHint) {
-    FakeTool compiler("compiler", kCompiler);
-    compiler.info.majorVersion = 2;
-    compiler.info.minorVersion = 5;
-    registerFrom(compiler);
-    ASSERT_TRUE(gToolRegistry->unloadTool(kCompiler).ok());
 
     std::vector<std::string> fields;
     AUTO_ScriptModal("toolInfoWindow", [&](WinObj* info) {
@@ -159,15 +148,12 @@ TEST_F(WorkspaceWindowTest, ToolInformationAndTheDoubleClickHint) {
 
     // A double click with the left button explains where the commands are;
     // a single click does nothing.
-    std::string title;
-    AUTO_ScriptModal("alertWindow", [&](WinObj* alert) {
-        title = WIN_GetLabel(alert);
-        AUTO_Activate(static_cast<TButObj*>(AUTO_FindChild(alert, "1/0")));
-    });
+    answerNextAlert(1);
     AUTO_ButtonDown(gToolIconBar->iconOf(kCompiler), 1, false);
-    EXPECT_EQ(title, "");
+    EXPECT_TRUE(alerts.empty());
     AUTO_ButtonDown(gToolIconBar->iconOf(kCompiler), 1, true);
-    EXPECT_EQ(title, "Accessing Tool Commands");
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].title, "Accessing Tool Commands");
 
     // The icon of a tool that has left opens no menu.
     TButObj* icon = gToolIconBar->iconOf(kCompiler);
@@ -205,8 +191,7 @@ TEST_F(WorkspaceWindowTest, AddEngineWindowAddsConfirmedEnginesOnly) {
 }
 
 // While identification keeps the Tool Manager waiting, the status line shows
-// the progress after 200 ms and is cleared when it ends; without the window
-// the progress goes to the log again.
+// the progress after 200 ms; without the window it goes to the log again.
 TEST_F(WorkspaceWindowTest, StatusLineShowsIdentificationProgress) {
     IdentifyProgress* shown = gProjectManager->getFileIdentifier().getProgress();
     ASSERT_NE(shown, nullptr);
