@@ -137,24 +137,7 @@ TEST_F(DialogKeysTest, HelpAndEscapeInEveryModalDialog) {
     EXPECT_TRUE(helpShown("AlertWindow"));
 }
 
-TEST_F(DialogKeysTest, ReturnInAOneLineFieldPressesTheDefaultButton) {
-    WinObj* window = addEngineWindow();
-    AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(window, 0)), "enginehost");
-    AUTO_PressEnter(static_cast<TEdObj*>(RES_GetNthChild(window, 0)));
-    EXPECT_EQ(engineCount(), 1);
-    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("ADDW")));
-
-    // The find field's Return searches once, not once more through Find.
-    window = findWindow();
-    AUTO_EditText(static_cast<TEdObj*>(RES_GetNthChild(window, 1)), "needle");
-    AUTO_PressEnter(static_cast<TEdObj*>(RES_GetNthChild(window, 1)));
-    // No source viewer: one beep per search, and nothing asked.
-    EXPECT_EQ(AUTO_BeepCount(), 1);
-    EXPECT_FALSE(manager.logContains("findInSourceView received"));
-    WIN_TerminateGetStatus(window);
-}
-
-TEST_F(DialogKeysTest, TabWalksFieldsAndButtonsInReadingOrder) {
+TEST_F(DialogKeysTest, TabWalksInReadingOrderAndReturnPressesTheDefaultButton) {
     // Add Engine: machine, port, then the row Cancel, Add (listed Add first).
     WinObj* window = addEngineWindow();
     std::vector<std::string> visited;
@@ -166,13 +149,24 @@ TEST_F(DialogKeysTest, TabWalksFieldsAndButtonsInReadingOrder) {
               (std::vector<std::string>{"machine", "port", "cancel", "confirm", "machine"}));
     AUTO_KeyPress(window, kKeyTab, kModShift);
     EXPECT_EQ(window->focus->name, "confirm");
-    WIN_TerminateGetStatus(window);
+    auto* machine = static_cast<TEdObj*>(RES_GetNthChild(window, 0));
+    AUTO_EditText(machine, "enginehost");
+    AUTO_PressEnter(machine);
+    EXPECT_EQ(engineCount(), 1);
+    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("ADDW")));
 
     // Find: the toggle one pixel below the Find button shares its row.
     window = findWindow();
     std::vector<std::string> chain;
     for (WgtObj* widget : focusChain(window)) chain.push_back(widget->name);
     EXPECT_EQ(chain, (std::vector<std::string>{"text", "caseSensitive", "find"}));
+    // Return in its field searches once, not once more through Find; without
+    // a source viewer that is one beep, and nothing asked.
+    auto* text = static_cast<TEdObj*>(RES_GetNthChild(window, 1));
+    AUTO_EditText(text, "needle");
+    AUTO_PressEnter(text);
+    EXPECT_EQ(AUTO_BeepCount(), 1);
+    EXPECT_FALSE(manager.logContains("findInSourceView received"));
     WIN_TerminateGetStatus(window);
 }
 }  // namespace

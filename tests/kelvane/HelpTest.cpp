@@ -68,7 +68,7 @@ class HelpTest : public ToolManagerTest {
 };
 }  // namespace
 
-TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsTheHelpCommandsAndAbout) {
+TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsAndExplainsTheNextChoice) {
     createWorkspaceWindow();
     MBarObj* bar = WIN_GetMenuBar(gWorkspaceWindow);
     ASSERT_EQ(bar->titles.back().label, "&Help");
@@ -80,6 +80,20 @@ TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsTheHelpCommandsAndAbout) {
                                                 "&This Window", "&About the OKA"}));
     EXPECT_EQ(helpMenu()->items[5].accelCode, kKeyF1);
 
+    // Menu-item help explains the next choice instead of running it.
+    ASSERT_TRUE(AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item"));
+    EXPECT_TRUE(gHelpManager->isMenuItemHelpPending());
+    ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, kPreferencesCommand));
+    EXPECT_EQ(viewerArguments(), std::vector<std::string>{inDocuments("user.html") +
+                                                          "#OKAMenu:ToolManager:Preferences..."});
+    EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
+    // Twice in a row: the second choice explains "&Menu Item" itself.
+    AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item");
+    AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item");
+    EXPECT_EQ(viewerArguments(),
+              std::vector<std::string>{inDocuments("user.html") + "#OKAMenu:ToolManager:MenuItem"});
+    EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
+
     // A window whose bar has "&Help" already gets the documents after a separator.
     WinObj window;
     window.menuBar = std::make_unique<MBarObj>(&window);
@@ -88,23 +102,6 @@ TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsTheHelpCommandsAndAbout) {
     gHelpManager->addMenu(&window);
     ASSERT_EQ(window.menuBar->titles.size(), 1u);
     EXPECT_TRUE(window.menuBar->titles[0].menu->items.front().separator);
-}
-
-TEST_F(HelpTest, MenuItemHelpExplainsTheNextChoiceInsteadOfRunningIt) {
-    createWorkspaceWindow();
-    ASSERT_TRUE(AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item"));
-    EXPECT_TRUE(gHelpManager->isMenuItemHelpPending());
-    ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, kPreferencesCommand));
-    EXPECT_EQ(viewerArguments(), std::vector<std::string>{inDocuments("user.html") +
-                                                          "#OKAMenu:ToolManager:Preferences..."});
-    EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
-
-    // Twice in a row: the second choice explains "&Menu Item" itself.
-    AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item");
-    AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item");
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAMenu:ToolManager:MenuItem"});
-    EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
 }
 
 TEST_F(HelpTest, ViewerGetsTheDocumentAsOneWordAndMissingFilesBeep) {
@@ -158,37 +155,33 @@ TEST_F(HelpTest, WithoutItsViewerHelpGoesToTheDesktopOpenerAsAFileUrl) {
     EXPECT_STREQ(gHelpManager->getViewerName(), "netscape");
 }
 
-TEST_F(HelpTest, HelpDefaultsAnswerWithTheViewerThenEveryDocument) {
-    FakeTool tool("browser", typeCode("BROW"));
-    registerFrom(tool);
+TEST_F(HelpTest, TheViewerIsToldToToolsAndStoredOnOkOnly) {
+    FakeTool browser("browser", typeCode("BROW"));
+    FakeTool compiler("compiler", typeCode("COMP"));
+    registerFrom(browser);
+    registerFrom(compiler);
+    // 'HGDM' is answered with the viewer, then every document.
     gHelpManager->setViewerName("firefox");
-    EXPECT_EQ(deliver(newRequest("HGDM"), tool.info)->getLongParam(0), 0);
-    std::unique_ptr<Message> viewer = receiveOfType(tool, typeCode("HDTM"));
+    EXPECT_EQ(deliver(newRequest("HGDM"), browser.info)->getLongParam(0), 0);
+    std::unique_ptr<Message> viewer = receiveOfType(browser, typeCode("HDTM"));
     ASSERT_TRUE(viewer);
     char text[kPathSize];
     viewer->getTextParam(0, text, sizeof text);
     EXPECT_STREQ(text, "firefox");
     for (long i = 0; i < 4; ++i) {
-        std::unique_ptr<Message> document = tool.receive();
+        std::unique_ptr<Message> document = browser.receive();
         ASSERT_TRUE(document && document->type == typeCode("HMEM"));
         document->getTextParam(0, text, sizeof text);
         EXPECT_STREQ(text, gHelpManager->getHelpMItemLabel(i));
         document->getTextParam(1, text, sizeof text);
         EXPECT_STREQ(text, gHelpManager->getHelpMItemFile(i));
     }
-}
 
-TEST_F(HelpTest, PreferencesOkStoresAndSpreadsTheViewerCancelKeepsIt) {
-    FakeTool browser("browser", typeCode("BROW"));
-    FakeTool compiler("compiler", typeCode("COMP"));
-    registerFrom(browser);
-    registerFrom(compiler);
-    std::string recordingViewer = gHelpManager->getViewerName();
-
+    // The preferences form: Ok stores the viewer and tells every tool.
     WinObj* form = displayKelvanePreferences();
     ASSERT_NE(form, nullptr);
     auto* field = static_cast<TEdObj*>(AUTO_FindChild(form, "2/0"));
-    EXPECT_EQ(TED_GetStr(field), recordingViewer);
+    EXPECT_STREQ(TED_GetStr(field), "firefox");
     AUTO_EditText(field, "");
     AUTO_Activate(static_cast<TButObj*>(AUTO_FindChild(form, "0")));
 
