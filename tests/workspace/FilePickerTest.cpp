@@ -47,18 +47,14 @@ class FilePickerTest : public ToolManagerTest {
     FilePickerTest() {
         root = manager.home.path() / "tree";
         fs::create_directories(root / "sub" / "deep");
-        writeFile(root / "one.prj", "");
-        writeFile(root / "notes.txt", "");
-        writeFile(root / "sub" / "deep" / "found.prj", "");
+        for (const char* file : {"one.prj", "notes.txt", "sub/deep/found.prj"})
+            writeFile(root / file, "");
         gProjectManager->setFilePickerDirectory(root.c_str());
     }
 
     // Runs `steps` in the next picker, then leaves it to its own end.
-    static void inPicker(std::function<void(PickerView&)> steps) {
-        AUTO_ScriptModal("filePicker", [steps](WinObj* window) {
-            PickerView view{window};
-            steps(view);
-        });
+    static void inPicker(std::function<void(const PickerView&)> steps) {
+        AUTO_ScriptModal("filePicker", [steps](WinObj* window) { steps(PickerView{window}); });
     }
     bool pickFile(int mode, const char* filter, bool mustExist) {
         return chooseFile(mode, result, sizeof result, "Pick", nullptr, filter, mustExist, true);
@@ -72,7 +68,7 @@ class FilePickerTest : public ToolManagerTest {
 
 TEST_F(FilePickerTest, ListsDirectoriesAndMatchingFilesAndAcceptsADoubleClickedFile) {
     std::vector<std::string> shown;
-    inPicker([&](PickerView& picker) {
+    inPicker([&](const PickerView& picker) {
         shown = picker.diskRows();
         EXPECT_EQ(picker.name(), root.string() + "/");  // "." is selected
         // Without the Disk and Project buttons, the prompt stands in their place.
@@ -93,7 +89,7 @@ TEST_F(FilePickerTest, ListsDirectoriesAndMatchingFilesAndAcceptsADoubleClickedF
 TEST_F(FilePickerTest, TheTopDirectoryHasNoParentRowAndAVanishedDirectoryFallsBack) {
     std::vector<std::string> shown;
     gProjectManager->setFilePickerDirectory("/");
-    inPicker([&](PickerView& picker) { shown = picker.diskRows(); });
+    inPicker([&](const PickerView& picker) { shown = picker.diskRows(); });
     EXPECT_FALSE(pickFile(kPickerDisk, "*.none", true));  // unanswered: cancelled
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown[0], ".");
@@ -103,7 +99,7 @@ TEST_F(FilePickerTest, TheTopDirectoryHasNoParentRowAndAVanishedDirectoryFallsBa
     // shows the process's current directory.
     std::string nameAfterRefresh;
     gProjectManager->setFilePickerDirectory((root / "sub").c_str());
-    inPicker([&](PickerView& picker) {
+    inPicker([&](const PickerView& picker) {
         fs::remove_all(root / "sub");
         picker.filter("*.x");
         nameAfterRefresh = picker.name();
@@ -116,7 +112,7 @@ TEST_F(FilePickerTest, AnExistingFileIsReplacedOnlyWhenTheUserConfirms) {
     answerNextAlert(2);  // Cancel: the picker stays open
     answerNextAlert(1);  // Replace
     int attempts = 0;
-    inPicker([&](PickerView& picker) {
+    inPicker([&](const PickerView& picker) {
         picker.typeName((root / "one.prj").string());
         picker.ok();
         attempts += picker.window->modalEnded ? 0 : 1;
@@ -144,7 +140,7 @@ TEST_F(FilePickerTest, TypedNamesAreRefusedWhenMissingAndMustExistOrTooLong) {
     int beeps = 0;
     for (const Typed& typed : cases) {
         SCOPED_TRACE(typed.name.substr(0, 40));
-        inPicker([&](PickerView& picker) {
+        inPicker([&](const PickerView& picker) {
             picker.typeName(typed.name);
             AUTO_PressEnter(picker.nameField());
             EXPECT_EQ(bool(picker.window->modalEnded), !typed.chosen.empty());
@@ -158,7 +154,7 @@ TEST_F(FilePickerTest, TypedNamesAreRefusedWhenMissingAndMustExistOrTooLong) {
 
 TEST_F(FilePickerTest, AMissingDirectoryIsRefusedByBeepAndMessageInTurn) {
     answerNextAlert(1);
-    inPicker([&](PickerView& picker) {
+    inPicker([&](const PickerView& picker) {
         EXPECT_FALSE(WGT_IsVisible(picker.child(9)));
         EXPECT_EQ(std::string(TBUT_GetLabel(picker.button(3))), "Open Directory");
         // Only directories are listed in directory mode.
@@ -183,7 +179,7 @@ TEST_F(FilePickerTest, TheFilterIsCaseSensitiveAndAnEmptyOneMatchesEverything) {
     // Hidden names show only for a filter that asks for them.
     fs::create_directories(root / ".settings");
     writeFile(root / ".profile", "");
-    inPicker([&](PickerView& picker) {
+    inPicker([&](const PickerView& picker) {
         picker.filter("*.txt;.*");
         EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", ".profile", ".settings",
                                                                "notes.txt", "sub"}));
@@ -205,7 +201,7 @@ TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
     fs::create_symlink(root, root / "sub" / "loop");
     answerNextAlert(2);  // Continue past the first offer
     answerNextAlert(1);  // Select the second
-    inPicker([&](PickerView& picker) {
+    inPicker([&](const PickerView& picker) {
         AUTO_Activate(picker.button(4));
         EXPECT_EQ(picker.name(), (root / "sub" / "deep" / "found.prj").string());
         EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "found.prj"}));
@@ -222,7 +218,7 @@ TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
     // Cancel at the first offer changes neither the name nor the directory.
     alerts.clear();
     answerNextAlert(3);
-    inPicker([&](PickerView& picker) {
+    inPicker([&](const PickerView& picker) {
         std::string before = picker.name();
         AUTO_Activate(picker.button(4));
         EXPECT_EQ(picker.name(), before);
@@ -233,7 +229,7 @@ TEST_F(FilePickerTest, FindOffersMatchesDepthFirstAndEndsInASymbolicLinkLoop) {
     EXPECT_EQ(std::string(gProjectManager->getFilePickerDirectory()), root.string());
 
     // Nothing matches: the search visits the loop once and ends unanswered.
-    inPicker([&](PickerView& picker) { AUTO_Activate(picker.button(4)); });
+    inPicker([&](const PickerView& picker) { AUTO_Activate(picker.button(4)); });
     EXPECT_FALSE(pickFile(kPickerDisk, "*.nothing", true));
 }
 
@@ -243,7 +239,7 @@ TEST_F(FilePickerTest, ProjectModeListsTheFilesOfTheChosenType) {
     writeFile(root / "data.bin", std::string("\0\1", 2));
     EXPECT_TRUE(gProjectManager->addFileToProject((root / "data.bin").c_str()).ok());  // ????
     std::vector<std::string> textFiles, otherFiles;
-    inPicker([&](PickerView& picker) {
+    inPicker([&](const PickerView& picker) {
         EXPECT_TRUE(WGT_IsVisible(picker.child(9)));
         AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(picker.child(9), 1)));
         EXPECT_FALSE(WGT_IsVisible(picker.diskList()));
@@ -268,7 +264,7 @@ TEST_F(FilePickerTest, ProjectModeListsTheFilesOfTheChosenType) {
 
     // The project choice is remembered for the next mode-0 picker.
     bool projectShown = false;
-    inPicker([&](PickerView& picker) { projectShown = WGT_IsVisible(picker.projectList()); });
+    inPicker([&](const PickerView& picker) { projectShown = WGT_IsVisible(picker.projectList()); });
     pickFile(kPickerBoth, nullptr, true);
     EXPECT_TRUE(projectShown);
     gDefaultComponentType = 0;
@@ -276,7 +272,7 @@ TEST_F(FilePickerTest, ProjectModeListsTheFilesOfTheChosenType) {
 
 TEST_F(FilePickerTest, ASecondPickerIsRefused) {
     bool second = true;
-    inPicker([&](PickerView&) {
+    inPicker([&](const PickerView&) {
         char other[256];
         second =
             chooseFile(kPickerDisk, other, sizeof other, "Again", nullptr, nullptr, true, true) ||

@@ -1,6 +1,5 @@
-// Window records: remembered positions applied on add and reported on
-// removal, activation of source windows with 'ASRC'/'DSRC', and the
-// show/hide/close requests, in the Tool Manager and in a tool.
+// Window records: remembered positions, the one active source window, and
+// the show/hide/close requests, in the Tool Manager and in a tool.
 #include "ToolManagerTest.h"
 #include "tools/Environment.h"
 #include "workspace/GlobalWindowManager.h"
@@ -35,15 +34,6 @@ class WindowManagerTest : public ToolManagerTest {
     WindowManagerTest() {
         activations.clear();
         sourceActivations = sourceDeactivations = 0;
-    }
-
-    // Counts the 'ASRC' and 'DSRC' that reach the Tool Manager.
-    void countSourceMessagesHere() {
-        MessageTemplate none;
-        for (TypeCode type : {typeCode("ASRC"), typeCode("DSRC")}) {
-            gMessageCenter->removeMessageHandler(type);
-            gMessageCenter->registerMessageHandler(type, &none, countSourceMessages);
-        }
     }
 };
 
@@ -101,7 +91,11 @@ TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
 }
 
 TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
-    countSourceMessagesHere();
+    MessageTemplate none;  // the 'ASRC' and 'DSRC' that reach the Tool Manager are counted
+    for (TypeCode type : {typeCode("ASRC"), typeCode("DSRC")}) {
+        gMessageCenter->removeMessageHandler(type);
+        gMessageCenter->registerMessageHandler(type, &none, countSourceMessages);
+    }
     TButObj firstButton, secondButton;
     WinObj* first = newWindow(kResource);
     WinObj* second = newWindow(kResource);

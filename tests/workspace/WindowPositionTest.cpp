@@ -1,6 +1,5 @@
-// Remembered window positions: handing out and updating through 'GWIN' and
-// 'UWIN', several windows of one kind, and the 'WPOS' records that carry
-// them across a restart.
+// Remembered window positions: 'GWIN' and 'UWIN', several windows of one
+// kind, and the 'WPOS' records that carry them across a restart.
 #include <tuple>
 
 #include "ToolManagerTest.h"
