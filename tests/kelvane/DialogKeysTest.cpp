@@ -20,10 +20,7 @@ void watchDestruction(WinObj* window, bool* gone) {
     auto own = window->procedure;
     window->procedure = [own, gone](WgtObj* widget, int code) {
         if (code == kNfyWindowDestroyed) *gone = true;
-        if (own)
-            own(widget, code);
-        else
-            widget->defaultNotify(code);
+        own ? own(widget, code) : widget->defaultNotify(code);
     };
 }
 
@@ -167,6 +164,5 @@ TEST_F(DialogKeysTest, TabWalksInReadingOrderAndReturnPressesTheDefaultButton) {
     AUTO_PressEnter(text);
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_FALSE(manager.logContains("findInSourceView received"));
-    WIN_TerminateGetStatus(window);
 }
 }  // namespace

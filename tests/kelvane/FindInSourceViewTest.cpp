@@ -22,9 +22,6 @@ class FindInSourceViewTest : public ToolManagerTest {
         gCaseSensitive = 0;
         gTextChanged = 1;
     }
-    ~FindInSourceViewTest() override {
-        if (gFindWindow != nullptr) WIN_TerminateGetStatus(gFindWindow);
-    }
 
     // Serves the tools until `condition` holds or five seconds pass.
     bool serveUntil(const std::function<bool()>& condition) {

@@ -87,7 +87,6 @@ TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
     EXPECT_EQ(gWindowManager->removeWindowRec(find), nullptr);
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), positions);
     WIN_TerminateGetStatus(find);
-    gWindowManager->setAllWindowsVisibility(false, true);
 }
 
 TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
