@@ -1,5 +1,4 @@
-// The workspace's component lists: how rows are drawn, what the status line
-// says about them, the component pop-up menu and the default command.
+// The workspace's component lists: rows, status texts, pop-up menu and default command.
 #include <string>
 #include <vector>
 

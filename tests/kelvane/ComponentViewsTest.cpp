@@ -1,5 +1,4 @@
-// Component views in the workspace: their columns, pop-up, filter dialog and
-// boundary drag, and what the project file keeps of them.
+// Component views in the workspace, and what the project file keeps of them.
 #include "RawDatabaseFile.h"
 #include "WorkspaceFixture.h"
 #include "kelvane/ColumnResize.h"

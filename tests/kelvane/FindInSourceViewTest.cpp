@@ -1,5 +1,4 @@
-// The find window and its messages, with a real okasample as the source
-// viewer that answers 'FISV'.
+// The find window and its messages; okasample is the source viewer answering 'FISV'.
 #include <cstring>
 #include <tuple>
 

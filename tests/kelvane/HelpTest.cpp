@@ -1,5 +1,4 @@
-// Help in the Tool Manager, shown by a fake viewer that records its
-// arguments (DialogKeysTest presses F1 in every dialog).
+// Help through a fake viewer that records its arguments (F1 in dialogs: DialogKeysTest).
 #include <fstream>
 
 #include "ChildProcess.h"

@@ -1,5 +1,4 @@
-// The workspace's tool icons follow the registry: one row in name order,
-// the unloaded mark, and icons that outlive their tools' registration.
+// The workspace's tool icons follow the registry.
 #include "ToolManagerTest.h"
 #include "kelvane/ToolIconBar.h"
 #include "tools/ToolRegistry.h"

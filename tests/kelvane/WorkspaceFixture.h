@@ -1,5 +1,4 @@
-// The fixture of the headless workspace tests: an in-process Tool Manager
-// with its workspace window open on a project in the temporary HOME.
+// Headless workspace tests: an in-process Tool Manager, its workspace open on a project.
 #pragma once
 
 #include "ToolManagerTest.h"

@@ -1,5 +1,4 @@
-// The workspace window as a user meets it: its buttons, menus, tool icons
-// and the small windows they open.
+// The workspace window: its buttons, menus, tool icons and the windows they open.
 #include "WorkspaceFixture.h"
 #include "core/Globals.h"
 #include "kelvane/ToolIconBar.h"

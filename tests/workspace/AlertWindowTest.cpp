@@ -1,5 +1,4 @@
-// The alert window: what it shows, which button answers, one alert at a
-// time, tools answered while it waits, and the error alerts.
+// The alert window: what it shows, which button answers, and the error alerts.
 #include "ToolManagerTest.h"
 #include "core/Globals.h"
 #include "core/HasErrorReporting.h"

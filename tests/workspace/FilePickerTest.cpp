@@ -1,5 +1,4 @@
-// The file picker on temporary directory trees, with the start directory
-// the Tool Manager keeps for it.
+// The file picker on temporary directory trees.
 #include <algorithm>
 
 #include "ToolManagerTest.h"
@@ -67,9 +66,8 @@ class FilePickerTest : public ToolManagerTest {
 }  // namespace
 
 TEST_F(FilePickerTest, ListsDirectoriesAndMatchingFilesAndAcceptsADoubleClickedFile) {
-    std::vector<std::string> shown;
     inPicker([&](const PickerView& picker) {
-        shown = picker.diskRows();
+        EXPECT_EQ(picker.diskRows(), (std::vector<std::string>{".", "..", "one.prj", "sub"}));
         EXPECT_EQ(picker.name(), root.string() + "/");  // "." is selected
         // Without the Disk and Project buttons, the prompt stands in their place.
         EXPECT_STREQ(TAREA_GetLabel(static_cast<TAreaObj*>(picker.child(13))), "Pick");
@@ -80,7 +78,6 @@ TEST_F(FilePickerTest, ListsDirectoriesAndMatchingFilesAndAcceptsADoubleClickedF
         picker.doubleClick("one.prj");
     });
     EXPECT_TRUE(pickFile(kPickerDisk, "*.prj", true));
-    EXPECT_EQ(shown, (std::vector<std::string>{".", "..", "one.prj", "sub"}));
     EXPECT_EQ(std::string(result), (root / "one.prj").string());
     // The picker's last directory went back to the Tool Manager.
     EXPECT_EQ(std::string(gProjectManager->getFilePickerDirectory()), root.string());
@@ -111,15 +108,13 @@ TEST_F(FilePickerTest, TheTopDirectoryHasNoParentRowAndAVanishedDirectoryFallsBa
 TEST_F(FilePickerTest, AnExistingFileIsReplacedOnlyWhenTheUserConfirms) {
     answerNextAlert(2);  // Cancel: the picker stays open
     answerNextAlert(1);  // Replace
-    int attempts = 0;
     inPicker([&](const PickerView& picker) {
         picker.typeName((root / "one.prj").string());
         picker.ok();
-        attempts += picker.window->modalEnded ? 0 : 1;
+        EXPECT_FALSE(picker.window->modalEnded);
         picker.ok();
     });
     EXPECT_TRUE(pickFile(kPickerDisk, "*.prj", false));
-    EXPECT_EQ(attempts, 1);
     ASSERT_EQ(alerts.size(), 2u);
     EXPECT_EQ(alerts[0].title, "Replace existing file?");
     EXPECT_EQ(alerts[0].message, "Are you sure you want to replace one.prj?");

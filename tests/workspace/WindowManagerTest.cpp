@@ -1,5 +1,4 @@
-// Window records: remembered positions, the one active source window, and
-// the show/hide/close requests, in the Tool Manager and in a tool.
+// Window records, in the Tool Manager and in a tool.
 #include "ToolManagerTest.h"
 #include "tools/Environment.h"
 #include "workspace/GlobalWindowManager.h"

@@ -1,5 +1,4 @@
-// Remembered window positions: 'GWIN' and 'UWIN', several windows of one
-// kind, and the 'WPOS' records that carry them across a restart.
+// Remembered window positions through 'GWIN' and 'UWIN', and across restarts.
 #include <tuple>
 
 #include "ToolManagerTest.h"
