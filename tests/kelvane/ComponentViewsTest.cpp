@@ -52,12 +52,6 @@ class ComponentViewsTest : public WorkspaceTest {
         }
         return widths;
     }
-    // Opens the view's filter dialog from its label's pop-up.
-    WinObj* openFilterDialog(ComponentView* view) {
-        AUTO_ScriptPopupLabel("Set List Filter...");
-        AUTO_ButtonDown(columnOf(view)->getLabel(), 3, false);
-        return columnOf(view)->getFilterDialog();
-    }
     template <class Widget>
     static Widget* child(WinObj* dialog, int index) {
         return static_cast<Widget*>(RES_GetNthChild(dialog, index));

@@ -34,12 +34,6 @@ class DialogKeysTest : public WorkspaceTest {
         displayNewEngineWindow(nullptr, 0);
         return gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
     }
-    WinObj* listFilterWindow() {
-        ComponentView* view = gProjectManager->addComponentView();
-        AUTO_ScriptPopupLabel("Set List Filter...");
-        AUTO_ButtonDown(columnOf(view)->getLabel(), 3, false);
-        return columnOf(view)->getFilterDialog();
-    }
     static WinObj* pathsWindow() {
         gGlobalPathManager->editGlobalPaths();
         return GlobalPathManager::getPathnamesWindow();
@@ -68,7 +62,7 @@ TEST_F(DialogKeysTest, HelpAndEscapeInEveryModelessDialog) {
     const std::pair<const char*, std::function<WinObj*()>> dialogs[] = {
         {"AddEngine", addEngineWindow},
         {"KelvanePrefs", displayKelvanePreferences},
-        {"ListFilters", [this] { return listFilterWindow(); }},
+        {"ListFilters", [] { return openFilterDialog(gProjectManager->addComponentView()); }},
         {"ProjectPaths", pathsWindow},
         {"SourceFind", findWindow},
     };
