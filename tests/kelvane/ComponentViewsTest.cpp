@@ -40,16 +40,12 @@ class ComponentViewsTest : public WorkspaceTest {
     // The widths the project file holds: the project list's, then each view's.
     std::vector<int> savedWidths() const {
         std::vector<int> widths;
-        for (const std::string& record : rawRecordsInFile(projectPath(), "MWTH")) {
-            int16_t width = 0;
-            if (decodeListWidthRecord(bytes(record), long(record.size()), width))
+        for (const std::string& record : rawRecordsInFile(projectPath(), "MWTH"))
+            if (int16_t width = 0; decodeListWidthRecord(bytes(record), long(record.size()), width))
                 widths.push_back(width);
-        }
-        for (const std::string& record : rawRecordsInFile(projectPath(), "VIEW")) {
-            ViewRecord view;
-            if (decodeViewRecord(bytes(record), long(record.size()), view))
+        for (const std::string& record : rawRecordsInFile(projectPath(), "VIEW"))
+            if (ViewRecord view; decodeViewRecord(bytes(record), long(record.size()), view))
                 widths.push_back(view.listWidth);
-        }
         return widths;
     }
     template <class Widget>

@@ -21,9 +21,8 @@ void writeShellScript(const fs::path& program, const std::string& body) {
 
 // The next message of type `type` that reaches `tool`, or null.
 std::unique_ptr<Message> receiveOfType(FakeTool& tool, TypeCode type) {
-    for (std::unique_ptr<Message> message = tool.receive(); message; message = tool.receive()) {
+    for (std::unique_ptr<Message> message = tool.receive(); message; message = tool.receive())
         if (message->type == type) return message;
-    }
     return nullptr;
 }
 

@@ -136,9 +136,8 @@ TEST_F(WorkspaceWindowTest, ToolIconsOfferCommandsThatFitTheSelectionAndTheTools
 
     std::vector<std::string> fields;
     AUTO_ScriptModal("toolInfoWindow", [&](WinObj* info) {
-        for (int child = 1; child <= 3; ++child) {
+        for (int child = 1; child <= 3; ++child)
             fields.push_back(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(info, child))));
-        }
         AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(info, 4)));
     });
     popUp(kCompiler, "Tool Information...");

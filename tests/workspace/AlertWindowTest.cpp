@@ -8,6 +8,14 @@
 
 using AlertWindowTest = ToolManagerTest;
 
+namespace {
+// A warning with the default title and the one default button.
+long warn(const char* message, unsigned char beep = 0) {
+    return displayAlertWindow(message, kAlertWarning, nullptr, nullptr, nullptr, nullptr, beep,
+                              nullptr);
+}
+}  // namespace
+
 TEST_F(AlertWindowTest, ShowsTheKindAndButtonsAndAnswersWithTheButtonsNumber) {
     answerNextAlert(2);
     EXPECT_EQ(displayAlertWindow("Overwrite it?", kAlertQuestion, "Invalid file", "Cancel",
@@ -29,12 +37,8 @@ TEST_F(AlertWindowTest, ShowsTheKindAndButtonsAndAnswersWithTheButtonsNumber) {
     EXPECT_EQ(gAlertWindow, nullptr);
 
     // Without a script the headless backend answers with the first button.
-    EXPECT_EQ(displayAlertWindow("Nobody is there", kAlertWarning, nullptr, nullptr, nullptr,
-                                 nullptr, 0, nullptr),
-              1);
-    EXPECT_EQ(
-        displayAlertWindow(nullptr, kAlertWarning, nullptr, nullptr, nullptr, nullptr, 1, nullptr),
-        0);
+    EXPECT_EQ(warn("Nobody is there"), 1);
+    EXPECT_EQ(warn(nullptr, 1), 0);
 }
 
 TEST_F(AlertWindowTest, OneAlertAtATimeWhileToolsAreStillAnswered) {
@@ -42,15 +46,12 @@ TEST_F(AlertWindowTest, OneAlertAtATimeWhileToolsAreStillAnswered) {
     static long nestedAnswer = -1;
     nestedAnswer = -1;
     gMessageCenter->registerMessageHandler(typeCode("NEST"), nullptr, [](Message*, Message*) {
-        nestedAnswer = displayAlertWindow("second", kAlertWarning, nullptr, nullptr, nullptr,
-                                          nullptr, 0, nullptr);
+        nestedAnswer = warn("second");
         return int32_t(0);
     });
     gMessageCenter->getQueue().enqueueMessage(new Message(typeCode("NEST"), nullptr));
     answerNextAlert(1);
-    EXPECT_EQ(
-        displayAlertWindow("first", kAlertWarning, nullptr, nullptr, nullptr, nullptr, 0, nullptr),
-        1);
+    EXPECT_EQ(warn("first"), 1);
     EXPECT_EQ(nestedAnswer, 0);  // handled while the first was open, and refused with a beep
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_EQ(alerts.back().message, "first");
