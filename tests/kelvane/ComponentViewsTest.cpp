@@ -27,8 +27,7 @@ class ComponentViewsTest : public WorkspaceTest {
     // Drags boundary `boundary` by the horizontal moves `steps` (window
     // coordinates follow from the area's place in the window).
     void drag(int boundary, const std::vector<int>& steps) {
-        Rect16 list = gProjectColumns.getColumn(boundary).list->box;
-        int x = list.right() + 4, y = 40;
+        int x = gProjectColumns.getColumn(boundary).list->box.right() + 4, y = 40;
         int originX = 0, originY = 0;
         area()->windowOrigin(&originX, &originY);
         std::vector<std::pair<int, int>> positions;

@@ -102,21 +102,18 @@ TEST_F(FindInSourceViewTest, MessagesSetAndReadTheSearchState) {
     EXPECT_EQ(std::tuple(reply->getParamType(1), reply->getParamLength(1), reply->getBoolParam(2)),
               std::tuple(kParamData, 0L, false));
 
+    // An empty text is refused aloud; one without its terminator is taken as
+    // far as it goes.
     deliver(newRequest("AFSV"));
-    auto* set = newRequest("SFSV");
-    set->addParam(kParamData, "needle", 7);
-    deliver(set);
-    EXPECT_STREQ(TED_GetStr(gTextArea), "needle");
-
-    auto* empty = newRequest("SFSV");
-    empty->addParam(kParamData, "", 0);
-    deliver(empty);
+    for (auto [text, length, shown] :
+         {std::tuple{"needle", 7L, "needle"}, {"", 0L, "needle"}, {"pin", 3L, "pin"}}) {
+        auto* set = newRequest("SFSV");
+        set->addParam(kParamData, text, length);
+        deliver(set);
+        EXPECT_STREQ(TED_GetStr(gTextArea), shown);
+    }
     EXPECT_TRUE(
         manager.logContains("setFindInSourceViewStringMsg received a zero length parameter"));
-    // A text without its terminator is taken as far as it goes.
-    auto* unterminated = newRequest("SFSV");
-    unterminated->addParam(kParamData, "pin", 3);
-    deliver(unterminated);
 
     gCaseSensitive = 1;
     reply = deliver(newRequest("GFSV"));

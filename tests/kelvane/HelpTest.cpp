@@ -219,8 +219,7 @@ TEST_F(HelpTest, UserHelpHasAnAnchorForEveryWindowAndMenuItem) {
         }
     }
     EXPECT_GT(anchors.size(), 20u);
-    for (const std::string& anchor : anchors) {
+    for (const std::string& anchor : anchors)
         EXPECT_NE(page.find("id=\"" + anchor + "\""), std::string::npos)
             << "user.html lacks " << anchor;
-    }
 }

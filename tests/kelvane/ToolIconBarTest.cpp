@@ -32,9 +32,7 @@ TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
     FakeTool compiler("compiler", kCompiler);
     FakeTool browser("browser", kBrowser);
     FakeTool debugger("debugger", kDebugger);
-    registerFrom(compiler);
-    registerFrom(browser);
-    registerFrom(debugger);
+    for (FakeTool* tool : {&compiler, &browser, &debugger}) registerFrom(*tool);
 
     TButObj* browserIcon = gToolIconBar->iconOf(kBrowser);
     TButObj* compilerIcon = gToolIconBar->iconOf(kCompiler);

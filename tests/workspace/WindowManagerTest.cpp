@@ -79,8 +79,7 @@ TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
     Rect16 box;
     int32_t id;
     ASSERT_TRUE(gGlobalWindowManager->getWindowPosition(typeCode("FSCW"), &box, &id));
-    EXPECT_EQ(box, makeRect16(30, 30, 250, 120));
-    EXPECT_EQ(id, rememberedId + 1);
+    EXPECT_EQ(std::pair(box, id), std::pair(makeRect16(30, 30, 250, 120), rememberedId + 1));
 
     long positions = gGlobalWindowManager->getPositionCount();
     EXPECT_EQ(gWindowManager->removeWindowRec(find), nullptr);
