@@ -39,6 +39,23 @@ TEST_F(AlertWindowTest, ShowsTheKindAndButtonsAndAnswersWithTheButtonsNumber) {
     // Without a script the headless backend answers with the first button.
     EXPECT_EQ(warn("Nobody is there"), 1);
     EXPECT_EQ(warn(nullptr, 1), 0);
+
+    // Error alerts explain the code, critically and with a beep.
+    answerNextAlert(1);
+    EXPECT_EQ(alertThisError(-1701), 1);
+    EXPECT_EQ(alerts.back().message,
+              "Unable to complete that operation because there is insufficient memory to complete "
+              "that operation.");
+    EXPECT_EQ(alerts.back().icon, RES_LoadInit("AlrtW", "DefIconCriticalMsw"));
+    EXPECT_EQ(alerts.back().buttons, (std::vector<std::string>{"Ok"}));
+    EXPECT_EQ(AUTO_BeepCount(), 1);
+    HasErrorReporting reporter;
+    reporter.setLastError(-302);
+    answerNextAlert(1);
+    alertLastError(reporter);
+    EXPECT_EQ(alerts.back().message,
+              "Unable to complete that operation because an unknown error occurred.");
+    EXPECT_TRUE(manager.logContains(alerts.back().message));
 }
 
 TEST_F(AlertWindowTest, OneAlertAtATimeWhileToolsAreStillAnswered) {
@@ -66,23 +83,4 @@ TEST_F(AlertWindowTest, ASignalToEndTheProgramEndsTheAlertUnanswered) {
                                  "Overwrite", nullptr, 0, nullptr),
               0);
     gFinished = 0;
-}
-
-TEST_F(AlertWindowTest, ErrorAlertsExplainTheCodeCritically) {
-    answerNextAlert(1);
-    EXPECT_EQ(alertThisError(-1701), 1);
-    EXPECT_EQ(alerts.back().message,
-              "Unable to complete that operation because there is insufficient memory to complete "
-              "that operation.");
-    EXPECT_EQ(alerts.back().icon, RES_LoadInit("AlrtW", "DefIconCriticalMsw"));
-    EXPECT_EQ(alerts.back().buttons, (std::vector<std::string>{"Ok"}));
-    EXPECT_EQ(AUTO_BeepCount(), 1);
-
-    HasErrorReporting reporter;
-    reporter.setLastError(-302);
-    answerNextAlert(1);
-    alertLastError(reporter);
-    EXPECT_EQ(alerts.back().message,
-              "Unable to complete that operation because an unknown error occurred.");
-    EXPECT_TRUE(manager.logContains(alerts.back().message));
 }

@@ -58,7 +58,7 @@ const Rect16 kRemembered = makeRect16(100, 50, 400, 300);
 const Rect16 kResource = makeRect16(0, 0, 200, 100);
 }  // namespace
 
-TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
+TEST_F(WindowManagerTest, AppliesPositionsAndReportsThemOnEveryRemovalCloseAllIncluded) {
     int32_t rememberedId = gGlobalWindowManager->newPositionId();
     gGlobalWindowManager->updateWindowPosition(typeCode("PTHW"), &kRemembered, rememberedId);
     WinObj* paths = newWindow(kResource);
@@ -85,6 +85,27 @@ TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
     EXPECT_EQ(gWindowManager->removeWindowRec(find), nullptr);
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), positions);
     WIN_TerminateGetStatus(find);
+
+    // 'CWIN' destroys every window, also those that remove their own record.
+    WinObj* plain = newWindow(kResource);
+    WinObj* selfRemoving = newWindow(kResource);
+    RES_SetNfyProcDS(
+        selfRemoving,
+        +[](WinObj* window, int code) {
+            if (code == kNfyWindowDestroyed) delete gWindowManager->removeWindowRec(window);
+            WIN_DefNfy(window, code);
+        },
+        0);
+    gWindowManager->addWindowRec(typeCode("ADDW"), plain, nullptr, nullptr);
+    gWindowManager->addWindowRec(typeCode("LFLT"), selfRemoving, nullptr, nullptr);
+    gWindowManager->setAllWindowsVisibility(false, false);
+    EXPECT_TRUE(plain->minimized);
+    gWindowManager->setAllWindowsVisibility(true, false);
+    EXPECT_TRUE(plain->shown);
+    EXPECT_EQ(deliver(new Message(typeCode("CWIN"), nullptr))->getLongParam(0), 0);
+    for (TypeCode type : {typeCode("PTHW"), typeCode("ADDW"), typeCode("LFLT")})
+        EXPECT_FALSE(gWindowManager->windowTypeExists(type)) << TypeIdentToCStr(type);
+    EXPECT_TRUE(gGlobalWindowManager->getWindowPosition(typeCode("LFLT"), &box, &id));
 }
 
 TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
@@ -133,31 +154,4 @@ TEST_F(ToolWindowManagerTest, DeactivatesItsSourceWindowOnRequest) {
     delete gMessageCenter->dispatchMessage(new Message(typeCode("DSRC"), nullptr));
     EXPECT_TRUE(activations.empty());
     gWindowManager->setAllWindowsVisibility(false, true);
-}
-
-TEST_F(WindowManagerTest, CloseDestroysEveryWindowEvenWhenTheyRemoveThemselves) {
-    WinObj* plain = newWindow(kResource);
-    WinObj* selfRemoving = newWindow(kResource);
-    RES_SetNfyProcDS(
-        selfRemoving,
-        +[](WinObj* window, int code) {
-            if (code == kNfyWindowDestroyed) delete gWindowManager->removeWindowRec(window);
-            WIN_DefNfy(window, code);
-        },
-        0);
-    gWindowManager->addWindowRec(typeCode("ADDW"), plain, nullptr, nullptr);
-    gWindowManager->addWindowRec(typeCode("LFLT"), selfRemoving, nullptr, nullptr);
-
-    gWindowManager->setAllWindowsVisibility(false, false);
-    EXPECT_TRUE(plain->minimized);
-    gWindowManager->setAllWindowsVisibility(true, false);
-    EXPECT_TRUE(plain->shown);
-
-    auto reply = deliver(new Message(typeCode("CWIN"), nullptr), ToolInfo{});
-    EXPECT_EQ(reply->getLongParam(0), 0);
-    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("ADDW")));
-    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
-    Rect16 box;
-    int32_t id;
-    EXPECT_TRUE(gGlobalWindowManager->getWindowPosition(typeCode("LFLT"), &box, &id));
 }
