@@ -51,7 +51,6 @@ class HelpTest : public ToolManagerTest {
         fs::remove(viewerOut);
         return arguments;
     }
-    std::string inDocuments(const std::string& document) { return (documents / document).string(); }
 
     fs::path home = manager.home.path();
     fs::path documents = manager.installation / "doc" / "html";
@@ -78,14 +77,14 @@ TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsAndExplainsTheNextChoice) {
     ASSERT_TRUE(AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item"));
     EXPECT_TRUE(gHelpManager->isMenuItemHelpPending());
     ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, kPreferencesCommand));
-    EXPECT_EQ(viewerArguments(), std::vector<std::string>{inDocuments("user.html") +
+    EXPECT_EQ(viewerArguments(), std::vector<std::string>{(documents / "user.html").string() +
                                                           "#OKAMenu:ToolManager:Preferences..."});
     EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
     // Twice in a row: the second choice explains "&Menu Item" itself.
     AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item");
     AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item");
-    EXPECT_EQ(viewerArguments(),
-              std::vector<std::string>{inDocuments("user.html") + "#OKAMenu:ToolManager:MenuItem"});
+    EXPECT_EQ(viewerArguments(), std::vector<std::string>{(documents / "user.html").string() +
+                                                          "#OKAMenu:ToolManager:MenuItem"});
     EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());
 
     // A window whose bar has "&Help" already gets the documents after a separator.
@@ -98,7 +97,7 @@ TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsAndExplainsTheNextChoice) {
     EXPECT_TRUE(window.menuBar->titles[0].menu->items.front().separator);
 }
 
-TEST_F(HelpTest, ViewerGetsTheDocumentAsOneWordAndMissingFilesBeep) {
+TEST_F(HelpTest, TheViewerGetsTheDocumentAsOneWordAndWithoutItTheOpenerAFileUrl) {
     gHelpManager->showHelp(oddDocument.c_str(), "OKAWin:ToolManager", nullptr);
     EXPECT_EQ(viewerArguments(),
               std::vector<std::string>{oddDocument.string() + "#OKAWin:ToolManager"});
@@ -112,10 +111,9 @@ TEST_F(HelpTest, ViewerGetsTheDocumentAsOneWordAndMissingFilesBeep) {
         "Could not find help file \"nowhere.html\" with anchor OKAWin:AddEngine"));
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_TRUE(viewerArguments(300).empty());
-}
 
-TEST_F(HelpTest, WithoutItsViewerHelpGoesToTheDesktopOpenerAsAFileUrl) {
-    // As strict as the real opener: an existing file or a URL, else status 2.
+    // The desktop's opener, as strict as the real one: an existing file or a
+    // URL, else status 2.
     fs::path bin = home / "bin";
     std::string out = viewerOut.string();
     writeShellScript(bin / "xdg-open",

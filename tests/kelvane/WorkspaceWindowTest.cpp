@@ -168,8 +168,7 @@ TEST_F(WorkspaceWindowTest, AddEngineWindowAddsConfirmedEnginesOnly) {
     EXPECT_EQ(deliver(request)->getLongParam(0), 0);
     ASSERT_TRUE(gWindowManager->windowTypeExists(typeCode("ADDW")));
     WinObj* window = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
-    EXPECT_EQ(std::string(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 0)))),
-              "localhost");
+    EXPECT_STREQ(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 0))), "localhost");
     EXPECT_EQ(TED_GetInt32(static_cast<TEdObj*>(RES_GetNthChild(window, 1))), 7777);
 
     AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 2)));
