@@ -1,5 +1,4 @@
 // The find window and its messages; okasample is the source viewer answering 'FISV'.
-#include <cstring>
 #include <tuple>
 
 #include "ChildProcess.h"
@@ -118,6 +117,6 @@ TEST_F(FindInSourceViewTest, MessagesSetAndReadTheSearchState) {
     gCaseSensitive = 1;
     reply = deliver(newRequest("GFSV"));
     ASSERT_EQ(reply->getParamLength(1), 3);
-    EXPECT_EQ(std::memcmp(reply->getParam(1), "pin", 3), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(reply->getParam(1)), 3), "pin");
     EXPECT_TRUE(reply->getBoolParam(2));
 }

@@ -12,7 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-constexpr int kPreferencesCommand = 106;
 
 void writeShellScript(const fs::path& program, const std::string& body) {
     writeFile(program, "#!/bin/sh\n" + body);
@@ -76,7 +75,7 @@ TEST_F(HelpTest, WorkspaceHelpMenuHoldsTheDocumentsAndExplainsTheNextChoice) {
     // Menu-item help explains the next choice instead of running it.
     ASSERT_TRUE(AUTO_ChooseMenuItem(gWorkspaceWindow, "&Menu Item"));
     EXPECT_TRUE(gHelpManager->isMenuItemHelpPending());
-    ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, kPreferencesCommand));
+    ASSERT_TRUE(AUTO_ChooseMenuId(gWorkspaceWindow, 106));  // Preferences...
     EXPECT_EQ(viewerArguments(), std::vector<std::string>{(documents / "user.html").string() +
                                                           "#OKAMenu:ToolManager:Preferences..."});
     EXPECT_FALSE(gHelpManager->isMenuItemHelpPending());

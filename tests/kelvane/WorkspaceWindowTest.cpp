@@ -10,7 +10,6 @@
 namespace {
 constexpr TypeCode kCompiler = typeCode("COMP");
 constexpr TypeCode kViewer = typeCode("BROW");
-constexpr int kRightButton = 3;
 
 class WorkspaceWindowTest : public WorkspaceTest {
   protected:
@@ -21,7 +20,7 @@ class WorkspaceWindowTest : public WorkspaceTest {
     // when empty), and returns the labels the menu offered.
     static std::vector<std::string> popUp(TypeCode tool, const char* label = "") {
         AUTO_ScriptPopupLabel(label);
-        AUTO_ButtonDown(gToolIconBar->iconOf(tool), kRightButton, false);
+        AUTO_ButtonDown(gToolIconBar->iconOf(tool), 3, false);
         return lastPopUpLabels();
     }
     static void selectEngine() {
@@ -157,7 +156,7 @@ TEST_F(WorkspaceWindowTest, ToolIconsOfferCommandsThatFitTheSelectionAndTheTools
     TButObj* icon = gToolIconBar->iconOf(kCompiler);
     deliver(newRequest("UNRT", kCompiler), compiler.info);
     AUTO_Reset();
-    AUTO_ButtonDown(icon, kRightButton, false);
+    AUTO_ButtonDown(icon, 3, false);
     EXPECT_TRUE(AUTO_LastPopupItems().empty());
 }
 

@@ -26,10 +26,9 @@ class WindowPositionTest : public ToolManagerTest {
     }
 
     int32_t report(TypeCode type, Rect16 box, int32_t id, long boxLength = kWindowBoxSize) {
-        auto* message = new Message(typeCode("UWIN"), nullptr);
+        auto* message = newRequest("UWIN", type);
         uint8_t bytes[kWindowBoxSize];
         encodeWindowBox(box, bytes);
-        message->addTypeParam(type);
         message->addParam(kParamData, bytes, boxLength);
         message->addLongParam(id);
         return deliver(message)->getLongParam(0);
