@@ -30,8 +30,10 @@ class FindInSourceViewTest : public ToolManagerTest {
             },
             5000);
     }
-    // okasample as a source viewer, registered, showing `shown`.
-    void startViewer(const fs::path& shown) {
+    // okasample as a source viewer, registered, showing a file of `text`.
+    void startViewer(const std::string& text) {
+        fs::path shown = manager.home.path() / "agent.qa";
+        writeFile(shown, text);
         viewer = std::make_unique<ChildProcess>(
             builtProgram("okasample"),
             std::vector<std::string>{"--name", "Viewer", "--type", "SVWR", "--source-viewer",
@@ -55,9 +57,7 @@ class FindInSourceViewTest : public ToolManagerTest {
 }  // namespace
 
 TEST_F(FindInSourceViewTest, FindAsksTheSourceViewerAndBeepsUnlessFound) {
-    fs::path source = manager.home.path() / "agent.qa";
-    writeFile(source, "agent Greeter { say Hello }\n");
-    startViewer(source);
+    startViewer("agent Greeter { say Hello }\n");
 
     EXPECT_EQ(deliver(newRequest("AFSV"))->getLongParam(0), 0);
     ASSERT_NE(gFindWindow, nullptr);

@@ -29,9 +29,8 @@ class HelpTest : public ToolManagerTest {
   protected:
     HelpTest() {
         for (const fs::path& document :
-             {documents / "user.html", documents / "quenta.html", oddDocument}) {
+             {documents / "user.html", documents / "quenta.html", oddDocument})
             writeFile(document, "<html></html>\n");
-        }
         // It writes each argument it gets on a line of its own.
         writeShellScript(home / "viewer",
                          "printf '%s\\n' \"$@\" >> '" + viewerOut.string() + "'\n");
@@ -149,8 +148,7 @@ TEST_F(HelpTest, TheViewerGetsTheDocumentAsOneWordAndWithoutItTheOpenerAFileUrl)
 TEST_F(HelpTest, TheViewerIsToldToToolsAndStoredOnOkOnly) {
     FakeTool browser("browser", typeCode("BROW"));
     FakeTool compiler("compiler", typeCode("COMP"));
-    registerFrom(browser);
-    registerFrom(compiler);
+    for (FakeTool* tool : {&browser, &compiler}) registerFrom(*tool);
     // 'HGDM' is answered with the viewer, then every document.
     gHelpManager->setViewerName("firefox");
     EXPECT_EQ(deliver(newRequest("HGDM"), browser.info)->getLongParam(0), 0);

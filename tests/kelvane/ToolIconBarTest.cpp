@@ -59,8 +59,7 @@ TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
 TEST_F(ToolIconBarTest, AnUnregisteredToolKeepsItsIconButNoLongerTakesPlace) {
     FakeTool compiler("compiler", kCompiler);
     FakeTool debugger("debugger", kDebugger);
-    registerFrom(compiler);
-    registerFrom(debugger);
+    for (FakeTool* tool : {&compiler, &debugger}) registerFrom(*tool);
     EXPECT_EQ(deliver(newRequest("UNRT", kCompiler), compiler.info)->getLongParam(0), 0);
     EXPECT_EQ(panel.childCount(), 2);
     EXPECT_EQ(gToolIconBar->iconBoxOf(kCompiler), nullptr);

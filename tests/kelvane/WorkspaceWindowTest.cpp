@@ -82,8 +82,7 @@ TEST_F(WorkspaceWindowTest, ToolIconsOfferCommandsThatFitTheSelectionAndTheTools
     compiler.info.majorVersion = 2;
     compiler.info.minorVersion = 5;
     FakeTool viewer("viewer", kViewer, true);
-    registerFrom(compiler);
-    registerFrom(viewer);
+    for (FakeTool* tool : {&compiler, &viewer}) registerFrom(*tool);
     publish(compiler, "Build", 0);
     publish(compiler, "Compile", 1, typeCode("QAGT"));
     publish(compiler, "Attach", 2);
