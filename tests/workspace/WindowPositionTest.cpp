@@ -33,8 +33,6 @@ class WindowPositionTest : public ToolManagerTest {
         message->addLongParam(id);
         return deliver(message)->getLongParam(0);
     }
-
-    std::string path = (manager.home.okaDirectory() / "kelvane.prf").string();
 };
 
 const Rect16 kBoxA = makeRect16(10, 20, 300, 200);
@@ -78,16 +76,14 @@ TEST_F(WindowPositionTest, DamagedRecordsAreSkipped) {
     report(kWorkspace, kBoxA, 0);
     manager.stop();
     {
+        std::string path = (manager.home.okaDirectory() / "kelvane.prf").string();
         PrefMan damaged(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
                         true);
         EXPECT_TRUE(damaged.addPreference(kWindowPositionRecord, "short", 5).ok());
-        uint8_t record[kWindowPositionRecordSize];
-        putBigEndian32(record, kPaths);
-        encodeWindowBox(kBoxB, record + 4);
-        EXPECT_TRUE(damaged
-                        .addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record),
-                                       sizeof record)
-                        .ok());
+        char record[kWindowPositionRecordSize];
+        putBigEndian32(reinterpret_cast<uint8_t*>(record), kPaths);
+        encodeWindowBox(kBoxB, reinterpret_cast<uint8_t*>(record) + 4);
+        EXPECT_TRUE(damaged.addPreference(kWindowPositionRecord, record, sizeof record).ok());
     }
     manager.start();
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);
