@@ -13,9 +13,6 @@ constexpr TypeCode kText = typeCode("TEXT");
 
 class ComponentListsTest : public WorkspaceTest {
   protected:
-    void rightClick(const std::string& rowText) {
-        AUTO_RowButtonDown(projectList(), rowShowing(projectList(), rowText), 3, false);
-    }
     // A tool that answers the identification of the project's files
     // (recognising none) and writes down the commands it is sent.
     ScriptedTool& startTool(const char* name) {
@@ -89,14 +86,14 @@ TEST_F(ComponentListsTest, ThePopUpOffersMatchingCommandsSortedAndRunsTheChoice)
     // A right click makes the row the only selection and opens the menu:
     // matching commands sorted, those of unloaded tools disabled.
     AUTO_ScriptPopupLabel("Open (EDIT)");
-    rightClick("notes.txt");
+    AUTO_RowButtonDown(projectList(), rowShowing(projectList(), "notes.txt"), 3, false);
     EXPECT_EQ(lastPopUpLabels(), (std::vector<std::string>{"Check", "Open (EDIT)", "-Open (VIEW)",
                                                            "---", "Remove Component"}));
     EXPECT_TRUE(editor.waitForLine("CMDS Open " + path));
     EXPECT_TRUE(LBOX_IsCurSelected(projectList()));
 
     AUTO_ScriptPopupLabel("Remove Component");
-    rightClick("notes.txt");
+    AUTO_RowButtonDown(projectList(), rowShowing(projectList(), "notes.txt"), 3, false);
     EXPECT_EQ(rowShowing(projectList(), "notes.txt"), -1);
     EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 0);
 }
