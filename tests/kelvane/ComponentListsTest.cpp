@@ -1,5 +1,4 @@
-// The workspace's component lists: how rows are drawn, what the status line
-// says about them, the component pop-up menu and the default command.
+// The workspace's component lists: rows, status texts, pop-up menu and default command.
 #include <string>
 #include <vector>
 
@@ -14,9 +13,6 @@ constexpr TypeCode kText = typeCode("TEXT");
 
 class ComponentListsTest : public WorkspaceTest {
   protected:
-    void rightClick(const std::string& rowText) {
-        AUTO_RowButtonDown(projectList(), rowShowing(projectList(), rowText), 3, false);
-    }
     // A tool that answers the identification of the project's files
     // (recognising none) and writes down the commands it is sent.
     ScriptedTool& startTool(const char* name) {
@@ -37,8 +33,8 @@ class ComponentListsTest : public WorkspaceTest {
 };
 }  // namespace
 
-TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndSelectedRowsHighlighted) {
-    addFile("notes.txt");
+TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndDescribedUnderThePointer) {
+    std::string path = addFile("notes.txt");
     EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
     LBoxObj* list = projectList();
     LBOX_GoIndex(list, rowShowing(list, "notes.txt"));
@@ -61,12 +57,7 @@ TEST_F(ComponentListsTest, RowsAreIndentedUnderBoldHeadersAndSelectedRowsHighlig
     }
     EXPECT_EQ(texts,
               (std::vector<std::string>{"text files", "notes.txt", "engines", "enginehost, 7777"}));
-}
 
-TEST_F(ComponentListsTest, TheStatusLineDescribesTheRowUnderThePointer) {
-    std::string path = addFile("notes.txt");
-    EXPECT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
-    LBoxObj* list = projectList();
     auto moveOnto = [&](const std::string& text) {
         AUTO_Move(list, 5, rowShowing(list, text) * list->rowHeight + 2);
         return statusText();
@@ -95,14 +86,14 @@ TEST_F(ComponentListsTest, ThePopUpOffersMatchingCommandsSortedAndRunsTheChoice)
     // A right click makes the row the only selection and opens the menu:
     // matching commands sorted, those of unloaded tools disabled.
     AUTO_ScriptPopupLabel("Open (EDIT)");
-    rightClick("notes.txt");
+    AUTO_RowButtonDown(projectList(), rowShowing(projectList(), "notes.txt"), 3, false);
     EXPECT_EQ(lastPopUpLabels(), (std::vector<std::string>{"Check", "Open (EDIT)", "-Open (VIEW)",
                                                            "---", "Remove Component"}));
     EXPECT_TRUE(editor.waitForLine("CMDS Open " + path));
     EXPECT_TRUE(LBOX_IsCurSelected(projectList()));
 
     AUTO_ScriptPopupLabel("Remove Component");
-    rightClick("notes.txt");
+    AUTO_RowButtonDown(projectList(), rowShowing(projectList(), "notes.txt"), 3, false);
     EXPECT_EQ(rowShowing(projectList(), "notes.txt"), -1);
     EXPECT_EQ(gProjectManager->getMasterComponentList().getCount(), 0);
 }
@@ -113,11 +104,10 @@ TEST_F(ComponentListsTest, ADoubleClickRunsTheDefaultCommandOrExplainsWhyNot) {
     int row = rowShowing(list, "notes.txt");
 
     // No tool can use a text file yet: a critical alert with a beep.
-    bool alerted = false;
-    AUTO_ScriptModal("alertWindow", [&](WinObj*) { alerted = true; });
+    answerNextAlert(1);
     AUTO_RowButtonDown(list, row, 1, false);
     AUTO_RowButtonDown(list, row, 1, true);
-    EXPECT_TRUE(alerted);
+    EXPECT_EQ(alerts.size(), 1u);
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_TRUE(manager.logContains("no tool is currently installed that can utilize"));
 

@@ -1,9 +1,4 @@
-// Component views in the workspace: columns added and removed, the label's
-// pop-up and the filter dialog, the column-boundary drag, and views and
-// widths read back from the project file.
-#include <string>
-#include <vector>
-
+// Component views in the workspace, and what the project file keeps of them.
 #include "RawDatabaseFile.h"
 #include "WorkspaceFixture.h"
 #include "kelvane/ColumnResize.h"
@@ -16,19 +11,23 @@ const uint8_t* bytes(const std::string& record) {
     return reinterpret_cast<const uint8_t*>(record.data());
 }
 
+// Each column's left edge and width, the project list's first.
+using Columns = std::vector<std::pair<int, int>>;
+
 class ComponentViewsTest : public WorkspaceTest {
   protected:
-    std::vector<int> columnXs() const {
-        std::vector<int> xs;
-        for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n)
-            xs.push_back(gProjectColumns.getColumn(n).list->box.x);
-        return xs;
+    static Columns columns() {
+        Columns placed;
+        for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n) {
+            ListColumn column = gProjectColumns.getColumn(n);
+            placed.emplace_back(column.list->box.x, columnWidth(column));
+        }
+        return placed;
     }
     // Drags boundary `boundary` by the horizontal moves `steps` (window
     // coordinates follow from the area's place in the window).
     void drag(int boundary, const std::vector<int>& steps) {
-        Rect16 list = gProjectColumns.getColumn(boundary).list->box;
-        int x = list.right() + 4, y = 40;
+        int x = gProjectColumns.getColumn(boundary).list->box.right() + 4, y = 40;
         int originX = 0, originY = 0;
         area()->windowOrigin(&originX, &originY);
         std::vector<std::pair<int, int>> positions;
@@ -40,29 +39,13 @@ class ComponentViewsTest : public WorkspaceTest {
     // The widths the project file holds: the project list's, then each view's.
     std::vector<int> savedWidths() const {
         std::vector<int> widths;
-        for (const std::string& record : rawRecordsInFile(projectPath(), "MWTH")) {
-            int16_t width = 0;
-            if (decodeListWidthRecord(bytes(record), long(record.size()), width))
+        for (const std::string& record : rawRecordsInFile(projectPath(), "MWTH"))
+            if (int16_t width = 0; decodeListWidthRecord(bytes(record), long(record.size()), width))
                 widths.push_back(width);
-        }
-        for (const std::string& record : rawRecordsInFile(projectPath(), "VIEW")) {
-            ViewRecord view;
-            if (decodeViewRecord(bytes(record), long(record.size()), view))
+        for (const std::string& record : rawRecordsInFile(projectPath(), "VIEW"))
+            if (ViewRecord view; decodeViewRecord(bytes(record), long(record.size()), view))
                 widths.push_back(view.listWidth);
-        }
         return widths;
-    }
-    std::vector<int> columnWidths() const {
-        std::vector<int> widths;
-        for (long n = 0; n < gProjectColumns.getNumberOfColumns(); ++n)
-            widths.push_back(columnWidth(gProjectColumns.getColumn(n)));
-        return widths;
-    }
-    // Opens the view's filter dialog from its label's pop-up.
-    WinObj* openFilterDialog(ComponentView* view) {
-        AUTO_ScriptPopupLabel("Set List Filter...");
-        AUTO_ButtonDown(columnOf(view)->getLabel(), 3, false);
-        return columnOf(view)->getFilterDialog();
     }
     template <class Widget>
     static Widget* child(WinObj* dialog, int index) {
@@ -78,7 +61,7 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     ComponentView* first = gProjectManager->addComponentView();
     ComponentView* second = gProjectManager->addComponentView();
     ComponentView* third = gProjectManager->addComponentView();
-    EXPECT_EQ(columnXs(), (std::vector<int>{8, 166, 304, 442}));
+    EXPECT_EQ(columns(), (Columns{{8, 150}, {166, 130}, {304, 130}, {442, 130}}));
     EXPECT_EQ(columnOf(third)->getLabel()->box, makeRect16(442, 6, 130, 20));
     EXPECT_EQ(area()->extentWidth, 442 + 130 + kScrollBarSize);
     // The default filter "*" shows every file, no engine and no header.
@@ -90,21 +73,19 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     AUTO_ButtonDown(columnOf(second)->getLabel(), 3, false);
     ASSERT_EQ(gProjectManager->getNumberOfComponentViews(), 2);
     EXPECT_EQ(gProjectManager->getNthComponentView(1), third);
-    EXPECT_EQ(columnXs(), (std::vector<int>{8, 166, 304}));
+    EXPECT_EQ(columns(), (Columns{{8, 150}, {166, 130}, {304, 130}}));
     EXPECT_EQ(area()->extentWidth, 304 + 130 + kScrollBarSize);
     EXPECT_EQ(area()->scrollX, 0);  // the narrower surface fits the area again
     EXPECT_EQ(area()->childCount(), 6);
 
-    // Dotted outlines every 138 pixels right of the last list show where
-    // new lists would go.
+    // Dotted outlines every 138 pixels right of the last list show where new
+    // lists would go: the second lies outside the area.
     AUTO_RecordDrawing(true);
     AUTO_Draw(area());
     std::vector<int> outlines;
     for (const DrawRecord& call : AUTO_DrawCalls())
         if (call.widget == area() && call.operation == "rect" && call.pen == PEN_LoadById(11))
             outlines.push_back(call.box.x);
-    // The first just right of the last list; the next, 138 further, lies
-    // outside the area.
     EXPECT_EQ(outlines, (std::vector<int>{304 + 130 + 8}));
 
     AUTO_Enter(columnOf(first)->getLabel());
@@ -113,9 +94,7 @@ TEST_F(ComponentViewsTest, ViewsStandSideBySideAndCloseTheGapWhenRemoved) {
     AUTO_Enter(area());
     EXPECT_EQ(statusText(), " Create new lists to display and organize project components");
     // Enlarging the 724 x 476 window by 376 x 324: the icon panel widens, the
-    // component area grows both ways (the toolkit lays the window out by its
-    // flags, as its own tests show for the rest) and every list with it (the
-    // workspace's own doing).
+    // component area grows both ways and every list with it.
     AUTO_Resize(gWorkspaceWindow, 1100, 800);
     EXPECT_EQ(RES_GetNthChild(gWorkspaceWindow, 10)->box, makeRect16(8, 8, 708 + 376, 66));
     EXPECT_EQ(area()->box, makeRect16(166, 84, 550 + 376, 356 + 324));
@@ -165,8 +144,8 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     AUTO_EditText(pattern, "*.txt");
     AUTO_PressEnter(pattern);
     EXPECT_STREQ(TAREA_GetLabel(columnOf(view)->getLabel()), "*.txt");
-    EXPECT_EQ(LBOX_GetNumRows(columnOf(view)->getListBox()),
-              2);  // a missing file still matches by name
+    // A missing file still matches by name.
+    EXPECT_EQ(LBOX_GetNumRows(columnOf(view)->getListBox()), 2);
 
     // Cancel changes nothing; a view has one dialog, which goes with it.
     dialog = openFilterDialog(view);
@@ -194,21 +173,19 @@ TEST_F(ComponentViewsTest, DraggingABoundaryKeepsEveryColumnAtLeast60WideAndSave
     // A click on a boundary without movement changes and saves nothing.
     gProjectManager->setProjectListWidth(100);  // not saved
     drag(0, {});
-    EXPECT_EQ(columnWidths(), (std::vector<int>{100, 130, 130}));
+    EXPECT_EQ(columns(), (Columns{{8, 100}, {166, 130}, {304, 130}}));
     EXPECT_EQ(savedWidths(), (std::vector<int>{150, 130, 130}));
     gProjectManager->setProjectListWidth(150);
 
     // Left: the project list stops at 60 and the views follow it.
     drag(0, {-50, -100});
-    EXPECT_EQ(columnWidths(), (std::vector<int>{60, 130, 130}));
-    EXPECT_EQ(columnXs(), (std::vector<int>{8, 76, 214}));
+    EXPECT_EQ(columns(), (Columns{{8, 60}, {76, 130}, {214, 130}}));
     EXPECT_EQ(savedWidths(), (std::vector<int>{60, 130, 130}));
 
     // Right: one move is limited by the narrowest column right of the
     // boundary (130 - 60).
     drag(1, {300});
-    EXPECT_EQ(columnWidths(), (std::vector<int>{60, 200, 130}));
-    EXPECT_EQ(columnXs(), (std::vector<int>{8, 76, 284}));
+    EXPECT_EQ(columns(), (Columns{{8, 60}, {76, 200}, {284, 130}}));
     EXPECT_EQ(area()->extentWidth, 284 + 130 + kScrollBarSize);
     EXPECT_EQ(savedWidths(), (std::vector<int>{60, 200, 130}));
 
@@ -233,17 +210,15 @@ TEST_F(ComponentViewsTest, ViewsAndWidthsComeBackFromTheProjectFile) {
     byType->setFilterComponentType(typeCode("TEXT"), "text files");
     gProjectManager->setProjectListWidth(120);
     EXPECT_TRUE(gProjectManager->saveProject().ok());
-    std::vector<int> xs = {8, 136, 234};
+    const Columns restoredColumns = {{8, 120}, {136, 90}, {234, 130}};
 
     // Loaded while the window is open, and read before the window exists.
     EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), false).ok());
-    EXPECT_EQ(columnWidths(), (std::vector<int>{120, 90, 130}));
-    EXPECT_EQ(columnXs(), xs);
+    EXPECT_EQ(columns(), restoredColumns);
     WIN_TerminateGetStatus(gWorkspaceWindow);
     EXPECT_EQ(gProjectManager->getNthComponentView(0)->getListWidth(), 90);
     createWorkspaceWindow();
-    EXPECT_EQ(columnWidths(), (std::vector<int>{120, 90, 130}));
-    EXPECT_EQ(columnXs(), xs);
+    EXPECT_EQ(columns(), restoredColumns);
     ComponentView* restored = gProjectManager->getNthComponentView(1);
     EXPECT_STREQ(TAREA_GetLabel(columnOf(restored)->getLabel()), "text files");
     ASSERT_EQ(LBOX_GetNumRows(columnOf(restored)->getListBox()), 1);

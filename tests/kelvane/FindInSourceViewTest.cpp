@@ -1,13 +1,8 @@
-// The find window and its messages, with a real okasample as the source
-// viewer that answers 'FISV'.
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <string>
+// The find window and its messages; okasample is the source viewer answering 'FISV'.
+#include <tuple>
 
 #include "ChildProcess.h"
 #include "ToolManagerTest.h"
-#include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 #include "tools/ToolRegistry.h"
 #include "workspace/FindInSourceView.h"
@@ -25,9 +20,6 @@ class FindInSourceViewTest : public ToolManagerTest {
         gCaseSensitive = 0;
         gTextChanged = 1;
     }
-    ~FindInSourceViewTest() override {
-        if (gFindWindow != nullptr) WIN_TerminateGetStatus(gFindWindow);
-    }
 
     // Serves the tools until `condition` holds or five seconds pass.
     bool serveUntil(const std::function<bool()>& condition) {
@@ -38,8 +30,10 @@ class FindInSourceViewTest : public ToolManagerTest {
             },
             5000);
     }
-    // okasample as a source viewer, registered, showing `shown`.
-    void startViewer(const fs::path& shown) {
+    // okasample as a source viewer, registered, showing a file of `text`.
+    void startViewer(const std::string& text) {
+        fs::path shown = manager.home.path() / "agent.qa";
+        writeFile(shown, text);
         viewer = std::make_unique<ChildProcess>(
             builtProgram("okasample"),
             std::vector<std::string>{"--name", "Viewer", "--type", "SVWR", "--source-viewer",
@@ -55,7 +49,6 @@ class FindInSourceViewTest : public ToolManagerTest {
         ASSERT_TRUE(
             serveUntil([&] { return manager.logContains("received DISF " + shown.string()); }));
     }
-    TEdObj* field() { return gTextArea; }
     TButObj* findButton() { return static_cast<TButObj*>(AUTO_FindChild(gFindWindow, "3")); }
     size_t searches() { return occurrences(manager.log(), "received FISV"); }
 
@@ -64,9 +57,7 @@ class FindInSourceViewTest : public ToolManagerTest {
 }  // namespace
 
 TEST_F(FindInSourceViewTest, FindAsksTheSourceViewerAndBeepsUnlessFound) {
-    fs::path source = manager.home.path() / "agent.qa";
-    writeFile(source, "agent Greeter { say Hello }\n");
-    startViewer(source);
+    startViewer("agent Greeter { say Hello }\n");
 
     EXPECT_EQ(deliver(newRequest("AFSV"))->getLongParam(0), 0);
     ASSERT_NE(gFindWindow, nullptr);
@@ -74,14 +65,14 @@ TEST_F(FindInSourceViewTest, FindAsksTheSourceViewerAndBeepsUnlessFound) {
     EXPECT_EQ(AUTO_BeepCount(), 1);
     EXPECT_EQ(searches(), 0u);
 
-    AUTO_EditText(field(), "hello");
+    AUTO_EditText(gTextArea, "hello");
     AUTO_Activate(findButton());
     EXPECT_TRUE(manager.logContains("received FISV hello: found"));
     EXPECT_EQ(AUTO_BeepCount(), 1);
 
     AUTO_Activate(gCaseSensitiveButton);
     EXPECT_EQ(gCaseSensitive, 1);
-    AUTO_PressEnter(field());
+    AUTO_PressEnter(gTextArea);
     EXPECT_TRUE(manager.logContains("received FISV hello: not found"));
     EXPECT_EQ(AUTO_BeepCount(), 2);
     AUTO_Activate(gCaseSensitiveButton);
@@ -91,7 +82,7 @@ TEST_F(FindInSourceViewTest, FindAsksTheSourceViewerAndBeepsUnlessFound) {
     AUTO_Close(gFindWindow);
     EXPECT_EQ(gFindWindow, nullptr);
     deliver(newRequest("AFSV"));
-    EXPECT_STREQ(TED_GetStr(field()), "hello");
+    EXPECT_STREQ(TED_GetStr(gTextArea), "hello");
     EXPECT_TRUE(TBUT_GetSelected(gCaseSensitiveButton) == false);
     AUTO_Activate(findButton());
     EXPECT_EQ(searches(), 3u);
@@ -104,36 +95,28 @@ TEST_F(FindInSourceViewTest, FindAsksTheSourceViewerAndBeepsUnlessFound) {
 }
 
 TEST_F(FindInSourceViewTest, MessagesSetAndReadTheSearchState) {
+    // Nothing searched yet: an empty text, case ignored.
     std::unique_ptr<Message> reply = deliver(newRequest("GFSV"));
     ASSERT_EQ(reply->paramCount, 3);
-    EXPECT_EQ(reply->getParamType(1), kParamData);
-    EXPECT_EQ(reply->getParamLength(1), 0);
-    EXPECT_FALSE(reply->getBoolParam(2));
+    EXPECT_EQ(std::tuple(reply->getParamType(1), reply->getParamLength(1), reply->getBoolParam(2)),
+              std::tuple(kParamData, 0L, false));
 
+    // An empty text is refused aloud; one without its terminator is taken as
+    // far as it goes.
     deliver(newRequest("AFSV"));
-    auto* set = newRequest("SFSV");
-    set->addParam(kParamData, "needle", 7);
-    deliver(set);
-    EXPECT_STREQ(TED_GetStr(field()), "needle");
-
-    auto* empty = newRequest("SFSV");
-    empty->addParam(kParamData, "", 0);
-    deliver(empty);
+    for (auto [text, length, shown] :
+         {std::tuple{"needle", 7L, "needle"}, {"", 0L, "needle"}, {"pin", 3L, "pin"}}) {
+        auto* set = newRequest("SFSV");
+        set->addParam(kParamData, text, length);
+        deliver(set);
+        EXPECT_STREQ(TED_GetStr(gTextArea), shown);
+    }
     EXPECT_TRUE(
         manager.logContains("setFindInSourceViewStringMsg received a zero length parameter"));
-    // A text without its terminator is taken as far as it goes.
-    auto* unterminated = newRequest("SFSV");
-    unterminated->addParam(kParamData, "pin", 3);
-    deliver(unterminated);
 
     gCaseSensitive = 1;
     reply = deliver(newRequest("GFSV"));
     ASSERT_EQ(reply->getParamLength(1), 3);
-    EXPECT_EQ(std::memcmp(reply->getParam(1), "pin", 3), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(reply->getParam(1)), 3), "pin");
     EXPECT_TRUE(reply->getBoolParam(2));
-
-    // With no tool that shows source, Find beeps and logs nothing.
-    AUTO_Activate(findButton());
-    EXPECT_EQ(AUTO_BeepCount(), 1);
-    EXPECT_FALSE(manager.logContains("findInSourceView received"));
 }

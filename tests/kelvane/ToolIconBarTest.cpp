@@ -1,11 +1,6 @@
-// The workspace's tool icons follow the registry: one row in name order,
-// the unloaded mark, and icons that outlive their tools' registration.
-#include <string>
-
+// The workspace's tool icons follow the registry.
 #include "ToolManagerTest.h"
 #include "kelvane/ToolIconBar.h"
-#include "toolkit/widgets/PanelObj.h"
-#include "toolkit/widgets/TButObj.h"
 #include "tools/ToolRegistry.h"
 
 namespace {
@@ -37,9 +32,7 @@ TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
     FakeTool compiler("compiler", kCompiler);
     FakeTool browser("browser", kBrowser);
     FakeTool debugger("debugger", kDebugger);
-    registerFrom(compiler);
-    registerFrom(browser);
-    registerFrom(debugger);
+    for (FakeTool* tool : {&compiler, &browser, &debugger}) registerFrom(*tool);
 
     TButObj* browserIcon = gToolIconBar->iconOf(kBrowser);
     TButObj* compilerIcon = gToolIconBar->iconOf(kCompiler);
@@ -66,8 +59,7 @@ TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
 TEST_F(ToolIconBarTest, AnUnregisteredToolKeepsItsIconButNoLongerTakesPlace) {
     FakeTool compiler("compiler", kCompiler);
     FakeTool debugger("debugger", kDebugger);
-    registerFrom(compiler);
-    registerFrom(debugger);
+    for (FakeTool* tool : {&compiler, &debugger}) registerFrom(*tool);
     EXPECT_EQ(deliver(newRequest("UNRT", kCompiler), compiler.info)->getLongParam(0), 0);
     EXPECT_EQ(panel.childCount(), 2);
     EXPECT_EQ(gToolIconBar->iconBoxOf(kCompiler), nullptr);

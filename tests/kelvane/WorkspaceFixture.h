@@ -1,9 +1,7 @@
-// The fixture of the headless workspace tests: an in-process Tool Manager
-// with its workspace window open on a project in the temporary HOME.
+// Headless workspace tests: an in-process Tool Manager, its workspace open on a project.
 #pragma once
 
-#include <filesystem>
-#include <string>
+#include <algorithm>
 
 #include "ToolManagerTest.h"
 #include "kelvane/ProjectColumns.h"
@@ -11,7 +9,6 @@
 #include "projects/EngineInfo.h"
 #include "projects/MasterComponentList.h"
 #include "projects/ProjectManager.h"
-#include "toolkit/Toolkit.h"
 #include "toolkit/automation/Automation.h"
 
 class WorkspaceTest : public ToolManagerTest {
@@ -39,6 +36,12 @@ class WorkspaceTest : public ToolManagerTest {
     static ViewColumn* columnOf(const ComponentView* view) {
         return gProjectColumns.columnOf(*view);
     }
+    // Opens the view's filter dialog from its label's pop-up.
+    static WinObj* openFilterDialog(ComponentView* view) {
+        AUTO_ScriptPopupLabel("Set List Filter...");
+        AUTO_ButtonDown(columnOf(view)->getLabel(), 3, false);
+        return columnOf(view)->getFilterDialog();
+    }
     static long engineCount() {
         ComponentList* engines =
             gProjectManager->getMasterComponentList().getComponentList(kEngineType);
@@ -46,8 +49,7 @@ class WorkspaceTest : public ToolManagerTest {
     }
     // The row of the project list showing `text`, or -1.
     static int rowShowing(LBoxObj* list, const std::string& text) {
-        for (size_t row = 0; row < list->rows.size(); ++row)
-            if (list->rows[row].text == text) return int(row);
-        return -1;
+        auto row = std::ranges::find(list->rows, text, &ListRow::text);
+        return row != list->rows.end() ? int(row - list->rows.begin()) : -1;
     }
 };

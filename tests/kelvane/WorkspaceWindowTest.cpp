@@ -1,9 +1,4 @@
-// The workspace window as a user meets it: buttons and menu commands with
-// their status texts, the tool icons' pop-up menus, the tool information
-// and about windows, and the add-engine window.
-#include <string>
-#include <vector>
-
+// The workspace window: its buttons, menus, tool icons and the windows they open.
 #include "WorkspaceFixture.h"
 #include "core/Globals.h"
 #include "kelvane/ToolIconBar.h"
@@ -15,8 +10,6 @@
 namespace {
 constexpr TypeCode kCompiler = typeCode("COMP");
 constexpr TypeCode kViewer = typeCode("BROW");
-constexpr TypeCode kAgent = typeCode("QAGT");
-constexpr int kRightButton = 3;
 
 class WorkspaceWindowTest : public WorkspaceTest {
   protected:
@@ -27,7 +20,7 @@ class WorkspaceWindowTest : public WorkspaceTest {
     // when empty), and returns the labels the menu offered.
     static std::vector<std::string> popUp(TypeCode tool, const char* label = "") {
         AUTO_ScriptPopupLabel(label);
-        AUTO_ButtonDown(gToolIconBar->iconOf(tool), kRightButton, false);
+        AUTO_ButtonDown(gToolIconBar->iconOf(tool), 3, false);
         return lastPopUpLabels();
     }
     static void selectEngine() {
@@ -84,13 +77,14 @@ TEST_F(WorkspaceWindowTest, ButtonsAndMenusRunTheirCommandsAndExplainThemselves)
     EXPECT_TRUE(gFinished);
 }
 
-TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThem) {
+TEST_F(WorkspaceWindowTest, ToolIconsOfferCommandsThatFitTheSelectionAndTheToolsInformation) {
     FakeTool compiler("compiler", kCompiler);
+    compiler.info.majorVersion = 2;
+    compiler.info.minorVersion = 5;
     FakeTool viewer("viewer", kViewer, true);
-    registerFrom(compiler);
-    registerFrom(viewer);
+    for (FakeTool* tool : {&compiler, &viewer}) registerFrom(*tool);
     publish(compiler, "Build", 0);
-    publish(compiler, "Compile", 1, kAgent);
+    publish(compiler, "Compile", 1, typeCode("QAGT"));
     publish(compiler, "Attach", 2);
     compiler.drainTypes();
     viewer.drainTypes();
@@ -137,20 +131,11 @@ TEST_F(WorkspaceWindowTest, ToolPopUpOffersCommandsThatFitTheSelectionAndRunsThe
     EXPECT_EQ(popUp(kViewer), (std::vector<std::string>{"Load Tool", "Tool Information..."}));
     popUp(kCompiler, "Unload Tool");
     EXPECT_EQ(popUp(kCompiler)[0], "-Build");
-}
-
-TEST_F(WorkspaceWindowTest, ToolInformationAndTheDoubleClickHint) {
-    FakeTool compiler("compiler", kCompiler);
-    compiler.info.majorVersion = 2;
-    compiler.info.minorVersion = 5;
-    registerFrom(compiler);
-    ASSERT_TRUE(gToolRegistry->unloadTool(kCompiler).ok());
 
     std::vector<std::string> fields;
     AUTO_ScriptModal("toolInfoWindow", [&](WinObj* info) {
-        for (int child = 1; child <= 3; ++child) {
+        for (int child = 1; child <= 3; ++child)
             fields.push_back(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(info, child))));
-        }
         AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(info, 4)));
     });
     popUp(kCompiler, "Tool Information...");
@@ -159,21 +144,18 @@ TEST_F(WorkspaceWindowTest, ToolInformationAndTheDoubleClickHint) {
 
     // A double click with the left button explains where the commands are;
     // a single click does nothing.
-    std::string title;
-    AUTO_ScriptModal("alertWindow", [&](WinObj* alert) {
-        title = WIN_GetLabel(alert);
-        AUTO_Activate(static_cast<TButObj*>(AUTO_FindChild(alert, "1/0")));
-    });
+    answerNextAlert(1);
     AUTO_ButtonDown(gToolIconBar->iconOf(kCompiler), 1, false);
-    EXPECT_EQ(title, "");
+    EXPECT_TRUE(alerts.empty());
     AUTO_ButtonDown(gToolIconBar->iconOf(kCompiler), 1, true);
-    EXPECT_EQ(title, "Accessing Tool Commands");
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].title, "Accessing Tool Commands");
 
     // The icon of a tool that has left opens no menu.
     TButObj* icon = gToolIconBar->iconOf(kCompiler);
     deliver(newRequest("UNRT", kCompiler), compiler.info);
     AUTO_Reset();
-    AUTO_ButtonDown(icon, kRightButton, false);
+    AUTO_ButtonDown(icon, 3, false);
     EXPECT_TRUE(AUTO_LastPopupItems().empty());
 }
 
@@ -184,8 +166,7 @@ TEST_F(WorkspaceWindowTest, AddEngineWindowAddsConfirmedEnginesOnly) {
     EXPECT_EQ(deliver(request)->getLongParam(0), 0);
     ASSERT_TRUE(gWindowManager->windowTypeExists(typeCode("ADDW")));
     WinObj* window = gWindowManager->getWindowRecOfType(typeCode("ADDW"))->window;
-    EXPECT_EQ(std::string(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 0)))),
-              "localhost");
+    EXPECT_STREQ(TED_GetStr(static_cast<TEdObj*>(RES_GetNthChild(window, 0))), "localhost");
     EXPECT_EQ(TED_GetInt32(static_cast<TEdObj*>(RES_GetNthChild(window, 1))), 7777);
 
     AUTO_Activate(static_cast<TButObj*>(RES_GetNthChild(window, 2)));
@@ -205,8 +186,7 @@ TEST_F(WorkspaceWindowTest, AddEngineWindowAddsConfirmedEnginesOnly) {
 }
 
 // While identification keeps the Tool Manager waiting, the status line shows
-// the progress after 200 ms and is cleared when it ends; without the window
-// the progress goes to the log again.
+// the progress after 200 ms; without the window it goes to the log again.
 TEST_F(WorkspaceWindowTest, StatusLineShowsIdentificationProgress) {
     IdentifyProgress* shown = gProjectManager->getFileIdentifier().getProgress();
     ASSERT_NE(shown, nullptr);

@@ -1,28 +1,19 @@
-// Window records: remembered positions applied on add and reported on
-// removal, activation of source windows with 'ASRC'/'DSRC', and the
-// show/hide/close requests, in the Tool Manager and in a tool.
-#include <vector>
-
+// Window records, in the Tool Manager and in a tool.
 #include "ToolManagerTest.h"
-#include "messaging/MessageCenter.h"
-#include "toolkit/widgets/TButObj.h"
-#include "toolkit/widgets/WinObj.h"
 #include "tools/Environment.h"
 #include "workspace/GlobalWindowManager.h"
 #include "workspace/WindowLayer.h"
 #include "workspace/WindowManager.h"
 
 namespace {
-struct Activation {
-    WinObj* window;
-    unsigned char active;
-};
-std::vector<Activation> activations;
+// The windows told of their activation (1) or deactivation (0), in order.
+using Activations = std::vector<std::pair<WinObj*, int>>;
+Activations activations;
 int sourceActivations = 0;
 int sourceDeactivations = 0;
 
 void recordActivation(WinObj* window, TButObj*, unsigned char active) {
-    activations.push_back({window, active});
+    activations.emplace_back(window, active);
 }
 
 int32_t countSourceMessages(Message* message, Message*) {
@@ -42,15 +33,6 @@ class WindowManagerTest : public ToolManagerTest {
     WindowManagerTest() {
         activations.clear();
         sourceActivations = sourceDeactivations = 0;
-    }
-
-    // Counts the 'ASRC' and 'DSRC' that reach the Tool Manager.
-    void countSourceMessagesHere() {
-        MessageTemplate none;
-        for (TypeCode type : {typeCode("ASRC"), typeCode("DSRC")}) {
-            gMessageCenter->removeMessageHandler(type);
-            gMessageCenter->registerMessageHandler(type, &none, countSourceMessages);
-        }
     }
 };
 
@@ -76,7 +58,7 @@ const Rect16 kRemembered = makeRect16(100, 50, 400, 300);
 const Rect16 kResource = makeRect16(0, 0, 200, 100);
 }  // namespace
 
-TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
+TEST_F(WindowManagerTest, AppliesPositionsAndReportsThemOnEveryRemovalCloseAllIncluded) {
     int32_t rememberedId = gGlobalWindowManager->newPositionId();
     gGlobalWindowManager->updateWindowPosition(typeCode("PTHW"), &kRemembered, rememberedId);
     WinObj* paths = newWindow(kResource);
@@ -97,18 +79,41 @@ TEST_F(WindowManagerTest, AppliesAndReportsRememberedPositions) {
     Rect16 box;
     int32_t id;
     ASSERT_TRUE(gGlobalWindowManager->getWindowPosition(typeCode("FSCW"), &box, &id));
-    EXPECT_EQ(box, makeRect16(30, 30, 250, 120));
-    EXPECT_EQ(id, rememberedId + 1);
+    EXPECT_EQ(std::pair(box, id), std::pair(makeRect16(30, 30, 250, 120), rememberedId + 1));
 
     long positions = gGlobalWindowManager->getPositionCount();
     EXPECT_EQ(gWindowManager->removeWindowRec(find), nullptr);
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), positions);
     WIN_TerminateGetStatus(find);
-    gWindowManager->setAllWindowsVisibility(false, true);
+
+    // 'CWIN' destroys every window, also those that remove their own record.
+    WinObj* plain = newWindow(kResource);
+    WinObj* selfRemoving = newWindow(kResource);
+    RES_SetNfyProcDS(
+        selfRemoving,
+        +[](WinObj* window, int code) {
+            if (code == kNfyWindowDestroyed) delete gWindowManager->removeWindowRec(window);
+            WIN_DefNfy(window, code);
+        },
+        0);
+    gWindowManager->addWindowRec(typeCode("ADDW"), plain, nullptr, nullptr);
+    gWindowManager->addWindowRec(typeCode("LFLT"), selfRemoving, nullptr, nullptr);
+    gWindowManager->setAllWindowsVisibility(false, false);
+    EXPECT_TRUE(plain->minimized);
+    gWindowManager->setAllWindowsVisibility(true, false);
+    EXPECT_TRUE(plain->shown);
+    EXPECT_EQ(deliver(new Message(typeCode("CWIN"), nullptr))->getLongParam(0), 0);
+    for (TypeCode type : {typeCode("PTHW"), typeCode("ADDW"), typeCode("LFLT")})
+        EXPECT_FALSE(gWindowManager->windowTypeExists(type)) << TypeIdentToCStr(type);
+    EXPECT_TRUE(gGlobalWindowManager->getWindowPosition(typeCode("LFLT"), &box, &id));
 }
 
 TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
-    countSourceMessagesHere();
+    MessageTemplate none;  // the 'ASRC' and 'DSRC' that reach the Tool Manager are counted
+    for (TypeCode type : {typeCode("ASRC"), typeCode("DSRC")}) {
+        gMessageCenter->removeMessageHandler(type);
+        gMessageCenter->registerMessageHandler(type, &none, countSourceMessages);
+    }
     TButObj firstButton, secondButton;
     WinObj* first = newWindow(kResource);
     WinObj* second = newWindow(kResource);
@@ -117,11 +122,8 @@ TEST_F(WindowManagerTest, SourceWindowsActivateOneAtATime) {
     activations.clear();
     gWindowManager->addWindowRec(kSourceWindowType, second, &secondButton, recordActivation);
     EXPECT_EQ(sourceActivations, 2);
-    ASSERT_EQ(activations.size(), 2u);
+    EXPECT_EQ(activations, (Activations{{second, 1}, {first, 0}}));
     EXPECT_EQ(gWindowManager->getActiveViewer(kSourceWindowType)->window, second);
-    for (const Activation& activation : activations) {
-        EXPECT_EQ(activation.active, activation.window == second ? 1 : 0);
-    }
 
     // Removing the active source window tells the Tool Manager; removing an
     // inactive one does not.
@@ -144,9 +146,7 @@ TEST_F(ToolWindowManagerTest, DeactivatesItsSourceWindowOnRequest) {
     request->wantsReply = 1;
     std::unique_ptr<Message> reply(gMessageCenter->dispatchMessage(request));
     EXPECT_EQ(reply->getLongParam(0), 0);
-    ASSERT_EQ(activations.size(), 1u);
-    EXPECT_EQ(activations[0].window, source);
-    EXPECT_EQ(activations[0].active, 0);
+    EXPECT_EQ(activations, (Activations{{source, 0}}));
     EXPECT_EQ(gWindowManager->getActiveViewer(kSourceWindowType), nullptr);
 
     // With no active source window the request changes nothing.
@@ -154,31 +154,4 @@ TEST_F(ToolWindowManagerTest, DeactivatesItsSourceWindowOnRequest) {
     delete gMessageCenter->dispatchMessage(new Message(typeCode("DSRC"), nullptr));
     EXPECT_TRUE(activations.empty());
     gWindowManager->setAllWindowsVisibility(false, true);
-}
-
-TEST_F(WindowManagerTest, CloseDestroysEveryWindowEvenWhenTheyRemoveThemselves) {
-    WinObj* plain = newWindow(kResource);
-    WinObj* selfRemoving = newWindow(kResource);
-    RES_SetNfyProcDS(
-        selfRemoving,
-        +[](WinObj* window, int code) {
-            if (code == kNfyWindowDestroyed) delete gWindowManager->removeWindowRec(window);
-            WIN_DefNfy(window, code);
-        },
-        0);
-    gWindowManager->addWindowRec(typeCode("ADDW"), plain, nullptr, nullptr);
-    gWindowManager->addWindowRec(typeCode("LFLT"), selfRemoving, nullptr, nullptr);
-
-    gWindowManager->setAllWindowsVisibility(false, false);
-    EXPECT_TRUE(plain->minimized);
-    gWindowManager->setAllWindowsVisibility(true, false);
-    EXPECT_TRUE(plain->shown);
-
-    auto reply = deliver(new Message(typeCode("CWIN"), nullptr), ToolInfo{});
-    EXPECT_EQ(reply->getLongParam(0), 0);
-    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("ADDW")));
-    EXPECT_FALSE(gWindowManager->windowTypeExists(typeCode("LFLT")));
-    Rect16 box;
-    int32_t id;
-    EXPECT_TRUE(gGlobalWindowManager->getWindowPosition(typeCode("LFLT"), &box, &id));
 }

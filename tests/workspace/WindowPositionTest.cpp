@@ -1,7 +1,5 @@
-// Remembered window positions: handing out and updating through 'GWIN' and
-// 'UWIN', several windows of one kind, and the 'WPOS' records that carry
-// them across a restart.
-#include <filesystem>
+// Remembered window positions through 'GWIN' and 'UWIN', and across restarts.
+#include <tuple>
 
 #include "ToolManagerTest.h"
 #include "core/ByteOrder.h"
@@ -14,11 +12,8 @@ namespace {
 constexpr TypeCode kWorkspace = typeCode("TMAN");
 constexpr TypeCode kPaths = typeCode("PTHW");
 
-struct Answer {
-    bool found;
-    Rect16 box;
-    int32_t id;
-};
+// 'GWIN''s answer: found, box and id.
+using Answer = std::tuple<bool, Rect16, int32_t>;
 
 class WindowPositionTest : public ToolManagerTest {
   protected:
@@ -31,16 +26,13 @@ class WindowPositionTest : public ToolManagerTest {
     }
 
     int32_t report(TypeCode type, Rect16 box, int32_t id, long boxLength = kWindowBoxSize) {
-        auto* message = new Message(typeCode("UWIN"), nullptr);
+        auto* message = newRequest("UWIN", type);
         uint8_t bytes[kWindowBoxSize];
         encodeWindowBox(box, bytes);
-        message->addTypeParam(type);
         message->addParam(kParamData, bytes, boxLength);
         message->addLongParam(id);
         return deliver(message)->getLongParam(0);
     }
-
-    std::string path = (manager.home.okaDirectory() / "kelvane.prf").string();
 };
 
 const Rect16 kBoxA = makeRect16(10, 20, 300, 200);
@@ -48,21 +40,13 @@ const Rect16 kBoxB = makeRect16(-5, 40, 640, 480);
 }  // namespace
 
 TEST_F(WindowPositionTest, FirstRunHandsOutFreshIdsAndRemembersReports) {
-    Answer first = ask(kWorkspace);
-    EXPECT_FALSE(first.found);
-    EXPECT_EQ(first.box, Rect16{});
-    EXPECT_EQ(first.id, 1);
+    EXPECT_EQ(ask(kWorkspace), Answer(false, Rect16{}, 1));
     EXPECT_EQ(report(kWorkspace, kBoxA, 1), 0);
-    Answer second = ask(kWorkspace);
-    EXPECT_TRUE(second.found);
-    EXPECT_EQ(second.box, kBoxA);
-    EXPECT_EQ(second.id, 1);
+    EXPECT_EQ(ask(kWorkspace), Answer(true, kBoxA, 1));
 
     // Id 0 stores a new position under the next id.
     EXPECT_EQ(report(kPaths, kBoxB, 0), 0);
-    Answer paths = ask(kPaths);
-    EXPECT_TRUE(paths.found);
-    EXPECT_EQ(paths.id, 2);
+    EXPECT_EQ(ask(kPaths), Answer(true, kBoxB, 2));
 
     // A box shorter than 8 bytes is refused and stores nothing.
     long before = gGlobalWindowManager->getPositionCount();
@@ -73,44 +57,36 @@ TEST_F(WindowPositionTest, FirstRunHandsOutFreshIdsAndRemembersReports) {
 TEST_F(WindowPositionTest, TwoWindowsOfOneKindGetDifferentPositions) {
     report(kWorkspace, kBoxA, 0);
     manager.restart();
-    Answer first = ask(kWorkspace);
-    Answer second = ask(kWorkspace);
-    EXPECT_TRUE(first.found);
-    EXPECT_EQ(first.box, kBoxA);
-    EXPECT_FALSE(second.found);
-    EXPECT_NE(second.id, first.id);
-    report(kWorkspace, kBoxA, first.id);
-    report(kWorkspace, kBoxB, second.id);
+    EXPECT_EQ(ask(kWorkspace), Answer(true, kBoxA, 1));
+    EXPECT_EQ(ask(kWorkspace), Answer(false, Rect16{}, 2));
+    report(kWorkspace, kBoxA, 1);
+    report(kWorkspace, kBoxB, 2);
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);
 
     // The most recently closed window's place is handed out first, also
     // after a restart.
     manager.restart();
     EXPECT_EQ(gPreferencesManager->countPreferencesOfType(kWindowPositionRecord).valueOr(-1), 2);
-    Answer next = ask(kWorkspace);
-    EXPECT_EQ(next.box, kBoxB);
-    EXPECT_EQ(next.id, 2);
-    EXPECT_EQ(ask(kWorkspace).box, kBoxA);
-    EXPECT_FALSE(ask(kWorkspace).found);
+    EXPECT_EQ(ask(kWorkspace), Answer(true, kBoxB, 2));
+    EXPECT_EQ(ask(kWorkspace), Answer(true, kBoxA, 1));
+    EXPECT_FALSE(std::get<bool>(ask(kWorkspace)));
 }
 
 TEST_F(WindowPositionTest, DamagedRecordsAreSkipped) {
     report(kWorkspace, kBoxA, 0);
     manager.stop();
     {
+        std::string path = (manager.home.okaDirectory() / "kelvane.prf").string();
         PrefMan damaged(kPreferencesFileType, kPreferencesVersion, path.c_str(), "preferences",
                         true);
         EXPECT_TRUE(damaged.addPreference(kWindowPositionRecord, "short", 5).ok());
-        uint8_t record[kWindowPositionRecordSize];
-        putBigEndian32(record, kPaths);
-        encodeWindowBox(kBoxB, record + 4);
-        EXPECT_TRUE(damaged
-                        .addPreference(kWindowPositionRecord, reinterpret_cast<char*>(record),
-                                       sizeof record)
-                        .ok());
+        char record[kWindowPositionRecordSize];
+        putBigEndian32(reinterpret_cast<uint8_t*>(record), kPaths);
+        encodeWindowBox(kBoxB, reinterpret_cast<uint8_t*>(record) + 4);
+        EXPECT_TRUE(damaged.addPreference(kWindowPositionRecord, record, sizeof record).ok());
     }
     manager.start();
     EXPECT_EQ(gGlobalWindowManager->getPositionCount(), 2);
-    EXPECT_EQ(ask(kPaths).box, kBoxB);
-    EXPECT_EQ(ask(kWorkspace).box, kBoxA);
+    EXPECT_EQ(ask(kPaths), Answer(true, kBoxB, 2));
+    EXPECT_EQ(ask(kWorkspace), Answer(true, kBoxA, 1));
 }
