@@ -19,7 +19,7 @@ using RegistryTest = ToolManagerTest;
 
 }  // namespace
 
-TEST_F(RegistryTest, RegistersLooksUpAndRefusesASecondLoadedTool) {
+TEST_F(RegistryTest, RegistersLooksUpRefusesASecondLoadedToolAndUnregisters) {
     FakeTool compiler("compiler", kCompiler);
     FakeTool browser("browser", kBrowser);
     EXPECT_EQ(registerFrom(compiler, "/opt/oka/bin/okacompiler"), 0);
@@ -49,6 +49,17 @@ TEST_F(RegistryTest, RegistersLooksUpAndRefusesASecondLoadedTool) {
     EXPECT_EQ(registerFrom(impostor), kErrorToolAlreadyLoaded);
     EXPECT_STREQ(gToolRegistry->lookupToolByType(kCompiler)->name, "compiler");
     EXPECT_EQ(gToolRegistry->getToolCount(), 2);
+
+    EXPECT_EQ(deliver(newRequest("UNRT", kDebugger), browser.info)->getLongParam(0),
+              kErrorToolNotFound);
+    EXPECT_EQ(deliver(newRequest("UNRT", kBrowser), browser.info)->getLongParam(0), 0);
+    EXPECT_EQ(gToolRegistry->getToolCount(), 1);
+    EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser), nullptr);
+    EXPECT_EQ(gToolRegistry->lookupToolByNumber(1), nullptr);
+    EXPECT_EQ(gToolRegistry->lookupToolByName("browser"), nullptr);
+    EXPECT_EQ(gToolRegistry->findTool(kCompiler, nullptr), 0);
+    // Failed lookups leave the last 'UNRT' outcome alone.
+    EXPECT_EQ(gToolRegistry->getLastError(), 0);
 }
 
 TEST_F(RegistryTest, MalformedRegistrationsNeverCorruptTheRegistry) {
@@ -71,24 +82,6 @@ TEST_F(RegistryTest, MalformedRegistrationsNeverCorruptTheRegistry) {
     const RegisteredTool* entry = gToolRegistry->getRegisteredTool(0);
     EXPECT_EQ(std::strlen(entry->toolInfo.name), size_t(kToolNameSize - 1));
     EXPECT_LT(std::strlen(entry->executableName), kPathSize);
-}
-
-TEST_F(RegistryTest, UnregistersAndReportsBadIndexes) {
-    FakeTool browser("browser", kBrowser);
-    FakeTool compiler("compiler", kCompiler);
-    registerFrom(browser);
-    registerFrom(compiler);
-
-    EXPECT_EQ(deliver(newRequest("UNRT", kDebugger), browser.info)->getLongParam(0),
-              kErrorToolNotFound);
-    EXPECT_EQ(deliver(newRequest("UNRT", kBrowser), browser.info)->getLongParam(0), 0);
-    EXPECT_EQ(gToolRegistry->getToolCount(), 1);
-    EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser), nullptr);
-    EXPECT_EQ(gToolRegistry->lookupToolByNumber(1), nullptr);
-    EXPECT_EQ(gToolRegistry->lookupToolByName("browser"), nullptr);
-    EXPECT_EQ(gToolRegistry->findTool(kCompiler, nullptr), 0);
-    // Failed lookups leave the last 'UNRT' outcome alone.
-    EXPECT_EQ(gToolRegistry->getLastError(), 0);
 }
 
 TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
@@ -188,24 +181,19 @@ TEST_F(RegistryTest, TicklesEveryTenSecondsAndUnloadsDeadTools) {
     registerFrom(alive);
     registerFrom(dead);
     dead.die();
-
-    // The first pass is due 30 seconds after the registry was made.
-    clockNow += 29999;
-    gToolRegistry->tickleAllTools();
-    EXPECT_EQ(gToolRegistry->toolIsLoaded(kDebugger), 1);
-    clockNow += 1;
-    gToolRegistry->tickleAllTools();
-    EXPECT_EQ(gToolRegistry->toolIsLoaded(kDebugger), 0);
-    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 1);
-
-    // Within ten seconds of a pass nothing is probed.
-    alive.die();
-    clockNow += 9999;
-    gToolRegistry->tickleAllTools();
-    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 1);
-    clockNow += 1;
-    gToolRegistry->tickleAllTools();
-    EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 0);
+    // The first pass is due 30 seconds after the registry was made, the next
+    // ten seconds after it; `dies` stops listening before its step.
+    const std::tuple<uint32_t, FakeTool*, int, int> steps[] = {
+        {29999, nullptr, 1, 1}, {1, nullptr, 0, 1}, {9999, &alive, 0, 1}, {1, nullptr, 0, 0}};
+    for (auto [advance, dies, debuggerLoaded, browserLoaded] : steps) {
+        if (dies) dies->die();
+        clockNow += advance;
+        gToolRegistry->tickleAllTools();
+        EXPECT_EQ(std::pair(int(gToolRegistry->toolIsLoaded(kDebugger)),
+                            int(gToolRegistry->toolIsLoaded(kBrowser))),
+                  std::pair(debuggerLoaded, browserLoaded))
+            << "at " << clockNow;
+    }
 }
 
 TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
