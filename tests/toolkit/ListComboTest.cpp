@@ -87,7 +87,8 @@ TEST_F(ListBoxTest, ClicksSelectRowsAndDoubleClicksActivateThem) {
     EXPECT_FALSE(LBOX_GoSelAllocFirst(&list));
 }
 
-TEST_F(ListBoxTest, PointerMovesReportRowChangesOnce) {
+// Rows are 18 pixels high, the first at the top of the list.
+TEST_F(ListBoxTest, PointerMovesAndRowRectanglesFollowTheRowsAndTheVisibleArea) {
     AUTO_Move(&list, 5, 2);
     AUTO_Move(&list, 6, 3);   // same row: no new notification
     AUTO_Move(&list, 5, 20);  // row 1
@@ -95,9 +96,7 @@ TEST_F(ListBoxTest, PointerMovesReportRowChangesOnce) {
     EXPECT_EQ(gListCodes,
               (std::vector<int>{kNfyRowPointerOn, kNfyRowPointerOn, kNfyRowPointerOff}));
     AUTO_Leave(&list);
-}
 
-TEST_F(ListBoxTest, RowRectanglesFollowTheCursorAndTheVisibleArea) {
     Rect16 row, visible;
     LBOX_GoIndex(&list, 1);
     ASSERT_TRUE(LBOX_CurQueryRects(&list, &row, &visible));

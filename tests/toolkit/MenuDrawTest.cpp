@@ -1,5 +1,4 @@
-// Menus, accelerators and directory listing in the headless backend: the
-// choices that reach the application.
+// Menus, accelerators and directory listing in the headless backend.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -51,30 +50,22 @@ void menuWindowNfy(WinObj* window, int code) {
     WIN_DefNfy(window, code);
 }
 
-class MenuBarWindow : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        gWindowCodes.clear();
-        window = new WinObj;
-        RES_SetNfyProcDS(window, menuWindowNfy, 0);
-        MBarObj* bar = WIN_GetMenuBar(window);
-        MBAR_AddItem(bar, "&File");
-        MBAR_CurSetSubMenu(bar, MENU_Create());
-        MenuObj* file = MBAR_CurGetSubMenu(bar);
-        MENU_AddItem(file, "&Quit", 107);
-        MENU_CurSetAccelKey(file, kAccelCharacter, kModControl, 'Q');
-        MBAR_AddItem(bar, "&Help");
-        MBAR_CurSetSubMenu(bar, MENU_Create());
-        MENU_AddItem(MBAR_CurGetSubMenu(bar), "&About the OKA", 700);
-    }
-    void TearDown() override { WIN_TerminateGetStatus(window); }
-    WinObj* window = nullptr;  // window with a File and a Help menu
-};
+TEST(MenuBar, ChoicesAndAcceleratorsTellTheWindowTitleMenuAndItem) {
+    gWindowCodes.clear();
+    auto* window = new WinObj;
+    RES_SetNfyProcDS(window, menuWindowNfy, 0);
+    MBarObj* bar = WIN_GetMenuBar(window);
+    MBAR_AddItem(bar, "&File");
+    MBAR_CurSetSubMenu(bar, MENU_Create());
+    MenuObj* file = MBAR_CurGetSubMenu(bar);
+    MENU_AddItem(file, "&Quit", 107);
+    MENU_CurSetAccelKey(file, kAccelCharacter, kModControl, 'Q');
+    MBAR_AddItem(bar, "&Help");
+    MBAR_CurSetSubMenu(bar, MENU_Create());
+    MENU_AddItem(MBAR_CurGetSubMenu(bar), "&About the OKA", 700);
 
-TEST_F(MenuBarWindow, ChoicesAndAcceleratorsTellTheWindowTitleMenuAndItem) {
     ASSERT_TRUE(AUTO_ChooseMenuId(window, 700));
     EXPECT_EQ(gWindowCodes, std::vector<int>{kNfyMenuChosen});
-    MBarObj* bar = WIN_GetMenuBar(window);
     EXPECT_STREQ(MBAR_ChosenGetLabel(bar), "&Help");
     EXPECT_STREQ(MENU_ChosenGetLabel(MBAR_ChosenGetMenu(bar)), "&About the OKA");
     EXPECT_FALSE(AUTO_ChooseMenuItem(window, "Nothing"));
@@ -84,6 +75,7 @@ TEST_F(MenuBarWindow, ChoicesAndAcceleratorsTellTheWindowTitleMenuAndItem) {
     AUTO_KeyPress(window, 'q', kModControl);
     EXPECT_EQ(gWindowCodes, (std::vector<int>{kNfyKeyDown, kNfyKeyTyped, kNfyMenuChosen}));
     EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(bar)), 107);
+    WIN_TerminateGetStatus(window);
 }
 
 int collectNames(const char* /*directory*/, const char* name, void* data) {

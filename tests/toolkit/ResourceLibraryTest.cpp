@@ -1,6 +1,5 @@
-// Resource libraries: the bundled files load completely with what the
-// programs take from them, and malformed files are reported with file and
-// line and never crash.
+// Resource libraries: the bundled files hold what the programs take from
+// them; malformed files are reported with file and line.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,8 +42,8 @@ TEST_F(BundledLibraries, EveryResourceTheProgramsLoadExistsWithItsKind) {
 }
 
 // Every window builds; the workspace, which the program addresses by child
-// index, offers the kinds it expects there.
-TEST_F(BundledLibraries, EveryWindowLoadsAndTheWorkspaceKeepsItsChildOrder) {
+// index, offers the kinds it expects there and the menu commands it handles.
+TEST_F(BundledLibraries, EveryWindowLoadsAndTheWorkspaceKeepsItsChildOrderAndCommandIds) {
     for (auto [library, name] : kBundledWindows) {
         WinObj* loaded = WIN_Load(library, name);
         ASSERT_NE(loaded, nullptr) << name;
@@ -63,12 +62,6 @@ TEST_F(BundledLibraries, EveryWindowLoadsAndTheWorkspaceKeepsItsChildOrder) {
         ASSERT_NE(widget, nullptr) << path;
         EXPECT_EQ(int(widget->kind), int(kind)) << path;
     }
-    WIN_TerminateGetStatus(workspace);
-}
-
-TEST_F(BundledLibraries, WorkspaceMenuBarCarriesTheCommandIds) {
-    WinObj* workspace = WIN_Load("kelvane", "workspace");
-    ASSERT_NE(workspace, nullptr);
     for (int id : {101, 102, 103, 104, 105, 106, 107, 121, 131, 141, 142}) {
         EXPECT_TRUE(AUTO_ChooseMenuId(workspace, id)) << id;
         EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(WIN_GetMenuBar(workspace))), id);
@@ -89,7 +82,7 @@ class MalformedFiles : public ::testing::Test {
     std::string path_ = testing::TempDir() + "malformed.dat";  // scratch file
 };
 
-TEST_F(MalformedFiles, ErrorsNameTheFileAndTheLine) {
+TEST_F(MalformedFiles, ErrorsNameTheFileAndTheLineAndAMissingFileIsRefused) {
     EXPECT_EQ(parse("# comment\n\ncolor bad rgb=1,2\n"),
               path_ + ":3: color needs rgb=r,g,b or rgb=#rrggbb");
     EXPECT_EQ(parse("window w box=0,0,10,10\n  button b text=\"unterminated\n"),
@@ -113,9 +106,7 @@ TEST_F(MalformedFiles, ErrorsNameTheFileAndTheLine) {
               path_ + ":3: a menubar holds only \"menu\" blocks");
     EXPECT_EQ(parse("window w box=0,0,10,10\n  slider s box=0,0,1,1\nend\n"),
               path_ + ":2: unknown widget kind \"slider\"");
-}
 
-TEST(ResourceFiles, MissingFileIsRefused) {
     std::string error;
     EXPECT_FALSE(parseResourceFile("scratch", "/nonexistent/lib.dat", &error));
     EXPECT_EQ(error, "/nonexistent/lib.dat: cannot be opened");

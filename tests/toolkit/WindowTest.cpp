@@ -1,5 +1,4 @@
-// Windows in the headless backend: modal loops, destruction order,
-// initialisation and alarms.
+// Windows in the headless backend: modal loops, life cycle and alarms.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -71,8 +70,18 @@ TEST_F(WindowTest, ModalLoopEndsByItsScriptedButtonOrCancelled) {
     EXPECT_EQ(AUTO_UnscriptedCount(), 1);
 }
 
-TEST_F(WindowTest, DestructionAndUserCloseNotifyClosedThenDestroyedOnceBeforeWidgetsGo) {
+TEST_F(WindowTest, InitialisationGoesChildrenFirstAndClosingGoesWindowFirstOnce) {
     WinObj* window = makeDialog("dialog");
+    std::vector<std::string> initialised;
+    auto record = [&initialised](WgtObj* widget, int code) {
+        if (code == kNfyInit) initialised.push_back(widget->name);
+    };
+    for (WgtObj* widget :
+         {RES_GetNthChild(window, 0), RES_GetNthChild(window, 1), static_cast<WgtObj*>(window)})
+        widget->procedure = record;
+    WIN_Init(window);
+    EXPECT_EQ(initialised, (std::vector<std::string>{"label", "ok", "dialog"}));
+
     RES_SetNfyProcDS(window, tracingWindowNfy, 0);
     RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, 1)), okNfy, 0);
     WIN_TerminateGetStatus(window);
@@ -112,20 +121,6 @@ TEST_F(WindowTest, AlarmIsServedOncePerRoundAndCancelledWithItsWidget) {
     EXPECT_EQ(gAlarmCount, 2);  // not due yet
     WIN_TerminateGetStatus(window);
     EXPECT_EQ(AUTO_FireAlarms(), 0);  // went with the widget
-}
-
-TEST_F(WindowTest, InitialisationReachesChildrenBeforeTheWindow) {
-    WinObj* window = makeDialog("dialog");
-    std::vector<std::string> order;
-    auto record = [&order](WgtObj* widget, int code) {
-        if (code == kNfyInit) order.push_back(widget->name);
-    };
-    window->procedure = record;
-    RES_GetNthChild(window, 0)->procedure = record;
-    RES_GetNthChild(window, 1)->procedure = record;
-    WIN_Init(window);
-    EXPECT_EQ(order, (std::vector<std::string>{"label", "ok", "dialog"}));
-    WIN_TerminateGetStatus(window);
 }
 
 }  // namespace
