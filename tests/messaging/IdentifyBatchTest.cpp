@@ -54,7 +54,7 @@ TEST(IdentifyBatch, PathsAndAnswersTravelIntact) {
               std::make_tuple(true, typeCode("QAGT"), name, std::string("Agents"), -77, false));
 }
 
-TEST(IdentifyBatch, DamagedBatchesAreRefused) {
+TEST(IdentifyBatch, DamagedBatchesAndAnswersAreRefusedWhole) {
     std::string tooLong(kPathSize, 'p');
     std::string tooMany;
     for (int n = 0; n <= kMaxBatchPaths; ++n) tooMany += "/f" + std::to_string(n) + '\0';
@@ -63,9 +63,6 @@ TEST(IdentifyBatch, DamagedBatchesAreRefused) {
         std::vector<const char*> paths;
         EXPECT_FALSE(readBatchPaths(withData(bytes, false), paths)) << bytes.substr(0, 20);
     }
-}
-
-TEST(IdentifyBatch, DamagedAnswersAreRefusedWhole) {
     std::string good = answerBytes(0, true, "QAGT", "Quenta agent", "Agents");
     std::string refused = answerBytes(0, false, "\0\0\0\0", "", "");
     std::string unterminated = good.substr(0, good.size() - 1);

@@ -7,6 +7,7 @@
 
 #include "RawPeer.h"
 #include "TestSupport.h"
+#include "messaging/FullPath.h"
 #include "messaging/MessageCenter.h"
 
 namespace {
@@ -48,7 +49,7 @@ class MessageCenterTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MessageCenterTest, DispatchRunsTheHandlerAndBuildsTheReply) {
+TEST_F(MessageCenterTest, DispatchRunsTheFirstRegisteredHandlerAndBuildsTheReply) {
     Message* message = request(typeCode("ADDF"), true);
     message->addTextParam("/tmp/a");
     std::unique_ptr<Message> reply(center->dispatchMessage(message));
@@ -58,6 +59,18 @@ TEST_F(MessageCenterTest, DispatchRunsTheHandlerAndBuildsTheReply) {
                               int(reply->destination.port), int(reply->wantsReply)),
               std::make_tuple(kReplyMessage, 2, kParamError, 0, true, 9999, 0));
     EXPECT_EQ(handled, std::vector<TypeCode>{typeCode("ADDF")});
+
+    // A second handler for a type is refused; the first stays.
+    MessageTemplate none;
+    center->registerMessageHandler(typeCode("SCHG"), &none, failingHandler);
+    EXPECT_EQ(center->getLastError(), kErrorDuplicateHandler);
+    reply.reset(center->dispatchMessage(request(typeCode("SCHG"), true)));
+    EXPECT_EQ(reply->getLongParam(0), 0);
+
+    center->removeMessageHandler(typeCode("SCHG"));
+    EXPECT_EQ(center->getLastError(), 0);
+    center->removeMessageHandler(typeCode("SCHG"));
+    EXPECT_EQ(center->getLastError(), kErrorNoHandler);
 }
 
 TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
@@ -81,19 +94,6 @@ TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
     EXPECT_TRUE(handled.empty());
 }
 
-TEST_F(MessageCenterTest, DuplicateRegistrationKeepsTheFirstHandler) {
-    MessageTemplate none;
-    center->registerMessageHandler(typeCode("SCHG"), &none, failingHandler);
-    EXPECT_EQ(center->getLastError(), kErrorDuplicateHandler);
-    std::unique_ptr<Message> reply(center->dispatchMessage(request(typeCode("SCHG"), true)));
-    EXPECT_EQ(reply->getLongParam(0), 0);
-
-    center->removeMessageHandler(typeCode("SCHG"));
-    EXPECT_EQ(center->getLastError(), 0);
-    center->removeMessageHandler(typeCode("SCHG"));
-    EXPECT_EQ(center->getLastError(), kErrorNoHandler);
-}
-
 TEST_F(MessageCenterTest, OwnPortIsDeliveredLocallyAndAZeroTimeoutDoesNotWait) {
     Message* local = new Message(typeCode("SCHG"), &center->getOwnToolInfo());
     local->wantsReply = 1;
@@ -113,12 +113,12 @@ TEST_F(MessageCenterTest, OwnPortIsDeliveredLocallyAndAZeroTimeoutDoesNotWait) {
 
 TEST(MessageQueue, KeepsArrivalOrderAndDequeuesByType) {
     MessageQueue queue;
-    for (const char* type : {"ADDF", "SCHG", "SCHG"}) {
+    for (const char* type : {"ADDF", "SCHG", "SCHG"})
         queue.enqueueMessage(new Message(typeCodeFromBytes(type), nullptr));
-    }
     queue.enqueueMessage(nullptr);
-    EXPECT_EQ(queue.messagesAvailable(kWildcardType), 3);
-    EXPECT_EQ(queue.messagesAvailable(typeCode("SCHG")), 2);
+    EXPECT_EQ(std::pair(queue.messagesAvailable(kWildcardType),
+                        queue.messagesAvailable(typeCode("SCHG"))),
+              std::pair(3L, 2L));
     std::unique_ptr<Message> first(queue.dequeueMessage(typeCode("SCHG")).value());
     EXPECT_EQ(first->type, typeCode("SCHG"));
     EXPECT_EQ(queue.messagesAvailable(kWildcardType), 2);
@@ -136,15 +136,14 @@ TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedAndHandledOnePerPo
         addFile.addTextParam("/tmp/b");
         sendRawBytes(ownPort, wireBytes(addFile));
         sendRawBytes(ownPort, wireBytes(Message(typeCode("SCHG"), nullptr)));
-        Message late(kReplyMessage, nullptr);  // not from the asked tool: not the reply
-        late.addLongParam(0, kParamError);
-        late.sender.port = tool.port() + 1;
-        sendRawBytes(ownPort, wireBytes(late));
-        Message answer(kReplyMessage, nullptr);
-        answer.addLongParam(0, kParamError);
-        answer.addLongParam(77);
-        answer.sender.port = tool.port();
-        sendRawBytes(ownPort, wireBytes(answer));
+        // A reply from another port than the asked tool's is not the reply.
+        for (int from : {tool.port() + 1, tool.port()}) {
+            Message answer(kReplyMessage, nullptr);
+            answer.addLongParam(0, kParamError);
+            answer.addLongParam(from);
+            answer.sender.port = from;
+            sendRawBytes(ownPort, wireBytes(answer));
+        }
     });
     ToolInfo destination;
     destination.port = tool.port();
@@ -153,11 +152,22 @@ TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedAndHandledOnePerPo
     std::unique_ptr<Message> reply(center->sendMessage(question));
     peer.join();
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->getLongParam(1), 77);
+    EXPECT_EQ(reply->getLongParam(1), tool.port());
     EXPECT_TRUE(handled.empty());  // nothing is dispatched inside the wait
     EXPECT_EQ(center->getQueue().messagesAvailable(kWildcardType), 2);
     center->poll();
     EXPECT_EQ(handled, std::vector<TypeCode>{typeCode("ADDF")});
     center->poll();
     EXPECT_EQ(handled, (std::vector<TypeCode>{typeCode("ADDF"), typeCode("SCHG")}));
+}
+
+// No message center exists here: a request to resolve would have nowhere to go.
+TEST(FullPath, AbsoluteAndEmptyPathsAreAnsweredWithoutAsking) {
+    ASSERT_EQ(gMessageCenter, nullptr);
+    std::unique_ptr<char[]> absolute(makeFullPath("/tmp/x", ToolInfo{}, false));
+    ASSERT_TRUE(absolute);
+    EXPECT_STREQ(absolute.get(), "/tmp/x");
+    for (const char* partial : {"", static_cast<const char*>(nullptr)}) {
+        EXPECT_EQ(std::unique_ptr<char[]>(makeFullPath(partial, ToolInfo{}, true)), nullptr);
+    }
 }

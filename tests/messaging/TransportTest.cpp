@@ -65,9 +65,15 @@ class TransportTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
+TEST_F(TransportTest, MessagesTravelUnchangedOnLoopbackAndTicklesSilently) {
     TCPTransport receiver(findFreePort());
     TCPTransport sender(0);
+    sockaddr_in bound{};
+    socklen_t length = sizeof bound;
+    ASSERT_EQ(
+        getsockname(receiver.listenerDescriptor(), reinterpret_cast<sockaddr*>(&bound), &length),
+        0);
+    EXPECT_EQ(ntohl(bound.sin_addr.s_addr), INADDR_LOOPBACK);
     Message message(typeCode("DISF"), nullptr);
     message.destination.port = receiver.getPort();
     message.sender.port = sender.getPort();
@@ -81,16 +87,11 @@ TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
         pollWhileSending(receiver, [&] { ASSERT_TRUE(sender.sendMessage(message).ok()); });
     ASSERT_TRUE(received);
     EXPECT_EQ(wireBytes(*received), wireBytes(message));
-}
 
-TEST_F(TransportTest, TicklesAreSilentAndFailedTicklesReported) {
-    TCPTransport receiver(findFreePort());
-    TCPTransport sender(0);
     std::string before = log.text();
     auto tickle = [&] { ASSERT_TRUE(sender.ticklePort(receiver.getPort()).ok()); };
     EXPECT_EQ(pollWhileSending(receiver, tickle), nullptr);
     EXPECT_EQ(log.text(), before);
-
     EXPECT_EQ(sender.ticklePort(findFreePort()).code(), kErrorTickleFailed);
     EXPECT_TRUE(log.contains("failed to send tickle"));
 }
@@ -127,9 +128,8 @@ TEST_F(TransportTest, ASilentPartialSenderHoldsTheReceiverOnlyBriefly) {
 }
 
 TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
-    // Occupy three consecutive ports followed by a free one. They lie below
-    // the ephemeral range, so no outgoing connection of the tests running
-    // beside this one takes the fourth meanwhile.
+    // Three taken ports and a free one, below the ephemeral range, so that no
+    // outgoing connection of a test running beside this one takes the fourth.
     int first = 0;
     std::vector<std::unique_ptr<RawListener>> taken;
     auto runOfFour = [&] { return taken.size() == 4 && taken.back()->port() != 0; };
@@ -152,15 +152,6 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
     EXPECT_EQ(TCPTransport::getToolManagerPort(), first + 3);
     EXPECT_GE(tool.getPort(), first + 3);
     EXPECT_LT(tool.getPort(), first + 3 + 800 + 100);
-}
-
-TEST_F(TransportTest, ListenersTakeConnectionsOnLoopbackOnly) {
-    TCPTransport manager(findFreePort());
-    sockaddr_in bound{};
-    socklen_t length = sizeof bound;
-    ASSERT_EQ(
-        getsockname(manager.listenerDescriptor(), reinterpret_cast<sockaddr*>(&bound), &length), 0);
-    EXPECT_EQ(ntohl(bound.sin_addr.s_addr), INADDR_LOOPBACK);
 }
 
 TEST_F(TransportTest, TheToolManagerAndToolsRefuseOtherUsersAndSendersTheyCannotIdentify) {
