@@ -1,5 +1,4 @@
 // Tool commands: publication, labels, menu matching, the default and 'CMDS'.
-#include <cstring>
 #include <string>
 
 #include "ToolManagerTest.h"
@@ -18,8 +17,7 @@ class CommandTest : public ToolManagerTest {};
 TEST_F(CommandTest, PublishingRefusesRepeatsAndKeepsSharedNames) {
     FakeTool browser("browser", typeCode("BROW"));
     FakeTool compiler("compiler", typeCode("COMP"));
-    registerFrom(browser);
-    registerFrom(compiler);
+    for (FakeTool* tool : {&browser, &compiler}) ASSERT_EQ(registerFrom(*tool), 0);
     EXPECT_EQ(publish(browser, "Open", 1, kAgent), 0);
     EXPECT_EQ(publish(browser, "Open", 2), kErrorDuplicateCommand);
     EXPECT_EQ(gCommandManager->getNthCommand(0)->requirement, 1);
@@ -84,9 +82,7 @@ TEST_F(CommandTest, DefaultCommandPrefersTheFirstLoadedToolByName) {
     FakeTool zeta("zeta", typeCode("ZETA"));
     FakeTool alpha("alpha", typeCode("ALFA"));
     FakeTool runner("runner", typeCode("RUNR"));
-    registerFrom(zeta);
-    registerFrom(alpha);
-    registerFrom(runner);
+    for (FakeTool* tool : {&zeta, &alpha, &runner}) ASSERT_EQ(registerFrom(*tool), 0);
     publish(zeta, "Edit", 1, kText);
     publish(alpha, "Edit", 1, kText);
     publish(alpha, "Agent", 1, kAgent);

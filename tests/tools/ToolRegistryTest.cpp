@@ -119,9 +119,7 @@ TEST_F(RegistryTest, SourceViewerIndexesFollowRemovals) {
     FakeTool first("a viewer", typeCode("VWR1"), true);
     FakeTool plain("plain", typeCode("PLN1"));
     FakeTool second("b viewer", typeCode("VWR2"), true);
-    registerFrom(first);
-    registerFrom(plain);
-    registerFrom(second);
+    for (FakeTool* tool : {&first, &plain, &second}) ASSERT_EQ(registerFrom(*tool), 0);
     EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), 2);
     EXPECT_EQ(gToolRegistry->getCurrentSourceTool()->toolType, typeCode("VWR2"));
 
@@ -154,9 +152,7 @@ TEST_F(RegistryTest, ActivationOfASourceViewerDeactivatesTheOthers) {
     FakeTool active("active", typeCode("VWRA"), true);
     FakeTool other("other", typeCode("VWRB"), true);
     FakeTool gone("gone", typeCode("VWRC"), true);
-    registerFrom(active);
-    registerFrom(other);
-    registerFrom(gone);
+    for (FakeTool* tool : {&active, &other, &gone}) ASSERT_EQ(registerFrom(*tool), 0);
     ASSERT_TRUE(gToolRegistry->unloadTool(typeCode("VWRC")).ok());
     gone.drainTypes();
 
@@ -178,8 +174,7 @@ TEST_F(RegistryTest, ActivationOfASourceViewerDeactivatesTheOthers) {
 TEST_F(RegistryTest, TicklesEveryTenSecondsAndUnloadsDeadTools) {
     FakeTool alive("alive", kBrowser);
     FakeTool dead("dead", kDebugger);
-    registerFrom(alive);
-    registerFrom(dead);
+    for (FakeTool* tool : {&alive, &dead}) ASSERT_EQ(registerFrom(*tool), 0);
     dead.die();
     // The first pass is due 30 seconds after the registry was made, the next
     // ten seconds after it; `dies` stops listening before its step.
@@ -205,9 +200,7 @@ TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
     FakeTool viewer("viewer", typeCode("VIEW"), true);
     FakeTool compiler("compiler", kCompiler);
     FakeTool debugger("debugger", kDebugger);
-    registerFrom(viewer);
-    registerFrom(compiler);
-    registerFrom(debugger);
+    for (FakeTool* tool : {&viewer, &compiler, &debugger}) ASSERT_EQ(registerFrom(*tool), 0);
 
     auto reply = deliver(newRequest("GSAT"), compiler.info);
     ASSERT_EQ(std::make_pair(int(reply->paramCount), reply->getLongParam(0)), std::make_pair(2, 0));

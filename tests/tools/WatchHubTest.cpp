@@ -50,10 +50,6 @@ class WatcherEnd {
         while (auto message = next(quietMs)) messages.push_back(std::move(message));
         return messages;
     }
-    void leave() {
-        stream.reset();
-        listener.reset();
-    }
 
     ToolInfo info;
     std::unique_ptr<TCPTransport> listener;
@@ -62,12 +58,15 @@ class WatcherEnd {
 
 using WatchTest = ToolManagerTest;
 
-std::vector<TypeCode> noticeEvents(FakeTool& tool, std::vector<std::string>* names = nullptr) {
-    std::vector<TypeCode> events;
+using Notices = std::vector<std::pair<TypeCode, std::string>>;
+
+// The 'NOTE' events `tool` receives, each with the name in its ToolInfo.
+Notices notices(FakeTool& tool) {
+    Notices events;
     while (auto message = tool.receive(300)) {
-        if (message->type != typeCode("NOTE")) continue;
-        events.push_back(message->getTypeParam(0));
-        if (names) names->push_back(decodeToolInfo(message->getParam(1)).name);
+        if (message->type == typeCode("NOTE"))
+            events.emplace_back(message->getTypeParam(0),
+                                decodeToolInfo(message->getParam(1)).name);
     }
     return events;
 }
@@ -76,8 +75,7 @@ std::vector<TypeCode> noticeEvents(FakeTool& tool, std::vector<std::string>* nam
 TEST_F(WatchTest, ToolListingShowsEveryToolWithItsStateAndCommands) {
     FakeTool viewer("viewer", kViewer, true);
     FakeTool runner("runner", kRunner);
-    ASSERT_EQ(registerFrom(viewer), 0);
-    ASSERT_EQ(registerFrom(runner), 0);
+    for (FakeTool* tool : {&viewer, &runner}) ASSERT_EQ(registerFrom(*tool), 0);
     ASSERT_EQ(publish(viewer, "Show", 1, typeCode("QAGT")), 0);
     ASSERT_EQ(publish(runner, "Run", 0, kWildcardType), 0);
     ASSERT_EQ(publish(runner, "Attach", 2, kWildcardType), 0);
@@ -113,12 +111,12 @@ TEST_F(WatchTest, SubscribersHearOfToolsAndProjectsAndOthersHearNothingNew) {
     std::string project = (manager.home.path() / "other.prj").string();
     EXPECT_TRUE(gProjectManager->loadProject(project.c_str(), true).ok());
 
-    std::vector<std::string> names;
-    EXPECT_EQ(noticeEvents(listener, &names),
-              (std::vector<TypeCode>{typeCode("TADD"), typeCode("TUNL"), typeCode("TREG"),
-                                     typeCode("TREM"), typeCode("PROJ")}));
-    EXPECT_EQ(names, (std::vector<std::string>{"quiet", "quiet", "quiet", "quiet", ""}));
-    EXPECT_TRUE(noticeEvents(quiet).empty());
+    EXPECT_EQ(notices(listener), (Notices{{typeCode("TADD"), "quiet"},
+                                          {typeCode("TUNL"), "quiet"},
+                                          {typeCode("TREG"), "quiet"},
+                                          {typeCode("TREM"), "quiet"},
+                                          {typeCode("PROJ"), ""}}));
+    EXPECT_TRUE(notices(quiet).empty());
 
     // A subscriber that stopped listening is forgotten at the next notice.
     listener.die();
@@ -174,7 +172,8 @@ TEST_F(WatchTest, WatchersSeeTheTrafficTheyChoseAndTheirLosses) {
 
     // A watcher that went away is given up.
     size_t watching = gWatchHub->watcherCount();
-    everything.leave();
+    everything.stream.reset();
+    everything.listener.reset();
     for (int i = 0; i < 5 && gWatchHub->watcherCount() == watching; ++i) {
         gWatchHub->messageSeen(bulky, kMessageSent);
         gWatchHub->flushWatchers();
