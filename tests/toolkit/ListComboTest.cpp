@@ -108,16 +108,13 @@ TEST_F(ListBoxTest, PointerMovesAndRowRectanglesFollowTheRowsAndTheVisibleArea) 
     EXPECT_FALSE(LBOX_CurQueryRects(&list, &row, &visible));
 }
 
-std::vector<int> gComboCodes;  // codes seen by comboNfy
-
-void comboNfy(CBoxObj* combo, int code) {
-    gComboCodes.push_back(code);
-    CBOX_DefNfy(combo, code);
-}
-
 TEST(ComboBox, ElementsAreAddedRemovedAndChosen) {
+    std::vector<int> comboCodes;  // outlives the combo box and its procedure
     CBoxObj combo;
-    RES_SetNfyProcDS(&combo, comboNfy, 0);
+    combo.procedure = [&comboCodes](WgtObj* widget, int code) {
+        comboCodes.push_back(code);
+        CBOX_DefNfy(static_cast<CBoxObj*>(widget), code);
+    };
     CBOX_GoFirst(&combo);
     EXPECT_FALSE(CBOX_IsOk(&combo));
     CBOX_CurAddElt(&combo, "tcl files", 1);
@@ -128,7 +125,7 @@ TEST(ComboBox, ElementsAreAddedRemovedAndChosen) {
     CBOX_GoIndex(&combo, 1);
     CBOX_CurSelect(&combo);
     EXPECT_STREQ(TED_GetStr(CBOX_GetTEd(&combo)), "c files");
-    EXPECT_TRUE(gComboCodes.empty());  // programmatic choice: no notification
+    EXPECT_TRUE(comboCodes.empty());  // programmatic choice: no notification
 
     CBOX_GoFirst(&combo);
     CBOX_CurRemoveElt(&combo);  // the chosen element moves down with the rest
@@ -136,7 +133,7 @@ TEST(ComboBox, ElementsAreAddedRemovedAndChosen) {
     EXPECT_EQ(CBOX_GetSelIndex(&combo), 0);
 
     AUTO_ChooseElement(&combo, 1);
-    EXPECT_EQ(gComboCodes, (std::vector<int>{kNfyEltChosen}));
+    EXPECT_EQ(comboCodes, (std::vector<int>{kNfyEltChosen}));
     EXPECT_EQ(CBOX_CurGetClientData(&combo), 3u);
     EXPECT_STREQ(TED_GetStr(CBOX_GetTEd(&combo)), "engines");
 

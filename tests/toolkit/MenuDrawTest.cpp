@@ -11,8 +11,9 @@
 
 namespace {
 
-// A pop-up like the workspace's tool menu: commands, a separator, built-ins.
-MenuObj* makeToolMenu() {
+TEST(PopupMenu, ScriptedChoicesByLabelAndIdAndDismissals) {
+    AUTO_Reset();
+    // Like the workspace's tool menu: commands, a separator, built-ins.
     MenuObj* menu = MENU_Create();
     MENU_AddItem(menu, "Compile", 0);
     MENU_CurSetClientData(menu, 41);
@@ -20,12 +21,6 @@ MenuObj* makeToolMenu() {
     MENU_CurSetEnabled(menu, false);
     MENU_AddSeparator(menu);
     MENU_AddItem(menu, "Unload Tool", 7);
-    return menu;
-}
-
-TEST(PopupMenu, ScriptedChoicesByLabelAndIdAndDismissals) {
-    AUTO_Reset();
-    MenuObj* menu = makeToolMenu();
     AUTO_ScriptPopupLabel("Compile");
     ASSERT_TRUE(MENU_OpenProcess(menu, nullptr));
     EXPECT_STREQ(MENU_ChosenGetLabel(menu), "Compile");
@@ -43,17 +38,13 @@ TEST(PopupMenu, ScriptedChoicesByLabelAndIdAndDismissals) {
     MENU_Terminate(menu);
 }
 
-std::vector<int> gWindowCodes;  // codes seen by menuWindowNfy
-
-void menuWindowNfy(WinObj* window, int code) {
-    gWindowCodes.push_back(code);
-    WIN_DefNfy(window, code);
-}
-
 TEST(MenuBar, ChoicesAndAcceleratorsTellTheWindowTitleMenuAndItem) {
-    gWindowCodes.clear();
     auto* window = new WinObj;
-    RES_SetNfyProcDS(window, menuWindowNfy, 0);
+    std::vector<int> windowCodes;
+    window->procedure = [&windowCodes](WgtObj* widget, int code) {
+        windowCodes.push_back(code);
+        WIN_DefNfy(static_cast<WinObj*>(widget), code);
+    };
     MBarObj* bar = WIN_GetMenuBar(window);
     MBAR_AddItem(bar, "&File");
     MBAR_CurSetSubMenu(bar, MENU_Create());
@@ -65,15 +56,15 @@ TEST(MenuBar, ChoicesAndAcceleratorsTellTheWindowTitleMenuAndItem) {
     MENU_AddItem(MBAR_CurGetSubMenu(bar), "&About the OKA", 700);
 
     ASSERT_TRUE(AUTO_ChooseMenuId(window, 700));
-    EXPECT_EQ(gWindowCodes, std::vector<int>{kNfyMenuChosen});
+    EXPECT_EQ(windowCodes, std::vector<int>{kNfyMenuChosen});
     EXPECT_STREQ(MBAR_ChosenGetLabel(bar), "&Help");
     EXPECT_STREQ(MENU_ChosenGetLabel(MBAR_ChosenGetMenu(bar)), "&About the OKA");
     EXPECT_FALSE(AUTO_ChooseMenuItem(window, "Nothing"));
 
     // A key reaches the window first, then the menu's accelerator.
-    gWindowCodes.clear();
+    windowCodes.clear();
     AUTO_KeyPress(window, 'q', kModControl);
-    EXPECT_EQ(gWindowCodes, (std::vector<int>{kNfyKeyDown, kNfyKeyTyped, kNfyMenuChosen}));
+    EXPECT_EQ(windowCodes, (std::vector<int>{kNfyKeyDown, kNfyKeyTyped, kNfyMenuChosen}));
     EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(bar)), 107);
     WIN_TerminateGetStatus(window);
 }
