@@ -135,26 +135,21 @@ TEST(ResourceFiles, AttributesQuotesAndLibrarySwitchesAreRead) {
     std::string error;
     ASSERT_TRUE(parseResourceFile("sample", path.c_str(), &error)) << error;
     ColorObj* accent = RES_LoadInit("sample", "accent");
-    ASSERT_NE(accent, nullptr);
-    EXPECT_EQ(accent->red * 65536 + accent->green * 256 + accent->blue, 0x336699);
     ColorObj* other = RES_LoadInit("other", "accent");
-    ASSERT_NE(other, nullptr);
-    EXPECT_EQ(other->blue, 3);
     FontObj* heading = RES_LoadInit("sample", "heading");
-    ASSERT_NE(heading, nullptr);
-    EXPECT_TRUE(heading->bold && heading->italic && heading->family == FontFamily::Serif &&
-                heading->size == 14);
     PenObj* dots = RES_LoadInit("sample", "dots");
-    ASSERT_NE(dots, nullptr);
-    EXPECT_TRUE(dots->style == PenStyle::Dotted && dots->width == 2);
+    ASSERT_TRUE(accent && other && heading && dots);
+    EXPECT_EQ(std::tuple(accent->red, accent->green, accent->blue, other->blue),
+              std::tuple(0x33, 0x66, 0x99, 3));
+    EXPECT_TRUE(heading->bold && heading->italic && heading->family == FontFamily::Serif &&
+                heading->size == 14 && dots->style == PenStyle::Dotted && dots->width == 2);
 
     WinObj* window = WIN_Load("sample", "sample");
     ASSERT_NE(window, nullptr);
-    EXPECT_STREQ(WIN_GetLabel(window), "Say \"hi\"");
-    EXPECT_EQ(window->bgColor, accent);
     auto* caption = static_cast<TAreaObj*>(RES_GetNthChild(window, 0));
-    EXPECT_STREQ(TAREA_GetLabel(caption), "a # b");
-    EXPECT_EQ(caption->font, heading);
+    EXPECT_EQ(std::tuple(std::string(WIN_GetLabel(window)), window->bgColor,
+                         std::string(TAREA_GetLabel(caption)), caption->font),
+              std::tuple(std::string("Say \"hi\""), accent, std::string("a # b"), heading));
     EXPECT_TRUE(caption->align == TextAlign::Right);
     MBarObj* bar = WIN_GetMenuBar(window);
     MBAR_GoFirst(bar);
