@@ -30,15 +30,17 @@ TEST(TextField, InsertionReplacesTheSelectionAndMovesTheInsertionPoint) {
     EXPECT_EQ(TED_GetStrLen(&field), 0);
 }
 
-TEST(Buttons, RadioButtonsOfAPanelExcludeEachOtherAndTogglesFlip) {
-    PanelObj group;
+TEST(Buttons, RadioButtonsExcludeEachOtherTogglesFlipAndReturnPressesTheOneDefault) {
+    auto* window = new WinObj;
     auto* disk = new TButObj;
     auto* project = new TButObj;
     auto* toggle = new TButObj;
+    auto* ok = new TButObj;
+    auto* cancel = new TButObj;
     disk->style = project->style = ButtonStyle::Radio;
     toggle->style = ButtonStyle::Toggle;
     disk->selected = true;
-    for (TButObj* button : {disk, project, toggle}) PANEL_AddWgt(&group, button);
+    for (TButObj* button : {disk, project, toggle, ok, cancel}) PANEL_AddWgt(window, button);
     bool selectedWhenNotified = false;
     project->procedure = [&selectedWhenNotified](WgtObj* widget, int code) {
         if (code == kNfyActivated) selectedWhenNotified = static_cast<TButObj*>(widget)->selected;
@@ -50,15 +52,7 @@ TEST(Buttons, RadioButtonsOfAPanelExcludeEachOtherAndTogglesFlip) {
     AUTO_Activate(toggle);
     EXPECT_FALSE(TBUT_GetSelected(toggle));
     EXPECT_TRUE(TBUT_GetSelected(project));  // toggles are no radio buttons
-    group.release();
-}
 
-TEST(Buttons, ReturnActivatesTheWindowsDefaultButton) {
-    auto* window = new WinObj;
-    auto* ok = new TButObj;
-    auto* cancel = new TButObj;
-    PANEL_AddWgt(window, ok);
-    PANEL_AddWgt(window, cancel);
     TBUT_SetDefButton(ok);
     TBUT_SetDefButton(cancel);  // only one default per window
     int activations = 0;
@@ -83,8 +77,7 @@ TEST(ScrollPanel, ShowingAWidgetScrollsAndMovesItsChildrensWindowPositions) {
     EXPECT_EQ(area->scrollX, 350);  // the list's right edge meets the area's
     int x = 0, y = 0;
     list->windowOrigin(&x, &y);
-    EXPECT_EQ(x, 100 + 420 - 350);
-    EXPECT_EQ(y, 60);
+    EXPECT_EQ(std::pair(x, y), std::pair(100 + 420 - 350, 60));
     // A click at a window position lands on the row drawn there.
     LBOX_CurSetClientData(list, 5);
     LBOX_GoDown(list);
