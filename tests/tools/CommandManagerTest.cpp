@@ -124,18 +124,11 @@ TEST_F(CommandTest, ExecutionSendsTheSelectionOrAsksForIt) {
     FakeTool tool("tool", typeCode("TOOL"));
     registerFrom(tool);
     tool.drainTypes();
-    ToolCommand plain("Plain", &tool.info, 0, kWildcardType);
     ToolCommand onFile("On File", &tool.info, 1, kText);
     ToolCommand onEngine("On Engine", &tool.info, 2, kWildcardType);
     ScriptedContext context;
     gCommandManager->setCommandContext(&context);
 
-    gCommandManager->executeCommand(&plain);
-    EXPECT_EQ(receivedCommand(tool), "Plain||0|");
-    // An engine command without an engine opens the window and goes at once.
-    gCommandManager->executeCommand(&onEngine);
-    EXPECT_EQ(receivedCommand(tool), "On Engine||0|");
-    EXPECT_EQ(context.engineWindowsOpened, 1);
     // A file command without a file asks; cancelled, nothing is sent.
     gCommandManager->executeCommand(&onFile);
     EXPECT_EQ(context.filesAskedFor, 1);
@@ -148,10 +141,10 @@ TEST_F(CommandTest, ExecutionSendsTheSelectionOrAsksForIt) {
     gCommandManager->executeCommand(&onEngine);
     EXPECT_EQ(receivedCommand(tool), "On Engine|enginehost|7000|");
     EXPECT_EQ(context.enginesLogged, 1);
-    // An engine command never runs on a file.
+    // An engine command never runs on a file, nor asks for an engine then.
     context.selection = {kComponentKindFile, "", 0, "/work/notes.txt"};
     gCommandManager->executeCommand(&onEngine);
     EXPECT_TRUE(tool.drainTypes().empty());
-    EXPECT_EQ(context.engineWindowsOpened, 1);
+    EXPECT_EQ(context.engineWindowsOpened, 0);
     gCommandManager->setCommandContext(nullptr);
 }
