@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "messaging/FullPath.h"
 #include "messaging/MessageCenter.h"
+#include "messaging/MessageTypes.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ class MessageCenterTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MessageCenterTest, DispatchRunsTheFirstRegisteredHandlerAndBuildsTheReply) {
+TEST_F(MessageCenterTest, DispatchRunsTheFirstRegisteredHandlerOrCallableAndBuildsTheReply) {
     Message* message = request(typeCode("ADDF"), true);
     message->addTextParam("/tmp/a");
     std::unique_ptr<Message> reply(center->dispatchMessage(message));
@@ -71,6 +72,17 @@ TEST_F(MessageCenterTest, DispatchRunsTheFirstRegisteredHandlerAndBuildsTheReply
     EXPECT_EQ(center->getLastError(), 0);
     center->removeMessageHandler(typeCode("SCHG"));
     EXPECT_EQ(center->getLastError(), kErrorNoHandler);
+
+    // Any callable handles a type of the protocol, with the state it holds.
+    int questions = 0;
+    center->registerMessageHandler(kIdentifyFileMsg, [&questions](Message&, Message& reply) {
+        reply.addBoolParam(++questions == 1);
+        return 0;
+    });
+    Message* question = request(kIdentifyFileMsg.code, true);
+    question->addTextParam("/src/main.qa");
+    reply.reset(center->dispatchMessage(question));
+    EXPECT_EQ(std::pair(reply->getBoolParam(1), questions), std::pair(true, 1));
 }
 
 TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {

@@ -121,31 +121,6 @@ TEST_F(ToolRequestTest, ErrorReplyNoReplyAndNobodyListeningAreToldApart) {
               std::make_pair(RequestResult::Status::notSent, kErrorNoReply));
 }
 
-// The Tool Manager asks a registering tool to identify files before it
-// answers the registration: the tool answers while it waits.
-TEST_F(ToolRequestTest, AQuestionFromTheOtherSideIsAnsweredByALambdaWhileWaiting) {
-    int questions = 0;
-    auto answerNotMine = [&questions](Message&, Message& reply) {
-        ++questions;
-        reply.addBoolParam(false);
-        return 0;
-    };
-    ASSERT_EQ(gMessageCenter->registerMessageHandler(kIdentifyFileMsg, answerNotMine), 0);
-
-    Responder asking([](Responder& self, const Message& request) {
-        Message question(kIdentifyFileMsg.code, &request.sender);
-        question.addTextParam("/src/main.qa");
-        question.wantsReply = 1;
-        self.send(question);
-        std::unique_ptr<Message> answer = self.receive(3000);
-        bool answered = answer && answer->type == kReplyMessage && answer->getLongParam(0) == 0;
-        self.reply(request, answered ? 0 : -1);
-    });
-    RequestResult result = ask(asking.info);
-    EXPECT_TRUE(result.ok()) << result.error();
-    EXPECT_EQ(questions, 1);
-}
-
 TEST(ToolWithoutWindows, AnswersTheWindowRequestsWithNothingToDo) {
     TempHome home;
     setenv("OKA", home.path().c_str(), 1);
