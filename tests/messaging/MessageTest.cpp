@@ -1,6 +1,8 @@
 // Messages, their bytes on the wire and their textual parameters.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "RawPeer.h"
 #include "messaging/Message.h"
 #include "messaging/ParamText.h"
@@ -76,27 +78,23 @@ TEST(WireFormat, DecodingRefusesImpossibleHeaders) {
     Message message(typeCode("ADDF"), nullptr);
     message.addTextParam("x");
     const std::string sound = wireBytes(message);
-    struct Case {
-        size_t offset;         // where the damage goes
-        std::string bytes;     // what is written there
-        HeaderCheck expected;  // the decoder's verdict
-    };
-    const Case cases[] = {
+    // Where the damage goes, what is written there, and the decoder's verdict.
+    const std::tuple<size_t, std::string, HeaderCheck> cases[] = {
         {0, "ADDF", HeaderCheck::ok},
         {4, std::string("\0\x21", 2), HeaderCheck::badParamCount},  // 33
         {4, "\xff\xff", HeaderCheck::badParamCount},
         {136, "\x80", HeaderCheck::badParamLength},  // negative
         {136, "\x10", HeaderCheck::tooLarge},        // 256 MiB
     };
-    for (const Case& c : cases) {
+    for (const auto& [offset, damage, expected] : cases) {
         std::string header = sound;
-        header.replace(c.offset, c.bytes.size(), c.bytes);
+        header.replace(offset, damage.size(), damage);
         Message decoded;
         DeclaredParams declared;
         EXPECT_EQ(
             decodeMessageHeader(reinterpret_cast<const uint8_t*>(header.data()), decoded, declared),
-            c.expected)
-            << "offset " << c.offset;
+            expected)
+            << "offset " << offset;
     }
 }
 
