@@ -1,5 +1,4 @@
-// List boxes and combo boxes: cursor, client data, selection, row
-// notifications and the default procedure's share of the work.
+// List boxes and combo boxes: rows, selection and notifications.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -36,22 +35,20 @@ class ListBoxTest : public ::testing::Test {
     LBoxObj list;  // three rows: 11, 22, 33
 };
 
-TEST_F(ListBoxTest, FillingByCursorAppendsRowsAndReadsZeroPastTheEnd) {
-    EXPECT_EQ(LBOX_GetNumRows(&list), 3);
-    EXPECT_EQ(LBOX_CurGetClientData(&list), 0u);
+TEST_F(ListBoxTest, RowsFilledByCursorAreReplacedInPlaceAndFreedOnceByResetOrDestruction) {
+    EXPECT_EQ(std::pair(LBOX_GetNumRows(&list), LBOX_CurGetClientData(&list)),
+              std::pair(3, ClientData{0}));
     LBOX_GoDown(&list);  // stays past the end
     EXPECT_EQ(LBOX_CurGetClientData(&list), 0u);
     LBOX_GoHome(&list);
     LBOX_GoDown(&list);
     EXPECT_EQ(LBOX_CurGetClientData(&list), 22u);
     LBOX_CurSetClientData(&list, 99);  // replaces, does not insert
-    EXPECT_EQ(LBOX_GetNumRows(&list), 3);
-    EXPECT_EQ(LBOX_CurGetClientData(&list), 99u);
-}
+    EXPECT_EQ(std::pair(LBOX_GetNumRows(&list), LBOX_CurGetClientData(&list)),
+              std::pair(3, ClientData{99}));
 
-TEST_F(ListBoxTest, ResetAndDestructionFreeEveryRowOnce) {
     LBOX_Reset(&list);
-    EXPECT_EQ(gFreedRows, (std::vector<ClientData>{11, 22, 33}));
+    EXPECT_EQ(gFreedRows, (std::vector<ClientData>{11, 99, 33}));
     EXPECT_EQ(LBOX_GetNumRows(&list), 0);
     LBOX_CurSetClientData(&list, 44);
     gFreedRows.clear();
