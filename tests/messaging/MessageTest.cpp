@@ -8,9 +8,8 @@
 #include "messaging/ParamText.h"
 #include "messaging/WireFormat.h"
 
-// Indices out of range, short or unterminated parameters and a 33rd
-// parameter: what a malformed message can hold never leads to a read or a
-// write outside it.
+// Indices out of range, short or unterminated parameters and a 33rd one
+// never lead to a read or a write outside the message.
 TEST(Message, HostileParametersAreReadWithinBounds) {
     Message message;
     message.addParam(kParamS255, "abc", 3);   // no terminator

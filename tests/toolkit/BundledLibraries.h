@@ -1,5 +1,4 @@
-// The resource libraries bundled with the installation, as the toolkit
-// tests load them from the source tree.
+// The bundled resource libraries, as the toolkit tests load them from the source tree.
 #pragma once
 
 #include <utility>

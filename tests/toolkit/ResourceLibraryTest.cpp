@@ -69,7 +69,6 @@ TEST_F(BundledLibraries, EveryWindowLoadsAndTheWorkspaceKeepsItsChildOrderAndCom
     WIN_TerminateGetStatus(workspace);
 }
 
-// Writes `text` to a scratch file and parses it.
 class MalformedFiles : public ::testing::Test {
   protected:
     std::string parse(const std::string& text) {

@@ -49,8 +49,7 @@ class WindowTest : public ::testing::Test {
     }
 };
 
-// A script waits for the loop of its own window; a loop without one is
-// cancelled, as is one whose window the user closes.
+// A script waits for its own window's loop; other loops and user closes cancel.
 TEST_F(WindowTest, ModalLoopEndsByItsScriptedButtonOrCancelled) {
     AUTO_ScriptModalButton("other", "1");
     WinObj* window = makeDialog("dialog");

@@ -102,8 +102,7 @@ TEST_F(CommandTest, DefaultCommandPrefersTheFirstLoadedToolByName) {
     EXPECT_EQ(gCommandManager->getDefaultCommand(1, typeCode("NONE")), nullptr);
 }
 
-// Plays the workspace: a selection the test sets, and a file picker that
-// selects `pickedFile` (nothing when it is empty).
+// Plays the workspace: its selection, and a picker choosing `pickedFile` unless empty.
 struct ScriptedContext : CommandContext {
     CommandSelection selection;
     const char* pickedFile = "";

@@ -17,8 +17,7 @@
 namespace {
 
 // The other side of a request, in a thread of its own: it takes the next
-// message and answers it with `answer`, which may first ask the requester
-// a question of its own.
+// message and answers it with `answer`.
 class Responder : public FakeTool {
   public:
     using Answer = std::function<void(Responder& self, const Message& request)>;

@@ -28,7 +28,6 @@ class WatcherEnd {
         copyText(info.name, sizeof info.name, "watcher");
         info.port = listener->getPort();
     }
-    // The next message of the stream, or null after `timeoutMs`.
     std::unique_ptr<Message> next(int timeoutMs = 2000) {
         uint32_t deadline = currentMilliseconds() + uint32_t(timeoutMs);
         while (int32_t(deadline - currentMilliseconds()) > 0) {
@@ -44,7 +43,6 @@ class WatcherEnd {
         }
         return nullptr;
     }
-    // Every message until the stream stays quiet for `quietMs`.
     std::vector<std::unique_ptr<Message>> drain(int quietMs = 300) {
         std::vector<std::unique_ptr<Message>> messages;
         while (auto message = next(quietMs)) messages.push_back(std::move(message));
