@@ -105,12 +105,14 @@ TEST_F(RegistryTest, UnloadQuitsTheToolAndReRegistrationRefreshesIt) {
     gToolRegistry->broadcastMessageType(typeCode("SHOW"));
     EXPECT_TRUE(browser.drainTypes().empty());
 
-    // The restarted tool comes back on another port; its commands follow.
+    // The restarted tool comes back on another port, keeping its program
+    // name whatever path it gives; its commands follow.
     FakeTool restarted("browser 2", kBrowser, true);
     long defaultBefore = gToolRegistry->getDefaultSourceToolIndex();
-    EXPECT_EQ(registerFrom(restarted), 0);
+    EXPECT_EQ(registerFrom(restarted, "/elsewhere/browser"), 0);
     EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 1);
     EXPECT_EQ(gToolRegistry->lookupToolByType(kBrowser)->port, restarted.info.port);
+    EXPECT_STREQ(gToolRegistry->getRegisteredTool(0)->executableName, "sampletool");
     EXPECT_EQ(gCommandManager->getNthCommand(0)->toolInfo.port, restarted.info.port);
     EXPECT_EQ(gToolRegistry->getDefaultSourceToolIndex(), defaultBefore);
 }
