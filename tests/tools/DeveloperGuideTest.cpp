@@ -32,10 +32,6 @@ std::string unescapeHtml(std::string text) {
     return text;
 }
 
-std::string guide() {
-    return readFile(sourceFile("resources/doc/html/developer.html"));
-}
-
 // The example blocks of `html` by the file they show.
 std::map<std::string, std::string> exampleBlocks(const std::string& html) {
     const std::string opening = "<pre class=\"example\" data-file=\"";
@@ -53,7 +49,8 @@ std::map<std::string, std::string> exampleBlocks(const std::string& html) {
 }
 
 TEST(DeveloperGuide, ShowsEveryFileOfTheExamplesAsItIs) {
-    std::map<std::string, std::string> shown = exampleBlocks(guide());
+    std::map<std::string, std::string> shown =
+        exampleBlocks(readFile(sourceFile("resources/doc/html/developer.html")));
     std::map<std::string, std::string> examples;
     for (const auto& entry :
          std::filesystem::recursive_directory_iterator(sourceFile("examples"))) {
@@ -69,10 +66,9 @@ TEST(DeveloperGuide, ShowsEveryFileOfTheExamplesAsItIs) {
     EXPECT_EQ(shown.size(), examples.size());
 }
 
-// The figures the guide gives are those of the code.
-TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
+TEST(DeveloperGuide, StatesTheFiguresAndQuotesTheLogLinesOfTheCode) {
     // Compared with line breaks as spaces: the guide wraps its sentences anywhere.
-    std::string text = guide();
+    std::string text = readFile(sourceFile("resources/doc/html/developer.html"));
     std::replace(text.begin(), text.end(), '\n', ' ');
     const std::pair<const char*, long> figures[] = {
         {"every %ld ms", long(ToolManagerWatch::kCheckIntervalMs)},
@@ -100,11 +96,8 @@ TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
         EXPECT_NE(text.find(expected), std::string::npos)
             << "developer.html does not say \"" << expected << "\"";
     }
-}
 
-// A log line quoted in the guide comes from the line of the example it names.
-TEST(DeveloperGuide, QuotedLogLinesNameTheirLineInTheExample) {
-    std::string text = guide();
+    // A log line quoted in the guide comes from the line of the example it names.
     std::regex logLine(R"re((hellotool|countertool) \.\./\1 \((\d+)\): )re");
     const std::map<std::string, std::string> sources{
         {"hellotool", "examples/hello-tool/hello.cpp"},
