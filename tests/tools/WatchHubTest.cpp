@@ -6,7 +6,6 @@
 #include <tuple>
 #include <vector>
 
-#include "RawPeer.h"
 #include "ToolManagerTest.h"
 #include "core/Platform.h"
 #include "core/Utilities.h"
@@ -132,11 +131,9 @@ TEST_F(WatchTest, WatchersSeeTheTrafficAndTheirLosses) {
     gToolRegistry->sendMsgToOneTool(&tool.info, typeCode("SHOW"));
     std::string longPath = "/projects/" + std::string(60, 'x') + ".qa";
     deliver(newRequest("SCHG", {longPath}), tool.info);
-    Message look(typeCode("LOOK"), nullptr);
+    Message look(typeCode("LOOK"), &gMessageCenter->getOwnToolInfo());
     look.addTypeParam(kRunner);
-    look.sender = tool.info;
-    look.wantsReply = 1;
-    ASSERT_TRUE(sendRawBytes(gMessageCenter->getOwnToolInfo().port, wireBytes(look)));
+    tool.send(look);
     for (int i = 0; i < 20; ++i) gMessageCenter->poll();
 
     std::string lines;
