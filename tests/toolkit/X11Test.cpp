@@ -51,22 +51,16 @@ class X11Backend : public ::testing::Test {
         return window;
     }
 
-    static XvfbServer* server_;  // the private X server
-    static bool running_;        // the X11 backend runs on it
+    static inline XvfbServer* server_ = nullptr;  // the private X server
+    static inline bool running_ = false;          // the X11 backend runs on it
 };
-XvfbServer* X11Backend::server_ = nullptr;
-bool X11Backend::running_ = false;
 
 TEST_F(X11Backend, EveryWindowOfBothLibrariesLoadsAndShows) {
     for (auto [library, name] : kBundledWindows) {
-        WinObj* window = WIN_Load(library, name);
+        WinObj* window = showWindow(library, name);
         ASSERT_NE(window, nullptr) << name;
-        WIN_Init(window);
-        WIN_Show(window);
-        EVENT_ProcessPending();
         WIN_TerminateGetStatus(window);
     }
-    EVENT_ProcessPending();
 }
 
 // The screen position of a point inside a widget of a window without menu bar.
