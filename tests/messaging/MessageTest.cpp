@@ -22,11 +22,10 @@ TEST(Message, HostileParametersAreReadWithinBounds) {
     char tiny[2];
     message.getTextParam(0, tiny, sizeof tiny);
     EXPECT_STREQ(tiny, "a");
-    EXPECT_EQ(message.getLongParam(1), 0);
-    EXPECT_FALSE(message.getBoolParam(7));
-    EXPECT_EQ(message.getParamType(-1), kWildcardType);
-    EXPECT_EQ(message.getParam(3), nullptr);
-    EXPECT_EQ(message.getParamLength(5), 0);
+    EXPECT_EQ(
+        std::make_tuple(message.getLongParam(1), message.getBoolParam(7), message.getParamType(-1),
+                        message.getParam(3), message.getParamLength(5)),
+        std::make_tuple(0, false, kWildcardType, nullptr, 0));
     message.changeParam(3, kParamLong, "abcd", 4);  // ignored
     EXPECT_EQ(message.paramCount, 3);
     for (int i = 3; i < kMaxMessageParams; ++i) EXPECT_TRUE(message.addBoolParam(true));
@@ -104,10 +103,10 @@ TEST(ParamText, ParsesEveryTypeAndExplainsErrors) {
                                  "IDNT:BROW", "DATA:00ff10"}) {
         EXPECT_TRUE(addParamFromText(message, argument, error)) << argument << ": " << error;
     }
-    EXPECT_EQ(describeParam(message, 0), "0 S255 /tmp/x");
-    EXPECT_EQ(describeParam(message, 2), "2 LONG -5");
-    EXPECT_EQ(describeParam(message, 5), "5 IDNT BROW");
-    EXPECT_EQ(describeParam(message, 6), "6 DATA 3 bytes 00ff10");
+    EXPECT_EQ(
+        std::make_tuple(describeParam(message, 0), describeParam(message, 2),
+                        describeParam(message, 5), describeParam(message, 6)),
+        std::make_tuple("0 S255 /tmp/x", "2 LONG -5", "5 IDNT BROW", "6 DATA 3 bytes 00ff10"));
     for (const char* bad :
          {"LONG:x", "SHRT:70000", "BOOL:2", "IDNT:AB", "DATA:0", "XXXX:1", "S255"}) {
         EXPECT_FALSE(addParamFromText(message, bad, error)) << bad;

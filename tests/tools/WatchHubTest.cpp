@@ -84,12 +84,11 @@ TEST_F(WatchTest, ToolListingShowsEveryToolWithItsStateAndCommands) {
     ASSERT_TRUE(decodeToolListing(reply->getParam(1), reply->getParamLength(1), first));
     ASSERT_TRUE(decodeToolListing(reply->getParam(2), reply->getParamLength(2), second));
     // okamsg shows a loaded tool's listing end to end; here the other states.
-    EXPECT_EQ(std::make_tuple(first.info.port, first.commands.size(), second.loaded,
-                              second.isDefaultSourceViewer),
-              std::make_tuple(viewer.info.port, size_t(1), false, false));
     ASSERT_EQ(second.commands.size(), 2u);
-    EXPECT_EQ(second.commands[1].name, "Attach");
-    EXPECT_EQ(second.commands[1].requirement, 2);
+    EXPECT_EQ(std::make_tuple(first.info.port, first.commands.size(), second.loaded,
+                              second.isDefaultSourceViewer, second.commands[1].name,
+                              second.commands[1].requirement),
+              std::make_tuple(viewer.info.port, size_t(1), false, false, std::string("Attach"), 2));
 
     // A record whose length does not match its command count is refused.
     EXPECT_FALSE(decodeToolListing(reply->getParam(2), reply->getParamLength(2) - 1, second));
@@ -149,8 +148,7 @@ TEST_F(WatchTest, WatchersSeeTheTrafficAndTheirLosses) {
     WatcherEnd stalled;
     ASSERT_EQ(deliver(newRequest("WTCH", kWildcardType), stalled.info)->getLongParam(0), 0);
     Message bulky(typeCode("FCMP"), nullptr);
-    std::string block(1024, 'b');
-    bulky.addParam(kParamData, block.data(), long(block.size()));
+    bulky.addParam(kParamData, std::string(1024, 'b').data(), 1024);
     for (int i = 0; i < 4000; ++i) gWatchHub->messageSeen(bulky, kMessageSent);
     uint32_t dropped = gWatchHub->droppedFor(stalled.info.port);
     EXPECT_GT(dropped, 0u);
