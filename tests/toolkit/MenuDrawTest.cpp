@@ -16,7 +16,6 @@ TEST(PopupMenu, ScriptedChoicesByLabelAndIdAndDismissals) {
     // Like the workspace's tool menu: commands, a separator, built-ins.
     MenuObj* menu = MENU_Create();
     MENU_AddItem(menu, "Compile", 0);
-    MENU_CurSetClientData(menu, 41);
     MENU_AddItem(menu, "Link", 0);
     MENU_CurSetEnabled(menu, false);
     MENU_AddSeparator(menu);
@@ -24,7 +23,6 @@ TEST(PopupMenu, ScriptedChoicesByLabelAndIdAndDismissals) {
     AUTO_ScriptPopupLabel("Compile");
     ASSERT_TRUE(MENU_OpenProcess(menu, nullptr));
     EXPECT_STREQ(MENU_ChosenGetLabel(menu), "Compile");
-    EXPECT_EQ(MENU_ChosenGetClientData(menu), 41u);
 
     AUTO_ScriptPopupId(7);
     ASSERT_TRUE(MENU_OpenProcess(menu, nullptr));
