@@ -1,22 +1,43 @@
-// Tool registry: registration, lookups, loading, probes, source viewers, relays.
+// Tool registry: registration, lookups, the programs it starts, probes, dead
+// and hung tools, source viewers, relays.
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "ToolManagerTest.h"
 #include "core/Utilities.h"
+#include "messaging/ToolListing.h"
 #include "tools/CommandManager.h"
 #include "tools/RegisteredTool.h"
 #include "tools/ToolCommand.h"
+#include "tools/ToolLauncher.h"
 #include "tools/ToolRegistry.h"
 
 namespace {
 constexpr TypeCode kBrowser = typeCode("BROW");
 constexpr TypeCode kCompiler = typeCode("COMP");
 constexpr TypeCode kDebugger = typeCode("DBUG");
+constexpr TypeCode kRunner = typeCode("SRUN");
+constexpr TypeCode kViewer = typeCode("SVWR");
 
 using RegistryTest = ToolManagerTest;
+using DeadToolsTest = ToolManagerTest;
+using Clock = std::chrono::steady_clock;
+using Commands = std::vector<std::string>;
 
+long millisecondsSince(Clock::time_point start) {
+    return long(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+// The 'TLST' record of the first registered tool.
+ToolListing firstListing(const Message& reply) {
+    ToolListing listing;
+    EXPECT_TRUE(decodeToolListing(reply.getParam(1), reply.getParamLength(1), listing));
+    return listing;
+}
 }  // namespace
 
 TEST_F(RegistryTest, RegistersLooksUpRefusesASecondLoadedToolAndUnregisters) {
@@ -226,4 +247,92 @@ TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
     compiled->addParam(kParamData, "abc", 3);
     deliver(compiled, compiler.info);
     EXPECT_EQ(debugger.drainTypes(), std::vector<TypeCode>{typeCode("FCMP")});
+}
+
+TEST_F(DeadToolsTest, AToolWhosePortRefusesIsUnloadedByTheFirstSendWithoutWaiting) {
+    std::string file = (manager.home.path() / "agent.qa").string();
+    writeFile(file, "agent\n");
+    // The added file stays in the project, which every restart loads again:
+    // the case that adds it comes last.
+    for (bool adding : {false, true}) {
+        SCOPED_TRACE(adding ? "identifying an added file" : "relaying a change");
+        manager.restart();
+        FakeTool dead("Sample Runner", kRunner);
+        ASSERT_EQ(registerFrom(dead), 0);
+        int deadPort = dead.info.port;
+        dead.die();
+
+        auto start = Clock::now();
+        deliver(newRequest(adding ? "ADDF" : "SCHG", {file}));
+        EXPECT_LT(millisecondsSince(start), 1000);
+        EXPECT_EQ(gToolRegistry->toolIsLoaded(kRunner), 0);
+        EXPECT_TRUE(manager.logContains("Sample Runner (SRUN) does not answer on port " +
+                                        std::to_string(deadPort) + ": unloaded"));
+        // The failed send names the tool; no 'QUIT' goes to a port that refuses.
+        EXPECT_TRUE(manager.logContains("Connection refused [Sample Runner (SRUN)]"));
+        EXPECT_FALSE(manager.logContains("Sending message QUIT registered tool SRUN"));
+    }
+}
+
+TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) {
+    // Twenty files in the project, one more to add later.
+    for (int n = 0; n <= 20; ++n) {
+        std::string file = (manager.home.path() / ("f" + std::to_string(n) + ".qa")).string();
+        writeFile(file, "agent\n");
+        if (n < 20) deliver(newRequest("ADDF", {file}));
+    }
+    // It listens, so connections succeed, but it never reads one.
+    FakeTool hung("Sample Viewer", kViewer, true);
+    auto start = Clock::now();
+    EXPECT_EQ(registerFrom(hung), 0);
+    long registration = millisecondsSince(start);
+    EXPECT_GE(registration, long(kDefaultReplyTimeout) - 100);
+    EXPECT_LT(registration, long(kDefaultReplyTimeout) + 1000);
+    EXPECT_FALSE(gToolRegistry->toolIsResponding(kViewer));
+    EXPECT_EQ(gToolRegistry->toolIsLoaded(kViewer), 1);
+
+    // Requests that would wait for it answer at once; one-way messages still go.
+    start = Clock::now();
+    deliver(newRequest("ADDF", {(manager.home.path() / "f20.qa").string()}));
+    deliver(newDisplayRequest("/src/agent.qa"));
+    deliver(newRequest("SCHG", {"/src/agent.qa"}));
+    EXPECT_LT(millisecondsSince(start), 1000);
+    EXPECT_TRUE(firstListing(*deliver(newRequest("TLST"))).notResponding);
+    EXPECT_EQ(occurrences(manager.log(), "Sample Viewer (SVWR) is not responding"), 1u);
+    EXPECT_EQ(hung.drainTypes(),
+              (std::vector<TypeCode>{typeCode("IDFB"), typeCode("FADD"), typeCode("SCHG")}));
+
+    // Anything from it, here a request of its own, and it is waited for again.
+    Message look(typeCode("LOOK"), &gMessageCenter->getOwnToolInfo());
+    look.addTypeParam(kRunner);
+    hung.send(look);
+    ASSERT_TRUE(pollUntil(
+        [] {
+            gMessageCenter->poll();
+            return gToolRegistry->toolIsResponding(kViewer);
+        },
+        2000));
+    EXPECT_EQ(occurrences(manager.log(), "Sample Viewer (SVWR) responds again"), 1u);
+    EXPECT_FALSE(firstListing(*deliver(newRequest("TLST"))).notResponding);
+}
+
+// The bundled list and a user's own: words anywhere on a line, only words
+// starting with '#' skipped, names below bin unless they are paths.
+TEST(ToolList, LaunchesEveryWordOrOnlyTheFirstEntryOfAName) {
+    TempHome home;
+    auto list = home.path() / "toollist";
+    writeFile(list,
+              "browser # debugger\n\t#comment  ../tools/viewer\n./local /opt/b/viewer browser\n");
+    auto commands = [&](const char* name) {
+        return toolLaunchPrograms(list.c_str(), "/usr/oka/", name);
+    };
+    EXPECT_EQ(commands(nullptr),
+              (Commands{"/usr/oka/bin/browser", "/usr/oka/bin/debugger", "../tools/viewer",
+                        "/usr/oka/bin/./local", "/opt/b/viewer", "/usr/oka/bin/browser"}));
+    EXPECT_EQ(commands("viewer"), (Commands{"../tools/viewer"}));
+    EXPECT_EQ(commands("browser"), (Commands{"/usr/oka/bin/browser"}));
+    // A single dot and slash is a plain name, run from below bin.
+    EXPECT_EQ(commands("./local"), (Commands{"/usr/oka/bin/./local"}));
+    EXPECT_TRUE(commands("missing").empty());
+    EXPECT_TRUE(toolLaunchPrograms((home.path() / "none").c_str(), "/usr/oka/", nullptr).empty());
 }
