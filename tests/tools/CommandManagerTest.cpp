@@ -112,7 +112,6 @@ struct ScriptedContext : CommandContext {
 TEST_F(CommandTest, ExecutionSendsTheSelectionOrAsksForIt) {
     FakeTool tool("tool", typeCode("TOOL"));
     registerFrom(tool);
-    tool.drainTypes();
     ToolCommand onFile("On File", &tool.info, 1, kText);
     ToolCommand onEngine("On Engine", &tool.info, 2, kWildcardType);
     ScriptedContext context;

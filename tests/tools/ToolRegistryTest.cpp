@@ -23,7 +23,6 @@ constexpr TypeCode kRunner = typeCode("SRUN");
 constexpr TypeCode kViewer = typeCode("SVWR");
 
 using RegistryTest = ToolManagerTest;
-using DeadToolsTest = ToolManagerTest;
 using Clock = std::chrono::steady_clock;
 using Commands = std::vector<std::string>;
 
@@ -249,7 +248,7 @@ TEST_F(RegistryTest, ListsSourceViewersAndRelaysToEveryTool) {
     EXPECT_EQ(debugger.drainTypes(), std::vector<TypeCode>{typeCode("FCMP")});
 }
 
-TEST_F(DeadToolsTest, AToolWhosePortRefusesIsUnloadedByTheFirstSendWithoutWaiting) {
+TEST_F(RegistryTest, AToolWhosePortRefusesIsUnloadedByTheFirstSendWithoutWaiting) {
     std::string file = (manager.home.path() / "agent.qa").string();
     writeFile(file, "agent\n");
     // The added file stays in the project, which every restart loads again:
@@ -274,7 +273,7 @@ TEST_F(DeadToolsTest, AToolWhosePortRefusesIsUnloadedByTheFirstSendWithoutWaitin
     }
 }
 
-TEST_F(DeadToolsTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) {
+TEST_F(RegistryTest, AToolThatNeverAnswersCostsOneReplyTimeThenIsNotWaitedFor) {
     // Twenty files in the project, one more to add later.
     for (int n = 0; n <= 20; ++n) {
         std::string file = (manager.home.path() / ("f" + std::to_string(n) + ".qa")).string();
