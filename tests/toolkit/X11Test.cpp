@@ -63,14 +63,6 @@ TEST_F(X11Backend, EveryWindowOfBothLibrariesLoadsAndShows) {
     }
 }
 
-// The screen position of a point inside a widget of a window without menu bar.
-std::string screenPoint(WinObj* window, WgtObj* widget) {
-    int x = 0, y = 0;
-    widget->windowOrigin(&x, &y);
-    return std::to_string(window->box.x + x + widget->box.width / 2) + " " +
-           std::to_string(window->box.y + y + widget->box.height / 2);
-}
-
 TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
     if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     // Shown at a remembered size larger than the resource's 724 x 476.
@@ -107,8 +99,13 @@ TEST_F(X11Backend, EscapeReturnAndTabActInARealDialog) {
     int cancels = 0, confirms = 0;
     RES_GetNthChild(window, 2)->procedure = count(&confirms);
     RES_GetNthChild(window, 3)->procedure = count(&cancels);
+    // A click in the middle of the machine field (the window has no menu bar).
     WgtObj* machine = RES_GetNthChild(window, 0);
-    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, machine) + " click 1"));
+    int x = 0, y = 0;
+    machine->windowOrigin(&x, &y);
+    ASSERT_TRUE(xdotool("mousemove " + std::to_string(window->box.x + x + machine->box.width / 2) +
+                        " " + std::to_string(window->box.y + y + machine->box.height / 2) +
+                        " click 1"));
     EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; }));
 
     // Tab to the port and on to Cancel, back twice to the machine field.

@@ -25,10 +25,9 @@ namespace {
 std::string unescapeHtml(std::string text) {
     const std::pair<const char*, const char*> entities[] = {
         {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};  // &amp; last
-    for (const auto& [entity, character] : entities) {
+    for (const auto& [entity, character] : entities)
         for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
             text.replace(at, std::strlen(entity), character);
-    }
     return text;
 }
 
