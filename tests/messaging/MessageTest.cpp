@@ -1,15 +1,21 @@
-// Messages, their bytes on the wire, their textual parameters and the 'IDFB'
-// exchange, whose each side reads what another program sent.
+// Messages, their bytes on the wire, their textual parameters, the 'IDFB'
+// exchange (each side reads what another program sent), and the tables that
+// programs print and check messages by, which agree with their sources.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "RawPeer.h"
+#include "TestSupport.h"
+#include "messaging/ErrorNames.h"
 #include "messaging/IdentifyBatch.h"
 #include "messaging/Message.h"
+#include "messaging/MessageTypes.h"
 #include "messaging/ParamText.h"
 #include "messaging/WireFormat.h"
 
@@ -197,4 +203,31 @@ TEST(IdentifyBatch, DamagedBatchesAndAnswersAreRefusedWhole) {
     Message bare(kReplyMessage, nullptr);
     bare.addLongParam(0, kParamError);
     EXPECT_FALSE(readBatchAnswers(bare, 0, [](size_t, const FileIdentification&) {}));
+}
+
+TEST(ProtocolTables, EveryDeclaredMessageTypeIsListed) {
+    std::string header = readFile(sourceFile("messaging/MessageTypes.h"));
+    std::regex declaration(R"re(inline constexpr MessageType (k\w+)\{\s*typeCode\("(.{4})"\))re");
+    int declared = 0;
+    for (std::sregex_iterator it(header.begin(), header.end(), declaration), end; it != end; ++it) {
+        ++declared;
+        const MessageType* listed = findMessageType(typeCodeFromBytes((*it)[2].str().c_str()));
+        ASSERT_NE(listed, nullptr) << (*it)[1] << " is missing from kMessageTypes";
+    }
+    EXPECT_EQ(declared, int(std::size(kMessageTypes)));
+    EXPECT_EQ(findMessageType(typeCode("ZZZZ")), nullptr);
+}
+
+TEST(ProtocolTables, TheReadmesErrorCodesAreTheNamesOkamsgPrints) {
+    std::string readme = readFile(sourceFile("README.md"));
+    std::regex row(R"re(\n\| (-\d+) \| ([^|]+) \|)re");
+    int rows = 0;
+    for (std::sregex_iterator it(readme.begin(), readme.end(), row), end; it != end; ++it) {
+        ++rows;
+        const char* name = errorName(std::stoi((*it)[1].str()));
+        ASSERT_NE(name, nullptr) << (*it)[1];
+        EXPECT_EQ(name, (*it)[2].str());
+    }
+    EXPECT_GE(rows, 20);
+    EXPECT_EQ(errorName(0), nullptr);
 }

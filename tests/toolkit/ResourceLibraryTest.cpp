@@ -109,8 +109,7 @@ TEST_F(MalformedFiles, ErrorsNameTheFileAndTheLineAndAMissingFileIsRefused) {
 
 TEST(ResourceFiles, AttributesQuotesAndLibrarySwitchesAreRead) {
     std::string path = testing::TempDir() + "sample.dat";
-    std::ofstream(path) << "# sample\n"
-                           "color accent rgb=#336699   # a comment after a value\n"
+    std::ofstream(path) << "color accent rgb=#336699   # a comment after a value\n"
                            "font heading family=serif size=14 style=bolditalic\n"
                            "pen dots style=dotted width=2\n"
                            "window sample title=\"Say \\\"hi\\\"\" box=1,2,300,200 bg=accent\n"
