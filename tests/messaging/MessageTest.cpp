@@ -1,6 +1,4 @@
-// Messages, their bytes on the wire, their textual parameters, the 'IDFB'
-// exchange (each side reads what another program sent), and the tables that
-// programs print and check messages by, which agree with their sources.
+// Messages as bytes and text, and the protocol tables checked against their sources.
 #include <gtest/gtest.h>
 
 #include <cstdio>

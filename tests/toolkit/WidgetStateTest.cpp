@@ -1,5 +1,4 @@
-// Widget state kept by the toolkit itself, without a window system: text
-// fields, buttons, panels, list and combo boxes, images.
+// Widget state kept by the toolkit itself, without a window system.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -187,7 +186,6 @@ TEST_F(ListBoxTest, RowsFilledByCursorAreReplacedInPlaceAndFreedOnceByResetOrDes
     EXPECT_EQ(gFreedRows, (std::vector<ClientData>{44}));
 }
 
-// A click replaces the selection; a double click also activates its row.
 TEST_F(ListBoxTest, ClicksSelectRowsAndDoubleClicksActivateThem) {
     LBOX_GoIndex(&list, 0);
     LBOX_CurSelect(&list);

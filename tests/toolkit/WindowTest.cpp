@@ -1,5 +1,4 @@
-// Windows in the headless backend: modal loops, life cycle, alarms, menus
-// and accelerators, and the directory listing.
+// Windows, menus and the directory listing in the headless backend.
 #include <gtest/gtest.h>
 
 #include <filesystem>

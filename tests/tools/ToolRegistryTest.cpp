@@ -1,5 +1,4 @@
-// Tool registry: registration, lookups, the programs it starts, probes, dead
-// and hung tools, source viewers, relays.
+// The tool registry: registration, the programs it starts, probes and relays.
 #include <chrono>
 #include <cstring>
 #include <string>
