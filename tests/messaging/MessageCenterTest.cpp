@@ -7,7 +7,9 @@
 
 #include "RawPeer.h"
 #include "TestSupport.h"
+#include "messaging/FullPath.h"
 #include "messaging/MessageCenter.h"
+#include "messaging/MessageTypes.h"
 
 namespace {
 
@@ -48,7 +50,7 @@ class MessageCenterTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MessageCenterTest, DispatchRunsTheHandlerAndBuildsTheReply) {
+TEST_F(MessageCenterTest, DispatchAndOwnPortRunTheFirstRegisteredHandlerOrCallable) {
     Message* message = request(typeCode("ADDF"), true);
     message->addTextParam("/tmp/a");
     std::unique_ptr<Message> reply(center->dispatchMessage(message));
@@ -58,6 +60,38 @@ TEST_F(MessageCenterTest, DispatchRunsTheHandlerAndBuildsTheReply) {
                               int(reply->destination.port), int(reply->wantsReply)),
               std::make_tuple(kReplyMessage, 2, kParamError, 0, true, 9999, 0));
     EXPECT_EQ(handled, std::vector<TypeCode>{typeCode("ADDF")});
+
+    // A second handler for a type is refused; the first stays.
+    MessageTemplate none;
+    center->registerMessageHandler(typeCode("SCHG"), &none, failingHandler);
+    EXPECT_EQ(center->getLastError(), kErrorDuplicateHandler);
+    reply.reset(center->dispatchMessage(request(typeCode("SCHG"), true)));
+    EXPECT_EQ(reply->getLongParam(0), 0);
+
+    center->removeMessageHandler(typeCode("SCHG"));
+    EXPECT_EQ(center->getLastError(), 0);
+    center->removeMessageHandler(typeCode("SCHG"));
+    EXPECT_EQ(center->getLastError(), kErrorNoHandler);
+
+    // Any callable handles a type of the protocol, with the state it holds.
+    int questions = 0;
+    center->registerMessageHandler(kIdentifyFileMsg, [&questions](Message&, Message& reply) {
+        reply.addBoolParam(++questions == 1);
+        return 0;
+    });
+    Message* question = request(kIdentifyFileMsg.code, true);
+    question->addTextParam("/src/main.qa");
+    reply.reset(center->dispatchMessage(question));
+    EXPECT_EQ(std::pair(reply->getBoolParam(1), questions), std::pair(true, 1));
+
+    // A message to the center's own port is handled here, without the network.
+    Message* local = new Message(typeCode("ADDF"), &center->getOwnToolInfo());
+    local->addTextParam("/tmp/b");
+    local->wantsReply = 1;
+    reply.reset(center->sendMessage(local));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->getLongParam(0), 0);
+    EXPECT_FALSE(log.contains("sendMessage: sent message"));
 }
 
 TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
@@ -66,11 +100,9 @@ TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
     twoParams->addTextParam("b");
     Message* wrongType = request(typeCode("ADDF"), true);
     wrongType->addLongParam(3);
-    const std::pair<Message*, int32_t> cases[] = {
-        {twoParams, kErrorBadParamCount},
-        {wrongType, kErrorBadParamType},
-        {request(typeCode("NONE"), true), kErrorNoHandler},
-        {request(typeCode("FAIL"), true), -42}};
+    const std::pair<Message*, int32_t> cases[] = {{twoParams, kErrorBadParamCount},
+                                                  {wrongType, kErrorBadParamType},
+                                                  {request(typeCode("FAIL"), true), -42}};
     for (const auto& [message, expected] : cases) {
         std::unique_ptr<Message> reply(center->dispatchMessage(message));
         EXPECT_EQ(std::make_pair(reply->getLongParam(0), int(reply->paramCount)),
@@ -81,53 +113,7 @@ TEST_F(MessageCenterTest, ValidationRefusesBeforeAnyHandlerRuns) {
     EXPECT_TRUE(handled.empty());
 }
 
-TEST_F(MessageCenterTest, DuplicateRegistrationKeepsTheFirstHandler) {
-    MessageTemplate none;
-    center->registerMessageHandler(typeCode("SCHG"), &none, failingHandler);
-    EXPECT_EQ(center->getLastError(), kErrorDuplicateHandler);
-    std::unique_ptr<Message> reply(center->dispatchMessage(request(typeCode("SCHG"), true)));
-    EXPECT_EQ(reply->getLongParam(0), 0);
-
-    center->removeMessageHandler(typeCode("SCHG"));
-    EXPECT_EQ(center->getLastError(), 0);
-    center->removeMessageHandler(typeCode("SCHG"));
-    EXPECT_EQ(center->getLastError(), kErrorNoHandler);
-}
-
-TEST_F(MessageCenterTest, OwnPortIsDeliveredLocallyAndAZeroTimeoutDoesNotWait) {
-    Message* local = new Message(typeCode("SCHG"), &center->getOwnToolInfo());
-    local->wantsReply = 1;
-    std::unique_ptr<Message> reply(center->sendMessage(local));
-    ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->getLongParam(0), 0);
-    EXPECT_FALSE(log.contains("sendMessage: sent message"));
-
-    RawListener silent;
-    ToolInfo elsewhere;
-    elsewhere.port = silent.port();
-    Message* remote = new Message(typeCode("SCHG"), &elsewhere);
-    remote->wantsReply = 1;
-    remote->replyTimeout = 0;
-    EXPECT_EQ(center->sendMessage(remote), nullptr);
-}
-
-TEST(MessageQueue, KeepsArrivalOrderAndDequeuesByType) {
-    MessageQueue queue;
-    for (const char* type : {"ADDF", "SCHG", "SCHG"}) {
-        queue.enqueueMessage(new Message(typeCodeFromBytes(type), nullptr));
-    }
-    queue.enqueueMessage(nullptr);
-    EXPECT_EQ(queue.messagesAvailable(kWildcardType), 3);
-    EXPECT_EQ(queue.messagesAvailable(typeCode("SCHG")), 2);
-    std::unique_ptr<Message> first(queue.dequeueMessage(typeCode("SCHG")).value());
-    EXPECT_EQ(first->type, typeCode("SCHG"));
-    EXPECT_EQ(queue.messagesAvailable(kWildcardType), 2);
-    std::unique_ptr<Message> oldest(queue.dequeueMessage(kWildcardType).value());
-    EXPECT_EQ(oldest->type, typeCode("ADDF"));
-    EXPECT_EQ(queue.dequeueMessage(typeCode("QUIT")).code(), kErrorNoQueuedMessage);
-}
-
-TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedAndHandledOnePerPoll) {
+TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedInOrderAndAZeroTimeoutDoesNotWait) {
     RawListener tool;
     int ownPort = center->getOwnToolInfo().port;
     std::thread peer([&] {
@@ -136,15 +122,14 @@ TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedAndHandledOnePerPo
         addFile.addTextParam("/tmp/b");
         sendRawBytes(ownPort, wireBytes(addFile));
         sendRawBytes(ownPort, wireBytes(Message(typeCode("SCHG"), nullptr)));
-        Message late(kReplyMessage, nullptr);  // not from the asked tool: not the reply
-        late.addLongParam(0, kParamError);
-        late.sender.port = tool.port() + 1;
-        sendRawBytes(ownPort, wireBytes(late));
-        Message answer(kReplyMessage, nullptr);
-        answer.addLongParam(0, kParamError);
-        answer.addLongParam(77);
-        answer.sender.port = tool.port();
-        sendRawBytes(ownPort, wireBytes(answer));
+        // A reply from another port than the asked tool's is not the reply.
+        for (int from : {tool.port() + 1, tool.port()}) {
+            Message answer(kReplyMessage, nullptr);
+            answer.addLongParam(0, kParamError);
+            answer.addLongParam(from);
+            answer.sender.port = from;
+            sendRawBytes(ownPort, wireBytes(answer));
+        }
     });
     ToolInfo destination;
     destination.port = tool.port();
@@ -153,11 +138,36 @@ TEST_F(MessageCenterTest, MessagesArrivingDuringAWaitAreQueuedAndHandledOnePerPo
     std::unique_ptr<Message> reply(center->sendMessage(question));
     peer.join();
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->getLongParam(1), 77);
+    EXPECT_EQ(reply->getLongParam(1), tool.port());
     EXPECT_TRUE(handled.empty());  // nothing is dispatched inside the wait
-    EXPECT_EQ(center->getQueue().messagesAvailable(kWildcardType), 2);
+    MessageQueue& queue = center->getQueue();
+    queue.enqueueMessage(nullptr);  // ignored
+    EXPECT_EQ(std::pair(queue.messagesAvailable(kWildcardType),
+                        queue.messagesAvailable(typeCode("SCHG"))),
+              std::pair(2L, 1L));
+    EXPECT_EQ(queue.dequeueMessage(typeCode("QUIT")).code(), kErrorNoQueuedMessage);
+    Message* behind = queue.dequeueMessage(typeCode("SCHG")).value();  // passes the 'ADDF'
+    EXPECT_EQ(std::pair(behind->type, queue.messagesAvailable(kWildcardType)),
+              std::pair(typeCode("SCHG"), 1L));
+    queue.enqueueMessage(behind);
     center->poll();
     EXPECT_EQ(handled, std::vector<TypeCode>{typeCode("ADDF")});
     center->poll();
     EXPECT_EQ(handled, (std::vector<TypeCode>{typeCode("ADDF"), typeCode("SCHG")}));
+
+    Message* unanswered = new Message(typeCode("SCHG"), &destination);
+    unanswered->wantsReply = 1;
+    unanswered->replyTimeout = 0;
+    EXPECT_EQ(center->sendMessage(unanswered), nullptr);
+}
+
+// No message center exists here: a request to resolve would have nowhere to go.
+TEST(FullPath, AbsoluteAndEmptyPathsAreAnsweredWithoutAsking) {
+    ASSERT_EQ(gMessageCenter, nullptr);
+    std::unique_ptr<char[]> absolute(makeFullPath("/tmp/x", ToolInfo{}, false));
+    ASSERT_TRUE(absolute);
+    EXPECT_STREQ(absolute.get(), "/tmp/x");
+    for (const char* partial : {"", static_cast<const char*>(nullptr)}) {
+        EXPECT_EQ(std::unique_ptr<char[]>(makeFullPath(partial, ToolInfo{}, true)), nullptr);
+    }
 }

@@ -59,15 +59,27 @@ class TransportTest : public ::testing::Test {
   protected:
     void SetUp() override { TCPTransport::forgetToolManagerPort(); }
     void TearDown() override { TCPTransport::forgetToolManagerPort(); }
+    static std::string addFileBytes() {
+        Message valid(typeCode("ADDF"), nullptr);
+        valid.addTextParam("/tmp/a");
+        return wireBytes(valid);
+    }
     TempHome home;
     LogCapture log;
+    const std::string bytes = addFileBytes();  // an 'ADDF' of /tmp/a on the wire
 };
 
 }  // namespace
 
-TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
+TEST_F(TransportTest, MessagesTravelUnchangedBothWaysOnLoopbackAndTicklesSilently) {
     TCPTransport receiver(findFreePort());
     TCPTransport sender(0);
+    sockaddr_in bound{};
+    socklen_t length = sizeof bound;
+    ASSERT_EQ(
+        getsockname(receiver.listenerDescriptor(), reinterpret_cast<sockaddr*>(&bound), &length),
+        0);
+    EXPECT_EQ(ntohl(bound.sin_addr.s_addr), INADDR_LOOPBACK);
     Message message(typeCode("DISF"), nullptr);
     message.destination.port = receiver.getPort();
     message.sender.port = sender.getPort();
@@ -81,25 +93,30 @@ TEST_F(TransportTest, MessagesTravelBetweenTransportsUnchanged) {
         pollWhileSending(receiver, [&] { ASSERT_TRUE(sender.sendMessage(message).ok()); });
     ASSERT_TRUE(received);
     EXPECT_EQ(wireBytes(*received), wireBytes(message));
-}
 
-TEST_F(TransportTest, TicklesAreSilentAndFailedTicklesReported) {
-    TCPTransport receiver(findFreePort());
-    TCPTransport sender(0);
     std::string before = log.text();
     auto tickle = [&] { ASSERT_TRUE(sender.ticklePort(receiver.getPort()).ok()); };
     EXPECT_EQ(pollWhileSending(receiver, tickle), nullptr);
     EXPECT_EQ(log.text(), before);
-
     EXPECT_EQ(sender.ticklePort(findFreePort()).code(), kErrorTickleFailed);
     EXPECT_TRUE(log.contains("failed to send tickle"));
+
+    // The Tool Manager's send returns at once and keeps its end open, so a
+    // tool busy for a while still identifies the sender when it reads.
+    Message show(typeCode("SHOW"), nullptr);
+    show.destination.port = sender.getPort();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(receiver.sendMessage(show).ok());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(receiver.poll(0).ok());
+    received = pollForMessage(sender);
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->type, typeCode("SHOW"));
 }
 
-TEST_F(TransportTest, BrokenAndHostileConnectionsAreDiscardedAndTheNextMessageStillArrives) {
+TEST_F(TransportTest, BrokenHostileAndStalledConnectionsAreDiscardedAndTheNextMessageArrives) {
     TCPTransport receiver(findFreePort());
-    Message valid(typeCode("ADDF"), nullptr);
-    valid.addTextParam("/tmp/a");
-    const std::string bytes = wireBytes(valid);
     std::string tooMany = bytes;
     tooMany[5] = 40;
     std::string negative = bytes;
@@ -109,6 +126,12 @@ TEST_F(TransportTest, BrokenAndHostileConnectionsAreDiscardedAndTheNextMessageSt
         sendRawBytes(receiver.getPort(), hostile);
         EXPECT_EQ(pollForMessage(receiver), nullptr);
     }
+    // A sender that stops in the middle holds the receiver only briefly.
+    std::thread stalled([port = receiver.getPort()] { sendRawBytesAndHold(port, "OPEN", 6000); });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(pollForMessage(receiver), nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    stalled.join();
 
     sendRawBytes(receiver.getPort(), bytes);
     auto received = pollForMessage(receiver);
@@ -116,20 +139,9 @@ TEST_F(TransportTest, BrokenAndHostileConnectionsAreDiscardedAndTheNextMessageSt
     EXPECT_EQ(received->type, typeCode("ADDF"));
 }
 
-TEST_F(TransportTest, ASilentPartialSenderHoldsTheReceiverOnlyBriefly) {
-    TCPTransport receiver(findFreePort());
-    std::thread stalled([port = receiver.getPort()] { sendRawBytesAndHold(port, "OPEN", 6000); });
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(pollForMessage(receiver), nullptr);
-    auto held = std::chrono::steady_clock::now() - start;
-    stalled.join();
-    EXPECT_LT(held, std::chrono::seconds(4));
-}
-
 TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
-    // Occupy three consecutive ports followed by a free one. They lie below
-    // the ephemeral range, so no outgoing connection of the tests running
-    // beside this one takes the fourth meanwhile.
+    // Three taken ports and a free one, below the ephemeral range, so that no
+    // outgoing connection of a test running beside this one takes the fourth.
     int first = 0;
     std::vector<std::unique_ptr<RawListener>> taken;
     auto runOfFour = [&] { return taken.size() == 4 && taken.back()->port() != 0; };
@@ -154,22 +166,10 @@ TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
     EXPECT_LT(tool.getPort(), first + 3 + 800 + 100);
 }
 
-TEST_F(TransportTest, ListenersTakeConnectionsOnLoopbackOnly) {
-    TCPTransport manager(findFreePort());
-    sockaddr_in bound{};
-    socklen_t length = sizeof bound;
-    ASSERT_EQ(
-        getsockname(manager.listenerDescriptor(), reinterpret_cast<sockaddr*>(&bound), &length), 0);
-    EXPECT_EQ(ntohl(bound.sin_addr.s_addr), INADDR_LOOPBACK);
-}
-
 TEST_F(TransportTest, TheToolManagerAndToolsRefuseOtherUsersAndSendersTheyCannotIdentify) {
     if (geteuid() != 0) GTEST_SKIP() << "running a client as another user needs root";
     const passwd* nobody = getpwnam("nobody");
     if (nobody == nullptr) GTEST_SKIP() << "no user nobody";
-    Message valid(typeCode("ADDF"), nullptr);
-    valid.addTextParam("/tmp/a");
-    const std::string bytes = wireBytes(valid);
     for (bool isManager : {true, false}) {
         SCOPED_TRACE(isManager ? "the Tool Manager" : "a tool");
         LogCapture refusals;
@@ -198,20 +198,4 @@ TEST_F(TransportTest, TheToolManagerAndToolsRefuseOtherUsersAndSendersTheyCannot
             shared, nobody->pw_uid, [&] { return sendRawBytesAndWait(shared.getPort(), bytes); });
         EXPECT_EQ(received.size(), 1u);
     }
-}
-
-TEST_F(TransportTest, TheToolManagerKeepsItsEndOpenUntilALateToolHasRead) {
-    TCPTransport manager(findFreePort());
-    TCPTransport tool(0);
-    Message show(typeCode("SHOW"), nullptr);
-    show.destination.port = tool.getPort();
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(manager.sendMessage(show).ok());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
-    // A tool busy for a while still identifies the sender when it reads.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ASSERT_TRUE(manager.poll(0).ok());
-    auto received = pollForMessage(tool);
-    ASSERT_TRUE(received);
-    EXPECT_EQ(received->type, typeCode("SHOW"));
 }

@@ -1,7 +1,8 @@
-// Windows in the headless backend: modal loops, destruction order,
-// initialisation and alarms.
+// Windows, menus and the directory listing in the headless backend.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,8 +51,7 @@ class WindowTest : public ::testing::Test {
     }
 };
 
-// A script waits for the loop of its own window; a loop without one is
-// cancelled, as is one whose window the user closes.
+// A script waits for its own window's loop; other loops and user closes cancel.
 TEST_F(WindowTest, ModalLoopEndsByItsScriptedButtonOrCancelled) {
     AUTO_ScriptModalButton("other", "1");
     WinObj* window = makeDialog("dialog");
@@ -71,8 +71,18 @@ TEST_F(WindowTest, ModalLoopEndsByItsScriptedButtonOrCancelled) {
     EXPECT_EQ(AUTO_UnscriptedCount(), 1);
 }
 
-TEST_F(WindowTest, DestructionAndUserCloseNotifyClosedThenDestroyedOnceBeforeWidgetsGo) {
+TEST_F(WindowTest, InitialisationGoesChildrenFirstAndClosingGoesWindowFirstOnce) {
     WinObj* window = makeDialog("dialog");
+    std::vector<std::string> initialised;
+    auto record = [&initialised](WgtObj* widget, int code) {
+        if (code == kNfyInit) initialised.push_back(widget->name);
+    };
+    for (WgtObj* widget :
+         {RES_GetNthChild(window, 0), RES_GetNthChild(window, 1), static_cast<WgtObj*>(window)})
+        widget->procedure = record;
+    WIN_Init(window);
+    EXPECT_EQ(initialised, (std::vector<std::string>{"label", "ok", "dialog"}));
+
     RES_SetNfyProcDS(window, tracingWindowNfy, 0);
     RES_SetNfyProcDS(static_cast<TButObj*>(RES_GetNthChild(window, 1)), okNfy, 0);
     WIN_TerminateGetStatus(window);
@@ -114,18 +124,84 @@ TEST_F(WindowTest, AlarmIsServedOncePerRoundAndCancelledWithItsWidget) {
     EXPECT_EQ(AUTO_FireAlarms(), 0);  // went with the widget
 }
 
-TEST_F(WindowTest, InitialisationReachesChildrenBeforeTheWindow) {
-    WinObj* window = makeDialog("dialog");
-    std::vector<std::string> order;
-    auto record = [&order](WgtObj* widget, int code) {
-        if (code == kNfyInit) order.push_back(widget->name);
+TEST(PopupMenu, ScriptedChoicesByLabelAndIdAndDismissals) {
+    AUTO_Reset();
+    // Like the workspace's tool menu: commands, a separator, built-ins.
+    MenuObj* menu = MENU_Create();
+    MENU_AddItem(menu, "Compile", 0);
+    MENU_AddItem(menu, "Link", 0);
+    MENU_CurSetEnabled(menu, false);
+    MENU_AddSeparator(menu);
+    MENU_AddItem(menu, "Unload Tool", 7);
+    AUTO_ScriptPopupLabel("Compile");
+    ASSERT_TRUE(MENU_OpenProcess(menu, nullptr));
+    EXPECT_STREQ(MENU_ChosenGetLabel(menu), "Compile");
+
+    AUTO_ScriptPopupId(7);
+    ASSERT_TRUE(MENU_OpenProcess(menu, nullptr));
+    EXPECT_STREQ(MENU_ChosenGetLabel(menu), "Unload Tool");
+
+    AUTO_ScriptPopupLabel("Link");  // disabled: the user cannot choose it
+    EXPECT_FALSE(MENU_OpenProcess(menu, nullptr));
+    EXPECT_FALSE(MENU_HasChoice(menu));
+    EXPECT_FALSE(MENU_OpenProcess(menu, nullptr));  // unscripted: dismissed
+    EXPECT_EQ(AUTO_UnscriptedCount(), 1);
+    MENU_Terminate(menu);
+}
+
+TEST(MenuBar, ChoicesAndAcceleratorsTellTheWindowTitleMenuAndItem) {
+    auto* window = new WinObj;
+    std::vector<int> windowCodes;
+    window->procedure = [&windowCodes](WgtObj* widget, int code) {
+        windowCodes.push_back(code);
+        WIN_DefNfy(static_cast<WinObj*>(widget), code);
     };
-    window->procedure = record;
-    RES_GetNthChild(window, 0)->procedure = record;
-    RES_GetNthChild(window, 1)->procedure = record;
-    WIN_Init(window);
-    EXPECT_EQ(order, (std::vector<std::string>{"label", "ok", "dialog"}));
+    MBarObj* bar = WIN_GetMenuBar(window);
+    MBAR_AddItem(bar, "&File");
+    MBAR_CurSetSubMenu(bar, MENU_Create());
+    MenuObj* file = MBAR_CurGetSubMenu(bar);
+    MENU_AddItem(file, "&Quit", 107);
+    MENU_CurSetAccelKey(file, kAccelCharacter, kModControl, 'Q');
+    MBAR_AddItem(bar, "&Help");
+    MBAR_CurSetSubMenu(bar, MENU_Create());
+    MENU_AddItem(MBAR_CurGetSubMenu(bar), "&About the OKA", 700);
+
+    ASSERT_TRUE(AUTO_ChooseMenuId(window, 700));
+    EXPECT_EQ(windowCodes, std::vector<int>{kNfyMenuChosen});
+    EXPECT_STREQ(MBAR_ChosenGetLabel(bar), "&Help");
+    EXPECT_STREQ(MENU_ChosenGetLabel(MBAR_ChosenGetMenu(bar)), "&About the OKA");
+    EXPECT_FALSE(AUTO_ChooseMenuItem(window, "Nothing"));
+
+    // A key reaches the window first, then the menu's accelerator.
+    windowCodes.clear();
+    AUTO_KeyPress(window, 'q', kModControl);
+    EXPECT_EQ(windowCodes, (std::vector<int>{kNfyKeyDown, kNfyKeyTyped, kNfyMenuChosen}));
+    EXPECT_EQ(MENU_ChosenGetId(MBAR_ChosenGetMenu(bar)), 107);
     WIN_TerminateGetStatus(window);
+}
+
+int collectNames(const char* /*directory*/, const char* name, void* data) {
+    static_cast<std::vector<std::string>*>(data)->push_back(name);
+    return name[0] == 'b' ? 5 : 9;
+}
+
+TEST(FileSystem, DirectoryEntriesComeSortedWithoutDotEntries) {
+    std::string directory = testing::TempDir() + "fmgr_listing";
+    std::filesystem::remove_all(directory);  // what a failed run left
+    std::filesystem::create_directory(directory);
+    for (const char* name : {"zeta", "Beta", "alpha", "..hidden", ".profile", "b"})
+        std::ofstream(directory + "/" + name) << "x";
+    std::vector<std::string> names;
+    EXPECT_EQ(FMGR_PerfDirFiles(directory.c_str(), 0, collectNames, &names), 9);  // the last result
+    EXPECT_EQ(names, (std::vector<std::string>{".profile", "Beta", "alpha", "b", "zeta"}));
+    EXPECT_EQ(FMGR_GetNodeType(directory.c_str()), kNodeDirectory);
+    EXPECT_EQ(FMGR_GetNodeType((directory + "/zeta").c_str()), kNodeFile);
+
+    std::string empty = directory + "/empty";
+    ASSERT_TRUE(createDirectory(empty.c_str(), 0700));
+    EXPECT_EQ(FMGR_PerfDirFiles(empty.c_str(), 0, collectNames, &names), 1);
+    EXPECT_EQ(FMGR_PerfDirFiles((directory + "/missing").c_str(), 0, collectNames, &names), 0);
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
-// The X11 backend under a private Xvfb server: every window of both
-// libraries shows, a resize by the window system lays the window out, and
-// real clicks and keys made with xdotool move the focus and press buttons
-// (pop-up menus and modal loops under real input are the running program's
-// X11 tests' business). Skipped when Xvfb (or, for the input tests,
-// xdotool) is not installed.
+// The X11 backend under a private Xvfb server, with real input from xdotool;
+// skipped when either is not installed.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,9 +32,7 @@ class X11Backend : public ::testing::Test {
         loadBundledLibraries();
     }
     static void TearDownTestSuite() {
-        if (running_) {
-            stopToolkit();
-        }
+        if (running_) stopToolkit();
         delete server_;
         server_ = nullptr;
     }
@@ -46,52 +40,35 @@ class X11Backend : public ::testing::Test {
         if (!running_) GTEST_SKIP() << "Xvfb is not installed or did not start";
         AUTO_Reset();
     }
-    // Shows the window and gives the server time to map it.
-    static WinObj* showWindow(const char* library, const char* name) {
+    // Shows the window, at `box` if given, and gives the server time to map it.
+    static WinObj* showWindow(const char* library, const char* name, Rect16* box = nullptr) {
         WinObj* window = WIN_Load(library, name);
         if (window == nullptr) return nullptr;
+        if (box) WIN_Configure(window, box);
         WIN_Init(window);
         WIN_Show(window);
         pumpUntil([] { return false; }, 300);
         return window;
     }
 
-    static XvfbServer* server_;  // the private X server
-    static bool running_;        // the X11 backend runs on it
+    static inline XvfbServer* server_ = nullptr;  // the private X server
+    static inline bool running_ = false;          // the X11 backend runs on it
 };
-XvfbServer* X11Backend::server_ = nullptr;
-bool X11Backend::running_ = false;
 
 TEST_F(X11Backend, EveryWindowOfBothLibrariesLoadsAndShows) {
     for (auto [library, name] : kBundledWindows) {
-        WinObj* window = WIN_Load(library, name);
+        WinObj* window = showWindow(library, name);
         ASSERT_NE(window, nullptr) << name;
-        WIN_Init(window);
-        WIN_Show(window);
-        EVENT_ProcessPending();
         WIN_TerminateGetStatus(window);
     }
-    EVENT_ProcessPending();
-}
-
-// The screen position of a point inside a widget of a window without menu bar.
-std::string screenPoint(WinObj* window, WgtObj* widget) {
-    int x = 0, y = 0;
-    widget->windowOrigin(&x, &y);
-    return std::to_string(window->box.x + x + widget->box.width / 2) + " " +
-           std::to_string(window->box.y + y + widget->box.height / 2);
 }
 
 TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
     if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     // Shown at a remembered size larger than the resource's 724 x 476.
-    WinObj* window = WIN_Load("kelvane", "workspace");
-    ASSERT_NE(window, nullptr);
     Rect16 remembered = makeRect16(40, 40, 1000, 700);
-    WIN_Configure(window, &remembered);
-    WIN_Init(window);
-    WIN_Show(window);
-    pumpUntil([] { return false; }, 300);
+    WinObj* window = showWindow("kelvane", "workspace", &remembered);
+    ASSERT_NE(window, nullptr);
     std::string id = windowIdOf("^OKA Tool Manager$");
     ASSERT_FALSE(id.empty());
     // Window managers know it by the program's name, not by the toolkit's.
@@ -109,8 +86,6 @@ TEST_F(X11Backend, ResizingByTheWindowSystemLaysTheChildrenOutByTheirFlags) {
     WIN_TerminateGetStatus(window);
 }
 
-int gCancels = 0, gConfirms = 0;  // activations of the Add Engine buttons
-
 TEST_F(X11Backend, EscapeReturnAndTabActInARealDialog) {
     if (!isProgramInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     WinObj* window = showWindow("kelvane", "connectWindow");
@@ -121,27 +96,29 @@ TEST_F(X11Backend, EscapeReturnAndTabActInARealDialog) {
             TBUT_DefNfy(static_cast<TButObj*>(button), code);
         };
     };
-    gCancels = gConfirms = 0;
-    RES_GetNthChild(window, 2)->procedure = count(&gConfirms);
-    RES_GetNthChild(window, 3)->procedure = count(&gCancels);
+    int cancels = 0, confirms = 0;
+    RES_GetNthChild(window, 2)->procedure = count(&confirms);
+    RES_GetNthChild(window, 3)->procedure = count(&cancels);
+    // A click in the middle of the machine field (the window has no menu bar).
     WgtObj* machine = RES_GetNthChild(window, 0);
-    ASSERT_TRUE(xdotool("mousemove " + screenPoint(window, machine) + " click 1"));
+    int x = 0, y = 0;
+    machine->windowOrigin(&x, &y);
+    ASSERT_TRUE(xdotool("mousemove " + std::to_string(window->box.x + x + machine->box.width / 2) +
+                        " " + std::to_string(window->box.y + y + machine->box.height / 2) +
+                        " click 1"));
     EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; }));
 
-    ASSERT_TRUE(xdotool("key Tab"));
-    EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 1); }))
-        << "Tab: port";
-    ASSERT_TRUE(xdotool("key Tab"));
-    EXPECT_TRUE(pumpUntil([window] { return window->focus == RES_GetNthChild(window, 3); }))
-        << "Tab: Cancel";
-    ASSERT_TRUE(xdotool("key shift+Tab shift+Tab"));
-    EXPECT_TRUE(pumpUntil([window, machine] { return window->focus == machine; }))
-        << "Shift-Tab: machine";
+    // Tab to the port and on to Cancel, back twice to the machine field.
+    for (auto [keys, child] : {std::pair{"Tab", 1}, {"Tab", 3}, {"shift+Tab shift+Tab", 0}}) {
+        ASSERT_TRUE(xdotool(std::string("key ") + keys));
+        WgtObj* focused = RES_GetNthChild(window, child);
+        EXPECT_TRUE(pumpUntil([window, focused] { return window->focus == focused; })) << keys;
+    }
     ASSERT_TRUE(xdotool("key Return"));
-    EXPECT_TRUE(pumpUntil([] { return gConfirms == 1; })) << "Return in the machine field";
+    EXPECT_TRUE(pumpUntil([&confirms] { return confirms == 1; })) << "Return in the machine field";
     ASSERT_TRUE(xdotool("key Escape"));
-    EXPECT_TRUE(pumpUntil([] { return gCancels == 1; })) << "Escape";
-    EXPECT_EQ(gConfirms, 1);
+    EXPECT_TRUE(pumpUntil([&cancels] { return cancels == 1; })) << "Escape";
+    EXPECT_EQ(confirms, 1);
     WIN_TerminateGetStatus(window);
 }
 

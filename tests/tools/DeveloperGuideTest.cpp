@@ -25,15 +25,10 @@ namespace {
 std::string unescapeHtml(std::string text) {
     const std::pair<const char*, const char*> entities[] = {
         {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};  // &amp; last
-    for (const auto& [entity, character] : entities) {
+    for (const auto& [entity, character] : entities)
         for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
             text.replace(at, std::strlen(entity), character);
-    }
     return text;
-}
-
-std::string guide() {
-    return readFile(sourceFile("resources/doc/html/developer.html"));
 }
 
 // The example blocks of `html` by the file they show.
@@ -53,7 +48,8 @@ std::map<std::string, std::string> exampleBlocks(const std::string& html) {
 }
 
 TEST(DeveloperGuide, ShowsEveryFileOfTheExamplesAsItIs) {
-    std::map<std::string, std::string> shown = exampleBlocks(guide());
+    std::map<std::string, std::string> shown =
+        exampleBlocks(readFile(sourceFile("resources/doc/html/developer.html")));
     std::map<std::string, std::string> examples;
     for (const auto& entry :
          std::filesystem::recursive_directory_iterator(sourceFile("examples"))) {
@@ -69,10 +65,9 @@ TEST(DeveloperGuide, ShowsEveryFileOfTheExamplesAsItIs) {
     EXPECT_EQ(shown.size(), examples.size());
 }
 
-// The figures the guide gives are those of the code.
-TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
+TEST(DeveloperGuide, StatesTheFiguresAndQuotesTheLogLinesOfTheCode) {
     // Compared with line breaks as spaces: the guide wraps its sentences anywhere.
-    std::string text = guide();
+    std::string text = readFile(sourceFile("resources/doc/html/developer.html"));
     std::replace(text.begin(), text.end(), '\n', ' ');
     const std::pair<const char*, long> figures[] = {
         {"every %ld ms", long(ToolManagerWatch::kCheckIntervalMs)},
@@ -100,11 +95,8 @@ TEST(DeveloperGuide, StatesTheFiguresOfTheCode) {
         EXPECT_NE(text.find(expected), std::string::npos)
             << "developer.html does not say \"" << expected << "\"";
     }
-}
 
-// A log line quoted in the guide comes from the line of the example it names.
-TEST(DeveloperGuide, QuotedLogLinesNameTheirLineInTheExample) {
-    std::string text = guide();
+    // A log line quoted in the guide comes from the line of the example it names.
     std::regex logLine(R"re((hellotool|countertool) \.\./\1 \((\d+)\): )re");
     const std::map<std::string, std::string> sources{
         {"hellotool", "examples/hello-tool/hello.cpp"},
