@@ -10,13 +10,12 @@ constexpr const char* kLogSource = "../kelvane";
 
 TEST(Log, LineFormatIsProgramSourceLineColonTabMessageAndNoStreamDropsLines) {
     LogCapture log;
-    char name[] = "kelvane";
+    char name[] = "kelvane", tool[] = "hellotool";
     char* previous = gToolName;
     gToolName = name;
     okaLogLine(kLogSource, 299, "Leaving Tool Manager");
     OKA_LOG("port %d type %s", 4100, "SHOW");
     // A tool's file without a tag of its own writes under the program's name.
-    char tool[] = "hellotool";
     gToolName = tool;
     okaLogLine(nullptr, 12, "hello");
     gToolName = previous;

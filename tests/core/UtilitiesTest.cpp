@@ -7,7 +7,7 @@
 #include "TestSupport.h"
 #include "core/Utilities.h"
 
-TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacterAndBounded) {
+TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacterBoundedAndInPlace) {
     // A path, the size of the buffers it is split into, and what extractPathname and
     // extractFilename give: an over-long path is cut to the buffer.
     const std::string longPath = "/" + std::string(400, 'd') + "/" + std::string(300, 'f');
@@ -25,10 +25,7 @@ TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacterAndBounded) {
         EXPECT_STREQ(gotPathname, pathname) << path;
         EXPECT_STREQ(gotFilename, filename) << path;
     }
-}
-
-TEST(Paths, SameBufferInAndOutAndNoPath) {
-    char buffer[kPathSize] = "/usr/bin/tool";
+    char buffer[kPathSize] = "/usr/bin/tool";  // the same buffer in and out
     extractFilename(buffer, buffer, sizeof buffer);
     EXPECT_STREQ(buffer, "tool");
     extractPathname(nullptr, buffer, sizeof buffer);
