@@ -42,7 +42,6 @@ class DatabaseTest : public ::testing::Test {
     // The file's bytes, read without Database.
     std::string raw() const { return readFile(path); }
     long raw32(long offset) const { return rawWord32(raw(), offset); }
-    long raw16(long offset) const { return rawWord16(raw(), offset); }
 
     std::string readBlock(long index) {
         std::string data(size_t(database.getBlockLength(index).valueOr(0)), '\0');
@@ -73,8 +72,8 @@ TEST_F(DatabaseTest, CreateWritesTheFreshLayoutThatValidationAccepts) {
     EXPECT_EQ(bytes.substr(0, 4), "TEST");
     // Version, format, flags (in-use bit cleared by close), list offset, file length, entries,
     // slots.
-    EXPECT_EQ((std::vector<long>{raw16(4), raw16(6), raw32(8), raw32(12), raw32(16), raw32(20),
-                                 raw32(24)}),
+    EXPECT_EQ((std::vector<long>{rawWord16(bytes, 4), rawWord16(bytes, 6), raw32(8), raw32(12),
+                                 raw32(16), raw32(20), raw32(24)}),
               (std::vector<long>{1, 7, 0, 20, 1628, 0, 100}));
     std::string blankSlots;
     for (int k = 0; k < 100; ++k) blankSlots += "----" + std::string(12, '\0');
