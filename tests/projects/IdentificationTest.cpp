@@ -47,9 +47,6 @@ class IdentificationTest : public ProjectTest {
         return found;
     }
     std::string listOf(const std::string& path) { return listsOf({path})[0]; }
-    static size_t countLines(const std::vector<std::string>& lines, const std::string& wanted) {
-        return size_t(std::count(lines.begin(), lines.end(), wanted));
-    }
 };
 }  // namespace
 
@@ -155,8 +152,8 @@ TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile)
         // one refuses a single path, not the whole project.
         for (auto [tool, library] : tools) {
             ASSERT_EQ(registerFrom(*tool), 0);
-            EXPECT_EQ(countLines(tool->journal(), "IDFB refused 1"),
-                      library == Library::fileByFile ? 1u : 0u);
+            EXPECT_EQ(std::ranges::count(tool->journal(), "IDFB refused 1"),
+                      library == Library::fileByFile ? 1 : 0);
         }
         for (const char* name : {"first", "second"}) std::filesystem::remove(journal(name));
         gProjectManager->identifyAllFiles();
@@ -175,14 +172,17 @@ TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile)
         for (auto [tool, library] : tools) {
             auto lines = tool->journal();
             bool old = library == Library::fileByFile;
-            EXPECT_EQ(countLines(lines, (old ? "IDFL " : "IDFB ") + header), 1u) << tool->info.name;
-            EXPECT_EQ(countLines(lines, (old ? "IDFB " : "IDFL ") + header), 0u) << tool->info.name;
-            EXPECT_EQ(countLines(lines, "IDFB " + missing) + countLines(lines, "IDFL " + missing),
-                      0u);
+            EXPECT_EQ(std::ranges::count(lines, (old ? "IDFL " : "IDFB ") + header), 1)
+                << tool->info.name;
+            EXPECT_EQ(std::ranges::count(lines, (old ? "IDFB " : "IDFL ") + header), 0)
+                << tool->info.name;
+            EXPECT_EQ(std::ranges::count(lines, "IDFB " + missing) +
+                          std::ranges::count(lines, "IDFL " + missing),
+                      0);
             EXPECT_EQ(fallBacks(*tool), old ? 1u : 0u) << tool->info.name;
         }
         // The second tool is not asked alone about a file that the first claimed.
-        EXPECT_EQ(countLines(second.journal(), "IDFL " + agent), 0u);
+        EXPECT_EQ(std::ranges::count(second.journal(), "IDFL " + agent), 0);
         std::string added = makeFile("added" + std::to_string(++round) + ".qa");
         std::string absent = (home.path() / ("absent" + std::to_string(round))).string();
         addFiles({added, absent});
