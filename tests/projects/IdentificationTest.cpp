@@ -87,8 +87,7 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
         auto* file = dynamic_cast<OKAFile*>(item);
         return file ? std::string(file->getPathname()) : std::string();
     };
-    std::string notes = makeFile("a.txt");
-    std::string agent = makeFile("z.qa");
+    std::string notes = makeFile("a.txt"), agent = makeFile("z.qa");
     addFiles({notes, agent});
     EXPECT_EQ(rowTexts(), (std::vector<std::string>{"text files", "a.txt", "z.qa"}));
     EXPECT_EQ(selectedPath(), agent);  // the new file is selected
@@ -129,11 +128,8 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
 // asked about a missing one, and every tool hears of each added file's type.
 TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile) {
     using Library = ScriptedTool::Library;
-    std::string agent = makeFile("a.qa");
-    std::string both = makeFile("x.both");
-    std::string header = makeFile("h.qh");
-    std::string text = makeFile("readme");
-    std::string binary = makeFile("blob", std::string("\0\0", 2));
+    std::string agent = makeFile("a.qa"), both = makeFile("x.both"), header = makeFile("h.qh");
+    std::string text = makeFile("readme"), binary = makeFile("blob", std::string("\0\0", 2));
     std::string missing = (home.path() / "missing.qa").string();
     addFiles({agent, both, header, text, binary, missing});
     int round = 0;
@@ -205,8 +201,7 @@ TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile)
 // A tool dying in a batch costs one reply time, logged each second after two;
 // the other tool's answers stand, and the next liveness probe unloads it.
 TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
-    std::string agent = makeFile("a.qa");
-    std::string fatal = (home.path() / "src" / "b.fatal").string();
+    std::string agent = makeFile("a.qa"), fatal = (home.path() / "src" / "b.fatal").string();
     addFiles({agent, fatal});  // the second is missing: nobody is asked about it yet
     ScriptedTool dying(journal("dying"), "dying", typeCode("DYIN"),
                        {{".fatal", IdentifyRule::dies, "", 0, ""}});

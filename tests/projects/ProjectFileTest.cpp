@@ -27,9 +27,8 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
     ASSERT_TRUE(gProjectManager->getProjectFile().isOpen());
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: demo.prj");
-    std::string notes = makeFile("zeta/notes.txt");
+    std::string notes = makeFile("zeta/notes.txt"), early = makeFile("aaa.txt");
     std::string binary = makeFile("alpha/zz.bin", std::string("\0\1\2", 3));
-    std::string early = makeFile("aaa.txt");
     std::string gone = (home.path() / "gone.qa").string();
     addFiles({notes, binary, gone, early});
     ASSERT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
