@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <tuple>
 
 #include "TestSupport.h"
@@ -47,9 +48,7 @@ TEST(Texts, CopiesAreBoundedAndTerminated) {
     makeLowercase(mixed);
     EXPECT_STREQ(mixed, "mixed-09");
 
-    char* copy = newStringCopy(nullptr);
-    EXPECT_STREQ(copy, "");
-    delete[] copy;
+    EXPECT_STREQ(std::unique_ptr<char[]>(newStringCopy(nullptr)).get(), "");
 }
 
 TEST(Files, TextFilesAreJudgedByTheirFirst256Bytes) {
