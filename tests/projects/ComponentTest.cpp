@@ -70,8 +70,7 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeAndTheRowsThatShowThem) {
 
     // The last member's removal takes its list along.
     Item* raw = lists.getComponentList(typeCode("????"))->get(0);
-    EXPECT_EQ(lists.removeComponent(raw), raw);
-    delete raw;
+    EXPECT_EQ(std::unique_ptr<Item>(lists.removeComponent(raw)).get(), raw);
     EXPECT_EQ(lists.lookUpComponentList(typeCode("????")), -1);
     EXPECT_EQ(lists.getComponentList(typeCode("????")), nullptr);
     OKAFile stranger("/p/none");
@@ -79,8 +78,7 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeAndTheRowsThatShowThem) {
     // Removing by an equal copy hands back the member itself.
     Item* member = lists.getComponentList(kAgentType)->get(0);
     std::unique_ptr<OKAFile> copy(fileOfType("/p/b.qa", kAgentType));
-    EXPECT_EQ(lists.removeComponent(copy.get()), member);
-    delete member;
+    EXPECT_EQ(std::unique_ptr<Item>(lists.removeComponent(copy.get())).get(), member);
 }
 
 TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {
