@@ -6,7 +6,7 @@
 #include <tuple>
 
 // A number that looks like a failure code is still a value: only a Status fails.
-TEST(ResultTest, ValuesAndFailuresStayApart) {
+TEST(ResultTest, ValuesAndFailuresStayApartAndMoveOnlyValuesAreCarried) {
     Result<long> negativeValue(-509L);
     EXPECT_EQ(std::tuple(negativeValue.ok(), negativeValue.value(), negativeValue.valueOr(7)),
               std::tuple(true, -509L, -509L));
@@ -14,9 +14,7 @@ TEST(ResultTest, ValuesAndFailuresStayApart) {
     EXPECT_EQ(std::tuple(failed.ok(), failed.code(), failed.valueOr(7)),
               std::tuple(false, -509, 7L));
     EXPECT_EQ(failed.status(), Status(-509));
-}
 
-TEST(ResultTest, CarriesMoveOnlyValues) {
     Result<std::unique_ptr<int>> held(std::make_unique<int>(42));
     ASSERT_TRUE(held.ok());
     std::unique_ptr<int> taken = std::move(held).value();
