@@ -27,10 +27,9 @@ class PrefManTest : public ::testing::Test {
     static std::vector<std::string> records(PrefMan& prefs, TypeCode type) {
         std::vector<std::string> all;
         char buffer[64];
-        for (long n = 1; n <= prefs.countPreferencesOfType(type).valueOr(0); ++n) {
-            Result<long> length = prefs.readNthPreference(type, n, buffer, sizeof buffer);
-            all.emplace_back(buffer, size_t(length.valueOr(0)));
-        }
+        for (long n = 1; n <= prefs.countPreferencesOfType(type).valueOr(0); ++n)
+            all.emplace_back(
+                buffer, size_t(prefs.readNthPreference(type, n, buffer, sizeof buffer).valueOr(0)));
         return all;
     }
     static std::string text(const char* value) { return std::string(value, strlen(value) + 1); }
