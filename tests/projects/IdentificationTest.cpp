@@ -34,15 +34,13 @@ class IdentificationTest : public ProjectTest {
     std::vector<std::string> listsOf(const std::vector<std::string>& paths) {
         std::vector<std::string> found(paths.size());
         MasterComponentList& lists = gProjectManager->getMasterComponentList();
-        for (long i = 0; i < lists.getCount(); ++i) {
-            ComponentList* list = lists.getNthList(i);
-            for (long j = 0; j < list->getCount(); ++j) {
-                auto* file = dynamic_cast<OKAFile*>(list->get(j));
-                auto at = std::find(paths.begin(), paths.end(), file ? file->getPathname() : "");
-                if (at != paths.end())
-                    found[size_t(at - paths.begin())] =
-                        list->getName() + std::string(" ") + TypeIdentToCStr(list->getTypeIdent());
-            }
+        for (uint32_t row : lists.projectListRows()) {
+            auto* file = dynamic_cast<OKAFile*>(lists.componentOfRow(row));
+            auto at = std::find(paths.begin(), paths.end(), file ? file->getPathname() : "");
+            ComponentList* list = lists.getNthList(row >> 16);  // a member's row holds its list
+            if (at != paths.end())
+                found[size_t(at - paths.begin())] =
+                    list->getName() + std::string(" ") + TypeIdentToCStr(list->getTypeIdent());
         }
         return found;
     }
