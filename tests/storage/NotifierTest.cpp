@@ -52,8 +52,7 @@ TEST(Notifier, DestroyingEitherEndUnlinksItFromTheOther) {
     Notifier a, b;
     {
         RecordingObserver leaving;
-        a.addObserver(&leaving);
-        b.addObserver(&leaving);
+        for (Notifier* notifier : {&a, &b}) notifier->addObserver(&leaving);
         a.addObserver(&second);
     }
     a.notifyObservers(kChanged, nullptr);
