@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <tuple>
 
 #include "TestSupport.h"
 #include "core/Utilities.h"
 
-TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacterAndBounded) {
+TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacterBoundedAndInPlace) {
     // A path, the size of the buffers it is split into, and what extractPathname and
     // extractFilename give: an over-long path is cut to the buffer.
     const std::string longPath = "/" + std::string(400, 'd') + "/" + std::string(300, 'f');
@@ -25,10 +26,7 @@ TEST(Paths, SplitAtTheLastSeparatorNotTheFirstCharacterAndBounded) {
         EXPECT_STREQ(gotPathname, pathname) << path;
         EXPECT_STREQ(gotFilename, filename) << path;
     }
-}
-
-TEST(Paths, SameBufferInAndOutAndNoPath) {
-    char buffer[kPathSize] = "/usr/bin/tool";
+    char buffer[kPathSize] = "/usr/bin/tool";  // the same buffer in and out
     extractFilename(buffer, buffer, sizeof buffer);
     EXPECT_STREQ(buffer, "tool");
     extractPathname(nullptr, buffer, sizeof buffer);
@@ -50,9 +48,7 @@ TEST(Texts, CopiesAreBoundedAndTerminated) {
     makeLowercase(mixed);
     EXPECT_STREQ(mixed, "mixed-09");
 
-    char* copy = newStringCopy(nullptr);
-    EXPECT_STREQ(copy, "");
-    delete[] copy;
+    EXPECT_STREQ(std::unique_ptr<char[]>(newStringCopy(nullptr)).get(), "");
 }
 
 TEST(Files, TextFilesAreJudgedByTheirFirst256Bytes) {

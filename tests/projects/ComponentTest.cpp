@@ -22,16 +22,12 @@ OKAFile* fileOfType(const char* path, TypeCode type) {
 // Engines are equal by machine and port, or by unique id once edited; files
 // by path and type, and are ordered by base name.
 TEST(ComponentTest, EqualityAndOrder) {
-    EngineInfo first("alpha", 7777);
-    EngineInfo second("alpha", 7777);
-    EngineInfo other("beta", 7777);
+    EngineInfo first("alpha", 7777), second("alpha", 7777), other("beta", 7777);
     EngineInfo edited("gamma", 1, first.getUniqueId());
-    OKAFile alpha("alpha");  // named like the engine
-    OKAFile file("/one/zeta.qa");
-    OKAFile sameFile("/one/zeta.qa");
+    // The file alpha is named like the engine.
+    OKAFile alpha("alpha"), file("/one/zeta.qa"), sameFile("/one/zeta.qa");
+    OKAFile noPath(nullptr), noPathEither(nullptr);
     std::unique_ptr<OKAFile> agent(fileOfType("/one/zeta.qa", kAgentType));
-    OKAFile noPath(nullptr);
-    OKAFile noPathEither(nullptr);
     EXPECT_NE(first.getUniqueId(), second.getUniqueId());
     EXPECT_EQ((std::vector<bool>{
                   first.isEqual(&second), first.isEqual(&other), edited.isEqual(&first),
@@ -68,15 +64,13 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeAndTheRowsThatShowThem) {
     EXPECT_EQ(texts, (std::vector<std::string>{"engines", "alpha, 1", "unidentified files", "raw",
                                                "agent files", "b.qa", "a.qa"}));
     EXPECT_EQ(lists.componentOfRow(0x20002u), lists.getNthList(2)->get(1));
-    EXPECT_EQ(lists.componentOfRow(0xFFFF0000u), nullptr);
-    EXPECT_EQ(lists.componentOfRow(0), nullptr);
-    EXPECT_EQ(lists.componentOfRow(0x50001u), nullptr);  // no such list
-    EXPECT_EQ(lists.componentOfRow(9), nullptr);         // no such member
+    // A list's own row, and rows of no list, of no such list and of no such member.
+    for (uint32_t row : {0xFFFF0000u, 0u, 0x50001u, 9u})
+        EXPECT_EQ(lists.componentOfRow(row), nullptr);
 
     // The last member's removal takes its list along.
     Item* raw = lists.getComponentList(typeCode("????"))->get(0);
-    EXPECT_EQ(lists.removeComponent(raw), raw);
-    delete raw;
+    EXPECT_EQ(std::unique_ptr<Item>(lists.removeComponent(raw)).get(), raw);
     EXPECT_EQ(lists.lookUpComponentList(typeCode("????")), -1);
     EXPECT_EQ(lists.getComponentList(typeCode("????")), nullptr);
     OKAFile stranger("/p/none");
@@ -84,8 +78,7 @@ TEST(MasterComponentListTest, FilesUnderTheirTypeAndTheRowsThatShowThem) {
     // Removing by an equal copy hands back the member itself.
     Item* member = lists.getComponentList(kAgentType)->get(0);
     std::unique_ptr<OKAFile> copy(fileOfType("/p/b.qa", kAgentType));
-    EXPECT_EQ(lists.removeComponent(copy.get()), member);
-    delete member;
+    EXPECT_EQ(std::unique_ptr<Item>(lists.removeComponent(copy.get())).get(), member);
 }
 
 TEST(ComponentViewTest, FiltersByTypesTheDialogNeverOffers) {

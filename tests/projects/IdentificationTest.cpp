@@ -34,22 +34,17 @@ class IdentificationTest : public ProjectTest {
     std::vector<std::string> listsOf(const std::vector<std::string>& paths) {
         std::vector<std::string> found(paths.size());
         MasterComponentList& lists = gProjectManager->getMasterComponentList();
-        for (long i = 0; i < lists.getCount(); ++i) {
-            ComponentList* list = lists.getNthList(i);
-            for (long j = 0; j < list->getCount(); ++j) {
-                auto* file = dynamic_cast<OKAFile*>(list->get(j));
-                auto at = std::find(paths.begin(), paths.end(), file ? file->getPathname() : "");
-                if (at != paths.end())
-                    found[size_t(at - paths.begin())] =
-                        list->getName() + std::string(" ") + TypeIdentToCStr(list->getTypeIdent());
-            }
+        for (uint32_t row : lists.projectListRows()) {
+            auto* file = dynamic_cast<OKAFile*>(lists.componentOfRow(row));
+            auto at = std::find(paths.begin(), paths.end(), file ? file->getPathname() : "");
+            ComponentList* list = lists.getNthList(row >> 16);  // a member's row holds its list
+            if (at != paths.end())
+                found[size_t(at - paths.begin())] =
+                    list->getName() + std::string(" ") + TypeIdentToCStr(list->getTypeIdent());
         }
         return found;
     }
     std::string listOf(const std::string& path) { return listsOf({path})[0]; }
-    static size_t countLines(const std::vector<std::string>& lines, const std::string& wanted) {
-        return size_t(std::count(lines.begin(), lines.end(), wanted));
-    }
 };
 }  // namespace
 
@@ -90,8 +85,7 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
         auto* file = dynamic_cast<OKAFile*>(item);
         return file ? std::string(file->getPathname()) : std::string();
     };
-    std::string notes = makeFile("a.txt");
-    std::string agent = makeFile("z.qa");
+    std::string notes = makeFile("a.txt"), agent = makeFile("z.qa");
     addFiles({notes, agent});
     EXPECT_EQ(rowTexts(), (std::vector<std::string>{"text files", "a.txt", "z.qa"}));
     EXPECT_EQ(selectedPath(), agent);  // the new file is selected
@@ -132,11 +126,8 @@ TEST_F(IdentificationTest, ToolsComingAndGoingMoveFilesBetweenLists) {
 // asked about a missing one, and every tool hears of each added file's type.
 TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile) {
     using Library = ScriptedTool::Library;
-    std::string agent = makeFile("a.qa");
-    std::string both = makeFile("x.both");
-    std::string header = makeFile("h.qh");
-    std::string text = makeFile("readme");
-    std::string binary = makeFile("blob", std::string("\0\0", 2));
+    std::string agent = makeFile("a.qa"), both = makeFile("x.both"), header = makeFile("h.qh");
+    std::string text = makeFile("readme"), binary = makeFile("blob", std::string("\0\0", 2));
     std::string missing = (home.path() / "missing.qa").string();
     addFiles({agent, both, header, text, binary, missing});
     int round = 0;
@@ -155,8 +146,8 @@ TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile)
         // one refuses a single path, not the whole project.
         for (auto [tool, library] : tools) {
             ASSERT_EQ(registerFrom(*tool), 0);
-            EXPECT_EQ(countLines(tool->journal(), "IDFB refused 1"),
-                      library == Library::fileByFile ? 1u : 0u);
+            EXPECT_EQ(std::ranges::count(tool->journal(), "IDFB refused 1"),
+                      library == Library::fileByFile ? 1 : 0);
         }
         for (const char* name : {"first", "second"}) std::filesystem::remove(journal(name));
         gProjectManager->identifyAllFiles();
@@ -175,14 +166,17 @@ TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile)
         for (auto [tool, library] : tools) {
             auto lines = tool->journal();
             bool old = library == Library::fileByFile;
-            EXPECT_EQ(countLines(lines, (old ? "IDFL " : "IDFB ") + header), 1u) << tool->info.name;
-            EXPECT_EQ(countLines(lines, (old ? "IDFB " : "IDFL ") + header), 0u) << tool->info.name;
-            EXPECT_EQ(countLines(lines, "IDFB " + missing) + countLines(lines, "IDFL " + missing),
-                      0u);
+            EXPECT_EQ(std::ranges::count(lines, (old ? "IDFL " : "IDFB ") + header), 1)
+                << tool->info.name;
+            EXPECT_EQ(std::ranges::count(lines, (old ? "IDFB " : "IDFL ") + header), 0)
+                << tool->info.name;
+            EXPECT_EQ(std::ranges::count(lines, "IDFB " + missing) +
+                          std::ranges::count(lines, "IDFL " + missing),
+                      0);
             EXPECT_EQ(fallBacks(*tool), old ? 1u : 0u) << tool->info.name;
         }
         // The second tool is not asked alone about a file that the first claimed.
-        EXPECT_EQ(countLines(second.journal(), "IDFL " + agent), 0u);
+        EXPECT_EQ(std::ranges::count(second.journal(), "IDFL " + agent), 0);
         std::string added = makeFile("added" + std::to_string(++round) + ".qa");
         std::string absent = (home.path() / ("absent" + std::to_string(round))).string();
         addFiles({added, absent});
@@ -205,8 +199,7 @@ TEST_F(IdentificationTest, FirstToolInRegistryOrderDecidesInBatchesOrFileByFile)
 // A tool dying in a batch costs one reply time, logged each second after two;
 // the other tool's answers stand, and the next liveness probe unloads it.
 TEST_F(IdentificationTest, ToolDyingInABatchCostsOneReplyTime) {
-    std::string agent = makeFile("a.qa");
-    std::string fatal = (home.path() / "src" / "b.fatal").string();
+    std::string agent = makeFile("a.qa"), fatal = (home.path() / "src" / "b.fatal").string();
     addFiles({agent, fatal});  // the second is missing: nobody is asked about it yet
     ScriptedTool dying(journal("dying"), "dying", typeCode("DYIN"),
                        {{".fatal", IdentifyRule::dies, "", 0, ""}});

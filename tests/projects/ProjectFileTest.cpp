@@ -27,9 +27,8 @@ TEST_F(ProjectFileTest, RecordsFollowTheMasterListAndSurviveARestart) {
     EXPECT_TRUE(gProjectManager->loadProject(projectPath().c_str(), true).ok());
     ASSERT_TRUE(gProjectManager->getProjectFile().isOpen());
     EXPECT_STREQ(gProjectManager->getProjectTitle(), "OKA Project: demo.prj");
-    std::string notes = makeFile("zeta/notes.txt");
+    std::string notes = makeFile("zeta/notes.txt"), early = makeFile("aaa.txt");
     std::string binary = makeFile("alpha/zz.bin", std::string("\0\1\2", 3));
-    std::string early = makeFile("aaa.txt");
     std::string gone = (home.path() / "gone.qa").string();
     addFiles({notes, binary, gone, early});
     ASSERT_TRUE(gProjectManager->addEngineToProject(new EngineInfo("enginehost", 7777)).ok());
@@ -118,7 +117,6 @@ TEST_F(ProjectFileTest, CurrentProjectPathLivesInThePreferences) {
     // A fresh manager reads it back; a missing file is created on loading.
     manager.restart();
     EXPECT_EQ(gProjectManager->getProjectPath(), projectPath().string());
-    EXPECT_TRUE(std::filesystem::exists(projectPath()));
     EXPECT_TRUE(gProjectManager->validProjectFile(projectPath().c_str()));
     EXPECT_FALSE(gProjectManager->validProjectFile((home.path() / "none.prj").c_str()));
 }
@@ -128,16 +126,14 @@ TEST_F(ProjectFileTest, ForeignDamagedAndOldFilesAreLeftAlone) {
     addFiles({makeFile("kept.txt")});
     std::string good = readFile(projectPath());
 
-    std::filesystem::path foreign = home.path() / "foreign.prj";
-    { PrefMan other(typeCode("TPRF"), 2, foreign.c_str(), "preferences", true); }
-    std::filesystem::path damaged = home.path() / "damaged.prj";
-    writeFile(damaged, good.substr(0, 30));
-    std::filesystem::path old = home.path() / "old.prj";
-    { PrefMan version2(kProjectFileType, 2, old.c_str(), "project", true); }
-    std::filesystem::path text = home.path() / "text.prj";
-    writeFile(text, "not a database at all, just words\n");
+    std::filesystem::path foreign = home.path() / "foreign.prj", old = home.path() / "old.prj";
+    PrefMan(typeCode("TPRF"), 2, foreign.c_str(), "preferences", true);
+    PrefMan(kProjectFileType, 2, old.c_str(), "project", true);
+    writeFile(home.path() / "damaged.prj", good.substr(0, 30));
+    writeFile(home.path() / "text.prj", "not a database at all, just words\n");
 
-    for (const auto& path : {foreign, damaged, old, text}) {
+    for (const char* name : {"foreign.prj", "damaged.prj", "old.prj", "text.prj"}) {
+        std::filesystem::path path = home.path() / name;
         std::string bytes = readFile(path);
         EXPECT_TRUE(gProjectManager->loadProject(path.c_str(), false).ok());
         EXPECT_FALSE(gProjectManager->getProjectFile().isOpen()) << path;
@@ -180,7 +176,6 @@ TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
     TempHome home;
     std::filesystem::path batched = home.path() / "batched.prf";
     PrefMan byBatch(kProjectFileType, 1, batched.c_str(), "project", true);
-    constexpr TypeCode kType = kFileRecord;
 
     std::vector<std::string> texts;
     for (int n = 0; n < 1000; ++n) {
@@ -188,18 +183,19 @@ TEST(PrefManBatchTest, RewriteMatchesRecordByRecordAndGrowsGeometrically) {
         std::vector<PreferenceRecord> records;
         for (const std::string& text : texts) records.push_back({text.data(), long(text.size())});
         ASSERT_TRUE(
-            byBatch.replacePreferencesOfType(kType, records.data(), long(records.size())).ok());
+            byBatch.replacePreferencesOfType(kFileRecord, records.data(), long(records.size()))
+                .ok());
     }
-    EXPECT_EQ(byBatch.readPreferencesOfType(kType).valueOr({}), texts);
+    EXPECT_EQ(byBatch.readPreferencesOfType(kFileRecord).valueOr({}), texts);
     EXPECT_EQ(rawRecordsInFile(batched, "FCMP"), texts);
     // Doubling capacity: the file stays within a small multiple of its data.
     EXPECT_LT(std::filesystem::file_size(batched), 8 * 1000 * 20u);
 
     // Shrinking to nothing.
-    EXPECT_TRUE(byBatch.replacePreferencesOfType(kType, nullptr, 0).ok());
-    EXPECT_EQ(byBatch.countPreferencesOfType(kType).valueOr(-1), 0);
-    EXPECT_TRUE(byBatch.readPreferencesOfType(kType).valueOr({"failed"}).empty());
+    EXPECT_TRUE(byBatch.replacePreferencesOfType(kFileRecord, nullptr, 0).ok());
+    EXPECT_EQ(byBatch.countPreferencesOfType(kFileRecord).valueOr(-1), 0);
+    EXPECT_TRUE(byBatch.readPreferencesOfType(kFileRecord).valueOr({"failed"}).empty());
     PreferenceRecord bad{"x", -1};
-    EXPECT_FALSE(byBatch.replacePreferencesOfType(kType, &bad, 1).ok());
+    EXPECT_FALSE(byBatch.replacePreferencesOfType(kFileRecord, &bad, 1).ok());
     EXPECT_TRUE(byBatch.readPreferencesOfType(typeCode("NONE")).valueOr({"failed"}).empty());
 }

@@ -56,8 +56,7 @@ TEST_F(ProjectMessagesTest, QueriesAnswerWithTheirExactLayouts) {
     EXPECT_EQ(send("GCCP")->paramCount, 1);
     EXPECT_EQ(engines(), std::tuple(3, 0, std::string()));
 
-    std::string notes = makeFile("notes.txt");
-    std::string gone = (home.path() / "gone.c").string();
+    std::string notes = makeFile("notes.txt"), gone = (home.path() / "gone.c").string();
     for (const std::string& path : {notes, gone})
         EXPECT_EQ(send("ADDF", {path})->getLongParam(0), 0);
     for (auto [machine, port] : {std::pair{"alpha", 7777}, {"beta", 8888}, {"alpha", 7777}})
@@ -158,8 +157,7 @@ TEST_F(ProjectMessagesTest, RunCommandRequestFindsTheProjectFileOrSaysWhatIsMiss
     registerFrom(agents);
     EXPECT_EQ(publish(agents, "Run", 1, typeCode("QAGT")), 0);
     EXPECT_EQ(publish(agents, "Attach", 2), 0);
-    std::string agent = makeFile("main.qa");
-    std::string sources = (home.path() / "src").string();
+    std::string agent = makeFile("main.qa"), sources = (home.path() / "src").string();
     EXPECT_EQ(send("ADDF", {agent})->getLongParam(0), 0);
     EXPECT_EQ(send("ADGP", {sources, sources})->getLongParam(0), 0);
     // A tool that died since its last probe.

@@ -65,14 +65,12 @@ std::unique_ptr<Message> answerBatch(const Message& request, const std::vector<I
         return reply;
     }
     std::vector<FileIdentification> answers;
-    bool silent = false;
     for (const char* path : paths) {
         journal << "IDFB " << path << '\n';
         std::optional<FileIdentification> answer = answerFor(path, rules);
-        silent = silent || !answer;
-        answers.push_back(answer.value_or(FileIdentification{}));
+        if (!answer) return nullptr;
+        answers.push_back(*answer);
     }
-    if (silent) return nullptr;
     reply->addLongParam(0, kParamError);
     addBatchAnswers(*reply, answers);
     return reply;

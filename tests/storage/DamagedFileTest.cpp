@@ -138,18 +138,14 @@ TEST_F(DamagedFileTest, MutatedAndTruncatedFilesGiveOnlyDocumentedCodesAndStayAs
     int sound = 0, refused = 0;
     for (int round = 0; round < 900; ++round) {
         std::string bytes = sample;
-        switch (round % 3) {
-            case 0:  // a few random bytes
-                for (int i = 0, count = 1 + int(random() % 4); i < count; ++i)
-                    bytes[random() % bytes.size()] = char(random());
-                break;
-            case 1: {  // an extreme value in a structural word
-                long at = structural[random() % structural.size()];
-                bytes = withLong(at, extremes[random() % std::size(extremes)]);
-                break;
-            }
-            default:  // truncated anywhere
-                bytes.resize(random() % bytes.size());
+        if (round % 3 == 0) {  // a few random bytes
+            for (int i = 0, count = 1 + int(random() % 4); i < count; ++i)
+                bytes[random() % bytes.size()] = char(random());
+        } else if (round % 3 == 1) {  // an extreme value in a structural word
+            long at = structural[random() % structural.size()];
+            bytes = withLong(at, extremes[random() % std::size(extremes)]);
+        } else {  // truncated anywhere
+            bytes.resize(random() % bytes.size());
         }
         writeFile(path, bytes);
         ExerciseOutcome outcome = exerciseDatabaseFile(path.c_str());

@@ -42,7 +42,6 @@ class DatabaseTest : public ::testing::Test {
     // The file's bytes, read without Database.
     std::string raw() const { return readFile(path); }
     long raw32(long offset) const { return rawWord32(raw(), offset); }
-    long raw16(long offset) const { return rawWord16(raw(), offset); }
 
     std::string readBlock(long index) {
         std::string data(size_t(database.getBlockLength(index).valueOr(0)), '\0');
@@ -73,8 +72,8 @@ TEST_F(DatabaseTest, CreateWritesTheFreshLayoutThatValidationAccepts) {
     EXPECT_EQ(bytes.substr(0, 4), "TEST");
     // Version, format, flags (in-use bit cleared by close), list offset, file length, entries,
     // slots.
-    EXPECT_EQ((std::vector<long>{raw16(4), raw16(6), raw32(8), raw32(12), raw32(16), raw32(20),
-                                 raw32(24)}),
+    EXPECT_EQ((std::vector<long>{rawWord16(bytes, 4), rawWord16(bytes, 6), raw32(8), raw32(12),
+                                 raw32(16), raw32(20), raw32(24)}),
               (std::vector<long>{1, 7, 0, 20, 1628, 0, 100}));
     std::string blankSlots;
     for (int k = 0; k < 100; ++k) blankSlots += "----" + std::string(12, '\0');
@@ -113,50 +112,43 @@ TEST_F(DatabaseTest, ListGrowsInPlaceWhileItEndsTheFileThenMovesToTheEnd) {
               (std::vector<long>{4218, 202, 300, 3200, 28, 4218 + 8 + 300 * 16}));
 }
 
-TEST_F(DatabaseTest, GrowingMovesTheBlockAndFirstFitReusesItsOldSpace) {
-    createAndOpen();
-    long first = addBlock(10, 0), second = addBlock(10, 0);
-    long oldOffset = entry(first).offset;
-    ASSERT_EQ(database.writeDataToBlock(first, "twenty bytes of data", 20).code(), 0);
-
-    EXPECT_EQ(fields(first),
-              (std::vector<long>{long(kTestType), 20, 60, entry(second).offset + 10}));
-    EXPECT_EQ(fields(3), (std::vector<long>{kFree, 10, 0, oldOffset}));
-    EXPECT_EQ(readBlock(first), "twenty bytes of data");
-    EXPECT_EQ(database.getFileLength(), 1628 + 20 + 80);
-
-    // It fits in the freed space; the record shrinks to 2 bytes...
-    long reuser = addBlock(8, 0);
-    EXPECT_EQ((std::vector<long>{reuser, entry(reuser).offset, entry(3).length}),
-              (std::vector<long>{4, oldOffset, 2}));
-    // ...and a record below 5 bytes gives up its entry to the next block.
-    long taker = addBlock(30, 0);
-    EXPECT_EQ((std::vector<long>{taker, fields(taker)[0], database.getMPEntries()}),
-              (std::vector<long>{3, long(kTestType), 4}));
-}
-
-// A rewrite goes to free space with the block's capacity, never over its bytes, and frees
-// the old place for the next rewrite to reuse first-fit. Freed neighbours merge.
-TEST_F(DatabaseTest, RewritesMoveToFreeSpaceAndFreedNeighboursMerge) {
+// A rewrite goes to free space first fit, never over the block's bytes, keeping its capacity or
+// growing with slop; the old place is freed, merging with free neighbours on either side.
+TEST_F(DatabaseTest, RewritesMoveToFreeSpaceThatBlocksReuseAndNeighboursMerge) {
     createAndOpen();
     long index = addBlock(10, 5), next = addBlock(10, 0);
     const long home = entry(index).offset;
     ASSERT_EQ(database.writeDataToBlock(index, "fifteen bytes!!", 15).code(), 0);
     EXPECT_EQ(fields(index), (std::vector<long>{long(kTestType), 15, 0, entry(next).offset + 10}));
     EXPECT_EQ(fields(3), (std::vector<long>{kFree, 15, 0, home}));
-
     ASSERT_EQ(database.writeDataToBlock(index, "four", 4).code(), 0);
     EXPECT_EQ(fields(index), (std::vector<long>{long(kTestType), 4, 11, home}));
     EXPECT_EQ(readBlock(index), "four");
 
-    // Freeing the two blocks leaves one record over all three places.
-    ASSERT_EQ(database.deleteBlock(next).code(), 0);
+    // Outgrowing its capacity, a block moves to the end with 60 bytes of slop; its old place
+    // joins the free record after it, the one the rewrite above left.
+    ASSERT_EQ(database.writeDataToBlock(next, "twenty bytes of data", 20).code(), 0);
+    EXPECT_EQ(fields(next), (std::vector<long>{long(kTestType), 20, 60, home + 40}));
+    EXPECT_EQ(fields(3), (std::vector<long>{kFree, 10 + 15, 0, home + 15}));
+    EXPECT_EQ(readBlock(next), "twenty bytes of data");
+    EXPECT_EQ(database.getFileLength(), home + 40 + 80);
+
+    // A new block fits in it, shrinking the record to 2 bytes...
+    long reuser = addBlock(23, 0);
+    EXPECT_EQ((std::vector<long>{reuser, entry(reuser).offset, entry(3).length}),
+              (std::vector<long>{4, home + 15, 2}));
+    // ...and a record below 5 bytes gives up its entry to the next block.
+    long taker = addBlock(30, 0);
+    EXPECT_EQ((std::vector<long>{taker, fields(taker)[0], database.getMPEntries()}),
+              (std::vector<long>{3, long(kTestType), 4}));
+
+    // The block freed after its free neighbour leaves one record over both places.
     ASSERT_EQ(database.deleteBlock(index).code(), 0);
+    ASSERT_EQ(database.deleteBlock(reuser).code(), 0);
     std::vector<std::vector<long>> freeSpace;
     for (long k = 1; k <= database.getMPEntries(); ++k)
         if (fields(k)[0] == kFree && fields(k)[1] > 0) freeSpace.push_back(fields(k));
-    EXPECT_EQ(freeSpace, (std::vector<std::vector<long>>{{kFree, 15 + 10 + 15, 0, home}}));
-    EXPECT_EQ(database.getFileLength(), home + 40);
+    EXPECT_EQ(freeSpace, (std::vector<std::vector<long>>{{kFree, 15 + 23, 0, home}}));
 }
 
 TEST_F(DatabaseTest, DeletedBlocksAndMissingTypes) {

@@ -47,9 +47,8 @@ TEST(List, IncludeAndInsertRippleThroughFullChunksAndSortKeepsEqualItems) {
     list.inserti(99, new NumberItem(300));  // past the end: appended
 
     // Before an equal anchor, or appended when there is none.
-    NumberItem anchor(1);
+    NumberItem anchor(1), missing(77);
     list.insert(&anchor, new NumberItem(50));
-    NumberItem missing(77);
     list.insert(&missing, new NumberItem(60));
     EXPECT_EQ(numbersOf(list), (Numbers{100, 0, 50, 1, 2, 3, 200, 4, 5, 6, 7, 300, 60}));
 
@@ -105,13 +104,10 @@ TEST(List, MatchingByValueOrIdentity) {
 
 TEST(List, RemoveAllDeletesOnlyOwnedItems) {
     int deletions = 0;
-    {
-        List owning(2, true, false);
-        for (int i = 0; i < 5; ++i) owning.include(new CountedItem(i, deletions));
-        owning.removeAll();
-        EXPECT_EQ(owning.getCount(), 0);
-        EXPECT_EQ(deletions, 5);
-    }
+    List owning(2, true, false);
+    for (int i = 0; i < 5; ++i) owning.include(new CountedItem(i, deletions));
+    owning.removeAll();
+    EXPECT_EQ((std::pair{owning.getCount(), deletions}), (std::pair{0L, 5}));
     CountedItem kept(1, deletions);
     {
         List borrowing(2, false, true);

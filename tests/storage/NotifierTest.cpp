@@ -39,8 +39,7 @@ TEST(Notifier, DestroyingEitherEndUnlinksItFromTheOther) {
     Notifier* other = new Notifier;
     {
         Notifier notifier;
-        notifier.addObserver(&first);
-        notifier.addObserver(&second);
+        for (RecordingObserver* observer : {&first, &second}) notifier.addObserver(observer);
         other->addObserver(&first);
     }
     EXPECT_EQ(first.codes, std::vector<long>{kNotifierDeleted});
@@ -53,8 +52,7 @@ TEST(Notifier, DestroyingEitherEndUnlinksItFromTheOther) {
     Notifier a, b;
     {
         RecordingObserver leaving;
-        a.addObserver(&leaving);
-        b.addObserver(&leaving);
+        for (Notifier* notifier : {&a, &b}) notifier->addObserver(&leaving);
         a.addObserver(&second);
     }
     a.notifyObservers(kChanged, nullptr);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "RawDatabaseFile.h"
 #include "TestSupport.h"
@@ -26,10 +27,9 @@ class PrefManTest : public ::testing::Test {
     static std::vector<std::string> records(PrefMan& prefs, TypeCode type) {
         std::vector<std::string> all;
         char buffer[64];
-        for (long n = 1; n <= prefs.countPreferencesOfType(type).valueOr(0); ++n) {
-            Result<long> length = prefs.readNthPreference(type, n, buffer, sizeof buffer);
-            all.emplace_back(buffer, size_t(length.valueOr(0)));
-        }
+        for (long n = 1; n <= prefs.countPreferencesOfType(type).valueOr(0); ++n)
+            all.emplace_back(
+                buffer, size_t(prefs.readNthPreference(type, n, buffer, sizeof buffer).valueOr(0)));
         return all;
     }
     static std::string text(const char* value) { return std::string(value, strlen(value) + 1); }
@@ -120,29 +120,27 @@ TEST_F(PrefManTest, InvalidFilesAreKeptAndUnopenableOnesReported) {
 // Appends to one type or to two in turn keep the file in proportion to the records;
 // deleting half one by one and appending as many again reuses the freed space.
 TEST_F(PrefManTest, FileStaysInProportionThroughAppendsAndDeletes) {
-    struct Case {
-        long records, size;
-        int types;
-    };
-    for (Case c : {Case{1000, 256, 1}, Case{1000, 256, 2}, Case{3000, 12, 1}, Case{100, 3000, 2}}) {
-        SCOPED_TRACE(std::to_string(c.records) + " records of " + std::to_string(c.size));
+    // Records, their size, and the number of types they alternate between.
+    for (auto [records, size, typeCount] :
+         {std::tuple{1000L, 256L, 1L}, {1000L, 256L, 2L}, {3000L, 12L, 1L}, {100L, 3000L, 2L}}) {
+        SCOPED_TRACE(std::to_string(records) + " records of " + std::to_string(size));
         std::remove(path.c_str());
         auto prefs = open();
         const TypeCode types[] = {kPositions, kViewer};
         auto append = [&](long n) {
-            std::string bytes(size_t(c.size), char('a' + n % 26));
-            ASSERT_TRUE(prefs->addPreference(types[n % c.types], bytes.data(), c.size).ok());
+            std::string bytes(size_t(size), char('a' + n % 26));
+            ASSERT_TRUE(prefs->addPreference(types[n % typeCount], bytes.data(), size).ok());
         };
-        for (long n = 0; n < c.records; ++n) append(n);
-        const long data = c.records * (c.size + 4);
+        for (long n = 0; n < records; ++n) append(n);
+        const long data = records * (size + 4);
         EXPECT_LE(long(std::filesystem::file_size(path)), 5 * data / 2 + 4096);
 
-        for (long n = 0; n < c.records / 2; ++n)
-            ASSERT_TRUE(prefs->deleteNthPreference(types[n % c.types], 1).ok());
-        for (long n = 0; n < c.records / 2; ++n) append(n);
+        for (long n = 0; n < records / 2; ++n)
+            ASSERT_TRUE(prefs->deleteNthPreference(types[n % typeCount], 1).ok());
+        for (long n = 0; n < records / 2; ++n) append(n);
         EXPECT_EQ(prefs->countPreferencesOfType(kPositions).valueOr(0) +
                       prefs->countPreferencesOfType(kViewer).valueOr(0),
-                  c.records);
+                  records);
         EXPECT_LE(long(std::filesystem::file_size(path)), 3 * data + 4096);
         std::vector<std::string> problems;
         EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
