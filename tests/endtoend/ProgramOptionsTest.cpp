@@ -1,9 +1,6 @@
-// What every installed program says about itself: --version gives the
-// build's version in one format, --help exits 0 with the usage, and each
-// option the usage names is documented in the program's manual page, which
-// man formats without a warning. A new option without its manual entry, or
-// a page that no longer formats, fails here. The class reference made from
-// the installed headers gives every class its one-line description.
+// What every installed program says about itself: a new option missing from
+// its manual page, or a page man no longer formats cleanly, fails here; so
+// does a class the reference made from the headers leaves undescribed.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

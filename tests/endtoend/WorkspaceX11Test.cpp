@@ -1,7 +1,5 @@
-// The workspace as a person uses it: kelvane with the two sample tools on a
-// private Xvfb, driven with real pointer and key input through xdotool.
-// The help viewer is a fake that records what it was asked to show.
-// Skipped when Xvfb or xdotool is not installed.
+// The workspace as a person uses it: kelvane with the sample tools on a private
+// Xvfb, driven by xdotool (skipped when either is not installed).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -52,16 +50,13 @@ class WorkspaceX11Test : public ::testing::Test {
         window = windowIdOf("^OKA Project: ");
         ASSERT_FALSE(window.empty());
     }
-    void TearDown() override {
-        if (hub.kelvane) hub.stop();
-    }
 
     bool logShows(const std::string& text, int timeoutMs = 10000) {
         return hub.waitUntil([&] { return hub.log().find(text) != std::string::npos; }, timeoutMs);
     }
 
     XvfbServer server;
-    KelvaneHarness hub;
+    KelvaneHarness hub;  // stops kelvane, if still running, before the server
     std::string window;  // the workspace's X window id
     std::filesystem::path viewerOut = hub.home.path() / "viewer.out";
 };
