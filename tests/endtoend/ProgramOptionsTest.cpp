@@ -3,11 +3,8 @@
 // does a class the reference made from the headers leaves undescribed.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <regex>
 #include <set>
-#include <string>
 
 #include "ChildProcess.h"
 #include "TestSupport.h"
@@ -23,13 +20,10 @@ class ProgramOptions : public ::testing::TestWithParam<const char*> {
     std::string manualPage() const { return sourceFile("man/" + program() + ".1").string(); }
 };
 
-TEST_P(ProgramOptions, VersionIsTheBuildsInOneFormat) {
+TEST_P(ProgramOptions, VersionIsTheBuildsHelpWinsAndEveryOptionIsInTheManualPage) {
     CommandRun version = run("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.output, program() + " " + OKA_VERSION + "\n");
-}
-
-TEST_P(ProgramOptions, HelpWinsOverEveryOtherArgumentAndEveryOptionIsInTheManualPage) {
     CommandRun help = run("--no-such-option --help");
     ASSERT_EQ(help.status, 0) << help.output;
     ASSERT_EQ(help.output.rfind("Usage: " + program(), 0), 0u) << help.output;

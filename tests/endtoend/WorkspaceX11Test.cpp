@@ -2,11 +2,7 @@
 // Xvfb, driven by xdotool (skipped when either is not installed).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "KelvaneHarness.h"
 #include "RawDatabaseFile.h"
@@ -61,13 +57,6 @@ class WorkspaceX11Test : public ::testing::Test {
     std::filesystem::path viewerOut = hub.home.path() / "viewer.out";
 };
 
-TEST_F(WorkspaceX11Test, F1StartsTheHelpViewerAtTheWorkspaceAnchor) {
-    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key F1"));
-    EXPECT_TRUE(pollUntil([&] { return !readFile(viewerOut).empty(); }, 5000));
-    EXPECT_EQ(readFile(viewerOut),
-              (hub.root / "doc/html/user.html").string() + "#OKAWin:ToolManager\n");
-}
-
 // The icon row starts at (18, 15) of the window, one 70 x 50 icon every 75
 // pixels in name order: "Sample Runner", then "Sample Viewer".
 constexpr int kRunnerIconX = 18 + 35;
@@ -110,7 +99,11 @@ TEST_F(WorkspaceX11Test, FileAddEngineOpensTheAddEngineWindowWhichAddsTheEngine)
     EXPECT_TRUE(logShows("Created: EngineInfo: <localhost 7777"));
 }
 
-TEST_F(WorkspaceX11Test, CtrlQEndsTheToolManagerInOrder) {
+TEST_F(WorkspaceX11Test, F1StartsTheHelpViewerAtTheWorkspaceAnchorAndCtrlQEndsInOrder) {
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key F1"));
+    EXPECT_TRUE(pollUntil([&] { return !readFile(viewerOut).empty(); }, 5000));
+    EXPECT_EQ(readFile(viewerOut),
+              (hub.root / "doc/html/user.html").string() + "#OKAWin:ToolManager\n");
     ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key ctrl+q"));
     EXPECT_EQ(hub.kelvane->waitForExit(10000), 0);
     // The key takes the orderly way out, whose steps KelvaneStop checks.
