@@ -5,7 +5,6 @@
 #include <chrono>
 #include <csignal>
 #include <regex>
-#include <sstream>
 
 #include "KelvaneHarness.h"
 

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <memory>
 #include <optional>
 
 #include "KelvaneHarness.h"

@@ -4,12 +4,9 @@
 
 #include <algorithm>
 #include <csignal>
-#include <filesystem>
 #include <fstream>
 #include <map>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "ChildProcess.h"
 #include "KelvaneHarness.h"
