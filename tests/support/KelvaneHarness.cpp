@@ -78,9 +78,7 @@ void KelvaneHarness::startProcess(const std::vector<std::string>& extraEnvironme
 
 void KelvaneHarness::kill() {
     kelvane->signal(SIGKILL);
-    kelvane->waitForExit(5000);
-    kelvane.reset();
-    tool.reset();
+    stop();  // its SIGTERM finds the process already gone
 }
 
 bool KelvaneHarness::restartAfterCrash() {
