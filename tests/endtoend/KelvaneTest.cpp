@@ -1,13 +1,10 @@
-// Black-box checks of the kelvane program: it is started headless in a
-// temporary HOME with a throw-away installation and spoken to over TCP.
-// What a message center answers to unknown, ill-formed or hostile messages,
-// and how the transport picks its port, is tested on the libraries themselves.
+// The kelvane program started headless and spoken to over TCP; how it answers
+// ill-formed or hostile messages is tested on the libraries themselves.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
 #include <regex>
-#include <sstream>
 
 #include "KelvaneHarness.h"
 

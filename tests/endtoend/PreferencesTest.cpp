@@ -1,14 +1,9 @@
-// The preferences file seen from outside: kelvane started headless creates a
-// sound one and still comes up on a damaged or truncated one, which neither
-// it nor okadb crashes on. (A file of another type or version is kept as it
-// is: the storage tests show it on the same code.)
-// Many kelvanes run side by side, each in its own home directory, because
-// every shut-down takes its three-second drain.
+// The preferences file seen from outside: kelvane creates a sound one, and
+// neither it nor okadb crashes on a damaged one. Many kelvanes run side by
+// side, each in its own home, because every shut-down takes three seconds.
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <memory>
 #include <optional>
 
 #include "KelvaneHarness.h"
@@ -78,19 +73,16 @@ class PreferencesTest : public ::testing::Test {
     }
 
     // Asks every hub for 'SHOW', then ends them all with SIGTERM, so that
-    // their shut-downs overlap. The replies' errors and the exit statuses.
-    struct Outcome {
-        long shown;
-        int status;
-    };
+    // their shut-downs overlap. Each reply's error and exit status.
+    using Outcome = std::pair<long, int>;
     static std::vector<Outcome> showAndStop(const Hubs& hubs) {
         std::vector<Outcome> outcomes;
         for (const auto& hub : hubs) {
-            outcomes.push_back({show(*hub), 0});
+            outcomes.emplace_back(show(*hub), 0);
             hub->kelvane->signal(SIGTERM);
         }
         for (size_t k = 0; k < hubs.size(); ++k)
-            outcomes[k].status = hubs[k]->kelvane->waitForExit(kExitMs);
+            outcomes[k].second = hubs[k]->kelvane->waitForExit(kExitMs);
         return outcomes;
     }
 
@@ -153,9 +145,7 @@ TEST_F(PreferencesTest, FirstStartCreatesASoundPreferencesFile) {
     Hubs hubs;
     startHub(hubs, "first");
     KelvaneHarness& hub = *hubs[0];
-    std::vector<Outcome> outcomes = showAndStop(hubs);
-    ASSERT_EQ(outcomes[0].shown, 0);
-    ASSERT_EQ(outcomes[0].status, 0);
+    ASSERT_EQ(showAndStop(hubs), std::vector{Outcome(0, 0)});
     ASSERT_TRUE(fs::exists(preferencesOf(hub)));
 
     ChildProcess check(builtProgram("okadb"), {"check", preferencesOf(hub).string()}, {});
@@ -180,8 +170,7 @@ TEST_F(PreferencesTest, InvalidAndDamagedFilesNeverCrashKelvane) {
     for (size_t k = 0; k < damages.size(); ++k) {
         SCOPED_TRACE(damages[k].name);
         const KelvaneHarness& hub = *hubs[k];
-        EXPECT_EQ(outcomes[k].shown, 0) << hub.log();
-        EXPECT_EQ(outcomes[k].status, 0) << hub.log();
+        EXPECT_EQ(outcomes[k], Outcome(0, 0)) << hub.log();
         std::string left = readFile(preferencesOf(hub));
         if (hub.log().find("alert \"Invalid file\"") != std::string::npos) {
             EXPECT_TRUE(left == damages[k].bytes) << "an invalid file was changed without consent";

@@ -1,17 +1,12 @@
-// kelvane with the two bundled sample tools, started from the tool list of a
-// throw-away installation: registration, relays and the shut-down seen from
-// a tool; the tools outlive a Tool Manager that crashed and come back, once
-// each, to the next one; okamsg lists them, watches the traffic and tells
-// its failures apart.
+// kelvane with the two bundled sample tools of a throw-away installation's
+// tool list, seen from a tool, from okamsg and across a crash and a restart.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
-#include <filesystem>
 #include <fstream>
 #include <map>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "ChildProcess.h"
 #include "KelvaneHarness.h"
@@ -63,10 +58,9 @@ class SampleHubTest : public ::testing::Test {
             if (arguments.empty() ||
                 fs::path(arguments[0]).lexically_normal() != hub.root / "bin" / "okasample")
                 continue;
-            for (size_t i = 0; i + 1 < arguments.size(); ++i) {
+            for (size_t i = 0; i + 1 < arguments.size(); ++i)
                 if (arguments[i] == "--type")
                     processes.emplace(arguments[i + 1], std::stoi(entry.path().filename()));
-            }
         }
         return processes;
     }
@@ -146,12 +140,8 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
     const std::string unused = std::to_string(findFreePort());
     RawListener silent;  // takes the message and never answers
     const std::string late = "--port " + std::to_string(silent.port()) + " --reply 200 SHOW";
-    struct Run {
-        std::string arguments;
-        int status;
-        std::string output;
-    };
-    for (const Run& run : {
+    using Run = std::tuple<std::string, int, std::string>;  // arguments, status, output
+    for (const auto& [arguments, status, output] : {
              Run{"--run 'Sample Runner' 'Engine Status'", 0, ""},
              Run{viewAgent, 0, ""},
              Run{"--run 'Sample Runnr' 'Engine Status'", 6, "okamsg: no tool named Sample Runnr\n"},
@@ -172,17 +162,13 @@ TEST_F(SampleHubTest, OkamsgListsWatchesAndTellsItsFailuresApart) {
                  "okamsg: no Tool Manager is running on port " + unused + "\n"},
              Run{late, 3, "okamsg: no reply within 200 ms\n"},
          }) {
-        CommandRun result = runOkamsg(hub.home.path(), run.arguments);
-        EXPECT_EQ(result.status, run.status) << run.arguments;
-        EXPECT_EQ(result.output, run.output) << run.arguments;
+        CommandRun result = runOkamsg(hub.home.path(), arguments);
+        EXPECT_EQ(result.status, status) << arguments;
+        EXPECT_EQ(result.output, output) << arguments;
     }
-    for (std::string received :
-         {std::string("received CMDS Engine Status machine  port 0 path \n"),
-          "received CMDS View Source machine  port 0 path " + agent.string() + "\n"}) {
-        EXPECT_TRUE(
-            hub.waitUntil([&] { return hub.log().find(received) != std::string::npos; }, 5000))
-            << received;
-    }
+    EXPECT_TRUE(waitForLog("received CMDS Engine Status machine  port 0 path \n", 1));
+    EXPECT_TRUE(
+        waitForLog("received CMDS View Source machine  port 0 path " + agent.string() + "\n", 1));
     TempHome empty;
     EXPECT_EQ(runOkamsg(empty.path(), "--reply SHOW").status, 5);
 }
@@ -287,11 +273,8 @@ TEST_F(SampleHubTest, TheProjectSurvivesARestart) {
     ASSERT_EQ(hub.stop(), 0);
     ASSERT_TRUE(hub.waitUntil([&] { return sampleProcesses().empty(); }, 5000));
     ASSERT_TRUE(hub.start());
-    auto sorted = [](std::vector<std::string> names) {
-        std::sort(names.begin(), names.end());
-        return names;
-    };
-    EXPECT_TRUE(hub.waitUntil([&] { return sorted(componentLists()) == sorted(lists); }, 15000))
+    EXPECT_TRUE(
+        hub.waitUntil([&] { return std::ranges::is_permutation(componentLists(), lists); }, 15000))
         << ::testing::PrintToString(componentLists());
     EXPECT_EQ(rawRecordsInFile(hub.home.path() / "untitled.prj", "FCMP").size(), 2u);
 }

@@ -1,14 +1,8 @@
-// The workspace as a person uses it: kelvane with the two sample tools on a
-// private Xvfb, driven with real pointer and key input through xdotool.
-// The help viewer is a fake that records what it was asked to show.
-// Skipped when Xvfb or xdotool is not installed.
+// The workspace as a person uses it: kelvane with the sample tools on a private
+// Xvfb, driven by xdotool (skipped when either is not installed).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "KelvaneHarness.h"
 #include "RawDatabaseFile.h"
@@ -52,26 +46,16 @@ class WorkspaceX11Test : public ::testing::Test {
         window = windowIdOf("^OKA Project: ");
         ASSERT_FALSE(window.empty());
     }
-    void TearDown() override {
-        if (hub.kelvane) hub.stop();
-    }
 
     bool logShows(const std::string& text, int timeoutMs = 10000) {
         return hub.waitUntil([&] { return hub.log().find(text) != std::string::npos; }, timeoutMs);
     }
 
     XvfbServer server;
-    KelvaneHarness hub;
+    KelvaneHarness hub;  // stops kelvane, if still running, before the server
     std::string window;  // the workspace's X window id
     std::filesystem::path viewerOut = hub.home.path() / "viewer.out";
 };
-
-TEST_F(WorkspaceX11Test, F1StartsTheHelpViewerAtTheWorkspaceAnchor) {
-    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key F1"));
-    EXPECT_TRUE(pollUntil([&] { return !readFile(viewerOut).empty(); }, 5000));
-    EXPECT_EQ(readFile(viewerOut),
-              (hub.root / "doc/html/user.html").string() + "#OKAWin:ToolManager\n");
-}
 
 // The icon row starts at (18, 15) of the window, one 70 x 50 icon every 75
 // pixels in name order: "Sample Runner", then "Sample Viewer".
@@ -115,7 +99,11 @@ TEST_F(WorkspaceX11Test, FileAddEngineOpensTheAddEngineWindowWhichAddsTheEngine)
     EXPECT_TRUE(logShows("Created: EngineInfo: <localhost 7777"));
 }
 
-TEST_F(WorkspaceX11Test, CtrlQEndsTheToolManagerInOrder) {
+TEST_F(WorkspaceX11Test, F1StartsTheHelpViewerAtTheWorkspaceAnchorAndCtrlQEndsInOrder) {
+    ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key F1"));
+    EXPECT_TRUE(pollUntil([&] { return !readFile(viewerOut).empty(); }, 5000));
+    EXPECT_EQ(readFile(viewerOut),
+              (hub.root / "doc/html/user.html").string() + "#OKAWin:ToolManager\n");
     ASSERT_TRUE(xdotool("windowfocus --sync " + window + " key ctrl+q"));
     EXPECT_EQ(hub.kelvane->waitForExit(10000), 0);
     // The key takes the orderly way out, whose steps KelvaneStop checks.

@@ -1,6 +1,4 @@
 // The workspace's component lists: rows, status texts, pop-up menu and default command.
-#include <string>
-#include <vector>
 
 #include "ScriptedTool.h"
 #include "WorkspaceFixture.h"

@@ -129,11 +129,11 @@ TEST_F(ComponentViewsTest, TheFilterDialogSetsPatternOrTypeAndSavesOnOk) {
     ASSERT_EQ(LBOX_GetNumRows(columnOf(view)->getListBox()), 1);
     EXPECT_EQ(columnOf(view)->getListBox()->rows[0].text, "data.bin");
     auto saved = rawRecordsInFile(projectPath(), "VIEW");
-    ASSERT_EQ(saved.size(), 1u);
     ViewRecord record;
-    ASSERT_TRUE(decodeViewRecord(bytes(saved[0]), long(saved[0].size()), record));
-    EXPECT_EQ(record.filterMode, kFilterByType);
-    EXPECT_EQ(record.filterType, typeCode("????"));
+    ASSERT_TRUE(saved.size() == 1 &&
+                decodeViewRecord(bytes(saved[0]), long(saved[0].size()), record));
+    EXPECT_EQ(std::pair(record.filterMode, record.filterType),
+              std::pair(kFilterByType, typeCode("????")));
 
     // The dialog opens on the view's filter; Enter in the pattern confirms.
     dialog = openFilterDialog(view);

@@ -40,9 +40,7 @@ class HelpTest : public ToolManagerTest {
     // The arguments of the viewer's run (it starts in the background); empty
     // when it did not run within `waitMs`.
     std::vector<std::string> viewerArguments(int waitMs = 2000) {
-        if (!pollUntil([&] { return fs::exists(viewerOut) && fs::file_size(viewerOut) > 0; },
-                       waitMs))
-            return {};
+        if (!pollUntil([&] { return !readFile(viewerOut).empty(); }, waitMs)) return {};
         std::vector<std::string> arguments;
         std::ifstream lines(viewerOut);
         for (std::string line; std::getline(lines, line);) arguments.push_back(line);

@@ -28,7 +28,7 @@ class ToolIconBarTest : public ToolManagerTest {
 };
 }  // namespace
 
-TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
+TEST_F(ToolIconBarTest, IconsStandInNameOrderCarryTheUnloadedMarkAndOutliveTheirTool) {
     FakeTool compiler("compiler", kCompiler);
     FakeTool browser("browser", kBrowser);
     FakeTool debugger("debugger", kDebugger);
@@ -54,20 +54,15 @@ TEST_F(ToolIconBarTest, IconsStandInNameOrderAndCarryTheUnloadedMark) {
     EXPECT_EQ(gToolIconBar->iconOf(kBrowser), nullptr);
     ASSERT_TRUE(gToolRegistry->unloadTool(kBrowser).ok());
     EXPECT_EQ(gToolRegistry->toolIsLoaded(kBrowser), 0);
-}
 
-TEST_F(ToolIconBarTest, AnUnregisteredToolKeepsItsIconButNoLongerTakesPlace) {
-    FakeTool compiler("compiler", kCompiler);
-    FakeTool debugger("debugger", kDebugger);
-    for (FakeTool* tool : {&compiler, &debugger}) registerFrom(*tool);
+    // An unregistered tool keeps its icon but no longer takes place: its
+    // successor, placed among the registered tools only, stands where it stood.
     EXPECT_EQ(deliver(newRequest("UNRT", kCompiler), compiler.info)->getLongParam(0), 0);
     EXPECT_EQ(panel.childCount(), 2);
     EXPECT_EQ(gToolIconBar->iconBoxOf(kCompiler), nullptr);
-
-    // Placing a new icon considers only the tools still registered.
-    FakeTool browser("browser", kBrowser);
-    registerFrom(browser);
+    FakeTool successor("compiler 2", typeCode("CMP2"));
+    registerFrom(successor);
     EXPECT_EQ(panel.childCount(), 3);
-    EXPECT_EQ(gToolIconBar->iconBoxOf(kBrowser)->x, 10);
-    EXPECT_EQ(gToolIconBar->iconBoxOf(kDebugger)->x, 160);
+    EXPECT_EQ(gToolIconBar->iconBoxOf(typeCode("CMP2"))->x, 85);
+    EXPECT_EQ(gToolIconBar->iconBoxOf(kDebugger)->x, 235);
 }

@@ -38,9 +38,8 @@ ChildProcess::ChildProcess(const std::filesystem::path& program,
     if (child != 0) return;
     for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
     if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) _exit(126);
-    std::vector<char*> argv;
     std::string programText = program.string();
-    argv.push_back(programText.data());
+    std::vector<char*> argv = {programText.data()};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -83,9 +82,9 @@ std::filesystem::path makeInstallation(const std::filesystem::path& directory) {
     std::filesystem::path root = directory / "oka";
     std::filesystem::path resources = root / "bin" / "resource";
     std::filesystem::create_directories(resources);
-    std::filesystem::path bundled = sourceFile("resources/resource");
     std::error_code error;
-    std::filesystem::copy(bundled, resources, std::filesystem::copy_options::recursive, error);
+    std::filesystem::copy(sourceFile("resources/resource"), resources,
+                          std::filesystem::copy_options::recursive, error);
     writeFile(resources / "toollist", "");
     std::filesystem::create_directories(root / "include");
     std::filesystem::create_directories(root / "doc" / "html");

@@ -29,9 +29,8 @@ KelvaneHarness::~KelvaneHarness() {
 
 void KelvaneHarness::installSampleTools() {
     std::filesystem::path scripts = std::filesystem::path(OKA_SOURCE_ROOT) / "resources" / "bin";
-    for (const char* script : {"okasampleviewer", "okasamplerunner"}) {
+    for (const char* script : {"okasampleviewer", "okasamplerunner"})
         std::filesystem::copy_file(scripts / script, root / "bin" / script);
-    }
     std::filesystem::copy_file(builtProgram("okasample"), root / "bin" / "okasample");
     writeFile(root / "bin" / "resource" / "toollist", "okasampleviewer okasamplerunner\n");
 }
@@ -41,18 +40,16 @@ std::vector<ToolListing> KelvaneHarness::listTools() {
     auto reply = ask(newRequest("TLST"));
     for (int i = 1; reply && i < reply->paramCount; ++i) {
         ToolListing listing;
-        if (decodeToolListing(reply->getParam(i), reply->getParamLength(i), listing)) {
+        if (decodeToolListing(reply->getParam(i), reply->getParamLength(i), listing))
             tools.push_back(listing);
-        }
     }
     return tools;
 }
 
 bool KelvaneHarness::sampleToolsReady() {
     std::map<std::string, size_t> commands;
-    for (const ToolListing& tool : listTools()) {
+    for (const ToolListing& tool : listTools())
         if (tool.loaded) commands[TypeIdentToCStr(tool.info.toolType)] = tool.commands.size();
-    }
     return commands == std::map<std::string, size_t>{{"SRUN", 3}, {"SVWR", 2}};
 }
 
@@ -81,9 +78,7 @@ void KelvaneHarness::startProcess(const std::vector<std::string>& extraEnvironme
 
 void KelvaneHarness::kill() {
     kelvane->signal(SIGKILL);
-    kelvane->waitForExit(5000);
-    kelvane.reset();
-    tool.reset();
+    stop();  // its SIGTERM finds the process already gone
 }
 
 bool KelvaneHarness::restartAfterCrash() {
@@ -129,11 +124,10 @@ bool KelvaneHarness::waitUntil(const std::function<bool()>& condition, int timeo
     uint32_t deadline = TIME_GetCurMillisecs() + uint32_t(timeoutMs);
     while (int32_t(deadline - TIME_GetCurMillisecs()) > 0) {
         if (condition()) return true;
-        if (tool) {
+        if (tool)
             tool->poll();  // answers kelvane meanwhile; waits up to 50 ms
-        } else {
+        else
             usleep(50000);
-        }
     }
     return condition();
 }

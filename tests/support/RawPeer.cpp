@@ -29,6 +29,23 @@ int connectLoopback(int port) {
     }
     return descriptor;
 }
+
+// Closes `descriptor` once the receiver has closed its end, or after 3 s.
+void closeAfterReceiver(int descriptor) {
+    pollfd waiting{descriptor, POLLIN, 0};
+    char discarded[64];
+    while (poll(&waiting, 1, 3000) > 0 && recv(descriptor, discarded, sizeof discarded, 0) > 0) {
+    }
+    close(descriptor);
+}
+
+int connectAndWrite(int port, const std::string& bytes) {
+    int descriptor = connectLoopback(port);
+    if (descriptor < 0) return -1;
+    send(descriptor, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    shutdown(descriptor, SHUT_WR);
+    return descriptor;
+}
 }  // namespace
 
 std::string wireBytes(const Message& message) {
@@ -47,25 +64,6 @@ bool sendRawBytesAndHold(int port, const std::string& bytes, int holdMs) {
 bool sendRawBytesAndLeave(int port, const std::string& bytes) {
     return sendRawBytesAndHold(port, bytes, 0);
 }
-
-namespace {
-// Closes `descriptor` once the receiver has closed its end, or after 3 s.
-void closeAfterReceiver(int descriptor) {
-    pollfd waiting{descriptor, POLLIN, 0};
-    char discarded[64];
-    while (poll(&waiting, 1, 3000) > 0 && recv(descriptor, discarded, sizeof discarded, 0) > 0) {
-    }
-    close(descriptor);
-}
-
-int connectAndWrite(int port, const std::string& bytes) {
-    int descriptor = connectLoopback(port);
-    if (descriptor < 0) return -1;
-    send(descriptor, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    shutdown(descriptor, SHUT_WR);
-    return descriptor;
-}
-}  // namespace
 
 bool sendRawBytes(int port, const std::string& bytes) {
     int descriptor = connectAndWrite(port, bytes);

@@ -12,16 +12,7 @@
 #include <iterator>
 #include <thread>
 
-namespace {
-
-std::filesystem::path makeTemporaryDirectory() {
-    char pattern[] = "/tmp/oka-test-XXXXXX";
-    return mkdtemp(pattern);
-}
-
-}  // namespace
-
-TempHome::TempHome() : HomeDirectory(makeTemporaryDirectory()) {
+TempHome::TempHome() : HomeDirectory(mkdtemp(std::string("/tmp/oka-test-XXXXXX").data())) {
     const char* home = std::getenv("HOME");
     hadHome = home != nullptr;
     if (hadHome) previousHome = home;
@@ -46,11 +37,10 @@ void keepHomeOfFailedTest(const std::filesystem::path& home) {
 }
 
 TempHome::~TempHome() {
-    if (hadHome) {
+    if (hadHome)
         setenv("HOME", previousHome.c_str(), 1);
-    } else {
+    else
         unsetenv("HOME");
-    }
     keepHomeOfFailedTest(path());
     std::error_code ignored;
     std::filesystem::remove_all(path(), ignored);

@@ -10,8 +10,7 @@
 #include "ChildProcess.h"
 
 bool isProgramInstalled(const char* program) {
-    std::string command = std::string("command -v ") + program + " > /dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
+    return std::system((std::string("command -v ") + program + " > /dev/null 2>&1").c_str()) == 0;
 }
 
 bool typeIntoNextPopUp(const std::string& keys) {
