@@ -155,7 +155,8 @@ TEST_F(CrashPointTest, EveryWriteLeavesTheOldOrTheNewContent) {
             writeFile(path, base);
             finished = runUntilWrite(change, stopAt);
             std::vector<std::string> problems;
-            EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
+            EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems))
+                << ::testing::PrintToString(problems);
             View left = rawView(path);
             // The old content only while the change has not finished.
             EXPECT_TRUE(left == after || (left == before && !finished)) << left.front();

@@ -63,7 +63,7 @@ class DamagedFileTest : public ::testing::Test {
 TEST_F(DamagedFileTest, BrokenHeadersAreRefusedAtOpen) {
     // The sample is sound, and its list has moved and grown.
     std::vector<std::string> problems;
-    EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
+    EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << ::testing::PrintToString(problems);
     long list = sampleLong(kListOffsetOffset);
     EXPECT_NE(list, kHeaderSize);
     EXPECT_GT(sampleLong(list), 100);

@@ -76,7 +76,7 @@ TEST_F(PrefManTest, RecordsAppendReplaceDeleteAndPersist) {
     EXPECT_EQ(records(*prefs, kViewer), std::vector<std::string>{text("new one")});
     EXPECT_TRUE(prefs->closePreferencesFile().ok());
     std::vector<std::string> problems;
-    EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
+    EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << ::testing::PrintToString(problems);
 }
 
 // The alert answers with its first button, "Cancel": the file is kept and
@@ -143,7 +143,8 @@ TEST_F(PrefManTest, FileStaysInProportionThroughAppendsAndDeletes) {
                   records);
         EXPECT_LE(long(std::filesystem::file_size(path)), 3 * data + 4096);
         std::vector<std::string> problems;
-        EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems)) << problems.front();
+        EXPECT_TRUE(checkDatabaseFile(path.c_str(), &problems))
+            << ::testing::PrintToString(problems);
     }
 }
 
