@@ -1,6 +1,7 @@
 #include "messaging/TCPTransport.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -228,6 +229,39 @@ Message* TCPTransport::getMessage(int connection) {
     return message.release();
 }
 
+namespace {
+// Waits until the connect in progress on `socket` ends or `timeoutMs` pass;
+// its error (0 when connected), ETIMEDOUT when the time ran out.
+int awaitConnect(int socket, int timeoutMs) {
+    uint32_t deadline = currentMilliseconds() + uint32_t(timeoutMs);
+    for (;;) {
+        pollfd waiting{socket, POLLOUT, 0};
+        int ready = ::poll(&waiting, 1, millisecondsUntil(deadline));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return ready < 0 ? errno : ETIMEDOUT;
+        int error = 0;
+        socklen_t length = sizeof error;
+        ::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length);
+        return error;
+    }
+}
+
+// Connects `socket` to `address` within `timeoutMs`; false with errno set
+// (ETIMEDOUT when the receiver never took the connection). The socket is
+// left blocking, as the rest of the transport expects.
+bool connectWithin(int socket, const sockaddr_in& address, int timeoutMs) {
+    int flags = ::fcntl(socket, F_GETFL);
+    ::fcntl(socket, F_SETFL, flags | O_NONBLOCK);
+    int error = ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
+                    ? 0
+                    : errno;
+    if (error == EINPROGRESS) error = awaitConnect(socket, timeoutMs);
+    ::fcntl(socket, F_SETFL, flags);
+    errno = error;
+    return error == 0;
+}
+}  // namespace
+
 Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure, const char* context) {
     failure = ConnectFailure::none;
     Socket connection(openTCPSocket());
@@ -241,7 +275,7 @@ Socket TCPTransport::connectTo(int destinationPort, ConnectFailure& failure, con
     address.sin_family = AF_INET;
     address.sin_addr = hostAddr;
     address.sin_port = htons(uint16_t(destinationPort));
-    if (::connect(connection.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (!connectWithin(connection.get(), address, kConnectTimeoutMs)) {
         failure = ConnectFailure::connect;
         connection.reset();
     }

@@ -51,6 +51,10 @@ class TCPTransport {
     static constexpr int kBindAttempts = 100;
     static constexpr int kPollTimeoutMs = 50;
     static constexpr int kReceiveBudgetMs = 2000;
+    // A receiver that has stopped accepting (a stopped tool whose queue of
+    // connections is full) drops new connections silently; connecting then
+    // gives up after this long instead of the system's minutes.
+    static constexpr int kConnectTimeoutMs = 2000;
     static constexpr uint32_t kToolTickleIntervalMs = 60000;
     // Sent connections the Tool Manager keeps until their reader closes, at
     // most this many (then the oldest is closed) and this long: a tool that

@@ -18,6 +18,7 @@
 #include "RawPeer.h"
 #include "TestSupport.h"
 #include "core/Utilities.h"
+#include "messaging/Socket.h"
 #include "messaging/TCPTransport.h"
 
 namespace {
@@ -137,6 +138,31 @@ TEST_F(TransportTest, BrokenHostileAndStalledConnectionsAreDiscardedAndTheNextMe
     auto received = pollForMessage(receiver);
     ASSERT_TRUE(received);
     EXPECT_EQ(received->type, typeCode("ADDF"));
+}
+
+// A receiver that stopped accepting (a stopped tool whose queue of
+// connections is full) costs a send the connect time-out, not the system's
+// minutes, and is not taken for gone.
+TEST_F(TransportTest, AReceiverThatStoppedAcceptingCostsASendOnlyTheConnectTimeOut) {
+    Socket stopped(socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(stopped.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(stopped.get(), 1), 0);
+    ASSERT_EQ(getsockname(stopped.get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+    // A queue of one holds two connections that nobody accepts.
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(sendRawBytesAndLeave(ntohs(address.sin_port), bytes));
+
+    TCPTransport sender(0);
+    Message show(typeCode("SHOW"), nullptr);
+    show.destination.port = ntohs(address.sin_port);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(sender.sendMessage(show).code(), kErrorSendFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(2 * TCPTransport::kConnectTimeoutMs));
+    EXPECT_TRUE(log.contains("Connection timed out"));
 }
 
 TEST_F(TransportTest, BindRetriesMoveToTheNextFreePortAndThePortFileFollows) {
